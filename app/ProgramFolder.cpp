@@ -1,0 +1,90 @@
+#include "app/ProgramFolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace {
+
+QString &overrideFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+// The spellings of the folders the program itself creates or names.
+QString canonicalFolderName(const QString &name)
+{
+    static const QStringList known = {"backups", "overflow", "wordlists", "searches", "CustomLists"};
+    for (const QString &k : known) {
+        if (k.compare(name, Qt::CaseInsensitive) == 0)
+            return k;
+    }
+    return name;
+}
+
+QString matchInFolder(const QString &folder, const QString &name)
+{
+    if (QFileInfo::exists(folder + '/' + name))
+        return name;
+    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                                       | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return entry;
+    }
+    return {};
+}
+
+// Appends each part to base, taking the spelling found on disk where one matches.
+QString resolveBelow(QString result, const QStringList &parts, bool canonicalFolders)
+{
+    bool onDisk = true;
+    for (int i = 0; i < parts.size(); ++i) {
+        const QString &name = parts[i];
+        if (onDisk) {
+            const QString match = matchInFolder(result.isEmpty() ? "/" : result, name);
+            if (!match.isEmpty()) {
+                result += '/' + match;
+                continue;
+            }
+            onDisk = false;
+        }
+        result += '/' + (canonicalFolders ? canonicalFolderName(name) : name);
+    }
+    return result;
+}
+
+} // namespace
+
+namespace ProgramFolder {
+
+QString path()
+{
+    QString folder = overrideFolder();
+    if (folder.isEmpty())
+        folder = qEnvironmentVariable("TAMARIND_PROGRAM_FOLDER");
+    if (folder.isEmpty())
+        folder = QCoreApplication::applicationDirPath();
+    folder = QDir::cleanPath(QDir(folder).absolutePath());
+    return folder == "/" ? QString() : folder;
+}
+
+void setPath(const QString &folder)
+{
+    overrideFolder() = folder;
+}
+
+QString resolveCaseInsensitive(const QString &absolute)
+{
+    return resolveBelow(QString(), QDir::cleanPath(absolute).split('/', Qt::SkipEmptyParts), false);
+}
+
+QString resolve(const QString &relative)
+{
+    return resolveBelow(path(), QString(relative).replace('\\', '/').split('/', Qt::SkipEmptyParts),
+                        true);
+}
+
+} // namespace ProgramFolder

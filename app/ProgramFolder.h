@@ -1,0 +1,20 @@
+#pragma once
+#include <QString>
+
+// The folder every data file lives in: the folder of the executable, unless TAMARIND_PROGRAM_FOLDER
+// or an explicit override (tamarind-cli --folder, tests) names another one.
+namespace ProgramFolder {
+
+QString path();
+void setPath(const QString &folder);   // empty text returns to the default
+
+// Turns a relative data path written with either separator ("\Backups\LowProfile.txt") into an
+// absolute path. Every component is matched without regard to letter case against what is on disk;
+// a folder that does not exist yet takes the spelling the program creates it with.
+QString resolve(const QString &relative);
+
+// Matches each component of an absolute path case-insensitively against the disk; components that
+// do not exist are kept as written.
+QString resolveCaseInsensitive(const QString &absolute);
+
+}

@@ -1,0 +1,42 @@
+#include "app/TextUtils.h"
+
+#include <QStringList>
+#include <utility>
+
+QString URLDecode(const QString &text)
+{
+    static const std::pair<QString, QString> rules[] = {
+        {"%25", "%"},  {"%20", " "},  {"%3C", "<"},  {"%3E", ">"},  {"%23", "#"},  {"%7B", "{"},
+        {"%7D", "}"},  {"%7C", "|"},  {"%5C", "\\"}, {"%5E", "^"},  {"%7E", "~"},  {"%5B", "["},
+        {"%5D", "]"},  {"%60", "`"},  {"%3B", ";"},  {"%2F", "/"},  {"%3F", "?"},  {"%3A", ":"},
+        {"%40", "@"},  {"%3D", "="},  {"%26", "&"},  {"%24", "$"},  {"%0A", "\n"}, {"%0D", "\r"},
+    };
+    QString decoded = text;
+    for (const auto &[escape, character] : rules) {
+        while (decoded.contains(escape, Qt::CaseInsensitive))
+            decoded.replace(escape, character, Qt::CaseInsensitive);
+    }
+    return decoded;
+}
+
+QString CorrectName(QString &name)
+{
+    // Order matters for the entries of several characters: "&nbsp;" before "&" and ";",
+    // "related:" and "site:" before ":", "nbsp;" after "&" but before ";".
+    static const QStringList removals = {
+        "&nbsp;", "related:", "site:",
+        " ", "/", ".", "%", "!", "~", "@", "#", "$", "^", "&", "*", "(", ")", "=", "\\", "|", "+",
+        "`", "?", ">", "<", ",", "'",
+        "nbsp;", ";", ":",
+        QString(QChar(0x00AB)), QString(QChar(0x00B4)), QString(QChar(0x00AF)),
+        QString(QChar(0x00BA)), QString(QChar(0x00B8)),
+        "_",
+    };
+    const qsizetype dot = name.indexOf('.');
+    QString head = dot < 0 ? name : name.left(dot);
+    const QString tail = dot < 0 ? QString() : name.mid(dot);
+    for (const QString &removal : removals)
+        head.remove(removal, Qt::CaseSensitive);
+    name = head + tail;
+    return name;
+}

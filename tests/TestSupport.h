@@ -1,0 +1,46 @@
+#pragma once
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+// A temporary program folder and a temporary config folder for the settings store, both in force
+// while the object lives.
+class TestFolders
+{
+public:
+    TestFolders();
+    ~TestFolders();
+    QString program() const { return m_program.path(); }
+    QString config() const { return m_config.path(); }
+    QString file(const QString &name) const { return m_program.path() + '/' + name; }
+
+private:
+    QTemporaryDir m_program;
+    QTemporaryDir m_config;
+};
+
+// Path of a program built into the program folder of the build (tamarind-cli, whois-test-server).
+QString BuiltProgram(const QString &name);
+
+QByteArray ReadBytes(const QString &path);
+void WriteBytes(const QString &path, const QByteArray &bytes);
+
+// A whois-test-server on 127.0.0.1, started with the given options; stopped with the object.
+class TestWhoisServer
+{
+public:
+    explicit TestWhoisServer(const QStringList &options = {});
+    ~TestWhoisServer();
+    bool isRunning() const { return m_port != 0; }
+    quint16 port() const { return m_port; }
+    QString address() const { return QStringLiteral("127.0.0.1:%1").arg(m_port); }
+
+private:
+    std::unique_ptr<QProcess> m_process;
+    quint16 m_port = 0;
+};
+
+// A port on 127.0.0.1 on which nothing listens.
+quint16 UnusedPort();

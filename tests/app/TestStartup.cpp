@@ -1,0 +1,118 @@
+#include "TestSupport.h"
+#include "app/DataFile.h"
+#include "app/ProgramFolder.h"
+#include "app/RunStamp.h"
+#include "app/SettingsStore.h"
+#include "app/Startup.h"
+
+#include <QDir>
+#include <QTest>
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void firstRunMakesFilesAndFolders()
+    {
+        TestFolders folders;
+        QVERIFY(Startup::EnsureWorkingFiles().isEmpty());
+        QVERIFY(Startup::EnsureWorkingFolders().isEmpty());
+        for (const char *name : {"BrowserSearch.txt", "Appends.txt", "CreatedDomains.txt", "Remembered.txt"})
+            QCOMPARE(ReadBytes(folders.file(name)), QByteArray("\r\n"));
+        for (const char *name : {"backups", "overflow", "wordlists", "searches"})
+            QVERIFY2(QFileInfo(folders.file(name)).isDir(), name);
+        QVERIFY(!QFileInfo::exists(folders.file("CustomLists")));
+    }
+
+    void existingFilesAndFoldersAreKept()
+    {
+        TestFolders folders;
+        WriteBytes(folders.file("Remembered.txt"), "keep.com\r\n");
+        WriteBytes(folders.file("APPENDS.TXT"), "pre\r\n");
+        QDir(folders.program()).mkdir("Backups");
+        QVERIFY(Startup::EnsureWorkingFiles().isEmpty());
+        QVERIFY(Startup::EnsureWorkingFolders().isEmpty());
+        QCOMPARE(ReadBytes(folders.file("Remembered.txt")), QByteArray("keep.com\r\n"));
+        QCOMPARE(ReadBytes(folders.file("APPENDS.TXT")), QByteArray("pre\r\n"));
+        QVERIFY(!QFileInfo::exists(folders.file("Appends.txt")));
+        QVERIFY(!QFileInfo::exists(folders.file("backups")));
+    }
+
+    void unwritableFolderGoesOnStepByStep()
+    {
+        TestFolders folders;
+        WriteBytes(folders.file("plain-file"), "x");
+        ProgramFolder::setPath(folders.file("plain-file"));   // a folder that cannot hold anything
+        QCOMPARE(Startup::EnsureWorkingFiles().size(), 4);
+        QCOMPARE(Startup::EnsureWorkingFolders().size(), 4);
+    }
+
+    void resolveMatchesCaseInsensitively_data()
+    {
+        QTest::addColumn<QString>("relative");
+        QTest::addColumn<QString>("expected");
+        QTest::addRow("existing folder, other case") << "\\Backups\\LowProfile.txt" << "/backups/LowProfile.txt";
+        QTest::addRow("existing file, other case") << "\\Wordlists\\fullwordlist.TXT" << "/wordlists/FullWordList.txt";
+        QTest::addRow("missing folder takes its own spelling") << "\\OverFlow\\HighProfile.txt" << "/overflow/HighProfile.txt";
+        QTest::addRow("custom lists") << "\\customlists" << "/CustomLists";
+        QTest::addRow("forward slash") << "/LowProfile.txt" << "/LowProfile.txt";
+        QTest::addRow("unknown folder as written") << "\\Other\\x.txt" << "/Other/x.txt";
+    }
+    void resolveMatchesCaseInsensitively()
+    {
+        QFETCH(QString, relative);
+        QFETCH(QString, expected);
+        TestFolders folders;
+        QDir(folders.program()).mkpath("backups");
+        QDir(folders.program()).mkpath("wordlists");
+        WriteBytes(folders.file("wordlists/FullWordList.txt"), "a\r\n");
+        QCOMPARE(ProgramFolder::resolve(relative), folders.program() + expected);
+    }
+
+    void programFolderFromEnvironment()
+    {
+        ProgramFolder::setPath(QString());
+        qputenv("TAMARIND_PROGRAM_FOLDER", "/tmp/some-folder/");
+        QCOMPARE(ProgramFolder::path(), QString("/tmp/some-folder"));
+        qunsetenv("TAMARIND_PROGRAM_FOLDER");
+        QCOMPARE(ProgramFolder::path(), QCoreApplication::applicationDirPath());
+    }
+
+    void settingsStore()
+    {
+        TestFolders folders;
+        QCOMPARE(SettingsStore::get("Quillon", "Settings", "FullWordNum", "1"), QString("1"));
+        QCOMPARE(Startup::LoadWordNumber(), 0);
+        SettingsStore::save("Quillon", "Settings", "wordNumber", "4711");
+        SettingsStore::save("Tamarind", "Settings", "showHelp", "0");
+        SettingsStore::reset();   // read back from disk
+        QCOMPARE(Startup::LoadWordNumber(), 4711);
+        QCOMPARE(SettingsStore::get("Tamarind", "Settings", "showHelp", "1"), QString("0"));
+        QCOMPARE(SettingsStore::get("Tamarind", "Settings", "wordNumber", "none"), QString("none"));
+        QVERIFY(QFileInfo::exists(folders.config() + "/Tamarind/Quillon.ini"));
+        QVERIFY(QFileInfo::exists(folders.config() + "/Tamarind/Tamarind.ini"));
+        SettingsStore::save("Quillon", "Settings", "wordNumber", "junk");
+        QCOMPARE(Startup::LoadWordNumber(), 0);
+    }
+
+    void runStamp_data()
+    {
+        QTest::addColumn<QDateTime>("when");
+        QTest::addColumn<QString>("expected");
+        QTest::addRow("evening") << QDateTime(QDate(2026, 12, 6), QTime(22, 50, 42)) << "1262026105042PM";
+        QTest::addRow("morning") << QDateTime(QDate(2027, 1, 2), QTime(9, 5, 7)) << "12202790507AM";
+    }
+    void runStamp()
+    {
+        QFETCH(QDateTime, when);
+        QFETCH(QString, expected);
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
+        QCOMPARE(MakeRunStamp(when, english), expected);
+        QCOMPARE(GeneralDateTimeText(QDateTime(QDate(2026, 12, 6), QTime(22, 50, 42)), english).remove(QChar(0x202f)).remove(' '),
+                 QString("12/6/202610:50:42PM"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "TestStartup.moc"
