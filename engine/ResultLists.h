@@ -1,0 +1,96 @@
+#pragma once
+#include <QHash>
+#include <QObject>
+#include <QSet>
+#include <QStringList>
+#include <array>
+
+// The five result lists, numbered as the main window numbers them.
+enum class ResultList { Low = 1, Registered = 2, High = 3, Mid = 4, Saved = 5 };
+
+// The result lists with their counters and captions, the profile files written after every free
+// name, the list cap with its overflow files, and the Saved list with Remembered.txt. Windows show
+// what this object holds and follow its signals.
+class ResultLists : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int Cap = 20000;            // a profile list this long is saved and emptied
+    static constexpr int RegisteredLimit = 100;  // the Registered list is emptied above this
+
+    explicit ResultLists(QObject *parent = nullptr);
+
+    const QStringList &items(ResultList list) const { return m_items[index(list)]; }
+    QString caption(ResultList list) const { return m_captions[index(list)]; }
+    int counter(ResultList list) const { return m_counters[index(list)]; }
+    QString runStamp() const { return m_runStamp; }
+    // Where the profile file of a list is written under the current stamp.
+    QString profilePath(ResultList list) const;
+
+    // Classification of a verdict. Names that are exactly ".com" or ".net" are ignored.
+    void AddUnregistered(const QString &name);
+    void AddRegistered(const QString &name);
+    // Brings the three profile files up to their lists; false when a file could not be written.
+    bool WriteProfileFiles();
+    // The cap sequence: when a profile list holds Cap items or more, the lists are saved to the
+    // overflow folder, emptied and a new stamp begins. True when it happened.
+    bool ApplyCap();
+    bool SaveOverflow();
+    void ResetResults();
+    void NewRunStamp();
+
+    // Start of a run: the counters restart, the lists stay.
+    void ResetCounters();
+    // Empties a list. A Clear button also restarts its counter and plain caption; the Edit menu
+    // leaves both as they were.
+    void Clear(ResultList list, bool resetCounterAndCaption);
+    // The list as text, every entry followed by CR LF.
+    QString CopyText(ResultList list) const;
+
+    // Saved Domains.
+    void LoadRememberedList();
+    bool SaveRememberedList();
+    // A drop onto the Saved list: "|"-separated positions in the list named by the drag-source
+    // marker (1, 3 or 4). Valid positions are appended to the Saved list, which is then saved.
+    // Returns how many names were appended.
+    int DropPositions(const QString &positions, int dragSourceMarker);
+
+signals:
+    void itemsAdded(ResultList list, const QStringList &names);
+    void listCleared(ResultList list);
+    void captionChanged(ResultList list, const QString &caption);
+    void capReached();
+    // A file could not be written; told once per file and run.
+    void fileProblem(const QString &message);
+
+private:
+    struct ProfileFile {
+        QString name;       // "/LowProfile", ...
+        ResultList list;
+        QString path;       // the path the fields below describe
+        int writtenItems = 0;
+        qint64 writtenBytes = 0;
+        bool needsRewrite = true;
+    };
+
+    static int index(ResultList list) { return int(list); }
+    void addTo(ResultList list, const QString &name);
+    void emptyList(ResultList list);
+    void setCaption(ResultList list, const QString &text);
+    bool writeProfile(ProfileFile &file);
+    bool moveEarlierFileAside(const QString &path);
+    void reportProblem(const QString &path, const QString &reason);
+
+    std::array<QStringList, 6> m_items;
+    std::array<QString, 6> m_captions;
+    std::array<int, 6> m_counters{};
+    std::array<ProfileFile, 3> m_profiles;
+    QString m_runStamp;
+    QSet<QString> m_ownFiles;        // profile files this program run has written
+    QSet<QString> m_reportedFiles;   // files already reported in this run
+    QSet<QString> m_usedStamps;
+};
+
+// The plain caption of a list ("High Profile", ...).
+QString PlainCaption(ResultList list);

@@ -1,0 +1,265 @@
+#include "TestSupport.h"
+#include "app/DataFile.h"
+#include "engine/ResultLists.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+QStringList FileEntries(const QString &path)
+{
+    return DataFile::EntryIndex(ReadBytes(path)).all();
+}
+
+void VerifyProfileFiles(const ResultLists &results)
+{
+    for (ResultList list : {ResultList::Low, ResultList::Mid, ResultList::High})
+        QCOMPARE(FileEntries(results.profilePath(list)), results.items(list));
+}
+
+} // namespace
+
+class TestResultLists : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void classification_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("list");
+        QTest::addRow("four letters") << "abcd.com" << int(ResultList::High);
+        QTest::addRow("five letters") << "abcde.com" << int(ResultList::Mid);
+        QTest::addRow("seven, .net") << "abcdefg.net" << int(ResultList::Mid);
+        QTest::addRow("eight letters") << "abcdefgh.com" << int(ResultList::Low);
+        QTest::addRow("first label only") << "a.b.com" << int(ResultList::High);
+        QTest::addRow("one letter") << "x.com" << int(ResultList::High);
+        QTest::addRow("no dot") << "abcdefghij" << int(ResultList::Low);
+        QTest::addRow("empty label") << ".org" << int(ResultList::High);
+    }
+    void classification()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, list);
+        TestFolders folders;
+        ResultLists results;
+        results.AddUnregistered(name);
+        QCOMPARE(results.items(ResultList(list)), QStringList{name});
+        QCOMPARE(results.caption(ResultList(list)), PlainCaption(ResultList(list)) + " (1)");
+        VerifyProfileFiles(results);
+    }
+
+    void bareEndingsAreIgnored()
+    {
+        TestFolders folders;
+        ResultLists results;
+        QSignalSpy added(&results, &ResultLists::itemsAdded);
+        for (const char *name : {".com", ".net"}) {
+            results.AddUnregistered(name);
+            results.AddRegistered(name);
+        }
+        QCOMPARE(added.count(), 0);
+        QCOMPARE(results.counter(ResultList::High), 0);
+        results.AddUnregistered(".COM");   // only the exact texts are ignored
+        QCOMPARE(results.items(ResultList::High), QStringList{".COM"});
+    }
+
+    void registeredListIsCapped()
+    {
+        TestFolders folders;
+        ResultLists results;
+        for (int i = 0; i < 101; ++i)
+            results.AddRegistered(QString("r%1.com").arg(i));
+        QCOMPARE(results.items(ResultList::Registered).size(), 101);
+        results.AddRegistered("last.com");
+        QCOMPARE(results.items(ResultList::Registered), QStringList{"last.com"});
+        QCOMPARE(results.caption(ResultList::Registered), QString("Registered (102)"));
+        QVERIFY(!results.ApplyCap());
+    }
+
+    void counterRestartsButListsStay()
+    {
+        TestFolders folders;
+        ResultLists results;
+        results.AddUnregistered("abc.com");
+        results.AddUnregistered("abd.com");
+        results.ResetCounters();
+        results.AddUnregistered("abe.com");
+        QCOMPARE(results.caption(ResultList::High), QString("High Profile (1)"));
+        QCOMPARE(results.items(ResultList::High).size(), 3);
+    }
+
+    void filesFollowTheListsThroughClears()
+    {
+        TestFolders folders;
+        ResultLists results;
+        for (const char *name : {"abc.com", "abcdef.com", "abcdefghi.com", "xyz.net"})
+            results.AddUnregistered(name);
+        VerifyProfileFiles(results);
+        results.Clear(ResultList::High, true);
+        QCOMPARE(results.caption(ResultList::High), QString("High Profile"));
+        results.Clear(ResultList::Mid, false);
+        QCOMPARE(results.caption(ResultList::Mid), QString("Mid Profile (1)"));
+        results.AddUnregistered("abcdefgh.com");
+        VerifyProfileFiles(results);
+        QCOMPARE(ReadBytes(results.profilePath(ResultList::High)), QByteArray());
+        QCOMPARE(QFileInfo(results.profilePath(ResultList::Mid)).fileName(), QString("HighProfile.txt"));
+        QCOMPARE(QFileInfo(results.profilePath(ResultList::High)).fileName(), QString("SuperHighProfile.txt"));
+        // A file changed behind the program's back is rewritten, not appended to.
+        WriteBytes(results.profilePath(ResultList::Low), "stray\r\n");
+        results.AddUnregistered("abcdefghij.com");
+        VerifyProfileFiles(results);
+    }
+
+    void earlierRunFilesAreMovedToBackups()
+    {
+        TestFolders folders;
+        QDir(folders.program()).mkdir("backups");
+        WriteBytes(folders.file("LowProfile.txt"), "earlier-run.com\r\n");
+        WriteBytes(folders.file("SuperHighProfile.txt"), "");
+        ResultLists results;
+        results.AddUnregistered("abc.com");
+        VerifyProfileFiles(results);
+        const QStringList backups = QDir(folders.file("backups")).entryList(QDir::Files);
+        QCOMPARE(backups.size(), 1);
+        QVERIFY(backups[0].startsWith("LowProfile"));
+        QCOMPARE(ReadBytes(folders.file("backups/" + backups[0])), QByteArray("earlier-run.com\r\n"));
+    }
+
+    void unwritableFileLosesNoName()
+    {
+        TestFolders folders;
+        ResultLists results;
+        QSignalSpy problems(&results, &ResultLists::fileProblem);
+        // A folder where the High Profile file should be: no write to it can succeed.
+        QDir(folders.program()).mkdir("SuperHighProfile.txt");
+        results.AddUnregistered("abc.com");
+        results.AddUnregistered("abd.com");
+        QCOMPARE(results.items(ResultList::High), (QStringList{"abc.com", "abd.com"}));
+        QCOMPARE(problems.count(), 1);   // once per file and run
+        QVERIFY(problems[0][0].toString().contains("SuperHighProfile.txt"));
+        QDir(folders.program()).rmdir("SuperHighProfile.txt");
+        results.AddUnregistered("abcdefgh.com");   // the next write brings every file back
+        VerifyProfileFiles(results);
+        QCOMPARE(FileEntries(results.profilePath(ResultList::High)), (QStringList{"abc.com", "abd.com"}));
+    }
+
+    void capSequence()
+    {
+        TestFolders folders;
+        QDir(folders.program()).mkdir("overflow");
+        QDir(folders.program()).mkdir("backups");
+        ResultLists results;
+        QSignalSpy caps(&results, &ResultLists::capReached);
+        results.AddUnregistered("abcdefgh.com");
+        results.AddUnregistered("abcde.com");
+        results.AddRegistered("taken.com");
+        for (int i = 0; i < ResultLists::Cap - 1; ++i) {
+            results.AddUnregistered(QString("h%1.com").arg(i, 3, 36, QChar('0')));
+            QVERIFY(!results.ApplyCap());
+        }
+        results.AddUnregistered("zzzz.com");
+        QCOMPARE(results.items(ResultList::High).size(), ResultLists::Cap);
+        const QStringList high = results.items(ResultList::High);
+        QVERIFY(results.ApplyCap());
+        QCOMPARE(caps.count(), 1);
+        QVERIFY(!results.ApplyCap());
+
+        // The old files keep the lists at the cap; the overflow files hold the same, in one folder.
+        QCOMPARE(FileEntries(folders.file("SuperHighProfile.txt")), high);
+        QCOMPARE(FileEntries(folders.file("overflow/SuperHighProfile.txt")), high);
+        QCOMPARE(FileEntries(folders.file("overflow/HighProfile.txt")), QStringList{"abcde.com"});
+        QCOMPARE(FileEntries(folders.file("overflow/LowProfile.txt")), QStringList{"abcdefgh.com"});
+        QCOMPARE(QDir(folders.program()).entryList({"OverFlow", "Overflow"}, QDir::Dirs | QDir::CaseSensitive).size(), 0);
+
+        for (ResultList list : {ResultList::Low, ResultList::Registered, ResultList::High, ResultList::Mid})
+            QVERIFY(results.items(list).isEmpty());
+        QCOMPARE(results.caption(ResultList::High), QString("High Profile (20000)"));
+        QVERIFY(!results.runStamp().isEmpty());
+        QCOMPARE(ReadBytes(folders.file("backups/HighProfile" + results.runStamp() + ".txt")), QByteArray(" \r\n \r\n"));
+        QCOMPARE(ReadBytes(folders.file("backups/MidProfile" + results.runStamp() + ".txt")), QByteArray(" \r\n"));
+
+        results.AddUnregistered("new.com");
+        QCOMPARE(results.caption(ResultList::High), QString("High Profile (1)"));
+        QCOMPARE(FileEntries(folders.file("SuperHighProfile" + results.runStamp() + ".txt")), QStringList{"new.com"});
+    }
+
+    void stampsNeverRepeat()
+    {
+        TestFolders folders;
+        ResultLists results;
+        results.NewRunStamp();
+        const QString first = results.runStamp();
+        results.NewRunStamp();
+        QVERIFY(results.runStamp() != first);
+    }
+
+    void overflowFailureKeepsTheLists()
+    {
+        TestFolders folders;   // no overflow folder: the overflow files cannot be written
+        ResultLists results;
+        QSignalSpy problems(&results, &ResultLists::fileProblem);
+        for (int i = 0; i < ResultLists::Cap; ++i)
+            results.AddUnregistered(QString("n%1.com").arg(i, 3, 36, QChar('0')));
+        QVERIFY(!results.ApplyCap());
+        QCOMPARE(results.items(ResultList::High).size(), ResultLists::Cap);
+        QVERIFY(problems.count() >= 1);
+    }
+
+    void copyText()
+    {
+        TestFolders folders;
+        ResultLists results;
+        QCOMPARE(results.CopyText(ResultList::High), QString());
+        results.AddUnregistered("ab.com");
+        results.AddUnregistered("cd.net");
+        QCOMPARE(results.CopyText(ResultList::High), QString("ab.com\r\ncd.net\r\n"));
+    }
+
+    void drops_data()
+    {
+        QTest::addColumn<QString>("positions");
+        QTest::addColumn<int>("marker");
+        QTest::addColumn<QStringList>("added");
+        QTest::addRow("two positions") << "2|5" << 3 << QStringList{"h2.com", "h5.com"};
+        QTest::addRow("one position") << "0" << 3 << QStringList{"h0.com"};
+        QTest::addRow("past the end") << "1|99" << 3 << QStringList{"h1.com"};
+        QTest::addRow("negative") << "-1" << 3 << QStringList{};
+        QTest::addRow("foreign text") << "hello world" << 3 << QStringList{};
+        QTest::addRow("empty") << "" << 3 << QStringList{};
+        QTest::addRow("no marker") << "0|1" << 0 << QStringList{};
+        QTest::addRow("registered is no source") << "0" << 2 << QStringList{};
+        QTest::addRow("low list") << "0" << 1 << QStringList{"lowprofile.com"};
+    }
+    void drops()
+    {
+        QFETCH(QString, positions);
+        QFETCH(int, marker);
+        QFETCH(QStringList, added);
+        TestFolders folders;
+        ResultLists results;
+        for (int i = 0; i < 6; ++i)
+            results.AddUnregistered(QString("h%1.com").arg(i));
+        results.AddUnregistered("lowprofile.com");
+        results.AddRegistered("taken.com");
+        QCOMPARE(results.DropPositions(positions, marker), added.size());
+        QCOMPARE(results.items(ResultList::Saved), added);
+        QCOMPARE(FileEntries(folders.file("Remembered.txt")), added);
+    }
+
+    void rememberedList()
+    {
+        TestFolders folders;
+        WriteBytes(folders.file("Remembered.txt"), "\r\n \r\none.com\r\n\r\r\ntwo.com\n  three.com");
+        ResultLists results;
+        results.LoadRememberedList();
+        QCOMPARE(results.items(ResultList::Saved), (QStringList{"one.com", "two.com", "  three.com"}));
+        results.DropPositions("", 3);
+        QCOMPARE(ReadBytes(folders.file("Remembered.txt")), QByteArray("one.com\r\ntwo.com\r\n  three.com\r\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestResultLists)
+#include "TestResultLists.moc"

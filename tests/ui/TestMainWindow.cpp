@@ -1,0 +1,240 @@
+#include "TestSupport.h"
+#include "app/DataFile.h"
+#include "ui/Form1.h"
+#include "ui/Form2.h"
+#include "ui/ResultListWidgets.h"
+#include "ui/Twips.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+QStringList FileEntries(const QString &path)
+{
+    return DataFile::EntryIndex(ReadBytes(path)).all();
+}
+
+QStringList Items(const QListWidget *list)
+{
+    QStringList names;
+    for (int i = 0; i < list->count(); ++i)
+        names << list->item(i)->text();
+    return names;
+}
+
+void ClickRow(QListWidget *list, int row, Qt::KeyboardModifiers modifiers = {})
+{
+    const QRect rect = list->visualItemRect(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, rect.center());
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startUp()
+    {
+        TestFolders folders;
+        WriteBytes(folders.file("Remembered.txt"), "\r\n \r\r\nkept.com\r\nalso.net\r\n");
+        Form1 window;
+        QCOMPARE(Items(window.List5), (QStringList{"kept.com", "also.net"}));
+        QCOMPARE(ReadBytes(folders.file("Remembered.txt")), QByteArray("\r\n \r\r\nkept.com\r\nalso.net\r\n"));
+        QCOMPARE(ReadBytes(folders.file("Appends.txt")), QByteArray("\r\n"));
+        QVERIFY(QFileInfo(folders.file("overflow")).isDir());
+        QVERIFY(window.windowTitle().contains(" by "));
+        QVERIFY(window.cmdWebsite->text().startsWith("Visit "));
+        QCOMPARE(window.Frame2->title(), QString("Domain Name Manager - Double Click any domain to purchase"));
+
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(window.Combo1->isVisible());
+        QCOMPARE(window.Combo1->currentIndex(), -1);
+        QCOMPARE(window.Combo1->placeholderText(), QString("Start here!"));
+        QCOMPARE(window.Combo1->count(), 9);
+        QVERIFY(window.cmdDoSearch->isVisible() && !window.cmdDoSearch->isEnabled());
+        QVERIFY(window.Command3->isVisible() && !window.Command3->isEnabled());
+        QVERIFY(!window.txtWordNum->isVisible() && !window.txtSearch->isVisible());
+        QVERIFY(!window.cmdCreate->isVisible() && !window.cmdCreate->isEnabled());
+        for (int i = 1; i <= 3; ++i)
+            QCOMPARE(window.panel(i)->text(), (QStringList{"Entry Status", "Open Connections", "Connection Status"}[i - 1]));
+        QCOMPARE(window.List3->toolTip(), QString("These domains have less than 5 characters"));
+        QCOMPARE(window.List3->selectionMode(), QAbstractItemView::ExtendedSelection);
+
+        window.ShowSearchControls();
+        QVERIFY(window.txtSearch->isVisible() && window.Combo2->isVisible());
+        QCOMPARE(Twips::geometry(window.txtSearch), Twips::geometry(window.txtWordNum));
+        window.HideSearchControls();
+        window.ShowWordListControls();
+        QVERIFY(window.txtWordNum->isVisible() && window.txtWordMax->isVisible() && !window.txtSearch->isVisible());
+    }
+
+    void layout()
+    {
+        TestFolders folders;
+        Form1 window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.LayoutMainWindow(8000, 9000);
+        QCOMPARE(window.currentLayout().websiteWidth, 400);
+        QCOMPARE(window.cmdWebsite->width(), Twips::toPixels(400));
+        QCOMPARE(window.List2->x(), Twips::toPixels(window.currentLayout().listLeft[2]));
+
+        window.resize(Twips::toPixels(12960), Twips::toPixels(9000));
+        QTRY_COMPARE(window.currentLayout().frame2Width, Twips::fromPixels(window.frameGeometry().width()) - 300);
+        QVERIFY(window.List5->geometry().right() < window.Frame2->width());
+
+        window.resize(300, 300);   // below the minimum: the window grows back
+        QTRY_VERIFY(Twips::fromPixels(window.frameGeometry().width()) > 6500);
+        QTRY_VERIFY(Twips::fromPixels(window.frameGeometry().height()) > 6500);
+    }
+
+    void verdictsLandInTheirLists()
+    {
+        TestFolders folders;
+        Form1 window;
+        ResultLists &results = window.results();
+        results.AddUnregistered("abc.com");
+        QCOMPARE(Items(window.List3), QStringList{"abc.com"});
+        QCOMPARE(window.Labels[3]->text(), QString("High Profile (1)"));
+        results.AddUnregistered("abcdef.com");
+        results.AddUnregistered("abcdefghij.com");
+        results.AddRegistered("taken.com");
+        QCOMPARE(Items(window.List4), QStringList{"abcdef.com"});
+        QCOMPARE(Items(window.List1), QStringList{"abcdefghij.com"});
+        QCOMPARE(Items(window.List2), QStringList{"taken.com"});
+        QCOMPARE(window.Labels[2]->text(), QString("Registered (1)"));
+
+        // A Clear button restarts caption and counter; each file equals its list after the next name.
+        window.clearButton(3)->click();
+        QCOMPARE(window.List3->count(), 0);
+        QCOMPARE(window.Labels[3]->text(), QString("High Profile"));
+        window.mnuEditItem_Click(2);   // Clear Mid: the caption keeps its count
+        QCOMPARE(window.List4->count(), 0);
+        QCOMPARE(window.Labels[4]->text(), QString("Mid Profile (1)"));
+        results.AddUnregistered("xyz.net");
+        QCOMPARE(window.Labels[3]->text(), QString("High Profile (1)"));
+        QCOMPARE(FileEntries(folders.file("SuperHighProfile.txt")), Items(window.List3));
+        QCOMPARE(FileEntries(folders.file("HighProfile.txt")), Items(window.List4));
+        QCOMPARE(FileEntries(folders.file("LowProfile.txt")), Items(window.List1));
+    }
+
+    void copyButtonsAndMenu_data()
+    {
+        QTest::addColumn<int>("menuItem");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QString>("expected");
+        QTest::addRow("copy high") << 6 << 3 << "ab.com\r\ncd.net\r\n";
+        QTest::addRow("copy mid") << 7 << 4 << "abcdef.com\r\n";
+        QTest::addRow("copy low") << 8 << 1 << "";
+        QTest::addRow("copy saved") << 9 << 5 << "";
+    }
+    void copyButtonsAndMenu()
+    {
+        QFETCH(int, menuItem);
+        QFETCH(int, button);
+        QFETCH(QString, expected);
+        TestFolders folders;
+        Form1 window;
+        for (const char *name : {"ab.com", "cd.net", "abcdef.com"})
+            window.results().AddUnregistered(name);
+        QApplication::clipboard()->setText("stale");
+        window.mnuEditItem_Click(menuItem);
+        QCOMPARE(QApplication::clipboard()->text(), expected);
+        QApplication::clipboard()->setText("stale");
+        window.copyButton(button)->click();
+        QCOMPARE(QApplication::clipboard()->text(), expected);
+    }
+
+    void dragPositionsToSavedList()
+    {
+        TestFolders folders;
+        Form1 window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        for (int i = 0; i < 7; ++i)
+            window.results().AddUnregistered(QString("n%1.com").arg(i));
+        QCOMPARE(window.dragSourceMarker(), 0);
+        ClickRow(window.List3, 2);
+        ClickRow(window.List3, 5, Qt::ControlModifier);
+        QCOMPARE(window.dragSourceMarker(), 3);
+        QCOMPARE(window.List3->SelectedPositions(), QString("2|5"));
+
+        QMimeData data;
+        data.setText(window.List3->SelectedPositions());
+        window.List5_OLEDragDrop(&data);
+        window.List5_OLEDragDrop(&data);
+        const QStringList expected{"n2.com", "n5.com", "n2.com", "n5.com"};
+        QCOMPARE(Items(window.List5), expected);
+        QCOMPARE(FileEntries(folders.file("Remembered.txt")), expected);
+        QCOMPARE(window.List3->count(), 7);   // copied, not moved
+
+        // Positions past the end and text from another program add nothing.
+        data.setText("4|99");
+        window.List5_OLEDragDrop(&data);
+        QCOMPARE(window.List5->count(), 5);
+        data.setText("0|1");
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(window.List5->viewport(), &drop);
+        QCOMPARE(window.List5->count(), 5);
+        QCOMPARE(FileEntries(folders.file("Remembered.txt")), Items(window.List5));
+
+        window.clearButton(5)->click();   // the Saved list's file is written at the next drop only
+        QCOMPARE(window.List5->count(), 0);
+        QCOMPARE(FileEntries(folders.file("Remembered.txt")).size(), 5);
+    }
+
+    void capShowsTheNotice()
+    {
+        TestFolders folders;
+        Form1 window;
+        ResultLists &results = window.results();
+        for (int i = 0; i < ResultLists::Cap; ++i)
+            results.AddUnregistered(QString("h%1.com").arg(i, 3, 36, QChar('0')));
+        results.AddUnregistered("abcdefgh.com");
+        QCOMPARE(window.List3->count(), ResultLists::Cap);
+        QVERIFY(!window.noticeWindow());
+        QVERIFY(results.ApplyCap());
+        QCOMPARE(window.List3->count(), 0);
+        QCOMPARE(window.List1->count(), 0);
+        QVERIFY(window.noticeWindow() && window.noticeWindow()->isVisible());
+        QCOMPARE(window.noticeWindow()->windowTitle(), QString("File backup"));
+        QCOMPARE(window.noticeWindow()->Label1->text(), Form2::Notice);
+        QVERIFY(Form2::Notice.contains("20000 entries.  They"));
+        const QStringList overflow = QDir(folders.file("overflow")).entryList(QDir::Files);
+        QCOMPARE(overflow, (QStringList{"HighProfile.txt", "LowProfile.txt", "SuperHighProfile.txt"}));
+        QCOMPARE(FileEntries(folders.file("overflow/LowProfile.txt")), QStringList{"abcdefgh.com"});
+        window.noticeWindow()->Command1->click();
+        QTRY_VERIFY(!window.noticeWindow());
+    }
+
+    void fileProblemIsShownOnce()
+    {
+        TestFolders folders;
+        Form1 window;
+        QDir(folders.program()).mkdir("LowProfile.txt");
+        window.results().AddUnregistered("abcdefghij.com");
+        window.results().AddUnregistered("abcdefghik.com");
+        const QList<QMessageBox *> boxes = window.findChildren<QMessageBox *>();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY(boxes[0]->text().contains("LowProfile.txt"));
+        QCOMPARE(window.List1->count(), 2);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "TestMainWindow.moc"

@@ -1,0 +1,372 @@
+#include "ui/Form1.h"
+
+#include "Version.h"
+#include "app/Startup.h"
+#include "ui/Form2.h"
+#include "ui/ResultListWidgets.h"
+#include "ui/Twips.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolButton>
+
+namespace {
+
+QFont VerdanaFont(bool bold = false)
+{
+    QFont font(QStringLiteral("Verdana"));
+    font.setStyleHint(QFont::SansSerif);   // the nearest sans-serif where Verdana is missing
+    font.setPointSizeF(8.25);
+    font.setBold(bold);
+    return font;
+}
+
+template<typename Widget>
+Widget *Place(Widget *widget, int left, int top, int width, int height, const QString &toolTip = {})
+{
+    Twips::setGeometry(widget, left, top, width, height);
+    widget->setFont(VerdanaFont());
+    if (!toolTip.isEmpty())
+        widget->setToolTip(toolTip);
+    return widget;
+}
+
+QToolButton *PictureButton(QWidget *parent, const QString &caption, QStyle::StandardPixmap picture)
+{
+    auto *button = new QToolButton(parent);
+    button->setText(caption);
+    button->setIcon(parent->style()->standardIcon(picture));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    return button;
+}
+
+const QString SourceToolTip = QStringLiteral("Select the type of search you would like to run");
+
+} // namespace
+
+Form1::Form1(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setCentralWidget(new QWidget(this));
+    resize(Twips::toPixels(12960), Twips::toPixels(12345));
+    buildTopBand();
+    buildResultColumns();
+    buildStatusBar();
+    buildMenus();
+    connectResults();
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildTopBand()
+{
+    Frame1 = new QGroupBox(centralWidget());
+    Twips::setGeometry(Frame1, -180, 0, 10995, 975);
+
+    Label6 = Place(new QLabel(QStringLiteral("Search Type:"), Frame1), 300, 240, 1755, 255, SourceToolTip);
+    Combo1 = Place(new QComboBox(Frame1), 1620, 180, 2055, 315, SourceToolTip);
+    Combo1->addItems({"Browse for names", "Generate names", "Yahoo Search", "Google Search",
+                      "Full Word List", "All Two Letter", "All Three Letter", "All Four Letter",
+                      "Custom List"});
+    Combo1->setPlaceholderText(QStringLiteral("Start here!"));
+    Combo1->setCurrentIndex(-1);
+
+    wLabel1 = Place(new QLabel(QStringLiteral("Start Number:"), Frame1), 300, 600, 1335, 255);
+    txtWordNum = Place(new QLineEdit(QStringLiteral("1"), Frame1), 1620, 540, 2055, 315);
+    wLabel2 = Place(new QLabel(QStringLiteral("of"), Frame1), 3780, 600, 255, 255);
+    txtWordMax = Place(new QLineEdit(QStringLiteral("1"), Frame1), 4020, 540, 1875, 315,
+                       QStringLiteral("The number of entries on your list."));
+    txtWordMax->setReadOnly(true);
+    txtWordMax->setStyleSheet(QStringLiteral("QLineEdit { background: #E0E0E0; }"));
+    cmdDoSearch = Place(PictureButton(Frame1, QStringLiteral("Start"), QStyle::SP_MediaPlay),
+                        6840, 180, 735, 675, QStringLiteral("Click here to start searching your list."));
+    Command3 = Place(PictureButton(Frame1, QStringLiteral("Stop"), QStyle::SP_MediaStop),
+                     7620, 180, 735, 675, QStringLiteral("Click here to stop searching names"));
+
+    sLabel1 = Place(new QLabel(QStringLiteral("Search String:"), Frame1), 240, 600, 1335, 255);
+    txtSearch = Place(new QLineEdit(Frame1), 1620, 540, 2055, 315, QStringLiteral("Enter a search string"));
+    sLabel2 = Place(new QLabel(QStringLiteral("Get:"), Frame1), 3705, 600, 315, 255);
+    Combo2 = Place(new QComboBox(Frame1), 4140, 540, 1815, 315,
+                   QStringLiteral("The approximate number of domains to find, if available."));
+    Combo2->addItems({"~100 Domains", "~200 Domains", "~500 Domains", "~1000 Domains",
+                      "~5000 Domains", "~10000 Domains"});
+    cmdCreate = Place(PictureButton(Frame1, QStringLiteral("Search"), QStyle::SP_FileDialogContentsView),
+                      6000, 180, 795, 675, QStringLiteral("Click here to start your internet search!"));
+    cmdWebsite = Place(new QPushButton(QStringLiteral("website"), Frame1), 8400, 180, 2295, 675);
+
+    // At first only the source choice, Start, Stop and the website button show.
+    HideSearchControls();
+    for (QWidget *widget : {static_cast<QWidget *>(wLabel1), static_cast<QWidget *>(txtWordNum),
+                            static_cast<QWidget *>(wLabel2), static_cast<QWidget *>(txtWordMax)})
+        widget->hide();
+    cmdDoSearch->setEnabled(false);
+    Command3->setEnabled(false);
+    cmdCreate->setEnabled(false);
+}
+
+void Form1::buildResultColumns()
+{
+    Frame2 = new QGroupBox(QStringLiteral("Domain Name Manager"), centralWidget());
+    Frame2->setFont(VerdanaFont(true));
+    Twips::setGeometry(Frame2, 60, 1020, 10755, 5115);
+
+    List3 = new ProfileListWidget(3, Frame2);
+    List4 = new ProfileListWidget(4, Frame2);
+    List1 = new ProfileListWidget(1, Frame2);
+    List2 = new QListWidget(Frame2);
+    List5 = new SavedListWidget(Frame2);
+    struct Column {
+        int number;
+        int left;
+        int width;
+        const char *toolTip;
+    };
+    const Column columns[] = {
+        {3, 180, 1935, "These domains have less than 5 characters"},
+        {4, 2160, 1935, "These domains have 5 to 7 characters"},
+        {1, 4140, 1935, "These domains have 8 or more characters."},
+        {2, 6120, 1995, "These domain names are already registered."},
+        {5, 8400, 1935, "Drag a domain name here to save it."},
+    };
+    for (const Column &column : columns) {
+        const size_t i = size_t(column.number);
+        QListWidget *box = list(column.number);
+        Place(box, column.left, 1080, column.width, 3765, QString::fromLatin1(column.toolTip));
+
+        Labels[i] = new QLabel(PlainCaption(ResultList(column.number)), Frame2);
+        Twips::setGeometry(Labels[i], column.left, 300, 1815, 195);
+        Labels[i]->setFont(VerdanaFont(true));
+
+        cmdCopy[i] = Place(new QPushButton(QStringLiteral("Copy"), Frame2), column.left, 540, 675, 435,
+                           QStringLiteral("Copy List"));
+        cmdClear[i] = Place(new QPushButton(QStringLiteral("Clear"), Frame2), column.left + 720, 540,
+                            675, 435, QStringLiteral("Clear List"));
+        connect(cmdCopy[i], &QPushButton::clicked, this, [this, column] { cmdCopy_Click(column.number); });
+        connect(cmdClear[i], &QPushButton::clicked, this, [this, column] { cmdClear_Click(column.number); });
+    }
+    for (ProfileListWidget *profile : {List1, List3, List4})
+        connect(profile, &ProfileListWidget::pressed, this, [this](int number) { m_dragSourceMarker = number; });
+    connect(List5, &SavedListWidget::textDropped, this, [this](const QString &text, bool fromThisProgram) {
+        QMimeData data;
+        data.setText(text);
+        List5_OLEDragDrop(&data, fromThisProgram);
+    });
+}
+
+void Form1::buildStatusBar()
+{
+    statusBar()->setFont(VerdanaFont());
+    statusBar()->setSizeGripEnabled(false);
+    const QString resting[] = {QStringLiteral("Entry Status"), QStringLiteral("Open Connections"),
+                               QStringLiteral("Connection Status"), QString()};
+    for (size_t i = 0; i < m_panels.size(); ++i) {
+        m_panels[i] = new QLabel(resting[i], statusBar());
+        m_panels[i]->setFont(VerdanaFont());
+        statusBar()->addWidget(m_panels[i]);
+    }
+    m_panels[3]->hide();   // shown once a name is left unchecked
+}
+
+void Form1::buildMenus()
+{
+    QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    const char *captions[] = {"Clear High/Mid/Low", "Clear High", "Clear Mid", "Clear Low",
+                              "Clear Registered", "Clear Saved", "Copy High", "Copy Mid",
+                              "Copy Low", "Copy Saved"};
+    for (int i = 0; i < 10; ++i) {
+        QAction *item = edit->addAction(QString::fromLatin1(captions[i]));
+        item->setObjectName(QStringLiteral("mnuEditItem%1").arg(i));
+        connect(item, &QAction::triggered, this, [this, i] { mnuEditItem_Click(i); });
+        if (i == 5)
+            edit->addSeparator();
+    }
+}
+
+void Form1::connectResults()
+{
+    connect(&m_results, &ResultLists::itemsAdded, this, [this](ResultList which, const QStringList &names) {
+        list(int(which))->addItems(names);
+    });
+    connect(&m_results, &ResultLists::listCleared, this, [this](ResultList which) { list(int(which))->clear(); });
+    connect(&m_results, &ResultLists::captionChanged, this, [this](ResultList which, const QString &caption) {
+        label(int(which))->setText(caption);
+    });
+    connect(&m_results, &ResultLists::capReached, this, &Form1::showNotice);
+    connect(&m_results, &ResultLists::fileProblem, this, &Form1::showFileProblem);
+}
+
+// What the window does when it is created, before any user action. Each step goes on whatever the
+// one before it managed.
+void Form1::Form_Load()
+{
+    setWindowTitle(QStringLiteral(TAMARIND_PRODUCT_NAME " by " TAMARIND_OWNER_NAME));
+    cmdWebsite->setText(QStringLiteral("Visit " TAMARIND_WEBSITE));
+    Frame2->setTitle(QStringLiteral("Domain Name Manager - Double Click any domain to purchase"));
+    Startup::EnsureWorkingFiles();
+    m_results.LoadRememberedList();
+    Startup::EnsureWorkingFolders();
+}
+
+QListWidget *Form1::list(int number) const
+{
+    switch (number) {
+    case 1: return List1;
+    case 2: return List2;
+    case 3: return List3;
+    case 4: return List4;
+    case 5: return List5;
+    }
+    return nullptr;
+}
+
+QLabel *Form1::label(int number) const
+{
+    return number >= 1 && number <= 5 ? Labels[size_t(number)] : nullptr;
+}
+
+void Form1::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    LayoutMainWindow();
+}
+
+void Form1::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        LayoutMainWindow();
+}
+
+void Form1::LayoutMainWindow()
+{
+    const QSize outer = frameGeometry().size();
+    LayoutMainWindow(Twips::fromPixels(outer.width()), Twips::fromPixels(outer.height()));
+}
+
+void Form1::LayoutMainWindow(int width, int height)
+{
+    if (isMinimized())
+        return;
+    const MainLayout layout = ComputeMainLayout(width, height, Twips::fromPixels(statusBar()->height()));
+    if (layout.enforceMinimum) {
+        // The new size raises another resize, which lays the window out.
+        const QSize frame = frameGeometry().size() - size();
+        auto pixels = [](int twips) { return (twips + Twips::PerPixel - 1) / Twips::PerPixel; };
+        resize(pixels(layout.newWidth) - frame.width(), pixels(layout.newHeight) - frame.height());
+        return;
+    }
+    m_layout = layout;
+    const auto place = [](QWidget *widget, int left, int width) {
+        const QRect r = Twips::geometry(widget);
+        Twips::setGeometry(widget, left, r.y(), width, r.height());
+    };
+    place(Frame1, Twips::geometry(Frame1).x(), layout.frame1Width);
+    Twips::setGeometry(Frame2, Twips::geometry(Frame2).x(), MainLayout::Frame2Top, layout.frame2Width,
+                       layout.frame2Height);
+    place(cmdWebsite, MainLayout::WebsiteLeft, layout.websiteWidth);
+    for (size_t i = 0; i < layout.panelWidths.size(); ++i)
+        m_panels[i]->setFixedWidth(Twips::toPixels(layout.panelWidths[i]));
+    for (int i = 1; i <= 5; ++i) {
+        const size_t n = size_t(i);
+        Twips::setGeometry(list(i), layout.listLeft[n], MainLayout::ListTop, layout.listWidth, layout.listHeight);
+        place(cmdCopy[n], layout.copyLeft[n], MainLayout::CopyWidth);
+        place(cmdClear[n], layout.clearLeft[n], Twips::geometry(cmdClear[n]).width());
+        place(Labels[n], layout.labelLeft[n], layout.labelWidth);
+    }
+}
+
+void Form1::ShowWordListControls()
+{
+    for (QWidget *widget : std::initializer_list<QWidget *>{txtWordNum, txtWordMax, wLabel1, wLabel2, cmdDoSearch})
+        widget->show();
+}
+
+void Form1::HideWordListControls()
+{
+    for (QWidget *widget : std::initializer_list<QWidget *>{txtWordNum, txtWordMax, wLabel1, wLabel2, cmdDoSearch})
+        widget->hide();
+}
+
+void Form1::ShowSearchControls()
+{
+    for (QWidget *widget : std::initializer_list<QWidget *>{sLabel1, sLabel2, txtSearch, Combo2, cmdCreate})
+        widget->show();
+}
+
+void Form1::HideSearchControls()
+{
+    for (QWidget *widget : std::initializer_list<QWidget *>{sLabel1, sLabel2, txtSearch, Combo2, cmdCreate})
+        widget->hide();
+}
+
+void Form1::cmdCopy_Click(int index)
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(m_results.CopyText(ResultList(index)));
+}
+
+void Form1::cmdClear_Click(int index)
+{
+    m_results.Clear(ResultList(index), true);
+}
+
+void Form1::mnuEditItem_Click(int index)
+{
+    switch (index) {
+    case 0:
+        for (ResultList which : {ResultList::High, ResultList::Mid, ResultList::Low})
+            m_results.Clear(which, false);
+        break;
+    case 1: m_results.Clear(ResultList::High, false); break;
+    case 2: m_results.Clear(ResultList::Mid, false); break;
+    case 3: m_results.Clear(ResultList::Low, false); break;
+    case 4: m_results.Clear(ResultList::Registered, false); break;
+    case 5: m_results.Clear(ResultList::Saved, false); break;
+    case 6: cmdCopy_Click(3); break;
+    case 7: cmdCopy_Click(4); break;
+    case 8: cmdCopy_Click(1); break;
+    case 9: cmdCopy_Click(5); break;
+    }
+}
+
+void Form1::List5_OLEDragDrop(const QMimeData *data, bool fromThisProgram)
+{
+    // Text from another program carries no positions of ours.
+    m_results.DropPositions(fromThisProgram ? data->text() : QString(), m_dragSourceMarker);
+}
+
+void Form1::showNotice()
+{
+    if (!m_form2)
+        m_form2 = new Form2(this);
+    m_form2->show();
+    m_form2->raise();
+    m_form2->activateWindow();
+}
+
+void Form1::showFileProblem(const QString &message)
+{
+    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("File not written"), message,
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
+Form2 *Form1::noticeWindow() const
+{
+    return m_form2;
+}

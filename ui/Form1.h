@@ -1,0 +1,101 @@
+#pragma once
+#include "engine/ResultLists.h"
+#include "ui/MainLayout.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QToolButton;
+class QMimeData;
+class ProfileListWidget;
+class SavedListWidget;
+class Form2;
+
+// The main window: the top band that chooses and runs a name source, the five result columns and
+// the status bar. Its handlers hand the work to the core objects.
+class Form1 : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit Form1(QWidget *parent = nullptr);
+    ~Form1() override;
+
+    ResultLists &results() { return m_results; }
+    const MainLayout &currentLayout() const { return m_layout; }
+    int dragSourceMarker() const { return m_dragSourceMarker; }
+    QListWidget *list(int number) const;
+    QLabel *label(int number) const;
+    QPushButton *copyButton(int number) const { return cmdCopy[size_t(number)]; }
+    QPushButton *clearButton(int number) const { return cmdClear[size_t(number)]; }
+    QLabel *panel(int number) const { return m_panels[size_t(number - 1)]; }
+    Form2 *noticeWindow() const;
+
+    // Lays the window out for its outer size in twips (what a resize does).
+    void LayoutMainWindow(int width, int height);
+    void LayoutMainWindow();
+
+    void ShowWordListControls();
+    void HideWordListControls();
+    void ShowSearchControls();
+    void HideSearchControls();
+
+    // Result list actions.
+    void cmdCopy_Click(int index);
+    void cmdClear_Click(int index);
+    void mnuEditItem_Click(int index);
+    void List5_OLEDragDrop(const QMimeData *data, bool fromThisProgram = true);
+
+    // The controls, named as the rest of the program knows them.
+    QGroupBox *Frame1 = nullptr;
+    QGroupBox *Frame2 = nullptr;
+    QLabel *Label6 = nullptr;
+    QComboBox *Combo1 = nullptr;
+    QLabel *wLabel1 = nullptr;
+    QLineEdit *txtWordNum = nullptr;
+    QLabel *wLabel2 = nullptr;
+    QLineEdit *txtWordMax = nullptr;
+    QToolButton *cmdDoSearch = nullptr;
+    QToolButton *Command3 = nullptr;
+    QLabel *sLabel1 = nullptr;
+    QLineEdit *txtSearch = nullptr;
+    QLabel *sLabel2 = nullptr;
+    QComboBox *Combo2 = nullptr;
+    QToolButton *cmdCreate = nullptr;
+    QPushButton *cmdWebsite = nullptr;
+    ProfileListWidget *List1 = nullptr;
+    QListWidget *List2 = nullptr;
+    ProfileListWidget *List3 = nullptr;
+    ProfileListWidget *List4 = nullptr;
+    SavedListWidget *List5 = nullptr;
+    std::array<QLabel *, 6> Labels{};            // Label1 .. Label5 at their numbers
+    std::array<QPushButton *, 6> cmdCopy{};      // index i acts on List i
+    std::array<QPushButton *, 6> cmdClear{};
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void buildTopBand();
+    void buildResultColumns();
+    void buildStatusBar();
+    void buildMenus();
+    void connectResults();
+    void Form_Load();
+    void showNotice();
+    void showFileProblem(const QString &message);
+
+    ResultLists m_results;
+    MainLayout m_layout;
+    int m_dragSourceMarker = 0;
+    std::array<QLabel *, 4> m_panels{};   // three status panels and the unchecked count
+    QPointer<Form2> m_form2;
+};

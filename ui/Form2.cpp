@@ -1,0 +1,34 @@
+#include "ui/Form2.h"
+
+#include "ui/Twips.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QGuiApplication>
+#include <QScreen>
+
+const QString Form2::Notice = QStringLiteral(
+    "One of your lists has reached 20000 entries.  They have been saved and cleared.  You may find "
+    "your backed up lists in the orvanel /overflow/ directory.");
+
+Form2::Form2(QWidget *parent)
+    : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("File backup"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setFixedSize(Twips::toPixels(3840), Twips::toPixels(1500));
+
+    Label1 = new QLabel(Notice, this);
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Twips::setGeometry(Label1, 60, 60, 3795, 1275);
+
+    Command1 = new QPushButton(QStringLiteral("Ok"), this);
+    Twips::setGeometry(Command1, 2580, 840, 1155, 555);
+    Command1->setDefault(true);
+    connect(Command1, &QPushButton::clicked, this, &QDialog::close);
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
