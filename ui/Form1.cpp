@@ -1,12 +1,17 @@
 #include "ui/Form1.h"
 
 #include "Version.h"
+#include "app/ProgramFolder.h"
+#include "app/SettingsStore.h"
 #include "app/Startup.h"
 #include "ui/Form2.h"
 #include "ui/ResultListWidgets.h"
 #include "ui/Twips.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
@@ -65,6 +70,7 @@ Form1::Form1(QWidget *parent)
     buildStatusBar();
     buildMenus();
     connectResults();
+    connectRun();
     Form_Load();
 }
 
@@ -216,6 +222,7 @@ void Form1::Form_Load()
     Frame2->setTitle(QStringLiteral("Domain Name Manager - Double Click any domain to purchase"));
     Startup::EnsureWorkingFiles();
     m_results.LoadRememberedList();
+    m_run.setWordNumber(Startup::LoadWordNumber());
     Startup::EnsureWorkingFolders();
 }
 
@@ -359,11 +366,147 @@ void Form1::showNotice()
 
 void Form1::showFileProblem(const QString &message)
 {
-    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("File not written"), message,
-                                QMessageBox::Ok, this);
+    showMessage(QStringLiteral("File not written"), message);
+}
+
+// Messages never block: the run and the other windows go on while one is open.
+void Form1::showMessage(const QString &title, const QString &text)
+{
+    auto *box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     box->show();
+}
+
+void Form1::connectRun()
+{
+    chooseCustomList = [this] {
+        return QFileDialog::getOpenFileName(this, QStringLiteral("Custom List"),
+                                            ProgramFolder::resolve(QStringLiteral("\\wordlists")),
+                                            QStringLiteral("*.txt"));
+    };
+    connect(Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
+    connect(cmdDoSearch, &QToolButton::clicked, this, &Form1::cmdDoSearch_Click);
+    connect(Command3, &QToolButton::clicked, this, &Form1::Command3_Click);
+    connect(txtWordNum, &QLineEdit::textChanged, this, &Form1::txtWordNum_Change);
+    connect(txtSearch, &QLineEdit::textChanged, this, &Form1::txtSearch_Change);
+
+    connect(&m_run, &RunControl::entryStatus, panel(1), &QLabel::setText);
+    connect(&m_run, &RunControl::openConnections, panel(2), &QLabel::setText);
+    connect(&m_pool, &WhoisPool::connectionStatus, panel(3), &QLabel::setText);
+    connect(&m_pool, &WhoisPool::unchecked, this, [this](const QString &, int total) {
+        m_panels[3]->setText(QStringLiteral("Unchecked: %1 (see %2)").arg(total).arg(QFileInfo(m_pool.uncheckedPath()).fileName()));
+        m_panels[3]->show();
+    });
+    connect(&m_pool, &WhoisPool::problem, this, [this](const QString &text) {
+        showMessage(QStringLiteral("WHOIS server"), text);
+    });
+    connect(&m_run, &RunControl::started, this, [this] { setRunControlsEnabled(true); });
+    connect(&m_run, &RunControl::stopped, this, [this] {
+        setRunControlsEnabled(false);
+        restingStatus();
+    });
+}
+
+void Form1::restingStatus()
+{
+    panel(1)->setText(QStringLiteral("Entry Status"));
+    panel(2)->setText(QStringLiteral("Open Connections"));
+    panel(3)->setText(QStringLiteral("Connection Status"));
+}
+
+void Form1::Combo1_Click()
+{
+    const Source source = Source(Combo1->currentIndex());
+    const QString custom = source == Source::CustomList && chooseCustomList ? chooseCustomList() : QString();
+    const SourceSelection selection = m_run.SelectSource(source, custom);
+    // The last number first: the field check then resets a start number that reached the end.
+    if (selection.wordMax)
+        txtWordMax->setText(QString::number(*selection.wordMax));
+    if (selection.wordNum)
+        txtWordNum->setText(*selection.wordNum);
+
+    switch (selection.group) {
+    case SourceSelection::Group::WordList:
+        HideSearchControls();
+        ShowWordListControls();
+        break;
+    case SourceSelection::Group::Search:
+        HideWordListControls();
+        ShowSearchControls();
+        break;
+    case SourceSelection::Group::None:
+        HideWordListControls();
+        HideSearchControls();
+        break;
+    }
+    if (source == Source::BrowseForNames)
+        return;   // the controls stay as they were
+    const bool search = selection.group == SourceSelection::Group::Search;
+    cmdDoSearch->setEnabled(true);
+    txtWordNum->setEnabled(true);
+    Command3->setEnabled(false);
+    txtSearch->setEnabled(search);
+    Combo2->setEnabled(search);
+    cmdCreate->setEnabled(search && !txtSearch->text().isEmpty());
+}
+
+void Form1::cmdDoSearch_Click()
+{
+    const QString problem = m_run.Start(txtWordNum->text(), txtWordMax->text());
+    if (!problem.isEmpty()) {
+        showMessage(QStringLiteral("Start"), problem);
+        return;
+    }
+    if (m_run.source() == Source::YahooSearch || m_run.source() == Source::GoogleSearch)
+        txtWordNum->setText(QStringLiteral("1"));
+}
+
+void Form1::setRunControlsEnabled(bool running)
+{
+    for (QWidget *widget : std::initializer_list<QWidget *>{cmdDoSearch, Combo1, txtWordNum, Combo2, cmdCreate, txtSearch})
+        widget->setEnabled(false);
+    Command3->setEnabled(running);
+    if (running)
+        return;
+    // After a run: the source choice again, and the controls of the source.
+    Combo1->setEnabled(true);
+    const Source source = m_run.source();
+    if (source == Source::CustomList || source == Source::GenerateNames || source == Source::BrowseForNames) {
+        cmdDoSearch->setEnabled(true);
+        txtWordNum->setEnabled(true);
+        txtWordNum->setText(RunControl::SavedPosition(Source::CustomList));
+    } else {
+        Combo1_Click();
+    }
+}
+
+void Form1::Command3_Click()
+{
+    m_run.Stop();
+}
+
+void Form1::txtWordNum_Change()
+{
+    bool numberOk = false;
+    bool maxOk = false;
+    const qint64 number = txtWordNum->text().trimmed().toLongLong(&numberOk);
+    const qint64 max = txtWordMax->text().trimmed().toLongLong(&maxOk);
+    if (numberOk && maxOk && number >= max && txtWordNum->text() != QLatin1String("1"))
+        txtWordNum->setText(QStringLiteral("1"));
+}
+
+void Form1::txtSearch_Change()
+{
+    cmdCreate->setEnabled(!txtSearch->text().isEmpty());
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    if (m_run.isRunning())
+        m_run.Stop();
+    SettingsStore::flush();
+    QMainWindow::closeEvent(event);
 }
 
 Form2 *Form1::noticeWindow() const

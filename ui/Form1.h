@@ -1,10 +1,13 @@
 #pragma once
 #include "engine/ResultLists.h"
+#include "engine/WhoisPool.h"
+#include "run/RunControl.h"
 #include "ui/MainLayout.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <functional>
 
 class QComboBox;
 class QGroupBox;
@@ -29,6 +32,10 @@ public:
     ~Form1() override;
 
     ResultLists &results() { return m_results; }
+    WhoisPool &pool() { return m_pool; }
+    RunControl &run() { return m_run; }
+    // Asks the user for a custom list; returns the chosen file, empty when cancelled.
+    std::function<QString()> chooseCustomList;
     const MainLayout &currentLayout() const { return m_layout; }
     int dragSourceMarker() const { return m_dragSourceMarker; }
     QListWidget *list(int number) const;
@@ -46,6 +53,13 @@ public:
     void HideWordListControls();
     void ShowSearchControls();
     void HideSearchControls();
+
+    // Run control.
+    void Combo1_Click();
+    void cmdDoSearch_Click();
+    void Command3_Click();
+    void txtWordNum_Change();
+    void txtSearch_Change();
 
     // Result list actions.
     void cmdCopy_Click(int index);
@@ -81,6 +95,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
@@ -89,11 +104,17 @@ private:
     void buildStatusBar();
     void buildMenus();
     void connectResults();
+    void connectRun();
+    void setRunControlsEnabled(bool running);
+    void showMessage(const QString &title, const QString &text);
+    void restingStatus();
     void Form_Load();
     void showNotice();
     void showFileProblem(const QString &message);
 
     ResultLists m_results;
+    WhoisPool m_pool{m_results};
+    RunControl m_run{m_results, m_pool};
     MainLayout m_layout;
     int m_dragSourceMarker = 0;
     std::array<QLabel *, 4> m_panels{};   // three status panels and the unchecked count

@@ -1,0 +1,32 @@
+#pragma once
+#include "app/DataFile.h"
+
+#include <QDateTime>
+#include <QString>
+
+// Reads the entries of the run's source file. It keeps an index of the entries and builds it again
+// whenever the file's size or modification time changes, so entry 450,000 costs what entry 1 costs
+// and the content on disk is still what counts.
+class SourceFeed
+{
+public:
+    void setPath(const QString &path);
+    QString path() const { return m_path; }
+
+    // Entry n (from 1); the end sentinel past the last entry or when the file cannot be read.
+    QString ReadSourceLine(qint64 n);
+    // The number of entries; 0 for a file that cannot be read.
+    qint64 CountSourceLines();
+    // Empty when the file can be read, otherwise why not.
+    QString openError();
+
+private:
+    bool refresh();
+
+    QString m_path;
+    DataFile::EntryIndex m_index;
+    bool m_loaded = false;
+    qint64 m_size = -1;
+    QDateTime m_modified;
+    QString m_error;
+};
