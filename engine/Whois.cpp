@@ -3,6 +3,7 @@
 #include "app/SettingsStore.h"
 #include "app/TextUtils.h"
 
+#include <QSignalBlocker>
 #include <QTcpSocket>
 
 namespace Whois {
@@ -89,13 +90,19 @@ WhoisQuery::WhoisQuery(QObject *parent)
 
 WhoisQuery::~WhoisQuery() = default;
 
+void WhoisQuery::closeSocket()
+{
+    const QSignalBlocker quiet(m_socket);
+    m_socket->abort();
+}
+
 void WhoisQuery::start(const Whois::Server &server, const QString &name, int timeoutMs)
 {
+    closeSocket();
     m_done = false;
     m_reply.clear();
     m_request = Whois::Request(name);
     m_timeout.start(timeoutMs);
-    m_socket->abort();
     m_socket->connectToHost(server.host, server.port);
 }
 
@@ -105,6 +112,6 @@ void WhoisQuery::finish(const QString &error)
         return;
     m_done = true;
     m_timeout.stop();
-    m_socket->abort();
+    closeSocket();
     emit finished(m_reply, error);
 }

@@ -51,6 +51,7 @@ signals:
 
 private:
     void finish(const QString &error);
+    void closeSocket();
 
     QTcpSocket *m_socket;
     QTimer m_timeout;

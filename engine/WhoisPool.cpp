@@ -5,6 +5,7 @@
 #include "engine/ResultLists.h"
 
 #include <QDir>
+#include <QSignalBlocker>
 #include <QTcpSocket>
 #include <algorithm>
 
@@ -40,7 +41,7 @@ WhoisPool::WhoisPool(ResultLists &results, QObject *parent)
 WhoisPool::~WhoisPool()
 {
     for (auto &slot : m_slots)
-        slot->socket.abort();
+        closeSocket(*slot);
 }
 
 QString WhoisPool::uncheckedPath() const
@@ -78,11 +79,18 @@ void WhoisPool::StartLookup(const Lookup &lookup, int index)
     connectSlot(slot);
 }
 
+// Closed without signals: an abort of a connected socket would report a close by the server.
+void WhoisPool::closeSocket(Slot &slot)
+{
+    const QSignalBlocker quiet(slot.socket);
+    slot.socket.abort();
+}
+
 void WhoisPool::connectSlot(Slot &slot)
 {
     slot.ticks = 0;
     slot.timer.start(m_tickMs);
-    slot.socket.abort();
+    closeSocket(slot);
     slot.socket.connectToHost(m_server.host, m_server.port);
 }
 
@@ -98,7 +106,7 @@ void WhoisPool::onConnected(int index)
 {
     Slot &slot = *m_slots[size_t(index)];
     if (m_stopped || !slot.active) {
-        slot.socket.abort();
+        closeSocket(slot);
         return;
     }
     emit connectionStatus(QStringLiteral("connecting(%1): - Search String: %2").arg(index).arg(slot.name));
@@ -112,7 +120,7 @@ void WhoisPool::onReadyRead(int index)
 {
     Slot &slot = *m_slots[size_t(index)];
     if (m_stopped || !slot.active) {
-        slot.socket.abort();
+        closeSocket(slot);
         return;
     }
     slot.reply += slot.socket.read(Whois::ReplyCap - slot.reply.size());
@@ -172,7 +180,7 @@ void WhoisPool::finishWithVerdict(Slot &slot)
 {
     slot.timer.stop();
     slot.active = false;
-    slot.socket.abort();
+    closeSocket(slot);
     const bool unregistered = Whois::IsUnregisteredReply(slot.reply);
     slot.reply.clear();
     if (unregistered)
@@ -188,7 +196,7 @@ void WhoisPool::finishWithoutVerdict(Slot &slot)
 {
     slot.timer.stop();
     slot.active = false;
-    slot.socket.abort();
+    closeSocket(slot);
     slot.reply.clear();
     carryOver(slot.lookup);
     LookupDone();
@@ -231,7 +239,7 @@ void WhoisPool::endBatch()
         return;
     for (auto &slot : m_slots) {
         slot->timer.stop();
-        slot->socket.abort();
+        closeSocket(*slot);
         if (slot->active) {
             slot->active = false;
             slot->reply.clear();
@@ -255,7 +263,7 @@ qint64 WhoisPool::Stop()
     m_overall.stop();
     m_batchTicks = 0;
     for (auto &slot : m_slots) {
-        slot->socket.abort();
+        closeSocket(*slot);
         slot->timer.stop();
         slot->ticks = 0;
         if (slot->active)

@@ -1,0 +1,218 @@
+#include "TestSupport.h"
+#include "app/DataFile.h"
+#include "app/SettingsStore.h"
+#include "ui/Form1.h"
+#include "ui/ResultListWidgets.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+QStringList Items(const QListWidget *list)
+{
+    QStringList names;
+    for (int i = 0; i < list->count(); ++i)
+        names << list->item(i)->text();
+    return names;
+}
+
+QStringList FileEntries(const QString &path)
+{
+    return DataFile::EntryIndex(ReadBytes(path)).all();
+}
+
+void Choose(Form1 &window, Source source)
+{
+    window.Combo1->setCurrentIndex(int(source));
+    window.Combo1_Click();
+}
+
+QStringList MessageTexts(const Form1 &window)
+{
+    QStringList texts;
+    for (const QMessageBox *box : window.findChildren<QMessageBox *>())
+        texts << box->text();
+    return texts;
+}
+
+} // namespace
+
+class TestMainWindowRun : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void customListRun()
+    {
+        TestFolders folders;
+        QStringList names, registered;
+        for (int i = 0; i < 20; ++i)
+            names << QString("n%1").arg(i, 2, 10, QChar('0')) << QString("mid%1x").arg(i, 2, 10, QChar('0'))
+                  << QString("lowname%1").arg(i, 2, 10, QChar('0'));
+        for (int i = 0; i < 60; i += 7)
+            registered << names[i] + ".com";
+        DataFile::rewrite(folders.file("registered.txt"), registered);
+        DataFile::rewrite(folders.file("custom.txt"), names);
+        TestWhoisServer server({"--registered", folders.file("registered.txt")});
+        QVERIFY(server.isRunning());
+
+        Form1 window;
+        window.pool().setServer(Whois::Server::parse(server.address()));
+        window.pool().setTickInterval(10);
+        window.chooseCustomList = [&] { return folders.file("custom.txt"); };
+        window.show();
+        Choose(window, Source::CustomList);
+        QCOMPARE(window.txtWordMax->text(), QString("60"));
+        QCOMPARE(window.txtWordNum->text(), QString("1"));
+        QVERIFY(window.txtWordNum->isVisible() && !window.txtSearch->isVisible());
+        QVERIFY(window.cmdDoSearch->isEnabled() && !window.Command3->isEnabled());
+
+        window.cmdDoSearch->click();
+        QVERIFY(window.Command3->isEnabled());
+        QVERIFY(!window.cmdDoSearch->isEnabled() && !window.Combo1->isEnabled() && !window.txtWordNum->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(window.Combo1->isEnabled(), 20000);
+
+        QStringList high, mid, low, taken;
+        for (const QString &name : names) {
+            const QString queried = name + ".com";
+            if (registered.contains(queried))
+                taken << queried;
+            else if (name.size() < 5)
+                high << queried;
+            else if (name.size() <= 7)
+                mid << queried;
+            else
+                low << queried;
+        }
+        auto sorted = [](QStringList list) { list.sort(); return list; };
+        QCOMPARE(sorted(Items(window.List3)), high);
+        QCOMPARE(sorted(Items(window.List4)), mid);
+        QCOMPARE(sorted(Items(window.List1)), low);
+        QCOMPARE(sorted(Items(window.List2)), sorted(taken));
+        QCOMPARE(window.Labels[3]->text(), QString("High Profile (%1)").arg(high.size()));
+        QCOMPARE(FileEntries(folders.file("SuperHighProfile.txt")), Items(window.List3));
+        QCOMPARE(FileEntries(folders.file("HighProfile.txt")), Items(window.List4));
+        QCOMPARE(FileEntries(folders.file("LowProfile.txt")), Items(window.List1));
+        QCOMPARE(SettingsStore::get("Quillon", "Settings", "CustWordNum"), QString("61"));
+
+        // Back at rest: the custom list's saved number is past its end, so the field shows 1.
+        QVERIFY(!window.Command3->isEnabled() && window.cmdDoSearch->isEnabled());
+        QCOMPARE(window.txtWordNum->text(), QString("1"));
+        QCOMPARE(window.panel(1)->text(), QString("Entry Status"));
+        QCOMPARE(window.panel(3)->text(), QString("Connection Status"));
+        QVERIFY(MessageTexts(window).isEmpty());
+    }
+
+    void savedPositionAndFieldCheck_data()
+    {
+        QTest::addColumn<QString>("saved");
+        QTest::addColumn<QString>("shown");
+        QTest::addRow("inside the list") << "120" << "120";
+        QTest::addRow("at the end") << "500" << "1";
+        QTest::addRow("past the end") << "501" << "1";
+    }
+    void savedPositionAndFieldCheck()
+    {
+        QFETCH(QString, saved);
+        QFETCH(QString, shown);
+        TestFolders folders;
+        QDir(folders.program()).mkdir("wordlists");
+        QStringList words;
+        for (int i = 0; i < 500; ++i)
+            words << QString("w%1").arg(i);
+        DataFile::rewrite(folders.file("wordlists/FullWordList.txt"), words);
+        SettingsStore::save("Quillon", "Settings", "FullWordNum", saved);
+        Form1 window;
+        Choose(window, Source::FullWordList);
+        QCOMPARE(window.txtWordMax->text(), QString("500"));
+        QCOMPARE(window.txtWordNum->text(), shown);
+    }
+
+    void sourceGroups_data()
+    {
+        QTest::addColumn<int>("source");
+        QTest::addColumn<bool>("wordList");
+        QTest::addColumn<bool>("search");
+        QTest::addRow("browse") << int(Source::BrowseForNames) << false << false;
+        QTest::addRow("generate") << int(Source::GenerateNames) << false << false;
+        QTest::addRow("yahoo") << int(Source::YahooSearch) << false << true;
+        QTest::addRow("google") << int(Source::GoogleSearch) << false << true;
+        QTest::addRow("two letters") << int(Source::AllTwoLetter) << true << false;
+    }
+    void sourceGroups()
+    {
+        QFETCH(int, source);
+        QFETCH(bool, wordList);
+        QFETCH(bool, search);
+        TestFolders folders;
+        Form1 window;
+        window.show();
+        Choose(window, Source::AllThreeLetter);
+        Choose(window, Source(source));
+        QCOMPARE(window.txtWordNum->isVisible(), wordList);
+        QCOMPARE(window.txtSearch->isVisible(), search);
+        QCOMPARE(window.Combo2->isVisible(), search);
+        if (search) {
+            QVERIFY(!window.cmdCreate->isEnabled());
+            window.txtSearch->setText("domains");
+            QVERIFY(window.cmdCreate->isEnabled());
+        }
+    }
+
+    void refusedStartsShowAMessage()
+    {
+        TestFolders folders;
+        Form1 window;
+        window.chooseCustomList = [] { return QString(); };   // the dialog was cancelled
+        window.show();
+        Choose(window, Source::CustomList);
+        QCOMPARE(window.txtWordMax->text(), QString("0"));
+        window.cmdDoSearch->click();
+        QCOMPARE(MessageTexts(window).size(), 1);
+        QVERIFY(MessageTexts(window)[0].contains("No list is chosen"));
+        QVERIFY(window.cmdDoSearch->isEnabled() && !window.Command3->isEnabled());
+
+        DataFile::rewrite(folders.file("list.txt"), {"a", "b", "c"});
+        window.chooseCustomList = [&] { return folders.file("list.txt"); };
+        Choose(window, Source::CustomList);
+        window.txtWordNum->setText("two");
+        window.cmdDoSearch->click();
+        QVERIFY(MessageTexts(window).join(' ').contains("not a whole number"));
+        QVERIFY(!window.run().isRunning());
+    }
+
+    void stopRestoresTheSavedPosition()
+    {
+        TestFolders folders;
+        QDir(folders.program()).mkdir("wordlists");
+        QStringList words;
+        for (int i = 0; i < 100; ++i)
+            words << QString("w%1").arg(i);
+        DataFile::rewrite(folders.file("wordlists/AllTwoLetter.txt"), words);
+        TestWhoisServer server({"--silent-every", "1"});
+        Form1 window;
+        window.pool().setServer(Whois::Server::parse(server.address()));
+        window.show();
+        SettingsStore::save("Quillon", "Settings", "TwoWordNum", "40");
+        Choose(window, Source::AllTwoLetter);
+        QCOMPARE(window.txtWordNum->text(), QString("40"));
+        window.cmdDoSearch->click();
+        QCOMPARE(window.panel(1)->text(), QString("65 of 100"));
+        QCOMPARE(SettingsStore::get("Quillon", "Settings", "TwoWordNum"), QString("65"));
+        window.Command3->click();
+        // No name had an answer: the list resumes at the first of them.
+        QCOMPARE(window.txtWordNum->text(), QString("40"));
+        QVERIFY(window.cmdDoSearch->isEnabled() && !window.Command3->isEnabled());
+        QCOMPARE(window.panel(1)->text(), QString("Entry Status"));
+    }
+};
+
+QTEST_MAIN(TestMainWindowRun)
+#include "TestMainWindowRun.moc"
