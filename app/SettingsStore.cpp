@@ -1,22 +1,30 @@
 #include "app/SettingsStore.h"
 
+#include <QCoreApplication>
 #include <QSettings>
+#include <QTimer>
 #include <map>
 #include <memory>
 
 namespace {
 
-std::map<QString, std::unique_ptr<QSettings>> &stores()
+// One QSettings per file, kept open. The run saves its position after every name; those values are
+// held here and handed to QSettings at most twice a second, so the file is not rewritten per name.
+struct Stores {
+    std::map<QString, std::unique_ptr<QSettings>> open;
+    std::map<QString, std::map<QString, QString>> pending;   // application key -> key -> value
+    std::unique_ptr<QTimer> timer;
+};
+
+Stores &stores()
 {
-    static std::map<QString, std::unique_ptr<QSettings>> open;
-    return open;
+    static Stores all;
+    return all;
 }
 
-// One QSettings per file, kept open: the feed saves after every name, and a fresh object per call
-// would write the whole file each time.
 QSettings &storeFor(const QString &appKey)
 {
-    auto &open = stores();
+    auto &open = stores().open;
     auto it = open.find(appKey);
     if (it == open.end()) {
         auto settings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
@@ -31,6 +39,33 @@ QString fullKey(const QString &section, const QString &key)
     return section + '/' + key;
 }
 
+void applyPending()
+{
+    auto &pending = stores().pending;
+    for (auto &[appKey, values] : pending) {
+        QSettings &settings = storeFor(appKey);
+        for (auto &[key, value] : values)
+            settings.setValue(key, value);
+    }
+    pending.clear();
+}
+
+void scheduleApply()
+{
+    if (!QCoreApplication::instance())
+        return;   // applied at flush()
+    auto &timer = stores().timer;
+    if (!timer) {
+        timer = std::make_unique<QTimer>();
+        timer->setSingleShot(true);
+        timer->setInterval(500);
+        QObject::connect(timer.get(), &QTimer::timeout, [] { applyPending(); });
+        QObject::connect(QCoreApplication::instance(), &QObject::destroyed, [] { stores().timer.reset(); });
+    }
+    if (!timer->isActive())
+        timer->start();
+}
+
 } // namespace
 
 namespace SettingsStore {
@@ -38,25 +73,33 @@ namespace SettingsStore {
 QString get(const QString &appKey, const QString &section, const QString &key,
             const QString &defaultValue)
 {
-    const QVariant value = storeFor(appKey).value(fullKey(section, key));
+    const QString name = fullKey(section, key);
+    const auto &pending = stores().pending;
+    if (const auto app = pending.find(appKey); app != pending.end()) {
+        if (const auto value = app->second.find(name); value != app->second.end())
+            return value->second;
+    }
+    const QVariant value = storeFor(appKey).value(name);
     return value.isValid() ? value.toString() : defaultValue;
 }
 
 void save(const QString &appKey, const QString &section, const QString &key, const QString &value)
 {
-    storeFor(appKey).setValue(fullKey(section, key), value);
+    stores().pending[appKey][fullKey(section, key)] = value;
+    scheduleApply();
 }
 
 void flush()
 {
-    for (auto &[key, settings] : stores())
+    applyPending();
+    for (auto &[key, settings] : stores().open)
         settings->sync();
 }
 
 void reset()
 {
     flush();
-    stores().clear();
+    stores().open.clear();
 }
 
 } // namespace SettingsStore

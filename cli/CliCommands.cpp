@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <atomic>
 #include <csignal>
+#include <map>
 #include <cstdio>
 
 namespace Cli {
@@ -119,6 +120,11 @@ int runCheck(const QStringList &arguments)
         std::fprintf(out, "unchecked %s\n", qPrintable(name));
         ++checked;
     });
+    // Counted here: the lists' own counters start again when a list reaches its cap.
+    std::map<ResultList, qint64> classified;
+    QObject::connect(&results, &ResultLists::itemsAdded, [&](ResultList which, const QStringList &names) {
+        classified[which] += names.size();
+    });
     QObject::connect(&pool, &WhoisPool::problem, [&](const QString &message) { problems << message; });
     QObject::connect(&results, &ResultLists::fileProblem, [&](const QString &message) { problems << message; });
 
@@ -152,10 +158,10 @@ int runCheck(const QStringList &arguments)
         QTextStream(stderr) << "tamarind-cli: " << message << '\n';
     QTextStream(stderr) << QStringLiteral("checked %1 names: %2 high, %3 mid, %4 low, %5 registered, %6 unchecked\n")
                                .arg(checked)
-                               .arg(results.counter(ResultList::High))
-                               .arg(results.counter(ResultList::Mid))
-                               .arg(results.counter(ResultList::Low))
-                               .arg(results.counter(ResultList::Registered))
+                               .arg(classified[ResultList::High])
+                               .arg(classified[ResultList::Mid])
+                               .arg(classified[ResultList::Low])
+                               .arg(classified[ResultList::Registered])
                                .arg(pool.uncheckedCount());
     return pool.uncheckedCount() > 0 || interrupted ? 1 : 0;
 }

@@ -57,6 +57,14 @@ QByteArray Request(const QString &query)
     return query.toLatin1() + "\r\n";
 }
 
+QByteArray ReadUpToCap(QIODevice &socket, qsizetype kept)
+{
+    // Only what is waiting: read(n) would reserve all n bytes first.
+    if (!socket.isOpen())
+        return {};
+    return socket.read(std::min<qint64>(ReplyCap - kept, socket.bytesAvailable()));
+}
+
 bool IsUnregisteredReply(const QByteArray &reply)
 {
     static const QByteArray marker("no match for");
@@ -73,13 +81,12 @@ WhoisQuery::WhoisQuery(QObject *parent)
     connect(&m_timeout, &QTimer::timeout, this, [this] { finish(QStringLiteral("the server did not answer in time")); });
     connect(m_socket, &QTcpSocket::connected, this, [this] { m_socket->write(m_request); });
     connect(m_socket, &QTcpSocket::readyRead, this, [this] {
-        m_reply += m_socket->read(Whois::ReplyCap - m_reply.size());
+        m_reply += Whois::ReadUpToCap(*m_socket, m_reply.size());
         if (m_reply.size() >= Whois::ReplyCap)
             finish(QString());
     });
     connect(m_socket, &QTcpSocket::disconnected, this, [this] {
-        if (m_socket->isOpen())
-            m_reply += m_socket->read(Whois::ReplyCap - m_reply.size());
+        m_reply += Whois::ReadUpToCap(*m_socket, m_reply.size());
         finish(QString());
     });
     connect(m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QTimer>
 
+class QIODevice;
 class QTcpSocket;
 
 // The WHOIS convention: one TCP connection per query, the query and CR LF sent on connect, the reply
@@ -31,6 +32,8 @@ Server ConfiguredServer();
 QString PrepareLookupName(const QString &candidate);
 QByteArray Request(const QString &query);
 bool IsUnregisteredReply(const QByteArray &reply);
+// What the socket holds, as far as a reply of `kept` bytes may still grow.
+QByteArray ReadUpToCap(QIODevice &socket, qsizetype kept);
 
 } // namespace Whois
 

@@ -123,7 +123,7 @@ void WhoisPool::onReadyRead(int index)
         closeSocket(slot);
         return;
     }
-    slot.reply += slot.socket.read(Whois::ReplyCap - slot.reply.size());
+    slot.reply += Whois::ReadUpToCap(slot.socket, slot.reply.size());
     m_peakReply = std::max(m_peakReply, slot.reply.size());
     if (slot.reply.size() >= Whois::ReplyCap)
         finishWithVerdict(slot);   // enough to decide; the rest is not read
@@ -134,8 +134,7 @@ void WhoisPool::onDisconnected(int index)
     Slot &slot = *m_slots[size_t(index)];
     if (m_stopped || !slot.active)
         return;
-    if (slot.socket.isOpen())
-        slot.reply += slot.socket.read(Whois::ReplyCap - slot.reply.size());
+    slot.reply += Whois::ReadUpToCap(slot.socket, slot.reply.size());
     finishWithVerdict(slot);
 }
 

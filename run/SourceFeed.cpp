@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <sys/stat.h>
 
 void SourceFeed::setPath(const QString &path)
 {
@@ -17,9 +18,13 @@ bool SourceFeed::refresh()
         m_loaded = false;
         return false;
     }
-    const QFileInfo info(m_path);
-    if (m_loaded && info.exists() && info.size() == m_size && info.lastModified() == m_modified)
+    // A plain stat: this runs for every name, and QFileInfo's times convert to local time.
+    struct stat status {};
+    const bool exists = ::stat(QFile::encodeName(m_path).constData(), &status) == 0;
+    const qint64 modified = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    if (m_loaded && exists && status.st_size == m_size && modified == m_modified)
         return true;
+    const QFileInfo info(m_path);
     QFile file(m_path);
     if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
         m_error = info.isDir() ? QStringLiteral("it is a folder") : file.errorString();
@@ -28,8 +33,8 @@ bool SourceFeed::refresh()
         return false;
     }
     m_index = DataFile::EntryIndex(file.readAll());
-    m_size = info.size();
-    m_modified = info.lastModified();
+    m_size = status.st_size;
+    m_modified = modified;
     m_loaded = true;
     m_error.clear();
     return true;

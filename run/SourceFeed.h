@@ -1,7 +1,6 @@
 #pragma once
 #include "app/DataFile.h"
 
-#include <QDateTime>
 #include <QString>
 
 // Reads the entries of the run's source file. It keeps an index of the entries and builds it again
@@ -27,6 +26,6 @@ private:
     DataFile::EntryIndex m_index;
     bool m_loaded = false;
     qint64 m_size = -1;
-    QDateTime m_modified;
+    qint64 m_modified = -1;   // nanoseconds
     QString m_error;
 };

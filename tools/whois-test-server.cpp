@@ -117,7 +117,7 @@ private:
 
     QByteArray replyFor(const QByteArray &name) const
     {
-        const QByteArray updated = QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toLatin1();
+        const QByteArray updated = lastUpdate();
         const QByteArray upper = name.toUpper();
         QByteArray reply;
         if (isFree(name)) {
@@ -148,6 +148,19 @@ private:
         return reply;
     }
 
+    // The time stamp of the replies, made once a second rather than once a reply.
+    QByteArray lastUpdate() const
+    {
+        const qint64 now = QDateTime::currentSecsSinceEpoch();
+        if (now != m_stampSecond) {
+            m_stampSecond = now;
+            m_stamp = QDateTime::fromSecsSinceEpoch(now, Qt::UTC).toString(Qt::ISODate).toLatin1();
+        }
+        return m_stamp;
+    }
+
+    mutable qint64 m_stampSecond = -1;
+    mutable QByteArray m_stamp;
     Options m_options;
     QTcpServer m_server;
     QFile m_log;

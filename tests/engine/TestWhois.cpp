@@ -18,7 +18,7 @@ private slots:
         QTest::addRow(".com inside") << "my.company" << "my.company";
         QTest::addRow("decoded and cleaned") << "Best%20Buy" << "BestBuy.com";
         QTest::addRow("line break decoded") << "ab%0D%0Acd" << "abcd.com";
-        QTest::addRow("raw control characters") << QString("a\tb\x01c") << "abc.com";
+        QTest::addRow("raw control characters") << QString("a\tb\x01" "c") << "abc.com";
         QTest::addRow("empty") << "" << ".com";
     }
     void prepareLookupName()
