@@ -11,7 +11,8 @@
 
 namespace {
 
-constexpr int Tick = 10;   // ms: a 30-tick watchdog takes 0.3 s
+constexpr int Tick = 100;      // ms: time enough for a busy machine to answer within a batch
+constexpr int ShortTick = 10;  // for the tests that wait for the timeouts themselves
 
 QStringList Names(int count, const QString &stem = "name")
 {
@@ -216,13 +217,14 @@ private slots:
         TestWhoisServer server({"--silent-every", "1", "--log", folders.file("queries.log")});
         DataFile::rewrite(folders.file("list.txt"), {"quiet"});
         Engine engine(server);
+        engine.pool.setTickInterval(ShortTick);
         QVERIFY(engine.runToEnd(folders.file("list.txt")));
         QCOMPARE(engine.verdicts, QStringList{"unchecked quiet.com"});
         QCOMPARE(engine.pool.uncheckedCount(), 1);
         QCOMPARE(ReadBytes(folders.file("Unchecked.txt")), QByteArray("quiet.com\r\n"));
         // Per batch: the query, a reconnect after 10 ticks and one after 20; three batches.
         const int asked = int(Queries(folders.file("queries.log")).size());
-        QVERIFY2(asked >= 8 && asked <= 10, qPrintable(QString::number(asked)));
+        QVERIFY2(asked >= 6 && asked <= 12, qPrintable(QString::number(asked)));
     }
 
     void refusedConnectionEndsWithEveryNameUnchecked()

@@ -65,7 +65,7 @@ private slots:
 
         Form1 window;
         window.pool().setServer(Whois::Server::parse(server.address()));
-        window.pool().setTickInterval(10);
+        window.pool().setTickInterval(100);
         window.chooseCustomList = [&] { return folders.file("custom.txt"); };
         window.show();
         Choose(window, Source::CustomList);
