@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "app/DataFile.h"
 #include "app/ProgramFolder.h"
 #include "app/SettingsStore.h"
 
@@ -36,6 +37,11 @@ void WriteBytes(const QString &path, const QByteArray &bytes)
     QFile file(path);
     if (file.open(QIODevice::WriteOnly))
         file.write(bytes);
+}
+
+QStringList FileEntries(const QString &path)
+{
+    return DataFile::EntryIndex(ReadBytes(path)).all();
 }
 
 TestWhoisServer::TestWhoisServer(const QStringList &options)

@@ -26,6 +26,8 @@ QString BuiltProgram(const QString &name);
 
 QByteArray ReadBytes(const QString &path);
 void WriteBytes(const QString &path, const QByteArray &bytes);
+// The entries of a list file as the program reads them.
+QStringList FileEntries(const QString &path);
 
 // A whois-test-server on 127.0.0.1, started with the given options; stopped with the object.
 class TestWhoisServer

@@ -8,11 +8,6 @@
 
 namespace {
 
-QStringList FileEntries(const QString &path)
-{
-    return DataFile::EntryIndex(ReadBytes(path)).all();
-}
-
 void VerifyProfileFiles(const ResultLists &results)
 {
     for (ResultList list : {ResultList::Low, ResultList::Mid, ResultList::High})

@@ -59,11 +59,6 @@ struct Engine {
     }
 };
 
-QStringList Queries(const QString &log)
-{
-    return DataFile::EntryIndex(ReadBytes(log)).all();
-}
-
 } // namespace
 
 class TestRunControl : public QObject
@@ -152,7 +147,7 @@ private slots:
         QVERIFY2(error.contains(message), qPrintable(error));
         QVERIFY(!engine.run.isRunning());
         QTest::qWait(50);
-        QCOMPARE(Queries(folders.file("queries.log")), QStringList());
+        QCOMPARE(FileEntries(folders.file("queries.log")), QStringList());
     }
 
     void wholeRun()
@@ -206,7 +201,7 @@ private slots:
         QVERIFY(engine.runToEnd(folders.file("list.txt")));
         QCOMPARE(engine.verdicts.size(), 30);
         QCOMPARE(QSet<QString>(engine.verdicts.begin(), engine.verdicts.end()).size(), 30);
-        const QStringList queries = Queries(folders.file("queries.log"));
+        const QStringList queries = FileEntries(folders.file("queries.log"));
         QCOMPARE(queries.size(), 31);
         QCOMPARE(QSet<QString>(queries.begin(), queries.end()).size(), 30);   // one name asked twice
     }
@@ -223,7 +218,7 @@ private slots:
         QCOMPARE(engine.pool.uncheckedCount(), 1);
         QCOMPARE(ReadBytes(folders.file("Unchecked.txt")), QByteArray("quiet.com\r\n"));
         // Per batch: the query, a reconnect after 10 ticks and one after 20; three batches.
-        const int asked = int(Queries(folders.file("queries.log")).size());
+        const int asked = int(FileEntries(folders.file("queries.log")).size());
         QVERIFY2(asked >= 6 && asked <= 12, qPrintable(QString::number(asked)));
     }
 
@@ -269,7 +264,7 @@ private slots:
         DataFile::rewrite(folders.file("list.txt"), {"ab%0D%0Acd", "x%0Ay"});
         Engine engine(server);
         QVERIFY(engine.runToEnd(folders.file("list.txt")));
-        QCOMPARE(Queries(folders.file("queries.log")), (QStringList{"abcd.com", "xy.com"}));
+        QCOMPARE(FileEntries(folders.file("queries.log")), (QStringList{"abcd.com", "xy.com"}));
         QCOMPARE(ReadBytes(folders.file("queries.log")), QByteArray("abcd.com\nxy.com\n"));
     }
 

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "GuiTestSupport.h"
 #include "app/DataFile.h"
 #include "ui/Form1.h"
 #include "ui/Form2.h"
@@ -20,19 +21,6 @@
 #include <QToolButton>
 
 namespace {
-
-QStringList FileEntries(const QString &path)
-{
-    return DataFile::EntryIndex(ReadBytes(path)).all();
-}
-
-QStringList Items(const QListWidget *list)
-{
-    QStringList names;
-    for (int i = 0; i < list->count(); ++i)
-        names << list->item(i)->text();
-    return names;
-}
 
 void ClickRow(QListWidget *list, int row, Qt::KeyboardModifiers modifiers = {})
 {

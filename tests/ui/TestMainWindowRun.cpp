@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "GuiTestSupport.h"
 #include "app/DataFile.h"
 #include "app/SettingsStore.h"
 #include "ui/Form1.h"
@@ -14,19 +15,6 @@
 #include <QToolButton>
 
 namespace {
-
-QStringList Items(const QListWidget *list)
-{
-    QStringList names;
-    for (int i = 0; i < list->count(); ++i)
-        names << list->item(i)->text();
-    return names;
-}
-
-QStringList FileEntries(const QString &path)
-{
-    return DataFile::EntryIndex(ReadBytes(path)).all();
-}
 
 void Choose(Form1 &window, Source source)
 {
