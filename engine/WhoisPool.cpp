@@ -58,6 +58,7 @@ void WhoisPool::BeginRun()
 
 void WhoisPool::BeginBatch()
 {
+    ++m_batch;
     m_lookupsDone = 0;
     m_started = 0;
     m_batchTicks = 0;
@@ -229,7 +230,11 @@ void WhoisPool::scheduleBatchEnd()
     if (m_endScheduled || m_stopped)
         return;
     m_endScheduled = true;
-    QMetaObject::invokeMethod(this, &WhoisPool::endBatch, Qt::QueuedConnection);
+    // A batch that was stopped, and a new one begun, before this runs is not this batch.
+    QMetaObject::invokeMethod(this, [this, batch = m_batch] {
+        if (batch == m_batch)
+            endBatch();
+    }, Qt::QueuedConnection);
 }
 
 void WhoisPool::endBatch()

@@ -95,6 +95,7 @@ private:
     bool m_stopped = true;
     bool m_filling = false;
     bool m_endScheduled = false;
+    quint64 m_batch = 0;
     int m_lookupsDone = 0;
     int m_started = 0;
     int m_batchTicks = 0;

@@ -290,6 +290,32 @@ private slots:
         QVERIFY(!engine.run.isRunning());
     }
 
+    void stopAndStartAgainAtOnce()
+    {
+        TestFolders folders;
+        TestWhoisServer server({"--free-ratio", "1", "--log", folders.file("queries.log")});
+        DataFile::rewrite(folders.file("list.txt"), Names(3));
+        Engine engine(server);
+        QSignalSpy stopped(&engine.run, &RunControl::stopped);
+        QSignalSpy batches(&engine.pool, &WhoisPool::batchEnded);
+        bool restarted = false;
+        // Stop and start again from the event loop after the last verdict, before the end of the
+        // old batch comes round: that end must not cut the new batch short.
+        QObject::connect(&engine.pool, &WhoisPool::verdict, [&] {
+            if (engine.verdicts.size() == 3 && !restarted) {
+                restarted = true;
+                QMetaObject::invokeMethod(&engine.run, [&] {
+                    engine.run.Stop();
+                    engine.start(folders.file("list.txt"));
+                }, Qt::QueuedConnection);
+            }
+        });
+        QCOMPARE(engine.start(folders.file("list.txt")), QString());
+        QTRY_COMPARE_WITH_TIMEOUT(stopped.size(), 2, 10000);
+        QCOMPARE(engine.verdicts.size(), 6);
+        QCOMPARE(batches.size(), 1);   // only the new run's own batch ended
+    }
+
     void closingConnectionsOnTheLastBatch()
     {
         TestFolders folders;

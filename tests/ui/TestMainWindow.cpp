@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "GuiTestSupport.h"
 #include "app/DataFile.h"
+#include "app/OnTop.h"
 #include "ui/Form1.h"
 #include "ui/Form2.h"
 #include "ui/ResultListWidgets.h"
@@ -208,6 +209,22 @@ private slots:
         QCOMPARE(FileEntries(folders.file("overflow/LowProfile.txt")), QStringList{"abcdefgh.com"});
         window.noticeWindow()->Command1->click();
         QTRY_VERIFY(!window.noticeWindow());
+    }
+
+    void keepOnTop()
+    {
+        TestFolders folders;
+        Form2 window;
+        window.show();
+        const QPoint position = window.pos();
+        SetOnTop(&window, true);
+        QVERIFY(window.windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.pos(), position);
+        SetOnTop(&window, false);
+        QVERIFY(!(window.windowFlags() & Qt::WindowStaysOnTopHint));
+        QVERIFY(window.isVisible());
+        SetOnTop(nullptr, true);   // nothing to do, and no harm
     }
 
     void fileProblemIsShownOnce()

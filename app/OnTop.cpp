@@ -1,0 +1,17 @@
+#include "app/OnTop.h"
+
+#include <QWidget>
+
+void SetOnTop(QWidget *window, bool onTop)
+{
+    if (!window)
+        return;
+    const bool visible = window->isVisible();
+    const QRect geometry = window->geometry();
+    window->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    // Changing a window flag hides the window: show it again where it was.
+    if (visible) {
+        window->setGeometry(geometry);
+        window->show();
+    }
+}

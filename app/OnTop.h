@@ -1,0 +1,7 @@
+#pragma once
+
+class QWidget;
+
+// Keeps a window above all others, or lets it go back among them. Position and size stay as they
+// are; a visible window stays visible.
+void SetOnTop(QWidget *window, bool onTop);
