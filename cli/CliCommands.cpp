@@ -91,6 +91,8 @@ int runCheck(const QStringList &arguments)
         return exitCode;
     if (parser.positionalArguments().size() != 1)
         return usageError(QStringLiteral("check takes exactly one FILE"));
+    if (!RunControl::IsEntryNumber(parser.value(from)))
+        return usageError(QStringLiteral("--from takes an entry number, not \"%1\"").arg(parser.value(from)));
     Whois::Server server;
     if (!ChooseServer(parser, &server, &exitCode))
         return exitCode;
@@ -143,11 +145,8 @@ int runCheck(const QStringList &arguments)
     interruptCheck.start(100);
 
     const QString error = run.Start(parser.value(from), QString::number(*selection.wordMax));
-    if (!error.isEmpty()) {
-        if (error.startsWith(QLatin1String("The start number")))
-            return usageError(error);
+    if (!error.isEmpty())
         return failure(error);
-    }
     progress.start();
     QCoreApplication::exec();
     progress.finish();

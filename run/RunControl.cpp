@@ -47,9 +47,10 @@ QString RunControl::ResumeKey(Source source)
     }
 }
 
-bool RunControl::IsWordListSource(Source source)
+bool RunControl::IsEntryNumber(const QString &text)
 {
-    return source >= Source::FullWordList && source <= Source::CustomList;
+    static const QRegularExpression decimal(QStringLiteral("^[0-9]{1,9}$"));
+    return decimal.match(text.trimmed()).hasMatch();
 }
 
 QString RunControl::SavedPosition(Source source)
@@ -108,8 +109,7 @@ QString RunControl::Start(const QString &wordNum, const QString &wordMax)
         return QStringLiteral("A run is already going on.");
     const bool searchEngine = m_source == Source::YahooSearch || m_source == Source::GoogleSearch;
     const QString first = searchEngine ? QStringLiteral("1") : wordNum.trimmed();
-    static const QRegularExpression decimal(QStringLiteral("^[0-9]{1,9}$"));
-    if (!decimal.match(first).hasMatch())
+    if (!IsEntryNumber(first))
         return QStringLiteral("The start number \"%1\" is not a whole number. Type the number of the "
                               "first entry to check, for example 1.").arg(wordNum);
     if (m_feed.path().isEmpty())

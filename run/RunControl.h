@@ -42,7 +42,8 @@ public:
     static QString SourceName(Source source);
     // The setting that keeps a source's next entry; empty for sources without one.
     static QString ResumeKey(Source source);
-    static bool IsWordListSource(Source source);
+    // A start number as Start takes it: a plain decimal number.
+    static bool IsEntryNumber(const QString &text);
 
     Source source() const { return m_source; }
     QString sourceFile() const { return m_feed.path(); }

@@ -83,9 +83,8 @@ void Form1::buildTopBand()
 
     Label6 = Place(new QLabel(QStringLiteral("Search Type:"), Frame1), 300, 240, 1755, 255, SourceToolTip);
     Combo1 = Place(new QComboBox(Frame1), 1620, 180, 2055, 315, SourceToolTip);
-    Combo1->addItems({"Browse for names", "Generate names", "Yahoo Search", "Google Search",
-                      "Full Word List", "All Two Letter", "All Three Letter", "All Four Letter",
-                      "Custom List"});
+    for (int source = int(Source::BrowseForNames); source <= int(Source::CustomList); ++source)
+        Combo1->addItem(RunControl::SourceName(Source(source)));
     Combo1->setPlaceholderText(QStringLiteral("Start here!"));
     Combo1->setCurrentIndex(-1);
 

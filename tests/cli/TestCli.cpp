@@ -103,7 +103,7 @@ private slots:
         QTest::addRow("missing list") << "missing" << 1 << "cannot be opened";
         QTest::addRow("unwritable folder") << "folder" << 1 << "cannot be written";
         QTest::addRow("unreachable server") << "server" << 1 << "cannot be reached";
-        QTest::addRow("bad start") << "from" << 2 << "not a whole number";
+        QTest::addRow("bad start") << "from" << 2 << "takes an entry number";
         QTest::addRow("bad server") << "badserver" << 2 << "is not a server";
         QTest::addRow("no file") << "nofile" << 2 << "exactly one FILE";
     }

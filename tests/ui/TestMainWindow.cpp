@@ -55,6 +55,8 @@ private slots:
         QCOMPARE(window.Combo1->currentIndex(), -1);
         QCOMPARE(window.Combo1->placeholderText(), QString("Start here!"));
         QCOMPARE(window.Combo1->count(), 9);
+        QCOMPARE(window.Combo1->itemText(0), QString("Browse for names"));
+        QCOMPARE(window.Combo1->itemText(8), QString("Custom List"));
         QVERIFY(window.cmdDoSearch->isVisible() && !window.cmdDoSearch->isEnabled());
         QVERIFY(window.Command3->isVisible() && !window.Command3->isEnabled());
         QVERIFY(!window.txtWordNum->isVisible() && !window.txtSearch->isVisible());
