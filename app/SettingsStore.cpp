@@ -60,7 +60,10 @@ void scheduleApply()
         timer->setSingleShot(true);
         timer->setInterval(500);
         QObject::connect(timer.get(), &QTimer::timeout, [] { applyPending(); });
-        QObject::connect(QCoreApplication::instance(), &QObject::destroyed, [] { stores().timer.reset(); });
+        QObject::connect(QCoreApplication::instance(), &QObject::destroyed, [] {
+            stores().timer.reset();
+            SettingsStore::flush();   // nothing saved is lost at exit
+        });
     }
     if (!timer->isActive())
         timer->start();
