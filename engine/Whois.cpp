@@ -57,6 +57,12 @@ QByteArray Request(const QString &query)
     return query.toLatin1() + "\r\n";
 }
 
+void CloseQuietly(QTcpSocket &socket)
+{
+    const QSignalBlocker quiet(socket);
+    socket.abort();
+}
+
 QByteArray ReadUpToCap(QIODevice &socket, qsizetype kept)
 {
     // Only what is waiting: read(n) would reserve all n bytes first.
@@ -97,15 +103,10 @@ WhoisQuery::WhoisQuery(QObject *parent)
 
 WhoisQuery::~WhoisQuery() = default;
 
-void WhoisQuery::closeSocket()
-{
-    const QSignalBlocker quiet(m_socket);
-    m_socket->abort();
-}
 
 void WhoisQuery::start(const Whois::Server &server, const QString &name, int timeoutMs)
 {
-    closeSocket();
+    Whois::CloseQuietly(*m_socket);
     m_done = false;
     m_reply.clear();
     m_request = Whois::Request(name);
@@ -119,6 +120,6 @@ void WhoisQuery::finish(const QString &error)
         return;
     m_done = true;
     m_timeout.stop();
-    closeSocket();
+    Whois::CloseQuietly(*m_socket);
     emit finished(m_reply, error);
 }

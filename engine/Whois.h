@@ -32,6 +32,9 @@ Server ConfiguredServer();
 QString PrepareLookupName(const QString &candidate);
 QByteArray Request(const QString &query);
 bool IsUnregisteredReply(const QByteArray &reply);
+// Closes a socket without signals: an abort of a connected socket would report a close by the
+// server, which reads as the end of a reply.
+void CloseQuietly(QTcpSocket &socket);
 // What the socket holds, as far as a reply of `kept` bytes may still grow.
 QByteArray ReadUpToCap(QIODevice &socket, qsizetype kept);
 
@@ -54,7 +57,6 @@ signals:
 
 private:
     void finish(const QString &error);
-    void closeSocket();
 
     QTcpSocket *m_socket;
     QTimer m_timeout;

@@ -5,7 +5,6 @@
 #include "engine/ResultLists.h"
 
 #include <QDir>
-#include <QSignalBlocker>
 #include <QTcpSocket>
 #include <algorithm>
 
@@ -41,7 +40,7 @@ WhoisPool::WhoisPool(ResultLists &results, QObject *parent)
 WhoisPool::~WhoisPool()
 {
     for (auto &slot : m_slots)
-        closeSocket(*slot);
+        Whois::CloseQuietly(slot->socket);
 }
 
 QString WhoisPool::uncheckedPath() const
@@ -80,18 +79,11 @@ void WhoisPool::StartLookup(const Lookup &lookup, int index)
     connectSlot(slot);
 }
 
-// Closed without signals: an abort of a connected socket would report a close by the server.
-void WhoisPool::closeSocket(Slot &slot)
-{
-    const QSignalBlocker quiet(slot.socket);
-    slot.socket.abort();
-}
-
 void WhoisPool::connectSlot(Slot &slot)
 {
     slot.ticks = 0;
     slot.timer.start(m_tickMs);
-    closeSocket(slot);
+    Whois::CloseQuietly(slot.socket);
     slot.socket.connectToHost(m_server.host, m_server.port);
 }
 
@@ -107,7 +99,7 @@ void WhoisPool::onConnected(int index)
 {
     Slot &slot = *m_slots[size_t(index)];
     if (m_stopped || !slot.active) {
-        closeSocket(slot);
+        Whois::CloseQuietly(slot.socket);
         return;
     }
     emit connectionStatus(QStringLiteral("connecting(%1): - Search String: %2").arg(index).arg(slot.name));
@@ -121,7 +113,7 @@ void WhoisPool::onReadyRead(int index)
 {
     Slot &slot = *m_slots[size_t(index)];
     if (m_stopped || !slot.active) {
-        closeSocket(slot);
+        Whois::CloseQuietly(slot.socket);
         return;
     }
     slot.reply += Whois::ReadUpToCap(slot.socket, slot.reply.size());
@@ -180,7 +172,7 @@ void WhoisPool::finishWithVerdict(Slot &slot)
 {
     slot.timer.stop();
     slot.active = false;
-    closeSocket(slot);
+    Whois::CloseQuietly(slot.socket);
     const bool unregistered = Whois::IsUnregisteredReply(slot.reply);
     slot.reply.clear();
     if (unregistered)
@@ -196,7 +188,7 @@ void WhoisPool::finishWithoutVerdict(Slot &slot)
 {
     slot.timer.stop();
     slot.active = false;
-    closeSocket(slot);
+    Whois::CloseQuietly(slot.socket);
     slot.reply.clear();
     carryOver(slot.lookup);
     LookupDone();
@@ -243,7 +235,7 @@ void WhoisPool::endBatch()
         return;
     for (auto &slot : m_slots) {
         slot->timer.stop();
-        closeSocket(*slot);
+        Whois::CloseQuietly(slot->socket);
         if (slot->active) {
             slot->active = false;
             slot->reply.clear();
@@ -267,7 +259,7 @@ qint64 WhoisPool::Stop()
     m_overall.stop();
     m_batchTicks = 0;
     for (auto &slot : m_slots) {
-        closeSocket(*slot);
+        Whois::CloseQuietly(slot->socket);
         slot->timer.stop();
         slot->ticks = 0;
         if (slot->active)

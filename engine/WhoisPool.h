@@ -77,7 +77,6 @@ private:
     void onSlotTick(int slot);
     void onWatchdogTick();
     void connectSlot(Slot &slot);
-    void closeSocket(Slot &slot);
     void finishWithVerdict(Slot &slot);
     void finishWithoutVerdict(Slot &slot);
     void carryOver(Lookup lookup);

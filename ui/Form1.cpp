@@ -113,9 +113,10 @@ void Form1::buildTopBand()
 
     // At first only the source choice, Start, Stop and the website button show.
     HideSearchControls();
-    for (QWidget *widget : {static_cast<QWidget *>(wLabel1), static_cast<QWidget *>(txtWordNum),
-                            static_cast<QWidget *>(wLabel2), static_cast<QWidget *>(txtWordMax)})
-        widget->hide();
+    for (QWidget *widget : wordListGroup()) {
+        if (widget != cmdDoSearch)
+            widget->hide();
+    }
     cmdDoSearch->setEnabled(false);
     Command3->setEnabled(false);
     cmdCreate->setEnabled(false);
@@ -293,27 +294,37 @@ void Form1::LayoutMainWindow(int width, int height)
     }
 }
 
+QWidgetList Form1::wordListGroup() const
+{
+    return {txtWordNum, txtWordMax, wLabel1, wLabel2, cmdDoSearch};
+}
+
+QWidgetList Form1::searchGroup() const
+{
+    return {sLabel1, sLabel2, txtSearch, Combo2, cmdCreate};
+}
+
 void Form1::ShowWordListControls()
 {
-    for (QWidget *widget : std::initializer_list<QWidget *>{txtWordNum, txtWordMax, wLabel1, wLabel2, cmdDoSearch})
+    for (QWidget *widget : wordListGroup())
         widget->show();
 }
 
 void Form1::HideWordListControls()
 {
-    for (QWidget *widget : std::initializer_list<QWidget *>{txtWordNum, txtWordMax, wLabel1, wLabel2, cmdDoSearch})
+    for (QWidget *widget : wordListGroup())
         widget->hide();
 }
 
 void Form1::ShowSearchControls()
 {
-    for (QWidget *widget : std::initializer_list<QWidget *>{sLabel1, sLabel2, txtSearch, Combo2, cmdCreate})
+    for (QWidget *widget : searchGroup())
         widget->show();
 }
 
 void Form1::HideSearchControls()
 {
-    for (QWidget *widget : std::initializer_list<QWidget *>{sLabel1, sLabel2, txtSearch, Combo2, cmdCreate})
+    for (QWidget *widget : searchGroup())
         widget->hide();
 }
 

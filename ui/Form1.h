@@ -109,6 +109,8 @@ private:
     void showMessage(const QString &title, const QString &text);
     void restingStatus();
     void Form_Load();
+    QWidgetList wordListGroup() const;
+    QWidgetList searchGroup() const;
     void showNotice();
     void showFileProblem(const QString &message);
 
