@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
 
 namespace DataFile {
 
@@ -11,6 +13,15 @@ void setError(QString *error, const QString &text)
 {
     if (error)
         *error = text;
+}
+
+// The system's reason for a failed operation: Qt reports some write failures as "Unknown error".
+QString reason(const QFileDevice &file)
+{
+    const int code = errno;
+    if (code != 0 && (file.error() == QFileDevice::NoError || file.errorString() == QLatin1String("Unknown error")))
+        return QString::fromLocal8Bit(std::strerror(code));
+    return file.errorString();
 }
 
 } // namespace
@@ -29,36 +40,44 @@ QByteArray encode(const QStringList &entries)
     return bytes;
 }
 
-QString decode(const QByteArray &bytes)
-{
-    return QString::fromLatin1(bytes);
-}
-
 bool rewrite(const QString &path, const QStringList &entries, QString *error)
 {
+    // Unbuffered: a buffered write that the system cuts short would still be committed.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, file.errorString());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        setError(error, reason(file));
         return false;
     }
-    file.write(encode(entries));
+    const QByteArray bytes = encode(entries);
+    errno = 0;
+    if (file.write(bytes) != bytes.size()) {
+        setError(error, reason(file));
+        file.cancelWriting();
+        file.commit();
+        return false;
+    }
     if (!file.commit()) {
-        setError(error, file.errorString());
+        setError(error, reason(file));
         return false;
     }
     return true;
 }
 
+// Either every line is added or the file keeps its earlier size: a failed write (a full disk)
+// never leaves half a line at its end.
 bool append(const QString &path, const QStringList &lines, QString *error)
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        setError(error, file.errorString());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        setError(error, reason(file));
         return false;
     }
+    const qint64 before = file.size();
     const QByteArray bytes = encode(lines);
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        setError(error, file.errorString());
+    errno = 0;
+    if (file.write(bytes) != bytes.size()) {
+        setError(error, reason(file));
+        file.resize(before);
         return false;
     }
     return true;

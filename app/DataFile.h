@@ -16,7 +16,8 @@ enum class Blanks { Keep, SkipSingleSpace };
 // Replaces the file with the entries, each followed by CR LF. The new content is written to a
 // temporary file first and renamed over the old one, so a crash never leaves half a list.
 bool rewrite(const QString &path, const QStringList &entries, QString *error = nullptr);
-// Adds the lines at the end of the file, creating it if missing.
+// Adds the lines at the end of the file, creating it if missing. On failure the file keeps the size
+// it had.
 bool append(const QString &path, const QStringList &lines, QString *error = nullptr);
 // Creates the file with one empty line (CR LF) when it does not exist; never touches one that does.
 bool ensureExists(const QString &path, QString *error = nullptr);
@@ -25,7 +26,6 @@ bool ensureExists(const QString &path, QString *error = nullptr);
 QStringList readEntries(const QString &path, Blanks blanks = Blanks::Keep);
 
 QByteArray encode(const QStringList &entries);
-QString decode(const QByteArray &bytes);
 
 // The entries of one file's content with their positions, so that entry n is found without reading
 // the lines before it.

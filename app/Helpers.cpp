@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QThread>
 
 namespace {
 
@@ -16,6 +15,8 @@ QString withSlashes(const QString &path)
 }
 
 } // namespace
+
+namespace Helpers {
 
 void CopyFile(const QString &source, const QString &destination)
 {
@@ -61,7 +62,4 @@ QString FileNameOf(const QString &path)
     return path.mid(cut + 1);
 }
 
-void Sleep(quint32 milliseconds)
-{
-    QThread::msleep(milliseconds);
-}
+} // namespace Helpers

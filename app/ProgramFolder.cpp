@@ -1,5 +1,7 @@
 #include "app/ProgramFolder.h"
 
+#include "app/ProgramFiles.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -11,17 +13,6 @@ QString &overrideFolder()
 {
     static QString folder;
     return folder;
-}
-
-// The spellings of the folders the program itself creates or names.
-QString canonicalFolderName(const QString &name)
-{
-    static const QStringList known = {"backups", "overflow", "wordlists", "searches", "CustomLists"};
-    for (const QString &k : known) {
-        if (k.compare(name, Qt::CaseInsensitive) == 0)
-            return k;
-    }
-    return name;
 }
 
 QString matchInFolder(const QString &folder, const QString &name)
@@ -51,7 +42,7 @@ QString resolveBelow(QString result, const QStringList &parts, bool canonicalFol
             }
             onDisk = false;
         }
-        result += '/' + (canonicalFolders ? canonicalFolderName(name) : name);
+        result += '/' + (canonicalFolders ? ProgramFiles::canonicalFolderName(name) : name);
     }
     return result;
 }

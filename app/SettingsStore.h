@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 
+// The storage under Settings (app/Settings.h), which names every value the program keeps.
 // Per-user string values addressed by application key, section and key. Each application key is one
 // INI file under the user's config folder ($XDG_CONFIG_HOME/Tamarind/<key>.ini); a section is an INI
 // group. Writes reach the disk shortly after, from the event loop, and at flush().
@@ -14,11 +15,5 @@ void save(const QString &appKey, const QString &section, const QString &key, con
 void flush();
 // Forgets the open stores so that the next access reads the files afresh (tests).
 void reset();
-
-// The keys the program uses.
-inline const QString RunKey = QStringLiteral("Quillon");
-inline const QString ProductKey = QStringLiteral("Tamarind");
-inline const QString SettingsSection = QStringLiteral("Settings");
-inline const QString NetworkSection = QStringLiteral("Network");
 
 }

@@ -2,8 +2,7 @@
 
 #include "app/DataFile.h"
 #include "app/Helpers.h"
-#include "app/ProgramFolder.h"
-#include "app/SettingsStore.h"
+#include "app/ProgramFiles.h"
 
 #include <QDir>
 
@@ -12,11 +11,10 @@ namespace Startup {
 QStringList EnsureWorkingFiles()
 {
     QStringList failures;
-    for (const char *name : {"\\BrowserSearch.txt", "\\Appends.txt", "\\CreatedDomains.txt",
-                             "\\Remembered.txt"}) {
-        const QString path = ProgramFolder::resolve(QString::fromLatin1(name));
+    for (ProgramFiles::File file : ProgramFiles::workingFiles()) {
+        const QString path = ProgramFiles::path(file);
         QString error;
-        if (!FileExists(path) && !DataFile::ensureExists(path, &error))
+        if (!Helpers::FileExists(path) && !DataFile::ensureExists(path, &error))
             failures << QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), error);
     }
     return failures;
@@ -25,22 +23,12 @@ QStringList EnsureWorkingFiles()
 QStringList EnsureWorkingFolders()
 {
     QStringList failures;
-    for (const char *name : {"\\backups", "\\overflow", "\\wordlists", "\\searches"}) {
-        const QString path = ProgramFolder::resolve(QString::fromLatin1(name));
-        if (!DirExists(path) && !QDir().mkdir(path))
-            failures << QStringLiteral("%1: the folder cannot be created").arg(path);
+    for (ProgramFiles::Folder folder : ProgramFiles::workingFolders()) {
+        const QString path = ProgramFiles::path(folder);
+        if (!Helpers::DirExists(path) && !QDir().mkdir(path))
+            failures << QStringLiteral("%1: the folder cannot be created").arg(QDir::toNativeSeparators(path));
     }
     return failures;
-}
-
-qint32 LoadWordNumber()
-{
-    bool ok = false;
-    const qint32 value = SettingsStore::get(SettingsStore::RunKey, SettingsStore::SettingsSection,
-                                            QStringLiteral("wordNumber"), QStringLiteral("0"))
-                             .trimmed()
-                             .toInt(&ok);
-    return ok ? value : 0;
 }
 
 } // namespace Startup

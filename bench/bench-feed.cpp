@@ -15,7 +15,7 @@ int main(int argc, char **argv)
     feed.setPath(list);
     QElapsedTimer timer;
     timer.start();
-    const qint64 count = feed.CountSourceLines();
+    const qint64 count = feed.count();
     std::printf("indexed %lld entries in %.1f ms\n", static_cast<long long>(count), timer.nsecsElapsed() / 1e6);
     if (count < 450000) {
         std::printf("the list needs 450,000 entries\n");
@@ -26,7 +26,7 @@ int main(int argc, char **argv)
         timer.restart();
         qint64 length = 0;
         for (int i = 0; i < Reads; ++i)
-            length += feed.ReadSourceLine(entry).size();
+            length += feed.entry(entry).size();
         std::printf("entry %lld: %.2f us per read (%lld characters)\n", static_cast<long long>(entry),
                     timer.nsecsElapsed() / 1e3 / Reads, static_cast<long long>(length / Reads));
     }

@@ -1,7 +1,6 @@
 #include "cli/CheckProgress.h"
 
-#include <cstdio>
-#include <unistd.h>
+#include "engine/WhoisPool.h"
 
 namespace {
 
@@ -12,10 +11,11 @@ QString Duration(qint64 seconds)
 
 } // namespace
 
-CheckProgress::CheckProgress(qint64 entries, qint64 firstEntry, QObject *parent)
+CheckProgress::CheckProgress(const Cli::Console &console, const WhoisPool &pool, qint64 names, QObject *parent)
     : QObject(parent)
-    , m_total(std::max<qint64>(0, entries - std::max<qint64>(firstEntry, 1) + 1))
-    , m_terminal(isatty(STDERR_FILENO) == 1)
+    , m_console(console)
+    , m_pool(pool)
+    , m_total(std::max<qint64>(0, names))
 {
     connect(&m_timer, &QTimer::timeout, this, &CheckProgress::show);
 }
@@ -23,39 +23,43 @@ CheckProgress::CheckProgress(qint64 entries, qint64 firstEntry, QObject *parent)
 void CheckProgress::start()
 {
     m_clock.start();
-    m_timer.start(m_terminal ? 250 : 5000);
+    m_timer.start(m_console.errIsTerminal ? 250 : 5000);
 }
 
 QString CheckProgress::summary() const
 {
-    const double seconds = std::max(0.001, m_clock.elapsed() / 1000.0);
-    const double rate = m_done / seconds;
-    const qint64 left = rate > 0 ? qint64((m_total - std::min(m_done, m_total)) / rate) : 0;
-    return QStringLiteral("%1 of %2 names, %3 names per second, %4 left")
-        .arg(m_done)
-        .arg(m_total)
-        .arg(qint64(rate))
-        .arg(Duration(left));
+    QString text = QStringLiteral("%1 of %2 names").arg(m_done).arg(m_total);
+    if (m_pool.waitingForServer() || m_pool.isPaused()) {
+        text += QStringLiteral(", waiting for the server");
+    } else {
+        const double seconds = std::max(0.001, m_clock.elapsed() / 1000.0);
+        const double rate = m_done / seconds;
+        const qint64 left = rate > 0 ? qint64((m_total - std::min(m_done, m_total)) / rate) : 0;
+        text += QStringLiteral(", %1 names per second, %2 left").arg(qint64(rate)).arg(Duration(left));
+    }
+    text += QStringLiteral(", %1 in flight").arg(m_pool.inFlight());
+    if (m_pool.paceLimit() < WhoisPool::Slots)
+        text += QStringLiteral(" (pace lowered to %1 of %2)").arg(m_pool.paceLimit()).arg(WhoisPool::Slots);
+    return text;
 }
 
 void CheckProgress::show()
 {
-    if (!m_terminal) {
-        std::fprintf(stderr, "progress: %s\n", qPrintable(summary()));
+    if (!m_console.errIsTerminal) {
+        m_console.tell(QStringLiteral("progress: ") + summary());
         return;
     }
     constexpr int Width = 30;
     const int filled = m_total > 0 ? int(Width * std::min(m_done, m_total) / m_total) : Width;
     const QString bar = QString(filled, QChar('#')) + QString(Width - filled, QChar('.'));
-    std::fprintf(stderr, "\r[%s] %s\033[K", qPrintable(bar), qPrintable(summary()));
-    std::fflush(stderr);
+    m_console.err(QStringLiteral("\r[%1] %2\033[K").arg(bar, summary()).toLocal8Bit());
 }
 
 void CheckProgress::finish()
 {
     m_timer.stop();
-    if (m_terminal) {
+    if (m_console.errIsTerminal) {
         show();
-        std::fputs("\n", stderr);
+        m_console.err("\n");
     }
 }

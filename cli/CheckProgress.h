@@ -1,16 +1,20 @@
 #pragma once
+#include "cli/Command.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
-// Progress of a check on stderr: a live bar with names per second and time left on a terminal,
-// a plain line every few seconds otherwise.
+class WhoisPool;
+
+// Progress of a check on the error channel: a live bar with names per second, time left and the
+// pace on a terminal, a plain line every few seconds otherwise.
 class CheckProgress : public QObject
 {
     Q_OBJECT
 
 public:
-    CheckProgress(qint64 entries, qint64 firstEntry, QObject *parent = nullptr);
+    CheckProgress(const Cli::Console &console, const WhoisPool &pool, qint64 names, QObject *parent = nullptr);
     void start();
     void advance() { ++m_done; }
     void finish();
@@ -19,9 +23,10 @@ private:
     void show();
     QString summary() const;
 
+    const Cli::Console &m_console;
+    const WhoisPool &m_pool;
     qint64 m_total;
     qint64 m_done = 0;
-    bool m_terminal;
     QElapsedTimer m_clock;
     QTimer m_timer;
 };

@@ -2,12 +2,9 @@
 
 #include "app/DataFile.h"
 #include "app/Helpers.h"
-#include "app/ProgramFolder.h"
+#include "app/ProgramFiles.h"
 #include "app/RunStamp.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 namespace {
 
@@ -24,7 +21,14 @@ qsizetype firstLabelLength(const QString &name)
 
 QString rememberedPath()
 {
-    return ProgramFolder::resolve(QStringLiteral("\\Remembered.txt"));
+    return ProgramFiles::path(ProgramFiles::File::Remembered);
+}
+
+// The list each profile file holds, in the order of ResultFiles::ProfileKind.
+ResultList profileList(int index)
+{
+    static const ResultList lists[] = {ResultList::Low, ResultList::Mid, ResultList::High};
+    return lists[index];
 }
 
 } // namespace
@@ -47,22 +51,21 @@ ResultLists::ResultLists(QObject *parent)
     for (ResultList list : {ResultList::Low, ResultList::Registered, ResultList::High,
                             ResultList::Mid, ResultList::Saved})
         m_captions[index(list)] = PlainCaption(list);
-    // The file named "HighProfile" holds the Mid list and "SuperHighProfile" the High list.
-    m_profiles[0].name = QStringLiteral("/LowProfile");
-    m_profiles[0].list = ResultList::Low;
-    m_profiles[1].name = QStringLiteral("/HighProfile");
-    m_profiles[1].list = ResultList::Mid;
-    m_profiles[2].name = QStringLiteral("/SuperHighProfile");
-    m_profiles[2].list = ResultList::High;
+    connect(&m_files, &ResultFiles::problem, this, &ResultLists::fileProblem);
 }
 
 QString ResultLists::profilePath(ResultList list) const
 {
-    for (const ProfileFile &file : m_profiles) {
-        if (file.list == list)
-            return ProgramFolder::path() + file.name + m_runStamp + QStringLiteral(".txt");
+    for (int i = 0; i < ResultFiles::ProfileCount; ++i) {
+        if (profileList(i) == list)
+            return ProgramFiles::resultPath(ResultFiles::ProfileKind(i), m_runStamp);
     }
     return {};
+}
+
+QString ResultLists::uncheckedPath() const
+{
+    return ProgramFiles::resultPath(ProgramFiles::ResultFile::Unchecked, m_runStamp);
 }
 
 void ResultLists::AddUnregistered(const QString &name)
@@ -99,9 +102,9 @@ void ResultLists::addTo(ResultList list, const QString &name)
 void ResultLists::emptyList(ResultList list)
 {
     m_items[index(list)].clear();
-    for (ProfileFile &file : m_profiles) {
-        if (file.list == list)
-            file.needsRewrite = true;   // a shorter list cannot be appended to its file
+    for (int i = 0; i < ResultFiles::ProfileCount; ++i) {
+        if (profileList(i) == list)
+            m_files.ListCleared(ResultFiles::ProfileKind(i));   // a shorter list is not appended to
     }
     emit listCleared(list);
 }
@@ -115,78 +118,15 @@ void ResultLists::setCaption(ResultList list, const QString &text)
 bool ResultLists::WriteProfileFiles()
 {
     bool ok = true;
-    for (ProfileFile &file : m_profiles)
-        ok = writeProfile(file) && ok;
+    for (int i = 0; i < ResultFiles::ProfileCount; ++i)
+        ok = m_files.WriteProfile(ResultFiles::ProfileKind(i), items(profileList(i)), m_runStamp) && ok;
     return ok;
 }
 
-// While a list only grows its file is appended to; a cleared list, a new stamp, a failed write or a
-// file changed by someone else makes a whole rewrite. Either way the file equals the list after.
-bool ResultLists::writeProfile(ProfileFile &file)
+void ResultLists::AddUnchecked(const QString &name)
 {
-    const QString path = profilePath(file.list);
-    if (path != file.path) {
-        file.path = path;
-        file.needsRewrite = true;
-    }
-    if (!m_ownFiles.contains(path)) {
-        if (!moveEarlierFileAside(path))
-            return false;
-        m_ownFiles.insert(path);
-    }
-    const QStringList &list = items(file.list);
-    if (!file.needsRewrite && list.size() == file.writtenItems)
-        return true;   // nothing new for this file
-    const QFileInfo info(path);
-    const bool appendable = !file.needsRewrite && info.exists() && info.size() == file.writtenBytes
-                            && list.size() >= file.writtenItems;
-    QString error;
-    if (appendable) {
-        const QStringList added = list.mid(file.writtenItems);
-        if (DataFile::append(path, added, &error)) {
-            file.writtenItems = int(list.size());
-            file.writtenBytes += DataFile::encode(added).size();
-            return true;
-        }
-    } else if (DataFile::rewrite(path, list, &error)) {
-        file.writtenItems = int(list.size());
-        file.writtenBytes = QFileInfo(path).size();
-        file.needsRewrite = false;
-        return true;
-    }
-    file.needsRewrite = true;
-    reportProblem(path, error);
-    return false;
-}
-
-// A profile file left by an earlier program run would be overwritten by this run's first write:
-// it goes to the backups folder under its own name followed by the stamp of its last change.
-bool ResultLists::moveEarlierFileAside(const QString &path)
-{
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() == 0)
-        return true;
-    const QString backups = ProgramFolder::resolve(QStringLiteral("\\backups"));
-    QDir().mkpath(backups);
-    const QString base = backups + '/' + info.completeBaseName() + MakeRunStamp(info.lastModified());
-    QString target = base + QStringLiteral(".txt");
-    for (int n = 2; QFileInfo::exists(target); ++n)
-        target = base + QStringLiteral("-%1.txt").arg(n);
-    if (QFile::rename(path, target))
-        return true;
-    reportProblem(path, QStringLiteral("it is left from an earlier session and could not be moved to %1")
-                            .arg(QDir::toNativeSeparators(backups)));
-    return false;
-}
-
-void ResultLists::reportProblem(const QString &path, const QString &reason)
-{
-    if (m_reportedFiles.contains(path))
-        return;
-    m_reportedFiles.insert(path);
-    emit fileProblem(QStringLiteral("The file %1 could not be written: %2. Every name stays in its "
-                                    "list, and the file is written again with the next name.")
-                         .arg(QDir::toNativeSeparators(path), reason));
+    m_files.AppendUnchecked(name, m_runStamp);
+    emit uncheckedAdded(name, ++m_uncheckedCount);
 }
 
 bool ResultLists::ApplyCap()
@@ -202,17 +142,7 @@ bool ResultLists::ApplyCap()
 
 bool ResultLists::SaveOverflow()
 {
-    bool ok = true;
-    for (const ProfileFile &file : m_profiles) {
-        const QString path = ProgramFolder::resolve(QStringLiteral("\\overflow") + file.name + m_runStamp
-                                                    + QStringLiteral(".txt"));
-        QString error;
-        if (!DataFile::rewrite(path, items(file.list), &error)) {
-            reportProblem(path, error);
-            ok = false;
-        }
-    }
-    return ok;
+    return m_files.SaveOverflow({&items(ResultList::Low), &items(ResultList::Mid), &items(ResultList::High)}, m_runStamp);
 }
 
 void ResultLists::ResetResults()
@@ -233,17 +163,14 @@ void ResultLists::NewRunStamp()
     for (int n = 2; m_usedStamps.contains(stamp); ++n)
         stamp = made + QStringLiteral("-%1").arg(n);
     m_runStamp = stamp;
-    const QString high = ProgramFolder::resolve(QStringLiteral("\\backups\\HighProfile") + m_runStamp + ".txt");
-    const QString mid = ProgramFolder::resolve(QStringLiteral("\\backups\\MidProfile") + m_runStamp + ".txt");
-    DataFile::append(high, {QStringLiteral(" ")});
-    DataFile::append(mid, {QStringLiteral(" ")});
-    DataFile::append(high, {QStringLiteral(" ")});
+    m_files.MarkNewStamp(m_runStamp);
 }
 
 void ResultLists::ResetCounters()
 {
     m_counters.fill(0);
-    m_reportedFiles.clear();
+    m_uncheckedCount = 0;
+    m_files.BeginRun();
 }
 
 void ResultLists::Clear(ResultList list, bool resetCounterAndCaption)
@@ -266,7 +193,7 @@ QString ResultLists::CopyText(ResultList list) const
 void ResultLists::LoadRememberedList()
 {
     const QString path = rememberedPath();
-    if (!FileExists(path))
+    if (!Helpers::FileExists(path))
         return;
     const QStringList names = DataFile::readEntries(path, DataFile::Blanks::SkipSingleSpace);
     if (names.isEmpty())
@@ -278,11 +205,7 @@ void ResultLists::LoadRememberedList()
 bool ResultLists::SaveRememberedList()
 {
     const QString path = rememberedPath();
-    QString error;
-    if (DataFile::rewrite(path, items(ResultList::Saved), &error))
-        return true;
-    reportProblem(path, error);
-    return false;
+    return m_files.Rewrite(path, items(ResultList::Saved));
 }
 
 int ResultLists::DropPositions(const QString &positions, int dragSourceMarker)

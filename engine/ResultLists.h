@@ -1,4 +1,6 @@
 #pragma once
+#include "engine/ResultFiles.h"
+
 #include <QHash>
 #include <QObject>
 #include <QSet>
@@ -8,9 +10,9 @@
 // The five result lists, numbered as the main window numbers them.
 enum class ResultList { Low = 1, Registered = 2, High = 3, Mid = 4, Saved = 5 };
 
-// The result lists with their counters and captions, the profile files written after every free
-// name, the list cap with its overflow files, and the Saved list with Remembered.txt. Windows show
-// what this object holds and follow its signals.
+// The result lists with their counters and captions, the list cap, the names a run left unchecked,
+// and the Saved list. Every change reaches the files through ResultFiles. Windows show what this
+// object holds and follow its signals.
 class ResultLists : public QObject
 {
     Q_OBJECT
@@ -27,10 +29,15 @@ public:
     QString runStamp() const { return m_runStamp; }
     // Where the profile file of a list is written under the current stamp.
     QString profilePath(ResultList list) const;
+    QString uncheckedPath() const;
+    int uncheckedCount() const { return m_uncheckedCount; }
+    ResultFiles &files() { return m_files; }
 
     // Classification of a verdict. Names that are exactly ".com" or ".net" are ignored.
     void AddUnregistered(const QString &name);
     void AddRegistered(const QString &name);
+    // A name that had no verdict after every attempt: counted for the run and written down.
+    void AddUnchecked(const QString &name);
     // Brings the three profile files up to their lists; false when a file could not be written.
     bool WriteProfileFiles();
     // The cap sequence: when a profile list holds Cap items or more, the lists are saved to the
@@ -40,7 +47,7 @@ public:
     void ResetResults();
     void NewRunStamp();
 
-    // Start of a run: the counters restart, the lists stay.
+    // Start of a run: the counters (the unchecked one too) restart, the lists stay.
     void ResetCounters();
     // Empties a list. A Clear button also restarts its counter and plain caption; the Edit menu
     // leaves both as they were.
@@ -61,35 +68,23 @@ signals:
     void listCleared(ResultList list);
     void captionChanged(ResultList list, const QString &caption);
     void capReached();
+    void uncheckedAdded(const QString &name, int total);
     // A file could not be written; told once per file and run.
     void fileProblem(const QString &message);
 
 private:
-    struct ProfileFile {
-        QString name;       // "/LowProfile", ...
-        ResultList list;
-        QString path;       // the path the fields below describe
-        int writtenItems = 0;
-        qint64 writtenBytes = 0;
-        bool needsRewrite = true;
-    };
-
     static int index(ResultList list) { return int(list); }
     void addTo(ResultList list, const QString &name);
     void emptyList(ResultList list);
     void setCaption(ResultList list, const QString &text);
-    bool writeProfile(ProfileFile &file);
-    bool moveEarlierFileAside(const QString &path);
-    void reportProblem(const QString &path, const QString &reason);
 
     std::array<QStringList, 6> m_items;
     std::array<QString, 6> m_captions;
     std::array<int, 6> m_counters{};
-    std::array<ProfileFile, 3> m_profiles;
+    ResultFiles m_files;
     QString m_runStamp;
-    QSet<QString> m_ownFiles;        // profile files this program run has written
-    QSet<QString> m_reportedFiles;   // files already reported in this run
     QSet<QString> m_usedStamps;
+    int m_uncheckedCount = 0;
 };
 
 // The plain caption of a list ("High Profile", ...).

@@ -1,8 +1,9 @@
 #include "engine/Whois.h"
 
-#include "app/SettingsStore.h"
+#include "app/Settings.h"
 #include "app/TextUtils.h"
 
+#include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QTcpSocket>
 
@@ -10,34 +11,75 @@ namespace Whois {
 
 Server Server::parse(const QString &text)
 {
-    Server server;
     const QString trimmed = text.trimmed();
-    const qsizetype colon = trimmed.lastIndexOf(':');
-    if (colon < 0 || trimmed.count(':') > 1) {   // a bare IPv6 address has several colons
-        server.host = trimmed;
-        return server;
+    QString host = trimmed;
+    QString port;
+    if (trimmed.startsWith('[')) {   // [IPv6] or [IPv6]:port
+        const qsizetype close = trimmed.indexOf(']');
+        if (close < 0)
+            return {};
+        host = trimmed.mid(1, close - 1);
+        const QString rest = trimmed.mid(close + 1);
+        if (!rest.isEmpty() && !rest.startsWith(':'))
+            return {};
+        port = rest.mid(1);
+        if (rest == QLatin1String(":"))
+            return {};
+    } else if (trimmed.count(':') == 1) {   // a bare IPv6 address has several colons
+        const qsizetype colon = trimmed.indexOf(':');
+        host = trimmed.left(colon);
+        port = trimmed.mid(colon + 1);
+        if (port.isEmpty())
+            return {};
     }
-    bool ok = false;
-    const uint port = trimmed.mid(colon + 1).toUInt(&ok);
-    if (!ok || port == 0 || port > 65535)
+    if (host.isEmpty() || host.contains(QRegularExpression(QStringLiteral("[\\s/\\[\\]]"))))
         return {};
-    server.host = trimmed.left(colon);
-    server.port = quint16(port);
+    Server server;
+    server.host = host;
+    if (!port.isEmpty()) {
+        bool ok = false;
+        const uint number = port.toUInt(&ok);
+        if (!ok || number == 0 || number > 65535)
+            return {};
+        server.port = quint16(number);
+    }
     return server;
 }
 
 QString Server::text() const
 {
-    return QStringLiteral("%1:%2").arg(host).arg(port);
+    return host.contains(':') ? QStringLiteral("[%1]:%2").arg(host).arg(port)
+                              : QStringLiteral("%1:%2").arg(host).arg(port);
 }
 
-Server ConfiguredServer()
+QString NotAServer(const QString &text, const QString &origin)
 {
-    QString text = qEnvironmentVariable("TAMARIND_WHOIS_SERVER");
-    if (text.isEmpty())
-        text = SettingsStore::get(SettingsStore::ProductKey, SettingsStore::NetworkSection,
-                                  QStringLiteral("WhoisServer"), QStringLiteral("whois.verisign-grs.com:43"));
-    return Server::parse(text);
+    return QStringLiteral("%1 holds \"%2\", which is not a WHOIS server: give HOST, HOST:PORT or [IPv6]:PORT")
+        .arg(origin, text);
+}
+
+Server ConfiguredServer(QString *error)
+{
+    const Server server = Server::parse(Settings::WhoisServer.text());
+    if (!server.isValid() && error)
+        *error = NotAServer(Settings::WhoisServer.text(), Settings::WhoisServer.origin());
+    return server;
+}
+
+QByteArray ConfiguredMarker()
+{
+    return Settings::RegisteredMarker.get().toLatin1().toLower();
+}
+
+Verdict ReplyVerdict(const QByteArray &reply, const QByteArray &registeredMarker)
+{
+    static const QByteArray freeMarker("no match for");
+    const QByteArray lower = reply.toLower();
+    if (lower.contains(freeMarker))
+        return Verdict::Free;
+    if (registeredMarker.isEmpty() || lower.contains(registeredMarker.toLower()))
+        return Verdict::Registered;
+    return Verdict::None;
 }
 
 QString PrepareLookupName(const QString &candidate)
@@ -69,12 +111,6 @@ QByteArray ReadUpToCap(QIODevice &socket, qsizetype kept)
     if (!socket.isOpen())
         return {};
     return socket.read(std::min<qint64>(ReplyCap - kept, socket.bytesAvailable()));
-}
-
-bool IsUnregisteredReply(const QByteArray &reply)
-{
-    static const QByteArray marker("no match for");
-    return reply.toLower().contains(marker);
 }
 
 } // namespace Whois

@@ -8,7 +8,9 @@ class QIODevice;
 class QTcpSocket;
 
 // The WHOIS convention: one TCP connection per query, the query and CR LF sent on connect, the reply
-// read until the server closes; "No match for" anywhere in it, in any letter case, means free.
+// read until the server closes. "No match for" anywhere in it, in any letter case, means free; the
+// registry's record marker means registered; anything else (an empty close, a limit notice) is no
+// verdict, and the name is asked again.
 namespace Whois {
 
 constexpr quint16 DefaultPort = 43;
@@ -18,20 +20,29 @@ struct Server {
     QString host;
     quint16 port = DefaultPort;
 
-    // "host" or "host:port"; an invalid port gives an empty host.
+    // "host", "host:port" or "[IPv6]:port"; anything else gives an empty host.
     static Server parse(const QString &text);
     QString text() const;
     bool isValid() const { return !host.isEmpty() && port != 0; }
 };
 
 // The server from TAMARIND_WHOIS_SERVER, else the setting "WhoisServer", else the .com registry.
-Server ConfiguredServer();
+// A value that is not a server gives an invalid server and, in error, says where it came from.
+Server ConfiguredServer(QString *error = nullptr);
+// The message for a server text that does not parse.
+QString NotAServer(const QString &text, const QString &origin);
+
+enum class Verdict { Free, Registered, None };
+// The verdict of a whole reply. With an empty marker every reply without "No match for" counts as
+// registered.
+Verdict ReplyVerdict(const QByteArray &reply, const QByteArray &registeredMarker);
+// The configured record marker, in lower case.
+QByteArray ConfiguredMarker();
 
 // A candidate as it is asked: the text after a first ":", decoded and cleaned, given ".com" unless
 // it holds ".com" or ".net", and without control characters, so one query is one line.
 QString PrepareLookupName(const QString &candidate);
 QByteArray Request(const QString &query);
-bool IsUnregisteredReply(const QByteArray &reply);
 // Closes a socket without signals: an abort of a connected socket would report a close by the
 // server, which reads as the end of a reply.
 void CloseQuietly(QTcpSocket &socket);

@@ -1,10 +1,6 @@
 #include "engine/WhoisPool.h"
 
-#include "app/DataFile.h"
-#include "app/ProgramFolder.h"
-#include "engine/ResultLists.h"
-
-#include <QDir>
+#include <QRandomGenerator>
 #include <QTcpSocket>
 #include <algorithm>
 
@@ -15,14 +11,15 @@ struct WhoisPool::Slot {
     Lookup lookup;
     QString name;        // the prepared name: what is asked and classified
     QByteArray reply;
-    int ticks = 0;
+    int age = 0;         // ticks since the lookup began
+    int sinceConnect = 0;
     bool active = false;  // a lookup is open on this slot
 };
 
-WhoisPool::WhoisPool(ResultLists &results, QObject *parent)
+WhoisPool::WhoisPool(QObject *parent)
     : QObject(parent)
-    , m_results(results)
     , m_server(Whois::ConfiguredServer())
+    , m_marker(Whois::ConfiguredMarker())
 {
     for (int i = 0; i < Slots; ++i) {
         auto slot = std::make_unique<Slot>();
@@ -34,7 +31,12 @@ WhoisPool::WhoisPool(ResultLists &results, QObject *parent)
         connect(&slot->timer, &QTimer::timeout, this, [this, i] { onSlotTick(i); });
         m_slots[size_t(i)] = std::move(slot);
     }
-    connect(&m_overall, &QTimer::timeout, this, &WhoisPool::onWatchdogTick);
+    m_pauseTimer.setSingleShot(true);
+    connect(&m_pauseTimer, &QTimer::timeout, this, [this] {
+        emit paceChanged();
+        FillSlots();
+    });
+    connect(&m_poolTimer, &QTimer::timeout, this, &WhoisPool::onPoolTick);
 }
 
 WhoisPool::~WhoisPool()
@@ -43,56 +45,82 @@ WhoisPool::~WhoisPool()
         Whois::CloseQuietly(slot->socket);
 }
 
-QString WhoisPool::uncheckedPath() const
+void WhoisPool::Start()
 {
-    return ProgramFolder::path() + QStringLiteral("/Unchecked") + m_results.runStamp() + QStringLiteral(".txt");
-}
-
-void WhoisPool::BeginRun()
-{
+    Stop();
+    ++m_run;
     m_stopped = false;
-    m_retries.clear();
-    m_told.clear();
-}
-
-void WhoisPool::BeginBatch()
-{
-    ++m_batch;
-    m_lookupsDone = 0;
+    m_feedEnded = false;
+    m_limit = Slots;
+    m_backoff = 0;
+    m_verdictSincePause = true;
+    m_ticksWithoutVerdict = 0;
+    m_refusalsWithoutVerdict = 0;
+    m_anyVerdict = false;
+    m_anyConnected = false;
+    m_failedConnections = 0;
     m_started = 0;
-    m_batchTicks = 0;
-    m_filling = true;
-    m_endScheduled = false;
-    m_overall.start(m_tickMs);
+    m_poolTimer.start(m_tickMs);
+    FillSlots();
 }
 
-void WhoisPool::StartLookup(const Lookup &lookup, int index)
+// Takes the place of a batch: every free slot, up to the pace, takes the next name.
+void WhoisPool::FillSlots()
 {
-    if (m_stopped || index < 0 || index >= Slots)
+    m_fillScheduled = false;
+    if (m_stopped || isPaused())
         return;
-    Slot &slot = *m_slots[size_t(index)];
+    std::vector<std::pair<Lookup, Slot *>> starts;
+    bool retried = false;
+    for (auto &slot : m_slots) {
+        if (m_inFlight + int(starts.size()) >= paceLimit())
+            break;
+        if (slot->active)
+            continue;
+        std::optional<Lookup> next;
+        if (!m_retries.isEmpty())
+            next = m_retries.takeFirst(), retried = true;
+        else if (!m_feedEnded && m_feed && !(next = m_feed()))
+            m_feedEnded = true;
+        if (!next)
+            break;
+        starts.emplace_back(*next, slot.get());
+    }
+    // Carried-over names are started at a random place among the others, so that a server that
+    // refuses every n-th connection cannot refuse the same name each time.
+    if (retried && starts.size() > 1)
+        std::rotate(starts.begin(), starts.begin() + QRandomGenerator::global()->bounded(int(starts.size())), starts.end());
+    for (const auto &[lookup, slot] : starts) {
+        if (m_stopped)
+            return;
+        StartLookup(lookup, *slot);
+    }
+    emit paceChanged();
+    if (!m_stopped && (m_feedEnded || !m_feed) && m_retries.isEmpty() && m_inFlight == 0)
+        QMetaObject::invokeMethod(this, [this, run = m_run] {
+            if (run == m_run && !m_stopped)
+                emit finished();
+        }, Qt::QueuedConnection);
+}
+
+void WhoisPool::StartLookup(const Lookup &lookup, Slot &slot)
+{
     slot.lookup = lookup;
     slot.name = Whois::PrepareLookupName(lookup.candidate);
     slot.reply.clear();
     slot.active = true;
+    slot.age = 0;
+    ++m_inFlight;
     ++m_started;
+    slot.timer.start(m_tickMs);
     connectSlot(slot);
 }
 
 void WhoisPool::connectSlot(Slot &slot)
 {
-    slot.ticks = 0;
-    slot.timer.start(m_tickMs);
+    slot.sinceConnect = 0;
     Whois::CloseQuietly(slot.socket);
     slot.socket.connectToHost(m_server.host, m_server.port);
-}
-
-// Once every slot of the batch has been handed its name: a short batch may already be complete.
-void WhoisPool::FinishFilling()
-{
-    m_filling = false;
-    if (m_lookupsDone >= std::min(m_started, Slots - 1))
-        scheduleBatchEnd();
 }
 
 void WhoisPool::onConnected(int index)
@@ -102,8 +130,9 @@ void WhoisPool::onConnected(int index)
         Whois::CloseQuietly(slot.socket);
         return;
     }
+    m_anyConnected = true;
     emit connectionStatus(QStringLiteral("connecting(%1): - Search String: %2").arg(index).arg(slot.name));
-    slot.ticks = 0;
+    slot.sinceConnect = 0;
     const QByteArray request = Whois::Request(slot.name);
     if (slot.socket.write(request) != request.size())
         connectSlot(slot);   // the next connect sends again
@@ -118,8 +147,14 @@ void WhoisPool::onReadyRead(int index)
     }
     slot.reply += Whois::ReadUpToCap(slot.socket, slot.reply.size());
     m_peakReply = std::max(m_peakReply, slot.reply.size());
-    if (slot.reply.size() >= Whois::ReplyCap)
-        finishWithVerdict(slot);   // enough to decide; the rest is not read
+    if (slot.reply.size() < Whois::ReplyCap)
+        return;
+    // Enough has come to decide; the rest is not read.
+    const Whois::Verdict verdict = Whois::ReplyVerdict(slot.reply, m_marker);
+    if (verdict == Whois::Verdict::None)
+        finishRefused(slot, slot.reply.left(200));
+    else
+        finishWithVerdict(slot, verdict == Whois::Verdict::Free);
 }
 
 void WhoisPool::onDisconnected(int index)
@@ -128,7 +163,11 @@ void WhoisPool::onDisconnected(int index)
     if (m_stopped || !slot.active)
         return;
     slot.reply += Whois::ReadUpToCap(slot.socket, slot.reply.size());
-    finishWithVerdict(slot);
+    const Whois::Verdict verdict = Whois::ReplyVerdict(slot.reply, m_marker);
+    if (verdict == Whois::Verdict::None)
+        finishRefused(slot, slot.reply.left(200));
+    else
+        finishWithVerdict(slot, verdict == Whois::Verdict::Free);
 }
 
 void WhoisPool::onError(int index)
@@ -139,143 +178,211 @@ void WhoisPool::onError(int index)
         return;   // a close after the reply is handled as the end of the reply
     if (slot.socket.state() == QAbstractSocket::ConnectedState)
         return;   // trouble after the query was sent: the timer asks again
-    tell(QStringLiteral("The WHOIS server %1 cannot be reached: %2.").arg(m_server.text(), slot.socket.errorString()));
-    finishWithoutVerdict(slot);
+    const QString why = QStringLiteral("The WHOIS server %1 cannot be reached: %2.").arg(m_server.text(), slot.socket.errorString());
+    // An unknown host, or a server that refused every connection of the run so far, will not
+    // answer the next name either.
+    ++m_failedConnections;
+    if (error == QAbstractSocket::HostNotFoundError
+        || (!m_anyConnected && !m_anyVerdict && m_failedConnections >= std::min(m_started, int(Slots)))) {
+        refuseRun(why);
+        return;
+    }
+    finishRefused(slot, slot.socket.errorString().toUtf8());
 }
 
 void WhoisPool::onSlotTick(int index)
 {
     Slot &slot = *m_slots[size_t(index)];
-    ++slot.ticks;
     if (m_stopped || !slot.active) {
         slot.timer.stop();
         return;
     }
-    if (slot.ticks >= ReconnectTicks)
+    ++slot.age;
+    ++slot.sinceConnect;
+    if (slot.age >= LookupTicks)
+        finishTimedOut(slot);
+    else if (slot.sinceConnect >= ReconnectTicks)
         connectSlot(slot);   // ask again; the reply so far is kept
 }
 
-void WhoisPool::onWatchdogTick()
+void WhoisPool::onPoolTick()
 {
-    if (m_stopped) {
-        m_overall.stop();
+    if (m_stopped)
+        return;
+    ++m_ticksWithoutVerdict;
+    if (m_ticksWithoutVerdict == QuietTicks)
+        emit paceChanged();
+    if (m_ticksWithoutVerdict >= GiveUpTicks && m_refusalsWithoutVerdict > 0 && m_feedEnded && m_anyVerdict) {
+        // The server answered the rest of the list but keeps refusing these: they are written off.
+        writeOffOpenNames();
         return;
     }
-    if (++m_batchTicks >= WatchdogTicks) {
-        m_overall.stop();
-        m_lookupsDone = Slots;
-        scheduleBatchEnd();
+    if (m_ticksWithoutVerdict >= GiveUpTicks && m_refusalsWithoutVerdict > 0) {
+        const QString notice = QString::fromLatin1(m_lastRefusal.trimmed().split('\n').constFirst()).trimmed();
+        refuseRun(QStringLiteral("The WHOIS server %1 refuses every query: %2 replies without an answer and "
+                                 "no verdict for %3 seconds (last reply: %4).")
+                      .arg(m_server.text())
+                      .arg(m_refusalsWithoutVerdict)
+                      .arg(m_ticksWithoutVerdict * m_tickMs / 1000)
+                      .arg(notice.isEmpty() ? QStringLiteral("the connection closed without a reply")
+                                            : QLatin1Char('"') + notice + QLatin1Char('"')));
     }
 }
 
-void WhoisPool::finishWithVerdict(Slot &slot)
+void WhoisPool::finishWithVerdict(Slot &slot, bool unregistered)
 {
-    slot.timer.stop();
-    slot.active = false;
-    Whois::CloseQuietly(slot.socket);
-    const bool unregistered = Whois::IsUnregisteredReply(slot.reply);
-    slot.reply.clear();
-    if (unregistered)
-        m_results.AddUnregistered(slot.name);
-    else
-        m_results.AddRegistered(slot.name);
-    emit verdict(slot.name, unregistered);
-    m_results.ApplyCap();
-    LookupDone();
+    const QString name = slot.name;
+    LookupEnded(slot);
+    m_anyVerdict = true;
+    ++m_verdicts;
+    m_ticksWithoutVerdict = 0;
+    m_refusalsWithoutVerdict = 0;
+    raisePace();
+    emit verdict(name, unregistered);
 }
 
-void WhoisPool::finishWithoutVerdict(Slot &slot)
+// A reply without a verdict: the server is refusing, most likely because we ask too fast.
+void WhoisPool::finishRefused(Slot &slot, const QByteArray &reply)
 {
-    slot.timer.stop();
-    slot.active = false;
-    Whois::CloseQuietly(slot.socket);
-    slot.reply.clear();
-    carryOver(slot.lookup);
-    LookupDone();
+    Lookup lookup = slot.lookup;
+    LookupEnded(slot);
+    ++m_refusalsWithoutVerdict;
+    m_lastRefusal = reply;
+    // Only a refusal while the server answers other names says something about this name; while
+    // it refuses everything, the give-up rule bounds the run instead.
+    if (lookup.verdictsSeen < m_verdicts && ++lookup.refusals >= RefusalsPerAttempt) {
+        lookup.refusals = 0;
+        ++lookup.attempts;
+    }
+    lookup.verdictsSeen = m_verdicts;
+    if (lookup.attempts >= MaxAttempts)
+        emit unchecked(Whois::PrepareLookupName(lookup.candidate));
+    else
+        m_retries.prepend(lookup);
+    lowerPace();
+}
+
+void WhoisPool::finishTimedOut(Slot &slot)
+{
+    const Lookup lookup = slot.lookup;
+    LookupEnded(slot);
+    carryOver(lookup);
 }
 
 void WhoisPool::carryOver(Lookup lookup)
 {
-    if (++lookup.attempts < MaxAttempts) {
+    if (++lookup.attempts < MaxAttempts)
         m_retries.append(lookup);
-        return;
-    }
-    const QString name = Whois::PrepareLookupName(lookup.candidate);
-    QString error;
-    if (!DataFile::append(uncheckedPath(), {name}, &error))
-        tell(QStringLiteral("The file %1 could not be written: %2.").arg(QDir::toNativeSeparators(uncheckedPath()), error));
-    emit unchecked(name, ++m_uncheckedCount);
+    else
+        emit unchecked(Whois::PrepareLookupName(lookup.candidate));
 }
 
-void WhoisPool::LookupDone()
+// Takes the place of the end of a batch: the slot is free, and the next fill gives it a name. The
+// fill runs from the event loop, never inside the socket's own signal.
+void WhoisPool::LookupEnded(Slot &slot)
 {
-    if (m_stopped)
-        return;
-    ++m_lookupsDone;
-    if (!m_filling && m_lookupsDone >= std::min(m_started, Slots - 1))
-        scheduleBatchEnd();
+    slot.timer.stop();
+    slot.active = false;
+    Whois::CloseQuietly(slot.socket);
+    slot.reply.clear();
+    --m_inFlight;
+    scheduleFill();
 }
 
-// The batch is closed from the event loop, never inside a socket's own signal.
-void WhoisPool::scheduleBatchEnd()
+void WhoisPool::scheduleFill()
 {
-    if (m_endScheduled || m_stopped)
+    if (m_fillScheduled || m_stopped)
         return;
-    m_endScheduled = true;
-    // A batch that was stopped, and a new one begun, before this runs is not this batch.
-    QMetaObject::invokeMethod(this, [this, batch = m_batch] {
-        if (batch == m_batch)
-            endBatch();
+    m_fillScheduled = true;
+    QMetaObject::invokeMethod(this, [this, run = m_run] {
+        if (run == m_run)
+            FillSlots();
     }, Qt::QueuedConnection);
 }
 
-void WhoisPool::endBatch()
+// Multiplicative decrease: half as many in flight, and a pause that doubles while refusals go on
+// without a verdict between them.
+void WhoisPool::lowerPace()
 {
-    if (m_stopped)
-        return;
-    for (auto &slot : m_slots) {
-        slot->timer.stop();
-        Whois::CloseQuietly(slot->socket);
-        if (slot->active) {
-            slot->active = false;
-            slot->reply.clear();
-            carryOver(slot->lookup);
-        }
-    }
-    m_overall.stop();
-    m_batchTicks = 0;
-    emit batchEnded();
+    if (m_stopped || isPaused())
+        return;   // one decrease per pause: the refusals of one burst are one signal
+    m_limit = std::max(1.0, m_limit / 2);
+    m_backoff = m_verdictSincePause ? 0 : std::min(m_backoff + 1, 16);
+    m_verdictSincePause = false;
+    const qint64 pause = std::min<qint64>(qint64(m_tickMs) * MaxPauseTicks, (qint64(m_tickMs) / 4 + 1) << m_backoff);
+    m_pauseTimer.start(int(pause));
+    emit paceChanged();
 }
 
-qint64 WhoisPool::Stop()
+// Additive increase: one more in flight for every full round of verdicts.
+void WhoisPool::raisePace()
+{
+    m_verdictSincePause = true;
+    if (m_limit >= Slots)
+        return;
+    const int before = paceLimit();
+    m_limit = std::min<double>(Slots, m_limit + 1.0 / m_limit);
+    if (paceLimit() != before)
+        emit paceChanged();
+}
+
+void WhoisPool::writeOffOpenNames()
+{
+    QList<Lookup> open = m_retries;
+    for (auto &slot : m_slots) {
+        if (slot->active) {
+            open.append(slot->lookup);
+            LookupEnded(*slot);
+        }
+    }
+    m_retries.clear();
+    for (const Lookup &lookup : std::as_const(open))
+        emit unchecked(Whois::PrepareLookupName(lookup.candidate));
+    m_ticksWithoutVerdict = 0;
+    m_refusalsWithoutVerdict = 0;
+    m_pauseTimer.stop();
+    scheduleFill();
+}
+
+// The run's owner stops it; the open names stay open, so that the resume position keeps them.
+void WhoisPool::refuseRun(const QString &message)
+{
+    emit serverRefuses(message);
+    if (!m_stopped)
+        Stop();
+}
+
+qint64 WhoisPool::earliestOpenEntry() const
 {
     qint64 earliest = 0;
     auto consider = [&earliest](const Lookup &lookup) {
         if (lookup.entry > 0 && (earliest == 0 || lookup.entry < earliest))
             earliest = lookup.entry;
     };
-    m_stopped = true;
-    m_lookupsDone = Slots;
-    m_overall.stop();
-    m_batchTicks = 0;
-    for (auto &slot : m_slots) {
-        Whois::CloseQuietly(slot->socket);
-        slot->timer.stop();
-        slot->ticks = 0;
+    for (const auto &slot : m_slots) {
         if (slot->active)
             consider(slot->lookup);
-        slot->active = false;
     }
-    for (const Lookup &lookup : std::as_const(m_retries))
+    for (const Lookup &lookup : m_retries)
         consider(lookup);
-    m_retries.clear();
     return earliest;
 }
 
-void WhoisPool::tell(const QString &message)
+qint64 WhoisPool::Stop()
 {
-    if (m_told.contains(message))
-        return;
-    m_told.append(message);
-    emit problem(message);
+    const qint64 earliest = earliestOpenEntry();
+    m_stopped = true;
+    ++m_run;   // a fill or pause of this run never reaches the next one
+    m_pauseTimer.stop();
+    m_poolTimer.stop();
+    for (auto &slot : m_slots) {
+        Whois::CloseQuietly(slot->socket);
+        slot->timer.stop();
+        slot->active = false;
+        slot->reply.clear();
+    }
+    m_inFlight = 0;
+    m_retries.clear();
+    m_fillScheduled = false;
+    return earliest;
 }

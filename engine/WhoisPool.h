@@ -6,66 +6,82 @@
 #include <QString>
 #include <QTimer>
 #include <array>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class QTcpSocket;
-class ResultLists;
 
 // One name on its way to a verdict: the candidate as its source gave it, the entry number it had in
-// the source (0 when it came from elsewhere) and the batches it was already tried in.
+// the source (0 when it came from elsewhere), the lookups that ended without a verdict, and the
+// replies without a verdict since the last one that counted.
 struct Lookup {
     QString candidate;
     qint64 entry = 0;
     int attempts = 0;
+    int refusals = 0;
+    quint64 verdictsSeen = 0;   // the pool's verdict count at this name's last refusal
 };
 
-// The 25 connections that ask the WHOIS server, batch by batch. Each slot has its socket and its
-// timer; a watchdog ends a batch that takes too long. Verdicts go to the result lists. A name still
-// open when its batch ends is tried again first in the next batch, up to MaxAttempts batches, and
-// then written to the unchecked file.
+// The connections that ask the WHOIS server. Up to 25 lookups are in flight: when one ends, its slot
+// takes the next name at once, carried-over names first, then the feed. A lookup without a verdict
+// after 30 ticks is carried over, as is a reply without a verdict; a name is written off as unchecked
+// after 3 attempts. The pace follows the server: replies without a verdict lower the number in
+// flight and pause the pool, verdicts raise it again. The pool reports; it writes no file.
 class WhoisPool : public QObject
 {
     Q_OBJECT
 
 public:
     static constexpr int Slots = 25;
-    static constexpr int ReconnectTicks = 10;   // a slot without a reply asks again after these
-    static constexpr int WatchdogTicks = 30;    // a batch ends after these at the latest
+    static constexpr int ReconnectTicks = 10;   // a slot without a reply connects again after these
+    static constexpr int LookupTicks = 30;      // a lookup without a verdict ends after these
     static constexpr int MaxAttempts = 3;
+    static constexpr int RefusalsPerAttempt = 5;   // refusals of the pace count as one attempt
+    static constexpr int QuietTicks = 5;        // no verdict for this long: waiting for the server
+    static constexpr int GiveUpTicks = 120;     // only refusals for this long: the server refuses all
+    static constexpr int MaxPauseTicks = 30;
 
-    explicit WhoisPool(ResultLists &results, QObject *parent = nullptr);
+    // The next name of the source; nothing once the source has ended.
+    using Feed = std::function<std::optional<Lookup>()>;
+
+    explicit WhoisPool(QObject *parent = nullptr);
     ~WhoisPool() override;
 
     void setServer(const Whois::Server &server) { m_server = server; }
-    Whois::Server server() const { return m_server; }
+    void setRegisteredMarker(const QByteArray &marker) { m_marker = marker.toLower(); }
     // The length of one tick; 1000 ms unless tests make it shorter.
     void setTickInterval(int milliseconds) { m_tickMs = milliseconds; }
+    void setFeed(Feed feed) { m_feed = std::move(feed); }
 
-    // A new run: the stop flag is cleared, nothing is carried over, problems are told afresh.
-    void BeginRun();
-    // A new batch: StartLookup for each slot, then FinishFilling.
-    void BeginBatch();
-    void StartLookup(const Lookup &lookup, int slot);
-    void FinishFilling();
-    bool HasRetries() const { return !m_retries.isEmpty(); }
-    Lookup TakeRetry() { return m_retries.takeFirst(); }
+    // A new run: fills the slots from the feed at full pace.
+    void Start();
     // Stops every slot and forgets the carried-over names. Returns the smallest entry number of
     // the names that had no verdict yet, 0 when there was none.
     qint64 Stop();
+    // The name of a lookup that was carried over, asked before the feed's next one.
+    void CarryOver(const Lookup &lookup) { m_retries.prepend(lookup); }
 
     bool isStopped() const { return m_stopped; }
-    int lookupsDone() const { return m_lookupsDone; }
-    int uncheckedCount() const { return m_uncheckedCount; }
-    QString uncheckedPath() const;
+    int inFlight() const { return m_inFlight; }
+    // How many lookups may be in flight now: 25 unless the server asked us to slow down.
+    int paceLimit() const { return int(m_limit); }
+    bool isPaused() const { return m_pauseTimer.isActive(); }
+    bool waitingForServer() const { return m_ticksWithoutVerdict >= QuietTicks; }
+    // The smallest entry number without a verdict among the open and carried-over names; 0 if none.
+    qint64 earliestOpenEntry() const;
     qsizetype peakReplyBytes() const { return m_peakReply; }
 
 signals:
     void verdict(const QString &name, bool unregistered);
-    void unchecked(const QString &name, int total);
-    void batchEnded();
+    void unchecked(const QString &name);
+    // The feed has ended and every name has its outcome.
+    void finished();
+    // The server refuses every query or cannot be found: the run cannot go on.
+    void serverRefuses(const QString &message);
     void connectionStatus(const QString &text);
-    // A server that cannot be reached or a file that cannot be written; told once per run.
-    void problem(const QString &message);
+    // The number in flight or the pace changed.
+    void paceChanged();
 
 private:
     struct Slot;
@@ -75,30 +91,44 @@ private:
     void onDisconnected(int slot);
     void onError(int slot);
     void onSlotTick(int slot);
-    void onWatchdogTick();
+    void onPoolTick();
     void connectSlot(Slot &slot);
-    void finishWithVerdict(Slot &slot);
-    void finishWithoutVerdict(Slot &slot);
+    void StartLookup(const Lookup &lookup, Slot &slot);
+    void FillSlots();
+    void LookupEnded(Slot &slot);
+    void scheduleFill();
+    void finishWithVerdict(Slot &slot, bool unregistered);
+    void finishRefused(Slot &slot, const QByteArray &reply);
+    void finishTimedOut(Slot &slot);
     void carryOver(Lookup lookup);
-    void LookupDone();
-    void scheduleBatchEnd();
-    void endBatch();
-    void tell(const QString &message);
+    void lowerPace();
+    void raisePace();
+    void refuseRun(const QString &message);
+    void writeOffOpenNames();
 
-    ResultLists &m_results;
     Whois::Server m_server;
+    QByteArray m_marker;
     int m_tickMs = 1000;
+    Feed m_feed;
     std::array<std::unique_ptr<Slot>, Slots> m_slots;
-    QTimer m_overall;
     QList<Lookup> m_retries;
+    QTimer m_pauseTimer;
+    QTimer m_poolTimer;
     bool m_stopped = true;
-    bool m_filling = false;
-    bool m_endScheduled = false;
-    quint64 m_batch = 0;
-    int m_lookupsDone = 0;
+    bool m_feedEnded = false;
+    bool m_fillScheduled = false;
+    quint64 m_run = 0;
+    int m_inFlight = 0;
+    double m_limit = Slots;
+    int m_backoff = 0;               // pauses in a row without a verdict between them
+    bool m_verdictSincePause = true;
+    int m_ticksWithoutVerdict = 0;
+    int m_refusalsWithoutVerdict = 0;
+    QByteArray m_lastRefusal;
+    bool m_anyVerdict = false;
+    quint64 m_verdicts = 0;
+    bool m_anyConnected = false;
+    int m_failedConnections = 0;
     int m_started = 0;
-    int m_batchTicks = 0;
-    int m_uncheckedCount = 0;
     qsizetype m_peakReply = 0;
-    QStringList m_told;
 };

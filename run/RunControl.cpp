@@ -1,19 +1,23 @@
 #include "run/RunControl.h"
 
-#include "app/ProgramFolder.h"
-#include "app/SettingsStore.h"
-#include "engine/ResultLists.h"
+#include "app/ProgramFiles.h"
 #include "engine/WhoisPool.h"
 
 #include <QDir>
-#include <QRegularExpression>
 
-RunControl::RunControl(ResultLists &results, WhoisPool &pool, QObject *parent)
+RunControl::RunControl(WhoisPool &pool, QObject *parent)
     : QObject(parent)
-    , m_results(results)
     , m_pool(pool)
 {
-    connect(&m_pool, &WhoisPool::batchEnded, this, &RunControl::onBatchEnded);
+    m_pool.setFeed([this] { return NextName(); });
+    connect(&m_pool, &WhoisPool::finished, this, [this] {
+        if (m_running)
+            Stop();
+    }, Qt::QueuedConnection);
+    connect(&m_pool, &WhoisPool::paceChanged, this, [this] {
+        if (m_running)
+            emit openConnections(OpenConnectionsText());
+    });
 }
 
 QString RunControl::SourceName(Source source)
@@ -33,39 +37,39 @@ QString RunControl::SourceName(Source source)
     return {};
 }
 
-QString RunControl::ResumeKey(Source source)
+const Settings::Value<qint64> *RunControl::ResumeSetting(Source source)
 {
     switch (source) {
-    case Source::FullWordList: return QStringLiteral("FullWordNum");
-    case Source::AllTwoLetter: return QStringLiteral("TwoWordNum");
-    case Source::AllThreeLetter: return QStringLiteral("ThreeWordNum");
-    case Source::AllFourLetter: return QStringLiteral("FourWordNum");
-    case Source::CustomList: return QStringLiteral("CustWordNum");
-    case Source::YahooSearch: return QStringLiteral("YahooWordNum");
-    case Source::GoogleSearch: return QStringLiteral("GoogleWordNum");
-    default: return {};
+    case Source::FullWordList: return &Settings::FullWordNum;
+    case Source::AllTwoLetter: return &Settings::TwoWordNum;
+    case Source::AllThreeLetter: return &Settings::ThreeWordNum;
+    case Source::AllFourLetter: return &Settings::FourWordNum;
+    case Source::CustomList: return &Settings::CustWordNum;
+    case Source::YahooSearch: return &Settings::YahooWordNum;
+    case Source::GoogleSearch: return &Settings::GoogleWordNum;
+    default: return nullptr;
     }
 }
 
-bool RunControl::IsEntryNumber(const QString &text)
+qint64 RunControl::SavedPosition(Source source)
 {
-    static const QRegularExpression decimal(QStringLiteral("^[0-9]{1,9}$"));
-    return decimal.match(text.trimmed()).hasMatch();
+    const Settings::Value<qint64> *setting = ResumeSetting(source);
+    return setting ? setting->get() : 1;
 }
 
-QString RunControl::SavedPosition(Source source)
+qint64 RunControl::StartNumberFor(qint64 typed, qint64 entries)
 {
-    return SettingsStore::get(SettingsStore::RunKey, SettingsStore::SettingsSection, ResumeKey(source),
-                              QStringLiteral("1"));
+    return typed >= entries ? 1 : typed;
 }
 
 SourceSelection RunControl::SelectSource(Source source, const QString &customFile)
 {
-    static const QHash<Source, QString> installed = {
-        {Source::FullWordList, QStringLiteral("\\Wordlists\\FullWordList.txt")},
-        {Source::AllTwoLetter, QStringLiteral("\\Wordlists\\AllTwoLetter.txt")},
-        {Source::AllThreeLetter, QStringLiteral("\\Wordlists\\AllThreeLetter.txt")},
-        {Source::AllFourLetter, QStringLiteral("\\Wordlists\\AllFourLetter.txt")},
+    using ProgramFiles::File;
+    static const QHash<Source, File> installed = {
+        {Source::FullWordList, File::FullWordList},
+        {Source::AllTwoLetter, File::AllTwoLetter},
+        {Source::AllThreeLetter, File::AllThreeLetter},
+        {Source::AllFourLetter, File::AllFourLetter},
     };
     m_source = source;
     SourceSelection selection;
@@ -76,26 +80,26 @@ SourceSelection RunControl::SelectSource(Source source, const QString &customFil
     case Source::AllTwoLetter:
     case Source::AllThreeLetter:
     case Source::AllFourLetter:
-        m_feed.setPath(ProgramFolder::resolve(installed.value(source)));
-        selection.wordMax = m_feed.CountSourceLines();
+        m_feed.setPath(ProgramFiles::path(installed.value(source)));
+        selection.wordMax = m_feed.count();
         selection.wordNum = SavedPosition(source);
         selection.group = SourceSelection::Group::WordList;
         break;
     case Source::CustomList:
         m_feed.setPath(customFile);
-        selection.wordMax = m_feed.CountSourceLines();
-        selection.wordNum = QStringLiteral("1");
+        selection.wordMax = m_feed.count();
+        selection.wordNum = 1;
         selection.group = SourceSelection::Group::WordList;
         break;
     case Source::YahooSearch:
     case Source::GoogleSearch:
-        m_feed.setPath(ProgramFolder::resolve(QStringLiteral("\\BrowserSearch.txt")));
-        selection.wordNum = QStringLiteral("1");
+        m_feed.setPath(ProgramFiles::path(File::BrowserSearch));
+        selection.wordNum = 1;
         selection.group = SourceSelection::Group::Search;
         break;
     case Source::GenerateNames:
-        m_feed.setPath(ProgramFolder::resolve(QStringLiteral("\\CreatedDomains.txt")));
-        selection.wordNum = QStringLiteral("1");
+        m_feed.setPath(ProgramFiles::path(File::CreatedDomains));
+        selection.wordNum = 1;
         break;
     case Source::BrowseForNames:
         break;
@@ -103,89 +107,89 @@ SourceSelection RunControl::SelectSource(Source source, const QString &customFil
     return selection;
 }
 
-QString RunControl::Start(const QString &wordNum, const QString &wordMax)
+QString RunControl::Start(qint64 first, qint64 entries)
 {
     if (m_running)
         return QStringLiteral("A run is already going on.");
-    const bool searchEngine = m_source == Source::YahooSearch || m_source == Source::GoogleSearch;
-    const QString first = searchEngine ? QStringLiteral("1") : wordNum.trimmed();
-    if (!IsEntryNumber(first))
-        return QStringLiteral("The start number \"%1\" is not a whole number. Type the number of the "
-                              "first entry to check, for example 1.").arg(wordNum);
+    if (m_source == Source::YahooSearch || m_source == Source::GoogleSearch)
+        first = 1;   // a search-engine list always starts over
+    if (first < 1)
+        return QStringLiteral("The start number %1 is not an entry of the list: entries are counted from 1.").arg(first);
     if (m_feed.path().isEmpty())
         return QStringLiteral("No list is chosen. Choose a source under Search Type first.");
     const QString error = m_feed.openError();
     if (!error.isEmpty())
         return QStringLiteral("The list %1 cannot be opened: %2.").arg(QDir::toNativeSeparators(m_feed.path()), error);
 
-    m_results.ResetCounters();
-    m_pool.BeginRun();
     m_running = true;
-    m_endOfSource = false;
-    m_wordNumber = first.toInt();
-    m_wordMax = wordMax.trimmed().toInt();   // shown only; not a number counts as 0
+    m_nextEntry = first;
+    m_wordMax = entries;
+    m_saved = -1;
+    save(first);   // a run killed before its first verdict resumes where it began
     emit started();
-    StartBatch();
+    m_pool.Start();
     return {};
 }
 
-void RunControl::StartBatch()
+std::optional<Lookup> RunControl::NextName()
 {
-    if (m_pool.isStopped())
-        return;
-    m_pool.BeginBatch();
-    for (int slot = 0; slot < WhoisPool::Slots && !m_pool.isStopped(); ++slot) {
-        if (m_pool.HasRetries()) {   // names left open by the last batch come first
-            m_pool.StartLookup(m_pool.TakeRetry(), slot);
-            continue;
-        }
-        if (m_endOfSource)
-            break;
-        const qint64 entry = m_wordNumber;
-        const QString name = m_feed.ReadSourceLine(entry);
-        ++m_wordNumber;
-        if (m_wordMax >= m_wordNumber)
-            emit entryStatus(QStringLiteral("%1 of %2").arg(m_wordNumber).arg(m_wordMax));
-        emit openConnections(m_wordMax < m_wordNumber
-                                 ? QStringLiteral("Open: Closing connections...")
-                                 : QStringLiteral("Open: %1").arg(WhoisPool::Slots - m_pool.lookupsDone()));
-        if (name == DataFile::EndSentinel) {
-            m_endOfSource = true;
-            break;
-        }
-        SaveResumePosition(m_wordNumber);
-        m_pool.StartLookup({name, entry, 0}, slot);
-    }
-    m_pool.FinishFilling();
+    const qint64 entry = m_nextEntry;
+    const QString name = m_feed.entry(entry);
+    if (name == DataFile::EndSentinel)
+        return std::nullopt;
+    ++m_nextEntry;
+    if (m_wordMax >= m_nextEntry)
+        emit entryStatus(QStringLiteral("%1 of %2").arg(m_nextEntry).arg(m_wordMax));
+    return Lookup{name, entry, 0, 0, 0};
 }
 
-void RunControl::onBatchEnded()
+QString RunControl::OpenConnectionsText() const
 {
-    if (!m_running)
-        return;
-    if (m_endOfSource && !m_pool.HasRetries())
-        Stop();
-    else
-        StartBatch();
+    if (m_wordMax < m_nextEntry)
+        return QStringLiteral("Open: Closing connections...");
+    if (m_pool.isPaused())
+        return QStringLiteral("Open: %1 - server busy, pausing").arg(m_pool.inFlight());
+    if (m_pool.waitingForServer())
+        return QStringLiteral("Open: %1 - waiting for the server").arg(m_pool.inFlight());
+    if (m_pool.paceLimit() < WhoisPool::Slots)
+        return QStringLiteral("Open: %1 - pace lowered to %2").arg(m_pool.inFlight()).arg(m_pool.paceLimit());
+    return QStringLiteral("Open: %1").arg(m_pool.inFlight());
+}
+
+qint64 RunControl::resumePosition() const
+{
+    const qint64 open = m_pool.earliestOpenEntry();
+    return open > 0 ? open : m_nextEntry;
+}
+
+void RunControl::SaveResumePosition()
+{
+    if (m_running)
+        save(resumePosition());
 }
 
 void RunControl::Stop()
 {
-    const qint64 earliestOpen = m_pool.Stop();
+    if (!m_running)
+        return;
     // A resumed run must not skip the names that were still waiting for their answer.
-    if (m_running && earliestOpen > 0) {
-        m_wordNumber = qint32(earliestOpen);
-        SaveResumePosition(earliestOpen);
-    }
+    const qint64 earliestOpen = m_pool.Stop();
+    save(earliestOpen > 0 ? earliestOpen : m_nextEntry);
     m_running = false;
     emit stopped();
 }
 
-void RunControl::SaveResumePosition(qint64 next)
+void RunControl::save(qint64 position)
 {
-    const QString value = QString::number(next);
-    const QString key = ResumeKey(m_source);
-    if (!key.isEmpty())
-        SettingsStore::save(SettingsStore::RunKey, SettingsStore::SettingsSection, key, value);
-    SettingsStore::save(SettingsStore::RunKey, SettingsStore::SettingsSection, QStringLiteral("wordNumber"), value);
+    if (position == m_saved)
+        return;
+    m_saved = position;
+    if (!m_customResume.isEmpty()) {
+        for (const Settings::Value<qint64> &setting : std::as_const(m_customResume))
+            setting.set(position);
+        return;
+    }
+    if (const Settings::Value<qint64> *setting = ResumeSetting(m_source))
+        setting->set(position);
+    Settings::WordNumber.set(position);
 }

@@ -1,12 +1,14 @@
 #pragma once
+#include "app/Settings.h"
 #include "run/SourceFeed.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <optional>
 
-class ResultLists;
 class WhoisPool;
+struct Lookup;
 
 // The name sources, in the order the source list shows them.
 enum class Source {
@@ -26,46 +28,48 @@ enum class Source {
 struct SourceSelection {
     enum class Group { WordList, Search, None };
     std::optional<qint64> wordMax;
-    std::optional<QString> wordNum;
+    std::optional<qint64> wordNum;
     Group group = Group::None;
 };
 
-// A run: the source and its file, the entry numbers, Start, the batches handed to the lookup pool,
-// Stop, and the resume positions kept in the settings.
+// A run: the source and its file, the entry numbers, the names handed to the lookup pool, Stop,
+// and the resume positions kept in the settings. The position saved during a run is the earliest
+// entry without a verdict, so a run killed at any moment and started again skips no name.
 class RunControl : public QObject
 {
     Q_OBJECT
 
 public:
-    RunControl(ResultLists &results, WhoisPool &pool, QObject *parent = nullptr);
+    explicit RunControl(WhoisPool &pool, QObject *parent = nullptr);
 
     static QString SourceName(Source source);
-    // The setting that keeps a source's next entry; empty for sources without one.
-    static QString ResumeKey(Source source);
-    // A start number as Start takes it: a plain decimal number.
-    static bool IsEntryNumber(const QString &text);
+    // The setting that keeps a source's next entry; none for sources without one.
+    static const Settings::Value<qint64> *ResumeSetting(Source source);
+    // The saved resume position of a source (1 when none was saved).
+    static qint64 SavedPosition(Source source);
+    // The start number shown for a typed one: a number at or past the last entry starts over at 1.
+    static qint64 StartNumberFor(qint64 typed, qint64 entries);
 
     Source source() const { return m_source; }
     QString sourceFile() const { return m_feed.path(); }
-    void setSourceFile(const QString &path) { m_feed.setPath(path); }
     // Choosing a source. For the custom list, customFile is the file the user picked (empty when
     // the choice was cancelled).
     SourceSelection SelectSource(Source source, const QString &customFile = {});
+    // Where the resume position is kept instead of the source's own keys (tamarind-cli).
+    void setResumeSettings(const QList<Settings::Value<qint64>> &settings) { m_customResume = settings; }
 
-    qint64 CountSourceLines() { return m_feed.CountSourceLines(); }
-    QString ReadSourceLine(qint64 n) { return m_feed.ReadSourceLine(n); }
-
-    // Starts a run from the entry numbers as typed. Returns why it cannot start, or empty when the
-    // run has started.
-    QString Start(const QString &wordNum, const QString &wordMax);
-    void StartBatch();
+    // Starts a run at entry `first` of a list of `entries` (what the status shows). Returns why it
+    // cannot start, or empty when the run has started.
+    QString Start(qint64 first, qint64 entries);
     void Stop();
 
     bool isRunning() const { return m_running; }
-    qint32 wordNumber() const { return m_wordNumber; }
-    void setWordNumber(qint32 value) { m_wordNumber = value; }
-    // The saved resume position of a source (1 when none was saved).
-    static QString SavedPosition(Source source);
+    // The entry a run would resume from: the earliest without a verdict, or the next unread one.
+    qint64 resumePosition() const;
+    // Called after every outcome of a name: the resume position follows.
+    void SaveResumePosition();
+    // The text of the "Open Connections" panel.
+    QString OpenConnectionsText() const;
 
 signals:
     void entryStatus(const QString &text);
@@ -74,15 +78,15 @@ signals:
     void stopped();
 
 private:
-    void onBatchEnded();
-    void SaveResumePosition(qint64 next);
+    std::optional<Lookup> NextName();
+    void save(qint64 position);
 
-    ResultLists &m_results;
     WhoisPool &m_pool;
     SourceFeed m_feed;
     Source m_source = Source::None;
-    qint32 m_wordNumber = 0;
-    qint32 m_wordMax = 0;
+    QList<Settings::Value<qint64>> m_customResume;
+    qint64 m_nextEntry = 0;   // the next entry to read
+    qint64 m_wordMax = 0;
+    qint64 m_saved = -1;
     bool m_running = false;
-    bool m_endOfSource = false;
 };

@@ -40,14 +40,14 @@ bool SourceFeed::refresh()
     return true;
 }
 
-QString SourceFeed::ReadSourceLine(qint64 n)
+QString SourceFeed::entry(qint64 n)
 {
     if (!refresh())
         return DataFile::EndSentinel;
     return m_index.entry(n);
 }
 
-qint64 SourceFeed::CountSourceLines()
+qint64 SourceFeed::count()
 {
     return refresh() ? m_index.count() : 0;
 }

@@ -13,9 +13,9 @@ public:
     QString path() const { return m_path; }
 
     // Entry n (from 1); the end sentinel past the last entry or when the file cannot be read.
-    QString ReadSourceLine(qint64 n);
+    QString entry(qint64 n);
     // The number of entries; 0 for a file that cannot be read.
-    qint64 CountSourceLines();
+    qint64 count();
     // Empty when the file can be read, otherwise why not.
     QString openError();
 

@@ -4,7 +4,9 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QQueue>
 #include <QSet>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -22,8 +24,12 @@ struct Options {
     int slowMs = 0;
     int silentEvery = 0;
     int emptyEvery = 0;
+    int noticeEvery = 0;
     qint64 replyBytes = 0;
+    int limitPerSecond = 0;
 };
+
+const QByteArray LimitNotice = "Your connection limit exceeded. Please slow down and try again later.\r\n";
 
 const QByteArray Notice =
     "NOTICE: The expiration date displayed in this record is the date the\r\n"
@@ -52,6 +58,7 @@ public:
                 std::fprintf(stderr, "whois-test-server: cannot write %s\n", qPrintable(logPath));
         }
         m_server.setMaxPendingConnections(1000);
+        m_clock.start();
         connect(&m_server, &QTcpServer::newConnection, this, &WhoisTestServer::accept);
     }
 
@@ -85,6 +92,18 @@ private:
             socket->disconnectFromHost();
             return;
         }
+        if (m_options.noticeEvery > 0 && connection % quint64(m_options.noticeEvery) == 0) {
+            socket->write(LimitNotice);
+            socket->disconnectFromHost();
+            return;
+        }
+        if (overLimit()) {
+            // A registry's throttle: alternately a close without a word and a one-line notice.
+            if (++m_refusals % 2 == 0)
+                socket->write(LimitNotice);
+            socket->disconnectFromHost();
+            return;
+        }
         const quint64 number = ++m_queries;
         int delay = m_options.latencyMs;
         if (m_options.slowEvery > 0 && number % quint64(m_options.slowEvery) == 0)
@@ -99,6 +118,20 @@ private:
             if (guarded)
                 answer(guarded, reply);
         });
+    }
+
+    // Beyond the limit of answered queries in the last second; an answered one is counted.
+    bool overLimit()
+    {
+        if (m_options.limitPerSecond <= 0)
+            return false;
+        const qint64 now = m_clock.elapsed();
+        while (!m_answered.isEmpty() && m_answered.head() <= now - 1000)
+            m_answered.dequeue();
+        if (m_answered.size() >= m_options.limitPerSecond)
+            return true;
+        m_answered.enqueue(now);
+        return false;
     }
 
     static void answer(QTcpSocket *socket, const QByteArray &reply)
@@ -166,6 +199,9 @@ private:
     QFile m_log;
     quint64 m_connections = 0;
     quint64 m_queries = 0;
+    quint64 m_refusals = 0;
+    QElapsedTimer m_clock;
+    QQueue<qint64> m_answered;   // when each query of the last second was answered
 };
 
 int Fail(const QString &message)
@@ -190,9 +226,11 @@ int main(int argc, char **argv)
     const QCommandLineOption slowMs(QStringLiteral("slow-ms"), QStringLiteral("Delay of the slow queries."), QStringLiteral("M"));
     const QCommandLineOption silentEvery(QStringLiteral("silent-every"), QStringLiteral("Every K-th connection is never answered."), QStringLiteral("K"));
     const QCommandLineOption emptyEvery(QStringLiteral("empty-every"), QStringLiteral("Every K-th connection is closed without a reply."), QStringLiteral("K"));
+    const QCommandLineOption noticeEvery(QStringLiteral("notice-every"), QStringLiteral("Every K-th connection gets only the limit notice."), QStringLiteral("K"));
     const QCommandLineOption replyBytes(QStringLiteral("reply-bytes"), QStringLiteral("Pad every reply to N bytes."), QStringLiteral("N"));
+    const QCommandLineOption limit(QStringLiteral("limit-per-s"), QStringLiteral("Beyond R answered queries in the last second, answer with an empty close or a limit notice, alternately."), QStringLiteral("R"));
     const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Append each query as received to FILE."), QStringLiteral("FILE"));
-    parser.addOptions({port, registered, freeRatio, latency, slowEvery, slowMs, silentEvery, emptyEvery, replyBytes, log});
+    parser.addOptions({port, registered, freeRatio, latency, slowEvery, slowMs, silentEvery, emptyEvery, noticeEvery, replyBytes, limit, log});
     parser.process(app);
 
     auto number = [&parser](const QCommandLineOption &option, bool *ok) {
@@ -208,7 +246,9 @@ int main(int argc, char **argv)
     options.slowMs = int(number(slowMs, &ok)); all &= ok;
     options.silentEvery = int(number(silentEvery, &ok)); all &= ok;
     options.emptyEvery = int(number(emptyEvery, &ok)); all &= ok;
+    options.noticeEvery = int(number(noticeEvery, &ok)); all &= ok;
     options.replyBytes = number(replyBytes, &ok); all &= ok;
+    options.limitPerSecond = int(number(limit, &ok)); all &= ok;
     if (parser.isSet(freeRatio))
         options.freeRatio = parser.value(freeRatio).toDouble(&ok), all &= ok;
     if (!all)

@@ -1,8 +1,8 @@
 #include "ui/Form1.h"
 
 #include "Version.h"
-#include "app/ProgramFolder.h"
-#include "app/SettingsStore.h"
+#include "app/ProgramFiles.h"
+#include "app/Settings.h"
 #include "app/Startup.h"
 #include "ui/Form2.h"
 #include "ui/ResultListWidgets.h"
@@ -164,10 +164,10 @@ void Form1::buildResultColumns()
     }
     for (ProfileListWidget *profile : {List1, List3, List4})
         connect(profile, &ProfileListWidget::pressed, this, [this](int number) { m_dragSourceMarker = number; });
-    connect(List5, &SavedListWidget::textDropped, this, [this](const QString &text, bool fromThisProgram) {
+    connect(List5, &SavedListWidget::textDropped, this, [this](const QString &text, bool fromProfileList) {
         QMimeData data;
         data.setText(text);
-        List5_OLEDragDrop(&data, fromThisProgram);
+        List5_OLEDragDrop(&data, fromProfileList);
     });
 }
 
@@ -222,7 +222,6 @@ void Form1::Form_Load()
     Frame2->setTitle(QStringLiteral("Domain Name Manager - Double Click any domain to purchase"));
     Startup::EnsureWorkingFiles();
     m_results.LoadRememberedList();
-    m_run.setWordNumber(Startup::LoadWordNumber());
     Startup::EnsureWorkingFolders();
 }
 
@@ -359,10 +358,10 @@ void Form1::mnuEditItem_Click(int index)
     }
 }
 
-void Form1::List5_OLEDragDrop(const QMimeData *data, bool fromThisProgram)
+void Form1::List5_OLEDragDrop(const QMimeData *data, bool fromProfileList)
 {
-    // Text from another program carries no positions of ours.
-    m_results.DropPositions(fromThisProgram ? data->text() : QString(), m_dragSourceMarker);
+    // Text from a text box or another program carries no positions of ours.
+    m_results.DropPositions(fromProfileList ? data->text() : QString(), m_dragSourceMarker);
 }
 
 void Form1::showNotice()
@@ -392,7 +391,7 @@ void Form1::connectRun()
 {
     chooseCustomList = [this] {
         return QFileDialog::getOpenFileName(this, QStringLiteral("Custom List"),
-                                            ProgramFolder::resolve(QStringLiteral("\\wordlists")),
+                                            ProgramFiles::path(ProgramFiles::Folder::Wordlists),
                                             QStringLiteral("*.txt"));
     };
     connect(Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
@@ -403,15 +402,18 @@ void Form1::connectRun()
 
     connect(&m_run, &RunControl::entryStatus, panel(1), &QLabel::setText);
     connect(&m_run, &RunControl::openConnections, panel(2), &QLabel::setText);
-    connect(&m_pool, &WhoisPool::connectionStatus, panel(3), &QLabel::setText);
-    connect(&m_pool, &WhoisPool::unchecked, this, [this](const QString &, int total) {
-        m_panels[3]->setText(QStringLiteral("Unchecked: %1 (see %2)").arg(total).arg(QFileInfo(m_pool.uncheckedPath()).fileName()));
+    connect(&m_session.pool(), &WhoisPool::connectionStatus, panel(3), &QLabel::setText);
+    connect(&m_session, &CheckSession::unchecked, this, [this](const QString &, int total) {
+        m_panels[3]->setText(QStringLiteral("Unchecked: %1 (see %2)").arg(total).arg(QFileInfo(m_results.uncheckedPath()).fileName()));
         m_panels[3]->show();
     });
-    connect(&m_pool, &WhoisPool::problem, this, [this](const QString &text) {
-        showMessage(QStringLiteral("WHOIS server"), text);
+    connect(&m_session, &CheckSession::serverRefused, this, [this](const QString &text) {
+        showMessage(QStringLiteral("WHOIS server"), text + QStringLiteral(" The run is stopped and resumes at entry %1.").arg(txtWordNum->text()));
     });
-    connect(&m_run, &RunControl::started, this, [this] { setRunControlsEnabled(true); });
+    connect(&m_run, &RunControl::started, this, [this] {
+        setRunControlsEnabled(true);
+        m_panels[3]->hide();   // the unchecked count belongs to the run
+    });
     connect(&m_run, &RunControl::stopped, this, [this] {
         setRunControlsEnabled(false);
         restingStatus();
@@ -434,7 +436,7 @@ void Form1::Combo1_Click()
     if (selection.wordMax)
         txtWordMax->setText(QString::number(*selection.wordMax));
     if (selection.wordNum)
-        txtWordNum->setText(*selection.wordNum);
+        txtWordNum->setText(QString::number(*selection.wordNum));
 
     switch (selection.group) {
     case SourceSelection::Group::WordList:
@@ -463,7 +465,17 @@ void Form1::Combo1_Click()
 
 void Form1::cmdDoSearch_Click()
 {
-    const QString problem = m_run.Start(txtWordNum->text(), txtWordMax->text());
+    bool numberOk = false;
+    const qint64 first = txtWordNum->text().trimmed().toLongLong(&numberOk);
+    const qint64 entries = txtWordMax->text().trimmed().toLongLong();   // shown only; not a number is 0
+    const bool searchEngine = m_run.source() == Source::YahooSearch || m_run.source() == Source::GoogleSearch;
+    if (!numberOk && !searchEngine) {
+        showMessage(QStringLiteral("Start"), QStringLiteral("The start number \"%1\" is not a whole number. Type the "
+                                                            "number of the first entry to check, for example 1.")
+                                                 .arg(txtWordNum->text()));
+        return;
+    }
+    const QString problem = m_session.Start(first, entries);
     if (!problem.isEmpty()) {
         showMessage(QStringLiteral("Start"), problem);
         return;
@@ -485,7 +497,7 @@ void Form1::setRunControlsEnabled(bool running)
     if (source == Source::CustomList || source == Source::GenerateNames || source == Source::BrowseForNames) {
         cmdDoSearch->setEnabled(true);
         txtWordNum->setEnabled(true);
-        txtWordNum->setText(RunControl::SavedPosition(Source::CustomList));
+        txtWordNum->setText(QString::number(RunControl::SavedPosition(Source::CustomList)));
     } else {
         Combo1_Click();
     }
@@ -502,8 +514,8 @@ void Form1::txtWordNum_Change()
     bool maxOk = false;
     const qint64 number = txtWordNum->text().trimmed().toLongLong(&numberOk);
     const qint64 max = txtWordMax->text().trimmed().toLongLong(&maxOk);
-    if (numberOk && maxOk && number >= max && txtWordNum->text() != QLatin1String("1"))
-        txtWordNum->setText(QStringLiteral("1"));
+    if (numberOk && maxOk && RunControl::StartNumberFor(number, max) != number)
+        txtWordNum->setText(QString::number(RunControl::StartNumberFor(number, max)));
 }
 
 void Form1::txtSearch_Change()
@@ -513,9 +525,8 @@ void Form1::txtSearch_Change()
 
 void Form1::closeEvent(QCloseEvent *event)
 {
-    if (m_run.isRunning())
-        m_run.Stop();
-    SettingsStore::flush();
+    m_session.Stop();
+    Settings::flush();
     QMainWindow::closeEvent(event);
 }
 

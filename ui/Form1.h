@@ -1,7 +1,5 @@
 #pragma once
-#include "engine/ResultLists.h"
-#include "engine/WhoisPool.h"
-#include "run/RunControl.h"
+#include "run/CheckSession.h"
 #include "ui/MainLayout.h"
 
 #include <QMainWindow>
@@ -31,9 +29,9 @@ public:
     explicit Form1(QWidget *parent = nullptr);
     ~Form1() override;
 
-    ResultLists &results() { return m_results; }
-    WhoisPool &pool() { return m_pool; }
-    RunControl &run() { return m_run; }
+    CheckSession &session() { return m_session; }
+    ResultLists &results() { return m_session.results(); }
+    RunControl &run() { return m_session.run(); }
     // Asks the user for a custom list; returns the chosen file, empty when cancelled.
     std::function<QString()> chooseCustomList;
     const MainLayout &currentLayout() const { return m_layout; }
@@ -65,7 +63,8 @@ public:
     void cmdCopy_Click(int index);
     void cmdClear_Click(int index);
     void mnuEditItem_Click(int index);
-    void List5_OLEDragDrop(const QMimeData *data, bool fromThisProgram = true);
+    // A drop onto the Saved list; only a drag out of a profile list carries positions.
+    void List5_OLEDragDrop(const QMimeData *data, bool fromProfileList);
 
     // The controls, named as the rest of the program knows them.
     QGroupBox *Frame1 = nullptr;
@@ -114,9 +113,9 @@ private:
     void showNotice();
     void showFileProblem(const QString &message);
 
-    ResultLists m_results;
-    WhoisPool m_pool{m_results};
-    RunControl m_run{m_results, m_pool};
+    CheckSession m_session;
+    ResultLists &m_results = m_session.results();
+    RunControl &m_run = m_session.run();
     MainLayout m_layout;
     int m_dragSourceMarker = 0;
     std::array<QLabel *, 4> m_panels{};   // three status panels and the unchecked count

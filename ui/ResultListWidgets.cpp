@@ -29,16 +29,28 @@ void ProfileListWidget::mousePressEvent(QMouseEvent *event)
     QListWidget::mousePressEvent(event);
 }
 
+QString ProfileListWidget::PositionsFormat()
+{
+    return QStringLiteral("application/x-tamarind-positions");
+}
+
 QStringList ProfileListWidget::mimeTypes() const
 {
-    return {QStringLiteral("text/plain")};
+    return {QStringLiteral("text/plain"), PositionsFormat()};
 }
 
 QMimeData *ProfileListWidget::mimeData(const QList<QListWidgetItem *> &) const
 {
     auto *data = new QMimeData;
     data->setText(SelectedPositions());
+    data->setData(PositionsFormat(), QByteArray::number(m_listNumber));
     return data;
+}
+
+// A move (Shift-drag) would take the rows out of the list box but not out of the stored list.
+void ProfileListWidget::startDrag(Qt::DropActions)
+{
+    QListWidget::startDrag(Qt::CopyAction);
 }
 
 SavedListWidget::SavedListWidget(QWidget *parent)
@@ -46,6 +58,7 @@ SavedListWidget::SavedListWidget(QWidget *parent)
 {
     setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DropOnly);
+    viewport()->setAcceptDrops(true);
 }
 
 void SavedListWidget::dragEnterEvent(QDragEnterEvent *event)
@@ -64,5 +77,7 @@ void SavedListWidget::dropEvent(QDropEvent *event)
 {
     event->setDropAction(Qt::CopyAction);
     event->accept();
-    emit textDropped(event->mimeData()->text(), event->source() != nullptr);
+    // Text dragged from a text box or from another program has no positions of a profile list.
+    const bool fromProfileList = event->mimeData()->hasFormat(ProfileListWidget::PositionsFormat());
+    emit textDropped(event->mimeData()->text(), fromProfileList);
 }

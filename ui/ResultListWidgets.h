@@ -2,7 +2,8 @@
 #include <QListWidget>
 
 // A profile list: extended selection; a press marks it as the source of the next drag, and a drag
-// carries the positions of the selected entries ("0|3|7"), not the names.
+// carries the positions of the selected entries ("0|3|7"), not the names. A drag always copies:
+// the rows stay in the list whatever the target does.
 class ProfileListWidget : public QListWidget
 {
     Q_OBJECT
@@ -11,6 +12,8 @@ public:
     ProfileListWidget(int listNumber, QWidget *parent);
     // The positions of the selected entries in ascending order, joined by "|".
     QString SelectedPositions() const;
+    // The format that marks a drag as one out of a profile list.
+    static QString PositionsFormat();
 
 signals:
     void pressed(int listNumber);
@@ -19,6 +22,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     QStringList mimeTypes() const override;
     QMimeData *mimeData(const QList<QListWidgetItem *> &items) const override;
+    void startDrag(Qt::DropActions supportedActions) override;
 
 private:
     int m_listNumber;
@@ -33,8 +37,8 @@ public:
     explicit SavedListWidget(QWidget *parent);
 
 signals:
-    // fromThisProgram is false for text dragged in from another program.
-    void textDropped(const QString &text, bool fromThisProgram);
+    // fromProfileList is true only for a drag out of one of the profile lists.
+    void textDropped(const QString &text, bool fromProfileList);
 
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;

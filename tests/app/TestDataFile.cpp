@@ -2,7 +2,34 @@
 #include "app/DataFile.h"
 
 #include <QFile>
+#include <QDir>
 #include <QTest>
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+// Limits the size of files this process writes while it lives; a negative size leaves it as it is.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, SIG_IGN);   // the write fails with EFBIG instead of ending the process
+        if (qint64(bytes) >= 0) {
+            rlimit limit = m_old;
+            limit.rlim_cur = bytes;
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
+
+private:
+    rlimit m_old {};
+};
+
+} // namespace
 
 class TestDataFile : public QObject
 {
@@ -88,19 +115,40 @@ private slots:
         QCOMPARE(ReadBytes(folders.file("copy.txt")), bytes);
     }
 
-    void failedRewriteKeepsOldContent()
+    // Real write failures that hold for root too: a file size limit cuts a write part way, and
+    // /dev/full fails every write with "No space left on device".
+    void failedWritesLeaveNoPartialLine_data()
     {
+        QTest::addColumn<bool>("fullDevice");
+        QTest::addColumn<QString>("reason");
+        QTest::addRow("file size limit") << false << "File too large";
+        QTest::addRow("full disk") << true << "No space left on device";
+    }
+    void failedWritesLeaveNoPartialLine()
+    {
+        QFETCH(bool, fullDevice);
+        QFETCH(QString, reason);
         TestFolders folders;
-        const QString path = folders.file("kept.txt");
-        QVERIFY(DataFile::rewrite(path, {"old"}));
-        QFile::setPermissions(folders.program(), QFile::ReadOwner | QFile::ExeOwner);
-        QString error;
-        const bool written = DataFile::rewrite(path, {"new"}, &error);
-        QFile::setPermissions(folders.program(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        if (written)
-            QSKIP("the folder stays writable for this user (running as root)");
-        QVERIFY(!error.isEmpty());
-        QCOMPARE(ReadBytes(path), QByteArray("old\r\n"));
+        const QString path = fullDevice ? QStringLiteral("/dev/full") : folders.file("kept.txt");
+        if (!fullDevice)
+            QVERIFY(DataFile::rewrite(path, {"old"}));
+        const QString longLine(100, QChar('x'));
+        QString appendError, rewriteError;
+        bool appended = false, rewritten = false;
+        {
+            FileSizeLimit limit(fullDevice ? -1 : 8);
+            appended = DataFile::append(path, {"new", longLine}, &appendError);
+            if (!fullDevice)
+                rewritten = DataFile::rewrite(path, {longLine}, &rewriteError);
+        }
+        QVERIFY(!appended);
+        QVERIFY2(appendError.contains(reason), qPrintable(appendError));
+        if (!fullDevice) {
+            QVERIFY(!rewritten);
+            QVERIFY2(rewriteError.contains(reason), qPrintable(rewriteError));
+            QCOMPARE(ReadBytes(path), QByteArray("old\r\n"));
+            QCOMPARE(QDir(folders.program()).entryList(QDir::Files), QStringList{"kept.txt"});
+        }
     }
 
     void ensureExists()

@@ -24,7 +24,7 @@ private slots:
     {
         QFETCH(QString, path);
         QFETCH(QString, expected);
-        QCOMPARE(FileNameOf(path), expected);
+        QCOMPARE(Helpers::FileNameOf(path), expected);
     }
 
     void fileExists_data()
@@ -51,7 +51,7 @@ private slots:
         WriteBytes(folders.file(".hidden"), "x");
         QDir(folders.program()).mkdir("sub");
         WriteBytes(folders.file("sub/inner.txt"), "x");
-        QCOMPARE(FileExists(folders.program() + relative), expected);
+        QCOMPARE(Helpers::FileExists(folders.program() + relative), expected);
     }
 
     void dirExists_data()
@@ -72,8 +72,8 @@ private slots:
         TestFolders folders;
         QDir(folders.program()).mkdir("empty");
         WriteBytes(folders.file("file.txt"), "x");
-        QCOMPARE(DirExists(folders.program() + relative), expected);
-        QVERIFY(!DirExists(QString()));
+        QCOMPARE(Helpers::DirExists(folders.program() + relative), expected);
+        QVERIFY(!Helpers::DirExists(QString()));
     }
 
     void copyFile()
@@ -81,13 +81,13 @@ private slots:
         TestFolders folders;
         WriteBytes(folders.file("source.txt"), "new\r\n");
         WriteBytes(folders.file("target.txt"), "old\r\n");
-        CopyFile(folders.file("missing.txt"), folders.file("target.txt"));
+        Helpers::CopyFile(folders.file("missing.txt"), folders.file("target.txt"));
         QCOMPARE(ReadBytes(folders.file("target.txt")), QByteArray("old\r\n"));
-        CopyFile(folders.file("source.txt"), folders.file("target.txt"));
+        Helpers::CopyFile(folders.file("source.txt"), folders.file("target.txt"));
         QCOMPARE(ReadBytes(folders.file("target.txt")), QByteArray("new\r\n"));
-        CopyFile(folders.file("source.txt"), folders.file("no-such-folder/target.txt"));
+        Helpers::CopyFile(folders.file("source.txt"), folders.file("no-such-folder/target.txt"));
         QVERIFY(!QFile::exists(folders.file("no-such-folder")));
-        CopyFile(folders.file("source.txt"), QString());   // returns quietly
+        Helpers::CopyFile(folders.file("source.txt"), QString());   // returns quietly
     }
 };
 

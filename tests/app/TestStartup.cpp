@@ -2,6 +2,7 @@
 #include "app/DataFile.h"
 #include "app/ProgramFolder.h"
 #include "app/RunStamp.h"
+#include "app/Settings.h"
 #include "app/SettingsStore.h"
 #include "app/Startup.h"
 
@@ -79,21 +80,34 @@ private slots:
         QCOMPARE(ProgramFolder::path(), QCoreApplication::applicationDirPath());
     }
 
-    void settingsStore()
+    void typedSettings()
     {
         TestFolders folders;
-        QCOMPARE(SettingsStore::get("Quillon", "Settings", "FullWordNum", "1"), QString("1"));
-        QCOMPARE(Startup::LoadWordNumber(), 0);
-        SettingsStore::save("Quillon", "Settings", "wordNumber", "4711");
-        SettingsStore::save("Tamarind", "Settings", "showHelp", "0");
+        QCOMPARE(Settings::FullWordNum.get(), 1);
+        QCOMPARE(Settings::ShowHelp.get(), false);
+        Settings::WordNumber.set(4711);
+        Settings::ShowHelp.set(true);
+        const auto cliPosition = Settings::CliPosition("/lists/my list.txt");
+        cliPosition.set(12);
         SettingsStore::reset();   // read back from disk
-        QCOMPARE(Startup::LoadWordNumber(), 4711);
-        QCOMPARE(SettingsStore::get("Tamarind", "Settings", "showHelp", "1"), QString("0"));
-        QCOMPARE(SettingsStore::get("Tamarind", "Settings", "wordNumber", "none"), QString("none"));
-        QVERIFY(QFileInfo::exists(folders.config() + "/Tamarind/Quillon.ini"));
+        QCOMPARE(Settings::WordNumber.get(), 4711);
+        QCOMPARE(Settings::ShowHelp.get(), true);
+        QCOMPARE(Settings::CliPosition("/lists/my list.txt").get(), 12);
+        QCOMPARE(Settings::CliPosition("/lists/other.txt").get(), 1);
+        QCOMPARE(SettingsStore::get("Tamarind", "Settings", "showHelp"), QString("1"));
+        QVERIFY(ReadBytes(folders.config() + "/Tamarind/Quillon.ini").contains("wordNumber=4711"));
         QVERIFY(QFileInfo::exists(folders.config() + "/Tamarind/Tamarind.ini"));
+        // A value that is not a number reads as the default.
         SettingsStore::save("Quillon", "Settings", "wordNumber", "junk");
-        QCOMPARE(Startup::LoadWordNumber(), 0);
+        QCOMPARE(Settings::WordNumber.get(), 0);
+        // A variable holds over the stored value, and messages say where a value came from.
+        Settings::WhoisServer.set("stored.test");
+        QCOMPARE(Settings::WhoisServer.get(), QString("stored.test"));
+        QVERIFY(Settings::WhoisServer.origin().contains("WhoisServer"));
+        qputenv("TAMARIND_WHOIS_SERVER", "env.test:44");
+        QCOMPARE(Settings::WhoisServer.get(), QString("env.test:44"));
+        QCOMPARE(Settings::WhoisServer.origin(), QString("the variable TAMARIND_WHOIS_SERVER"));
+        qunsetenv("TAMARIND_WHOIS_SERVER");
     }
 
     void runStamp_data()

@@ -1,9 +1,13 @@
 #include "TestSupport.h"
 
 #include "app/DataFile.h"
+#include "app/SettingsStore.h"
+#include "cli/Command.h"
+#include "run/CheckSession.h"
 
 #include <QProcess>
 #include <QTest>
+#include <csignal>
 
 namespace {
 
@@ -11,19 +15,36 @@ struct Outcome {
     int exitCode = -1;
     QByteArray out;
     QByteArray err;
+    QStringList lines() const { return QString::fromLatin1(out).split('\n', Qt::SkipEmptyParts); }
 };
 
-Outcome RunCli(const QStringList &arguments, const QString &config = QString())
+// A command run in this process, its output captured.
+Outcome Run(const QStringList &arguments)
 {
-    QProcess process;
-    if (!config.isEmpty()) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("XDG_CONFIG_HOME", config);
-        process.setProcessEnvironment(environment);
-    }
-    process.start(BuiltProgram("tamarind-cli"), arguments);
-    process.waitForFinished(60000);
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+    Outcome outcome;
+    Cli::Console console{[&](const QByteArray &bytes) { outcome.out += bytes; },
+                         [&](const QByteArray &bytes) { outcome.err += bytes; }, false};
+    outcome.exitCode = Cli::Run(QStringList{"tamarind-cli"} + arguments, console);
+    return outcome;
+}
+
+QStringList Names(int count)
+{
+    QStringList names;
+    for (int i = 1; i <= count; ++i)
+        names << QString("name%1").arg(i, 4, 10, QChar('0'));
+    return names;
+}
+
+// The built program, for what only a process shows: exit codes after signals, whole lines.
+QProcess *StartCli(const QStringList &arguments, const QString &config)
+{
+    auto *process = new QProcess;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CONFIG_HOME", config);
+    process->setProcessEnvironment(environment);
+    process->start(BuiltProgram("tamarind-cli"), arguments);
+    return process;
 }
 
 } // namespace
@@ -36,123 +57,201 @@ private slots:
     void clean()
     {
         // Decoding comes first, so a decoded "%" or blank is then removed by the cleaning.
-        const Outcome outcome = RunCli({"clean", "site:my-shop.com", "%2525%2520", "Best Buy!.COM",
-                                        "a%2520b%3A.com", "xx%253Aabc"});
+        const Outcome outcome = Run({"clean", "site:my-shop.com", "%2525%2520", "Best Buy!.COM", "a%2520b%3A.com", "xx%253Aabc"});
         QCOMPARE(outcome.exitCode, 0);
         QCOMPARE(outcome.out, QByteArray("my-shop.com\n\nBestBuy.COM\nab.com\nxxabc\n"));
+    }
+
+    void helpComesFromTheTable()
+    {
+        const Outcome outcome = Run({"--help"});
+        QCOMPARE(outcome.exitCode, 0);
+        for (const Cli::Command &command : Cli::Commands()) {
+            QVERIFY(outcome.out.contains("  " + command.name.toLatin1() + ' '));
+            QVERIFY(outcome.out.contains(command.description.toLatin1()));
+        }
+        QVERIFY(Run({"clean", "--help"}).out.contains("decoded and then cleaned"));
     }
 
     void usage_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
-        QTest::addRow("help") << QStringList{"--help"} << 0;
-        QTest::addRow("version") << QStringList{"--version"} << 0;
-        QTest::addRow("no command") << QStringList{} << 2;
-        QTest::addRow("unknown command") << QStringList{"fly"} << 2;
-        QTest::addRow("clean without names") << QStringList{"clean"} << 2;
+        QTest::addColumn<QString>("message");
+        QTest::addRow("version") << QStringList{"--version"} << 0 << "";
+        QTest::addRow("no command") << QStringList{} << 2 << "no command";
+        QTest::addRow("unknown command") << QStringList{"fly"} << 2 << "unknown command";
+        QTest::addRow("clean without names") << QStringList{"clean"} << 2 << "at least one NAME";
+        QTest::addRow("no file") << QStringList{"check"} << 2 << "exactly one FILE";
+        QTest::addRow("from zero") << QStringList{"check", "--from", "0", "LIST"} << 2 << "counted from 1";
+        QTest::addRow("from letters") << QStringList{"check", "--from", "x1", "LIST"} << 2 << "takes an entry number";
+        QTest::addRow("from past the end") << QStringList{"check", "--from", "4", "LIST"} << 2 << "past the end";
+        QTest::addRow("from and resume") << QStringList{"check", "--from", "2", "--resume", "LIST"} << 2 << "cannot go together";
+        QTest::addRow("empty folder") << QStringList{"check", "--folder", "", "LIST"} << 2 << "--folder takes a folder";
+        QTest::addRow("bad server") << QStringList{"check", "--server", "host:abc", "LIST"} << 2 << "--server holds \"host:abc\"";
+        QTest::addRow("IPv6 port too big") << QStringList{"whois", "--server", "[::1]:99999", "x"} << 2 << "not a WHOIS server";
+        QTest::addRow("missing list") << QStringList{"check", "MISSING"} << 1 << "cannot be opened";
     }
     void usage()
     {
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
-        const Outcome outcome = RunCli(arguments);
+        QFETCH(QString, message);
+        TestFolders folders;
+        DataFile::rewrite(folders.file("list.txt"), {"abc", "abd", "abe"});
+        arguments.replaceInStrings("LIST", folders.file("list.txt")).replaceInStrings("MISSING", folders.file("missing.txt"));
+        const Outcome outcome = Run(arguments);
         QCOMPARE(outcome.exitCode, exitCode);
+        QVERIFY2(outcome.err.contains(message.toLatin1()), outcome.err.constData());
         if (exitCode == 2)
             QVERIFY(outcome.err.startsWith("tamarind-cli: "));
-        else
-            QVERIFY(!outcome.out.isEmpty());
     }
 
     void checkAndResume()
     {
         TestFolders folders;
-        QStringList names;
-        for (int i = 1; i <= 60; ++i)
-            names << QString("name%1").arg(i, 2, 10, QChar('0'));
+        const QStringList names = Names(60);
         DataFile::rewrite(folders.file("list.txt"), names);
-        DataFile::rewrite(folders.file("registered.txt"), {"name07.com", "name42.com"});
+        DataFile::rewrite(folders.file("registered.txt"), {"name0007.com", "name0042.com"});
         TestWhoisServer server({"--registered", folders.file("registered.txt")});
-        const QStringList common{"check", "--server", server.address(), "--folder", folders.program()};
+        const QStringList common{"check", "--server", server.address(), "--folder", folders.file("new/folder")};
 
-        const Outcome first = RunCli(common + QStringList{folders.file("list.txt")}, folders.config());
+        const Outcome first = Run(common + QStringList{folders.file("list.txt")});
         QCOMPARE(first.exitCode, 0);
-        QStringList lines = QString::fromLatin1(first.out).split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 60);
-        QVERIFY(lines.contains("registered name07.com"));
-        QVERIFY(lines.contains("free name08.com"));
-        QVERIFY(first.err.endsWith("checked 60 names: 0 high, 58 mid, 0 low, 2 registered, 0 unchecked\n"));
-        QCOMPARE(DataFile::readEntries(folders.file("HighProfile.txt")).size(), 58);
-        QVERIFY(ReadBytes(folders.config() + "/Tamarind/Quillon.ini").contains("CustWordNum=61"));
+        QCOMPARE(first.lines().size(), 60);
+        QVERIFY(first.lines().contains("registered name0007.com"));
+        QVERIFY(first.lines().contains("free name0008.com"));
+        QVERIFY(first.err.endsWith("checked 60 names: 0 high, 0 mid, 58 low, 2 registered, 0 unchecked\n"));
+        QCOMPARE(DataFile::readEntries(folders.file("new/folder/LowProfile.txt")).size(), 58);
+        // The desktop program's positions are its own.
+        QCOMPARE(SettingsStore::get("Quillon", "Settings", "CustWordNum", "none"), QString("none"));
+        QCOMPARE(SettingsStore::get("Quillon", "Settings", "wordNumber", "none"), QString("none"));
 
-        const Outcome second = RunCli(common + QStringList{"--from", "41", folders.file("list.txt")}, folders.config());
+        const Outcome second = Run(common + QStringList{"--from", "41", folders.file("list.txt")});
         QCOMPARE(second.exitCode, 0);
-        lines = QString::fromLatin1(second.out).split('\n', Qt::SkipEmptyParts);
-        lines.sort();
-        QCOMPARE(lines.size(), 20);
-        QCOMPARE(lines.first(), QString("free name41.com"));
-        QVERIFY(lines.contains("registered name42.com"));
-        QVERIFY(second.err.endsWith("checked 20 names: 0 high, 19 mid, 0 low, 1 registered, 0 unchecked\n"));
+        QCOMPARE(second.lines().size(), 20);
+        QVERIFY(second.lines().contains("free name0041.com"));
+        QVERIFY(second.err.endsWith("checked 20 names: 0 high, 0 mid, 19 low, 1 registered, 0 unchecked\n"));
+
+        // Everything was asked: --resume has nothing left.
+        const Outcome third = Run(common + QStringList{"--resume", folders.file("list.txt")});
+        QCOMPARE(third.exitCode, 0);
+        QCOMPARE(third.lines(), QStringList());
+        QVERIFY(third.err.contains("every entry"));
+    }
+
+    void dryRun()
+    {
+        TestFolders folders;
+        DataFile::rewrite(folders.file("list.txt"), {"xx:abc", "Best%20Buy", "shop.net", "abc.org"});
+        const Outcome outcome = Run({"check", "--dry-run", "--from", "2", folders.file("list.txt")});
+        QCOMPARE(outcome.exitCode, 0);
+        QCOMPARE(outcome.out, QByteArray("BestBuy.com\nshop.net\nabc.org.com\n"));
     }
 
     void checkFailures_data()
     {
         QTest::addColumn<QString>("problem");
-        QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("message");
-        QTest::addRow("missing list") << "missing" << 1 << "cannot be opened";
-        QTest::addRow("unwritable folder") << "folder" << 1 << "cannot be written";
-        QTest::addRow("unreachable server") << "server" << 1 << "cannot be reached";
-        QTest::addRow("bad start") << "from" << 2 << "takes an entry number";
-        QTest::addRow("bad server") << "badserver" << 2 << "is not a server";
-        QTest::addRow("no file") << "nofile" << 2 << "exactly one FILE";
+        QTest::addRow("unwritable folder") << "folder" << "cannot be written";
+        QTest::addRow("refused connections") << "server" << "cannot be reached";
+        QTest::addRow("unwritable result file") << "result" << "could not be written";
+        QTest::addRow("another run in the folder") << "locked" << "Another run is going on";
     }
     void checkFailures()
     {
         QFETCH(QString, problem);
-        QFETCH(int, exitCode);
         QFETCH(QString, message);
         TestFolders folders;
         DataFile::rewrite(folders.file("list.txt"), {"abc", "abd"});
         WriteBytes(folders.file("plain-file"), "x");
-        TestWhoisServer server;
+        TestWhoisServer server({"--free-ratio", "1"});
         QString address = server.address();
         QString folder = folders.program();
-        QString list = folders.file("list.txt");
-        QString from = "1";
-        if (problem == "missing")
-            list = folders.file("missing.txt");
-        else if (problem == "folder")
-            folder = folders.file("plain-file/sub");
+        if (problem == "folder")
+            folder = folders.file("plain-file/sub");   // below a file: no user can write there
         else if (problem == "server")
             address = QString("127.0.0.1:%1").arg(UnusedPort());
-        else if (problem == "from")
-            from = "x1";
-        else if (problem == "badserver")
-            address = "host:port";
-        QStringList arguments{"check", "--server", address, "--folder", folder, "--from", from};
-        if (problem != "nofile")
-            arguments << list;
-        const Outcome outcome = RunCli(arguments, folders.config());
-        QCOMPARE(outcome.exitCode, exitCode);
+        else if (problem == "result")
+            QDir(folders.program()).mkdir("SuperHighProfile.txt");
+        CheckSession other;   // a run of another program in the same folder
+        if (problem == "locked") {
+            other.SelectSource(Source::CustomList, folders.file("list.txt"));
+            other.setServer(Whois::Server::parse(QString("127.0.0.1:%1").arg(UnusedPort())));
+            other.pool().setTickInterval(60000);
+            QCOMPARE(other.Start(1, 2), QString());
+        }
+        const Outcome outcome = Run({"check", "--server", address, "--folder", folder, folders.file("list.txt")});
+        QCOMPARE(outcome.exitCode, 1);
         QVERIFY2(outcome.err.contains(message.toLatin1()), outcome.err.constData());
-        if (problem == "folder")
-            QVERIFY(outcome.err.contains("plain-file/sub"));
-        if (problem == "server")
-            QCOMPARE(outcome.out, QByteArray("unchecked abc.com\nunchecked abd.com\n"));
+        if (problem == "server") {
+            QCOMPARE(outcome.out, QByteArray());   // nothing written off as unchecked
+            QVERIFY(outcome.err.contains("resume from entry 1"));
+        }
+        if (problem == "result")
+            QCOMPARE(outcome.lines(), (QStringList{"free abc.com", "free abd.com"}));
     }
 
     void whois()
     {
-        TestFolders folders;
         TestWhoisServer server({"--free-ratio", "0"});
-        const Outcome outcome = RunCli({"whois", "--server", server.address(), "example"});
+        const Outcome outcome = Run({"whois", "--server", server.address(), "example"});
         QCOMPARE(outcome.exitCode, 0);
         QVERIFY(outcome.out.startsWith("   Domain Name: EXAMPLE.COM\r\n"));
-        QVERIFY(outcome.out.contains("Name Server: "));
-        const Outcome refused = RunCli({"whois", "--server", QString("127.0.0.1:%1").arg(UnusedPort()), "example.com"});
+        const Outcome refused = Run({"whois", "--server", QString("127.0.0.1:%1").arg(UnusedPort()), "example.com"});
         QCOMPARE(refused.exitCode, 1);
         QVERIFY(refused.out.isEmpty());
+        TestWhoisServer empty({"--empty-every", "1"});
+        const Outcome closed = Run({"whois", "--server", empty.address(), "example.com"});
+        QCOMPARE(closed.exitCode, 1);
+        QVERIFY(closed.err.contains("without a reply"));
+        TestWhoisServer huge({"--free-ratio", "0", "--reply-bytes", "2000000"});
+        const Outcome cut = Run({"whois", "--server", huge.address(), "example.com"});
+        QCOMPARE(cut.out.size(), Whois::ReplyCap);
+        QVERIFY(cut.err.contains("cut at"));
+    }
+
+    // A killed or interrupted check loses nothing: every printed verdict is a whole line and is in
+    // its file, and --resume asks about every name that had no verdict.
+    void interruptedCheckResumes_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addRow("SIGKILL") << int(SIGKILL);
+        QTest::addRow("SIGINT") << int(SIGINT);
+        QTest::addRow("SIGTERM") << int(SIGTERM);
+    }
+    void interruptedCheckResumes()
+    {
+        QFETCH(int, signal);
+        TestFolders folders;
+        const QStringList names = Names(400);
+        DataFile::rewrite(folders.file("list.txt"), names);
+        TestWhoisServer server({"--free-ratio", "0.5", "--latency-ms", "20"});
+        const QStringList common{"check", "--server", server.address(), "--folder", folders.program()};
+        std::unique_ptr<QProcess> first(StartCli(common + QStringList{folders.file("list.txt")}, folders.config()));
+        QByteArray out;
+        QTRY_VERIFY_WITH_TIMEOUT((out += first->readAllStandardOutput()).count('\n') >= 100, 20000);
+        ::kill(pid_t(first->processId()), signal);
+        QVERIFY(first->waitForFinished(10000));
+        out += first->readAllStandardOutput();
+        const QByteArray err = first->readAllStandardError();
+        QVERIFY(out.endsWith('\n'));
+        if (signal != SIGKILL) {
+            QCOMPARE(first->exitCode(), 1);
+            QVERIFY2(err.contains("resume from entry"), err.constData());
+        }
+        const QStringList printed = QString::fromLatin1(out).split('\n', Qt::SkipEmptyParts);
+        QStringList free = printed.filter(QRegularExpression("^free ")).replaceInStrings("free ", "");
+        const QStringList inFiles = FileEntries(folders.file("LowProfile.txt"));
+        for (const QString &name : std::as_const(free))
+            QVERIFY2(inFiles.contains(name), qPrintable(name));
+
+        std::unique_ptr<QProcess> second(StartCli(common + QStringList{"--resume", folders.file("list.txt")}, folders.config()));
+        QVERIFY(second->waitForFinished(30000));
+        QCOMPARE(second->exitCode(), 0);
+        QStringList all = printed + QString::fromLatin1(second->readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        for (const QString &name : names)
+            QVERIFY2(!all.filter(" " + name + ".com").isEmpty(), qPrintable(name));
     }
 };
 

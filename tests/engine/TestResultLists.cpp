@@ -106,6 +106,11 @@ private slots:
         WriteBytes(results.profilePath(ResultList::Low), "stray\r\n");
         results.AddUnregistered("abcdefghij.com");
         VerifyProfileFiles(results);
+        // Deleted or emptied by someone else: every file is back after the next free name of any list.
+        QFile::remove(results.profilePath(ResultList::Low));
+        WriteBytes(results.profilePath(ResultList::Mid), "");
+        results.AddUnregistered("abd.com");
+        VerifyProfileFiles(results);
     }
 
     void earlierRunFilesAreMovedToBackups()
@@ -200,7 +205,16 @@ private slots:
             results.AddUnregistered(QString("n%1.com").arg(i, 3, 36, QChar('0')));
         QVERIFY(!results.ApplyCap());
         QCOMPARE(results.items(ResultList::High).size(), ResultLists::Cap);
-        QVERIFY(problems.count() >= 1);
+        QCOMPARE(problems.count(), 1);
+        QVERIFY(problems[0][0].toString().contains("grow past their cap"));
+        // Every further cap tries again, and tells again at most once per interval.
+        results.AddUnregistered("more.com");
+        QVERIFY(!results.ApplyCap());
+        QCOMPARE(problems.count(), 1);
+        results.files().setWarningInterval(0);
+        QVERIFY(!results.ApplyCap());
+        QCOMPARE(problems.count(), 2);
+        QVERIFY(results.files().writeFailed());
     }
 
     void copyText()

@@ -32,48 +32,69 @@ private slots:
     void verdict_data()
     {
         QTest::addColumn<QByteArray>("reply");
-        QTest::addColumn<bool>("unregistered");
-        QTest::addRow("registry wording") << QByteArray("No match for \"ABC.COM\".\r\n") << true;
-        QTest::addRow("capitals") << QByteArray("NO MATCH FOR abc.com") << true;
-        QTest::addRow("anywhere") << QByteArray("notice\r\n no match for x") << true;
-        QTest::addRow("empty reply") << QByteArray() << false;
-        QTest::addRow("record") << QByteArray("Domain Name: ABC.COM\r\n") << false;
-        QTest::addRow("broken phrase") << QByteArray("No match\r\nfor") << false;
+        QTest::addColumn<QByteArray>("marker");
+        QTest::addColumn<int>("verdict");
+        const int free = int(Whois::Verdict::Free), registered = int(Whois::Verdict::Registered),
+                  none = int(Whois::Verdict::None);
+        const QByteArray marker("Domain Name:");
+        QTest::addRow("registry wording") << QByteArray("No match for \"ABC.COM\".\r\n") << marker << free;
+        QTest::addRow("capitals") << QByteArray("NO MATCH FOR abc.com") << marker << free;
+        QTest::addRow("anywhere") << QByteArray("notice\r\n no match for x") << marker << free;
+        QTest::addRow("record") << QByteArray("   Domain Name: ABC.COM\r\n") << marker << registered;
+        QTest::addRow("record in other case") << QByteArray("domain name: abc.com") << marker << registered;
+        QTest::addRow("empty close") << QByteArray() << marker << none;
+        QTest::addRow("limit notice")
+            << QByteArray("Your connection limit exceeded. Please slow down and try again later.\r\n") << marker << none;
+        QTest::addRow("broken phrase") << QByteArray("No match\r\nfor") << marker << none;
+        QTest::addRow("cut record") << QByteArray(1000, 'x') << marker << none;
+        QTest::addRow("no marker: empty is registered") << QByteArray() << QByteArray() << registered;
+        QTest::addRow("no marker: notice is registered") << QByteArray("slow down") << QByteArray() << registered;
+        QTest::addRow("no marker: free") << QByteArray("No match for x") << QByteArray() << free;
     }
     void verdict()
     {
         QFETCH(QByteArray, reply);
-        QFETCH(bool, unregistered);
-        QCOMPARE(Whois::IsUnregisteredReply(reply), unregistered);
+        QFETCH(QByteArray, marker);
+        QFETCH(int, verdict);
+        QCOMPARE(int(Whois::ReplyVerdict(reply, marker)), verdict);
     }
 
     void server_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("host");
-        QTest::addColumn<int>("port");
-        QTest::addRow("host only") << "whois.example.test" << "whois.example.test" << 43;
-        QTest::addRow("host and port") << "127.0.0.1:4343" << "127.0.0.1" << 4343;
-        QTest::addRow("blanks") << " host:44 " << "host" << 44;
-        QTest::addRow("bad port") << "host:x" << "" << 43;
-        QTest::addRow("port zero") << "host:0" << "" << 43;
-        QTest::addRow("port too big") << "host:70000" << "" << 43;
+        QTest::addColumn<QString>("expected");   // empty: not a server
+        QTest::addRow("host only") << "whois.example.test" << "whois.example.test:43";
+        QTest::addRow("host and port") << "127.0.0.1:4343" << "127.0.0.1:4343";
+        QTest::addRow("blanks") << " host:44 " << "host:44";
+        QTest::addRow("IPv6 with port") << "[::1]:43" << "[::1]:43";
+        QTest::addRow("IPv6 in brackets") << "[::1]" << "[::1]:43";
+        QTest::addRow("bare IPv6") << "::1" << "[::1]:43";
+        QTest::addRow("letters as port") << "host:abc" << "";
+        QTest::addRow("no host") << ":43" << "";
+        QTest::addRow("port zero") << "127.0.0.1:0" << "";
+        QTest::addRow("port too big") << "127.0.0.1:99999" << "";
+        QTest::addRow("empty port") << "host:" << "";
+        QTest::addRow("unclosed bracket") << "[::1:43" << "";
+        QTest::addRow("empty") << "" << "";
     }
     void server()
     {
         QFETCH(QString, text);
-        QFETCH(QString, host);
-        QFETCH(int, port);
+        QFETCH(QString, expected);
         const Whois::Server server = Whois::Server::parse(text);
-        QCOMPARE(server.host, host);
-        QCOMPARE(int(server.port), port);
-        QCOMPARE(server.isValid(), !host.isEmpty());
+        QCOMPARE(server.isValid(), !expected.isEmpty());
+        if (server.isValid())
+            QCOMPARE(server.text(), expected);
     }
 
     void configuredServer()
     {
         qputenv("TAMARIND_WHOIS_SERVER", "127.0.0.1:4999");
         QCOMPARE(Whois::ConfiguredServer().text(), QString("127.0.0.1:4999"));
+        qputenv("TAMARIND_WHOIS_SERVER", "127.0.0.1:0");
+        QString error;
+        QVERIFY(!Whois::ConfiguredServer(&error).isValid());
+        QVERIFY2(error.contains("TAMARIND_WHOIS_SERVER") && error.contains("127.0.0.1:0"), qPrintable(error));
         qunsetenv("TAMARIND_WHOIS_SERVER");
     }
 };

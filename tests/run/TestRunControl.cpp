@@ -1,17 +1,16 @@
 #include "TestSupport.h"
 #include "app/DataFile.h"
 #include "app/SettingsStore.h"
-#include "engine/ResultLists.h"
-#include "engine/WhoisPool.h"
-#include "run/RunControl.h"
+#include "run/CheckSession.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
 namespace {
 
-constexpr int Tick = 100;      // ms: time enough for a busy machine to answer within a batch
+constexpr int Tick = 100;      // ms: time enough for a busy machine to answer within a lookup
 constexpr int ShortTick = 10;  // for the tests that wait for the timeouts themselves
 
 QStringList Names(int count, const QString &stem = "name")
@@ -24,39 +23,39 @@ QStringList Names(int count, const QString &stem = "name")
 
 QString Setting(const QString &key)
 {
-    return SettingsStore::get(SettingsStore::RunKey, SettingsStore::SettingsSection, key, "none");
+    return SettingsStore::get("Quillon", "Settings", key, "none");
 }
 
-// The engine of one run over a custom list, against a test server.
+// A check session over a custom list, against a test server, that records what it reports.
 struct Engine {
-    ResultLists results;
-    WhoisPool pool{results};
-    RunControl run{results, pool};
+    CheckSession session;
     QStringList verdicts;   // "free NAME" / "registered NAME" / "unchecked NAME"
-    QStringList problems;
+    QStringList refusals;
 
-    explicit Engine(const TestWhoisServer &server, quint16 port = 0)
+    explicit Engine(const TestWhoisServer &server, quint16 port = 0, int tick = Tick)
     {
-        pool.setServer(Whois::Server::parse(QString("127.0.0.1:%1").arg(port ? port : server.port())));
-        pool.setTickInterval(Tick);
-        QObject::connect(&pool, &WhoisPool::verdict, [this](const QString &name, bool free) {
+        session.setServer(Whois::Server::parse(QString("127.0.0.1:%1").arg(port ? port : server.port())));
+        session.pool().setTickInterval(tick);
+        QObject::connect(&session, &CheckSession::verdict, [this](const QString &name, bool free) {
             verdicts << (free ? "free " : "registered ") + name;
         });
-        QObject::connect(&pool, &WhoisPool::unchecked, [this](const QString &name) { verdicts << "unchecked " + name; });
-        QObject::connect(&pool, &WhoisPool::problem, [this](const QString &text) { problems << text; });
+        QObject::connect(&session, &CheckSession::unchecked, [this](const QString &name) { verdicts << "unchecked " + name; });
+        QObject::connect(&session, &CheckSession::serverRefused, [this](const QString &text) { refusals << text; });
     }
 
-    QString start(const QString &list, const QString &from = "1")
+    QString start(const QString &list, qint64 from = 1)
     {
-        const SourceSelection selection = run.SelectSource(Source::CustomList, list);
-        return run.Start(from, QString::number(*selection.wordMax));
+        const SourceSelection selection = session.SelectSource(Source::CustomList, list);
+        return session.Start(from, *selection.wordMax);
     }
 
-    bool runToEnd(const QString &list, const QString &from = "1", int timeoutMs = 20000)
+    bool runToEnd(const QString &list, qint64 from = 1, int timeoutMs = 20000)
     {
-        QSignalSpy stopped(&run, &RunControl::stopped);
+        QSignalSpy stopped(&session.run(), &RunControl::stopped);
         return start(list, from).isEmpty() && stopped.wait(timeoutMs);
     }
+
+    QStringList with(const QString &outcome) const { return verdicts.filter(QRegularExpression("^" + outcome + " ")); }
 };
 
 } // namespace
@@ -71,40 +70,38 @@ private slots:
         TestFolders folders;
         SourceFeed feed;
         feed.setPath(folders.file("list.txt"));
-        QCOMPARE(feed.CountSourceLines(), 0);
-        QCOMPARE(feed.ReadSourceLine(1), DataFile::EndSentinel);
+        QCOMPARE(feed.count(), 0);
+        QCOMPARE(feed.entry(1), DataFile::EndSentinel);
         QVERIFY(!feed.openError().isEmpty());
         WriteBytes(folders.file("list.txt"), "a\r\n\r\nb\r\nc");
-        QCOMPARE(feed.CountSourceLines(), 3);
-        QCOMPARE(feed.ReadSourceLine(0), QString());
-        QCOMPARE(feed.ReadSourceLine(2), QString("b"));
-        QCOMPARE(feed.ReadSourceLine(3), QString("c"));
-        QCOMPARE(feed.ReadSourceLine(4), DataFile::EndSentinel);
+        QCOMPARE(feed.count(), 3);
+        QCOMPARE(feed.entry(2), QString("b"));
+        QCOMPARE(feed.entry(3), QString("c"));
+        QCOMPARE(feed.entry(4), DataFile::EndSentinel);
         // What is on disk counts: a changed file is read again.
         WriteBytes(folders.file("list.txt"), "x\r\ny\r\nz\r\nw\r\n");
-        QCOMPARE(feed.ReadSourceLine(4), QString("w"));
-        QCOMPARE(feed.CountSourceLines(), 4);
+        QCOMPARE(feed.entry(4), QString("w"));
+        QCOMPARE(feed.count(), 4);
     }
 
     void installedListSelection_data()
     {
         QTest::addColumn<QString>("saved");
-        QTest::addColumn<QString>("shown");
-        QTest::addRow("saved position") << "120" << "120";
-        QTest::addRow("nothing saved") << "" << "1";
+        QTest::addColumn<qint64>("shown");
+        QTest::addRow("saved position") << "120" << qint64(120);
+        QTest::addRow("nothing saved") << "" << qint64(1);
     }
     void installedListSelection()
     {
         QFETCH(QString, saved);
-        QFETCH(QString, shown);
+        QFETCH(qint64, shown);
         TestFolders folders;
         QDir(folders.program()).mkdir("wordlists");
         DataFile::rewrite(folders.file("wordlists/FullWordList.txt"), Names(500));
         if (!saved.isEmpty())
             SettingsStore::save("Quillon", "Settings", "FullWordNum", saved);
-        ResultLists results;
-        WhoisPool pool(results);
-        RunControl run(results, pool);
+        CheckSession session;
+        RunControl &run = session.run();
         const SourceSelection selection = run.SelectSource(Source::FullWordList);
         QCOMPARE(*selection.wordMax, 500);
         QCOMPARE(*selection.wordNum, shown);
@@ -121,31 +118,60 @@ private slots:
         QCOMPARE(run.SelectSource(Source::GenerateNames).group, SourceSelection::Group::None);
     }
 
+    void startNumberRule_data()
+    {
+        QTest::addColumn<qint64>("typed");
+        QTest::addColumn<qint64>("entries");
+        QTest::addColumn<qint64>("shown");
+        QTest::addRow("inside") << qint64(120) << qint64(500) << qint64(120);
+        QTest::addRow("last entry") << qint64(500) << qint64(500) << qint64(1);
+        QTest::addRow("past the end") << qint64(501) << qint64(500) << qint64(1);
+    }
+    void startNumberRule()
+    {
+        QFETCH(qint64, typed);
+        QFETCH(qint64, entries);
+        QFETCH(qint64, shown);
+        QCOMPARE(RunControl::StartNumberFor(typed, entries), shown);
+    }
+
     void startIsRefused_data()
     {
         QTest::addColumn<QString>("list");
-        QTest::addColumn<QString>("from");
+        QTest::addColumn<qint64>("from");
         QTest::addColumn<QString>("message");
-        QTest::addRow("no list chosen") << "" << "1" << "No list is chosen";
-        QTest::addRow("missing list") << "missing.txt" << "1" << "cannot be opened";
-        QTest::addRow("folder as list") << "." << "1" << "cannot be opened";
-        QTest::addRow("letters") << "list.txt" << "abc" << "not a whole number";
-        QTest::addRow("empty number") << "list.txt" << "" << "not a whole number";
-        QTest::addRow("negative") << "list.txt" << "-3" << "not a whole number";
+        QTest::addRow("no list chosen") << "" << qint64(1) << "No list is chosen";
+        QTest::addRow("missing list") << "missing.txt" << qint64(1) << "cannot be opened";
+        QTest::addRow("folder as list") << "." << qint64(1) << "cannot be opened";
+        QTest::addRow("entry zero") << "list.txt" << qint64(0) << "counted from 1";
+        QTest::addRow("bad server") << "list.txt" << qint64(1) << "not a WHOIS server";
+        QTest::addRow("another run") << "list.txt" << qint64(1) << "Another run is going on";
     }
     void startIsRefused()
     {
         QFETCH(QString, list);
-        QFETCH(QString, from);
+        QFETCH(qint64, from);
         QFETCH(QString, message);
         TestFolders folders;
-        TestWhoisServer server({"--log", folders.file("queries.log")});
+        TestWhoisServer server({"--log", folders.file("queries.log"), "--silent-every", "1"});
         DataFile::rewrite(folders.file("list.txt"), Names(5));
         Engine engine(server);
+        Engine other(server);
+        if (QByteArray(QTest::currentDataTag()) == "bad server")
+            engine.session.setServer({}, Whois::NotAServer("host:abc", "--server"));
+        if (QByteArray(QTest::currentDataTag()) == "another run")
+            QCOMPARE(other.start(folders.file("list.txt")), QString());
         const QString path = list.isEmpty() ? QString() : folders.file(list);
         const QString error = engine.start(path, from);
         QVERIFY2(error.contains(message), qPrintable(error));
-        QVERIFY(!engine.run.isRunning());
+        if (QByteArray(QTest::currentDataTag()) == "another run") {
+            QVERIFY2(error.contains(QString::number(QCoreApplication::applicationPid())), qPrintable(error));
+            other.session.Stop();
+            QCOMPARE(engine.start(path, from), QString());   // free again once the other run ended
+            engine.session.Stop();
+            return;
+        }
+        QVERIFY(!engine.session.isRunning());
         QTest::qWait(50);
         QCOMPARE(FileEntries(folders.file("queries.log")), QStringList());
     }
@@ -162,10 +188,10 @@ private slots:
         QCOMPARE(engine.verdicts.size(), 60);
         QVERIFY(engine.verdicts.contains("registered name010.com"));
         QVERIFY(engine.verdicts.contains("free name011.com"));
-        QCOMPARE(engine.results.items(ResultList::Mid).size(), 57);
+        QCOMPARE(engine.session.results().items(ResultList::Mid).size(), 57);
         QCOMPARE(Setting("CustWordNum"), QString("61"));
         QCOMPARE(Setting("wordNumber"), QString("61"));
-        QCOMPARE(engine.pool.uncheckedCount(), 0);
+        QCOMPARE(engine.session.results().uncheckedCount(), 0);
     }
 
     void lastLineWithoutBreakIsChecked()
@@ -185,25 +211,22 @@ private slots:
         TestWhoisServer server;
         WriteBytes(folders.file("list.txt"), "\r\n");
         Engine engine(server);
-        QVERIFY(engine.runToEnd(folders.file("list.txt"), "1", 2000));
+        QVERIFY(engine.runToEnd(folders.file("list.txt"), 1, 2000));
         QVERIFY(engine.verdicts.isEmpty());
     }
 
-    void batchOfTwentyFiveWaitsForTwentyFour()
+    void slowReplyHoldsNoSlot()
     {
         TestFolders folders;
-        // The 25th query of the first batch is slow: the batch ends without it, and it is asked
-        // again first in the next batch instead of being dropped.
-        TestWhoisServer server({"--free-ratio", "1", "--slow-every", "25", "--slow-ms", "3000",
-                                "--log", folders.file("queries.log")});
-        DataFile::rewrite(folders.file("list.txt"), Names(30));
-        Engine engine(server);
-        QVERIFY(engine.runToEnd(folders.file("list.txt")));
-        QCOMPARE(engine.verdicts.size(), 30);
-        QCOMPARE(QSet<QString>(engine.verdicts.begin(), engine.verdicts.end()).size(), 30);
-        const QStringList queries = FileEntries(folders.file("queries.log"));
-        QCOMPARE(queries.size(), 31);
-        QCOMPARE(QSet<QString>(queries.begin(), queries.end()).size(), 30);   // one name asked twice
+        // Every 10th query takes 1.5 s: the other slots go on meanwhile, where a batch would wait.
+        TestWhoisServer server({"--free-ratio", "1", "--slow-every", "10", "--slow-ms", "1500"});
+        DataFile::rewrite(folders.file("list.txt"), Names(200));
+        Engine engine(server, 0, 200);
+        QSignalSpy stopped(&engine.session.run(), &RunControl::stopped);
+        QCOMPARE(engine.start(folders.file("list.txt")), QString());
+        QTRY_VERIFY_WITH_TIMEOUT(engine.verdicts.size() >= 150, 1400);
+        QVERIFY(stopped.wait(10000));
+        QCOMPARE(engine.with("free").size(), 200);
     }
 
     void silentServerLeavesNamesUnchecked()
@@ -211,39 +234,107 @@ private slots:
         TestFolders folders;
         TestWhoisServer server({"--silent-every", "1", "--log", folders.file("queries.log")});
         DataFile::rewrite(folders.file("list.txt"), {"quiet"});
-        Engine engine(server);
-        engine.pool.setTickInterval(ShortTick);
+        WriteBytes(folders.file("Unchecked.txt"), "from-an-earlier-session.com\r\n");
+        Engine engine(server, 0, ShortTick);
         QVERIFY(engine.runToEnd(folders.file("list.txt")));
         QCOMPARE(engine.verdicts, QStringList{"unchecked quiet.com"});
-        QCOMPARE(engine.pool.uncheckedCount(), 1);
+        QCOMPARE(engine.session.results().uncheckedCount(), 1);
         QCOMPARE(ReadBytes(folders.file("Unchecked.txt")), QByteArray("quiet.com\r\n"));
-        // Per batch: the query, a reconnect after 10 ticks and one after 20; three batches.
+        QCOMPARE(QDir(folders.file("backups")).entryList({"Unchecked*"}).size(), 1);   // moved aside
+        // Per attempt: the query and a reconnect after 10 and after 20 ticks; 30 ticks end it.
         const int asked = int(FileEntries(folders.file("queries.log")).size());
-        QVERIFY2(asked >= 6 && asked <= 12, qPrintable(QString::number(asked)));
-    }
-
-    void refusedConnectionEndsWithEveryNameUnchecked()
-    {
-        TestFolders folders;
-        TestWhoisServer server;
-        DataFile::rewrite(folders.file("list.txt"), Names(30));
-        Engine engine(server, UnusedPort());
-        QVERIFY(engine.runToEnd(folders.file("list.txt"), "1", 5000));
-        QCOMPARE(engine.verdicts.size(), 30);
-        QCOMPARE(engine.verdicts.filter("unchecked ").size(), 30);
-        QCOMPARE(DataFile::readEntries(folders.file("Unchecked.txt")).size(), 30);
-        QCOMPARE(engine.problems.size(), 1);
-        QVERIFY(engine.problems[0].contains("cannot be reached"));
-    }
-
-    void emptyReplyCountsAsRegistered()
-    {
-        TestFolders folders;
-        TestWhoisServer server({"--free-ratio", "1", "--empty-every", "1"});
-        DataFile::rewrite(folders.file("list.txt"), {"abc", "abd"});
-        Engine engine(server);
+        QVERIFY2(asked >= 6 && asked <= 9, qPrintable(QString::number(asked)));
+        // The count belongs to the run.
         QVERIFY(engine.runToEnd(folders.file("list.txt")));
-        QCOMPARE(engine.verdicts, (QStringList{"registered abc.com", "registered abd.com"}));
+        QCOMPARE(engine.session.results().uncheckedCount(), 1);
+    }
+
+    void refusingServerStopsTheRun_data()
+    {
+        QTest::addColumn<QStringList>("serverOptions");
+        QTest::addColumn<bool>("refusedPort");
+        QTest::addColumn<QString>("message");
+        QTest::addRow("refused connection") << QStringList() << true << "cannot be reached";
+        QTest::addRow("limit notice only") << QStringList{"--notice-every", "1"} << false << "Your connection limit exceeded";
+        QTest::addRow("empty closes only") << QStringList{"--empty-every", "1"} << false << "refuses every query";
+    }
+    void refusingServerStopsTheRun()
+    {
+        QFETCH(QStringList, serverOptions);
+        QFETCH(bool, refusedPort);
+        QFETCH(QString, message);
+        TestFolders folders;
+        TestWhoisServer server(serverOptions);
+        DataFile::rewrite(folders.file("list.txt"), Names(60));
+        Engine engine(server, refusedPort ? UnusedPort() : 0, ShortTick);
+        QVERIFY(engine.runToEnd(folders.file("list.txt"), 1, 10000));
+        QCOMPARE(engine.refusals.size(), 1);
+        QVERIFY2(engine.refusals[0].contains(message), qPrintable(engine.refusals[0]));
+        QCOMPARE(engine.verdicts, QStringList());   // nothing unchecked, nothing registered
+        QCOMPARE(Setting("CustWordNum"), QString("1"));
+        QVERIFY(!QFile::exists(folders.file("Unchecked.txt")));
+    }
+
+    void repliesWithoutVerdictAreAskedAgain_data()
+    {
+        QTest::addColumn<QStringList>("serverOptions");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("tick");
+        QTest::addRow("every 2nd an empty close") << QStringList{"--empty-every", "2"} << 300 << ShortTick;
+        QTest::addRow("every 3rd a limit notice") << QStringList{"--notice-every", "3"} << 300 << ShortTick;
+        QTest::addRow("throttled at 300 per second") << QStringList{"--limit-per-s", "300"} << 900 << Tick;
+    }
+    void repliesWithoutVerdictAreAskedAgain()
+    {
+        QFETCH(QStringList, serverOptions);
+        QFETCH(int, count);
+        QFETCH(int, tick);
+        TestFolders folders;
+        const QStringList names = Names(count);
+        QStringList registered;
+        for (int i = 0; i < names.size(); i += 3)
+            registered << names[i] + ".com";
+        DataFile::rewrite(folders.file("registered.txt"), registered);
+        TestWhoisServer server(serverOptions + QStringList{"--registered", folders.file("registered.txt")});
+        DataFile::rewrite(folders.file("list.txt"), names);
+        Engine engine(server, 0, tick);
+        QVERIFY(engine.runToEnd(folders.file("list.txt"), 1, 60000));
+        QCOMPARE(engine.refusals, QStringList());
+        QCOMPARE(engine.with("unchecked"), QStringList());
+        QCOMPARE(engine.with("registered").size(), registered.size());
+        QCOMPARE(engine.with("free").size(), names.size() - registered.size());
+    }
+
+    void recordWithoutMarkerIsNoVerdict()
+    {
+        TestFolders folders;
+        // Records cut before their marker: neither free nor registered.
+        DataFile::rewrite(folders.file("registered.txt"), {"name003.com"});
+        TestWhoisServer server({"--registered", folders.file("registered.txt"), "--reply-bytes", "60"});
+        DataFile::rewrite(folders.file("list.txt"), Names(20));
+        Engine engine(server, 0, ShortTick);
+        engine.session.pool().setRegisteredMarker("Registrar WHOIS Server:");
+        QVERIFY(engine.runToEnd(folders.file("list.txt")));
+        QCOMPARE(engine.with("unchecked"), QStringList{"unchecked name003.com"});
+        QCOMPARE(engine.with("free").size(), 19);
+        QCOMPARE(FileEntries(folders.file("Unchecked.txt")), QStringList{"name003.com"});
+    }
+
+    void stopDuringBackOffLeavesNothingRunning()
+    {
+        TestFolders folders;
+        TestWhoisServer server({"--notice-every", "1", "--log", folders.file("queries.log")});
+        DataFile::rewrite(folders.file("list.txt"), Names(60));
+        Engine engine(server);
+        QCOMPARE(engine.start(folders.file("list.txt")), QString());
+        QTRY_VERIFY_WITH_TIMEOUT(engine.session.pool().isPaused(), 5000);
+        engine.session.Stop();
+        QVERIFY(!engine.session.pool().isPaused());
+        QCOMPARE(engine.session.pool().inFlight(), 0);
+        const qsizetype asked = FileEntries(folders.file("queries.log")).size();
+        QTest::qWait(3 * Tick);
+        QCOMPARE(FileEntries(folders.file("queries.log")).size(), asked);
+        QCOMPARE(Setting("CustWordNum"), QString("1"));
     }
 
     void hugeReplyIsCapped()
@@ -254,7 +345,7 @@ private slots:
         Engine engine(server);
         QVERIFY(engine.runToEnd(folders.file("list.txt")));
         QCOMPARE(engine.verdicts, QStringList{"free abc.com"});
-        QVERIFY(engine.pool.peakReplyBytes() <= Whois::ReplyCap);
+        QVERIFY(engine.session.pool().peakReplyBytes() <= Whois::ReplyCap);
     }
 
     void decodedLineBreakSendsOneLine()
@@ -273,57 +364,32 @@ private slots:
         TestFolders folders;
         QDir(folders.program()).mkdir("wordlists");
         DataFile::rewrite(folders.file("wordlists/FullWordList.txt"), Names(500));
+        SettingsStore::save("Quillon", "Settings", "FullWordNum", "300");
         TestWhoisServer server({"--silent-every", "1"});
         Engine engine(server);
         QStringList entryStatus, openStatus;
-        QObject::connect(&engine.run, &RunControl::entryStatus, [&](const QString &t) { entryStatus << t; });
-        QObject::connect(&engine.run, &RunControl::openConnections, [&](const QString &t) { openStatus << t; });
-        engine.run.SelectSource(Source::FullWordList);
-        QCOMPARE(engine.run.Start("1", "500"), QString());
-        QCOMPARE(Setting("FullWordNum"), QString("26"));
-        QCOMPARE(Setting("wordNumber"), QString("26"));
+        QObject::connect(&engine.session.run(), &RunControl::entryStatus, [&](const QString &t) { entryStatus << t; });
+        QObject::connect(&engine.session.run(), &RunControl::openConnections, [&](const QString &t) { openStatus << t; });
+        engine.session.SelectSource(Source::FullWordList);
+        QCOMPARE(engine.session.Start(1, 500), QString());
         QCOMPARE(entryStatus.last(), QString("26 of 500"));
         QCOMPARE(openStatus.last(), QString("Open: 25"));
-        engine.run.Stop();
-        // Nothing had an answer: the next run begins with the first name again.
+        // Nothing has an answer yet: a run killed now begins with the first name again.
         QCOMPARE(Setting("FullWordNum"), QString("1"));
-        QVERIFY(!engine.run.isRunning());
+        QCOMPARE(Setting("wordNumber"), QString("1"));
+        engine.session.Stop();
+        QCOMPARE(Setting("FullWordNum"), QString("1"));
+        QVERIFY(!engine.session.isRunning());
     }
 
-    void stopAndStartAgainAtOnce()
-    {
-        TestFolders folders;
-        TestWhoisServer server({"--free-ratio", "1", "--log", folders.file("queries.log")});
-        DataFile::rewrite(folders.file("list.txt"), Names(3));
-        Engine engine(server);
-        QSignalSpy stopped(&engine.run, &RunControl::stopped);
-        QSignalSpy batches(&engine.pool, &WhoisPool::batchEnded);
-        bool restarted = false;
-        // Stop and start again from the event loop after the last verdict, before the end of the
-        // old batch comes round: that end must not cut the new batch short.
-        QObject::connect(&engine.pool, &WhoisPool::verdict, [&] {
-            if (engine.verdicts.size() == 3 && !restarted) {
-                restarted = true;
-                QMetaObject::invokeMethod(&engine.run, [&] {
-                    engine.run.Stop();
-                    engine.start(folders.file("list.txt"));
-                }, Qt::QueuedConnection);
-            }
-        });
-        QCOMPARE(engine.start(folders.file("list.txt")), QString());
-        QTRY_COMPARE_WITH_TIMEOUT(stopped.size(), 2, 10000);
-        QCOMPARE(engine.verdicts.size(), 6);
-        QCOMPARE(batches.size(), 1);   // only the new run's own batch ended
-    }
-
-    void closingConnectionsOnTheLastBatch()
+    void closingConnectionsOnTheLastNames()
     {
         TestFolders folders;
         TestWhoisServer server({"--free-ratio", "1"});
         DataFile::rewrite(folders.file("list.txt"), Names(10));
         Engine engine(server);
         QStringList openStatus;
-        QObject::connect(&engine.run, &RunControl::openConnections, [&](const QString &t) { openStatus << t; });
+        QObject::connect(&engine.session.run(), &RunControl::openConnections, [&](const QString &t) { openStatus << t; });
         QVERIFY(engine.runToEnd(folders.file("list.txt")));
         QCOMPARE(openStatus.last(), QString("Open: Closing connections..."));
     }
@@ -337,7 +403,7 @@ private slots:
         Engine engine(server);
         QCOMPARE(engine.start(folders.file("list.txt")), QString());
         QTRY_VERIFY_WITH_TIMEOUT(engine.verdicts.size() >= 30, 10000);
-        engine.run.Stop();
+        engine.session.Stop();
         const QStringList before = engine.verdicts;
         QTest::qWait(400);
         QCOMPARE(engine.verdicts, before);   // no verdict after the click
@@ -351,7 +417,7 @@ private slots:
         QVERIFY(firstOpen > 0);
         QCOMPARE(Setting("CustWordNum"), QString::number(firstOpen));
 
-        QVERIFY(engine.runToEnd(folders.file("list.txt"), Setting("CustWordNum")));
+        QVERIFY(engine.runToEnd(folders.file("list.txt"), Setting("CustWordNum").toLongLong()));
         for (const QString &name : names)
             QVERIFY2(!engine.verdicts.filter(" " + name + ".com").isEmpty(), qPrintable(name));
         QCOMPARE(Setting("CustWordNum"), QString("61"));

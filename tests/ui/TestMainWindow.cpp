@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 #include "GuiTestSupport.h"
 #include "app/DataFile.h"
-#include "app/OnTop.h"
+#include "ui/OnTop.h"
 #include "ui/Form1.h"
 #include "ui/Form2.h"
 #include "ui/ResultListWidgets.h"
@@ -27,6 +27,24 @@ void ClickRow(QListWidget *list, int row, Qt::KeyboardModifiers modifiers = {})
 {
     const QRect rect = list->visualItemRect(list->item(row));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, rect.center());
+}
+
+// What a user's menu choice sends: the action's triggered signal.
+void ChooseMenuItem(Form1 &window, int item)
+{
+    QAction *action = window.findChild<QAction *>(QString("mnuEditItem%1").arg(item));
+    QVERIFY(action);
+    action->trigger();
+}
+
+// A drop of the data onto the Saved list, as the window system delivers it.
+void DropOnSavedList(Form1 &window, QMimeData *data)
+{
+    // A drop reaches the widget that took the drag's entry.
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, {});
+    QApplication::sendEvent(window.List5->viewport(), &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, {});
+    QApplication::sendEvent(window.List5->viewport(), &drop);
 }
 
 } // namespace
@@ -114,7 +132,7 @@ private slots:
         window.clearButton(3)->click();
         QCOMPARE(window.List3->count(), 0);
         QCOMPARE(window.Labels[3]->text(), QString("High Profile"));
-        window.mnuEditItem_Click(2);   // Clear Mid: the caption keeps its count
+        ChooseMenuItem(window, 2);   // Clear Mid: the caption keeps its count
         QCOMPARE(window.List4->count(), 0);
         QCOMPARE(window.Labels[4]->text(), QString("Mid Profile (1)"));
         results.AddUnregistered("xyz.net");
@@ -144,7 +162,7 @@ private slots:
         for (const char *name : {"ab.com", "cd.net", "abcdef.com"})
             window.results().AddUnregistered(name);
         QApplication::clipboard()->setText("stale");
-        window.mnuEditItem_Click(menuItem);
+        ChooseMenuItem(window, menuItem);
         QCOMPARE(QApplication::clipboard()->text(), expected);
         QApplication::clipboard()->setText("stale");
         window.copyButton(button)->click();
@@ -165,22 +183,26 @@ private slots:
         QCOMPARE(window.dragSourceMarker(), 3);
         QCOMPARE(window.List3->SelectedPositions(), QString("2|5"));
 
-        QMimeData data;
-        data.setText(window.List3->SelectedPositions());
-        window.List5_OLEDragDrop(&data);
-        window.List5_OLEDragDrop(&data);
+        // What the list itself puts into a drag.
+        std::unique_ptr<QMimeData> data(window.List3->model()->mimeData(window.List3->selectionModel()->selectedIndexes()));
+        QCOMPARE(data->text(), QString("2|5"));
+        DropOnSavedList(window, data.get());
+        DropOnSavedList(window, data.get());
         const QStringList expected{"n2.com", "n5.com", "n2.com", "n5.com"};
         QCOMPARE(Items(window.List5), expected);
         QCOMPARE(FileEntries(folders.file("Remembered.txt")), expected);
         QCOMPARE(window.List3->count(), 7);   // copied, not moved
 
-        // Positions past the end and text from another program add nothing.
-        data.setText("4|99");
-        window.List5_OLEDragDrop(&data);
+        // Positions past the end add nothing; text from a text box or another program is no
+        // list of positions, even when it looks like one.
+        data->setText("4|99");
+        DropOnSavedList(window, data.get());
         QCOMPARE(window.List5->count(), 5);
-        data.setText("0|1");
-        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(window.List5->viewport(), &drop);
+        for (const char *text : {"0|1", "0"}) {
+            QMimeData plain;
+            plain.setText(text);
+            DropOnSavedList(window, &plain);
+        }
         QCOMPARE(window.List5->count(), 5);
         QCOMPARE(FileEntries(folders.file("Remembered.txt")), Items(window.List5));
 
@@ -219,14 +241,14 @@ private slots:
         Form2 window;
         window.show();
         const QPoint position = window.pos();
-        SetOnTop(&window, true);
+        Helpers::SetOnTop(&window, true);
         QVERIFY(window.windowFlags() & Qt::WindowStaysOnTopHint);
         QVERIFY(window.isVisible());
         QCOMPARE(window.pos(), position);
-        SetOnTop(&window, false);
+        Helpers::SetOnTop(&window, false);
         QVERIFY(!(window.windowFlags() & Qt::WindowStaysOnTopHint));
         QVERIFY(window.isVisible());
-        SetOnTop(nullptr, true);   // nothing to do, and no harm
+        Helpers::SetOnTop(nullptr, true);   // nothing to do, and no harm
     }
 
     void fileProblemIsShownOnce()

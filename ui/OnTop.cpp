@@ -1,8 +1,8 @@
-#include "app/OnTop.h"
+#include "ui/OnTop.h"
 
 #include <QWidget>
 
-void SetOnTop(QWidget *window, bool onTop)
+void Helpers::SetOnTop(QWidget *window, bool onTop)
 {
     if (!window)
         return;

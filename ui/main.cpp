@@ -1,5 +1,6 @@
 // tamarind: the desktop program.
 #include "Version.h"
+#include "app/ExitSignals.h"
 #include "ui/Form1.h"
 
 #include <QApplication>
@@ -14,5 +15,10 @@ int main(int argc, char **argv)
     // Where no window manager maximises, the window still fills the screen.
     window.setGeometry(window.screen()->availableGeometry());
     window.showMaximized();
+    // A signal to end the program stops a run as Stop does and writes the settings first.
+    const auto exitSignals = ExitSignals::install([&window](int) {
+        window.close();
+        QApplication::quit();
+    });
     return app.exec();
 }

@@ -1,0 +1,82 @@
+#include "app/Settings.h"
+
+#include "app/SettingsStore.h"
+
+#include <QUrl>
+
+namespace Settings {
+
+namespace {
+
+QString fromText(const QString &text, const QString &fallback, bool *ok)
+{
+    *ok = true;
+    Q_UNUSED(fallback);
+    return text;
+}
+
+qint64 fromText(const QString &text, qint64 fallback, bool *ok)
+{
+    const qint64 value = text.trimmed().toLongLong(ok);
+    return *ok ? value : fallback;
+}
+
+bool fromText(const QString &text, bool fallback, bool *ok)
+{
+    const QString trimmed = text.trimmed();
+    *ok = trimmed == QLatin1String("1") || trimmed == QLatin1String("0");
+    return *ok ? trimmed == QLatin1String("1") : fallback;
+}
+
+QString toText(const QString &value) { return value; }
+QString toText(qint64 value) { return QString::number(value); }
+QString toText(bool value) { return value ? QStringLiteral("1") : QStringLiteral("0"); }
+
+} // namespace
+
+template<typename T>
+QString Value<T>::text() const
+{
+    if (!m_environment.isEmpty() && qEnvironmentVariableIsSet(qPrintable(m_environment)))
+        return qEnvironmentVariable(qPrintable(m_environment));
+    return SettingsStore::get(m_appKey, m_section, m_key, toText(m_default));
+}
+
+template<typename T>
+T Value<T>::get() const
+{
+    bool ok = false;
+    return fromText(text(), m_default, &ok);
+}
+
+template<typename T>
+void Value<T>::set(const T &value) const
+{
+    SettingsStore::save(m_appKey, m_section, m_key, toText(value));
+}
+
+template<typename T>
+QString Value<T>::origin() const
+{
+    if (!m_environment.isEmpty() && qEnvironmentVariableIsSet(qPrintable(m_environment)))
+        return QStringLiteral("the variable %1").arg(m_environment);
+    return QStringLiteral("the setting %1 in [%2] of %3.ini").arg(m_key, m_section, m_appKey);
+}
+
+template class Value<QString>;
+template class Value<qint64>;
+template class Value<bool>;
+
+Value<qint64> CliPosition(const QString &absoluteListPath)
+{
+    // A path holds "/", which the store would read as nested sections.
+    const QString key = QString::fromLatin1(QUrl::toPercentEncoding(absoluteListPath));
+    return Value<qint64>(ProductKey, QStringLiteral("CliPositions"), key, 1);
+}
+
+void flush()
+{
+    SettingsStore::flush();
+}
+
+} // namespace Settings

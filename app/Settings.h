@@ -1,0 +1,74 @@
+#pragma once
+#include <QString>
+
+// Every value the program keeps in the settings store, named once with its application key, section,
+// key, default and type. Network values can be overridden by an environment variable.
+namespace Settings {
+
+template<typename T>
+class Value
+{
+public:
+    Value(QString appKey, QString section, QString key, T defaultValue, QString environment = {})
+        : m_appKey(std::move(appKey))
+        , m_section(std::move(section))
+        , m_key(std::move(key))
+        , m_default(std::move(defaultValue))
+        , m_environment(std::move(environment))
+    {
+    }
+
+    // The stored value (or the variable's, when it is set); the default when missing or unreadable.
+    T get() const;
+    void set(const T &value) const;
+    // The stored text as it is, empty when missing (for messages about a value that is not usable).
+    QString text() const;
+    // Where the value comes from, for messages: the variable or the setting.
+    QString origin() const;
+    const QString &key() const { return m_key; }
+
+private:
+    QString m_appKey;
+    QString m_section;
+    QString m_key;
+    T m_default;
+    QString m_environment;
+};
+
+// Application keys and sections.
+inline const QString RunKey = QStringLiteral("Quillon");
+inline const QString ProductKey = QStringLiteral("Tamarind");
+inline const QString SettingsSection = QStringLiteral("Settings");
+inline const QString NetworkSection = QStringLiteral("Network");
+
+// Resume positions of the sources: the entry a new run of that source starts from.
+inline const Value<qint64> FullWordNum{RunKey, SettingsSection, QStringLiteral("FullWordNum"), 1};
+inline const Value<qint64> TwoWordNum{RunKey, SettingsSection, QStringLiteral("TwoWordNum"), 1};
+inline const Value<qint64> ThreeWordNum{RunKey, SettingsSection, QStringLiteral("ThreeWordNum"), 1};
+inline const Value<qint64> FourWordNum{RunKey, SettingsSection, QStringLiteral("FourWordNum"), 1};
+inline const Value<qint64> CustWordNum{RunKey, SettingsSection, QStringLiteral("CustWordNum"), 1};
+inline const Value<qint64> YahooWordNum{RunKey, SettingsSection, QStringLiteral("YahooWordNum"), 1};
+inline const Value<qint64> GoogleWordNum{RunKey, SettingsSection, QStringLiteral("GoogleWordNum"), 1};
+// The position of the last run, whatever its source.
+inline const Value<qint64> WordNumber{RunKey, SettingsSection, QStringLiteral("wordNumber"), 0};
+
+// Whether the help viewer opens at start-up.
+inline const Value<bool> ShowHelp{ProductKey, SettingsSection, QStringLiteral("showHelp"), false};
+
+// The servers and addresses the program talks to.
+inline const Value<QString> WhoisServer{ProductKey, NetworkSection, QStringLiteral("WhoisServer"),
+                                        QStringLiteral("whois.verisign-grs.com:43"),
+                                        QStringLiteral("TAMARIND_WHOIS_SERVER")};
+// The text that marks a registry's record of a registered name; empty: every reply without
+// "No match for" counts as registered.
+inline const Value<QString> RegisteredMarker{ProductKey, NetworkSection, QStringLiteral("RegisteredMarker"),
+                                             QStringLiteral("Domain Name:"),
+                                             QStringLiteral("TAMARIND_REGISTERED_MARKER")};
+
+// tamarind-cli keeps its own resume position per list file, apart from the desktop program's.
+Value<qint64> CliPosition(const QString &absoluteListPath);
+
+// Writes pending values to disk now.
+void flush();
+
+}

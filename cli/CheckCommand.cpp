@@ -1,0 +1,195 @@
+#include "cli/Command.h"
+
+#include "app/ExitSignals.h"
+#include "app/ProgramFolder.h"
+#include "app/Settings.h"
+#include "app/Startup.h"
+#include "cli/CheckProgress.h"
+#include "run/CheckSession.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <map>
+
+namespace Cli {
+
+namespace {
+
+const QCommandLineOption FolderOption(QStringLiteral("folder"), QStringLiteral("Program folder to use (created when missing)."),
+                                      QStringLiteral("DIR"));
+const QCommandLineOption FromOption(QStringLiteral("from"), QStringLiteral("First entry to check (default 1)."), QStringLiteral("N"));
+const QCommandLineOption ResumeOption(QStringLiteral("resume"),
+                                      QStringLiteral("Start at the first entry of FILE without a verdict in an earlier check."));
+const QCommandLineOption DryRunOption(QStringLiteral("dry-run"), QStringLiteral("Print each name as it would be asked; ask nothing."));
+
+// The check's options, taken apart and checked before anything is written.
+struct CheckRequest {
+    QString list;
+    qint64 first = 1;
+    bool resume = false;
+    bool dryRun = false;
+};
+
+int parseRequest(const QCommandLineParser &parser, const Console &console, CheckRequest *request)
+{
+    if (parser.positionalArguments().size() != 1)
+        return usageError(console, QStringLiteral("check takes exactly one FILE"));
+    request->list = QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath();
+    request->resume = parser.isSet(ResumeOption);
+    request->dryRun = parser.isSet(DryRunOption);
+    if (request->resume && parser.isSet(FromOption))
+        return usageError(console, QStringLiteral("--from and --resume cannot go together"));
+    if (parser.isSet(FromOption)) {
+        static const QRegularExpression decimal(QStringLiteral("^[0-9]{1,18}$"));
+        const QString from = parser.value(FromOption).trimmed();
+        if (!decimal.match(from).hasMatch())
+            return usageError(console, QStringLiteral("--from takes an entry number, not \"%1\"").arg(parser.value(FromOption)));
+        request->first = from.toLongLong();
+        if (request->first < 1)
+            return usageError(console, QStringLiteral("--from takes an entry number from 1 on; entries are counted from 1"));
+    }
+    if (parser.isSet(FolderOption) && parser.value(FolderOption).trimmed().isEmpty())
+        return usageError(console, QStringLiteral("--folder takes a folder, not an empty text"));
+    return 0;
+}
+
+int dryRun(const CheckRequest &request, SourceFeed &feed, const Console &console)
+{
+    QByteArray lines;
+    for (qint64 entry = request.first;; ++entry) {
+        const QString name = feed.entry(entry);
+        if (name == DataFile::EndSentinel)
+            break;
+        lines += Whois::PrepareLookupName(name).toLocal8Bit() + '\n';
+        if (lines.size() > (1 << 16)) {
+            console.out(lines);
+            lines.clear();
+        }
+    }
+    console.out(lines);
+    return 0;
+}
+
+int check(const QCommandLineParser &parser, const Console &console)
+{
+    CheckRequest request;
+    if (const int code = parseRequest(parser, console, &request))
+        return code;
+    Whois::Server server;
+    QString serverError;
+    if (!request.dryRun && !ChooseServer(parser, &server, &serverError))
+        return usageError(console, serverError);
+
+    SourceFeed feed;
+    feed.setPath(request.list);
+    if (const QString error = feed.openError(); !error.isEmpty())
+        return failure(console, QStringLiteral("the list %1 cannot be opened: %2").arg(QDir::toNativeSeparators(request.list), error));
+    const qint64 entries = feed.count();
+    if (parser.isSet(FromOption) && request.first > entries)
+        return usageError(console, QStringLiteral("--from %1 is past the end of %2, which has %3 entries")
+                                       .arg(request.first).arg(QDir::toNativeSeparators(request.list)).arg(entries));
+    if (request.dryRun)
+        return dryRun(request, feed, console);
+
+    if (parser.isSet(FolderOption)) {
+        ProgramFolder::setPath(parser.value(FolderOption));
+        QDir().mkpath(ProgramFolder::path());
+    }
+    const QStringList failures = Startup::EnsureWorkingFiles() + Startup::EnsureWorkingFolders();
+    if (!failures.isEmpty())
+        return failure(console, QStringLiteral("the program folder %1 cannot be written (%2)")
+                                    .arg(QDir::toNativeSeparators(ProgramFolder::path()), failures.constFirst()));
+
+    const Settings::Value<qint64> position = Settings::CliPosition(request.list);
+    if (request.resume)
+        request.first = std::max<qint64>(1, position.get());
+
+    CheckSession session;
+    session.setServer(server);
+    session.run().setResumeSettings({position});
+    session.SelectSource(Source::CustomList, request.list);
+
+    qint64 checked = 0;
+    bool serverRefused = false;
+    QStringList problems;
+    // Counted here: the lists' own counters start again when a list reaches its cap.
+    std::map<ResultList, qint64> classified;
+    CheckProgress progress(console, session.pool(), entries - request.first + 1);
+    QObject::connect(&session, &CheckSession::verdict, [&](const QString &name, bool unregistered) {
+        console.print((unregistered ? QStringLiteral("free ") : QStringLiteral("registered ")) + name);
+        ++checked;
+        progress.advance();
+    });
+    QObject::connect(&session, &CheckSession::unchecked, [&](const QString &name) {
+        console.print(QStringLiteral("unchecked ") + name);
+        ++checked;
+        progress.advance();
+    });
+    QObject::connect(&session.results(), &ResultLists::itemsAdded, [&](ResultList which, const QStringList &names) {
+        classified[which] += names.size();
+    });
+    QObject::connect(&session.results(), &ResultLists::fileProblem, [&](const QString &message) { problems << message; });
+    QObject::connect(&session, &CheckSession::serverRefused, [&](const QString &message) {
+        serverRefused = true;
+        problems << message;
+    });
+
+    QEventLoop loop;
+    QObject::connect(&session.run(), &RunControl::stopped, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    bool interrupted = false;
+    const auto exitSignals = ExitSignals::install([&](int) {
+        interrupted = true;
+        session.Stop();
+    });
+
+    if (const QString error = session.Start(request.first, entries); !error.isEmpty())
+        return failure(console, error);
+    progress.start();
+    loop.exec();
+    progress.finish();
+    Settings::flush();
+
+    for (const QString &message : std::as_const(problems))
+        console.tell(QStringLiteral("tamarind-cli: ") + message);
+    const qint64 resume = position.get();
+    if (resume <= entries)
+        console.tell(QStringLiteral("resume from entry %1: tamarind-cli check --resume %2").arg(resume).arg(parser.positionalArguments().constFirst()));
+    else
+        console.tell(QStringLiteral("every entry of %1 has been asked about").arg(parser.positionalArguments().constFirst()));
+    const ResultLists &results = session.results();
+    console.tell(QStringLiteral("checked %1 names: %2 high, %3 mid, %4 low, %5 registered, %6 unchecked")
+                     .arg(checked)
+                     .arg(classified[ResultList::High])
+                     .arg(classified[ResultList::Mid])
+                     .arg(classified[ResultList::Low])
+                     .arg(classified[ResultList::Registered])
+                     .arg(results.uncheckedCount()));
+    const bool incomplete = interrupted || serverRefused || results.uncheckedCount() > 0;
+    return incomplete || session.results().files().writeFailed() ? 1 : 0;
+}
+
+} // namespace
+
+Command CheckCommand()
+{
+    Command command;
+    command.name = QStringLiteral("check");
+    command.arguments = QStringLiteral("[--server H[:P]] [--folder DIR] [--from N | --resume] [--dry-run] FILE");
+    command.description = QStringLiteral("look up every name of FILE, as a Custom List run does");
+    command.details = QStringLiteral(
+        "Looks up every name of FILE from entry N on, 25 at a time, like a Custom List run of the\n"
+        "program: free names go to the profile files of the program folder. Prints one line per name:\n"
+        "free NAME, registered NAME or unchecked NAME. The position in FILE is kept apart from the\n"
+        "program's, so --resume goes on where the last check of FILE stopped. Exits 1 when the list\n"
+        "cannot be read, a result cannot be written, or some names could not be checked.");
+    command.addOptions = [](QCommandLineParser &parser) {
+        parser.addOptions({ServerOption(), FolderOption, FromOption, ResumeOption, DryRunOption});
+        parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The list of names, one per line."));
+    };
+    command.run = check;
+    return command;
+}
+
+} // namespace Cli

@@ -1,0 +1,54 @@
+#pragma once
+#include "engine/Whois.h"
+
+#include <QByteArray>
+#include <QCommandLineParser>
+#include <QList>
+#include <QString>
+#include <functional>
+
+// tamarind-cli is a table of commands. Each command lives in a file of its own and is listed once in
+// Commands(); the overview of --help is made from the table.
+namespace Cli {
+
+// Where a command writes. The program writes to its standard output and error, each call whole and
+// at once, so that a killed run never leaves half a line; tests capture both.
+struct Console {
+    std::function<void(const QByteArray &)> out;
+    std::function<void(const QByteArray &)> err;
+    bool errIsTerminal = false;
+
+    static Console standard();
+    void print(const QString &line) const { out(line.toLocal8Bit() + '\n'); }
+    void tell(const QString &line) const { err(line.toLocal8Bit() + '\n'); }
+};
+
+struct Command {
+    QString name;
+    QString arguments;     // how its arguments are written in the overview
+    QString description;   // one line
+    QString details;       // the command's own --help text
+    std::function<void(QCommandLineParser &)> addOptions;
+    std::function<int(const QCommandLineParser &, const Console &)> run;
+};
+
+const QList<Command> &Commands();
+
+// Runs the command named by arguments[1]; arguments[0] is the program. Returns the exit code.
+int Run(const QStringList &arguments, const Console &console);
+
+// A usage error (exit code 2) and a runtime failure (exit code 1), told on the error channel.
+int usageError(const Console &console, const QString &message);
+int failure(const Console &console, const QString &message);
+
+// The commands, each in its own file.
+Command CleanCommand();
+Command CheckCommand();
+Command WhoisCommand();
+
+// The --server option of the commands that ask a server.
+const QCommandLineOption &ServerOption();
+// The server from --server, else the configured one; false, with the reason, when it is not usable.
+bool ChooseServer(const QCommandLineParser &parser, Whois::Server *server, QString *error);
+
+}

@@ -1,0 +1,119 @@
+#include "cli/Command.h"
+
+#include "Version.h"
+
+#include <unistd.h>
+
+namespace Cli {
+
+const QList<Command> &Commands()
+{
+    static const QList<Command> commands = {CleanCommand(), CheckCommand(), WhoisCommand()};
+    return commands;
+}
+
+namespace {
+
+// Writes all of the bytes with as few system calls as it takes: a line goes out whole.
+void writeAll(int fd, const QByteArray &bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return;
+        done += written;
+    }
+}
+
+QString Overview()
+{
+    QString text = QStringLiteral("Finds unregistered domain names with the same engine and files as the Tamarind program.\n\n"
+                                  "Commands:\n");
+    for (const Command &command : Commands())
+        text += QStringLiteral("  %1 %2\n      %3\n").arg(command.name, command.arguments, command.description);
+    text += QStringLiteral("\n\"tamarind-cli COMMAND --help\" tells more of a command.\n");
+    return text;
+}
+
+QString Usage()
+{
+    return QStringLiteral("Usage: tamarind-cli COMMAND [options]\n\n") + Overview()
+           + QStringLiteral("\nOptions:\n  -h, --help     Displays help.\n  -v, --version  Displays version information.\n");
+}
+
+} // namespace
+
+Console Console::standard()
+{
+    return {[](const QByteArray &bytes) { writeAll(STDOUT_FILENO, bytes); },
+            [](const QByteArray &bytes) { writeAll(STDERR_FILENO, bytes); },
+            isatty(STDERR_FILENO) == 1};
+}
+
+int usageError(const Console &console, const QString &message)
+{
+    console.tell(QStringLiteral("tamarind-cli: ") + message);
+    return 2;
+}
+
+int failure(const Console &console, const QString &message)
+{
+    console.tell(QStringLiteral("tamarind-cli: ") + message);
+    return 1;
+}
+
+const QCommandLineOption &ServerOption()
+{
+    static const QCommandLineOption option(QStringLiteral("server"), QStringLiteral("WHOIS server to ask."),
+                                           QStringLiteral("HOST[:PORT]"));
+    return option;
+}
+
+bool ChooseServer(const QCommandLineParser &parser, Whois::Server *server, QString *error)
+{
+    if (!parser.isSet(ServerOption()))
+        return (*server = Whois::ConfiguredServer(error)).isValid();
+    *server = Whois::Server::parse(parser.value(ServerOption()));
+    if (!server->isValid())
+        *error = Whois::NotAServer(parser.value(ServerOption()), QStringLiteral("--server"));
+    return server->isValid();
+}
+
+int Run(const QStringList &arguments, const Console &console)
+{
+    const QString name = arguments.value(1);
+    for (const Command &command : Commands()) {
+        if (command.name != name)
+            continue;
+        QCommandLineParser parser;
+        parser.setApplicationDescription(command.details);
+        parser.addHelpOption();
+        if (command.addOptions)
+            command.addOptions(parser);
+        if (!parser.parse(arguments.mid(1)))
+            return usageError(console, parser.errorText());
+        if (parser.isSet(QStringLiteral("help"))) {
+            console.out(parser.helpText().replace(QLatin1String(qPrintable(arguments.value(0))),
+                                                  QStringLiteral("tamarind-cli ") + command.name)
+                            .toLocal8Bit());
+            return 0;
+        }
+        return command.run(parser, console);
+    }
+    if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
+        console.out(Usage().toLocal8Bit());
+        return 0;
+    }
+    if (name == QLatin1String("--version") || name == QLatin1String("-v")) {
+        console.out("tamarind-cli " TAMARIND_VERSION "\n");
+        return 0;
+    }
+    if (name.isEmpty())
+        return usageError(console, QStringLiteral("no command given; see --help"));
+    return usageError(console, QStringLiteral("unknown command \"%1\"; see --help").arg(name));
+}
+
+} // namespace Cli

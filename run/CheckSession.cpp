@@ -1,0 +1,77 @@
+#include "run/CheckSession.h"
+
+#include "app/ProgramFiles.h"
+#include "app/ProgramFolder.h"
+
+#include <QDir>
+
+CheckSession::CheckSession(QObject *parent)
+    : QObject(parent)
+{
+    QString error;
+    const Whois::Server server = Whois::ConfiguredServer(&error);
+    setServer(server, error);
+    connect(&m_pool, &WhoisPool::verdict, this, [this](const QString &name, bool unregistered) {
+        if (unregistered)
+            m_results.AddUnregistered(name);
+        else
+            m_results.AddRegistered(name);
+        m_results.ApplyCap();
+        m_run.SaveResumePosition();
+        emit verdict(name, unregistered);
+    });
+    connect(&m_pool, &WhoisPool::unchecked, this, [this](const QString &name) {
+        m_results.AddUnchecked(name);
+        m_run.SaveResumePosition();
+    });
+    connect(&m_results, &ResultLists::uncheckedAdded, this, &CheckSession::unchecked);
+    connect(&m_pool, &WhoisPool::serverRefuses, this, [this](const QString &message) {
+        m_run.Stop();
+        emit serverRefused(message);
+    });
+    connect(&m_run, &RunControl::stopped, this, [this] { m_lock.reset(); });
+}
+
+CheckSession::~CheckSession() = default;
+
+void CheckSession::setServer(const Whois::Server &server, const QString &error)
+{
+    m_server = server;
+    m_serverError = error;
+    m_pool.setServer(server);
+}
+
+QString CheckSession::Start(qint64 first, qint64 entries)
+{
+    if (m_run.isRunning())
+        return QStringLiteral("A run is already going on.");
+    if (!m_server.isValid())
+        return m_serverError.isEmpty() ? QStringLiteral("No WHOIS server is set.") : m_serverError + '.';
+    if (const QString refused = lockRun(); !refused.isEmpty())
+        return refused;
+    m_results.ResetCounters();
+    const QString error = m_run.Start(first, entries);
+    if (!error.isEmpty())
+        m_lock.reset();
+    return error;
+}
+
+// Two runs on one folder would overwrite each other's result files.
+QString CheckSession::lockRun()
+{
+    auto lock = std::make_unique<QLockFile>(ProgramFiles::path(ProgramFiles::File::RunLock));
+    lock->setStaleLockTime(0);   // a lock stays as long as its program lives; a crash frees it
+    if (lock->tryLock(0)) {
+        m_lock = std::move(lock);
+        return {};
+    }
+    qint64 pid = 0;
+    QString host, application;
+    if (lock->error() == QLockFile::LockFailedError && lock->getLockInfo(&pid, &host, &application))
+        return QStringLiteral("Another run is going on in the folder %1: %2 (process %3) holds it. "
+                              "Wait for it to end, or use another folder.")
+            .arg(QDir::toNativeSeparators(ProgramFolder::path()), application.isEmpty() ? QStringLiteral("a program") : application)
+            .arg(pid);
+    return QStringLiteral("The folder %1 cannot be locked for a run: it cannot be written.")
+        .arg(QDir::toNativeSeparators(ProgramFolder::path()));
+}

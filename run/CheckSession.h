@@ -1,0 +1,51 @@
+#pragma once
+#include "engine/ResultLists.h"
+#include "engine/WhoisPool.h"
+#include "run/RunControl.h"
+
+#include <QLockFile>
+#include <QObject>
+#include <memory>
+
+// The checking engine of one program: the result lists, the lookup pool and the run control, wired
+// together. The main window, tamarind-cli and the tests build their engine from this alone.
+// Classification happens before the verdict is passed on, so whoever shows or prints a verdict can
+// rely on its name being in its file already.
+class CheckSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit CheckSession(QObject *parent = nullptr);
+    ~CheckSession() override;
+
+    ResultLists &results() { return m_results; }
+    WhoisPool &pool() { return m_pool; }
+    RunControl &run() { return m_run; }
+
+    // The WHOIS server; at first the configured one. An invalid server is refused at Start.
+    void setServer(const Whois::Server &server, const QString &error = {});
+    SourceSelection SelectSource(Source source, const QString &customFile = {}) { return m_run.SelectSource(source, customFile); }
+    // Starts a run at entry `first` of a list of `entries`. Returns why it cannot start, or empty.
+    // One run per program folder at a time: another program's run there refuses this one.
+    QString Start(qint64 first, qint64 entries);
+    void Stop() { m_run.Stop(); }
+    bool isRunning() const { return m_run.isRunning(); }
+
+signals:
+    // After the name has been classified and its file written.
+    void verdict(const QString &name, bool unregistered);
+    void unchecked(const QString &name, int total);
+    // The run was stopped because the server refuses; the text says why.
+    void serverRefused(const QString &message);
+
+private:
+    QString lockRun();
+
+    ResultLists m_results;
+    WhoisPool m_pool;
+    RunControl m_run{m_pool};
+    std::unique_ptr<QLockFile> m_lock;
+    Whois::Server m_server;
+    QString m_serverError;
+};
