@@ -24,7 +24,7 @@ QString reason(const QFileDevice &file)
     return file.errorString();
 }
 
-} // namespace
+}   // namespace
 
 QByteArray encode(const QStringList &entries)
 {
@@ -143,4 +143,4 @@ QStringList EntryIndex::all() const
     return entries;
 }
 
-} // namespace DataFile
+}   // namespace DataFile

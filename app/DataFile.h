@@ -11,7 +11,10 @@ namespace DataFile {
 
 inline const QString EndSentinel = QStringLiteral("endoffileffile");
 
-enum class Blanks { Keep, SkipSingleSpace };
+enum class Blanks {
+    Keep,
+    SkipSingleSpace
+};
 
 // Replaces the file with the entries, each followed by CR LF. The new content is written to a
 // temporary file first and renamed over the old one, so a crash never leaves half a list.
@@ -49,4 +52,4 @@ private:
     std::vector<Span> m_spans;
 };
 
-}
+}   // namespace DataFile

@@ -18,7 +18,7 @@ void onSignal(int number)
     [[maybe_unused]] const ssize_t written = ::write(pipeEnds[0], &byte, 1);
 }
 
-} // namespace
+}   // namespace
 
 std::unique_ptr<QObject> install(std::function<void(int signal)> handler)
 {
@@ -30,7 +30,8 @@ std::unique_ptr<QObject> install(std::function<void(int signal)> handler)
         if (::read(pipeEnds[1], &byte, 1) == 1)
             handler(int(byte));
     });
-    struct sigaction action {};
+    struct sigaction action {
+    };
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
@@ -39,4 +40,4 @@ std::unique_ptr<QObject> install(std::function<void(int signal)> handler)
     return notifier;
 }
 
-} // namespace ExitSignals
+}   // namespace ExitSignals

@@ -11,4 +11,4 @@ namespace ExitSignals {
 // object lives. Needs a QCoreApplication.
 std::unique_ptr<QObject> install(std::function<void(int signal)> handler);
 
-}
+}   // namespace ExitSignals

@@ -14,7 +14,7 @@ QString withSlashes(const QString &path)
     return QString(path).replace('\\', '/');
 }
 
-} // namespace
+}   // namespace
 
 namespace Helpers {
 
@@ -52,8 +52,7 @@ bool FileExists(const QString &path)
     if (name.isEmpty() || name.contains('*') || name.contains('?'))
         return false;
     const QFileInfo info(ProgramFolder::resolveCaseInsensitive(QDir(file).absolutePath()));
-    return info.isFile() && !info.isHidden()
-           && info.fileName().compare(name, Qt::CaseInsensitive) == 0;
+    return info.isFile() && !info.isHidden() && info.fileName().compare(name, Qt::CaseInsensitive) == 0;
 }
 
 QString FileNameOf(const QString &path)
@@ -62,4 +61,4 @@ QString FileNameOf(const QString &path)
     return path.mid(cut + 1);
 }
 
-} // namespace Helpers
+}   // namespace Helpers

@@ -16,4 +16,4 @@ bool FileExists(const QString &path);
 // The part of the path after its last separator; empty when the path ends with one.
 QString FileNameOf(const QString &path);
 
-}
+}   // namespace Helpers

@@ -8,8 +8,8 @@ namespace {
 
 const QList<Folder> &allFolders()
 {
-    static const QList<Folder> folders = {Folder::Backups, Folder::Overflow, Folder::Wordlists,
-                                          Folder::Searches, Folder::CustomLists};
+    static const QList<Folder> folders = {
+        Folder::Backups, Folder::Overflow, Folder::Wordlists, Folder::Searches, Folder::CustomLists};
     return folders;
 }
 
@@ -43,7 +43,7 @@ QString baseName(ResultFile file)
     return {};
 }
 
-} // namespace
+}   // namespace
 
 QString folderName(Folder folder)
 {
@@ -96,4 +96,4 @@ QString canonicalFolderName(const QString &name)
     return name;
 }
 
-} // namespace ProgramFiles
+}   // namespace ProgramFiles

@@ -6,7 +6,13 @@
 // without regard to letter case against what is on disk.
 namespace ProgramFiles {
 
-enum class Folder { Backups, Overflow, Wordlists, Searches, CustomLists };
+enum class Folder {
+    Backups,
+    Overflow,
+    Wordlists,
+    Searches,
+    CustomLists
+};
 
 enum class File {
     BrowserSearch,    // names harvested from the web
@@ -14,16 +20,22 @@ enum class File {
     CreatedDomains,   // names the generator made
     Remembered,       // the Saved Domains list
     SearchOutput,
-    FullWordList,     // the installed word lists, in the wordlists folder
+    FullWordList,   // the installed word lists, in the wordlists folder
     AllTwoLetter,
     AllThreeLetter,
     AllFourLetter,
-    RunLock,          // held by the program that runs a check in this folder
+    RunLock,   // held by the program that runs a check in this folder
 };
 
 // The result files of a run, named after their kind and the run's stamp. The file called
 // "HighProfile" holds the Mid list and "SuperHighProfile" the High list.
-enum class ResultFile { LowProfile, HighProfile, SuperHighProfile, MidProfile, Unchecked };
+enum class ResultFile {
+    LowProfile,
+    HighProfile,
+    SuperHighProfile,
+    MidProfile,
+    Unchecked
+};
 
 QString folderName(Folder folder);
 QString path(Folder folder);
@@ -39,4 +51,4 @@ QList<Folder> workingFolders();
 // itself when it is none of them.
 QString canonicalFolderName(const QString &name);
 
-}
+}   // namespace ProgramFiles

@@ -19,8 +19,8 @@ QString matchInFolder(const QString &folder, const QString &name)
 {
     if (QFileInfo::exists(folder + '/' + name))
         return name;
-    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                                       | QDir::NoDotAndDotDot);
+    const QStringList entries =
+        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QString &entry : entries) {
         if (entry.compare(name, Qt::CaseInsensitive) == 0)
             return entry;
@@ -47,7 +47,7 @@ QString resolveBelow(QString result, const QStringList &parts, bool canonicalFol
     return result;
 }
 
-} // namespace
+}   // namespace
 
 namespace ProgramFolder {
 
@@ -74,8 +74,7 @@ QString resolveCaseInsensitive(const QString &absolute)
 
 QString resolve(const QString &relative)
 {
-    return resolveBelow(path(), QString(relative).replace('\\', '/').split('/', Qt::SkipEmptyParts),
-                        true);
+    return resolveBelow(path(), QString(relative).replace('\\', '/').split('/', Qt::SkipEmptyParts), true);
 }
 
-} // namespace ProgramFolder
+}   // namespace ProgramFolder

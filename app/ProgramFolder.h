@@ -17,4 +17,4 @@ QString resolve(const QString &relative);
 // do not exist are kept as written.
 QString resolveCaseInsensitive(const QString &absolute);
 
-}
+}   // namespace ProgramFolder

@@ -8,5 +8,4 @@
 QString GeneralDateTimeText(const QDateTime &when, const QLocale &locale);
 
 // The suffix of result file names: the general date-and-time text without "/", ":" and blanks.
-QString MakeRunStamp(const QDateTime &when = QDateTime::currentDateTime(),
-                     const QLocale &locale = QLocale::system());
+QString MakeRunStamp(const QDateTime &when = QDateTime::currentDateTime(), const QLocale &locale = QLocale::system());

@@ -28,35 +28,40 @@ bool fromText(const QString &text, bool fallback, bool *ok)
     return *ok ? trimmed == QLatin1String("1") : fallback;
 }
 
-QString toText(const QString &value) { return value; }
-QString toText(qint64 value) { return QString::number(value); }
-QString toText(bool value) { return value ? QStringLiteral("1") : QStringLiteral("0"); }
+QString toText(const QString &value)
+{
+    return value;
+}
+QString toText(qint64 value)
+{
+    return QString::number(value);
+}
+QString toText(bool value)
+{
+    return value ? QStringLiteral("1") : QStringLiteral("0");
+}
 
-} // namespace
+}   // namespace
 
-template<typename T>
-QString Value<T>::text() const
+template<typename T> QString Value<T>::text() const
 {
     if (!m_environment.isEmpty() && qEnvironmentVariableIsSet(qPrintable(m_environment)))
         return qEnvironmentVariable(qPrintable(m_environment));
     return SettingsStore::get(m_appKey, m_section, m_key, toText(m_default));
 }
 
-template<typename T>
-T Value<T>::get() const
+template<typename T> T Value<T>::get() const
 {
     bool ok = false;
     return fromText(text(), m_default, &ok);
 }
 
-template<typename T>
-void Value<T>::set(const T &value) const
+template<typename T> void Value<T>::set(const T &value) const
 {
     SettingsStore::save(m_appKey, m_section, m_key, toText(value));
 }
 
-template<typename T>
-QString Value<T>::origin() const
+template<typename T> QString Value<T>::origin() const
 {
     if (!m_environment.isEmpty() && qEnvironmentVariableIsSet(qPrintable(m_environment)))
         return QStringLiteral("the variable %1").arg(m_environment);
@@ -79,4 +84,4 @@ void flush()
     SettingsStore::flush();
 }
 
-} // namespace Settings
+}   // namespace Settings

@@ -5,8 +5,7 @@
 // key, default and type. Network values can be overridden by an environment variable.
 namespace Settings {
 
-template<typename T>
-class Value
+template<typename T> class Value
 {
 public:
     Value(QString appKey, QString section, QString key, T defaultValue, QString environment = {})
@@ -15,8 +14,7 @@ public:
         , m_key(std::move(key))
         , m_default(std::move(defaultValue))
         , m_environment(std::move(environment))
-    {
-    }
+    { }
 
     // The stored value (or the variable's, when it is set); the default when missing or unreadable.
     T get() const;
@@ -42,28 +40,26 @@ inline const QString SettingsSection = QStringLiteral("Settings");
 inline const QString NetworkSection = QStringLiteral("Network");
 
 // Resume positions of the sources: the entry a new run of that source starts from.
-inline const Value<qint64> FullWordNum{RunKey, SettingsSection, QStringLiteral("FullWordNum"), 1};
-inline const Value<qint64> TwoWordNum{RunKey, SettingsSection, QStringLiteral("TwoWordNum"), 1};
-inline const Value<qint64> ThreeWordNum{RunKey, SettingsSection, QStringLiteral("ThreeWordNum"), 1};
-inline const Value<qint64> FourWordNum{RunKey, SettingsSection, QStringLiteral("FourWordNum"), 1};
-inline const Value<qint64> CustWordNum{RunKey, SettingsSection, QStringLiteral("CustWordNum"), 1};
-inline const Value<qint64> YahooWordNum{RunKey, SettingsSection, QStringLiteral("YahooWordNum"), 1};
-inline const Value<qint64> GoogleWordNum{RunKey, SettingsSection, QStringLiteral("GoogleWordNum"), 1};
+inline const Value<qint64> FullWordNum {RunKey, SettingsSection, QStringLiteral("FullWordNum"), 1};
+inline const Value<qint64> TwoWordNum {RunKey, SettingsSection, QStringLiteral("TwoWordNum"), 1};
+inline const Value<qint64> ThreeWordNum {RunKey, SettingsSection, QStringLiteral("ThreeWordNum"), 1};
+inline const Value<qint64> FourWordNum {RunKey, SettingsSection, QStringLiteral("FourWordNum"), 1};
+inline const Value<qint64> CustWordNum {RunKey, SettingsSection, QStringLiteral("CustWordNum"), 1};
+inline const Value<qint64> YahooWordNum {RunKey, SettingsSection, QStringLiteral("YahooWordNum"), 1};
+inline const Value<qint64> GoogleWordNum {RunKey, SettingsSection, QStringLiteral("GoogleWordNum"), 1};
 // The position of the last run, whatever its source.
-inline const Value<qint64> WordNumber{RunKey, SettingsSection, QStringLiteral("wordNumber"), 0};
+inline const Value<qint64> WordNumber {RunKey, SettingsSection, QStringLiteral("wordNumber"), 0};
 
 // Whether the help viewer opens at start-up.
-inline const Value<bool> ShowHelp{ProductKey, SettingsSection, QStringLiteral("showHelp"), false};
+inline const Value<bool> ShowHelp {ProductKey, SettingsSection, QStringLiteral("showHelp"), false};
 
 // The servers and addresses the program talks to.
-inline const Value<QString> WhoisServer{ProductKey, NetworkSection, QStringLiteral("WhoisServer"),
-                                        QStringLiteral("whois.verisign-grs.com:43"),
-                                        QStringLiteral("TAMARIND_WHOIS_SERVER")};
+inline const Value<QString> WhoisServer {ProductKey, NetworkSection, QStringLiteral("WhoisServer"),
+    QStringLiteral("whois.verisign-grs.com:43"), QStringLiteral("TAMARIND_WHOIS_SERVER")};
 // The text that marks a registry's record of a registered name; empty: every reply without
 // "No match for" counts as registered.
-inline const Value<QString> RegisteredMarker{ProductKey, NetworkSection, QStringLiteral("RegisteredMarker"),
-                                             QStringLiteral("Domain Name:"),
-                                             QStringLiteral("TAMARIND_REGISTERED_MARKER")};
+inline const Value<QString> RegisteredMarker {ProductKey, NetworkSection, QStringLiteral("RegisteredMarker"),
+    QStringLiteral("Domain Name:"), QStringLiteral("TAMARIND_REGISTERED_MARKER")};
 
 // tamarind-cli keeps its own resume position per list file, apart from the desktop program's.
 Value<qint64> CliPosition(const QString &absoluteListPath);
@@ -71,4 +67,4 @@ Value<qint64> CliPosition(const QString &absoluteListPath);
 // Writes pending values to disk now.
 void flush();
 
-}
+}   // namespace Settings

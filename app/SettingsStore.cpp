@@ -27,8 +27,8 @@ QSettings &storeFor(const QString &appKey)
     auto &open = stores().open;
     auto it = open.find(appKey);
     if (it == open.end()) {
-        auto settings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                                    QStringLiteral("Tamarind"), appKey);
+        auto settings =
+            std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tamarind"), appKey);
         it = open.emplace(appKey, std::move(settings)).first;
     }
     return *it->second;
@@ -69,12 +69,11 @@ void scheduleApply()
         timer->start();
 }
 
-} // namespace
+}   // namespace
 
 namespace SettingsStore {
 
-QString get(const QString &appKey, const QString &section, const QString &key,
-            const QString &defaultValue)
+QString get(const QString &appKey, const QString &section, const QString &key, const QString &defaultValue)
 {
     const QString name = fullKey(section, key);
     const auto &pending = stores().pending;
@@ -105,4 +104,4 @@ void reset()
     stores().open.clear();
 }
 
-} // namespace SettingsStore
+}   // namespace SettingsStore

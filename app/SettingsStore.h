@@ -7,8 +7,7 @@
 // group. Writes reach the disk shortly after, from the event loop, and at flush().
 namespace SettingsStore {
 
-QString get(const QString &appKey, const QString &section, const QString &key,
-            const QString &defaultValue = {});
+QString get(const QString &appKey, const QString &section, const QString &key, const QString &defaultValue = {});
 void save(const QString &appKey, const QString &section, const QString &key, const QString &value);
 
 // Writes pending values to disk now.
@@ -16,4 +15,4 @@ void flush();
 // Forgets the open stores so that the next access reads the files afresh (tests).
 void reset();
 
-}
+}   // namespace SettingsStore

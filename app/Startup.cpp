@@ -31,4 +31,4 @@ QStringList EnsureWorkingFolders()
     return failures;
 }
 
-} // namespace Startup
+}   // namespace Startup

@@ -11,4 +11,4 @@ QStringList EnsureWorkingFiles();
 // The working folders, created when missing.
 QStringList EnsureWorkingFolders();
 
-}
+}   // namespace Startup

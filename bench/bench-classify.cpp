@@ -30,7 +30,7 @@ int main(int argc, char **argv)
         caps += results.ApplyCap() ? 1 : 0;
     }
     const double seconds = timer.nsecsElapsed() / 1e9;
-    std::printf("classified %d free names in %.3f s: %.0f names per second (%d cap sequence%s)\n", count,
-                seconds, count / seconds, caps, caps == 1 ? "" : "s");
+    std::printf("classified %d free names in %.3f s: %.0f names per second (%d cap sequence%s)\n", count, seconds,
+        count / seconds, caps, caps == 1 ? "" : "s");
     return 0;
 }

@@ -28,7 +28,7 @@ int main(int argc, char **argv)
         for (int i = 0; i < Reads; ++i)
             length += feed.entry(entry).size();
         std::printf("entry %lld: %.2f us per read (%lld characters)\n", static_cast<long long>(entry),
-                    timer.nsecsElapsed() / 1e3 / Reads, static_cast<long long>(length / Reads));
+            timer.nsecsElapsed() / 1e3 / Reads, static_cast<long long>(length / Reads));
     }
     return 0;
 }

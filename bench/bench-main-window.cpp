@@ -31,7 +31,7 @@ void FillLists(Form1 &window, int perList)
     }
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {
@@ -43,8 +43,8 @@ int main(int argc, char **argv)
 
     Form1 window;
     if (shot > 0 && shot + 1 < arguments.size()) {
-        for (const char *name : {"ab.com", "kiwi.com", "zq.net", "tamarind.net", "domainfinder.com",
-                                 "sunset.com", "bluefox.net", "netspark.com", "quietharbor.com"})
+        for (const char *name : {"ab.com", "kiwi.com", "zq.net", "tamarind.net", "domainfinder.com", "sunset.com",
+                 "bluefox.net", "netspark.com", "quietharbor.com"})
             window.results().AddUnregistered(QString::fromLatin1(name));
         for (const char *name : {"google.com", "apple.com", "example.com"})
             window.results().AddRegistered(QString::fromLatin1(name));
@@ -69,7 +69,7 @@ int main(int argc, char **argv)
     timer.start();
     window.cmdCopy_Click(3);
     std::printf("copy of %lld names to the clipboard: %.1f ms\n",
-                static_cast<long long>(QApplication::clipboard()->text().count('\n')), Milliseconds(timer));
+        static_cast<long long>(QApplication::clipboard()->text().count('\n')), Milliseconds(timer));
 
     timer.restart();
     window.resize(1200, 900);

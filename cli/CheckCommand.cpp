@@ -17,12 +17,14 @@ namespace Cli {
 
 namespace {
 
-const QCommandLineOption FolderOption(QStringLiteral("folder"), QStringLiteral("Program folder to use (created when missing)."),
-                                      QStringLiteral("DIR"));
-const QCommandLineOption FromOption(QStringLiteral("from"), QStringLiteral("First entry to check (default 1)."), QStringLiteral("N"));
+const QCommandLineOption FolderOption(
+    QStringLiteral("folder"), QStringLiteral("Program folder to use (created when missing)."), QStringLiteral("DIR"));
+const QCommandLineOption FromOption(
+    QStringLiteral("from"), QStringLiteral("First entry to check (default 1)."), QStringLiteral("N"));
 const QCommandLineOption ResumeOption(QStringLiteral("resume"),
-                                      QStringLiteral("Start at the first entry of FILE without a verdict in an earlier check."));
-const QCommandLineOption DryRunOption(QStringLiteral("dry-run"), QStringLiteral("Print each name as it would be asked; ask nothing."));
+    QStringLiteral("Start at the first entry of FILE without a verdict in an earlier check."));
+const QCommandLineOption DryRunOption(
+    QStringLiteral("dry-run"), QStringLiteral("Print each name as it would be asked; ask nothing."));
 
 // The check's options, taken apart and checked before anything is written.
 struct CheckRequest {
@@ -45,10 +47,12 @@ int parseRequest(const QCommandLineParser &parser, const Console &console, Check
         static const QRegularExpression decimal(QStringLiteral("^[0-9]{1,18}$"));
         const QString from = parser.value(FromOption).trimmed();
         if (!decimal.match(from).hasMatch())
-            return usageError(console, QStringLiteral("--from takes an entry number, not \"%1\"").arg(parser.value(FromOption)));
+            return usageError(
+                console, QStringLiteral("--from takes an entry number, not \"%1\"").arg(parser.value(FromOption)));
         request->first = from.toLongLong();
         if (request->first < 1)
-            return usageError(console, QStringLiteral("--from takes an entry number from 1 on; entries are counted from 1"));
+            return usageError(
+                console, QStringLiteral("--from takes an entry number from 1 on; entries are counted from 1"));
     }
     if (parser.isSet(FolderOption) && parser.value(FolderOption).trimmed().isEmpty())
         return usageError(console, QStringLiteral("--folder takes a folder, not an empty text"));
@@ -85,11 +89,15 @@ int check(const QCommandLineParser &parser, const Console &console)
     SourceFeed feed;
     feed.setPath(request.list);
     if (const QString error = feed.openError(); !error.isEmpty())
-        return failure(console, QStringLiteral("the list %1 cannot be opened: %2").arg(QDir::toNativeSeparators(request.list), error));
+        return failure(console,
+            QStringLiteral("the list %1 cannot be opened: %2").arg(QDir::toNativeSeparators(request.list), error));
     const qint64 entries = feed.count();
     if (parser.isSet(FromOption) && request.first > entries)
-        return usageError(console, QStringLiteral("--from %1 is past the end of %2, which has %3 entries")
-                                       .arg(request.first).arg(QDir::toNativeSeparators(request.list)).arg(entries));
+        return usageError(console,
+            QStringLiteral("--from %1 is past the end of %2, which has %3 entries")
+                .arg(request.first)
+                .arg(QDir::toNativeSeparators(request.list))
+                .arg(entries));
     if (request.dryRun)
         return dryRun(request, feed, console);
 
@@ -99,8 +107,9 @@ int check(const QCommandLineParser &parser, const Console &console)
     }
     const QStringList failures = Startup::EnsureWorkingFiles() + Startup::EnsureWorkingFolders();
     if (!failures.isEmpty())
-        return failure(console, QStringLiteral("the program folder %1 cannot be written (%2)")
-                                    .arg(QDir::toNativeSeparators(ProgramFolder::path()), failures.constFirst()));
+        return failure(console,
+            QStringLiteral("the program folder %1 cannot be written (%2)")
+                .arg(QDir::toNativeSeparators(ProgramFolder::path()), failures.constFirst()));
 
     const Settings::Value<qint64> position = Settings::CliPosition(request.list);
     if (request.resume)
@@ -127,10 +136,10 @@ int check(const QCommandLineParser &parser, const Console &console)
         ++checked;
         progress.advance();
     });
-    QObject::connect(&session.results(), &ResultLists::itemsAdded, [&](ResultList which, const QStringList &names) {
-        classified[which] += names.size();
-    });
-    QObject::connect(&session.results(), &ResultLists::fileProblem, [&](const QString &message) { problems << message; });
+    QObject::connect(&session.results(), &ResultLists::itemsAdded,
+        [&](ResultList which, const QStringList &names) { classified[which] += names.size(); });
+    QObject::connect(
+        &session.results(), &ResultLists::fileProblem, [&](const QString &message) { problems << message; });
     QObject::connect(&session, &CheckSession::serverRefused, [&](const QString &message) {
         serverRefused = true;
         problems << message;
@@ -155,9 +164,12 @@ int check(const QCommandLineParser &parser, const Console &console)
         console.tell(QStringLiteral("tamarind-cli: ") + message);
     const qint64 resume = position.get();
     if (resume <= entries)
-        console.tell(QStringLiteral("resume from entry %1: tamarind-cli check --resume %2").arg(resume).arg(parser.positionalArguments().constFirst()));
+        console.tell(QStringLiteral("resume from entry %1: tamarind-cli check --resume %2")
+                         .arg(resume)
+                         .arg(parser.positionalArguments().constFirst()));
     else
-        console.tell(QStringLiteral("every entry of %1 has been asked about").arg(parser.positionalArguments().constFirst()));
+        console.tell(
+            QStringLiteral("every entry of %1 has been asked about").arg(parser.positionalArguments().constFirst()));
     const ResultLists &results = session.results();
     console.tell(QStringLiteral("checked %1 names: %2 high, %3 mid, %4 low, %5 registered, %6 unchecked")
                      .arg(checked)
@@ -170,7 +182,7 @@ int check(const QCommandLineParser &parser, const Console &console)
     return incomplete || session.results().files().writeFailed() ? 1 : 0;
 }
 
-} // namespace
+}   // namespace
 
 Command CheckCommand()
 {
@@ -178,12 +190,12 @@ Command CheckCommand()
     command.name = QStringLiteral("check");
     command.arguments = QStringLiteral("[--server H[:P]] [--folder DIR] [--from N | --resume] [--dry-run] FILE");
     command.description = QStringLiteral("look up every name of FILE, as a Custom List run does");
-    command.details = QStringLiteral(
-        "Looks up every name of FILE from entry N on, 25 at a time, like a Custom List run of the\n"
-        "program: free names go to the profile files of the program folder. Prints one line per name:\n"
-        "free NAME, registered NAME or unchecked NAME. The position in FILE is kept apart from the\n"
-        "program's, so --resume goes on where the last check of FILE stopped. Exits 1 when the list\n"
-        "cannot be read, a result cannot be written, or some names could not be checked.");
+    command.details =
+        QStringLiteral("Looks up every name of FILE from entry N on, 25 at a time, like a Custom List run of the\n"
+                       "program: free names go to the profile files of the program folder. Prints one line per name:\n"
+                       "free NAME, registered NAME or unchecked NAME. The position in FILE is kept apart from the\n"
+                       "program's, so --resume goes on where the last check of FILE stopped. Exits 1 when the list\n"
+                       "cannot be read, a result cannot be written, or some names could not be checked.");
     command.addOptions = [](QCommandLineParser &parser) {
         parser.addOptions({ServerOption(), FolderOption, FromOption, ResumeOption, DryRunOption});
         parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The list of names, one per line."));
@@ -192,4 +204,4 @@ Command CheckCommand()
     return command;
 }
 
-} // namespace Cli
+}   // namespace Cli

@@ -9,7 +9,7 @@ QString Duration(qint64 seconds)
     return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QChar('0'));
 }
 
-} // namespace
+}   // namespace
 
 CheckProgress::CheckProgress(const Cli::Console &console, const WhoisPool &pool, qint64 names, QObject *parent)
     : QObject(parent)

@@ -13,7 +13,8 @@ Command CleanCommand()
     command.details = QStringLiteral("Prints, one line per NAME, the name percent-decoded and then cleaned of\n"
                                      "punctuation and search operators: the text a lookup starts from.");
     command.addOptions = [](QCommandLineParser &parser) {
-        parser.addPositionalArgument(QStringLiteral("NAME"), QStringLiteral("Names to clean."), QStringLiteral("NAME..."));
+        parser.addPositionalArgument(
+            QStringLiteral("NAME"), QStringLiteral("Names to clean."), QStringLiteral("NAME..."));
     };
     command.run = [](const QCommandLineParser &parser, const Console &console) {
         const QStringList names = parser.positionalArguments();
@@ -30,4 +31,4 @@ Command CleanCommand()
     return command;
 }
 
-} // namespace Cli
+}   // namespace Cli

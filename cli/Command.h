@@ -51,4 +51,4 @@ const QCommandLineOption &ServerOption();
 // The server from --server, else the configured one; false, with the reason, when it is not usable.
 bool ChooseServer(const QCommandLineParser &parser, Whois::Server *server, QString *error);
 
-}
+}   // namespace Cli

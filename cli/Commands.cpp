@@ -30,8 +30,9 @@ void writeAll(int fd, const QByteArray &bytes)
 
 QString Overview()
 {
-    QString text = QStringLiteral("Finds unregistered domain names with the same engine and files as the Tamarind program.\n\n"
-                                  "Commands:\n");
+    QString text =
+        QStringLiteral("Finds unregistered domain names with the same engine and files as the Tamarind program.\n\n"
+                       "Commands:\n");
     for (const Command &command : Commands())
         text += QStringLiteral("  %1 %2\n      %3\n").arg(command.name, command.arguments, command.description);
     text += QStringLiteral("\n\"tamarind-cli COMMAND --help\" tells more of a command.\n");
@@ -41,16 +42,16 @@ QString Overview()
 QString Usage()
 {
     return QStringLiteral("Usage: tamarind-cli COMMAND [options]\n\n") + Overview()
-           + QStringLiteral("\nOptions:\n  -h, --help     Displays help.\n  -v, --version  Displays version information.\n");
+        + QStringLiteral(
+            "\nOptions:\n  -h, --help     Displays help.\n  -v, --version  Displays version information.\n");
 }
 
-} // namespace
+}   // namespace
 
 Console Console::standard()
 {
     return {[](const QByteArray &bytes) { writeAll(STDOUT_FILENO, bytes); },
-            [](const QByteArray &bytes) { writeAll(STDERR_FILENO, bytes); },
-            isatty(STDERR_FILENO) == 1};
+        [](const QByteArray &bytes) { writeAll(STDERR_FILENO, bytes); }, isatty(STDERR_FILENO) == 1};
 }
 
 int usageError(const Console &console, const QString &message)
@@ -67,8 +68,8 @@ int failure(const Console &console, const QString &message)
 
 const QCommandLineOption &ServerOption()
 {
-    static const QCommandLineOption option(QStringLiteral("server"), QStringLiteral("WHOIS server to ask."),
-                                           QStringLiteral("HOST[:PORT]"));
+    static const QCommandLineOption option(
+        QStringLiteral("server"), QStringLiteral("WHOIS server to ask."), QStringLiteral("HOST[:PORT]"));
     return option;
 }
 
@@ -96,8 +97,9 @@ int Run(const QStringList &arguments, const Console &console)
         if (!parser.parse(arguments.mid(1)))
             return usageError(console, parser.errorText());
         if (parser.isSet(QStringLiteral("help"))) {
-            console.out(parser.helpText().replace(QLatin1String(qPrintable(arguments.value(0))),
-                                                  QStringLiteral("tamarind-cli ") + command.name)
+            console.out(parser.helpText()
+                            .replace(QLatin1String(qPrintable(arguments.value(0))),
+                                QStringLiteral("tamarind-cli ") + command.name)
                             .toLocal8Bit());
             return 0;
         }
@@ -116,4 +118,4 @@ int Run(const QStringList &arguments, const Console &console)
     return usageError(console, QStringLiteral("unknown command \"%1\"; see --help").arg(name));
 }
 
-} // namespace Cli
+}   // namespace Cli

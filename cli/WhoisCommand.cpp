@@ -41,11 +41,12 @@ Command WhoisCommand()
         if (reply.size() >= Whois::ReplyCap)
             console.tell(QStringLiteral("tamarind-cli: the record was cut at %1 bytes").arg(Whois::ReplyCap));
         if (Whois::ReplyVerdict(reply, Whois::ConfiguredMarker()) == Whois::Verdict::None)
-            return failure(console, reply.isEmpty() ? QStringLiteral("%1 closed the connection without a reply").arg(server.text())
-                                                    : QStringLiteral("the reply of %1 holds no verdict").arg(server.text()));
+            return failure(console,
+                reply.isEmpty() ? QStringLiteral("%1 closed the connection without a reply").arg(server.text())
+                                : QStringLiteral("the reply of %1 holds no verdict").arg(server.text()));
         return 0;
     };
     return command;
 }
 
-} // namespace Cli
+}   // namespace Cli

@@ -38,11 +38,9 @@ bool writeFullList(const std::string &dictionary, const std::string &path)
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        std::transform(line.begin(), line.end(), line.begin(),
-                       [](unsigned char c) { return char(std::tolower(c)); });
-        const bool lettersOnly = !line.empty() && std::all_of(line.begin(), line.end(), [](char c) {
-            return c >= 'a' && c <= 'z';
-        });
+        std::transform(line.begin(), line.end(), line.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        const bool lettersOnly =
+            !line.empty() && std::all_of(line.begin(), line.end(), [](char c) { return c >= 'a' && c <= 'z'; });
         if (lettersOnly)
             words.insert(line);
     }
@@ -52,7 +50,7 @@ bool writeFullList(const std::string &dictionary, const std::string &path)
     return bool(out);
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {
@@ -62,8 +60,7 @@ int main(int argc, char **argv)
     }
     const std::string folder = argv[2];
     const bool ok = writeFullList(argv[1], folder + "/FullWordList.txt")
-                    && writeAllNames(folder + "/AllTwoLetter.txt", 2)
-                    && writeAllNames(folder + "/AllThreeLetter.txt", 3)
-                    && writeAllNames(folder + "/AllFourLetter.txt", 4);
+        && writeAllNames(folder + "/AllTwoLetter.txt", 2) && writeAllNames(folder + "/AllThreeLetter.txt", 3)
+        && writeAllNames(folder + "/AllFourLetter.txt", 4);
     return ok ? 0 : 1;
 }

@@ -18,12 +18,11 @@ int profileIndex(ResultFiles::Kind kind)
     }
 }
 
-} // namespace
+}   // namespace
 
 ResultFiles::ResultFiles(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 ResultFiles::Kind ResultFiles::ProfileKind(int index)
 {
@@ -94,7 +93,8 @@ bool ResultFiles::SaveOverflow(const std::array<const QStringList *, ProfileCoun
     QString failedPath, error;
     for (int i = 0; i < ProfileCount; ++i) {
         const QString path = ProgramFiles::resultPath(ProgramFiles::Folder::Overflow, ProfileKind(i), stamp);
-        if (!DataFile::rewrite(path, *lists[size_t(i)], failedPath.isEmpty() ? &error : nullptr) && failedPath.isEmpty())
+        if (!DataFile::rewrite(path, *lists[size_t(i)], failedPath.isEmpty() ? &error : nullptr)
+            && failedPath.isEmpty())
             failedPath = path;
     }
     if (failedPath.isEmpty())
@@ -151,8 +151,9 @@ bool ResultFiles::moveEarlierFileAside(const QString &path)
         target = base + QStringLiteral("-%1.txt").arg(n);
     if (QFile::rename(path, target))
         return true;
-    report(path, QStringLiteral("it is left from an earlier session and could not be moved to %1")
-                     .arg(QDir::toNativeSeparators(backups)));
+    report(path,
+        QStringLiteral("it is left from an earlier session and could not be moved to %1")
+            .arg(QDir::toNativeSeparators(backups)));
     return false;
 }
 

@@ -5,7 +5,6 @@
 #include "app/ProgramFiles.h"
 #include "app/RunStamp.h"
 
-
 namespace {
 
 bool isBareEnding(const QString &name)
@@ -31,7 +30,7 @@ ResultList profileList(int index)
     return lists[index];
 }
 
-} // namespace
+}   // namespace
 
 QString PlainCaption(ResultList list)
 {
@@ -48,8 +47,8 @@ QString PlainCaption(ResultList list)
 ResultLists::ResultLists(QObject *parent)
     : QObject(parent)
 {
-    for (ResultList list : {ResultList::Low, ResultList::Registered, ResultList::High,
-                            ResultList::Mid, ResultList::Saved})
+    for (ResultList list :
+        {ResultList::Low, ResultList::Registered, ResultList::High, ResultList::Mid, ResultList::Saved})
         m_captions[index(list)] = PlainCaption(list);
     connect(&m_files, &ResultFiles::problem, this, &ResultLists::fileProblem);
 }
@@ -73,9 +72,7 @@ void ResultLists::AddUnregistered(const QString &name)
     if (isBareEnding(name))
         return;
     const qsizetype length = firstLabelLength(name);
-    const ResultList list = length < 5 ? ResultList::High
-                            : length <= 7 ? ResultList::Mid
-                                          : ResultList::Low;
+    const ResultList list = length < 5 ? ResultList::High : length <= 7 ? ResultList::Mid : ResultList::Low;
     const int count = ++m_counters[index(list)];
     setCaption(list, PlainCaption(list) + QStringLiteral(" (%1)").arg(count));
     addTo(list, name);
@@ -132,7 +129,7 @@ void ResultLists::AddUnchecked(const QString &name)
 bool ResultLists::ApplyCap()
 {
     const bool full = items(ResultList::Low).size() >= Cap || items(ResultList::High).size() >= Cap
-                      || items(ResultList::Mid).size() >= Cap;
+        || items(ResultList::Mid).size() >= Cap;
     if (!full || !SaveOverflow())
         return false;   // a failed save keeps the lists, and the next name tries again
     ResetResults();
@@ -142,7 +139,8 @@ bool ResultLists::ApplyCap()
 
 bool ResultLists::SaveOverflow()
 {
-    return m_files.SaveOverflow({&items(ResultList::Low), &items(ResultList::Mid), &items(ResultList::High)}, m_runStamp);
+    return m_files.SaveOverflow(
+        {&items(ResultList::Low), &items(ResultList::Mid), &items(ResultList::High)}, m_runStamp);
 }
 
 void ResultLists::ResetResults()

@@ -8,7 +8,13 @@
 #include <array>
 
 // The five result lists, numbered as the main window numbers them.
-enum class ResultList { Low = 1, Registered = 2, High = 3, Mid = 4, Saved = 5 };
+enum class ResultList {
+    Low = 1,
+    Registered = 2,
+    High = 3,
+    Mid = 4,
+    Saved = 5
+};
 
 // The result lists with their counters and captions, the list cap, the names a run left unchecked,
 // and the Saved list. Every change reaches the files through ResultFiles. Windows show what this
@@ -18,8 +24,8 @@ class ResultLists : public QObject
     Q_OBJECT
 
 public:
-    static constexpr int Cap = 20000;            // a profile list this long is saved and emptied
-    static constexpr int RegisteredLimit = 100;  // the Registered list is emptied above this
+    static constexpr int Cap = 20000;             // a profile list this long is saved and emptied
+    static constexpr int RegisteredLimit = 100;   // the Registered list is emptied above this
 
     explicit ResultLists(QObject *parent = nullptr);
 
@@ -80,7 +86,7 @@ private:
 
     std::array<QStringList, 6> m_items;
     std::array<QString, 6> m_captions;
-    std::array<int, 6> m_counters{};
+    std::array<int, 6> m_counters {};
     ResultFiles m_files;
     QString m_runStamp;
     QSet<QString> m_usedStamps;

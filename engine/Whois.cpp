@@ -113,14 +113,15 @@ QByteArray ReadUpToCap(QIODevice &socket, qsizetype kept)
     return socket.read(std::min<qint64>(ReplyCap - kept, socket.bytesAvailable()));
 }
 
-} // namespace Whois
+}   // namespace Whois
 
 WhoisQuery::WhoisQuery(QObject *parent)
     : QObject(parent)
     , m_socket(new QTcpSocket(this))
 {
     m_timeout.setSingleShot(true);
-    connect(&m_timeout, &QTimer::timeout, this, [this] { finish(QStringLiteral("the server did not answer in time")); });
+    connect(
+        &m_timeout, &QTimer::timeout, this, [this] { finish(QStringLiteral("the server did not answer in time")); });
     connect(m_socket, &QTcpSocket::connected, this, [this] { m_socket->write(m_request); });
     connect(m_socket, &QTcpSocket::readyRead, this, [this] {
         m_reply += Whois::ReadUpToCap(*m_socket, m_reply.size());
@@ -138,7 +139,6 @@ WhoisQuery::WhoisQuery(QObject *parent)
 }
 
 WhoisQuery::~WhoisQuery() = default;
-
 
 void WhoisQuery::start(const Whois::Server &server, const QString &name, int timeoutMs)
 {

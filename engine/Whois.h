@@ -32,7 +32,11 @@ Server ConfiguredServer(QString *error = nullptr);
 // The message for a server text that does not parse.
 QString NotAServer(const QString &text, const QString &origin);
 
-enum class Verdict { Free, Registered, None };
+enum class Verdict {
+    Free,
+    Registered,
+    None
+};
 // The verdict of a whole reply. With an empty marker every reply without "No match for" counts as
 // registered.
 Verdict ReplyVerdict(const QByteArray &reply, const QByteArray &registeredMarker);
@@ -49,7 +53,7 @@ void CloseQuietly(QTcpSocket &socket);
 // What the socket holds, as far as a reply of `kept` bytes may still grow.
 QByteArray ReadUpToCap(QIODevice &socket, qsizetype kept);
 
-} // namespace Whois
+}   // namespace Whois
 
 // One WHOIS question and its raw answer, for showing a record.
 class WhoisQuery : public QObject

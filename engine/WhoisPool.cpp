@@ -9,11 +9,11 @@ struct WhoisPool::Slot {
     QTcpSocket socket;
     QTimer timer;
     Lookup lookup;
-    QString name;        // the prepared name: what is asked and classified
+    QString name;   // the prepared name: what is asked and classified
     QByteArray reply;
-    int age = 0;         // ticks since the lookup began
+    int age = 0;   // ticks since the lookup began
     int sinceConnect = 0;
-    bool active = false;  // a lookup is open on this slot
+    bool active = false;   // a lookup is open on this slot
 };
 
 WhoisPool::WhoisPool(QObject *parent)
@@ -89,7 +89,8 @@ void WhoisPool::FillSlots()
     // Carried-over names are started at a random place among the others, so that a server that
     // refuses every n-th connection cannot refuse the same name each time.
     if (retried && starts.size() > 1)
-        std::rotate(starts.begin(), starts.begin() + QRandomGenerator::global()->bounded(int(starts.size())), starts.end());
+        std::rotate(
+            starts.begin(), starts.begin() + QRandomGenerator::global()->bounded(int(starts.size())), starts.end());
     for (const auto &[lookup, slot] : starts) {
         if (m_stopped)
             return;
@@ -97,10 +98,13 @@ void WhoisPool::FillSlots()
     }
     emit paceChanged();
     if (!m_stopped && (m_feedEnded || !m_feed) && m_retries.isEmpty() && m_inFlight == 0)
-        QMetaObject::invokeMethod(this, [this, run = m_run] {
-            if (run == m_run && !m_stopped)
-                emit finished();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this, run = m_run] {
+                if (run == m_run && !m_stopped)
+                    emit finished();
+            },
+            Qt::QueuedConnection);
 }
 
 void WhoisPool::StartLookup(const Lookup &lookup, Slot &slot)
@@ -178,7 +182,8 @@ void WhoisPool::onError(int index)
         return;   // a close after the reply is handled as the end of the reply
     if (slot.socket.state() == QAbstractSocket::ConnectedState)
         return;   // trouble after the query was sent: the timer asks again
-    const QString why = QStringLiteral("The WHOIS server %1 cannot be reached: %2.").arg(m_server.text(), slot.socket.errorString());
+    const QString why =
+        QStringLiteral("The WHOIS server %1 cannot be reached: %2.").arg(m_server.text(), slot.socket.errorString());
     // An unknown host, or a server that refused every connection of the run so far, will not
     // answer the next name either.
     ++m_failedConnections;
@@ -294,10 +299,13 @@ void WhoisPool::scheduleFill()
     if (m_fillScheduled || m_stopped)
         return;
     m_fillScheduled = true;
-    QMetaObject::invokeMethod(this, [this, run = m_run] {
-        if (run == m_run)
-            FillSlots();
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this, run = m_run] {
+            if (run == m_run)
+                FillSlots();
+        },
+        Qt::QueuedConnection);
 }
 
 // Multiplicative decrease: half as many in flight, and a pause that doubles while refusals go on

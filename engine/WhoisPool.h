@@ -38,8 +38,8 @@ public:
     static constexpr int LookupTicks = 30;      // a lookup without a verdict ends after these
     static constexpr int MaxAttempts = 3;
     static constexpr int RefusalsPerAttempt = 5;   // refusals of the pace count as one attempt
-    static constexpr int QuietTicks = 5;        // no verdict for this long: waiting for the server
-    static constexpr int GiveUpTicks = 120;     // only refusals for this long: the server refuses all
+    static constexpr int QuietTicks = 5;           // no verdict for this long: waiting for the server
+    static constexpr int GiveUpTicks = 120;        // only refusals for this long: the server refuses all
     static constexpr int MaxPauseTicks = 30;
 
     // The next name of the source; nothing once the source has ended.
@@ -120,7 +120,7 @@ private:
     quint64 m_run = 0;
     int m_inFlight = 0;
     double m_limit = Slots;
-    int m_backoff = 0;               // pauses in a row without a verdict between them
+    int m_backoff = 0;   // pauses in a row without a verdict between them
     bool m_verdictSincePause = true;
     int m_ticksWithoutVerdict = 0;
     int m_refusalsWithoutVerdict = 0;

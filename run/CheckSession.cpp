@@ -70,7 +70,8 @@ QString CheckSession::lockRun()
     if (lock->error() == QLockFile::LockFailedError && lock->getLockInfo(&pid, &host, &application))
         return QStringLiteral("Another run is going on in the folder %1: %2 (process %3) holds it. "
                               "Wait for it to end, or use another folder.")
-            .arg(QDir::toNativeSeparators(ProgramFolder::path()), application.isEmpty() ? QStringLiteral("a program") : application)
+            .arg(QDir::toNativeSeparators(ProgramFolder::path()),
+                application.isEmpty() ? QStringLiteral("a program") : application)
             .arg(pid);
     return QStringLiteral("The folder %1 cannot be locked for a run: it cannot be written.")
         .arg(QDir::toNativeSeparators(ProgramFolder::path()));

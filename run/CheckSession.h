@@ -25,7 +25,10 @@ public:
 
     // The WHOIS server; at first the configured one. An invalid server is refused at Start.
     void setServer(const Whois::Server &server, const QString &error = {});
-    SourceSelection SelectSource(Source source, const QString &customFile = {}) { return m_run.SelectSource(source, customFile); }
+    SourceSelection SelectSource(Source source, const QString &customFile = {})
+    {
+        return m_run.SelectSource(source, customFile);
+    }
     // Starts a run at entry `first` of a list of `entries`. Returns why it cannot start, or empty.
     // One run per program folder at a time: another program's run there refuses this one.
     QString Start(qint64 first, qint64 entries);
@@ -44,7 +47,7 @@ private:
 
     ResultLists m_results;
     WhoisPool m_pool;
-    RunControl m_run{m_pool};
+    RunControl m_run {m_pool};
     std::unique_ptr<QLockFile> m_lock;
     Whois::Server m_server;
     QString m_serverError;

@@ -10,10 +10,13 @@ RunControl::RunControl(WhoisPool &pool, QObject *parent)
     , m_pool(pool)
 {
     m_pool.setFeed([this] { return NextName(); });
-    connect(&m_pool, &WhoisPool::finished, this, [this] {
-        if (m_running)
-            Stop();
-    }, Qt::QueuedConnection);
+    connect(
+        &m_pool, &WhoisPool::finished, this,
+        [this] {
+            if (m_running)
+                Stop();
+        },
+        Qt::QueuedConnection);
     connect(&m_pool, &WhoisPool::paceChanged, this, [this] {
         if (m_running)
             emit openConnections(OpenConnectionsText());
@@ -74,8 +77,7 @@ SourceSelection RunControl::SelectSource(Source source, const QString &customFil
     m_source = source;
     SourceSelection selection;
     switch (source) {
-    case Source::None:
-        break;
+    case Source::None: break;
     case Source::FullWordList:
     case Source::AllTwoLetter:
     case Source::AllThreeLetter:
@@ -101,8 +103,7 @@ SourceSelection RunControl::SelectSource(Source source, const QString &customFil
         m_feed.setPath(ProgramFiles::path(File::CreatedDomains));
         selection.wordNum = 1;
         break;
-    case Source::BrowseForNames:
-        break;
+    case Source::BrowseForNames: break;
     }
     return selection;
 }
@@ -114,7 +115,8 @@ QString RunControl::Start(qint64 first, qint64 entries)
     if (m_source == Source::YahooSearch || m_source == Source::GoogleSearch)
         first = 1;   // a search-engine list always starts over
     if (first < 1)
-        return QStringLiteral("The start number %1 is not an entry of the list: entries are counted from 1.").arg(first);
+        return QStringLiteral("The start number %1 is not an entry of the list: entries are counted from 1.")
+            .arg(first);
     if (m_feed.path().isEmpty())
         return QStringLiteral("No list is chosen. Choose a source under Search Type first.");
     const QString error = m_feed.openError();
@@ -140,7 +142,7 @@ std::optional<Lookup> RunControl::NextName()
     ++m_nextEntry;
     if (m_wordMax >= m_nextEntry)
         emit entryStatus(QStringLiteral("%1 of %2").arg(m_nextEntry).arg(m_wordMax));
-    return Lookup{name, entry, 0, 0, 0};
+    return Lookup {name, entry, 0, 0, 0};
 }
 
 QString RunControl::OpenConnectionsText() const

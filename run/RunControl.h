@@ -26,7 +26,11 @@ enum class Source {
 
 // What choosing a source sets in the top band; an empty field stays as it is.
 struct SourceSelection {
-    enum class Group { WordList, Search, None };
+    enum class Group {
+        WordList,
+        Search,
+        None
+    };
     std::optional<qint64> wordMax;
     std::optional<qint64> wordNum;
     Group group = Group::None;

@@ -19,7 +19,8 @@ bool SourceFeed::refresh()
         return false;
     }
     // A plain stat: this runs for every name, and QFileInfo's times convert to local time.
-    struct stat status {};
+    struct stat status {
+    };
     const bool exists = ::stat(QFile::encodeName(m_path).constData(), &status) == 0;
     const qint64 modified = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
     if (m_loaded && exists && status.st_size == m_size && modified == m_modified)

@@ -49,7 +49,7 @@ TestWhoisServer::TestWhoisServer(const QStringList &options)
 {
     m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process->start(BuiltProgram(QStringLiteral("whois-test-server")),
-                     QStringList{QStringLiteral("--port"), QStringLiteral("0")} + options);
+        QStringList {QStringLiteral("--port"), QStringLiteral("0")} + options);
     if (!m_process->waitForStarted(5000) || !m_process->waitForReadyRead(5000))
         return;
     const QByteArray line = m_process->readLine().trimmed();   // listening on 127.0.0.1:PORT

@@ -3,8 +3,8 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QFile>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QPointer>
 #include <QQueue>
 #include <QSet>
@@ -31,12 +31,11 @@ struct Options {
 
 const QByteArray LimitNotice = "Your connection limit exceeded. Please slow down and try again later.\r\n";
 
-const QByteArray Notice =
-    "NOTICE: The expiration date displayed in this record is the date the\r\n"
-    "registrar's sponsorship of the domain name registration in the registry is\r\n"
-    "currently set to expire. This date does not necessarily reflect the expiration\r\n"
-    "date of the domain name registrant's agreement with the sponsoring\r\n"
-    "registrar.\r\n";
+const QByteArray Notice = "NOTICE: The expiration date displayed in this record is the date the\r\n"
+                          "registrar's sponsorship of the domain name registration in the registry is\r\n"
+                          "currently set to expire. This date does not necessarily reflect the expiration\r\n"
+                          "date of the domain name registrant's agreement with the sponsoring\r\n"
+                          "registrar.\r\n";
 
 quint32 StableHash(const QByteArray &text)
 {
@@ -154,25 +153,29 @@ private:
         const QByteArray upper = name.toUpper();
         QByteArray reply;
         if (isFree(name)) {
-            reply = "No match for \"" + upper + "\".\r\n>>> Last update of whois database: " + updated
-                    + " <<<\r\n\r\n" + Notice;
+            reply = "No match for \"" + upper + "\".\r\n>>> Last update of whois database: " + updated + " <<<\r\n\r\n"
+                + Notice;
         } else {
             const QByteArray id = QByteArray::number(StableHash(name) % 100000000u);
-            reply = "   Domain Name: " + upper + "\r\n"
-                    "   Registry Domain ID: " + id + "_DOMAIN_COM-VRSN\r\n"
-                    "   Registrar WHOIS Server: whois.registrar.test\r\n"
-                    "   Registrar URL: http://www.registrar.test\r\n"
-                    "   Updated Date: 2025-06-01T10:00:00Z\r\n"
-                    "   Creation Date: 2001-03-14T09:26:53Z\r\n"
-                    "   Registry Expiry Date: 2027-03-14T09:26:53Z\r\n"
-                    "   Registrar: Example Registrar, Inc.\r\n"
-                    "   Registrar IANA ID: 9999\r\n"
-                    "   Domain Status: clientTransferProhibited https://icann.org/epp#clientTransferProhibited\r\n"
-                    "   Name Server: NS1.REGISTRAR.TEST\r\n"
-                    "   Name Server: NS2.REGISTRAR.TEST\r\n"
-                    "   DNSSEC: unsigned\r\n"
-                    "   URL of the ICANN Whois Inaccuracy Complaint Form: https://www.icann.org/wicf/\r\n"
-                    ">>> Last update of whois database: " + updated + " <<<\r\n\r\n" + Notice;
+            reply = "   Domain Name: " + upper
+                + "\r\n"
+                  "   Registry Domain ID: "
+                + id
+                + "_DOMAIN_COM-VRSN\r\n"
+                  "   Registrar WHOIS Server: whois.registrar.test\r\n"
+                  "   Registrar URL: http://www.registrar.test\r\n"
+                  "   Updated Date: 2025-06-01T10:00:00Z\r\n"
+                  "   Creation Date: 2001-03-14T09:26:53Z\r\n"
+                  "   Registry Expiry Date: 2027-03-14T09:26:53Z\r\n"
+                  "   Registrar: Example Registrar, Inc.\r\n"
+                  "   Registrar IANA ID: 9999\r\n"
+                  "   Domain Status: clientTransferProhibited https://icann.org/epp#clientTransferProhibited\r\n"
+                  "   Name Server: NS1.REGISTRAR.TEST\r\n"
+                  "   Name Server: NS2.REGISTRAR.TEST\r\n"
+                  "   DNSSEC: unsigned\r\n"
+                  "   URL of the ICANN Whois Inaccuracy Complaint Form: https://www.icann.org/wicf/\r\n"
+                  ">>> Last update of whois database: "
+                + updated + " <<<\r\n\r\n" + Notice;
         }
         while (reply.size() < m_options.replyBytes)
             reply += Notice;
@@ -210,7 +213,7 @@ int Fail(const QString &message)
     return 2;
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {
@@ -218,19 +221,34 @@ int main(int argc, char **argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("A WHOIS server on 127.0.0.1 for tests and benchmarks."));
     parser.addHelpOption();
-    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Port; 0 picks a free one."), QStringLiteral("N"), QStringLiteral("0"));
-    const QCommandLineOption registered(QStringLiteral("registered"), QStringLiteral("Names that are registered, one per line; every other name is free."), QStringLiteral("FILE"));
-    const QCommandLineOption freeRatio(QStringLiteral("free-ratio"), QStringLiteral("Without --registered: about this share of names is free (default 0.5)."), QStringLiteral("R"));
-    const QCommandLineOption latency(QStringLiteral("latency-ms"), QStringLiteral("Delay before each reply."), QStringLiteral("N"));
-    const QCommandLineOption slowEvery(QStringLiteral("slow-every"), QStringLiteral("Every K-th query waits --slow-ms instead."), QStringLiteral("K"));
-    const QCommandLineOption slowMs(QStringLiteral("slow-ms"), QStringLiteral("Delay of the slow queries."), QStringLiteral("M"));
-    const QCommandLineOption silentEvery(QStringLiteral("silent-every"), QStringLiteral("Every K-th connection is never answered."), QStringLiteral("K"));
-    const QCommandLineOption emptyEvery(QStringLiteral("empty-every"), QStringLiteral("Every K-th connection is closed without a reply."), QStringLiteral("K"));
-    const QCommandLineOption noticeEvery(QStringLiteral("notice-every"), QStringLiteral("Every K-th connection gets only the limit notice."), QStringLiteral("K"));
-    const QCommandLineOption replyBytes(QStringLiteral("reply-bytes"), QStringLiteral("Pad every reply to N bytes."), QStringLiteral("N"));
-    const QCommandLineOption limit(QStringLiteral("limit-per-s"), QStringLiteral("Beyond R answered queries in the last second, answer with an empty close or a limit notice, alternately."), QStringLiteral("R"));
-    const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Append each query as received to FILE."), QStringLiteral("FILE"));
-    parser.addOptions({port, registered, freeRatio, latency, slowEvery, slowMs, silentEvery, emptyEvery, noticeEvery, replyBytes, limit, log});
+    const QCommandLineOption port(
+        QStringLiteral("port"), QStringLiteral("Port; 0 picks a free one."), QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption registered(QStringLiteral("registered"),
+        QStringLiteral("Names that are registered, one per line; every other name is free."), QStringLiteral("FILE"));
+    const QCommandLineOption freeRatio(QStringLiteral("free-ratio"),
+        QStringLiteral("Without --registered: about this share of names is free (default 0.5)."), QStringLiteral("R"));
+    const QCommandLineOption latency(
+        QStringLiteral("latency-ms"), QStringLiteral("Delay before each reply."), QStringLiteral("N"));
+    const QCommandLineOption slowEvery(
+        QStringLiteral("slow-every"), QStringLiteral("Every K-th query waits --slow-ms instead."), QStringLiteral("K"));
+    const QCommandLineOption slowMs(
+        QStringLiteral("slow-ms"), QStringLiteral("Delay of the slow queries."), QStringLiteral("M"));
+    const QCommandLineOption silentEvery(QStringLiteral("silent-every"),
+        QStringLiteral("Every K-th connection is never answered."), QStringLiteral("K"));
+    const QCommandLineOption emptyEvery(QStringLiteral("empty-every"),
+        QStringLiteral("Every K-th connection is closed without a reply."), QStringLiteral("K"));
+    const QCommandLineOption noticeEvery(QStringLiteral("notice-every"),
+        QStringLiteral("Every K-th connection gets only the limit notice."), QStringLiteral("K"));
+    const QCommandLineOption replyBytes(
+        QStringLiteral("reply-bytes"), QStringLiteral("Pad every reply to N bytes."), QStringLiteral("N"));
+    const QCommandLineOption limit(QStringLiteral("limit-per-s"),
+        QStringLiteral(
+            "Beyond R answered queries in the last second, answer with an empty close or a limit notice, alternately."),
+        QStringLiteral("R"));
+    const QCommandLineOption log(
+        QStringLiteral("log"), QStringLiteral("Append each query as received to FILE."), QStringLiteral("FILE"));
+    parser.addOptions({port, registered, freeRatio, latency, slowEvery, slowMs, silentEvery, emptyEvery, noticeEvery,
+        replyBytes, limit, log});
     parser.process(app);
 
     auto number = [&parser](const QCommandLineOption &option, bool *ok) {
@@ -241,14 +259,22 @@ int main(int argc, char **argv)
     bool all = true;
     const qint64 portNumber = number(port, &ok);
     all &= ok && portNumber >= 0 && portNumber <= 65535;
-    options.latencyMs = int(number(latency, &ok)); all &= ok;
-    options.slowEvery = int(number(slowEvery, &ok)); all &= ok;
-    options.slowMs = int(number(slowMs, &ok)); all &= ok;
-    options.silentEvery = int(number(silentEvery, &ok)); all &= ok;
-    options.emptyEvery = int(number(emptyEvery, &ok)); all &= ok;
-    options.noticeEvery = int(number(noticeEvery, &ok)); all &= ok;
-    options.replyBytes = number(replyBytes, &ok); all &= ok;
-    options.limitPerSecond = int(number(limit, &ok)); all &= ok;
+    options.latencyMs = int(number(latency, &ok));
+    all &= ok;
+    options.slowEvery = int(number(slowEvery, &ok));
+    all &= ok;
+    options.slowMs = int(number(slowMs, &ok));
+    all &= ok;
+    options.silentEvery = int(number(silentEvery, &ok));
+    all &= ok;
+    options.emptyEvery = int(number(emptyEvery, &ok));
+    all &= ok;
+    options.noticeEvery = int(number(noticeEvery, &ok));
+    all &= ok;
+    options.replyBytes = number(replyBytes, &ok);
+    all &= ok;
+    options.limitPerSecond = int(number(limit, &ok));
+    all &= ok;
     if (parser.isSet(freeRatio))
         options.freeRatio = parser.value(freeRatio).toDouble(&ok), all &= ok;
     if (!all)

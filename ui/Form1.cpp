@@ -9,11 +9,11 @@
 #include "ui/Twips.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QClipboard>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -58,7 +58,7 @@ QToolButton *PictureButton(QWidget *parent, const QString &caption, QStyle::Stan
 
 const QString SourceToolTip = QStringLiteral("Select the type of search you would like to run");
 
-} // namespace
+}   // namespace
 
 Form1::Form1(QWidget *parent)
     : QMainWindow(parent)
@@ -92,23 +92,23 @@ void Form1::buildTopBand()
     txtWordNum = Place(new QLineEdit(QStringLiteral("1"), Frame1), 1620, 540, 2055, 315);
     wLabel2 = Place(new QLabel(QStringLiteral("of"), Frame1), 3780, 600, 255, 255);
     txtWordMax = Place(new QLineEdit(QStringLiteral("1"), Frame1), 4020, 540, 1875, 315,
-                       QStringLiteral("The number of entries on your list."));
+        QStringLiteral("The number of entries on your list."));
     txtWordMax->setReadOnly(true);
     txtWordMax->setStyleSheet(QStringLiteral("QLineEdit { background: #E0E0E0; }"));
-    cmdDoSearch = Place(PictureButton(Frame1, QStringLiteral("Start"), QStyle::SP_MediaPlay),
-                        6840, 180, 735, 675, QStringLiteral("Click here to start searching your list."));
-    Command3 = Place(PictureButton(Frame1, QStringLiteral("Stop"), QStyle::SP_MediaStop),
-                     7620, 180, 735, 675, QStringLiteral("Click here to stop searching names"));
+    cmdDoSearch = Place(PictureButton(Frame1, QStringLiteral("Start"), QStyle::SP_MediaPlay), 6840, 180, 735, 675,
+        QStringLiteral("Click here to start searching your list."));
+    Command3 = Place(PictureButton(Frame1, QStringLiteral("Stop"), QStyle::SP_MediaStop), 7620, 180, 735, 675,
+        QStringLiteral("Click here to stop searching names"));
 
     sLabel1 = Place(new QLabel(QStringLiteral("Search String:"), Frame1), 240, 600, 1335, 255);
     txtSearch = Place(new QLineEdit(Frame1), 1620, 540, 2055, 315, QStringLiteral("Enter a search string"));
     sLabel2 = Place(new QLabel(QStringLiteral("Get:"), Frame1), 3705, 600, 315, 255);
     Combo2 = Place(new QComboBox(Frame1), 4140, 540, 1815, 315,
-                   QStringLiteral("The approximate number of domains to find, if available."));
-    Combo2->addItems({"~100 Domains", "~200 Domains", "~500 Domains", "~1000 Domains",
-                      "~5000 Domains", "~10000 Domains"});
-    cmdCreate = Place(PictureButton(Frame1, QStringLiteral("Search"), QStyle::SP_FileDialogContentsView),
-                      6000, 180, 795, 675, QStringLiteral("Click here to start your internet search!"));
+        QStringLiteral("The approximate number of domains to find, if available."));
+    Combo2->addItems(
+        {"~100 Domains", "~200 Domains", "~500 Domains", "~1000 Domains", "~5000 Domains", "~10000 Domains"});
+    cmdCreate = Place(PictureButton(Frame1, QStringLiteral("Search"), QStyle::SP_FileDialogContentsView), 6000, 180,
+        795, 675, QStringLiteral("Click here to start your internet search!"));
     cmdWebsite = Place(new QPushButton(QStringLiteral("website"), Frame1), 8400, 180, 2295, 675);
 
     // At first only the source choice, Start, Stop and the website button show.
@@ -155,10 +155,10 @@ void Form1::buildResultColumns()
         Twips::setGeometry(Labels[i], column.left, 300, 1815, 195);
         Labels[i]->setFont(VerdanaFont(true));
 
-        cmdCopy[i] = Place(new QPushButton(QStringLiteral("Copy"), Frame2), column.left, 540, 675, 435,
-                           QStringLiteral("Copy List"));
-        cmdClear[i] = Place(new QPushButton(QStringLiteral("Clear"), Frame2), column.left + 720, 540,
-                            675, 435, QStringLiteral("Clear List"));
+        cmdCopy[i] = Place(
+            new QPushButton(QStringLiteral("Copy"), Frame2), column.left, 540, 675, 435, QStringLiteral("Copy List"));
+        cmdClear[i] = Place(new QPushButton(QStringLiteral("Clear"), Frame2), column.left + 720, 540, 675, 435,
+            QStringLiteral("Clear List"));
         connect(cmdCopy[i], &QPushButton::clicked, this, [this, column] { cmdCopy_Click(column.number); });
         connect(cmdClear[i], &QPushButton::clicked, this, [this, column] { cmdClear_Click(column.number); });
     }
@@ -176,7 +176,7 @@ void Form1::buildStatusBar()
     statusBar()->setFont(VerdanaFont());
     statusBar()->setSizeGripEnabled(false);
     const QString resting[] = {QStringLiteral("Entry Status"), QStringLiteral("Open Connections"),
-                               QStringLiteral("Connection Status"), QString()};
+        QStringLiteral("Connection Status"), QString()};
     for (size_t i = 0; i < m_panels.size(); ++i) {
         m_panels[i] = new QLabel(resting[i], statusBar());
         m_panels[i]->setFont(VerdanaFont());
@@ -188,9 +188,8 @@ void Form1::buildStatusBar()
 void Form1::buildMenus()
 {
     QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    const char *captions[] = {"Clear High/Mid/Low", "Clear High", "Clear Mid", "Clear Low",
-                              "Clear Registered", "Clear Saved", "Copy High", "Copy Mid",
-                              "Copy Low", "Copy Saved"};
+    const char *captions[] = {"Clear High/Mid/Low", "Clear High", "Clear Mid", "Clear Low", "Clear Registered",
+        "Clear Saved", "Copy High", "Copy Mid", "Copy Low", "Copy Saved"};
     for (int i = 0; i < 10; ++i) {
         QAction *item = edit->addAction(QString::fromLatin1(captions[i]));
         item->setObjectName(QStringLiteral("mnuEditItem%1").arg(i));
@@ -202,13 +201,11 @@ void Form1::buildMenus()
 
 void Form1::connectResults()
 {
-    connect(&m_results, &ResultLists::itemsAdded, this, [this](ResultList which, const QStringList &names) {
-        list(int(which))->addItems(names);
-    });
+    connect(&m_results, &ResultLists::itemsAdded, this,
+        [this](ResultList which, const QStringList &names) { list(int(which))->addItems(names); });
     connect(&m_results, &ResultLists::listCleared, this, [this](ResultList which) { list(int(which))->clear(); });
-    connect(&m_results, &ResultLists::captionChanged, this, [this](ResultList which, const QString &caption) {
-        label(int(which))->setText(caption);
-    });
+    connect(&m_results, &ResultLists::captionChanged, this,
+        [this](ResultList which, const QString &caption) { label(int(which))->setText(caption); });
     connect(&m_results, &ResultLists::capReached, this, &Form1::showNotice);
     connect(&m_results, &ResultLists::fileProblem, this, &Form1::showFileProblem);
 }
@@ -279,8 +276,8 @@ void Form1::LayoutMainWindow(int width, int height)
         Twips::setGeometry(widget, left, r.y(), width, r.height());
     };
     place(Frame1, Twips::geometry(Frame1).x(), layout.frame1Width);
-    Twips::setGeometry(Frame2, Twips::geometry(Frame2).x(), MainLayout::Frame2Top, layout.frame2Width,
-                       layout.frame2Height);
+    Twips::setGeometry(
+        Frame2, Twips::geometry(Frame2).x(), MainLayout::Frame2Top, layout.frame2Width, layout.frame2Height);
     place(cmdWebsite, MainLayout::WebsiteLeft, layout.websiteWidth);
     for (size_t i = 0; i < layout.panelWidths.size(); ++i)
         m_panels[i]->setFixedWidth(Twips::toPixels(layout.panelWidths[i]));
@@ -391,8 +388,7 @@ void Form1::connectRun()
 {
     chooseCustomList = [this] {
         return QFileDialog::getOpenFileName(this, QStringLiteral("Custom List"),
-                                            ProgramFiles::path(ProgramFiles::Folder::Wordlists),
-                                            QStringLiteral("*.txt"));
+            ProgramFiles::path(ProgramFiles::Folder::Wordlists), QStringLiteral("*.txt"));
     };
     connect(Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
     connect(cmdDoSearch, &QToolButton::clicked, this, &Form1::cmdDoSearch_Click);
@@ -404,11 +400,13 @@ void Form1::connectRun()
     connect(&m_run, &RunControl::openConnections, panel(2), &QLabel::setText);
     connect(&m_session.pool(), &WhoisPool::connectionStatus, panel(3), &QLabel::setText);
     connect(&m_session, &CheckSession::unchecked, this, [this](const QString &, int total) {
-        m_panels[3]->setText(QStringLiteral("Unchecked: %1 (see %2)").arg(total).arg(QFileInfo(m_results.uncheckedPath()).fileName()));
+        m_panels[3]->setText(
+            QStringLiteral("Unchecked: %1 (see %2)").arg(total).arg(QFileInfo(m_results.uncheckedPath()).fileName()));
         m_panels[3]->show();
     });
     connect(&m_session, &CheckSession::serverRefused, this, [this](const QString &text) {
-        showMessage(QStringLiteral("WHOIS server"), text + QStringLiteral(" The run is stopped and resumes at entry %1.").arg(txtWordNum->text()));
+        showMessage(QStringLiteral("WHOIS server"),
+            text + QStringLiteral(" The run is stopped and resumes at entry %1.").arg(txtWordNum->text()));
     });
     connect(&m_run, &RunControl::started, this, [this] {
         setRunControlsEnabled(true);
@@ -470,9 +468,10 @@ void Form1::cmdDoSearch_Click()
     const qint64 entries = txtWordMax->text().trimmed().toLongLong();   // shown only; not a number is 0
     const bool searchEngine = m_run.source() == Source::YahooSearch || m_run.source() == Source::GoogleSearch;
     if (!numberOk && !searchEngine) {
-        showMessage(QStringLiteral("Start"), QStringLiteral("The start number \"%1\" is not a whole number. Type the "
-                                                            "number of the first entry to check, for example 1.")
-                                                 .arg(txtWordNum->text()));
+        showMessage(QStringLiteral("Start"),
+            QStringLiteral("The start number \"%1\" is not a whole number. Type the "
+                           "number of the first entry to check, for example 1.")
+                .arg(txtWordNum->text()));
         return;
     }
     const QString problem = m_session.Start(first, entries);
@@ -486,7 +485,8 @@ void Form1::cmdDoSearch_Click()
 
 void Form1::setRunControlsEnabled(bool running)
 {
-    for (QWidget *widget : std::initializer_list<QWidget *>{cmdDoSearch, Combo1, txtWordNum, Combo2, cmdCreate, txtSearch})
+    for (QWidget *widget :
+        std::initializer_list<QWidget *> {cmdDoSearch, Combo1, txtWordNum, Combo2, cmdCreate, txtSearch})
         widget->setEnabled(false);
     Command3->setEnabled(running);
     if (running)

@@ -88,9 +88,9 @@ public:
     ProfileListWidget *List3 = nullptr;
     ProfileListWidget *List4 = nullptr;
     SavedListWidget *List5 = nullptr;
-    std::array<QLabel *, 6> Labels{};            // Label1 .. Label5 at their numbers
-    std::array<QPushButton *, 6> cmdCopy{};      // index i acts on List i
-    std::array<QPushButton *, 6> cmdClear{};
+    std::array<QLabel *, 6> Labels {};         // Label1 .. Label5 at their numbers
+    std::array<QPushButton *, 6> cmdCopy {};   // index i acts on List i
+    std::array<QPushButton *, 6> cmdClear {};
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -118,6 +118,6 @@ private:
     RunControl &m_run = m_session.run();
     MainLayout m_layout;
     int m_dragSourceMarker = 0;
-    std::array<QLabel *, 4> m_panels{};   // three status panels and the unchecked count
+    std::array<QLabel *, 4> m_panels {};   // three status panels and the unchecked count
     QPointer<Form2> m_form2;
 };

@@ -2,14 +2,14 @@
 
 #include "ui/Twips.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QGuiApplication>
 #include <QScreen>
 
-const QString Form2::Notice = QStringLiteral(
-    "One of your lists has reached 20000 entries.  They have been saved and cleared.  You may find "
-    "your backed up lists in the orvanel /overflow/ directory.");
+const QString Form2::Notice =
+    QStringLiteral("One of your lists has reached 20000 entries.  They have been saved and cleared.  You may find "
+                   "your backed up lists in the orvanel /overflow/ directory.");
 
 Form2::Form2(QWidget *parent)
     : QDialog(parent)

@@ -3,8 +3,7 @@
 
 // The main window's layout for a window size, in twips. Pure arithmetic, so that the rule can be
 // checked at any size; Form1 applies it to its widgets.
-struct MainLayout
-{
+struct MainLayout {
     // Design values the layout starts from.
     static constexpr int MinimumSize = 6500;
     static constexpr int Frame2Top = 1020;
@@ -21,14 +20,14 @@ struct MainLayout
     int frame2Width = 0;
     int frame2Height = 0;
     int websiteWidth = 0;
-    std::array<int, 3> panelWidths{};
+    std::array<int, 3> panelWidths {};
     int listWidth = 0;
     int listHeight = 0;
     // Indexed by list number 1 to 5 (index 0 unused).
-    std::array<int, 6> listLeft{};
-    std::array<int, 6> copyLeft{};
-    std::array<int, 6> clearLeft{};
-    std::array<int, 6> labelLeft{};
+    std::array<int, 6> listLeft {};
+    std::array<int, 6> copyLeft {};
+    std::array<int, 6> clearLeft {};
+    std::array<int, 6> labelLeft {};
     int labelWidth = 0;
 };
 

@@ -29,4 +29,4 @@ inline QRect geometry(const QWidget *widget)
     return {fromPixels(r.x()), fromPixels(r.y()), fromPixels(r.width()), fromPixels(r.height())};
 }
 
-}
+}   // namespace Twips

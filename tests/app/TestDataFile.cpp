@@ -1,8 +1,8 @@
 #include "TestSupport.h"
 #include "app/DataFile.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QTest>
 #include <csignal>
 #include <sys/resource.h>
@@ -29,7 +29,7 @@ private:
     rlimit m_old {};
 };
 
-} // namespace
+}   // namespace
 
 class TestDataFile : public QObject
 {
@@ -40,19 +40,20 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QStringList>("expected");
-        QTest::addRow("CR LF after every line") << QByteArray("a\r\nb\r\nc\r\n") << QStringList{"a", "b", "c"};
-        QTest::addRow("last line without a break") << QByteArray("a\r\nb\r\nc") << QStringList{"a", "b", "c"};
-        QTest::addRow("trailing empty line") << QByteArray("a\r\nb\r\nc\r\n\r\n") << QStringList{"a", "b", "c"};
-        QTest::addRow("empty lines between") << QByteArray("a\r\n\r\nb\r\n") << QStringList{"a", "b"};
-        QTest::addRow("LF only") << QByteArray("a\nb\n\nc") << QStringList{"a", "b", "c"};
-        QTest::addRow("CR only") << QByteArray("a\rb\r\rc\r") << QStringList{"a", "b", "c"};
-        QTest::addRow("mixed") << QByteArray("a\r\nb\nc\rd") << QStringList{"a", "b", "c", "d"};
-        QTest::addRow("single space is an entry") << QByteArray(" \r\na\r\n") << QStringList{" ", "a"};
-        QTest::addRow("empty file") << QByteArray() << QStringList{};
-        QTest::addRow("only a line break") << QByteArray("\r\n") << QStringList{};
-        QTest::addRow("no line break at all") << QByteArray("word") << QStringList{"word"};
-        QTest::addRow("NUL byte") << QByteArray("a\0b\r\nc", 6) << QStringList{QString::fromLatin1("a\0b", 3), "c"};
-        QTest::addRow("Latin-1 bytes") << QByteArray("caf\xe9\r\n\xff") << QStringList{QString::fromLatin1("caf\xe9"), QString::fromLatin1("\xff")};
+        QTest::addRow("CR LF after every line") << QByteArray("a\r\nb\r\nc\r\n") << QStringList {"a", "b", "c"};
+        QTest::addRow("last line without a break") << QByteArray("a\r\nb\r\nc") << QStringList {"a", "b", "c"};
+        QTest::addRow("trailing empty line") << QByteArray("a\r\nb\r\nc\r\n\r\n") << QStringList {"a", "b", "c"};
+        QTest::addRow("empty lines between") << QByteArray("a\r\n\r\nb\r\n") << QStringList {"a", "b"};
+        QTest::addRow("LF only") << QByteArray("a\nb\n\nc") << QStringList {"a", "b", "c"};
+        QTest::addRow("CR only") << QByteArray("a\rb\r\rc\r") << QStringList {"a", "b", "c"};
+        QTest::addRow("mixed") << QByteArray("a\r\nb\nc\rd") << QStringList {"a", "b", "c", "d"};
+        QTest::addRow("single space is an entry") << QByteArray(" \r\na\r\n") << QStringList {" ", "a"};
+        QTest::addRow("empty file") << QByteArray() << QStringList {};
+        QTest::addRow("only a line break") << QByteArray("\r\n") << QStringList {};
+        QTest::addRow("no line break at all") << QByteArray("word") << QStringList {"word"};
+        QTest::addRow("NUL byte") << QByteArray("a\0b\r\nc", 6) << QStringList {QString::fromLatin1("a\0b", 3), "c"};
+        QTest::addRow("Latin-1 bytes") << QByteArray("caf\xe9\r\n\xff")
+                                       << QStringList {QString::fromLatin1("caf\xe9"), QString::fromLatin1("\xff")};
     }
     void entries()
     {
@@ -78,7 +79,7 @@ private slots:
     void skipSingleSpace()
     {
         const DataFile::EntryIndex index(QByteArray("\r\n \r\na\r\n  \r\n"), DataFile::Blanks::SkipSingleSpace);
-        QCOMPARE(index.all(), (QStringList{"a", "  "}));
+        QCOMPARE(index.all(), (QStringList {"a", "  "}));
     }
 
     void megabyteLine()
@@ -147,7 +148,7 @@ private slots:
             QVERIFY(!rewritten);
             QVERIFY2(rewriteError.contains(reason), qPrintable(rewriteError));
             QCOMPARE(ReadBytes(path), QByteArray("old\r\n"));
-            QCOMPARE(QDir(folders.program()).entryList(QDir::Files), QStringList{"kept.txt"});
+            QCOMPARE(QDir(folders.program()).entryList(QDir::Files), QStringList {"kept.txt"});
         }
     }
 

@@ -13,12 +13,18 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("expected");
-        QTest::addRow("backslashes") << "a\\b\\c.txt" << "c.txt";
-        QTest::addRow("bare name") << "c.txt" << "c.txt";
-        QTest::addRow("trailing backslash") << "a\\b\\" << "";
-        QTest::addRow("slashes") << "/a/b/c.txt" << "c.txt";
-        QTest::addRow("mixed") << "a/b\\c.txt" << "c.txt";
-        QTest::addRow("empty") << "" << "";
+        QTest::addRow("backslashes") << "a\\b\\c.txt"
+                                     << "c.txt";
+        QTest::addRow("bare name") << "c.txt"
+                                   << "c.txt";
+        QTest::addRow("trailing backslash") << "a\\b\\"
+                                            << "";
+        QTest::addRow("slashes") << "/a/b/c.txt"
+                                 << "c.txt";
+        QTest::addRow("mixed") << "a/b\\c.txt"
+                               << "c.txt";
+        QTest::addRow("empty") << ""
+                               << "";
     }
     void fileNameOf()
     {

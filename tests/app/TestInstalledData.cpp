@@ -14,9 +14,12 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("last");
-        QTest::addRow("two") << "AllTwoLetter.txt" << 676 << "aa" << "zz";
-        QTest::addRow("three") << "AllThreeLetter.txt" << 17576 << "aaa" << "zzz";
-        QTest::addRow("four") << "AllFourLetter.txt" << 456976 << "aaaa" << "zzzz";
+        QTest::addRow("two") << "AllTwoLetter.txt" << 676 << "aa"
+                             << "zz";
+        QTest::addRow("three") << "AllThreeLetter.txt" << 17576 << "aaa"
+                               << "zzz";
+        QTest::addRow("four") << "AllFourLetter.txt" << 456976 << "aaaa"
+                              << "zzzz";
     }
     void wordLists()
     {

@@ -53,12 +53,18 @@ private slots:
     {
         QTest::addColumn<QString>("relative");
         QTest::addColumn<QString>("expected");
-        QTest::addRow("existing folder, other case") << "\\Backups\\LowProfile.txt" << "/backups/LowProfile.txt";
-        QTest::addRow("existing file, other case") << "\\Wordlists\\fullwordlist.TXT" << "/wordlists/FullWordList.txt";
-        QTest::addRow("missing folder takes its own spelling") << "\\OverFlow\\HighProfile.txt" << "/overflow/HighProfile.txt";
-        QTest::addRow("custom lists") << "\\customlists" << "/CustomLists";
-        QTest::addRow("forward slash") << "/LowProfile.txt" << "/LowProfile.txt";
-        QTest::addRow("unknown folder as written") << "\\Other\\x.txt" << "/Other/x.txt";
+        QTest::addRow("existing folder, other case") << "\\Backups\\LowProfile.txt"
+                                                     << "/backups/LowProfile.txt";
+        QTest::addRow("existing file, other case") << "\\Wordlists\\fullwordlist.TXT"
+                                                   << "/wordlists/FullWordList.txt";
+        QTest::addRow("missing folder takes its own spelling") << "\\OverFlow\\HighProfile.txt"
+                                                               << "/overflow/HighProfile.txt";
+        QTest::addRow("custom lists") << "\\customlists"
+                                      << "/CustomLists";
+        QTest::addRow("forward slash") << "/LowProfile.txt"
+                                       << "/LowProfile.txt";
+        QTest::addRow("unknown folder as written") << "\\Other\\x.txt"
+                                                   << "/Other/x.txt";
     }
     void resolveMatchesCaseInsensitively()
     {
@@ -123,8 +129,10 @@ private slots:
         QFETCH(QString, expected);
         const QLocale english(QLocale::English, QLocale::UnitedStates);
         QCOMPARE(MakeRunStamp(when, english), expected);
-        QCOMPARE(GeneralDateTimeText(QDateTime(QDate(2026, 12, 6), QTime(22, 50, 42)), english).remove(QChar(0x202f)).remove(' '),
-                 QString("12/6/202610:50:42PM"));
+        QCOMPARE(GeneralDateTimeText(QDateTime(QDate(2026, 12, 6), QTime(22, 50, 42)), english)
+                     .remove(QChar(0x202f))
+                     .remove(' '),
+            QString("12/6/202610:50:42PM"));
     }
 };
 

@@ -11,19 +11,28 @@ private slots:
     {
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("expected");
-        QTest::addRow("nested percent then space") << "%2525%2520" << "% ";
-        QTest::addRow("either letter case") << "a%3cb%3E" << "a<b>";
-        QTest::addRow("escapes outside the table stay") << "%2B%41" << "%2B%41";
-        QTest::addRow("empty") << "" << "";
-        QTest::addRow("decoded percent joins later rules") << "%2520" << " ";
-        QTest::addRow("nested slash") << "%252F" << "/";
-        QTest::addRow("plus is not a space") << "a+b" << "a+b";
-        QTest::addRow("comma and dot escapes stay") << "%2E%2C" << "%2E%2C";
-        QTest::addRow("line breaks") << "a%0D%0Ab" << "a\r\nb";
-        QTest::addRow("every rule")
-            << "%25%20%3C%3E%23%7B%7D%7C%5C%5E%7E%5B%5D%60%3B%2F%3F%3A%40%3D%26%24"
-            << "% <>#{}|\\^~[]`;/?:@=&$";
-        QTest::addRow("deep nesting") << "%25252525252541" << "%41";
+        QTest::addRow("nested percent then space") << "%2525%2520"
+                                                   << "% ";
+        QTest::addRow("either letter case") << "a%3cb%3E"
+                                            << "a<b>";
+        QTest::addRow("escapes outside the table stay") << "%2B%41"
+                                                        << "%2B%41";
+        QTest::addRow("empty") << ""
+                               << "";
+        QTest::addRow("decoded percent joins later rules") << "%2520"
+                                                           << " ";
+        QTest::addRow("nested slash") << "%252F"
+                                      << "/";
+        QTest::addRow("plus is not a space") << "a+b"
+                                             << "a+b";
+        QTest::addRow("comma and dot escapes stay") << "%2E%2C"
+                                                    << "%2E%2C";
+        QTest::addRow("line breaks") << "a%0D%0Ab"
+                                     << "a\r\nb";
+        QTest::addRow("every rule") << "%25%20%3C%3E%23%7B%7D%7C%5C%5E%7E%5B%5D%60%3B%2F%3F%3A%40%3D%26%24"
+                                    << "% <>#{}|\\^~[]`;/?:@=&$";
+        QTest::addRow("deep nesting") << "%25252525252541"
+                                      << "%41";
     }
     void urlDecode()
     {
@@ -38,23 +47,37 @@ private slots:
     {
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("expected");
-        QTest::addRow("site prefix") << "site:my-shop.com" << "my-shop.com";
-        QTest::addRow("related prefix") << "related:foo.net" << "foo.net";
-        QTest::addRow("tail keeps its case") << "Best Buy!.COM" << "BestBuy.COM";
-        QTest::addRow("only the first label") << "shop.example.com" << "shop.example.com";
-        QTest::addRow("entity") << "a&nbsp;b.com" << "ab.com";
-        QTest::addRow("entity is case-sensitive") << "a&NBSP;b.com" << "aNBSPb.com";
-        QTest::addRow("prefix is case-sensitive") << "Related:foo.com" << "Relatedfoo.com";
-        QTest::addRow("underscore without dot") << "my_name" << "myname";
-        QTest::addRow("trailing dot") << "abc." << "abc.";
-        QTest::addRow("only an ending") << ".com" << ".com";
-        QTest::addRow("tail not cleaned") << "a b.c d" << "ab.c d";
-        QTest::addRow("nbsp without ampersand") << "anbsp;b" << "ab";
-        QTest::addRow("every single character")
-            << "a /%!~@#$^&*()=\\|+`?><,';:_b" << "ab";
+        QTest::addRow("site prefix") << "site:my-shop.com"
+                                     << "my-shop.com";
+        QTest::addRow("related prefix") << "related:foo.net"
+                                        << "foo.net";
+        QTest::addRow("tail keeps its case") << "Best Buy!.COM"
+                                             << "BestBuy.COM";
+        QTest::addRow("only the first label") << "shop.example.com"
+                                              << "shop.example.com";
+        QTest::addRow("entity") << "a&nbsp;b.com"
+                                << "ab.com";
+        QTest::addRow("entity is case-sensitive") << "a&NBSP;b.com"
+                                                  << "aNBSPb.com";
+        QTest::addRow("prefix is case-sensitive") << "Related:foo.com"
+                                                  << "Relatedfoo.com";
+        QTest::addRow("underscore without dot") << "my_name"
+                                                << "myname";
+        QTest::addRow("trailing dot") << "abc."
+                                      << "abc.";
+        QTest::addRow("only an ending") << ".com"
+                                        << ".com";
+        QTest::addRow("tail not cleaned") << "a b.c d"
+                                          << "ab.c d";
+        QTest::addRow("nbsp without ampersand") << "anbsp;b"
+                                                << "ab";
+        QTest::addRow("every single character") << "a /%!~@#$^&*()=\\|+`?><,';:_b"
+                                                << "ab";
         QTest::addRow("latin-1 marks") << QString::fromUtf8("a«´¯º¸b.com") << "ab.com";
-        QTest::addRow("hyphens and digits survive") << "my-shop-24.com" << "my-shop-24.com";
-        QTest::addRow("empty") << "" << "";
+        QTest::addRow("hyphens and digits survive") << "my-shop-24.com"
+                                                    << "my-shop-24.com";
+        QTest::addRow("empty") << ""
+                               << "";
     }
     void correctName()
     {

@@ -22,9 +22,9 @@ struct Outcome {
 Outcome Run(const QStringList &arguments)
 {
     Outcome outcome;
-    Cli::Console console{[&](const QByteArray &bytes) { outcome.out += bytes; },
-                         [&](const QByteArray &bytes) { outcome.err += bytes; }, false};
-    outcome.exitCode = Cli::Run(QStringList{"tamarind-cli"} + arguments, console);
+    Cli::Console console {[&](const QByteArray &bytes) { outcome.out += bytes; },
+        [&](const QByteArray &bytes) { outcome.err += bytes; }, false};
+    outcome.exitCode = Cli::Run(QStringList {"tamarind-cli"} + arguments, console);
     return outcome;
 }
 
@@ -47,7 +47,7 @@ QProcess *StartCli(const QStringList &arguments, const QString &config)
     return process;
 }
 
-} // namespace
+}   // namespace
 
 class TestCli : public QObject
 {
@@ -57,7 +57,8 @@ private slots:
     void clean()
     {
         // Decoding comes first, so a decoded "%" or blank is then removed by the cleaning.
-        const Outcome outcome = Run({"clean", "site:my-shop.com", "%2525%2520", "Best Buy!.COM", "a%2520b%3A.com", "xx%253Aabc"});
+        const Outcome outcome =
+            Run({"clean", "site:my-shop.com", "%2525%2520", "Best Buy!.COM", "a%2520b%3A.com", "xx%253Aabc"});
         QCOMPARE(outcome.exitCode, 0);
         QCOMPARE(outcome.out, QByteArray("my-shop.com\n\nBestBuy.COM\nab.com\nxxabc\n"));
     }
@@ -78,19 +79,23 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("message");
-        QTest::addRow("version") << QStringList{"--version"} << 0 << "";
-        QTest::addRow("no command") << QStringList{} << 2 << "no command";
-        QTest::addRow("unknown command") << QStringList{"fly"} << 2 << "unknown command";
-        QTest::addRow("clean without names") << QStringList{"clean"} << 2 << "at least one NAME";
-        QTest::addRow("no file") << QStringList{"check"} << 2 << "exactly one FILE";
-        QTest::addRow("from zero") << QStringList{"check", "--from", "0", "LIST"} << 2 << "counted from 1";
-        QTest::addRow("from letters") << QStringList{"check", "--from", "x1", "LIST"} << 2 << "takes an entry number";
-        QTest::addRow("from past the end") << QStringList{"check", "--from", "4", "LIST"} << 2 << "past the end";
-        QTest::addRow("from and resume") << QStringList{"check", "--from", "2", "--resume", "LIST"} << 2 << "cannot go together";
-        QTest::addRow("empty folder") << QStringList{"check", "--folder", "", "LIST"} << 2 << "--folder takes a folder";
-        QTest::addRow("bad server") << QStringList{"check", "--server", "host:abc", "LIST"} << 2 << "--server holds \"host:abc\"";
-        QTest::addRow("IPv6 port too big") << QStringList{"whois", "--server", "[::1]:99999", "x"} << 2 << "not a WHOIS server";
-        QTest::addRow("missing list") << QStringList{"check", "MISSING"} << 1 << "cannot be opened";
+        QTest::addRow("version") << QStringList {"--version"} << 0 << "";
+        QTest::addRow("no command") << QStringList {} << 2 << "no command";
+        QTest::addRow("unknown command") << QStringList {"fly"} << 2 << "unknown command";
+        QTest::addRow("clean without names") << QStringList {"clean"} << 2 << "at least one NAME";
+        QTest::addRow("no file") << QStringList {"check"} << 2 << "exactly one FILE";
+        QTest::addRow("from zero") << QStringList {"check", "--from", "0", "LIST"} << 2 << "counted from 1";
+        QTest::addRow("from letters") << QStringList {"check", "--from", "x1", "LIST"} << 2 << "takes an entry number";
+        QTest::addRow("from past the end") << QStringList {"check", "--from", "4", "LIST"} << 2 << "past the end";
+        QTest::addRow("from and resume") << QStringList {"check", "--from", "2", "--resume", "LIST"} << 2
+                                         << "cannot go together";
+        QTest::addRow("empty folder") << QStringList {"check", "--folder", "", "LIST"} << 2
+                                      << "--folder takes a folder";
+        QTest::addRow("bad server") << QStringList {"check", "--server", "host:abc", "LIST"} << 2
+                                    << "--server holds \"host:abc\"";
+        QTest::addRow("IPv6 port too big")
+            << QStringList {"whois", "--server", "[::1]:99999", "x"} << 2 << "not a WHOIS server";
+        QTest::addRow("missing list") << QStringList {"check", "MISSING"} << 1 << "cannot be opened";
     }
     void usage()
     {
@@ -99,7 +104,8 @@ private slots:
         QFETCH(QString, message);
         TestFolders folders;
         DataFile::rewrite(folders.file("list.txt"), {"abc", "abd", "abe"});
-        arguments.replaceInStrings("LIST", folders.file("list.txt")).replaceInStrings("MISSING", folders.file("missing.txt"));
+        arguments.replaceInStrings("LIST", folders.file("list.txt"))
+            .replaceInStrings("MISSING", folders.file("missing.txt"));
         const Outcome outcome = Run(arguments);
         QCOMPARE(outcome.exitCode, exitCode);
         QVERIFY2(outcome.err.contains(message.toLatin1()), outcome.err.constData());
@@ -114,9 +120,9 @@ private slots:
         DataFile::rewrite(folders.file("list.txt"), names);
         DataFile::rewrite(folders.file("registered.txt"), {"name0007.com", "name0042.com"});
         TestWhoisServer server({"--registered", folders.file("registered.txt")});
-        const QStringList common{"check", "--server", server.address(), "--folder", folders.file("new/folder")};
+        const QStringList common {"check", "--server", server.address(), "--folder", folders.file("new/folder")};
 
-        const Outcome first = Run(common + QStringList{folders.file("list.txt")});
+        const Outcome first = Run(common + QStringList {folders.file("list.txt")});
         QCOMPARE(first.exitCode, 0);
         QCOMPARE(first.lines().size(), 60);
         QVERIFY(first.lines().contains("registered name0007.com"));
@@ -127,14 +133,14 @@ private slots:
         QCOMPARE(SettingsStore::get("Quillon", "Settings", "CustWordNum", "none"), QString("none"));
         QCOMPARE(SettingsStore::get("Quillon", "Settings", "wordNumber", "none"), QString("none"));
 
-        const Outcome second = Run(common + QStringList{"--from", "41", folders.file("list.txt")});
+        const Outcome second = Run(common + QStringList {"--from", "41", folders.file("list.txt")});
         QCOMPARE(second.exitCode, 0);
         QCOMPARE(second.lines().size(), 20);
         QVERIFY(second.lines().contains("free name0041.com"));
         QVERIFY(second.err.endsWith("checked 20 names: 0 high, 0 mid, 19 low, 1 registered, 0 unchecked\n"));
 
         // Everything was asked: --resume has nothing left.
-        const Outcome third = Run(common + QStringList{"--resume", folders.file("list.txt")});
+        const Outcome third = Run(common + QStringList {"--resume", folders.file("list.txt")});
         QCOMPARE(third.exitCode, 0);
         QCOMPARE(third.lines(), QStringList());
         QVERIFY(third.err.contains("every entry"));
@@ -153,10 +159,14 @@ private slots:
     {
         QTest::addColumn<QString>("problem");
         QTest::addColumn<QString>("message");
-        QTest::addRow("unwritable folder") << "folder" << "cannot be written";
-        QTest::addRow("refused connections") << "server" << "cannot be reached";
-        QTest::addRow("unwritable result file") << "result" << "could not be written";
-        QTest::addRow("another run in the folder") << "locked" << "Another run is going on";
+        QTest::addRow("unwritable folder") << "folder"
+                                           << "cannot be written";
+        QTest::addRow("refused connections") << "server"
+                                             << "cannot be reached";
+        QTest::addRow("unwritable result file") << "result"
+                                                << "could not be written";
+        QTest::addRow("another run in the folder") << "locked"
+                                                   << "Another run is going on";
     }
     void checkFailures()
     {
@@ -189,7 +199,7 @@ private slots:
             QVERIFY(outcome.err.contains("resume from entry 1"));
         }
         if (problem == "result")
-            QCOMPARE(outcome.lines(), (QStringList{"free abc.com", "free abd.com"}));
+            QCOMPARE(outcome.lines(), (QStringList {"free abc.com", "free abd.com"}));
     }
 
     void whois()
@@ -227,8 +237,8 @@ private slots:
         const QStringList names = Names(400);
         DataFile::rewrite(folders.file("list.txt"), names);
         TestWhoisServer server({"--free-ratio", "0.5", "--latency-ms", "20"});
-        const QStringList common{"check", "--server", server.address(), "--folder", folders.program()};
-        std::unique_ptr<QProcess> first(StartCli(common + QStringList{folders.file("list.txt")}, folders.config()));
+        const QStringList common {"check", "--server", server.address(), "--folder", folders.program()};
+        std::unique_ptr<QProcess> first(StartCli(common + QStringList {folders.file("list.txt")}, folders.config()));
         QByteArray out;
         QTRY_VERIFY_WITH_TIMEOUT((out += first->readAllStandardOutput()).count('\n') >= 100, 20000);
         ::kill(pid_t(first->processId()), signal);
@@ -246,10 +256,12 @@ private slots:
         for (const QString &name : std::as_const(free))
             QVERIFY2(inFiles.contains(name), qPrintable(name));
 
-        std::unique_ptr<QProcess> second(StartCli(common + QStringList{"--resume", folders.file("list.txt")}, folders.config()));
+        std::unique_ptr<QProcess> second(
+            StartCli(common + QStringList {"--resume", folders.file("list.txt")}, folders.config()));
         QVERIFY(second->waitForFinished(30000));
         QCOMPARE(second->exitCode(), 0);
-        QStringList all = printed + QString::fromLatin1(second->readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        QStringList all =
+            printed + QString::fromLatin1(second->readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
         for (const QString &name : names)
             QVERIFY2(!all.filter(" " + name + ".com").isEmpty(), qPrintable(name));
     }

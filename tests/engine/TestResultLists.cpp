@@ -14,7 +14,7 @@ void VerifyProfileFiles(const ResultLists &results)
         QCOMPARE(FileEntries(results.profilePath(list)), results.items(list));
 }
 
-} // namespace
+}   // namespace
 
 class TestResultLists : public QObject
 {
@@ -41,7 +41,7 @@ private slots:
         TestFolders folders;
         ResultLists results;
         results.AddUnregistered(name);
-        QCOMPARE(results.items(ResultList(list)), QStringList{name});
+        QCOMPARE(results.items(ResultList(list)), QStringList {name});
         QCOMPARE(results.caption(ResultList(list)), PlainCaption(ResultList(list)) + " (1)");
         VerifyProfileFiles(results);
     }
@@ -58,7 +58,7 @@ private slots:
         QCOMPARE(added.count(), 0);
         QCOMPARE(results.counter(ResultList::High), 0);
         results.AddUnregistered(".COM");   // only the exact texts are ignored
-        QCOMPARE(results.items(ResultList::High), QStringList{".COM"});
+        QCOMPARE(results.items(ResultList::High), QStringList {".COM"});
     }
 
     void registeredListIsCapped()
@@ -69,7 +69,7 @@ private slots:
             results.AddRegistered(QString("r%1.com").arg(i));
         QCOMPARE(results.items(ResultList::Registered).size(), 101);
         results.AddRegistered("last.com");
-        QCOMPARE(results.items(ResultList::Registered), QStringList{"last.com"});
+        QCOMPARE(results.items(ResultList::Registered), QStringList {"last.com"});
         QCOMPARE(results.caption(ResultList::Registered), QString("Registered (102)"));
         QVERIFY(!results.ApplyCap());
     }
@@ -137,13 +137,13 @@ private slots:
         QDir(folders.program()).mkdir("SuperHighProfile.txt");
         results.AddUnregistered("abc.com");
         results.AddUnregistered("abd.com");
-        QCOMPARE(results.items(ResultList::High), (QStringList{"abc.com", "abd.com"}));
+        QCOMPARE(results.items(ResultList::High), (QStringList {"abc.com", "abd.com"}));
         QCOMPARE(problems.count(), 1);   // once per file and run
         QVERIFY(problems[0][0].toString().contains("SuperHighProfile.txt"));
         QDir(folders.program()).rmdir("SuperHighProfile.txt");
         results.AddUnregistered("abcdefgh.com");   // the next write brings every file back
         VerifyProfileFiles(results);
-        QCOMPARE(FileEntries(results.profilePath(ResultList::High)), (QStringList{"abc.com", "abd.com"}));
+        QCOMPARE(FileEntries(results.profilePath(ResultList::High)), (QStringList {"abc.com", "abd.com"}));
     }
 
     void capSequence()
@@ -170,20 +170,22 @@ private slots:
         // The old files keep the lists at the cap; the overflow files hold the same, in one folder.
         QCOMPARE(FileEntries(folders.file("SuperHighProfile.txt")), high);
         QCOMPARE(FileEntries(folders.file("overflow/SuperHighProfile.txt")), high);
-        QCOMPARE(FileEntries(folders.file("overflow/HighProfile.txt")), QStringList{"abcde.com"});
-        QCOMPARE(FileEntries(folders.file("overflow/LowProfile.txt")), QStringList{"abcdefgh.com"});
-        QCOMPARE(QDir(folders.program()).entryList({"OverFlow", "Overflow"}, QDir::Dirs | QDir::CaseSensitive).size(), 0);
+        QCOMPARE(FileEntries(folders.file("overflow/HighProfile.txt")), QStringList {"abcde.com"});
+        QCOMPARE(FileEntries(folders.file("overflow/LowProfile.txt")), QStringList {"abcdefgh.com"});
+        QCOMPARE(
+            QDir(folders.program()).entryList({"OverFlow", "Overflow"}, QDir::Dirs | QDir::CaseSensitive).size(), 0);
 
         for (ResultList list : {ResultList::Low, ResultList::Registered, ResultList::High, ResultList::Mid})
             QVERIFY(results.items(list).isEmpty());
         QCOMPARE(results.caption(ResultList::High), QString("High Profile (20000)"));
         QVERIFY(!results.runStamp().isEmpty());
-        QCOMPARE(ReadBytes(folders.file("backups/HighProfile" + results.runStamp() + ".txt")), QByteArray(" \r\n \r\n"));
+        QCOMPARE(
+            ReadBytes(folders.file("backups/HighProfile" + results.runStamp() + ".txt")), QByteArray(" \r\n \r\n"));
         QCOMPARE(ReadBytes(folders.file("backups/MidProfile" + results.runStamp() + ".txt")), QByteArray(" \r\n"));
 
         results.AddUnregistered("new.com");
         QCOMPARE(results.caption(ResultList::High), QString("High Profile (1)"));
-        QCOMPARE(FileEntries(folders.file("SuperHighProfile" + results.runStamp() + ".txt")), QStringList{"new.com"});
+        QCOMPARE(FileEntries(folders.file("SuperHighProfile" + results.runStamp() + ".txt")), QStringList {"new.com"});
     }
 
     void stampsNeverRepeat()
@@ -232,15 +234,15 @@ private slots:
         QTest::addColumn<QString>("positions");
         QTest::addColumn<int>("marker");
         QTest::addColumn<QStringList>("added");
-        QTest::addRow("two positions") << "2|5" << 3 << QStringList{"h2.com", "h5.com"};
-        QTest::addRow("one position") << "0" << 3 << QStringList{"h0.com"};
-        QTest::addRow("past the end") << "1|99" << 3 << QStringList{"h1.com"};
-        QTest::addRow("negative") << "-1" << 3 << QStringList{};
-        QTest::addRow("foreign text") << "hello world" << 3 << QStringList{};
-        QTest::addRow("empty") << "" << 3 << QStringList{};
-        QTest::addRow("no marker") << "0|1" << 0 << QStringList{};
-        QTest::addRow("registered is no source") << "0" << 2 << QStringList{};
-        QTest::addRow("low list") << "0" << 1 << QStringList{"lowprofile.com"};
+        QTest::addRow("two positions") << "2|5" << 3 << QStringList {"h2.com", "h5.com"};
+        QTest::addRow("one position") << "0" << 3 << QStringList {"h0.com"};
+        QTest::addRow("past the end") << "1|99" << 3 << QStringList {"h1.com"};
+        QTest::addRow("negative") << "-1" << 3 << QStringList {};
+        QTest::addRow("foreign text") << "hello world" << 3 << QStringList {};
+        QTest::addRow("empty") << "" << 3 << QStringList {};
+        QTest::addRow("no marker") << "0|1" << 0 << QStringList {};
+        QTest::addRow("registered is no source") << "0" << 2 << QStringList {};
+        QTest::addRow("low list") << "0" << 1 << QStringList {"lowprofile.com"};
     }
     void drops()
     {
@@ -264,7 +266,7 @@ private slots:
         WriteBytes(folders.file("Remembered.txt"), "\r\n \r\none.com\r\n\r\r\ntwo.com\n  three.com");
         ResultLists results;
         results.LoadRememberedList();
-        QCOMPARE(results.items(ResultList::Saved), (QStringList{"one.com", "two.com", "  three.com"}));
+        QCOMPARE(results.items(ResultList::Saved), (QStringList {"one.com", "two.com", "  three.com"}));
         results.DropPositions("", 3);
         QCOMPARE(ReadBytes(folders.file("Remembered.txt")), QByteArray("one.com\r\ntwo.com\r\n  three.com\r\n"));
     }

@@ -11,15 +11,25 @@ private slots:
     {
         QTest::addColumn<QString>("candidate");
         QTest::addColumn<QString>("expected");
-        QTest::addRow("text after the first colon") << "xx:abc" << "abc.com";
-        QTest::addRow("search operator") << "site:shop.net" << "shop.net";
-        QTest::addRow(".net in capitals") << "ABC.NET" << "ABC.NET";
-        QTest::addRow("other ending") << "abc.org" << "abc.org.com";
-        QTest::addRow(".com inside") << "my.company" << "my.company";
-        QTest::addRow("decoded and cleaned") << "Best%20Buy" << "BestBuy.com";
-        QTest::addRow("line break decoded") << "ab%0D%0Acd" << "abcd.com";
-        QTest::addRow("raw control characters") << QString("a\tb\x01" "c") << "abc.com";
-        QTest::addRow("empty") << "" << ".com";
+        QTest::addRow("text after the first colon") << "xx:abc"
+                                                    << "abc.com";
+        QTest::addRow("search operator") << "site:shop.net"
+                                         << "shop.net";
+        QTest::addRow(".net in capitals") << "ABC.NET"
+                                          << "ABC.NET";
+        QTest::addRow("other ending") << "abc.org"
+                                      << "abc.org.com";
+        QTest::addRow(".com inside") << "my.company"
+                                     << "my.company";
+        QTest::addRow("decoded and cleaned") << "Best%20Buy"
+                                             << "BestBuy.com";
+        QTest::addRow("line break decoded") << "ab%0D%0Acd"
+                                            << "abcd.com";
+        QTest::addRow("raw control characters") << QString("a\tb\x01"
+                                                           "c")
+                                                << "abc.com";
+        QTest::addRow("empty") << ""
+                               << ".com";
     }
     void prepareLookupName()
     {
@@ -43,8 +53,9 @@ private slots:
         QTest::addRow("record") << QByteArray("   Domain Name: ABC.COM\r\n") << marker << registered;
         QTest::addRow("record in other case") << QByteArray("domain name: abc.com") << marker << registered;
         QTest::addRow("empty close") << QByteArray() << marker << none;
-        QTest::addRow("limit notice")
-            << QByteArray("Your connection limit exceeded. Please slow down and try again later.\r\n") << marker << none;
+        QTest::addRow("limit notice") << QByteArray(
+            "Your connection limit exceeded. Please slow down and try again later.\r\n")
+                                      << marker << none;
         QTest::addRow("broken phrase") << QByteArray("No match\r\nfor") << marker << none;
         QTest::addRow("cut record") << QByteArray(1000, 'x') << marker << none;
         QTest::addRow("no marker: empty is registered") << QByteArray() << QByteArray() << registered;
@@ -63,19 +74,32 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");   // empty: not a server
-        QTest::addRow("host only") << "whois.example.test" << "whois.example.test:43";
-        QTest::addRow("host and port") << "127.0.0.1:4343" << "127.0.0.1:4343";
-        QTest::addRow("blanks") << " host:44 " << "host:44";
-        QTest::addRow("IPv6 with port") << "[::1]:43" << "[::1]:43";
-        QTest::addRow("IPv6 in brackets") << "[::1]" << "[::1]:43";
-        QTest::addRow("bare IPv6") << "::1" << "[::1]:43";
-        QTest::addRow("letters as port") << "host:abc" << "";
-        QTest::addRow("no host") << ":43" << "";
-        QTest::addRow("port zero") << "127.0.0.1:0" << "";
-        QTest::addRow("port too big") << "127.0.0.1:99999" << "";
-        QTest::addRow("empty port") << "host:" << "";
-        QTest::addRow("unclosed bracket") << "[::1:43" << "";
-        QTest::addRow("empty") << "" << "";
+        QTest::addRow("host only") << "whois.example.test"
+                                   << "whois.example.test:43";
+        QTest::addRow("host and port") << "127.0.0.1:4343"
+                                       << "127.0.0.1:4343";
+        QTest::addRow("blanks") << " host:44 "
+                                << "host:44";
+        QTest::addRow("IPv6 with port") << "[::1]:43"
+                                        << "[::1]:43";
+        QTest::addRow("IPv6 in brackets") << "[::1]"
+                                          << "[::1]:43";
+        QTest::addRow("bare IPv6") << "::1"
+                                   << "[::1]:43";
+        QTest::addRow("letters as port") << "host:abc"
+                                         << "";
+        QTest::addRow("no host") << ":43"
+                                 << "";
+        QTest::addRow("port zero") << "127.0.0.1:0"
+                                   << "";
+        QTest::addRow("port too big") << "127.0.0.1:99999"
+                                      << "";
+        QTest::addRow("empty port") << "host:"
+                                    << "";
+        QTest::addRow("unclosed bracket") << "[::1:43"
+                                          << "";
+        QTest::addRow("empty") << ""
+                               << "";
     }
     void server()
     {

@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr int Tick = 100;      // ms: time enough for a busy machine to answer within a lookup
-constexpr int ShortTick = 10;  // for the tests that wait for the timeouts themselves
+constexpr int Tick = 100;       // ms: time enough for a busy machine to answer within a lookup
+constexpr int ShortTick = 10;   // for the tests that wait for the timeouts themselves
 
 QStringList Names(int count, const QString &stem = "name")
 {
@@ -36,10 +36,10 @@ struct Engine {
     {
         session.setServer(Whois::Server::parse(QString("127.0.0.1:%1").arg(port ? port : server.port())));
         session.pool().setTickInterval(tick);
-        QObject::connect(&session, &CheckSession::verdict, [this](const QString &name, bool free) {
-            verdicts << (free ? "free " : "registered ") + name;
-        });
-        QObject::connect(&session, &CheckSession::unchecked, [this](const QString &name) { verdicts << "unchecked " + name; });
+        QObject::connect(&session, &CheckSession::verdict,
+            [this](const QString &name, bool free) { verdicts << (free ? "free " : "registered ") + name; });
+        QObject::connect(
+            &session, &CheckSession::unchecked, [this](const QString &name) { verdicts << "unchecked " + name; });
         QObject::connect(&session, &CheckSession::serverRefused, [this](const QString &text) { refusals << text; });
     }
 
@@ -58,7 +58,7 @@ struct Engine {
     QStringList with(const QString &outcome) const { return verdicts.filter(QRegularExpression("^" + outcome + " ")); }
 };
 
-} // namespace
+}   // namespace
 
 class TestRunControl : public QObject
 {
@@ -237,7 +237,7 @@ private slots:
         WriteBytes(folders.file("Unchecked.txt"), "from-an-earlier-session.com\r\n");
         Engine engine(server, 0, ShortTick);
         QVERIFY(engine.runToEnd(folders.file("list.txt")));
-        QCOMPARE(engine.verdicts, QStringList{"unchecked quiet.com"});
+        QCOMPARE(engine.verdicts, QStringList {"unchecked quiet.com"});
         QCOMPARE(engine.session.results().uncheckedCount(), 1);
         QCOMPARE(ReadBytes(folders.file("Unchecked.txt")), QByteArray("quiet.com\r\n"));
         QCOMPARE(QDir(folders.file("backups")).entryList({"Unchecked*"}).size(), 1);   // moved aside
@@ -255,8 +255,9 @@ private slots:
         QTest::addColumn<bool>("refusedPort");
         QTest::addColumn<QString>("message");
         QTest::addRow("refused connection") << QStringList() << true << "cannot be reached";
-        QTest::addRow("limit notice only") << QStringList{"--notice-every", "1"} << false << "Your connection limit exceeded";
-        QTest::addRow("empty closes only") << QStringList{"--empty-every", "1"} << false << "refuses every query";
+        QTest::addRow("limit notice only")
+            << QStringList {"--notice-every", "1"} << false << "Your connection limit exceeded";
+        QTest::addRow("empty closes only") << QStringList {"--empty-every", "1"} << false << "refuses every query";
     }
     void refusingServerStopsTheRun()
     {
@@ -280,9 +281,9 @@ private slots:
         QTest::addColumn<QStringList>("serverOptions");
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("tick");
-        QTest::addRow("every 2nd an empty close") << QStringList{"--empty-every", "2"} << 300 << ShortTick;
-        QTest::addRow("every 3rd a limit notice") << QStringList{"--notice-every", "3"} << 300 << ShortTick;
-        QTest::addRow("throttled at 300 per second") << QStringList{"--limit-per-s", "300"} << 900 << Tick;
+        QTest::addRow("every 2nd an empty close") << QStringList {"--empty-every", "2"} << 300 << ShortTick;
+        QTest::addRow("every 3rd a limit notice") << QStringList {"--notice-every", "3"} << 300 << ShortTick;
+        QTest::addRow("throttled at 300 per second") << QStringList {"--limit-per-s", "300"} << 900 << Tick;
     }
     void repliesWithoutVerdictAreAskedAgain()
     {
@@ -295,7 +296,7 @@ private slots:
         for (int i = 0; i < names.size(); i += 3)
             registered << names[i] + ".com";
         DataFile::rewrite(folders.file("registered.txt"), registered);
-        TestWhoisServer server(serverOptions + QStringList{"--registered", folders.file("registered.txt")});
+        TestWhoisServer server(serverOptions + QStringList {"--registered", folders.file("registered.txt")});
         DataFile::rewrite(folders.file("list.txt"), names);
         Engine engine(server, 0, tick);
         QVERIFY(engine.runToEnd(folders.file("list.txt"), 1, 60000));
@@ -315,9 +316,9 @@ private slots:
         Engine engine(server, 0, ShortTick);
         engine.session.pool().setRegisteredMarker("Registrar WHOIS Server:");
         QVERIFY(engine.runToEnd(folders.file("list.txt")));
-        QCOMPARE(engine.with("unchecked"), QStringList{"unchecked name003.com"});
+        QCOMPARE(engine.with("unchecked"), QStringList {"unchecked name003.com"});
         QCOMPARE(engine.with("free").size(), 19);
-        QCOMPARE(FileEntries(folders.file("Unchecked.txt")), QStringList{"name003.com"});
+        QCOMPARE(FileEntries(folders.file("Unchecked.txt")), QStringList {"name003.com"});
     }
 
     void stopDuringBackOffLeavesNothingRunning()
@@ -344,7 +345,7 @@ private slots:
         DataFile::rewrite(folders.file("list.txt"), {"abc"});
         Engine engine(server);
         QVERIFY(engine.runToEnd(folders.file("list.txt")));
-        QCOMPARE(engine.verdicts, QStringList{"free abc.com"});
+        QCOMPARE(engine.verdicts, QStringList {"free abc.com"});
         QVERIFY(engine.session.pool().peakReplyBytes() <= Whois::ReplyCap);
     }
 
@@ -355,7 +356,7 @@ private slots:
         DataFile::rewrite(folders.file("list.txt"), {"ab%0D%0Acd", "x%0Ay"});
         Engine engine(server);
         QVERIFY(engine.runToEnd(folders.file("list.txt")));
-        QCOMPARE(FileEntries(folders.file("queries.log")), (QStringList{"abcd.com", "xy.com"}));
+        QCOMPARE(FileEntries(folders.file("queries.log")), (QStringList {"abcd.com", "xy.com"}));
         QCOMPARE(ReadBytes(folders.file("queries.log")), QByteArray("abcd.com\nxy.com\n"));
     }
 
@@ -369,7 +370,8 @@ private slots:
         Engine engine(server);
         QStringList entryStatus, openStatus;
         QObject::connect(&engine.session.run(), &RunControl::entryStatus, [&](const QString &t) { entryStatus << t; });
-        QObject::connect(&engine.session.run(), &RunControl::openConnections, [&](const QString &t) { openStatus << t; });
+        QObject::connect(
+            &engine.session.run(), &RunControl::openConnections, [&](const QString &t) { openStatus << t; });
         engine.session.SelectSource(Source::FullWordList);
         QCOMPARE(engine.session.Start(1, 500), QString());
         QCOMPARE(entryStatus.last(), QString("26 of 500"));
@@ -389,7 +391,8 @@ private slots:
         DataFile::rewrite(folders.file("list.txt"), Names(10));
         Engine engine(server);
         QStringList openStatus;
-        QObject::connect(&engine.session.run(), &RunControl::openConnections, [&](const QString &t) { openStatus << t; });
+        QObject::connect(
+            &engine.session.run(), &RunControl::openConnections, [&](const QString &t) { openStatus << t; });
         QVERIFY(engine.runToEnd(folders.file("list.txt")));
         QCOMPARE(openStatus.last(), QString("Open: Closing connections..."));
     }

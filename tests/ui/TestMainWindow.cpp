@@ -1,9 +1,9 @@
-#include "TestSupport.h"
 #include "GuiTestSupport.h"
+#include "TestSupport.h"
 #include "app/DataFile.h"
-#include "ui/OnTop.h"
 #include "ui/Form1.h"
 #include "ui/Form2.h"
+#include "ui/OnTop.h"
 #include "ui/ResultListWidgets.h"
 #include "ui/Twips.h"
 
@@ -47,7 +47,7 @@ void DropOnSavedList(Form1 &window, QMimeData *data)
     QApplication::sendEvent(window.List5->viewport(), &drop);
 }
 
-} // namespace
+}   // namespace
 
 class TestMainWindow : public QObject
 {
@@ -59,7 +59,7 @@ private slots:
         TestFolders folders;
         WriteBytes(folders.file("Remembered.txt"), "\r\n \r\r\nkept.com\r\nalso.net\r\n");
         Form1 window;
-        QCOMPARE(Items(window.List5), (QStringList{"kept.com", "also.net"}));
+        QCOMPARE(Items(window.List5), (QStringList {"kept.com", "also.net"}));
         QCOMPARE(ReadBytes(folders.file("Remembered.txt")), QByteArray("\r\n \r\r\nkept.com\r\nalso.net\r\n"));
         QCOMPARE(ReadBytes(folders.file("Appends.txt")), QByteArray("\r\n"));
         QVERIFY(QFileInfo(folders.file("overflow")).isDir());
@@ -80,7 +80,8 @@ private slots:
         QVERIFY(!window.txtWordNum->isVisible() && !window.txtSearch->isVisible());
         QVERIFY(!window.cmdCreate->isVisible() && !window.cmdCreate->isEnabled());
         for (int i = 1; i <= 3; ++i)
-            QCOMPARE(window.panel(i)->text(), (QStringList{"Entry Status", "Open Connections", "Connection Status"}[i - 1]));
+            QCOMPARE(window.panel(i)->text(),
+                (QStringList {"Entry Status", "Open Connections", "Connection Status"}[i - 1]));
         QCOMPARE(window.List3->toolTip(), QString("These domains have less than 5 characters"));
         QCOMPARE(window.List3->selectionMode(), QAbstractItemView::ExtendedSelection);
 
@@ -118,14 +119,14 @@ private slots:
         Form1 window;
         ResultLists &results = window.results();
         results.AddUnregistered("abc.com");
-        QCOMPARE(Items(window.List3), QStringList{"abc.com"});
+        QCOMPARE(Items(window.List3), QStringList {"abc.com"});
         QCOMPARE(window.Labels[3]->text(), QString("High Profile (1)"));
         results.AddUnregistered("abcdef.com");
         results.AddUnregistered("abcdefghij.com");
         results.AddRegistered("taken.com");
-        QCOMPARE(Items(window.List4), QStringList{"abcdef.com"});
-        QCOMPARE(Items(window.List1), QStringList{"abcdefghij.com"});
-        QCOMPARE(Items(window.List2), QStringList{"taken.com"});
+        QCOMPARE(Items(window.List4), QStringList {"abcdef.com"});
+        QCOMPARE(Items(window.List1), QStringList {"abcdefghij.com"});
+        QCOMPARE(Items(window.List2), QStringList {"taken.com"});
         QCOMPARE(window.Labels[2]->text(), QString("Registered (1)"));
 
         // A Clear button restarts caption and counter; each file equals its list after the next name.
@@ -184,11 +185,12 @@ private slots:
         QCOMPARE(window.List3->SelectedPositions(), QString("2|5"));
 
         // What the list itself puts into a drag.
-        std::unique_ptr<QMimeData> data(window.List3->model()->mimeData(window.List3->selectionModel()->selectedIndexes()));
+        std::unique_ptr<QMimeData> data(
+            window.List3->model()->mimeData(window.List3->selectionModel()->selectedIndexes()));
         QCOMPARE(data->text(), QString("2|5"));
         DropOnSavedList(window, data.get());
         DropOnSavedList(window, data.get());
-        const QStringList expected{"n2.com", "n5.com", "n2.com", "n5.com"};
+        const QStringList expected {"n2.com", "n5.com", "n2.com", "n5.com"};
         QCOMPARE(Items(window.List5), expected);
         QCOMPARE(FileEntries(folders.file("Remembered.txt")), expected);
         QCOMPARE(window.List3->count(), 7);   // copied, not moved
@@ -229,8 +231,8 @@ private slots:
         QCOMPARE(window.noticeWindow()->Label1->text(), Form2::Notice);
         QVERIFY(Form2::Notice.contains("20000 entries.  They"));
         const QStringList overflow = QDir(folders.file("overflow")).entryList(QDir::Files);
-        QCOMPARE(overflow, (QStringList{"HighProfile.txt", "LowProfile.txt", "SuperHighProfile.txt"}));
-        QCOMPARE(FileEntries(folders.file("overflow/LowProfile.txt")), QStringList{"abcdefgh.com"});
+        QCOMPARE(overflow, (QStringList {"HighProfile.txt", "LowProfile.txt", "SuperHighProfile.txt"}));
+        QCOMPARE(FileEntries(folders.file("overflow/LowProfile.txt")), QStringList {"abcdefgh.com"});
         window.noticeWindow()->Command1->click();
         QTRY_VERIFY(!window.noticeWindow());
     }

@@ -1,5 +1,5 @@
-#include "TestSupport.h"
 #include "GuiTestSupport.h"
+#include "TestSupport.h"
 #include "app/DataFile.h"
 #include "app/SettingsStore.h"
 #include "ui/Form1.h"
@@ -31,7 +31,7 @@ QStringList MessageTexts(const Form1 &window)
     return texts;
 }
 
-} // namespace
+}   // namespace
 
 class TestMainWindowRun : public QObject
 {
@@ -80,7 +80,10 @@ private slots:
             else
                 low << queried;
         }
-        auto sorted = [](QStringList list) { list.sort(); return list; };
+        auto sorted = [](QStringList list) {
+            list.sort();
+            return list;
+        };
         QCOMPARE(sorted(Items(window.List3)), high);
         QCOMPARE(sorted(Items(window.List4)), mid);
         QCOMPARE(sorted(Items(window.List1)), low);
@@ -103,9 +106,12 @@ private slots:
     {
         QTest::addColumn<QString>("saved");
         QTest::addColumn<QString>("shown");
-        QTest::addRow("inside the list") << "120" << "120";
-        QTest::addRow("at the end") << "500" << "1";
-        QTest::addRow("past the end") << "501" << "1";
+        QTest::addRow("inside the list") << "120"
+                                         << "120";
+        QTest::addRow("at the end") << "500"
+                                    << "1";
+        QTest::addRow("past the end") << "501"
+                                      << "1";
     }
     void savedPositionAndFieldCheck()
     {
