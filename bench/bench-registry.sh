@@ -3,23 +3,8 @@
 # and the no-delay and 100 ms figures of bench-whois.sh, which must not fall back.
 # Usage: bench/bench-registry.sh [BUILD_DIR]   (needs python3 and the Debian package time)
 set -euo pipefail
-build=$(cd "${1:-$(dirname "$0")/../build}" && pwd)
+source "$(dirname "$0")/common.sh"
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-servers=()
-cleanup() { for pid in "${servers[@]}"; do kill "$pid" 2>/dev/null || true; done; rm -rf "$work"; }
-trap cleanup EXIT
-export XDG_CONFIG_HOME="$work/config"
-
-port=""
-start_server() {   # sets port
-  local out="$work/server-${#servers[@]}"
-  "$build/whois-test-server" --port 0 "$@" > "$out" &
-  servers+=($!)
-  for _ in $(seq 50); do [ -s "$out" ] && break; sleep 0.1; done
-  port=$(sed -E 's/.*:([0-9]+)$/\1/' "$out")
-}
-rate() { awk -v n="$1" -v s="$2" 'BEGIN { printf "%.0f", n / s }'; }
 check() {   # check PORT LIST NAME: seconds into $work/NAME.time, verdicts into $work/NAME.out
   mkdir -p "$work/$3"
   /usr/bin/time -f "%e" -o "$work/$3.time" \

@@ -3,27 +3,7 @@
 # client asking the same server 25 at a time. Prints names per second and peak memory.
 # Usage: bench/bench-whois.sh [BUILD_DIR]   (needs the Debian packages whois and time)
 set -euo pipefail
-build=$(cd "${1:-$(dirname "$0")/../build}" && pwd)
-work=$(mktemp -d)
-servers=()
-cleanup() { for pid in "${servers[@]}"; do kill "$pid" 2>/dev/null || true; done; rm -rf "$work"; }
-trap cleanup EXIT
-export XDG_CONFIG_HOME="$work/config"
-
-for tool in whois /usr/bin/time; do
-  command -v "$tool" >/dev/null || { echo "missing $tool: apt-get install whois time" >&2; exit 1; }
-done
-
-port=""
-start_server() {   # sets port
-  local out="$work/server-${#servers[@]}"
-  "$build/whois-test-server" --port 0 "$@" > "$out" &
-  servers+=($!)
-  for _ in $(seq 50); do [ -s "$out" ] && break; sleep 0.1; done
-  port=$(sed -E 's/.*:([0-9]+)$/\1/' "$out")
-}
-
-rate() { awk -v n="$1" -v s="$2" 'BEGIN { printf "%.0f", n / s }'; }
+source "$(dirname "$0")/common.sh"
 
 start_server --free-ratio 0.1; fast=$port
 start_server --free-ratio 0.1 --latency-ms 100; slow=$port
