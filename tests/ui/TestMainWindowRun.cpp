@@ -1,6 +1,7 @@
 #include "GuiTestSupport.h"
 #include "TestSupport.h"
 #include "app/DataFile.h"
+#include "app/ExitSignals.h"
 #include "app/SettingsStore.h"
 #include "ui/Form1.h"
 #include "ui/ResultListWidgets.h"
@@ -13,6 +14,7 @@
 #include <QMessageBox>
 #include <QTest>
 #include <QToolButton>
+#include <csignal>
 
 namespace {
 
@@ -181,6 +183,34 @@ private slots:
         window.cmdDoSearch->click();
         QVERIFY(MessageTexts(window).join(' ').contains("not a whole number"));
         QVERIFY(!window.run().isRunning());
+
+        qputenv("TAMARIND_WHOIS_SERVER", "127.0.0.1:0");
+        Form1 badServer;
+        badServer.chooseCustomList = [&] { return folders.file("list.txt"); };
+        Choose(badServer, Source::CustomList);
+        badServer.cmdDoSearch->click();
+        qunsetenv("TAMARIND_WHOIS_SERVER");
+        QVERIFY(MessageTexts(badServer).join(' ').contains("TAMARIND_WHOIS_SERVER holds \"127.0.0.1:0\""));
+        QVERIFY(!badServer.run().isRunning());
+    }
+
+    void terminationStopsTheRunAndKeepsItsPlace()
+    {
+        TestFolders folders;
+        DataFile::rewrite(folders.file("list.txt"), {"a", "b", "c"});
+        TestWhoisServer server({"--silent-every", "1"});
+        Form1 window;
+        window.session().setServer(Whois::Server::parse(server.address()));
+        window.chooseCustomList = [&] { return folders.file("list.txt"); };
+        window.show();
+        Choose(window, Source::CustomList);
+        window.cmdDoSearch->click();
+        QVERIFY(window.run().isRunning());
+        // As the program's entry point does for SIGTERM, SIGINT and SIGHUP.
+        const auto exitSignals = ExitSignals::install([&window](int) { window.close(); });
+        ::raise(SIGTERM);
+        QTRY_VERIFY(!window.run().isRunning());
+        QVERIFY(ReadBytes(folders.config() + "/Tamarind/Quillon.ini").contains("CustWordNum=1"));
     }
 
     void stopRestoresTheSavedPosition()
