@@ -59,8 +59,6 @@ public:
     // Stops every slot and forgets the carried-over names. Returns the smallest entry number of
     // the names that had no verdict yet, 0 when there was none.
     qint64 Stop();
-    // The name of a lookup that was carried over, asked before the feed's next one.
-    void CarryOver(const Lookup &lookup) { m_retries.prepend(lookup); }
 
     bool isStopped() const { return m_stopped; }
     int inFlight() const { return m_inFlight; }
