@@ -384,6 +384,28 @@ private slots:
         QVERIFY(!engine.session.isRunning());
     }
 
+    void stopAndStartAgainAtOnce()
+    {
+        TestFolders folders;
+        TestWhoisServer server({"--free-ratio", "1"});
+        DataFile::rewrite(folders.file("list.txt"), Names(3));
+        Engine engine(server);
+        QSignalSpy stopped(&engine.session.run(), &RunControl::stopped);
+        bool restarted = false;
+        // Stop and start again right after the last verdict, before the old run's queued fill and
+        // end come round: they must not reach the new run.
+        QObject::connect(&engine.session, &CheckSession::verdict, [&] {
+            if (engine.verdicts.size() == 3 && !restarted) {
+                restarted = true;
+                engine.session.Stop();
+                QCOMPARE(engine.start(folders.file("list.txt")), QString());
+            }
+        });
+        QCOMPARE(engine.start(folders.file("list.txt")), QString());
+        QTRY_COMPARE_WITH_TIMEOUT(stopped.size(), 2, 10000);
+        QCOMPARE(engine.verdicts.size(), 6);
+    }
+
     void closingConnectionsOnTheLastNames()
     {
         TestFolders folders;
