@@ -8,24 +8,24 @@ namespace Settings {
 
 namespace {
 
-QString fromText(const QString &text, const QString &fallback, bool *ok)
+QString fromText(const QString &text, const QString &)
 {
-    *ok = true;
-    Q_UNUSED(fallback);
     return text;
 }
 
-qint64 fromText(const QString &text, qint64 fallback, bool *ok)
+qint64 fromText(const QString &text, qint64 fallback)
 {
-    const qint64 value = text.trimmed().toLongLong(ok);
-    return *ok ? value : fallback;
+    bool ok = false;
+    const qint64 value = text.trimmed().toLongLong(&ok);
+    return ok ? value : fallback;
 }
 
-bool fromText(const QString &text, bool fallback, bool *ok)
+bool fromText(const QString &text, bool fallback)
 {
     const QString trimmed = text.trimmed();
-    *ok = trimmed == QLatin1String("1") || trimmed == QLatin1String("0");
-    return *ok ? trimmed == QLatin1String("1") : fallback;
+    if (trimmed != QLatin1String("1") && trimmed != QLatin1String("0"))
+        return fallback;
+    return trimmed == QLatin1String("1");
 }
 
 QString toText(const QString &value)
@@ -43,17 +43,21 @@ QString toText(bool value)
 
 }   // namespace
 
+template<typename T> bool Value<T>::fromEnvironment() const
+{
+    return !m_environment.isEmpty() && qEnvironmentVariableIsSet(qPrintable(m_environment));
+}
+
 template<typename T> QString Value<T>::text() const
 {
-    if (!m_environment.isEmpty() && qEnvironmentVariableIsSet(qPrintable(m_environment)))
+    if (fromEnvironment())
         return qEnvironmentVariable(qPrintable(m_environment));
     return SettingsStore::get(m_appKey, m_section, m_key, toText(m_default));
 }
 
 template<typename T> T Value<T>::get() const
 {
-    bool ok = false;
-    return fromText(text(), m_default, &ok);
+    return fromText(text(), m_default);
 }
 
 template<typename T> void Value<T>::set(const T &value) const
@@ -63,7 +67,7 @@ template<typename T> void Value<T>::set(const T &value) const
 
 template<typename T> QString Value<T>::origin() const
 {
-    if (!m_environment.isEmpty() && qEnvironmentVariableIsSet(qPrintable(m_environment)))
+    if (fromEnvironment())
         return QStringLiteral("the variable %1").arg(m_environment);
     return QStringLiteral("the setting %1 in [%2] of %3.ini").arg(m_key, m_section, m_appKey);
 }

@@ -26,6 +26,8 @@ public:
     const QString &key() const { return m_key; }
 
 private:
+    bool fromEnvironment() const;
+
     QString m_appKey;
     QString m_section;
     QString m_key;

@@ -18,7 +18,6 @@ struct WhoisPool::Slot {
 
 WhoisPool::WhoisPool(QObject *parent)
     : QObject(parent)
-    , m_server(Whois::ConfiguredServer())
     , m_marker(Whois::ConfiguredMarker())
 {
     for (int i = 0; i < Slots; ++i) {
@@ -56,7 +55,7 @@ void WhoisPool::Start()
     m_verdictSincePause = true;
     m_ticksWithoutVerdict = 0;
     m_refusalsWithoutVerdict = 0;
-    m_anyVerdict = false;
+    m_verdicts = 0;
     m_anyConnected = false;
     m_failedConnections = 0;
     m_started = 0;
@@ -154,11 +153,7 @@ void WhoisPool::onReadyRead(int index)
     if (slot.reply.size() < Whois::ReplyCap)
         return;
     // Enough has come to decide; the rest is not read.
-    const Whois::Verdict verdict = Whois::ReplyVerdict(slot.reply, m_marker);
-    if (verdict == Whois::Verdict::None)
-        finishRefused(slot, slot.reply.left(200));
-    else
-        finishWithVerdict(slot, verdict == Whois::Verdict::Free);
+    finishWithReply(slot);
 }
 
 void WhoisPool::onDisconnected(int index)
@@ -167,11 +162,7 @@ void WhoisPool::onDisconnected(int index)
     if (m_stopped || !slot.active)
         return;
     slot.reply += Whois::ReadUpToCap(slot.socket, slot.reply.size());
-    const Whois::Verdict verdict = Whois::ReplyVerdict(slot.reply, m_marker);
-    if (verdict == Whois::Verdict::None)
-        finishRefused(slot, slot.reply.left(200));
-    else
-        finishWithVerdict(slot, verdict == Whois::Verdict::Free);
+    finishWithReply(slot);
 }
 
 void WhoisPool::onError(int index)
@@ -188,7 +179,7 @@ void WhoisPool::onError(int index)
     // answer the next name either.
     ++m_failedConnections;
     if (error == QAbstractSocket::HostNotFoundError
-        || (!m_anyConnected && !m_anyVerdict && m_failedConnections >= std::min(m_started, int(Slots)))) {
+        || (!m_anyConnected && m_verdicts == 0 && m_failedConnections >= std::min(m_started, int(Slots)))) {
         refuseRun(why);
         return;
     }
@@ -217,28 +208,36 @@ void WhoisPool::onPoolTick()
     ++m_ticksWithoutVerdict;
     if (m_ticksWithoutVerdict == QuietTicks)
         emit paceChanged();
-    if (m_ticksWithoutVerdict >= GiveUpTicks && m_refusalsWithoutVerdict > 0 && m_feedEnded && m_anyVerdict) {
+    if (m_ticksWithoutVerdict < GiveUpTicks || m_refusalsWithoutVerdict == 0)
+        return;
+    if (m_feedEnded && m_verdicts > 0) {
         // The server answered the rest of the list but keeps refusing these: they are written off.
         writeOffOpenNames();
         return;
     }
-    if (m_ticksWithoutVerdict >= GiveUpTicks && m_refusalsWithoutVerdict > 0) {
-        const QString notice = QString::fromLatin1(m_lastRefusal.trimmed().split('\n').constFirst()).trimmed();
-        refuseRun(QStringLiteral("The WHOIS server %1 refuses every query: %2 replies without an answer and "
-                                 "no verdict for %3 seconds (last reply: %4).")
-                      .arg(m_server.text())
-                      .arg(m_refusalsWithoutVerdict)
-                      .arg(m_ticksWithoutVerdict * m_tickMs / 1000)
-                      .arg(notice.isEmpty() ? QStringLiteral("the connection closed without a reply")
-                                            : QLatin1Char('"') + notice + QLatin1Char('"')));
-    }
+    const QString notice = QString::fromLatin1(m_lastRefusal.trimmed().split('\n').constFirst()).trimmed();
+    refuseRun(QStringLiteral("The WHOIS server %1 refuses every query: %2 replies without an answer and "
+                             "no verdict for %3 seconds (last reply: %4).")
+                  .arg(m_server.text())
+                  .arg(m_refusalsWithoutVerdict)
+                  .arg(m_ticksWithoutVerdict * m_tickMs / 1000)
+                  .arg(notice.isEmpty() ? QStringLiteral("the connection closed without a reply")
+                                        : QLatin1Char('"') + notice + QLatin1Char('"')));
+}
+
+void WhoisPool::finishWithReply(Slot &slot)
+{
+    const Whois::Verdict verdict = Whois::ReplyVerdict(slot.reply, m_marker);
+    if (verdict == Whois::Verdict::None)
+        finishRefused(slot, slot.reply.left(200));
+    else
+        finishWithVerdict(slot, verdict == Whois::Verdict::Free);
 }
 
 void WhoisPool::finishWithVerdict(Slot &slot, bool unregistered)
 {
     const QString name = slot.name;
     LookupEnded(slot);
-    m_anyVerdict = true;
     ++m_verdicts;
     m_ticksWithoutVerdict = 0;
     m_refusalsWithoutVerdict = 0;

@@ -95,6 +95,7 @@ private:
     void FillSlots();
     void LookupEnded(Slot &slot);
     void scheduleFill();
+    void finishWithReply(Slot &slot);
     void finishWithVerdict(Slot &slot, bool unregistered);
     void finishRefused(Slot &slot, const QByteArray &reply);
     void finishTimedOut(Slot &slot);
@@ -123,7 +124,6 @@ private:
     int m_ticksWithoutVerdict = 0;
     int m_refusalsWithoutVerdict = 0;
     QByteArray m_lastRefusal;
-    bool m_anyVerdict = false;
     quint64 m_verdicts = 0;
     bool m_anyConnected = false;
     int m_failedConnections = 0;
