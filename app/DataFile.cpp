@@ -42,13 +42,17 @@ QByteArray encode(const QStringList &entries)
 
 bool rewrite(const QString &path, const QStringList &entries, QString *error)
 {
+    return rewriteBytes(path, encode(entries), error);
+}
+
+bool rewriteBytes(const QString &path, const QByteArray &bytes, QString *error)
+{
     // Unbuffered: a buffered write that the system cuts short would still be committed.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         setError(error, reason(file));
         return false;
     }
-    const QByteArray bytes = encode(entries);
     errno = 0;
     if (file.write(bytes) != bytes.size()) {
         setError(error, reason(file));

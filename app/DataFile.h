@@ -19,6 +19,8 @@ enum class Blanks {
 // Replaces the file with the entries, each followed by CR LF. The new content is written to a
 // temporary file first and renamed over the old one, so a crash never leaves half a list.
 bool rewrite(const QString &path, const QStringList &entries, QString *error = nullptr);
+// The same for content that is already encoded.
+bool rewriteBytes(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 // Adds the lines at the end of the file, creating it if missing. On failure the file keeps the size
 // it had.
 bool append(const QString &path, const QStringList &lines, QString *error = nullptr);

@@ -5,8 +5,10 @@
 #include "app/Settings.h"
 #include "app/Startup.h"
 #include "ui/Form2.h"
+#include "ui/Messages.h"
 #include "ui/ResultListWidgets.h"
 #include "ui/Twips.h"
+#include "ui/frmMake.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -375,13 +377,9 @@ void Form1::showFileProblem(const QString &message)
     showMessage(QStringLiteral("File not written"), message);
 }
 
-// Messages never block: the run and the other windows go on while one is open.
 void Form1::showMessage(const QString &title, const QString &text)
 {
-    auto *box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setModal(false);
-    box->show();
+    ShowMessage(this, title, text);
 }
 
 void Form1::connectRun()
@@ -450,6 +448,8 @@ void Form1::Combo1_Click()
         HideSearchControls();
         break;
     }
+    if (source == Source::GenerateNames)
+        showGenerator();
     if (source == Source::BrowseForNames)
         return;   // the controls stay as they were
     const bool search = selection.group == SourceSelection::Group::Search;
@@ -481,6 +481,30 @@ void Form1::cmdDoSearch_Click()
     }
     if (m_run.source() == Source::YahooSearch || m_run.source() == Source::GoogleSearch)
         txtWordNum->setText(QStringLiteral("1"));
+}
+
+void Form1::showGenerator()
+{
+    if (!m_frmMake) {
+        m_frmMake = new frmMake(this);
+        connect(m_frmMake, &frmMake::generated, this, &Form1::checkGeneratedNames);
+    }
+    m_frmMake->show();
+    m_frmMake->raise();
+    m_frmMake->activateWindow();
+}
+
+// The generator has written its list: it is checked from the first name, whatever source the
+// top band shows by now.
+void Form1::checkGeneratedNames(int count)
+{
+    if (m_run.source() != Source::GenerateNames && !m_run.isRunning()) {
+        Combo1->setCurrentIndex(int(Source::GenerateNames));
+        m_run.SelectSource(Source::GenerateNames);
+    }
+    txtWordMax->setText(QString::number(count));
+    txtWordNum->setText(QStringLiteral("1"));
+    cmdDoSearch_Click();
 }
 
 void Form1::setRunControlsEnabled(bool running)
@@ -533,4 +557,9 @@ void Form1::closeEvent(QCloseEvent *event)
 Form2 *Form1::noticeWindow() const
 {
     return m_form2;
+}
+
+frmMake *Form1::generatorWindow() const
+{
+    return m_frmMake;
 }

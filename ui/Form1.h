@@ -18,6 +18,7 @@ class QMimeData;
 class ProfileListWidget;
 class SavedListWidget;
 class Form2;
+class frmMake;
 
 // The main window: the top band that chooses and runs a name source, the five result columns and
 // the status bar. Its handlers hand the work to the core objects.
@@ -42,6 +43,7 @@ public:
     QPushButton *clearButton(int number) const { return cmdClear[size_t(number)]; }
     QLabel *panel(int number) const { return m_panels[size_t(number - 1)]; }
     Form2 *noticeWindow() const;
+    frmMake *generatorWindow() const;
 
     // Lays the window out for its outer size in twips (what a resize does).
     void LayoutMainWindow(int width, int height);
@@ -112,6 +114,8 @@ private:
     QWidgetList searchGroup() const;
     void showNotice();
     void showFileProblem(const QString &message);
+    void showGenerator();
+    void checkGeneratedNames(int count);
 
     CheckSession m_session;
     ResultLists &m_results = m_session.results();
@@ -120,4 +124,5 @@ private:
     int m_dragSourceMarker = 0;
     std::array<QLabel *, 4> m_panels {};   // three status panels and the unchecked count
     QPointer<Form2> m_form2;
+    QPointer<frmMake> m_frmMake;
 };

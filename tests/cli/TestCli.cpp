@@ -202,6 +202,24 @@ private slots:
             QCOMPARE(outcome.lines(), (QStringList {"free abc.com", "free abd.com"}));
     }
 
+    void generate()
+    {
+        TestFolders folders;
+        WriteBytes(folders.file("Appends.txt"), "\r\nmy\r\nthe\r\n");
+        const Outcome all = Run({"generate", "--base", "shop"});
+        QCOMPARE(all.exitCode, 0);
+        QCOMPARE(all.lines().size(), 16);
+        QCOMPARE(all.lines().mid(0, 2), (QStringList {"myshop.com", "myshop.net"}));
+        QCOMPARE(all.lines().last(), QString("shop-the.net"));
+        const Outcome some = Run({"generate", "--base", "shop", "--affixes", folders.file("Appends.txt"),
+            "--no-prefixes", "--no-hyphens", "--no-net"});
+        QCOMPARE(some.out, QByteArray("shopmy.com\nshopthe.com\n"));
+        QCOMPARE(Run({"generate"}).exitCode, 2);
+        const Outcome missing = Run({"generate", "--base", "shop", "--affixes", folders.file("missing.txt")});
+        QCOMPARE(missing.exitCode, 1);
+        QVERIFY(missing.err.contains("cannot be read"));
+    }
+
     void whois()
     {
         TestWhoisServer server({"--free-ratio", "0"});

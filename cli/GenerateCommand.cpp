@@ -1,0 +1,67 @@
+#include "cli/Command.h"
+
+#include "app/ProgramFiles.h"
+#include "generator/NameGenerator.h"
+
+#include <QDir>
+
+namespace Cli {
+
+namespace {
+
+const QCommandLineOption BaseOption(
+    QStringLiteral("base"), QStringLiteral("The base word of every name."), QStringLiteral("WORD"));
+const QCommandLineOption AffixesOption(QStringLiteral("affixes"),
+    QStringLiteral("The affix list (default: Appends.txt of the program folder)."), QStringLiteral("FILE"));
+const QCommandLineOption NoPrefixes(
+    QStringLiteral("no-prefixes"), QStringLiteral("Make no names with the affix in front."));
+const QCommandLineOption NoSuffixes(
+    QStringLiteral("no-suffixes"), QStringLiteral("Make no names with the affix behind."));
+const QCommandLineOption NoHyphens(QStringLiteral("no-hyphens"), QStringLiteral("Make no hyphenated names."));
+const QCommandLineOption NoCom(QStringLiteral("no-com"), QStringLiteral("Make no .com names."));
+const QCommandLineOption NoNet(QStringLiteral("no-net"), QStringLiteral("Make no .net names."));
+
+int generate(const QCommandLineParser &parser, const Console &console)
+{
+    if (!parser.isSet(BaseOption))
+        return usageError(console, QStringLiteral("generate needs --base WORD"));
+    if (!parser.positionalArguments().isEmpty())
+        return usageError(console, QStringLiteral("generate takes no FILE; give the affix list with --affixes"));
+    const QString path =
+        parser.isSet(AffixesOption) ? parser.value(AffixesOption) : ProgramFiles::path(ProgramFiles::File::Appends);
+    QString error;
+    const QStringList affixes = AffixList::Load(path, &error);
+    if (!error.isEmpty())
+        return failure(
+            console, QStringLiteral("the affix list %1 cannot be read: %2").arg(QDir::toNativeSeparators(path), error));
+    GeneratorOptions options;
+    options.prefixes = !parser.isSet(NoPrefixes);
+    options.suffixes = !parser.isSet(NoSuffixes);
+    options.hyphens = !parser.isSet(NoHyphens);
+    options.com = !parser.isSet(NoCom);
+    options.net = !parser.isSet(NoNet);
+    const QStringList names = NameGenerator::Generate(parser.value(BaseOption), affixes, options);
+    console.out(names.isEmpty() ? QByteArray() : names.join('\n').toLocal8Bit() + '\n');
+    return 0;
+}
+
+}   // namespace
+
+Command GenerateCommand()
+{
+    Command command;
+    command.name = QStringLiteral("generate");
+    command.arguments = QStringLiteral(
+        "--base WORD [--affixes FILE] [--no-prefixes] [--no-suffixes] [--no-hyphens] [--no-com] [--no-net]");
+    command.description = QStringLiteral("print the names the Domain Name Creator makes, in its order");
+    command.details = QStringLiteral(
+        "Prints the names the Domain Name Creator makes from the base word and each affix: the affix in\n"
+        "front, plain and hyphenated, then behind, each as .com and .net. Spaces are removed.");
+    command.addOptions = [](QCommandLineParser &parser) {
+        parser.addOptions({BaseOption, AffixesOption, NoPrefixes, NoSuffixes, NoHyphens, NoCom, NoNet});
+    };
+    command.run = generate;
+    return command;
+}
+
+}   // namespace Cli

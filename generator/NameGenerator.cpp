@@ -1,0 +1,173 @@
+#include "generator/NameGenerator.h"
+
+#include "app/DataFile.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+
+namespace NameGenerator {
+
+bool IsAffix(const QString &line)
+{
+    return !line.isEmpty() && line != QLatin1String(" ");
+}
+
+void AppendNames(const QString &base, const QString &affix, const GeneratorOptions &options, QStringList &names)
+{
+    const auto emitStem = [&](QString stem) {
+        stem.remove(QLatin1Char(' '));
+        if (options.com)
+            names.append(stem + QLatin1String(".com"));
+        if (options.net)
+            names.append(stem + QLatin1String(".net"));
+    };
+    if (options.prefixes) {
+        emitStem(affix + base);
+        if (options.hyphens)
+            emitStem(affix + QLatin1Char('-') + base);
+    }
+    if (options.suffixes) {
+        emitStem(base + affix);
+        if (options.hyphens)
+            emitStem(base + QLatin1Char('-') + affix);
+    }
+}
+
+QStringList Generate(const QString &base, const QStringList &affixes, const GeneratorOptions &options)
+{
+    QStringList names;
+    names.reserve(affixes.size() * 8);
+    for (const QString &affix : affixes) {
+        if (IsAffix(affix))
+            AppendNames(base, affix, options, names);
+    }
+    return names;
+}
+
+}   // namespace NameGenerator
+
+namespace AffixList {
+
+namespace {
+
+// Every line of the content, empty ones included; a last line without a line break counts.
+QStringList allLines(const QByteArray &content)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < content.size(); ++i) {
+        const char c = content[i];
+        if (c != '\r' && c != '\n')
+            continue;
+        lines.append(QString::fromLatin1(content.constData() + start, i - start));
+        if (c == '\r' && i + 1 < content.size() && content[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < content.size())
+        lines.append(QString::fromLatin1(content.constData() + start, content.size() - start));
+    return lines;
+}
+
+bool readAll(const QString &path, QByteArray *content, QString *error)
+{
+    QFile file(path);
+    if (QFileInfo(path).isDir()) {
+        *error = QStringLiteral("it is a folder");
+        return false;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    *content = file.readAll();
+    return true;
+}
+
+}   // namespace
+
+QStringList Load(const QString &path, QString *error)
+{
+    QByteArray content;
+    if (!readAll(path, &content, error))
+        return {};
+    QStringList affixes = allLines(content);
+    affixes.removeIf([](const QString &line) { return !NameGenerator::IsAffix(line); });
+    return affixes;
+}
+
+bool Add(const QString &path, const QString &text, QString *error)
+{
+    // A last line without its line break would otherwise run into the new affix.
+    QFile file(path);
+    bool openLastLine = false;
+    if (file.open(QIODevice::ReadOnly) && file.size() > 0 && file.seek(file.size() - 1)) {
+        const QByteArray last = file.read(1);
+        openLastLine = last != "\n" && last != "\r";
+    }
+    file.close();
+    return DataFile::append(path, openLastLine ? QStringList {QString(), text} : QStringList {text}, error);
+}
+
+bool Remove(const QString &path, const QString &text, QString *error)
+{
+    QByteArray content;
+    if (!readAll(path, &content, error))
+        return false;
+    QString kept;
+    for (const QString &line : allLines(content)) {
+        if (line != text)
+            kept += line + QLatin1String("\r\n");
+    }
+    kept.replace(QLatin1String("\r\n\r\n"), QLatin1String("\r\n"));
+    return DataFile::rewriteBytes(path, kept.toLatin1() + "\r\n", error);
+}
+
+}   // namespace AffixList
+
+bool WriteCreatedDomains(const QString &path, const QStringList &names, QString *error)
+{
+    return DataFile::rewriteBytes(path, DataFile::encode(names) + "\r\n", error);
+}
+
+NameGeneration::NameGeneration(QObject *parent)
+    : QObject(parent)
+{
+    m_slice.setSingleShot(true);
+    m_slice.setInterval(0);
+    connect(&m_slice, &QTimer::timeout, this, &NameGeneration::GenerateSlice);
+}
+
+void NameGeneration::Start(const QString &base, const QStringList &affixes, const GeneratorOptions &options)
+{
+    m_base = base;
+    m_affixes = affixes;
+    m_options = options;
+    m_next = 0;
+    m_names.clear();
+    m_running = true;
+    m_slice.start();
+}
+
+// About 20 ms of work, then back to the event loop.
+void NameGeneration::GenerateSlice()
+{
+    QElapsedTimer clock;
+    clock.start();
+    const qsizetype first = m_names.size();
+    while (m_next < m_affixes.size() && clock.elapsed() < 20) {
+        const QString &affix = m_affixes[m_next++];
+        if (!NameGenerator::IsAffix(affix))
+            continue;
+        NameGenerator::AppendNames(m_base, affix, m_options, m_names);
+        emit progress(int(m_names.size()));
+    }
+    emit namesMade(m_names.mid(first));
+    if (m_next < m_affixes.size()) {
+        m_slice.start();
+        return;
+    }
+    m_running = false;
+    emit finished(m_names);
+}

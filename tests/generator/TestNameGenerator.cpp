@@ -1,0 +1,89 @@
+#include "TestSupport.h"
+#include "generator/NameGenerator.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+class TestNameGenerator : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void generate_data()
+    {
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QStringList>("affixes");
+        QTest::addColumn<QString>("switchedOff");   // option names, comma-separated
+        QTest::addColumn<QStringList>("expected");
+        const QStringList mine {"myshop.com", "myshop.net", "my-shop.com", "my-shop.net", "shopmy.com", "shopmy.net",
+            "shop-my.com", "shop-my.net"};
+        QTest::addRow("every box") << "shop" << QStringList {"my"} << "" << mine;
+        QTest::addRow("two affixes in file order") << "shop" << QStringList {"my", "the"} << ""
+                                                   << mine
+                + QStringList {"theshop.com", "theshop.net", "the-shop.com", "the-shop.net", "shopthe.com",
+                    "shopthe.net", "shop-the.com", "shop-the.net"};
+        QTest::addRow("spaces vanish") << "big shop" << QStringList {"my"} << "hyphens,suffixes,net"
+                                       << QStringList {"mybigshop.com"};
+        QTest::addRow("empty base word") << "" << QStringList {"my"} << "net"
+                                         << QStringList {"my.com", "my-.com", "my.com", "-my.com"};
+        QTest::addRow("letter case kept")
+            << "Shop" << QStringList {"MY"} << "hyphens,suffixes,com" << QStringList {"MYShop.net"};
+        QTest::addRow("blank lines are no affixes")
+            << "shop" << QStringList {"", " ", "my"} << "hyphens,suffixes,net" << QStringList {"myshop.com"};
+        QTest::addRow("an affix twice") << "shop" << QStringList {"my", "my"} << "hyphens,suffixes,net"
+                                        << QStringList {"myshop.com", "myshop.com"};
+        QTest::addRow("hyphens alone") << "shop" << QStringList {"my"} << "prefixes,suffixes" << QStringList();
+        QTest::addRow("no extension") << "shop" << QStringList {"my"} << "com,net" << QStringList();
+    }
+    void generate()
+    {
+        QFETCH(QString, base);
+        QFETCH(QStringList, affixes);
+        QFETCH(QString, switchedOff);
+        QFETCH(QStringList, expected);
+        GeneratorOptions options;
+        for (const QString &option : switchedOff.split(',', Qt::SkipEmptyParts)) {
+            bool *flag = option == "prefixes" ? &options.prefixes
+                : option == "suffixes"        ? &options.suffixes
+                : option == "hyphens"         ? &options.hyphens
+                : option == "com"             ? &options.com
+                                              : &options.net;
+            *flag = false;
+        }
+        QCOMPARE(NameGenerator::Generate(base, affixes, options), expected);
+
+        // The generation a slice at a time makes the same names and tells the count per affix.
+        NameGeneration generation;
+        QSignalSpy finished(&generation, &NameGeneration::finished);
+        generation.Start(base, affixes, options);
+        QVERIFY(finished.wait(2000));
+        QCOMPARE(finished[0][0].toStringList(), expected);
+    }
+
+    void affixFile()
+    {
+        TestFolders folders;
+        const QString path = folders.file("Appends.txt");
+        QString error;
+        QVERIFY(AffixList::Load(path, &error).isEmpty());
+        QVERIFY(!error.isEmpty());   // a missing list says why
+        WriteBytes(path, "\r\nmy\r\n \r\nthe\r\nmy\r\nlast");
+        error.clear();
+        QCOMPARE(AffixList::Load(path, &error), (QStringList {"my", "the", "my", "last"}));
+        QVERIFY(AffixList::Add(path, "Top", &error));
+        // Every line equal to the removed affix goes, two line breaks in a row become one, and the
+        // file ends with one line break more.
+        QVERIFY(AffixList::Remove(path, "my", &error));
+        QCOMPARE(ReadBytes(path), QByteArray("\r\n \r\nthe\r\nlast\r\nTop\r\n\r\n"));
+        QCOMPARE(AffixList::Load(path, &error), (QStringList {"the", "last", "Top"}));
+
+        QVERIFY(WriteCreatedDomains(folders.file("CreatedDomains.txt"), {"a.com", "b.net"}, &error));
+        QCOMPARE(ReadBytes(folders.file("CreatedDomains.txt")), QByteArray("a.com\r\nb.net\r\n\r\n"));
+        QVERIFY(WriteCreatedDomains(folders.file("CreatedDomains.txt"), {}, &error));
+        QCOMPARE(ReadBytes(folders.file("CreatedDomains.txt")), QByteArray("\r\n"));
+        QVERIFY(!WriteCreatedDomains(folders.file("no-folder/CreatedDomains.txt"), {"a.com"}, &error));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNameGenerator)
+#include "TestNameGenerator.moc"

@@ -1,0 +1,136 @@
+#include "GuiTestSupport.h"
+#include "TestSupport.h"
+#include "app/DataFile.h"
+#include "ui/Form1.h"
+#include "ui/ResultListWidgets.h"
+#include "ui/frmMake.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// The main window with its generator open, as choosing "Generate names" opens it.
+frmMake *OpenGenerator(Form1 &window)
+{
+    window.Combo1->setCurrentIndex(int(Source::GenerateNames));
+    emit window.Combo1->activated(int(Source::GenerateNames));
+    return window.generatorWindow();
+}
+
+QStringList MessageTexts(const QWidget &window)
+{
+    QStringList texts;
+    for (const QMessageBox *box : window.findChildren<QMessageBox *>())
+        texts << box->text();
+    return texts;
+}
+
+}   // namespace
+
+class TestGeneratorWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void generationStartsTheRun()
+    {
+        TestFolders folders;
+        WriteBytes(folders.file("Appends.txt"), "\r\nmy\r\nthe\r\n");
+        TestWhoisServer server({"--free-ratio", "1"});
+        Form1 window;
+        window.session().setServer(Whois::Server::parse(server.address()));
+        frmMake *maker = OpenGenerator(window);
+        QVERIFY(maker && maker->isVisible());
+        QCOMPARE(maker->windowTitle(), QString("Domain Name Creator"));
+        QCOMPARE(Items(maker->List2), (QStringList {"my", "the"}));
+        QVERIFY(!maker->chkExt[2]->isChecked());
+
+        QStringList statuses;
+        connect(maker->txtStatus, &QLineEdit::textChanged, [&](const QString &text) { statuses << text; });
+        QSignalSpy stopped(&window.run(), &RunControl::stopped);
+        maker->Text1->setText("shop");
+        QTest::keyClick(maker->Text1, Qt::Key_Return);   // Enter starts, as Start! does
+        QVERIFY(!maker->Command1->isEnabled());
+        QTRY_VERIFY(maker->Command1->isEnabled());
+        QVERIFY(statuses.contains("Created 8 Domains..."));
+        QCOMPARE(statuses.last(), QString("Created 16 Domains..."));
+        QCOMPARE(maker->List1->count(), 16);
+        QCOMPARE(maker->List1->item(0)->text(), QString("myshop.com"));
+        QCOMPARE(window.txtWordMax->text(), QString("16"));
+        QCOMPARE(FileEntries(folders.file("CreatedDomains.txt")), Items(maker->List1));
+        QVERIFY(ReadBytes(folders.file("CreatedDomains.txt")).endsWith("shop-the.net\r\n\r\n"));
+        QVERIFY(stopped.wait(10000));
+        QCOMPARE(window.List4->count() + window.List1->count(), 16);   // every name was checked
+
+        // A second run adds to the list box; the file holds only its own names.
+        maker->chkAdd[1]->setChecked(false);
+        maker->chkAdd[2]->setChecked(false);
+        maker->chkExt[1]->setChecked(false);
+        maker->Command1->click();
+        QTRY_VERIFY(maker->Command1->isEnabled());
+        QCOMPARE(maker->List1->count(), 18);
+        QCOMPARE(FileEntries(folders.file("CreatedDomains.txt")), (QStringList {"myshop.com", "theshop.com"}));
+
+        // Save Domains As... copies the latest file; a cancelled dialog copies nothing.
+        QString suggested;
+        maker->chooseSaveFile = [&](const QString &name) {
+            suggested = name;
+            return folders.file("saved.txt");
+        };
+        maker->Command2->click();
+        QCOMPARE(suggested, folders.file("CustomLists/shop.txt"));
+        QCOMPARE(ReadBytes(folders.file("saved.txt")), ReadBytes(folders.file("CreatedDomains.txt")));
+        maker->chooseSaveFile = [](const QString &) { return QString(); };
+        maker->Command2->click();
+        QCOMPARE(QDir(folders.file("CustomLists")).entryList(QDir::Files), QStringList());
+    }
+
+    void affixesAddAndDel()
+    {
+        TestFolders folders;
+        WriteBytes(folders.file("Appends.txt"), "\r\nmy\r\nthe\r\nmy\r\n");
+        Form1 window;
+        frmMake *maker = OpenGenerator(window);
+        maker->Text2->setText("top");
+        QTest::keyClick(maker->Text2, Qt::Key_Return);   // Enter adds, as Add does
+        QCOMPARE(Items(maker->List2), (QStringList {"my", "the", "my", "top"}));
+        QVERIFY(maker->Text2->text().isEmpty());
+
+        maker->cmdSub->click();   // nothing selected
+        QCOMPARE(MessageTexts(*maker), QStringList {"You must first select an item to remove from the list."});
+        maker->List2->setCurrentRow(0);
+        maker->cmdSub->click();
+        QCOMPARE(Items(maker->List2), (QStringList {"the", "my", "top"}));                        // one row goes
+        QCOMPARE(ReadBytes(folders.file("Appends.txt")), QByteArray("\r\nthe\r\ntop\r\n\r\n"));   // every line goes
+    }
+
+    void unreadableAffixesAndUnwritableList()
+    {
+        TestFolders folders;
+        Form1 window;
+        QFile::remove(folders.file("Appends.txt"));
+        frmMake *maker = OpenGenerator(window);
+        QVERIFY(MessageTexts(*maker).join(' ').contains("Appends.txt cannot be read"));
+        maker->Command1->click();
+        QVERIFY(maker->Command1->isEnabled());
+
+        WriteBytes(folders.file("Appends.txt"), "my\r\n");
+        QFile::remove(folders.file("CreatedDomains.txt"));
+        QDir(folders.program()).mkdir("CreatedDomains.txt");   // a folder where the list should go
+        maker->Text1->setText("shop");
+        maker->Command1->click();
+        QTRY_VERIFY(maker->Command1->isEnabled());
+        QVERIFY(MessageTexts(*maker).join(' ').contains("could not be written to"));
+        QVERIFY(!window.run().isRunning());
+    }
+};
+
+QTEST_MAIN(TestGeneratorWindow)
+#include "TestGeneratorWindow.moc"
