@@ -60,6 +60,23 @@ private slots:
         QCOMPARE(finished[0][0].toStringList(), expected);
     }
 
+    void longAffixListLeavesTheEventLoopRunning()
+    {
+        QStringList affixes;
+        for (int i = 0; i < 100000; ++i)
+            affixes << QString("a%1").arg(i);
+        NameGeneration generation;
+        QSignalSpy finished(&generation, &NameGeneration::finished);
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+        ticker.start(0);
+        generation.Start("shop", affixes, GeneratorOptions());
+        QVERIFY(finished.wait(20000));
+        QCOMPARE(finished[0][0].toStringList().size(), 800000);
+        QVERIFY2(ticks > 1, qPrintable(QString::number(ticks)));   // other events ran in between
+    }
+
     void affixFile()
     {
         TestFolders folders;
