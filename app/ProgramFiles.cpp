@@ -27,6 +27,7 @@ QString relativePath(File file)
     case File::AllThreeLetter: return QStringLiteral("wordlists/AllThreeLetter.txt");
     case File::AllFourLetter: return QStringLiteral("wordlists/AllFourLetter.txt");
     case File::RunLock: return QStringLiteral(".tamarind-run.lock");
+    case File::Help: return QStringLiteral("Help.rtf");
     }
     return {};
 }

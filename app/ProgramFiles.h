@@ -25,6 +25,7 @@ enum class File {
     AllThreeLetter,
     AllFourLetter,
     RunLock,   // held by the program that runs a check in this folder
+    Help,      // the help document
 };
 
 // The result files of a run, named after their kind and the run's stamp. The file called

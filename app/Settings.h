@@ -52,8 +52,8 @@ inline const Value<qint64> GoogleWordNum {RunKey, SettingsSection, QStringLitera
 // The position of the last run, whatever its source.
 inline const Value<qint64> WordNumber {RunKey, SettingsSection, QStringLiteral("wordNumber"), 0};
 
-// Whether the help viewer opens at start-up.
-inline const Value<bool> ShowHelp {ProductKey, SettingsSection, QStringLiteral("showHelp"), false};
+// Whether the help viewer opens at start-up: only at exactly "1". Its check box reads it as a number.
+inline const Value<QString> ShowHelp {ProductKey, SettingsSection, QStringLiteral("showHelp"), QStringLiteral("1")};
 
 // The servers and addresses the program talks to.
 inline const Value<QString> WhoisServer {ProductKey, NetworkSection, QStringLiteral("WhoisServer"),
@@ -62,6 +62,19 @@ inline const Value<QString> WhoisServer {ProductKey, NetworkSection, QStringLite
 // "No match for" counts as registered.
 inline const Value<QString> RegisteredMarker {ProductKey, NetworkSection, QStringLiteral("RegisteredMarker"),
     QStringLiteral("Domain Name:"), QStringLiteral("TAMARIND_REGISTERED_MARKER")};
+
+// Branding: what a shipper of the program may change.
+inline const QString BrandingSection = QStringLiteral("Branding");
+// Double-clicked names open a purchase page (on) or their WHOIS record (off).
+inline const Value<bool> PurchaseLinks {
+    ProductKey, BrandingSection, QStringLiteral("PurchaseLinks"), true, QStringLiteral("TAMARIND_PURCHASE_LINKS")};
+inline const Value<bool> Skinning {
+    ProductKey, BrandingSection, QStringLiteral("Skinning"), true, QStringLiteral("TAMARIND_SKINNING")};
+// The affiliate address a name is appended to, its last query key awaiting the name.
+inline const Value<QString> PurchaseLinkPrefix {ProductKey, NetworkSection, QStringLiteral("PurchaseLinkPrefix"),
+    QStringLiteral("https://www.affiliate.example/bfast/click?siteid=41000000&categoryid=searchurl&bfplink=domains30"
+                   "&bfmid=2700000&regOption=/en_US/purchase-it/view-your-order.jhtml&STRING="),
+    QStringLiteral("TAMARIND_PURCHASE_PREFIX")};
 
 // tamarind-cli keeps its own resume position per list file, apart from the desktop program's.
 Value<qint64> CliPosition(const QString &absoluteListPath);

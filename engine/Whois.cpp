@@ -146,7 +146,8 @@ void WhoisQuery::start(const Whois::Server &server, const QString &name, int tim
     m_done = false;
     m_reply.clear();
     m_request = Whois::Request(name);
-    m_timeout.start(timeoutMs);
+    if (timeoutMs > 0)
+        m_timeout.start(timeoutMs);
     m_socket->connectToHost(server.host, server.port);
 }
 

@@ -63,7 +63,8 @@ class WhoisQuery : public QObject
 public:
     explicit WhoisQuery(QObject *parent = nullptr);
     ~WhoisQuery() override;
-    // Asks the server about the name exactly as given. finished() follows once.
+    // Asks the server about the name exactly as given. finished() follows once; with no timeout
+    // (0), only when the server closes or the connection fails.
     void start(const Whois::Server &server, const QString &name, int timeoutMs = 30000);
 
 signals:

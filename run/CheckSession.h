@@ -25,6 +25,7 @@ public:
 
     // The WHOIS server; at first the configured one. An invalid server is refused at Start.
     void setServer(const Whois::Server &server, const QString &error = {});
+    const Whois::Server &server() const { return m_server; }
     SourceSelection SelectSource(Source source, const QString &customFile = {})
     {
         return m_run.SelectSource(source, customFile);

@@ -1,14 +1,20 @@
 #include "ui/Form1.h"
 
-#include "Version.h"
 #include "app/ProgramFiles.h"
 #include "app/Settings.h"
 #include "app/Startup.h"
+#include "shell/Branding.h"
+#include "shell/Form8.h"
+#include "shell/Shutdown.h"
+#include "shell/Skin.h"
+#include "shell/frmAbout.h"
+#include "shell/frmWebsite.h"
 #include "ui/Form2.h"
 #include "ui/Messages.h"
 #include "ui/ResultListWidgets.h"
 #include "ui/Twips.h"
 #include "ui/frmMake.h"
+#include "ui/frmWhois.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -113,6 +119,10 @@ void Form1::buildTopBand()
         795, 675, QStringLiteral("Click here to start your internet search!"));
     cmdWebsite = Place(new QPushButton(QStringLiteral("website"), Frame1), 8400, 180, 2295, 675);
 
+    SkinLabel1 = new SkinLabel(Frame1);   // the template of the label conversion
+    SkinLabel1->hide();
+    connect(cmdWebsite, &QPushButton::clicked, this, [this] { ShowWebsite(); });
+
     // At first only the source choice, Start, Stop and the website button show.
     HideSearchControls();
     for (QWidget *widget : wordListGroup()) {
@@ -164,6 +174,10 @@ void Form1::buildResultColumns()
         connect(cmdCopy[i], &QPushButton::clicked, this, [this, column] { cmdCopy_Click(column.number); });
         connect(cmdClear[i], &QPushButton::clicked, this, [this, column] { cmdClear_Click(column.number); });
     }
+    for (int number = 1; number <= 5; ++number) {
+        connect(list(number), &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem *item) { OpenDomain(item->text()); });
+    }
     for (ProfileListWidget *profile : {List1, List3, List4})
         connect(profile, &ProfileListWidget::pressed, this, [this](int number) { m_dragSourceMarker = number; });
     connect(List5, &SavedListWidget::textDropped, this, [this](const QString &text, bool fromProfileList) {
@@ -199,6 +213,55 @@ void Form1::buildMenus()
         if (i == 5)
             edit->addSeparator();
     }
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
+    QAction *viewHelp = help->addAction(QStringLiteral("View Help"));
+    viewHelp->setObjectName(QStringLiteral("mnuViewHelp"));
+    connect(viewHelp, &QAction::triggered, this, &Form1::ShowHelp);
+    QAction *about = help->addAction(QStringLiteral("About this software"));
+    about->setObjectName(QStringLiteral("mnuAbout"));
+    connect(about, &QAction::triggered, this, [this] { ShowSingle(m_about, [] { return new frmAbout; }); });
+}
+
+// The help viewer, when there is a help document to show.
+void Form1::ShowHelp()
+{
+    if (!m_help) {
+        auto *viewer = new Form8;
+        if (!viewer->hasHelp()) {
+            delete viewer;
+            return;
+        }
+        m_help = viewer;
+    }
+    m_help->show();
+}
+
+QWidget *Form1::ShowSingle(QPointer<QWidget> &window, const std::function<QWidget *()> &make)
+{
+    if (!window)
+        window = make();
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+frmWebsite *Form1::ShowWebsite()
+{
+    return static_cast<frmWebsite *>(ShowSingle(m_website, [] { return new frmWebsite; }));
+}
+
+// A double-click on a result opens its purchase page or, with purchase links off, its WHOIS record
+// in a window of its own, made anew so that an earlier query is dropped.
+void Form1::OpenDomain(const QString &selectedName)
+{
+    if (branding().purchaseLinksOn) {
+        ShowWebsite()->Navigate(branding().PurchaseAddress(selectedName));
+        return;
+    }
+    delete m_whois;
+    m_whois = new frmWhois(m_session.server(), selectedName);
+    m_whois->show();
 }
 
 void Form1::connectResults()
@@ -216,9 +279,17 @@ void Form1::connectResults()
 // one before it managed.
 void Form1::Form_Load()
 {
-    setWindowTitle(QStringLiteral(TAMARIND_PRODUCT_NAME " by " TAMARIND_OWNER_NAME));
-    cmdWebsite->setText(QStringLiteral("Visit " TAMARIND_WEBSITE));
-    Frame2->setTitle(QStringLiteral("Domain Name Manager - Double Click any domain to purchase"));
+    LoadBranding();
+    setWindowTitle(branding().productName + QStringLiteral(" by ") + branding().ownerName);
+    cmdWebsite->setText(QStringLiteral("Visit ") + branding().websiteAddress);
+    if (branding().purchaseLinksOn)
+        Frame2->setTitle(QStringLiteral("Domain Name Manager - Double Click any domain to purchase"));
+    if (branding().skinningOn) {
+        Skin::ConvertLabels(this, SkinLabel1, true);
+        Skin::ApplySkin(this);
+    }
+    if (Settings::ShowHelp.text() == QLatin1String("1"))
+        ShowHelp();
     Startup::EnsureWorkingFiles();
     m_results.LoadRememberedList();
     Startup::EnsureWorkingFolders();
@@ -547,11 +618,21 @@ void Form1::txtSearch_Change()
     cmdCreate->setEnabled(!txtSearch->text().isEmpty());
 }
 
+// The program ends with this window, unless the website window is still open: it then ends when
+// that window closes.
 void Form1::closeEvent(QCloseEvent *event)
 {
     m_session.Stop();
     Settings::flush();
     QMainWindow::closeEvent(event);
+    for (QWidget *window : std::initializer_list<QWidget *> {m_help, m_whois, m_form2, m_frmMake}) {
+        if (window)
+            window->close();
+    }
+    if (m_website && m_website->isVisible())
+        Shutdown::EndPending() = true;
+    else
+        Shutdown::EndProgram();
 }
 
 Form2 *Form1::noticeWindow() const

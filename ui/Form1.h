@@ -19,6 +19,8 @@ class ProfileListWidget;
 class SavedListWidget;
 class Form2;
 class frmMake;
+class frmWebsite;
+class SkinLabel;
 
 // The main window: the top band that chooses and runs a name source, the five result columns and
 // the status bar. Its handlers hand the work to the core objects.
@@ -44,6 +46,14 @@ public:
     QLabel *panel(int number) const { return m_panels[size_t(number - 1)]; }
     Form2 *noticeWindow() const;
     frmMake *generatorWindow() const;
+    QWidget *helpWindow() const { return m_help; }
+    QWidget *whoisWindow() const { return m_whois; }
+    QWidget *websiteWindow() const { return m_website; }
+
+    // Opening a name from a result list: its purchase page or its WHOIS record.
+    void OpenDomain(const QString &selectedName);
+    frmWebsite *ShowWebsite();
+    void ShowHelp();
 
     // Lays the window out for its outer size in twips (what a resize does).
     void LayoutMainWindow(int width, int height);
@@ -90,6 +100,7 @@ public:
     ProfileListWidget *List3 = nullptr;
     ProfileListWidget *List4 = nullptr;
     SavedListWidget *List5 = nullptr;
+    SkinLabel *SkinLabel1 = nullptr;
     std::array<QLabel *, 6> Labels {};         // Label1 .. Label5 at their numbers
     std::array<QPushButton *, 6> cmdCopy {};   // index i acts on List i
     std::array<QPushButton *, 6> cmdClear {};
@@ -115,6 +126,7 @@ private:
     void showNotice();
     void showFileProblem(const QString &message);
     void showGenerator();
+    static QWidget *ShowSingle(QPointer<QWidget> &window, const std::function<QWidget *()> &make);
     void checkGeneratedNames(int count);
 
     CheckSession m_session;
@@ -125,4 +137,8 @@ private:
     std::array<QLabel *, 4> m_panels {};   // three status panels and the unchecked count
     QPointer<Form2> m_form2;
     QPointer<frmMake> m_frmMake;
+    QPointer<QWidget> m_help;
+    QPointer<QWidget> m_about;
+    QPointer<QWidget> m_website;
+    QPointer<QWidget> m_whois;
 };

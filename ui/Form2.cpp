@@ -1,5 +1,7 @@
 #include "ui/Form2.h"
 
+#include "shell/Branding.h"
+#include "shell/Skin.h"
 #include "ui/Twips.h"
 
 #include <QGuiApplication>
@@ -31,4 +33,11 @@ Form2::Form2(QWidget *parent)
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+
+    SkinLabel1 = new SkinLabel(this);   // the template of the label conversion
+    SkinLabel1->hide();
+    if (branding().skinningOn) {
+        Skin::ConvertLabels(this, SkinLabel1, false);
+        Skin::ApplySkin(this);
+    }
 }

@@ -3,6 +3,7 @@
 
 class QLabel;
 class QPushButton;
+class SkinLabel;
 
 // The "File backup" notice shown when a result list reached its cap. It holds no state and does not
 // block the main window.
@@ -15,6 +16,7 @@ public:
 
     QLabel *Label1 = nullptr;
     QPushButton *Command1 = nullptr;
+    SkinLabel *SkinLabel1 = nullptr;
 
     static const QString Notice;
 };

@@ -2,6 +2,8 @@
 
 #include "app/Helpers.h"
 #include "app/ProgramFiles.h"
+#include "shell/Branding.h"
+#include "shell/Skin.h"
 #include "ui/Messages.h"
 
 #include <QCheckBox>
@@ -110,6 +112,8 @@ frmMake::frmMake(QWidget *parent)
 
 void frmMake::Form_Load()
 {
+    if (branding().skinningOn)
+        Skin::ApplySkin(this);   // no label conversion here
     QString error;
     const QStringList affixes = AffixList::Load(appendsPath(), &error);
     if (!error.isEmpty())

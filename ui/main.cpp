@@ -1,23 +1,53 @@
-// tamarind: the desktop program.
+// tamarind: the desktop program. It starts with the splash window, which hands over to the main
+// window.
 #include "Version.h"
 #include "app/ExitSignals.h"
+#include "shell/Shutdown.h"
+#include "shell/frmSplash.h"
 #include "ui/Form1.h"
 
 #include <QApplication>
 #include <QScreen>
+#include <unistd.h>
+
+namespace {
+
+// Chromium's sandbox cannot run as root (tests, CI); there it goes, and the browser is kept off
+// the network it would otherwise reach for by itself.
+void PrepareWebEngine()
+{
+    if (geteuid() != 0)
+        return;
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+        qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")
+            + " --disable-gpu --disable-background-networking --disable-component-update --no-first-run");
+}
+
+}   // namespace
 
 int main(int argc, char **argv)
 {
+    PrepareWebEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral(TAMARIND_PRODUCT_NAME));
     QApplication::setApplicationVersion(QStringLiteral(TAMARIND_VERSION));
-    Form1 window;
-    // Where no window manager maximises, the window still fills the screen.
-    window.setGeometry(window.screen()->availableGeometry());
-    window.showMaximized();
+    QApplication::setQuitOnLastWindowClosed(false);   // the program ends as the main window says
+    Shutdown::EndHook() = [] { QApplication::quit(); };
+
+    frmSplash splash;
+    splash.showMainWindow = [] {
+        auto *window = new Form1;
+        // Where no window manager maximises, the window still fills the screen.
+        window->setGeometry(window->screen()->availableGeometry());
+        window->showMaximized();
+        return window;
+    };
+    splash.show();
     // A signal to end the program stops a run as Stop does and writes the settings first.
-    const auto exitSignals = ExitSignals::install([&window](int) {
-        window.close();
+    const auto exitSignals = ExitSignals::install([&splash](int) {
+        if (splash.mainWindow())
+            splash.mainWindow()->close();
         QApplication::quit();
     });
     return app.exec();

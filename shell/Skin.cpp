@@ -1,0 +1,159 @@
+#include "shell/Skin.h"
+
+#include "shell/frmSplash.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QToolButton>
+#include <optional>
+
+namespace {
+
+std::optional<SkinObject> &programSkin()
+{
+    static std::optional<SkinObject> skin;
+    return skin;
+}
+
+bool &companionRunning()
+{
+    static bool running = false;
+    return running;
+}
+
+void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+}   // namespace
+
+QColor SkinObject::Colour(int number) const
+{
+    switch (number) {
+    case 2: return QColor(0xE6, 0xEE, 0xF7);
+    case 3: return QColor(0x16, 0x2B, 0x45);
+    case 4: return QColor(0xC4, 0xD5, 0xEA);
+    case 5: return QColor(0x2E, 0x5E, 0x8E);
+    }
+    return {};
+}
+
+void SkinObject::Apply(QWidget *window) const
+{
+    QPalette palette = window->palette();
+    palette.setColor(QPalette::Window, QColor(0xF3, 0xF6, 0xFB));
+    palette.setColor(QPalette::WindowText, Colour(3));
+    window->setPalette(palette);
+    window->setAutoFillBackground(true);
+    window->setProperty("skinned", true);
+}
+
+SkinLabel::SkinLabel(QWidget *parent)
+    : SkinLabel(QString(), parent)
+{ }
+
+SkinLabel::SkinLabel(const QString &text, QWidget *parent)
+    : QLabel(text, parent)
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAutoFillBackground(false);
+}
+
+PictureBox::PictureBox(QWidget *parent)
+    : QLabel(parent)
+{
+    setAlignment(Qt::AlignCenter);
+}
+
+namespace Skin {
+
+const SkinObject *ProgramSkin()
+{
+    return programSkin() ? &*programSkin() : nullptr;
+}
+
+void Publish(const SkinObject &skin)
+{
+    if (!programSkin())   // published once, never replaced
+        programSkin() = skin;
+}
+
+void ApplySkin(QWidget *window)
+{
+    if (!ProgramSkin()) {
+        // No window has published the skin yet: a splash window does, without handing over.
+        static QPointer<frmSplash> splash;
+        if (!splash)
+            splash = new frmSplash;
+        splash->Timer2->stop();
+        splash->hide();
+    }
+    const SkinObject *skin = ProgramSkin();
+    if (!skin)
+        return;
+    RecolorControls(window, skin->Colour(2), skin->Colour(3), skin->Colour(4), skin->Colour(5));
+    skin->Apply(window);
+}
+
+void RecolorControls(QWidget *window, const QColor &c2, const QColor &c3, const QColor &c4, const QColor &)
+{
+    for (QWidget *control : window->findChildren<QWidget *>()) {
+        if (qobject_cast<QPushButton *>(control) || qobject_cast<QToolButton *>(control)) {
+            setColour(control, QPalette::Button, c2);
+        } else if (qobject_cast<QLineEdit *>(control) || qobject_cast<QComboBox *>(control)
+            || (qobject_cast<QAbstractItemView *>(control) && !control->parentWidget()->inherits("QComboBox"))) {
+            setColour(control, QPalette::Base, c2);
+            setColour(control, QPalette::Text, c3);
+        } else if (qobject_cast<PictureBox *>(control)) {
+            setColour(control, QPalette::Window, c4);
+            control->setAutoFillBackground(true);
+        }
+    }
+}
+
+QList<SkinLabel *> ConvertLabels(QWidget *window, SkinLabel *template0, bool sameContainerOnly)
+{
+    QList<SkinLabel *> made;
+    QWidget *container = template0->parentWidget();
+    const QList<QLabel *> labels = window->findChildren<QLabel *>();
+    for (QLabel *label : labels) {
+        if (qstrcmp(label->metaObject()->className(), "QLabel") != 0)
+            continue;   // skin labels, picture boxes and labels of other kinds stay as they are
+        if (sameContainerOnly && label->parentWidget() != container)
+            continue;
+        auto *skinLabel = new SkinLabel(container);
+        const QPoint topLeft = container->mapFrom(label->parentWidget(), label->geometry().topLeft());
+        skinLabel->setGeometry(QRect(topLeft, label->size()));
+        skinLabel->setFont(label->font());
+        skinLabel->setText(label->text());
+        skinLabel->setWordWrap(label->wordWrap());
+        skinLabel->setAlignment(label->alignment());
+        skinLabel->setVisible(label->isVisibleTo(label->parentWidget()));
+        skinLabel->raise();
+        made.append(skinLabel);
+    }
+    return made;
+}
+
+void StartCompanion()
+{
+    companionRunning() = true;
+}
+
+void StopCompanion()
+{
+    companionRunning() = false;
+}
+
+bool CompanionRunning()
+{
+    return companionRunning();
+}
+
+}   // namespace Skin

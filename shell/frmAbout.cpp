@@ -1,0 +1,59 @@
+#include "shell/frmAbout.h"
+
+#include "Version.h"
+#include "shell/Branding.h"
+#include "shell/Skin.h"
+#include "shell/frmSplash.h"
+#include "ui/Twips.h"
+
+const QString frmAbout::Notice =
+    QStringLiteral("This software is protected by copyright law. Copying or distributing it, or any part of it, "
+                   "without the owner's permission is not allowed.");
+
+namespace {
+
+template<typename Label> Label *Place(Label *label, QWidget *parent, int left, int top, int width, int height)
+{
+    label->setParent(parent);
+    Twips::setGeometry(label, left, top, width, height);
+    return label;
+}
+
+}   // namespace
+
+frmAbout::frmAbout(QWidget *parent)
+    : QWidget(parent, Qt::Window)
+{
+    resize(Twips::toPixels(6300), Twips::toPixels(3600));
+    Picture1 = Place(new PictureBox, this, 120, 120, 1800, 1800);
+    Picture1->setPixmap(ProductPicture(Picture1->size()));
+    Label1 = Place(new SkinLabel, this, 2100, 120, 4000, 360);
+    QFont title = Label1->font();
+    title.setBold(true);
+    title.setPointSizeF(12);
+    Label1->setFont(title);
+    Label2 = Place(new QLabel(QStringLiteral("Version:")), this, 2100, 600, 1200, 255);
+    lblVersion = Place(new SkinLabel, this, 3360, 600, 2800, 255);
+    Label3 = Place(new QLabel(QStringLiteral("Owned By:")), this, 2100, 900, 1200, 255);
+    lblCompany = Place(new SkinLabel, this, 3360, 900, 2800, 255);
+    Label4 = Place(new QLabel(QStringLiteral("Website:")), this, 2100, 1200, 1200, 255);
+    lblWebsite = Place(new SkinLabel, this, 3360, 1200, 2800, 255);
+    Label5 = Place(new QLabel(Notice), this, 120, 2100, 6060, 1300);
+    Label5->setWordWrap(true);
+    SkinLabel1 = Place(new SkinLabel, this, 0, 0, 15, 15);
+    SkinLabel1->hide();
+    Form_Load();
+}
+
+void frmAbout::Form_Load()
+{
+    setWindowTitle(QStringLiteral("About ") + branding().productName);
+    Label1->setText(QStringLiteral(TAMARIND_PRODUCT_NAME));
+    lblCompany->setText(QStringLiteral(TAMARIND_OWNER_NAME));
+    lblVersion->setText(MajorMinorVersion());
+    lblWebsite->setText(QStringLiteral(TAMARIND_WEBSITE));
+    if (branding().skinningOn) {
+        Skin::ConvertLabels(this, SkinLabel1, false);
+        Skin::ApplySkin(this);
+    }
+}

@@ -1,0 +1,34 @@
+#include "ui/frmWhois.h"
+
+#include "ui/Twips.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+frmWhois::frmWhois(const Whois::Server &server, const QString &selectedName, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+{
+    setWindowTitle(QStringLiteral("WHOIS Information"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    QFont font(QStringLiteral("Verdana"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(8.25);
+    setFont(font);
+    const QSize size(Twips::toPixels(8235), Twips::toPixels(6555));
+    resize(size);
+    Text1 = new QTextEdit;
+    Text1->setReadOnly(true);
+    auto *layout = new QVBoxLayout(this);   // the text fills the whole window
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Text1);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    // The reply as it came, once the server has closed; nothing when it never does or cannot be reached.
+    connect(&m_query, &WhoisQuery::finished, this, [this](const QByteArray &reply, const QString &error) {
+        if (error.isEmpty())
+            Text1->setPlainText(QString::fromLatin1(reply));
+    });
+    m_query.start(server, selectedName, 0);
+}
