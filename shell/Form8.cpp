@@ -47,8 +47,9 @@ void Form8::Form_Load()
     // A value that is not a number leaves the box as it was: checked.
     bool number = false;
     const int value = Settings::ShowHelp.text().trimmed().toInt(&number);
+    static const Qt::CheckState states[] = {Qt::Unchecked, Qt::Checked, Qt::PartiallyChecked};   // 2 is greyed
     if (number && value >= 0 && value <= 2)
-        Check1->setCheckState(Qt::CheckState(value));
+        Check1->setCheckState(states[value]);
 }
 
 void Form8::Check1_Click()

@@ -1,0 +1,309 @@
+#include "GuiTestSupport.h"
+#include "TestSupport.h"
+#include "app/SettingsStore.h"
+#include "shell/Branding.h"
+#include "shell/Form8.h"
+#include "shell/Shutdown.h"
+#include "shell/Skin.h"
+#include "shell/frmAbout.h"
+#include "shell/frmSplash.h"
+#include "shell/frmWebsite.h"
+#include "ui/Form1.h"
+#include "ui/ResultListWidgets.h"
+#include "ui/frmWhois.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTextEdit>
+#include <QUrlQuery>
+#include <QWebEngineView>
+
+namespace {
+
+// Sets an environment variable while it lives.
+struct Variable {
+    Variable(const char *name, const QByteArray &value)
+        : m_name(name)
+    {
+        qputenv(name, value);
+    }
+    ~Variable() { qunsetenv(m_name); }
+    const char *m_name;
+};
+
+void DoubleClick(QListWidget *list, int row)
+{
+    emit list->itemDoubleClicked(list->item(row));
+}
+
+// A web server on 127.0.0.1 that answers every request with one small page.
+class PageServer : public QTcpServer
+{
+public:
+    PageServer()
+    {
+        listen(QHostAddress::LocalHost, 0);
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                    socket->readAll();
+                    const QByteArray body = "<html><head><title>Test Page</title></head><body>hello</body></html>";
+                    socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: "
+                        + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+                    socket->disconnectFromHost();
+                });
+            }
+        });
+    }
+    QString address() const { return QString("http://127.0.0.1:%1/page.html").arg(serverPort()); }
+};
+
+}   // namespace
+
+class TestShell : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { Shutdown::EndPending() = false; }
+
+    // Runs first: no splash window has published the skin yet.
+    void skinnedBeforeAnySplash()
+    {
+        TestFolders folders;
+        QVERIFY(!Skin::ProgramSkin());
+        frmAbout about;
+        QVERIFY(about.property("skinned").toBool());
+        QVERIFY(Skin::ProgramSkin());
+        // The splash window that published it stays hidden and never hands over.
+        const QList<frmSplash *> splashes = [] {
+            QList<frmSplash *> found;
+            for (QWidget *widget : QApplication::topLevelWidgets())
+                if (auto *splash = qobject_cast<frmSplash *>(widget))
+                    found << splash;
+            return found;
+        }();
+        QCOMPARE(splashes.size(), 1);
+        QVERIFY(!splashes[0]->isVisible() && !splashes[0]->Timer2->isActive());
+    }
+
+    void branding()
+    {
+        Variable prefix("TAMARIND_PURCHASE_PREFIX", "https://shop.test/bfast/click?siteid=1&STRING=");
+        LoadBranding();
+        QCOMPARE(::branding().productName, QString("Tamarind"));
+        QVERIFY(::branding().purchaseLinksOn && ::branding().skinningOn);
+        // A name keeps to its one query value whatever it holds.
+        QCOMPARE(::branding().PurchaseAddress("a&b #c.com"),
+            QString("https://shop.test/bfast/click?siteid=1&STRING=a%26b%20%23c.com"));
+        unsetenv("TAMARIND_PURCHASE_PREFIX");
+        LoadBranding();
+        const QUrl standard(::branding().purchaseLinkPrefix);
+        QCOMPARE(standard.path(), QString("/bfast/click"));
+        QCOMPARE(QUrlQuery(standard).queryItems().size(), 6);
+        QCOMPARE(QUrlQuery(standard).queryItems().constFirst().first, QString("siteid"));
+        QCOMPARE(QUrlQuery(standard).queryItems().constLast().first, QString("STRING"));
+        QCOMPARE(MajorMinorVersion(), QString("1.0"));
+    }
+
+    void splashHandsOver()
+    {
+        TestFolders folders;
+        frmSplash splash;
+        QVERIFY(Skin::ProgramSkin());
+        QVERIFY(Skin::CompanionRunning());
+        QWidget *made = nullptr;
+        splash.showMainWindow = [&] { return made = new QWidget; };
+        splash.show();
+        QTRY_VERIFY(made);
+        QVERIFY(!splash.isVisible() && !splash.Timer2->isActive());
+        QCOMPARE(splash.mainWindow(), made);
+    }
+
+    void aboutBox()
+    {
+        TestFolders folders;
+        frmAbout about;
+        QCOMPARE(about.windowTitle(), QString("About Tamarind"));
+        QCOMPARE(about.lblVersion->text(), QString("1.0"));
+        QCOMPARE(about.lblCompany->text(), QString("Tamarind Software"));
+        QVERIFY(!about.Picture1->pixmap().isNull());
+        QVERIFY(about.property("skinned").toBool());
+        // The four skin labels of its own, the template, and one over each of the four plain labels.
+        QCOMPARE(about.findChildren<SkinLabel *>().size(), 4 + 1 + 4);
+    }
+
+    void helpAtStartUp_data()
+    {
+        QTest::addColumn<QString>("showHelp");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<Qt::CheckState>("box");
+        QTest::addRow("1") << "1" << true << Qt::Checked;
+        QTest::addRow("0") << "0" << false << Qt::Unchecked;
+        QTest::addRow("2") << "2" << false << Qt::PartiallyChecked;
+        QTest::addRow("not a number") << "yes" << false << Qt::Checked;
+    }
+    void helpAtStartUp()
+    {
+        QFETCH(QString, showHelp);
+        QFETCH(bool, shown);
+        QFETCH(Qt::CheckState, box);
+        TestFolders folders;
+        QFile::copy(TAMARIND_BUILD_DIR "/Help.rtf", folders.file("Help.rtf"));
+        SettingsStore::save("Tamarind", "Settings", "showHelp", showHelp);
+        Form1 window;
+        QCOMPARE(window.helpWindow() != nullptr, shown);
+        window.findChild<QAction *>("mnuViewHelp")->trigger();
+        auto *help = qobject_cast<Form8 *>(window.helpWindow());
+        QVERIFY(help && help->isVisible());
+        QVERIFY(help->windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(help->rtf1->toPlainText().startsWith("Tamarind Help"));
+        QCOMPARE(help->Check1->checkState(), box);
+        help->Check1->setCheckState(Qt::Checked);
+        help->Check1->click();   // unchecked by the user
+        QCOMPARE(SettingsStore::get("Tamarind", "Settings", "showHelp"), QString("0"));
+        help->close();
+    }
+
+    void noHelpFileNoWindow()
+    {
+        TestFolders folders;
+        Form1 window;
+        window.findChild<QAction *>("mnuViewHelp")->trigger();
+        QVERIFY(!window.helpWindow());
+    }
+
+    void mainWindowWaitsForTheWebsiteWindow()
+    {
+        TestFolders folders;
+        int ends = 0;
+        Shutdown::EndHook() = [&] { ++ends; };
+        {
+            Form1 window;
+            window.show();
+            window.close();
+            QCOMPARE(ends, 1);   // alone, the main window ends the program
+        }
+        Form1 window;
+        window.show();
+        window.cmdWebsite->click();
+        QPointer<QWidget> website = window.websiteWindow();
+        QVERIFY(website && website->isVisible());
+        window.close();
+        QCOMPARE(ends, 1);   // still running while the website window is open
+        QVERIFY(Shutdown::EndPending());
+        website->close();
+        QCOMPARE(ends, 2);
+        Shutdown::EndHook() = nullptr;
+    }
+
+    void websiteWindow()
+    {
+        TestFolders folders;
+        PageServer pages;
+        LoadBranding();
+        frmWebsite website;
+        QCOMPARE(website.StatusBar1->findChildren<QLabel *>().size(), 2);
+        QVERIFY(website.findChildren<SkinLabel *>().size() == 2);   // the template and the one for "URL:"
+        website.Text1->setText(pages.address());
+        QTest::keyClick(website.Text1, Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(website.windowTitle(), QString("Test Page"), 15000);
+        QCOMPARE(website.Text1->text(), pages.address());
+        QCOMPARE(website.panel1->text(), QString("Done"));
+
+        // However small the window, no size goes negative.
+        for (const QSize size : {QSize(1, 1), QSize(100, 40), QSize(2000, 1500)}) {
+            const WebsiteLayout layout = ComputeWebsiteLayout(size.width() * 15, size.height() * 15, 300);
+            for (int value : {layout.panelWidth, layout.browserFrameWidth, layout.browserFrameHeight, layout.text1Width,
+                     layout.command3Left, layout.webBrowserWidth, layout.webBrowserHeight})
+                QVERIFY(value >= 0);
+        }
+    }
+
+    void doubleClickOpensThePurchasePage()
+    {
+        TestFolders folders;
+        Variable prefix("TAMARIND_PURCHASE_PREFIX", "http://127.0.0.1:1/bfast/click?STRING=");
+        Form1 window;
+        window.results().AddRegistered("a&b c.com");
+        DoubleClick(window.List2, 0);
+        auto *website = qobject_cast<frmWebsite *>(window.websiteWindow());
+        QVERIFY(website);
+        QTRY_COMPARE(website->WebBrowser1->url().toString(QUrl::FullyEncoded),
+            QString("http://127.0.0.1:1/bfast/click?STRING=a%26b%20c.com"));
+        website->close();
+    }
+
+    void doubleClickShowsTheWhoisRecord()
+    {
+        TestFolders folders;
+        Variable links("TAMARIND_PURCHASE_LINKS", "0");
+        TestWhoisServer server({"--free-ratio", "0", "--latency-ms", "300"});
+        Form1 window;
+        QCOMPARE(window.Frame2->title(), QString("Domain Name Manager"));
+        window.session().setServer(Whois::Server::parse(server.address()));
+        for (const char *name : {"first.com", "second.com"})
+            window.results().AddRegistered(name);
+        DoubleClick(window.List2, 0);
+        DoubleClick(window.List2, 1);   // the second replaces the first
+        QPointer<QWidget> shown = window.whoisWindow();
+        auto *whois = qobject_cast<frmWhois *>(shown.data());
+        QVERIFY(whois && whois->isVisible());
+        QCOMPARE(whois->windowTitle(), QString("WHOIS Information"));
+        QVERIFY(whois->Text1->toPlainText().isEmpty());   // nothing until the server has closed
+        QTRY_VERIFY_WITH_TIMEOUT(!whois->Text1->toPlainText().isEmpty(), 5000);
+        QVERIFY(whois->Text1->toPlainText().startsWith("   Domain Name: SECOND.COM"));
+        QVERIFY(whois->Text1->toPlainText().contains("DNSSEC: unsigned"));
+        QTest::qWait(400);
+        QVERIFY(!whois->Text1->toPlainText().contains("FIRST.COM"));
+
+        TestWhoisServer silent({"--silent-every", "1"});
+        window.session().setServer(Whois::Server::parse(silent.address()));
+        DoubleClick(window.List2, 0);
+        QVERIFY(!shown);   // a fresh window for every double-click
+        QTest::qWait(200);
+        QVERIFY(static_cast<frmWhois *>(window.whoisWindow())->Text1->toPlainText().isEmpty());
+        window.whoisWindow()->close();
+    }
+
+    void skinning_data()
+    {
+        QTest::addColumn<bool>("on");
+        QTest::addRow("on") << true;
+        QTest::addRow("off") << false;
+    }
+    void skinning()
+    {
+        QFETCH(bool, on);
+        TestFolders folders;
+        Variable skinning("TAMARIND_SKINNING", on ? "1" : "0");
+        Form1 window;
+        const QList<SkinLabel *> labels = window.findChildren<SkinLabel *>();
+        QCOMPARE(window.property("skinned").toBool(), on);
+        if (!on) {
+            QCOMPARE(labels.size(), 1);   // the template only
+            return;
+        }
+        // Only the labels beside the template, in the top band, get skin labels.
+        QCOMPARE(labels.size(), 1 + 5);
+        int visible = 0;
+        for (const SkinLabel *label : labels) {
+            QCOMPARE(label->parentWidget(), window.Frame1);
+            visible += label->isVisibleTo(window.Frame1);
+        }
+        QCOMPARE(visible, 1);   // "Search Type:"; the labels hidden at first stay hidden
+        QCOMPARE(window.List3->palette().color(QPalette::Base), Skin::ProgramSkin()->Colour(2));
+        QCOMPARE(window.cmdCopy[3]->palette().color(QPalette::Button), Skin::ProgramSkin()->Colour(2));
+    }
+};
+
+QTEST_MAIN(TestShell)
+#include "TestShell.moc"
