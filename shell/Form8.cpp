@@ -42,6 +42,7 @@ void Form8::Form_Load()
         return;
     }
     ReadRtf(file.read(8 << 20), rtf1->document());
+    rtf1->moveCursor(QTextCursor::Start);   // the document opens at its beginning
     m_loaded = true;
     Helpers::SetOnTop(this, true);
     // A value that is not a number leaves the box as it was: checked.

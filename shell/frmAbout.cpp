@@ -24,7 +24,7 @@ template<typename Label> Label *Place(Label *label, QWidget *parent, int left, i
 frmAbout::frmAbout(QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
-    resize(Twips::toPixels(6300), Twips::toPixels(3600));
+    resize(Twips::toPixels(7200), Twips::toPixels(3600));
     Picture1 = Place(new PictureBox, this, 120, 120, 1800, 1800);
     Picture1->setPixmap(ProductPicture(Picture1->size()));
     Label1 = Place(new SkinLabel, this, 2100, 120, 4000, 360);
@@ -37,8 +37,8 @@ frmAbout::frmAbout(QWidget *parent)
     Label3 = Place(new QLabel(QStringLiteral("Owned By:")), this, 2100, 900, 1200, 255);
     lblCompany = Place(new SkinLabel, this, 3360, 900, 2800, 255);
     Label4 = Place(new QLabel(QStringLiteral("Website:")), this, 2100, 1200, 1200, 255);
-    lblWebsite = Place(new SkinLabel, this, 3360, 1200, 2800, 255);
-    Label5 = Place(new QLabel(Notice), this, 120, 2100, 6060, 1300);
+    lblWebsite = Place(new SkinLabel, this, 3360, 1200, 3700, 255);
+    Label5 = Place(new QLabel(Notice), this, 120, 2100, 6960, 1300);
     Label5->setWordWrap(true);
     SkinLabel1 = Place(new SkinLabel, this, 0, 0, 15, 15);
     SkinLabel1->hide();

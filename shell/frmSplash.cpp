@@ -16,11 +16,13 @@ QPixmap ProductPicture(const QSize &size)
     painter.fillRect(picture.rect(), gradient);
     painter.setPen(Qt::white);
     QFont font(QStringLiteral("Verdana"));
-    font.setPixelSize(std::max(10, size.height() / 4));
+    const QString name = branding().productName.isEmpty() ? QStringLiteral("Tamarind") : branding().productName;
+    // As large as a quarter of the height allows, and never wider than the picture.
+    font.setPixelSize(
+        std::max(8, std::min(size.height() / 4, int(size.width() * 1.4 / std::max<qsizetype>(1, name.size())))));
     font.setBold(true);
     painter.setFont(font);
-    painter.drawText(picture.rect(), Qt::AlignCenter,
-        branding().productName.isEmpty() ? QStringLiteral("Tamarind") : branding().productName);
+    painter.drawText(picture.rect(), Qt::AlignCenter, name);
     return picture;
 }
 

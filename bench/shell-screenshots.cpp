@@ -1,0 +1,79 @@
+// Pictures of the shell's windows as they show on a screen: the splash, the main window skinned
+// with some results, the about box, the help viewer and the WHOIS window.
+// Usage: xvfb-run -a -s "-screen 0 1600x1000x24" build/bench/shell-screenshots OUTPUT_FOLDER
+// The program folder is a scratch folder holding the build's Help.rtf; the WHOIS window asks a
+// whois-test-server started from the build folder.
+#include "app/ProgramFolder.h"
+#include "engine/Whois.h"
+#include "shell/Form8.h"
+#include "shell/frmAbout.h"
+#include "shell/frmSplash.h"
+#include "ui/Form1.h"
+#include "ui/frmWhois.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <cstdio>
+
+namespace {
+
+void Save(QWidget *window, const QString &folder, const QString &name)
+{
+    window->show();
+    window->raise();
+    QTest::qWait(600);
+    const QString path = folder + '/' + name + QStringLiteral(".png");
+    std::printf("%s %s\n", window->grab().save(path) ? "saved" : "could not save", qPrintable(path));
+}
+
+}   // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: shell-screenshots OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const QString output = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    QDir().mkpath(output);
+    const QString build = QCoreApplication::applicationDirPath() + QStringLiteral("/..");
+    QTemporaryDir folder;
+    ProgramFolder::setPath(folder.path());
+    QFile::copy(build + QStringLiteral("/Help.rtf"), folder.path() + QStringLiteral("/Help.rtf"));
+    qputenv("XDG_CONFIG_HOME", folder.path().toLocal8Bit());
+
+    frmSplash splash;
+    Save(&splash, output, QStringLiteral("splash"));
+    splash.Timer2->stop();
+    splash.hide();
+
+    Form1 main;
+    for (const char *name : {"abc.com", "quiz.net", "shopper.com", "gardening.com", "bookstore.net"})
+        main.results().AddUnregistered(QString::fromLatin1(name));
+    main.results().AddRegistered(QStringLiteral("google.com"));
+    main.resize(1400, 900);
+    Save(&main, output, QStringLiteral("main-window"));
+    if (main.helpWindow())
+        Save(main.helpWindow(), output, QStringLiteral("help"));
+
+    frmAbout about;
+    Save(&about, output, QStringLiteral("about"));
+
+    QProcess server;
+    server.start(build + QStringLiteral("/whois-test-server"), {"--port", "0", "--free-ratio", "0"});
+    server.waitForReadyRead(5000);
+    const QByteArray line = server.readLine().trimmed();
+    frmWhois whois(
+        Whois::Server::parse(QString::fromLatin1(line.mid(line.lastIndexOf(' ') + 1))), QStringLiteral("example.com"));
+    whois.show();
+    QTest::qWaitFor([&] { return !whois.Text1->toPlainText().isEmpty(); }, 5000);
+    Save(&whois, output, QStringLiteral("whois"));
+    server.kill();
+    server.waitForFinished();
+    return 0;
+}
