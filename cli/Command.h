@@ -45,6 +45,7 @@ int failure(const Console &console, const QString &message);
 Command CleanCommand();
 Command CheckCommand();
 Command WhoisCommand();
+Command ExtractCommand();
 Command GenerateCommand();
 
 // The --server option of the commands that ask a server.

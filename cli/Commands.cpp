@@ -8,7 +8,7 @@ namespace Cli {
 
 const QList<Command> &Commands()
 {
-    static const QList<Command> commands = {CleanCommand(), CheckCommand(), WhoisCommand(), GenerateCommand()};
+    static const QList<Command> commands = {CleanCommand(), CheckCommand(), WhoisCommand(), ExtractCommand(), GenerateCommand()};
     return commands;
 }
 

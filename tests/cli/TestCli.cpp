@@ -202,6 +202,23 @@ private slots:
             QCOMPARE(outcome.lines(), (QStringList {"free abc.com", "free abd.com"}));
     }
 
+    void extract()
+    {
+        TestFolders folders;
+        WriteBytes(folders.file("page.html"),
+            "<a href=\"http://shop.example.com/index.html\">shop</a> <a href=\"http://example.net/\">net</a>\n"
+            "<a href=\"http://news.example.org/\">org</a>\nVisit sample.com today\n"
+            "<FRAME src=\"http://frames.example.com/page.html\">");
+        const Outcome list = Run({"extract", "--variant", "list", folders.file("page.html")});
+        QCOMPARE(list.exitCode, 0);
+        QCOMPARE(list.out, QByteArray("example.com\nexample.net\n"));
+        const Outcome browser = Run({"extract", folders.file("page.html")});
+        QCOMPARE(browser.out, QByteArray("example.com\nexample.net\nsample.com\n"));
+        QCOMPARE(browser.err, QByteArray("Following Frame: frames.example.com/page.html\n"));
+        QCOMPARE(Run({"extract", "--variant", "both"}).exitCode, 2);
+        QCOMPARE(Run({"extract", folders.file("missing.html")}).exitCode, 1);
+    }
+
     void generate()
     {
         TestFolders folders;
