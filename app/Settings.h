@@ -76,6 +76,12 @@ inline const Value<QString> PurchaseLinkPrefix {ProductKey, NetworkSection, QStr
                    "&bfmid=2700000&regOption=/en_US/purchase-it/view-your-order.jhtml&STRING="),
     QStringLiteral("TAMARIND_PURCHASE_PREFIX")};
 
+// The search engines' hosts ("host" or "host:port"): result pages and the browser's start page.
+inline const Value<QString> YahooHost {ProductKey, NetworkSection, QStringLiteral("YahooHost"),
+    QStringLiteral("search.yahoo.com"), QStringLiteral("TAMARIND_YAHOO_HOST")};
+inline const Value<QString> GoogleHost {ProductKey, NetworkSection, QStringLiteral("GoogleHost"),
+    QStringLiteral("www.google.com"), QStringLiteral("TAMARIND_GOOGLE_HOST")};
+
 // tamarind-cli keeps its own resume position per list file, apart from the desktop program's.
 Value<qint64> CliPosition(const QString &absoluteListPath);
 

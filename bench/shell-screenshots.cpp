@@ -71,7 +71,8 @@ int main(int argc, char **argv)
     frmWhois whois(
         Whois::Server::parse(QString::fromLatin1(line.mid(line.lastIndexOf(' ') + 1))), QStringLiteral("example.com"));
     whois.show();
-    QTest::qWaitFor([&] { return !whois.Text1->toPlainText().isEmpty(); }, 5000);
+    if (!QTest::qWaitFor([&] { return !whois.Text1->toPlainText().isEmpty(); }, 5000))
+        std::fprintf(stderr, "the WHOIS record did not come\n");
     Save(&whois, output, QStringLiteral("whois"));
     server.kill();
     server.waitForFinished();

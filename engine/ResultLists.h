@@ -55,6 +55,8 @@ public:
 
     // Start of a run: the counters (the unchecked one too) restart, the lists stay.
     void ResetCounters();
+    // One counter starts again (the harvest window's Clear of its registered list).
+    void ResetCounter(ResultList list) { m_counters[index(list)] = 0; }
     // Empties a list. A Clear button also restarts its counter and plain caption; the Edit menu
     // leaves both as they were.
     void Clear(ResultList list, bool resetCounterAndCaption);

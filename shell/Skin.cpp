@@ -125,10 +125,10 @@ QList<SkinLabel *> ConvertLabels(QWidget *window, SkinLabel *template0, bool sam
     for (QLabel *label : labels) {
         if (qstrcmp(label->metaObject()->className(), "QLabel") != 0)
             continue;   // skin labels, picture boxes and labels of other kinds stay as they are
-        if (sameContainerOnly && label->parentWidget() != container)
-            continue;
+        if (label->window() != window || (sameContainerOnly && label->parentWidget() != container))
+            continue;   // labels of pop-ups and embedded pages are not the window's own
         auto *skinLabel = new SkinLabel(container);
-        const QPoint topLeft = container->mapFrom(label->parentWidget(), label->geometry().topLeft());
+        const QPoint topLeft = container->mapFromGlobal(label->mapToGlobal(QPoint(0, 0)));
         skinLabel->setGeometry(QRect(topLeft, label->size()));
         skinLabel->setFont(label->font());
         skinLabel->setText(label->text());

@@ -10,6 +10,8 @@
 #include "shell/frmAbout.h"
 #include "shell/frmWebsite.h"
 #include "ui/Form2.h"
+#include "ui/Form3.h"
+#include "ui/Form5.h"
 #include "ui/Messages.h"
 #include "ui/ResultListWidgets.h"
 #include "ui/Twips.h"
@@ -122,6 +124,7 @@ void Form1::buildTopBand()
     SkinLabel1 = new SkinLabel(Frame1);   // the template of the label conversion
     SkinLabel1->hide();
     connect(cmdWebsite, &QPushButton::clicked, this, [this] { ShowWebsite(); });
+    connect(cmdCreate, &QToolButton::clicked, this, &Form1::cmdCreate_Click);
 
     // At first only the source choice, Start, Stop and the website button show.
     HideSearchControls();
@@ -522,6 +525,8 @@ void Form1::Combo1_Click()
     if (source == Source::GenerateNames)
         showGenerator();
     if (source == Source::BrowseForNames)
+        ShowSingle(m_form5, [this] { return new Form5(*this); });
+    if (source == Source::BrowseForNames)
         return;   // the controls stay as they were
     const bool search = selection.group == SourceSelection::Group::Search;
     cmdDoSearch->setEnabled(true);
@@ -552,6 +557,12 @@ void Form1::cmdDoSearch_Click()
     }
     if (m_run.source() == Source::YahooSearch || m_run.source() == Source::GoogleSearch)
         txtWordNum->setText(QStringLiteral("1"));
+}
+
+// The list builder takes the search text, engine and size from the top band when it opens.
+void Form1::cmdCreate_Click()
+{
+    ShowSingle(m_form3, [this] { return new Form3(*this); });
 }
 
 void Form1::showGenerator()
@@ -625,7 +636,7 @@ void Form1::closeEvent(QCloseEvent *event)
     m_session.Stop();
     Settings::flush();
     QMainWindow::closeEvent(event);
-    for (QWidget *window : std::initializer_list<QWidget *> {m_help, m_whois, m_form2, m_frmMake}) {
+    for (QWidget *window : std::initializer_list<QWidget *> {m_help, m_whois, m_form2, m_frmMake, m_form3, m_form5}) {
         if (window)
             window->close();
     }

@@ -49,6 +49,9 @@ public:
     QWidget *helpWindow() const { return m_help; }
     QWidget *whoisWindow() const { return m_whois; }
     QWidget *websiteWindow() const { return m_website; }
+    QWidget *listBuilderWindow() const { return m_form3; }
+    QWidget *harvestWindow() const { return m_form5; }
+    void cmdCreate_Click();
 
     // Opening a name from a result list: its purchase page or its WHOIS record.
     void OpenDomain(const QString &selectedName);
@@ -141,4 +144,6 @@ private:
     QPointer<QWidget> m_about;
     QPointer<QWidget> m_website;
     QPointer<QWidget> m_whois;
+    QPointer<QWidget> m_form3;
+    QPointer<QWidget> m_form5;
 };

@@ -1,0 +1,109 @@
+#include "harvest/HarvestChecker.h"
+
+#include "app/DataFile.h"
+#include "app/ProgramFiles.h"
+#include "app/TextUtils.h"
+#include "engine/ResultLists.h"
+
+namespace {
+
+// Names that the page's markup made out of quotes and bare endings are not asked.
+bool isMarkupLeftover(const QString &name, bool freeName)
+{
+    if (name == QLatin1String(".net") || name == QLatin1String(".com"))
+        return true;
+    if (name.contains(QLatin1String("\".net"), Qt::CaseInsensitive)
+        || name.contains(QLatin1String("\".com"), Qt::CaseInsensitive))
+        return true;
+    return freeName && name.contains(QLatin1String("endoffile"), Qt::CaseInsensitive);
+}
+
+}   // namespace
+
+HarvestChecker::HarvestChecker(ResultLists &results, const Whois::Server &server, QObject *parent)
+    : QObject(parent)
+    , m_results(results)
+    , m_server(server)
+    , m_marker(Whois::ConfiguredMarker())
+{
+    m_list.setPath(ProgramFiles::path(ProgramFiles::File::BrowserSearch));
+    connect(&m_timer1, &QTimer::timeout, this, &HarvestChecker::CheckNext);
+    connect(&m_query, &WhoisQuery::finished, this, &HarvestChecker::onFinished);
+}
+
+void HarvestChecker::setTickInterval(int milliseconds)
+{
+    m_tickMs = milliseconds;
+    if (m_timer1.isActive())
+        m_timer1.start(m_tickMs);
+}
+
+void HarvestChecker::Start()
+{
+    m_timer1.start(m_tickMs);
+}
+
+// The list is the file: a name counts once it is written there, so none is skipped.
+void HarvestChecker::CheckNext()
+{
+    if (m_checking)
+        return;
+    const QString name = m_list.entry(m_next + 1);
+    if (name == DataFile::EndSentinel) {
+        m_timer1.start(m_tickMs);
+        emit idle();
+        return;
+    }
+    m_timer1.stop();
+    StartLookup(name);
+}
+
+void HarvestChecker::StartLookup(const QString &candidate)
+{
+    QString name = URLDecode(candidate);
+    CorrectName(name);
+    if (!name.contains(QLatin1String(".com"), Qt::CaseInsensitive)
+        && !name.contains(QLatin1String(".net"), Qt::CaseInsensitive)) {
+        advance();
+        CheckNext();
+        return;
+    }
+    name.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
+    m_current = name;
+    m_checking = true;
+    emit checking(name);
+    m_query.start(m_server, name, TimeoutTicks * m_tickMs);
+}
+
+void HarvestChecker::onFinished(const QByteArray &reply, const QString &error)
+{
+    m_checking = false;
+    const Whois::Verdict verdict = error.isEmpty() ? Whois::ReplyVerdict(reply, m_marker) : Whois::Verdict::None;
+    if (verdict == Whois::Verdict::None) {
+        // A timeout or a refusal: the same name again, a few times.
+        if (++m_attempts >= MaxAttempts) {
+            m_results.AddUnchecked(m_current);
+            advance();
+        }
+        QMetaObject::invokeMethod(this, &HarvestChecker::CheckNext, Qt::QueuedConnection);
+        return;
+    }
+    const bool free = verdict == Whois::Verdict::Free;
+    if (!isMarkupLeftover(m_current, free)) {
+        if (free) {
+            m_results.AddUnregistered(m_current);
+            emit unregistered(m_current);
+        } else {
+            m_results.AddRegistered(m_current);
+            emit registered(m_current);
+        }
+    }
+    advance();
+    QMetaObject::invokeMethod(this, &HarvestChecker::CheckNext, Qt::QueuedConnection);
+}
+
+void HarvestChecker::advance()
+{
+    ++m_next;
+    m_attempts = 0;
+}

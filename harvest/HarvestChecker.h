@@ -1,0 +1,56 @@
+#pragma once
+#include "engine/Whois.h"
+#include "run/SourceFeed.h"
+
+#include <QObject>
+#include <QTimer>
+
+class ResultLists;
+
+// The browser harvest window's own checks: one name at a time, in the order of BrowserSearch.txt,
+// each name once. A name whose lookup times out (5 ticks) or brings no verdict is asked again, and
+// after 3 such tries written off as unchecked, so one name never holds up the rest. Verdicts are
+// classified through the result lists as the main window's are.
+class HarvestChecker : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int TimeoutTicks = 5;
+    static constexpr int MaxAttempts = 3;
+
+    HarvestChecker(ResultLists &results, const Whois::Server &server, QObject *parent = nullptr);
+
+    void setTickInterval(int milliseconds);
+    // Polls the list every tick from now on.
+    void Start();
+    // Looks at the list now: starts the next lookup when a name is waiting.
+    void CheckNext();
+    // Names from the list are asked from this position on (0-based).
+    qint64 nextIndex() const { return m_next; }
+    bool isChecking() const { return m_checking; }
+
+signals:
+    void checking(const QString &name);
+    void unregistered(const QString &name);
+    void registered(const QString &name);
+    // Nothing is waiting.
+    void idle();
+
+private:
+    void StartLookup(const QString &candidate);
+    void onFinished(const QByteArray &reply, const QString &error);
+    void advance();
+
+    ResultLists &m_results;
+    Whois::Server m_server;
+    QByteArray m_marker;
+    SourceFeed m_list;
+    WhoisQuery m_query;
+    QTimer m_timer1;
+    int m_tickMs = 1000;
+    qint64 m_next = 0;
+    int m_attempts = 0;
+    bool m_checking = false;
+    QString m_current;
+};

@@ -1,0 +1,54 @@
+#include "harvest/ListBuilder.h"
+
+namespace ListBuilder {
+
+int ResultLimit(int index)
+{
+    static const int limits[] = {100, 200, 500, 1000, 5000, 10000};
+    if (index == -1)
+        return 100;
+    return index >= 0 && index < 6 ? limits[index] : 0;
+}
+
+QString RequestAddress(Engine engine, const QString &host, const QString &query, int offset)
+{
+    switch (engine) {
+    case Engine::Yahoo:
+        return QStringLiteral("http://%1/search/dir?h=s&xargs=0&p=%2&b=%3").arg(host, query).arg(offset);
+    case Engine::Google:
+        return QStringLiteral(
+            "http://%1/search?num=100&hl=en&lr=&ie=UTF-8&oe=UTF-8&safe=off&filter=0&start=%2&sa=N&q=%3")
+            .arg(host)
+            .arg(offset - 1)
+            .arg(query);
+    case Engine::None: break;
+    }
+    return {};
+}
+
+int NextOffset(Engine engine, int offset)
+{
+    return offset + (engine == Engine::Yahoo ? 20 : 100);
+}
+
+QString TidyList(QString listText)
+{
+    for (int i = 0; i < 7; ++i)
+        listText.replace(QLatin1String("\r\n\r\n"), QLatin1String("\r\n"));
+    listText.remove(QLatin1String("comtarget=_blank\r\n"));
+    listText.remove(QLatin1String("orgtarget=_blank\r\n"));
+    return listText;
+}
+
+QString SearchCopyName(Engine engine, const QString &searchText)
+{
+    const bool unfit = searchText.contains('/') || searchText.contains('\\')
+        || std::any_of(
+            searchText.begin(), searchText.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
+    if (unfit || engine == Engine::None)
+        return {};
+    return (engine == Engine::Yahoo ? QStringLiteral("Yahoo ") : QStringLiteral("Google ")) + searchText
+        + QStringLiteral(".txt");
+}
+
+}   // namespace ListBuilder
