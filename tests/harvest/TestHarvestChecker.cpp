@@ -1,0 +1,57 @@
+#include "TestSupport.h"
+#include "app/DataFile.h"
+#include "engine/ResultLists.h"
+#include "harvest/HarvestChecker.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+class TestHarvestChecker : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Every name of the list once, in file order; a name without an answer three times is written
+    // off and the loop goes on.
+    void eachNameOnceInOrder()
+    {
+        TestFolders folders;
+        DataFile::rewrite(folders.file("registered.txt"), {"taken.com"});
+        TestWhoisServer server({"--registered", folders.file("registered.txt"), "--log", folders.file("queries.log")});
+        WriteBytes(folders.file("BrowserSearch.txt"), "free.com\r\nexample.org\r\n\r\ntaken.com\r\nlast.net");
+        ResultLists results;
+        HarvestChecker checker(results, Whois::Server::parse(server.address()));
+        checker.setTickInterval(20);
+        QSignalSpy unregistered(&checker, &HarvestChecker::unregistered);
+        QSignalSpy registered(&checker, &HarvestChecker::registered);
+        checker.Start();
+        QTRY_COMPARE(checker.nextIndex(), 4);
+        QCOMPARE(FileEntries(folders.file("queries.log")), (QStringList {"free.com", "taken.com", "last.net"}));
+        QCOMPARE(unregistered.size(), 2);
+        QCOMPARE(registered.size(), 1);
+        QCOMPARE(results.items(ResultList::High), (QStringList {"free.com", "last.net"}));
+
+        // Names written later are asked too.
+        DataFile::append(folders.file("BrowserSearch.txt"), {"", "later.com"});
+        QTRY_COMPARE(checker.nextIndex(), 5);
+        QCOMPARE(results.items(ResultList::Mid), QStringList {"later.com"});
+    }
+
+    void silentServerWritesNamesOff()
+    {
+        TestFolders folders;
+        TestWhoisServer server({"--silent-every", "1", "--log", folders.file("queries.log")});
+        WriteBytes(folders.file("BrowserSearch.txt"), "quiet.com\r\nstill.com\r\n");
+        ResultLists results;
+        HarvestChecker checker(results, Whois::Server::parse(server.address()));
+        checker.setTickInterval(20);
+        checker.Start();
+        QTRY_COMPARE_WITH_TIMEOUT(checker.nextIndex(), 2, 5000);
+        QCOMPARE(results.uncheckedCount(), 2);
+        QCOMPARE(FileEntries(folders.file("Unchecked.txt")), (QStringList {"quiet.com", "still.com"}));
+        QCOMPARE(FileEntries(folders.file("queries.log")).size(), 6);   // three tries each
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHarvestChecker)
+#include "TestHarvestChecker.moc"
