@@ -197,6 +197,17 @@ private slots:
         QCOMPARE(Items(window.List1), QStringList {"betaname.net"});
         QCOMPARE(harvest->Label1->text(), QString("Unregistered: (2)"));
         QVERIFY(harvest->windowTitle().startsWith("Tamarind - "));
+
+        // Clearing the unregistered list lets its names be found, and asked, again.
+        harvest->cmdClear[1]->click();
+        QCOMPARE(harvest->Label1->text(), QString("Unregistered"));
+        QCOMPARE(harvest->List1->count(), 0);
+        harvest->WebBrowser1->reload();
+        QTRY_COMPARE_WITH_TIMEOUT(harvest->List1->count(), 2, 20000);
+
+        // The window keeps its 6500-twip minimum.
+        harvest->resize(100, 100);
+        QTRY_COMPARE(harvest->size(), QSize(6500 / 15, 6500 / 15));
         harvest->close();
         QVERIFY(!QFile::exists(folders.file("BrowserSearch.txt")));
     }
