@@ -2,6 +2,7 @@
 // browser harvest window with a harvested page and its checks. Pages come from a web server on
 // 127.0.0.1 in this program; names are asked of a whois-test-server from the build folder.
 // Usage: xvfb-run -a -s "-screen 0 1600x1000x24" build/bench/harvest-screenshots OUTPUT_FOLDER
+#include "Screenshots.h"
 #include "app/ProgramFolder.h"
 #include "ui/Form1.h"
 #include "ui/Form3.h"
@@ -38,12 +39,6 @@ QByteArray Page(const QByteArray &path)
             + ".net for more about garden supplies.</p>";
     }
     return body + "</body></html>";
-}
-
-void Save(QWidget *window, const QString &folder, const QString &name)
-{
-    const QString path = folder + '/' + name + QStringLiteral(".png");
-    std::printf("%s %s\n", window->grab().save(path) ? "saved" : "could not save", qPrintable(path));
 }
 
 }   // namespace
@@ -99,7 +94,7 @@ int main(int argc, char **argv)
     if (!QTest::qWaitFor([&] { return builder->Text1->text().startsWith(QStringLiteral("Extracted")); }, 15000))
         std::fprintf(stderr, "the first result page did not come\n");
     QTest::qWait(500);
-    Save(builder, output, QStringLiteral("list-builder"));
+    SaveScreenshot(builder, output, QStringLiteral("list-builder"));
     builder->close();
     main.Command3->click();
 
@@ -109,7 +104,7 @@ int main(int argc, char **argv)
     harvest->resize(1500, 950);
     if (!QTest::qWaitFor([&] { return harvest->List1->count() + harvest->List2->count() >= 8; }, 30000))
         std::fprintf(stderr, "the names were not checked in time\n");
-    Save(harvest, output, QStringLiteral("harvest"));
+    SaveScreenshot(harvest, output, QStringLiteral("harvest"));
     harvest->close();
     server.kill();
     server.waitForFinished();

@@ -3,6 +3,7 @@
 // Usage: xvfb-run -a -s "-screen 0 1600x1000x24" build/bench/shell-screenshots OUTPUT_FOLDER
 // The program folder is a scratch folder holding the build's Help.rtf; the WHOIS window asks a
 // whois-test-server started from the build folder.
+#include "Screenshots.h"
 #include "app/ProgramFolder.h"
 #include "engine/Whois.h"
 #include "shell/Form8.h"
@@ -19,18 +20,7 @@
 #include <QTextEdit>
 #include <cstdio>
 
-namespace {
-
-void Save(QWidget *window, const QString &folder, const QString &name)
-{
-    window->show();
-    window->raise();
-    QTest::qWait(600);
-    const QString path = folder + '/' + name + QStringLiteral(".png");
-    std::printf("%s %s\n", window->grab().save(path) ? "saved" : "could not save", qPrintable(path));
-}
-
-}   // namespace
+namespace { }   // namespace
 
 int main(int argc, char **argv)
 {
@@ -48,7 +38,7 @@ int main(int argc, char **argv)
     qputenv("XDG_CONFIG_HOME", folder.path().toLocal8Bit());
 
     frmSplash splash;
-    Save(&splash, output, QStringLiteral("splash"));
+    SaveScreenshot(&splash, output, QStringLiteral("splash"));
     splash.Timer2->stop();
     splash.hide();
 
@@ -57,12 +47,12 @@ int main(int argc, char **argv)
         main.results().AddUnregistered(QString::fromLatin1(name));
     main.results().AddRegistered(QStringLiteral("google.com"));
     main.resize(1400, 900);
-    Save(&main, output, QStringLiteral("main-window"));
+    SaveScreenshot(&main, output, QStringLiteral("main-window"));
     if (main.helpWindow())
-        Save(main.helpWindow(), output, QStringLiteral("help"));
+        SaveScreenshot(main.helpWindow(), output, QStringLiteral("help"));
 
     frmAbout about;
-    Save(&about, output, QStringLiteral("about"));
+    SaveScreenshot(&about, output, QStringLiteral("about"));
 
     QProcess server;
     server.start(build + QStringLiteral("/whois-test-server"), {"--port", "0", "--free-ratio", "0"});
@@ -73,7 +63,7 @@ int main(int argc, char **argv)
     whois.show();
     if (!QTest::qWaitFor([&] { return !whois.Text1->toPlainText().isEmpty(); }, 5000))
         std::fprintf(stderr, "the WHOIS record did not come\n");
-    Save(&whois, output, QStringLiteral("whois"));
+    SaveScreenshot(&whois, output, QStringLiteral("whois"));
     server.kill();
     server.waitForFinished();
     return 0;

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QSettings>
 #include <QTcpServer>
+#include <QTcpSocket>
 
 TestFolders::TestFolders()
 {
@@ -67,4 +68,44 @@ quint16 UnusedPort()
     QTcpServer server;
     server.listen(QHostAddress::LocalHost, 0);
     return server.serverPort();   // closed again when the server goes
+}
+
+EnvironmentVariable::EnvironmentVariable(const char *name, const QByteArray &value)
+    : m_name(name)
+{
+    qputenv(name, value);
+}
+
+EnvironmentVariable::~EnvironmentVariable()
+{
+    qunsetenv(m_name);
+}
+
+TestWebServer::TestWebServer()
+{
+    listen(QHostAddress::LocalHost, 0);
+    connect(this, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket *socket = nextPendingConnection()) {
+            connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                const QByteArray path = socket->readAll().split(' ').value(1);
+                requests << path;
+                const QByteArray body = page
+                    ? page(path)
+                    : QByteArray("<html><head><title>Test Page</title></head><body>hello</body></html>");
+                socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: "
+                    + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+                socket->disconnectFromHost();
+            });
+        }
+    });
+}
+
+QList<QByteArray> TestWebServer::requestsFor(const QByteArray &part) const
+{
+    QList<QByteArray> found;
+    for (const QByteArray &request : requests) {
+        if (request.contains(part))
+            found << request;
+    }
+    return found;
 }

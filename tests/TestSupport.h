@@ -2,7 +2,9 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTcpServer>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 // A temporary program folder and a temporary config folder for the settings store, both in force
@@ -46,3 +48,27 @@ private:
 
 // A port on 127.0.0.1 on which nothing listens.
 quint16 UnusedPort();
+
+// Sets an environment variable while it lives.
+class EnvironmentVariable
+{
+public:
+    EnvironmentVariable(const char *name, const QByteArray &value);
+    ~EnvironmentVariable();
+
+private:
+    const char *m_name;
+};
+
+// A web server on 127.0.0.1: each request's path goes to page() (a small page when none is set)
+// and is logged.
+class TestWebServer : public QTcpServer
+{
+public:
+    TestWebServer();
+    std::function<QByteArray(const QByteArray &path)> page;
+    QList<QByteArray> requests;
+    QString host() const { return QStringLiteral("127.0.0.1:%1").arg(serverPort()); }
+    QString address(const QString &path) const { return QStringLiteral("http://") + host() + path; }
+    QList<QByteArray> requestsFor(const QByteArray &part) const;
+};

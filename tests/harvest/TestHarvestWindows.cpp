@@ -22,51 +22,6 @@
 
 namespace {
 
-// A web server on 127.0.0.1: each request's path goes to page(), and is logged.
-class WebServer : public QTcpServer
-{
-public:
-    std::function<QByteArray(const QByteArray &path)> page;
-    QList<QByteArray> requests;
-
-    WebServer()
-    {
-        listen(QHostAddress::LocalHost, 0);
-        connect(this, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *socket = nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                    const QByteArray request = socket->readAll();
-                    const QByteArray path = request.split(' ').value(1);
-                    requests << path;
-                    const QByteArray body = page ? page(path) : QByteArray("<html><body></body></html>");
-                    socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: "
-                        + QByteArray::number(body.size()) + "\r\n\r\n" + body);
-                    socket->disconnectFromHost();
-                });
-            }
-        });
-    }
-    QString host() const { return QString("127.0.0.1:%1").arg(serverPort()); }
-    QList<QByteArray> requestsFor(const QByteArray &part) const
-    {
-        QList<QByteArray> found;
-        for (const QByteArray &request : requests)
-            if (request.contains(part))
-                found << request;
-        return found;
-    }
-};
-
-struct Variable {
-    Variable(const char *name, const QByteArray &value)
-        : m_name(name)
-    {
-        qputenv(name, value);
-    }
-    ~Variable() { qunsetenv(m_name); }
-    const char *m_name;
-};
-
 QByteArray LinksPage(const QStringList &names)
 {
     QByteArray page = "<html><body><h1>Results</h1>\n";
@@ -99,13 +54,13 @@ private slots:
     void yahooListBuilder()
     {
         TestFolders folders;
-        WebServer web;
+        TestWebServer web;
         web.page = [](const QByteArray &path) {
             const int b = path.mid(path.indexOf("&b=") + 3).toInt();
             return LinksPage(Names(QString("y%1").arg(b, 3, 10, QChar('0')), 20));
         };
         TestWhoisServer whois({"--free-ratio", "0.5"});
-        Variable host("TAMARIND_YAHOO_HOST", web.host().toLatin1());
+        EnvironmentVariable host("TAMARIND_YAHOO_HOST", web.host().toLatin1());
         Form1 window;
         window.session().setServer(Whois::Server::parse(whois.address()));
         Choose(window, Source::YahooSearch);
@@ -135,12 +90,12 @@ private slots:
     void googlePagesEndWhenNothingIsNew()
     {
         TestFolders folders;
-        WebServer web;
+        TestWebServer web;
         web.page = [](const QByteArray &path) {
             const int start = path.mid(path.indexOf("start=") + 6).split('&').constFirst().toInt();
             return LinksPage(Names(start == 100 ? "gb" : "ga", 10));   // the third page repeats the first
         };
-        Variable host("TAMARIND_GOOGLE_HOST", web.host().toLatin1());
+        EnvironmentVariable host("TAMARIND_GOOGLE_HOST", web.host().toLatin1());
         Form1 window;
         window.session().setServer(Whois::Server::parse(QString("127.0.0.1:%1").arg(UnusedPort())));
         Choose(window, Source::GoogleSearch);
@@ -160,7 +115,7 @@ private slots:
     void browserHarvestChecksFrameNames()
     {
         TestFolders folders;
-        WebServer web;
+        TestWebServer web;
         web.page = [&web](const QByteArray &path) -> QByteArray {
             if (path == "/frames.html")
                 return "<html><frameset cols=\"50%,50%\">\n<frame src=\"http://" + web.host().toLatin1()
@@ -173,7 +128,7 @@ private slots:
         };
         DataFile::rewrite(folders.file("registered.txt"), {"taken.com"});
         TestWhoisServer whois({"--registered", folders.file("registered.txt"), "--log", folders.file("queries.log")});
-        Variable host("TAMARIND_YAHOO_HOST", web.host().toLatin1());
+        EnvironmentVariable host("TAMARIND_YAHOO_HOST", web.host().toLatin1());
         Form1 window;
         window.session().setServer(Whois::Server::parse(whois.address()));
         WriteBytes(folders.file("BrowserSearch.txt"), "stale.com\r\n");

@@ -28,43 +28,10 @@
 
 namespace {
 
-// Sets an environment variable while it lives.
-struct Variable {
-    Variable(const char *name, const QByteArray &value)
-        : m_name(name)
-    {
-        qputenv(name, value);
-    }
-    ~Variable() { qunsetenv(m_name); }
-    const char *m_name;
-};
-
 void DoubleClick(QListWidget *list, int row)
 {
     emit list->itemDoubleClicked(list->item(row));
 }
-
-// A web server on 127.0.0.1 that answers every request with one small page.
-class PageServer : public QTcpServer
-{
-public:
-    PageServer()
-    {
-        listen(QHostAddress::LocalHost, 0);
-        connect(this, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *socket = nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, socket, [socket] {
-                    socket->readAll();
-                    const QByteArray body = "<html><head><title>Test Page</title></head><body>hello</body></html>";
-                    socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: "
-                        + QByteArray::number(body.size()) + "\r\n\r\n" + body);
-                    socket->disconnectFromHost();
-                });
-            }
-        });
-    }
-    QString address() const { return QString("http://127.0.0.1:%1/page.html").arg(serverPort()); }
-};
 
 }   // namespace
 
@@ -97,7 +64,7 @@ private slots:
 
     void branding()
     {
-        Variable prefix("TAMARIND_PURCHASE_PREFIX", "https://shop.test/bfast/click?siteid=1&STRING=");
+        EnvironmentVariable prefix("TAMARIND_PURCHASE_PREFIX", "https://shop.test/bfast/click?siteid=1&STRING=");
         LoadBranding();
         QCOMPARE(::branding().productName, QString("Tamarind"));
         QVERIFY(::branding().purchaseLinksOn && ::branding().skinningOn);
@@ -208,15 +175,15 @@ private slots:
     void websiteWindow()
     {
         TestFolders folders;
-        PageServer pages;
+        TestWebServer pages;
         LoadBranding();
         frmWebsite website;
         QCOMPARE(website.StatusBar1->findChildren<QLabel *>().size(), 2);
         QVERIFY(website.findChildren<SkinLabel *>().size() == 2);   // the template and the one for "URL:"
-        website.Text1->setText(pages.address());
+        website.Text1->setText(pages.address("/page.html"));
         QTest::keyClick(website.Text1, Qt::Key_Return);
         QTRY_COMPARE_WITH_TIMEOUT(website.windowTitle(), QString("Test Page"), 15000);
-        QCOMPARE(website.Text1->text(), pages.address());
+        QCOMPARE(website.Text1->text(), pages.address("/page.html"));
         QCOMPARE(website.panel1->text(), QString("Done"));
 
         // However small the window, no size goes negative.
@@ -231,7 +198,7 @@ private slots:
     void doubleClickOpensThePurchasePage()
     {
         TestFolders folders;
-        Variable prefix("TAMARIND_PURCHASE_PREFIX", "http://127.0.0.1:1/bfast/click?STRING=");
+        EnvironmentVariable prefix("TAMARIND_PURCHASE_PREFIX", "http://127.0.0.1:1/bfast/click?STRING=");
         Form1 window;
         window.results().AddRegistered("a&b c.com");
         DoubleClick(window.List2, 0);
@@ -245,7 +212,7 @@ private slots:
     void doubleClickShowsTheWhoisRecord()
     {
         TestFolders folders;
-        Variable links("TAMARIND_PURCHASE_LINKS", "0");
+        EnvironmentVariable links("TAMARIND_PURCHASE_LINKS", "0");
         TestWhoisServer server({"--free-ratio", "0", "--latency-ms", "300"});
         Form1 window;
         QCOMPARE(window.Frame2->title(), QString("Domain Name Manager"));
@@ -284,7 +251,7 @@ private slots:
     {
         QFETCH(bool, on);
         TestFolders folders;
-        Variable skinning("TAMARIND_SKINNING", on ? "1" : "0");
+        EnvironmentVariable skinning("TAMARIND_SKINNING", on ? "1" : "0");
         Form1 window;
         const QList<SkinLabel *> labels = window.findChildren<SkinLabel *>();
         QCOMPARE(window.property("skinned").toBool(), on);
