@@ -20,7 +20,6 @@
 #include <QTextEdit>
 #include <cstdio>
 
-namespace { }   // namespace
 
 int main(int argc, char **argv)
 {
