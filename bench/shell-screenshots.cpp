@@ -20,7 +20,6 @@
 #include <QTextEdit>
 #include <cstdio>
 
-
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
