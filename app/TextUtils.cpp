@@ -6,7 +6,6 @@
 QString URLDecode(const QString &text)
 {
     static const std::pair<QString, QString> rules[] = {
-        {"%25", "%"},
         {"%20", " "},
         {"%3C", "<"},
         {"%3E", ">"},
@@ -31,11 +30,20 @@ QString URLDecode(const QString &text)
         {"%0A", "\n"},
         {"%0D", "\r"},
     };
-    QString decoded = text;
-    for (const auto &[escape, character] : rules) {
-        while (decoded.contains(escape, Qt::CaseInsensitive))
-            decoded.replace(escape, character, Qt::CaseInsensitive);
+    // "%25" again and again until none is left: in one pass, each "%" that "%25" leaves can start the
+    // next "%25" with what follows. Rewriting "%25" cannot overlap itself, so any order of rewriting
+    // ends in the same text, and this one takes linear time where repeated passes take quadratic.
+    QString decoded;
+    decoded.reserve(text.size());
+    for (const QChar c : text) {
+        decoded += c;
+        const qsizetype n = decoded.size();
+        if (n >= 3 && decoded[n - 1] == '5' && decoded[n - 2] == '2' && decoded[n - 3] == '%')
+            decoded.chop(2);
     }
+    // The other escapes make no "%", so one replacement each leaves none of them.
+    for (const auto &[escape, character] : rules)
+        decoded.replace(escape, character, Qt::CaseInsensitive);
     return decoded;
 }
 

@@ -1,5 +1,6 @@
 #include "app/TextUtils.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 class TestTextUtils : public QObject
@@ -41,6 +42,26 @@ private slots:
         const QString before = input;
         QCOMPARE(URLDecode(input), expected);
         QCOMPARE(input, before);
+    }
+
+    // The one-pass decoding gives what decoding "%25" over and over gives, for any text.
+    void urlDecodeMatchesRepeatedDecoding()
+    {
+        const auto repeated = [](QString text) {
+            while (text.contains("%25"))
+                text.replace("%25", "%");
+            return URLDecode(text);   // no "%25" left: only the other escapes act
+        };
+        QRandomGenerator random(11);
+        const QString alphabet = "%25%2F0a";
+        for (int round = 0; round < 3000; ++round) {
+            QString text;
+            for (int i = random.bounded(40); i > 0; --i)
+                text += alphabet[random.bounded(int(alphabet.size()))];
+            QCOMPARE(URLDecode(text), repeated(text));
+        }
+        // 100 KB of nested escapes, which took seconds when decoded pass after pass.
+        QCOMPARE(URLDecode(QString("%") + QString("25").repeated(50000) + "2F"), QString("/"));
     }
 
     void correctName_data()
