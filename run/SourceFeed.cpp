@@ -27,8 +27,17 @@ bool SourceFeed::refresh()
         return true;
     const QFileInfo info(m_path);
     QFile file(m_path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
-        m_error = info.isDir() ? QStringLiteral("it is a folder") : file.errorString();
+    QString refusal;
+    if (info.isDir())
+        refusal = QStringLiteral("it is a folder");
+    else if (exists && !S_ISREG(status.st_mode))
+        refusal = QStringLiteral("it is not a file but a device or pipe, which may never end");
+    else if (!file.open(QIODevice::ReadOnly))
+        refusal = file.errorString();
+    else if (file.peek(4096).contains('\0'))
+        refusal = QStringLiteral("it is not a text file (it holds NUL bytes)");
+    if (!refusal.isEmpty()) {
+        m_error = refusal;
         m_loaded = false;
         m_index = {};
         return false;

@@ -96,6 +96,8 @@ private slots:
         QTest::addRow("IPv6 port too big")
             << QStringList {"whois", "--server", "[::1]:99999", "x"} << 2 << "not a WHOIS server";
         QTest::addRow("missing list") << QStringList {"check", "MISSING"} << 1 << "cannot be opened";
+        QTest::addRow("a device that never ends") << QStringList {"check", "/dev/zero"} << 1 << "device or pipe";
+        QTest::addRow("a binary file") << QStringList {"check", "BINARY"} << 1 << "not a text file";
     }
     void usage()
     {
@@ -104,8 +106,10 @@ private slots:
         QFETCH(QString, message);
         TestFolders folders;
         DataFile::rewrite(folders.file("list.txt"), {"abc", "abd", "abe"});
+        WriteBytes(folders.file("binary.dat"), QByteArray("ab\0cd\r\n", 6));
         arguments.replaceInStrings("LIST", folders.file("list.txt"))
-            .replaceInStrings("MISSING", folders.file("missing.txt"));
+            .replaceInStrings("MISSING", folders.file("missing.txt"))
+            .replaceInStrings("BINARY", folders.file("binary.dat"));
         const Outcome outcome = Run(arguments);
         QCOMPARE(outcome.exitCode, exitCode);
         QVERIFY2(outcome.err.contains(message.toLatin1()), outcome.err.constData());
