@@ -1,6 +1,7 @@
 #include "app/DataFile.h"
 
 #include <QFile>
+#include <QIODevice>
 #include <QSaveFile>
 #include <cerrno>
 #include <cstring>
@@ -99,33 +100,125 @@ QStringList readEntries(const QString &path, Blanks blanks)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return EntryIndex(file.readAll(), blanks).all();
+    return EntryIndex::read(file, blanks).all();
 }
 
-EntryIndex::EntryIndex(QByteArray content, Blanks blanks)
-    : m_content(std::move(content))
+void EntryIndex::Utf8Check::add(const char *data, qsizetype size)
 {
-    const char *data = m_content.constData();
-    const qsizetype size = m_content.size();
-    qsizetype lineStart = 0;
-    auto addLine = [&](qsizetype end) {
-        const qsizetype length = end - lineStart;
-        if (length == 0)
-            return;
-        if (blanks == Blanks::SkipSingleSpace && length == 1 && data[lineStart] == ' ')
-            return;
-        m_spans.push_back({lineStart, length});
-    };
-    for (qsizetype i = 0; i < size; ++i) {
-        const char c = data[i];
-        if (c != '\r' && c != '\n')
+    for (qsizetype i = 0; i < size && !m_failed; ++i) {
+        const auto byte = static_cast<unsigned char>(data[i]);
+        if (m_pending > 0) {
+            m_failed = byte < m_low || byte > m_high;
+            m_low = 0x80;
+            m_high = 0xBF;
+            --m_pending;
             continue;
-        addLine(i);
-        if (c == '\r' && i + 1 < size && data[i + 1] == '\n')
-            ++i;
-        lineStart = i + 1;
+        }
+        if (byte < 0x80)
+            continue;
+        if (byte >= 0xC2 && byte <= 0xDF) {
+            m_pending = 1;
+        } else if (byte >= 0xE0 && byte <= 0xEF) {
+            m_pending = 2;
+            if (byte == 0xE0)
+                m_low = 0xA0;   // no overlong form
+            if (byte == 0xED)
+                m_high = 0x9F;   // no surrogate
+        } else if (byte >= 0xF0 && byte <= 0xF4) {
+            m_pending = 3;
+            if (byte == 0xF0)
+                m_low = 0x90;
+            if (byte == 0xF4)
+                m_high = 0x8F;   // nothing past U+10FFFF
+        } else {
+            m_failed = true;
+        }
     }
-    addLine(size);   // a last line without a line break is an entry too
+}
+
+EntryIndex::EntryIndex(Blanks blanks, qsizetype maxEntry)
+    : m_blanks(blanks)
+    , m_maxEntry(maxEntry)
+{ }
+
+EntryIndex::EntryIndex(const QByteArray &content, Blanks blanks, qsizetype maxEntry)
+    : EntryIndex(blanks, maxEntry)
+{
+    m_content.reserve(content.size());
+    add(content.constData(), content.size());
+    finish();
+}
+
+EntryIndex EntryIndex::read(QIODevice &device, Blanks blanks, qsizetype maxEntry, qsizetype pieceBytes)
+{
+    EntryIndex index(blanks, maxEntry);
+    QByteArray piece(pieceBytes, Qt::Uninitialized);
+    for (qint64 got = device.read(piece.data(), pieceBytes); got > 0; got = device.read(piece.data(), pieceBytes))
+        index.add(piece.constData(), got);
+    index.finish();
+    return index;
+}
+
+void EntryIndex::add(const char *data, qsizetype size)
+{
+    m_utf8.add(data, size);
+    qsizetype i = 0;
+    if (m_afterCr && size > 0 && data[0] == '\n')
+        i = 1;
+    m_afterCr = false;
+    while (i < size) {
+        qsizetype end = i;
+        while (end < size && data[end] != '\r' && data[end] != '\n')
+            ++end;
+        // The bytes of the line up to here, unless it is already too long to be an entry.
+        if (!m_lineTooLong) {
+            if (m_content.size() - m_lineStart + (end - i) > m_maxEntry) {
+                m_lineTooLong = true;
+                m_content.truncate(m_lineStart);
+            } else {
+                m_content.append(data + i, end - i);
+            }
+        }
+        if (end == size)
+            break;
+        endLine();
+        if (data[end] == '\r') {
+            if (end + 1 == size)
+                m_afterCr = true;
+            else if (data[end + 1] == '\n')
+                ++end;
+        }
+        i = end + 1;
+    }
+}
+
+void EntryIndex::endLine()
+{
+    const qsizetype length = m_content.size() - m_lineStart;
+    if (m_lineTooLong)
+        ++m_overlong;
+    else if (length > 0 && !(m_blanks == Blanks::SkipSingleSpace && length == 1 && m_content[m_lineStart] == ' '))
+        m_spans.push_back({m_lineStart, length});
+    else
+        m_content.truncate(m_lineStart);
+    if (m_lines++ == 0)
+        m_firstLineKept = !m_spans.empty();
+    m_lineStart = m_content.size();
+    m_lineTooLong = false;
+}
+
+void EntryIndex::finish()
+{
+    endLine();   // a last line without a line break is an entry too
+    // A UTF-8 list may begin with a byte order mark, which is no part of its first entry.
+    if (isUtf8() && m_firstLineKept && m_content.startsWith("\xEF\xBB\xBF")) {
+        Span &first = m_spans.front();
+        first.start += 3;
+        first.length -= 3;
+        if (first.length == 0)
+            m_spans.erase(m_spans.begin());
+    }
+    m_content.squeeze();
 }
 
 QString EntryIndex::entry(qint64 n) const
@@ -135,7 +228,8 @@ QString EntryIndex::entry(qint64 n) const
     if (n > count())
         return EndSentinel;
     const Span &span = m_spans[size_t(n - 1)];
-    return QString::fromLatin1(m_content.constData() + span.start, span.length);
+    const char *bytes = m_content.constData() + span.start;
+    return isUtf8() ? QString::fromUtf8(bytes, span.length) : QString::fromLatin1(bytes, span.length);
 }
 
 QStringList EntryIndex::all() const

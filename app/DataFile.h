@@ -4,12 +4,17 @@
 #include <QStringList>
 #include <vector>
 
-// The program's text lists: one entry per line, single-byte text, lines written with CR LF. Readers
-// accept CR LF, LF and a lone CR, skip empty lines, and read a last line that has no line break.
-// Text is carried byte for byte (Latin-1), so whatever a list holds comes back unchanged.
+class QIODevice;
+
+// The program's text lists: one entry per line, lines written with CR LF. Readers accept CR LF, LF
+// and a lone CR, skip empty lines, and read a last line that has no line break. A list that is valid
+// UTF-8 is read as UTF-8; any other is single-byte text (Latin-1), carried byte for byte, so whatever
+// it holds comes back unchanged. A line longer than MaxEntryBytes is no name: it is skipped and
+// counted.
 namespace DataFile {
 
 inline const QString EndSentinel = QStringLiteral("endoffileffile");
+constexpr qsizetype MaxEntryBytes = 64 * 1024;
 
 enum class Blanks {
     Keep,
@@ -38,20 +43,57 @@ class EntryIndex
 {
 public:
     EntryIndex() = default;
-    explicit EntryIndex(QByteArray content, Blanks blanks = Blanks::Keep);
+    explicit EntryIndex(const QByteArray &content, Blanks blanks = Blanks::Keep, qsizetype maxEntry = MaxEntryBytes);
+    // Reads the device to its end piece by piece: a line of a gigabyte costs no more memory than
+    // maxEntry bytes.
+    static EntryIndex read(QIODevice &device, Blanks blanks = Blanks::Keep, qsizetype maxEntry = MaxEntryBytes,
+        qsizetype pieceBytes = 1 << 20);
 
     qsizetype count() const { return qsizetype(m_spans.size()); }
+    // The lines longer than maxEntry, which are not entries.
+    qsizetype overlong() const { return m_overlong; }
+    bool isUtf8() const { return m_utf8.valid(); }
     // Entry number n, counted from 1; the end sentinel past the last entry; empty for n < 1.
     QString entry(qint64 n) const;
     QStringList all() const;
 
 private:
+    // Whether the bytes seen so far, piece after piece, are UTF-8 (RFC 3629: no overlong forms, no
+    // surrogates, nothing past U+10FFFF, no sequence cut at the end).
+    class Utf8Check
+    {
+    public:
+        void add(const char *data, qsizetype size);
+        bool valid() const { return !m_failed && m_pending == 0; }
+
+    private:
+        bool m_failed = false;
+        int m_pending = 0;                           // continuation bytes still expected
+        unsigned char m_low = 0x80, m_high = 0xBF;   // the range of the next continuation byte
+    };
+
     struct Span {
         qsizetype start;
         qsizetype length;
     };
+
+    EntryIndex(Blanks blanks, qsizetype maxEntry);
+    void add(const char *data, qsizetype size);
+    void endLine();
+    void finish();
+
+    // Only the lines that are entries are kept, one after the other.
     QByteArray m_content;
     std::vector<Span> m_spans;
+    Blanks m_blanks = Blanks::Keep;
+    qsizetype m_maxEntry = MaxEntryBytes;
+    qsizetype m_lineStart = 0;
+    bool m_lineTooLong = false;
+    bool m_afterCr = false;   // a line feed right after a CR ends no further line
+    qsizetype m_overlong = 0;
+    qsizetype m_lines = 0;
+    bool m_firstLineKept = false;   // the first line of the file is entry 1 (it may hold a byte order mark)
+    Utf8Check m_utf8;
 };
 
 }   // namespace DataFile

@@ -42,7 +42,7 @@ bool SourceFeed::refresh()
         m_index = {};
         return false;
     }
-    m_index = DataFile::EntryIndex(file.readAll());
+    m_index = DataFile::EntryIndex::read(file);
     m_size = status.st_size;
     m_modified = modified;
     m_loaded = true;

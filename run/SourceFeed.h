@@ -16,6 +16,8 @@ public:
     QString entry(qint64 n);
     // The number of entries; 0 for a file that cannot be read.
     qint64 count();
+    // The lines too long to be names, which are skipped.
+    qint64 overlongLines() { return refresh() ? m_index.overlong() : 0; }
     // Empty when the file can be read, otherwise why not.
     QString openError();
 

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "app/DataFile.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -54,6 +55,15 @@ private slots:
         QTest::addRow("NUL byte") << QByteArray("a\0b\r\nc", 6) << QStringList {QString::fromLatin1("a\0b", 3), "c"};
         QTest::addRow("Latin-1 bytes") << QByteArray("caf\xe9\r\n\xff")
                                        << QStringList {QString::fromLatin1("caf\xe9"), QString::fromLatin1("\xff")};
+        QTest::addRow("UTF-8") << QByteArray("caf\xc3\xa9\r\n\xe6\x97\xa5.com")
+                               << QStringList {QString::fromUtf8("caf\xc3\xa9"), QString::fromUtf8("\xe6\x97\xa5.com")};
+        QTest::addRow("UTF-8 with a byte order mark")
+            << QByteArray("\xef\xbb\xbf\xc3\xa9\r\nb") << QStringList {QString::fromUtf8("\xc3\xa9"), "b"};
+        QTest::addRow("byte order mark alone") << QByteArray("\xef\xbb\xbf\r\nb") << QStringList {"b"};
+        QTest::addRow("UTF-8 cut short is Latin-1") << QByteArray(
+            "\xc3\xa9\r\n\xe6\x97") << QStringList {QString::fromLatin1("\xc3\xa9"), QString::fromLatin1("\xe6\x97")};
+        QTest::addRow("UTF-16 surrogate is Latin-1")
+            << QByteArray("\xed\xa0\x80") << QStringList {QString::fromLatin1("\xed\xa0\x80")};
     }
     void entries()
     {
@@ -82,13 +92,20 @@ private slots:
         QCOMPARE(index.all(), (QStringList {"a", "  "}));
     }
 
-    void megabyteLine()
+    // Lines longer than the limit are skipped and counted, also when read in pieces that split lines
+    // and CR LF pairs.
+    void overlongLines()
     {
-        const QByteArray line(1 << 20, 'x');
-        const DataFile::EntryIndex index(line + "\r\nb");
-        QCOMPARE(index.count(), 2);
-        QCOMPARE(index.entry(1).size(), 1 << 20);
-        QCOMPARE(index.entry(2), "b");
+        const QByteArray limit(DataFile::MaxEntryBytes, 'x');
+        QByteArray content = "a\r\n" + QByteArray(1 << 20, 'y') + "\r\n" + limit + "\r\n" + limit + "z\rb\r\n";
+        for (const qsizetype piece : {qsizetype(1) << 20, qsizetype(7), qsizetype(1)}) {
+            QBuffer buffer(&content);
+            buffer.open(QIODevice::ReadOnly);
+            const DataFile::EntryIndex index =
+                DataFile::EntryIndex::read(buffer, DataFile::Blanks::Keep, DataFile::MaxEntryBytes, piece);
+            QCOMPARE(index.all(), (QStringList {"a", QString(limit), "b"}));
+            QCOMPARE(index.overlong(), 2);
+        }
     }
 
     void rewriteAndAppend()
