@@ -59,6 +59,13 @@ int parseRequest(const QCommandLineParser &parser, const Console &console, Check
     return 0;
 }
 
+// A name asked in its IDNA form is followed by the form its reader knows.
+QString VerdictName(const QString &name)
+{
+    const QString unicode = Whois::UnicodeForm(name);
+    return unicode == name ? name : name + ' ' + unicode;
+}
+
 int dryRun(const CheckRequest &request, SourceFeed &feed, const Console &console)
 {
     QByteArray lines;
@@ -66,7 +73,8 @@ int dryRun(const CheckRequest &request, SourceFeed &feed, const Console &console
         const QString name = feed.entry(entry);
         if (name == DataFile::EndSentinel)
             break;
-        lines += Whois::PrepareLookupName(name).toLocal8Bit() + '\n';
+        if (const QString query = Whois::PrepareLookupName(name); !query.isEmpty())
+            lines += VerdictName(query).toLocal8Bit() + '\n';
         if (lines.size() > (1 << 16)) {
             console.out(lines);
             lines.clear();
@@ -127,12 +135,12 @@ int check(const QCommandLineParser &parser, const Console &console)
     std::map<ResultList, qint64> classified;
     CheckProgress progress(console, session.pool(), entries - request.first + 1);
     QObject::connect(&session, &CheckSession::verdict, [&](const QString &name, bool unregistered) {
-        console.print((unregistered ? QStringLiteral("free ") : QStringLiteral("registered ")) + name);
+        console.print((unregistered ? QStringLiteral("free ") : QStringLiteral("registered ")) + VerdictName(name));
         ++checked;
         progress.advance();
     });
     QObject::connect(&session, &CheckSession::unchecked, [&](const QString &name) {
-        console.print(QStringLiteral("unchecked ") + name);
+        console.print(QStringLiteral("unchecked ") + VerdictName(name));
         ++checked;
         progress.advance();
     });
@@ -160,6 +168,8 @@ int check(const QCommandLineParser &parser, const Console &console)
     progress.finish();
     Settings::flush();
 
+    if (const QString skipped = session.run().SkippedText(); !skipped.isEmpty())
+        problems << skipped;
     for (const QString &message : std::as_const(problems))
         console.tell(QStringLiteral("tamarind-cli: ") + message);
     const qint64 resume = position.get();

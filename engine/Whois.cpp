@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QTcpSocket>
+#include <QUrl>
 
 namespace Whois {
 
@@ -91,7 +92,16 @@ QString PrepareLookupName(const QString &candidate)
         && !name.contains(QLatin1String(".net"), Qt::CaseInsensitive))
         name += QLatin1String(".com");
     name.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
+    // Registries and result files take names in plain ASCII: a name with other letters is asked in
+    // its IDNA form, and one that has none gives nothing to ask.
+    if (std::any_of(name.cbegin(), name.cend(), [](QChar c) { return c.unicode() > 0x7F; }))
+        return QString::fromLatin1(QUrl::toAce(name));
     return name;
+}
+
+QString UnicodeForm(const QString &name)
+{
+    return name.contains(QLatin1String("xn--"), Qt::CaseInsensitive) ? QUrl::fromAce(name.toLatin1()) : name;
 }
 
 QByteArray Request(const QString &query)

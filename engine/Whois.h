@@ -44,8 +44,11 @@ Verdict ReplyVerdict(const QByteArray &reply, const QByteArray &registeredMarker
 QByteArray ConfiguredMarker();
 
 // A candidate as it is asked: the text after a first ":", decoded and cleaned, given ".com" unless
-// it holds ".com" or ".net", and without control characters, so one query is one line.
+// it holds ".com" or ".net", and without control characters, so one query is one line. A name with
+// letters outside ASCII is given in its IDNA form ("xn--..."); empty when it has none.
 QString PrepareLookupName(const QString &candidate);
+// The name as its reader writes it: "xn--wgv71a119e.com" is "日本語.com".
+QString UnicodeForm(const QString &name);
 QByteArray Request(const QString &query);
 // Closes a socket without signals: an abort of a connected socket would report a close by the
 // server, which reads as the end of a reply.

@@ -126,6 +126,7 @@ QString RunControl::Start(qint64 first, qint64 entries)
     m_running = true;
     m_nextEntry = first;
     m_wordMax = entries;
+    m_withoutIdna = 0;
     m_saved = -1;
     save(first);   // a run killed before its first verdict resumes where it began
     emit started();
@@ -135,14 +136,42 @@ QString RunControl::Start(qint64 first, qint64 entries)
 
 std::optional<Lookup> RunControl::NextName()
 {
-    const qint64 entry = m_nextEntry;
-    const QString name = m_feed.entry(entry);
-    if (name == DataFile::EndSentinel)
-        return std::nullopt;
-    ++m_nextEntry;
-    if (m_wordMax >= m_nextEntry)
-        emit entryStatus(QStringLiteral("%1 of %2").arg(m_nextEntry).arg(m_wordMax));
-    return Lookup {name, entry, 0, 0, 0};
+    for (;;) {
+        const qint64 entry = m_nextEntry;
+        const QString name = m_feed.entry(entry);
+        if (name == DataFile::EndSentinel)
+            return std::nullopt;
+        ++m_nextEntry;
+        if (m_wordMax >= m_nextEntry)
+            emit entryStatus(QStringLiteral("%1 of %2").arg(m_nextEntry).arg(m_wordMax));
+        if (!HasNoIdnaForm(name))
+            return Lookup {name, entry, 0, 0, 0};
+        ++m_withoutIdna;
+    }
+}
+
+bool RunControl::HasNoIdnaForm(const QString &candidate)
+{
+    // Only a name with letters outside ASCII can lack one; the others are not prepared twice.
+    const bool ascii = std::all_of(candidate.cbegin(), candidate.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    return !ascii && Whois::PrepareLookupName(candidate).isEmpty();
+}
+
+QString RunControl::SkippedText()
+{
+    const auto count = [](qint64 n, const char *what) {
+        return QStringLiteral("%1 %2%3").arg(n).arg(QLatin1String(what), n == 1 ? QString() : QStringLiteral("s"));
+    };
+    QStringList skipped;
+    if (const qint64 overlong = m_feed.overlongLines())
+        skipped << count(overlong, "line")
+                + QStringLiteral(" longer than %1 KB (not names)").arg(DataFile::MaxEntryBytes / 1024);
+    if (m_withoutIdna > 0)
+        skipped << count(m_withoutIdna, "name") + QStringLiteral(" with letters that have no IDNA form");
+    if (skipped.isEmpty())
+        return {};
+    return QStringLiteral("Skipped in %1: %2.")
+        .arg(QDir::toNativeSeparators(m_feed.path()), skipped.join(QStringLiteral(" and ")));
 }
 
 QString RunControl::OpenConnectionsText() const

@@ -72,6 +72,12 @@ public:
     qint64 resumePosition() const;
     // Called after every outcome of a name: the resume position follows.
     void SaveResumePosition();
+    // The names of this run skipped because they have no IDNA form to ask in.
+    qint64 withoutIdna() const { return m_withoutIdna; }
+    static bool HasNoIdnaForm(const QString &candidate);
+    // What the run skipped of its list (lines too long to be names, names without an IDNA form),
+    // as a sentence; empty when it skipped nothing.
+    QString SkippedText();
     // The text of the "Open Connections" panel.
     QString OpenConnectionsText() const;
 
@@ -92,5 +98,6 @@ private:
     qint64 m_nextEntry = 0;   // the next entry to read
     qint64 m_wordMax = 0;
     qint64 m_saved = -1;
+    qint64 m_withoutIdna = 0;
     bool m_running = false;
 };

@@ -487,6 +487,8 @@ void Form1::connectRun()
     connect(&m_run, &RunControl::stopped, this, [this] {
         setRunControlsEnabled(false);
         restingStatus();
+        if (const QString skipped = m_run.SkippedText(); !skipped.isEmpty())
+            showMessage(QStringLiteral("Names skipped"), skipped);
     });
 }
 
