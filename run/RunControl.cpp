@@ -56,8 +56,9 @@ const Settings::Value<qint64> *RunControl::ResumeSetting(Source source)
 
 qint64 RunControl::SavedPosition(Source source)
 {
+    // A settings file edited by hand may hold any number: one below 1 is no entry, the list's start is.
     const Settings::Value<qint64> *setting = ResumeSetting(source);
-    return setting ? setting->get() : 1;
+    return setting ? std::max<qint64>(1, setting->get()) : 1;
 }
 
 qint64 RunControl::StartNumberFor(qint64 typed, qint64 entries)
