@@ -1,0 +1,219 @@
+// Runs killed with SIGKILL lose nothing: tamarind-cli killed at 20 moments of a 20,000-name check,
+// and the main window killed once during a run.
+#include "TestSupport.h"
+#include "app/DataFile.h"
+#include "ui/Form1.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QDirIterator>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+constexpr int Total = 20000;
+constexpr int Kills = 20;
+
+// Names of every profile: 4 letters (high), 6 (mid) and 11 or more (low); every 7th is registered.
+QStringList Names()
+{
+    QStringList names;
+    for (int i = 0; i < Total; ++i) {
+        const QString n = QString::number(i, 36).rightJustified(4, '0');
+        names << (i % 3 == 0 ? n : i % 3 == 1 ? "mi" + n : "lowprofile" + n);
+    }
+    return names;
+}
+
+bool IsRegistered(int i)
+{
+    return i % 7 == 0;
+}
+
+// The result files of the folder and its backups: each is whole lines of names and nothing else.
+QSet<QString> ProfileNames(const QString &folder)
+{
+    static const QRegularExpression name(QStringLiteral("^[0-9a-z]+\\.com$"));
+    QSet<QString> names;
+    QDirIterator files(folder, {"*Profile*.txt", "Unchecked*.txt"}, QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString path = files.next();
+        const QByteArray bytes = ReadBytes(path);
+        if (!bytes.isEmpty() && !bytes.endsWith("\r\n"))
+            qFatal("%s ends in half a line", qPrintable(path));
+        for (const QString &entry : DataFile::EntryIndex(bytes).all()) {
+            if (!name.match(entry).hasMatch())
+                qFatal("%s holds \"%s\"", qPrintable(path), qPrintable(entry));
+            if (!path.contains("Unchecked"))
+                names.insert(entry);
+        }
+    }
+    return names;
+}
+
+struct Printed {
+    QSet<QString> free, registered;
+};
+
+// One check run, killed once it has printed `killAfter` verdicts (0: left to finish). Returns its
+// exit code, or -1 when it was killed.
+int RunCheck(const QStringList &arguments, int killAfter, Printed &printed)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    process.start(BuiltProgram("tamarind-cli"), arguments);
+    if (!process.waitForStarted(10000))
+        return -2;
+    int seen = 0;
+    while (process.state() != QProcess::NotRunning) {
+        process.waitForReadyRead(100);
+        while (process.canReadLine()) {
+            const QString line = QString::fromUtf8(process.readLine()).trimmed();
+            const QString name = line.section(' ', 1, 1);
+            if (line.startsWith("free "))
+                printed.free.insert(name);
+            else if (line.startsWith("registered "))
+                printed.registered.insert(name);
+            ++seen;
+        }
+        if (killAfter > 0 && seen >= killAfter) {
+            process.kill();
+            process.waitForFinished(10000);
+            return -1;
+        }
+    }
+    process.waitForFinished(10000);
+    return process.exitCode();
+}
+
+QStringList MessageTexts(const Form1 &window)
+{
+    QStringList texts;
+    for (const QMessageBox *box : window.findChildren<QMessageBox *>())
+        texts << box->text();
+    return texts;
+}
+
+// What a user's choice in the source list sends.
+void ChooseCustomList(Form1 &window, const QString &list)
+{
+    window.chooseCustomList = [list] { return list; };
+    window.Combo1->setCurrentIndex(int(Source::CustomList));
+    emit window.Combo1->activated(int(Source::CustomList));
+}
+
+// The child process of the window test: a main window that starts a run of the list and goes on
+// until it is killed.
+int RunWindowUntilKilled(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    Form1 window;
+    window.show();
+    ChooseCustomList(window, qEnvironmentVariable("TAMARIND_KILL_TEST_LIST"));
+    window.cmdDoSearch->click();
+    return app.exec();
+}
+
+}   // namespace
+
+class TestKill : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cliKilledTwentyTimes()
+    {
+        TestFolders folders;
+        const QStringList names = Names();
+        QStringList registered;
+        for (int i = 0; i < Total; i += 7)
+            registered << names[i] + ".com";
+        DataFile::rewrite(folders.file("list.txt"), names);
+        DataFile::rewrite(folders.file("registered.txt"), registered);
+        TestWhoisServer server({"--registered", folders.file("registered.txt")});
+        QVERIFY(server.isRunning());
+        const QString results = folders.file("results");
+        const QStringList common {"check", "--server", server.address(), "--folder", results};
+
+        Printed printed;
+        for (int kill = 0; kill < Kills; ++kill) {
+            const QStringList where = kill == 0 ? QStringList() : QStringList {"--resume"};
+            QCOMPARE(
+                RunCheck(common + where + QStringList {folders.file("list.txt")}, Total / (Kills + 1), printed), -1);
+            const QSet<QString> saved = ProfileNames(results);
+            for (const QString &name : std::as_const(printed.free))
+                QVERIFY2(saved.contains(name),
+                    qPrintable(QString("kill %1: %2 was printed, not saved").arg(kill).arg(name)));
+            for (const QString &name : std::as_const(printed.registered))
+                QVERIFY2(!saved.contains(name), qPrintable(name));
+        }
+        QCOMPARE(RunCheck(common + QStringList {"--resume", folders.file("list.txt")}, 0, printed), 0);
+
+        // Every name got its verdict in some run, and every free one is in a profile file.
+        QCOMPARE(printed.free.size() + printed.registered.size(), Total);
+        QCOMPARE(printed.registered.size(), registered.size());
+        QCOMPARE(ProfileNames(results), printed.free);
+    }
+
+    void windowKilledDuringARun()
+    {
+        TestFolders folders;
+        const QStringList names = Names().mid(0, 3000);
+        DataFile::rewrite(folders.file("list.txt"), names);
+        TestWhoisServer server({"--free-ratio", "1", "--latency-ms", "2"});
+        QVERIFY(server.isRunning());
+
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TAMARIND_KILL_TEST_LIST", folders.file("list.txt"));
+        environment.insert("TAMARIND_PROGRAM_FOLDER", folders.program());
+        environment.insert("XDG_CONFIG_HOME", folders.config());
+        environment.insert("TAMARIND_WHOIS_SERVER", server.address().toLatin1());
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(child.waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(FileEntries(folders.file("LowProfile.txt")).size() >= 300, 60000);
+        child.kill();
+        QVERIFY(child.waitForFinished(10000));
+        const QSet<QString> before = ProfileNames(folders.program());
+        QVERIFY(before.size() >= 300);
+
+        // Started again at the position the killed run saved; what it wrote waits in backups/.
+        Form1 window;
+        window.session().setServer(Whois::Server::parse(server.address()));
+        window.session().pool().setTickInterval(100);
+        ChooseCustomList(window, folders.file("list.txt"));
+        QVERIFY(RunControl::SavedPosition(Source::CustomList) > 1);
+        window.txtWordNum->setText(QString::number(RunControl::SavedPosition(Source::CustomList)));
+        window.cmdDoSearch->click();
+        QTRY_VERIFY_WITH_TIMEOUT(window.cmdDoSearch->isEnabled(), 60000);
+        QCOMPARE(MessageTexts(window), QStringList());
+        QSet<QString> backedUp;
+        for (const QString &file : QDir(folders.file("backups")).entryList({"*Profile*.txt"}, QDir::Files))
+            for (const QString &name : FileEntries(folders.file("backups/" + file)))
+                backedUp.insert(name);
+        QCOMPARE(backedUp, before);
+        QSet<QString> all;
+        for (const QString &name : names)
+            all.insert(name + ".com");
+        QCOMPARE(ProfileNames(folders.program()), all);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsSet("TAMARIND_KILL_TEST_LIST"))
+        return RunWindowUntilKilled(argc, argv);
+    QApplication app(argc, argv);
+    TestKill test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "TestKill.moc"
