@@ -100,6 +100,13 @@ int check(const QCommandLineParser &parser, const Console &console)
         return failure(console,
             QStringLiteral("the list %1 cannot be opened: %2").arg(QDir::toNativeSeparators(request.list), error));
     const qint64 entries = feed.count();
+    if (entries == 0)
+        return failure(console,
+            QStringLiteral("the list %1 holds no names%2")
+                .arg(QDir::toNativeSeparators(request.list),
+                    feed.overlongLines() == 0 ? QString()
+                                              : QStringLiteral(": every line of it is longer than %1 KB")
+                                                    .arg(DataFile::MaxEntryBytes / 1024)));
     if (parser.isSet(FromOption) && request.first > entries)
         return usageError(console,
             QStringLiteral("--from %1 is past the end of %2, which has %3 entries")

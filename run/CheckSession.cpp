@@ -47,6 +47,10 @@ QString CheckSession::Start(qint64 first, qint64 entries)
         return QStringLiteral("A run is already going on.");
     if (!m_server.isValid())
         return m_serverError.isEmpty() ? QStringLiteral("No WHOIS server is set.") : m_serverError + '.';
+    // Names under .invalid never exist: no need to ask a resolver, on the network, to find that out.
+    if (m_server.host.endsWith(QLatin1String(".invalid"), Qt::CaseInsensitive)
+        || m_server.host.compare(QLatin1String("invalid"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("The WHOIS server %1 cannot be reached: Host not found.").arg(m_server.text());
     if (const QString refused = lockRun(); !refused.isEmpty())
         return refused;
     m_results.ResetCounters();

@@ -5,9 +5,13 @@
 #include "cli/Command.h"
 #include "run/CheckSession.h"
 
+#include <QDirIterator>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -47,6 +51,18 @@ QProcess *StartCli(const QStringList &arguments, const QString &config)
     return process;
 }
 
+// Every file under a folder with its content.
+QMap<QString, QByteArray> FilesUnder(const QString &folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(path, ReadBytes(path));
+    }
+    return files;
+}
+
 }   // namespace
 
 class TestCli : public QObject
@@ -74,47 +90,93 @@ private slots:
         QVERIFY(Run({"clean", "--help"}).out.contains("decoded and then cleaned"));
     }
 
-    void usage_data()
+    // Every kind of bad input: its exit code, its message, and nothing written outside the program
+    // folder. In the arguments, upper-case words stand for prepared files and folders.
+    void badInput_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("message");
+        const QStringList check {"check", "--folder", "PROGRAM"};
+        const QStringList checkOn = check + QStringList {"--server", "SERVER"};
         QTest::addRow("version") << QStringList {"--version"} << 0 << "";
         QTest::addRow("no command") << QStringList {} << 2 << "no command";
         QTest::addRow("unknown command") << QStringList {"fly"} << 2 << "unknown command";
         QTest::addRow("clean without names") << QStringList {"clean"} << 2 << "at least one NAME";
-        QTest::addRow("no file") << QStringList {"check"} << 2 << "exactly one FILE";
-        QTest::addRow("from zero") << QStringList {"check", "--from", "0", "LIST"} << 2 << "counted from 1";
-        QTest::addRow("from letters") << QStringList {"check", "--from", "x1", "LIST"} << 2 << "takes an entry number";
-        QTest::addRow("from past the end") << QStringList {"check", "--from", "4", "LIST"} << 2 << "past the end";
-        QTest::addRow("from and resume") << QStringList {"check", "--from", "2", "--resume", "LIST"} << 2
+        QTest::addRow("no file") << check << 2 << "exactly one FILE";
+        QTest::addRow("missing list") << check + QStringList {"MISSING"} << 1 << "cannot be opened";
+        QTest::addRow("a folder") << check + QStringList {"INPUTS"} << 1 << "it is a folder";
+        QTest::addRow("an empty file") << check + QStringList {"EMPTY"} << 1 << "holds no names";
+        QTest::addRow("a binary file") << check + QStringList {"BINARY"} << 1 << "not a text file";
+        QTest::addRow("NUL bytes in text") << check + QStringList {"NULS"} << 1 << "not a text file";
+        QTest::addRow("a device that never ends") << check + QStringList {"/dev/zero"} << 1 << "device or pipe";
+        QTest::addRow("a 5 MB line") << checkOn + QStringList {"BIGLINE"} << 0 << "1 line longer than 64 KB";
+        QTest::addRow("only a 5 MB line") << check + QStringList {"BIGONLY"} << 1 << "every line of it is longer";
+        QTest::addRow("UTF-8 names") << checkOn + QStringList {"UTF8"} << 0
+                                     << QString::fromUtf8("xn--wgv71a119e.com 日本語.com");
+        QTest::addRow("from 0") << check + QStringList {"--from", "0", "LIST"} << 2 << "counted from 1";
+        QTest::addRow("from -1") << check + QStringList {"--from", "-1", "LIST"} << 2 << "takes an entry number";
+        QTest::addRow("from letters") << check + QStringList {"--from", "x1", "LIST"} << 2 << "takes an entry number";
+        QTest::addRow("from NaN") << check + QStringList {"--from", "NaN", "LIST"} << 2 << "takes an entry number";
+        QTest::addRow("from past the end") << check + QStringList {"--from", "4", "LIST"} << 2 << "past the end";
+        QTest::addRow("from and resume") << check + QStringList {"--from", "2", "--resume", "LIST"} << 2
                                          << "cannot go together";
         QTest::addRow("empty folder") << QStringList {"check", "--folder", "", "LIST"} << 2
                                       << "--folder takes a folder";
-        QTest::addRow("bad server") << QStringList {"check", "--server", "host:abc", "LIST"} << 2
-                                    << "--server holds \"host:abc\"";
+        for (const char *server : {"127.0.0.1:0", "127.0.0.1:99999", ":43", "host:abc"})
+            QTest::addRow("server %s", server) << check + QStringList {"--server", server, "LIST"} << 2
+                                               << QString("--server holds \"%1\"").arg(server);
         QTest::addRow("IPv6 port too big")
             << QStringList {"whois", "--server", "[::1]:99999", "x"} << 2 << "not a WHOIS server";
-        QTest::addRow("missing list") << QStringList {"check", "MISSING"} << 1 << "cannot be opened";
-        QTest::addRow("a device that never ends") << QStringList {"check", "/dev/zero"} << 1 << "device or pipe";
-        QTest::addRow("a binary file") << QStringList {"check", "BINARY"} << 1 << "not a text file";
+        QTest::addRow("server that never exists")
+            << check + QStringList {"--server", "nohost.invalid", "LIST"} << 1 << "Host not found";
+        QTest::addRow("program folder is a file")
+            << QStringList {"check", "--server", "SERVER", "--folder", "AFILE", "LIST"} << 1 << "cannot be written";
+        QTest::addRow("read-only program folder")
+            << QStringList {"check", "--server", "SERVER", "--folder", "READONLY", "LIST"} << 1 << "cannot be written";
     }
-    void usage()
+    void badInput()
     {
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QString, message);
         TestFolders folders;
-        DataFile::rewrite(folders.file("list.txt"), {"abc", "abd", "abe"});
-        WriteBytes(folders.file("binary.dat"), QByteArray("ab\0cd\r\n", 6));
-        arguments.replaceInStrings("LIST", folders.file("list.txt"))
-            .replaceInStrings("MISSING", folders.file("missing.txt"))
-            .replaceInStrings("BINARY", folders.file("binary.dat"));
+        QTemporaryDir inputs;
+        const auto input = [&](const QString &name) { return inputs.filePath(name); };
+        DataFile::rewrite(input("list.txt"), {"abc", "abd", "abe"});
+        WriteBytes(input("empty.txt"), {});
+        WriteBytes(input("nuls.txt"), QByteArray("abc\r\nab\0cd\r\n", 12));
+        WriteBytes(input("bigline.txt"), "abc\r\n" + QByteArray(5 << 20, 'x') + "\r\nabd\r\n");
+        WriteBytes(input("bigonly.txt"), QByteArray(5 << 20, 'x'));
+        WriteBytes(input("utf8.txt"), QString::fromUtf8("日本語.com\r\nabc\r\n").toUtf8());
+        WriteBytes(input("afile"), "not a folder");
+        QDir(inputs.path()).mkdir("readonly");
+        QFile::setPermissions(input("readonly"), QFile::ReadOwner | QFile::ExeOwner);
+        // Root writes to any folder whatever its permissions; /proc is one it cannot write either.
+        const QString readOnly = geteuid() == 0 ? QString("/proc/self/fdinfo") : input("readonly");
+        std::unique_ptr<TestWhoisServer> server;
+        if (arguments.contains("SERVER"))
+            server = std::make_unique<TestWhoisServer>();
+        const QMap<QString, QString> stands {{"LIST", input("list.txt")}, {"MISSING", input("missing.txt")},
+            {"INPUTS", inputs.path()}, {"EMPTY", input("empty.txt")}, {"BINARY", BuiltProgram("tamarind-cli")},
+            {"NULS", input("nuls.txt")}, {"BIGLINE", input("bigline.txt")}, {"BIGONLY", input("bigonly.txt")},
+            {"UTF8", input("utf8.txt")}, {"AFILE", input("afile")}, {"READONLY", readOnly},
+            {"PROGRAM", folders.file("program")}, {"SERVER", server ? server->address() : QString()}};
+        for (QString &argument : arguments)
+            argument = stands.value(argument, argument);
+
+        const QMap<QString, QByteArray> before = FilesUnder(inputs.path());
         const Outcome outcome = Run(arguments);
         QCOMPARE(outcome.exitCode, exitCode);
-        QVERIFY2(outcome.err.contains(message.toLatin1()), outcome.err.constData());
+        QVERIFY2((outcome.out + outcome.err).contains(message.toUtf8()), (outcome.out + outcome.err).constData());
         if (exitCode == 2)
             QVERIFY(outcome.err.startsWith("tamarind-cli: "));
+        QCOMPARE(FilesUnder(inputs.path()), before);
+        // Of the test's program folder only the program folder named by --folder may have changed.
+        QCOMPARE(QDir(folders.program())
+                     .entryList(QDir::AllEntries | QDir::NoDotAndDotDot)
+                     .filter(QRegularExpression("^(?!program$)")),
+            QStringList());
     }
 
     void checkAndResume()
