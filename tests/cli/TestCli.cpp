@@ -114,6 +114,8 @@ private slots:
         QTest::addRow("only a 5 MB line") << check + QStringList {"BIGONLY"} << 1 << "every line of it is longer";
         QTest::addRow("UTF-8 names") << checkOn + QStringList {"UTF8"} << 0
                                      << QString::fromUtf8("xn--wgv71a119e.com 日本語.com");
+        QTest::addRow("a name without an IDNA form")
+            << checkOn + QStringList {"UTF8"} << 0 << "1 name with letters that have no IDNA form";
         QTest::addRow("from 0") << check + QStringList {"--from", "0", "LIST"} << 2 << "counted from 1";
         QTest::addRow("from -1") << check + QStringList {"--from", "-1", "LIST"} << 2 << "takes an entry number";
         QTest::addRow("from letters") << check + QStringList {"--from", "x1", "LIST"} << 2 << "takes an entry number";
@@ -148,7 +150,7 @@ private slots:
         WriteBytes(input("nuls.txt"), QByteArray("abc\r\nab\0cd\r\n", 12));
         WriteBytes(input("bigline.txt"), "abc\r\n" + QByteArray(5 << 20, 'x') + "\r\nabd\r\n");
         WriteBytes(input("bigonly.txt"), QByteArray(5 << 20, 'x'));
-        WriteBytes(input("utf8.txt"), QString::fromUtf8("日本語.com\r\nabc\r\n").toUtf8());
+        WriteBytes(input("utf8.txt"), QString::fromUtf8("日本語.com\r\nabc\r\n\u200b\u200b.com\r\n").toUtf8());
         WriteBytes(input("afile"), "not a folder");
         QDir(inputs.path()).mkdir("readonly");
         QFile::setPermissions(input("readonly"), QFile::ReadOwner | QFile::ExeOwner);

@@ -30,6 +30,11 @@ private slots:
                                                 << "abc.com";
         QTest::addRow("empty") << ""
                                << ".com";
+        QTest::addRow("letters outside ASCII: IDNA") << QString::fromUtf8("日本語.com") << "xn--wgv71a119e.com";
+        QTest::addRow("Latin-1 letters: IDNA") << QString::fromLatin1("B\xfc"
+                                                                      "cher")
+                                               << "xn--bcher-kva.com";
+        QTest::addRow("no IDNA form: nothing to ask") << QString::fromUtf8("\u200b\u200b.com") << "";
     }
     void prepareLookupName()
     {
@@ -37,6 +42,8 @@ private slots:
         QFETCH(QString, expected);
         QCOMPARE(Whois::PrepareLookupName(candidate), expected);
         QCOMPARE(Whois::Request(expected), expected.toLatin1() + "\r\n");
+        if (expected.startsWith("xn--"))   // the reader's form comes back for the verdict line
+            QVERIFY(!Whois::UnicodeForm(expected).startsWith("xn--"));
     }
 
     void verdict_data()
