@@ -20,7 +20,7 @@ namespace {
 constexpr int Total = 20000;
 constexpr int Kills = 20;
 
-// Names of every profile: 4 letters (high), 6 (mid) and 11 or more (low); every 7th is registered.
+// Names of every profile: 4 letters (high), 6 (mid) and 14 (low).
 QStringList Names()
 {
     QStringList names;
@@ -29,11 +29,6 @@ QStringList Names()
         names << (i % 3 == 0 ? n : i % 3 == 1 ? "mi" + n : "lowprofile" + n);
     }
     return names;
-}
-
-bool IsRegistered(int i)
-{
-    return i % 7 == 0;
 }
 
 // The result files of the folder and its backups: each is whole lines of names and nothing else.
