@@ -8,12 +8,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define FUZZ_CHECK(condition)                                                                              \
-    do {                                                                                                   \
-        if (!(condition)) {                                                                                \
-            std::fprintf(stderr, "property broken: %s (%s:%d)\n", #condition, __FILE__, __LINE__);        \
-            std::abort();                                                                                  \
-        }                                                                                                  \
+#define FUZZ_CHECK(condition)                                                                                          \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            std::fprintf(stderr, "property broken: %s (%s:%d)\n", #condition, __FILE__, __LINE__);                     \
+            std::abort();                                                                                              \
+        }                                                                                                              \
     } while (0)
 
 // The fuzzer's bytes, taken from the front: a few control bytes, then the payload.
@@ -37,5 +37,16 @@ private:
     QByteArray m_bytes;
     qsizetype m_at = 0;
 };
+
+// The application object a target needs, made at its first input and never destroyed: what is made
+// after it (the settings store, result files) may still use it at exit.
+template<typename Application> void EnsureApplication()
+{
+    static int argc = 3;
+    static char arg0[] = "fuzz", arg1[] = "-platform", arg2[] = "offscreen";
+    static char *argv[] = {arg0, arg1, arg2, nullptr};
+    static const auto *application = new Application(argc, argv);
+    Q_UNUSED(application);
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);

@@ -8,17 +8,13 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static int argc = 1;
-    static char arg0[] = "fuzz-drag-payload";
-    static char *argv[] = {arg0, nullptr};
-    static auto *app = new QCoreApplication(argc, argv);   // never destroyed: the stores outlive it
-    Q_UNUSED(app);
+    EnsureApplication<QCoreApplication>();
     static QTemporaryDir folder;
     static ResultLists *results = [] {
         ProgramFolder::setPath(folder.path());
         auto *lists = new ResultLists;
-        for (const char *name : {"abc.com", "ab.net", "abcdef.com", "abcdefg.com", "abcdefghij.com", "abcdefghijk.com",
-                 "abcdefghijkl.com"})
+        for (const char *name :
+            {"abc.com", "ab.net", "abcdef.com", "abcdefg.com", "abcdefghij.com", "abcdefghijk.com", "abcdefghijkl.com"})
             lists->AddUnregistered(QString::fromLatin1(name));
         return lists;
     }();

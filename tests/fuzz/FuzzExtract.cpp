@@ -12,7 +12,9 @@ bool EndsInAllowedSuffix(const QString &name, ExtractVariant variant)
     const QString suffix = name.mid(dot + 1);
     QStringList allowed {"com", "net", "Com", "Net", "COM", "NET"};
     if (variant == ExtractVariant::Browser)
-        allowed << "org" << "Org" << "ORG";
+        allowed << "org"
+                << "Org"
+                << "ORG";
     return allowed.contains(suffix);
 }
 

@@ -13,9 +13,9 @@ QString SlowDecode(QString text)
     while (text.contains(QLatin1String("%25"), Qt::CaseInsensitive))
         text.replace(QLatin1String("%25"), QLatin1String("%"), Qt::CaseInsensitive);
     static const char *const escapes[][2] = {{"%20", " "}, {"%3C", "<"}, {"%3E", ">"}, {"%23", "#"}, {"%7B", "{"},
-        {"%7D", "}"}, {"%7C", "|"}, {"%5C", "\\"}, {"%5E", "^"}, {"%7E", "~"}, {"%5B", "["}, {"%5D", "]"},
-        {"%60", "`"}, {"%3B", ";"}, {"%2F", "/"}, {"%3F", "?"}, {"%3A", ":"}, {"%40", "@"}, {"%3D", "="},
-        {"%26", "&"}, {"%24", "$"}, {"%0A", "\n"}, {"%0D", "\r"}};
+        {"%7D", "}"}, {"%7C", "|"}, {"%5C", "\\"}, {"%5E", "^"}, {"%7E", "~"}, {"%5B", "["}, {"%5D", "]"}, {"%60", "`"},
+        {"%3B", ";"}, {"%2F", "/"}, {"%3F", "?"}, {"%3A", ":"}, {"%40", "@"}, {"%3D", "="}, {"%26", "&"}, {"%24", "$"},
+        {"%0A", "\n"}, {"%0D", "\r"}};
     for (const auto &escape : escapes)
         text.replace(QLatin1String(escape[0]), QLatin1String(escape[1]), Qt::CaseInsensitive);
     return text;
@@ -47,15 +47,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const qsizetype dot = text.indexOf('.');
     if (dot >= 0)
         FUZZ_CHECK(cleaned.endsWith(QStringView(text).mid(dot)));
-    for (const char *removed : {" ", "/", "%", "!", "~", "@", "#", "$", "^", "&", "*", "(", ")", "=", "\\", "|",
-             "+", "`", "?", ">", "<", ",", "'", ";", ":", "_"})
+    for (const char *removed : {" ", "/", "%", "!", "~", "@", "#", "$", "^", "&", "*", "(", ")", "=", "\\", "|", "+",
+             "`", "?", ">", "<", ",", "'", ";", ":", "_"})
         FUZZ_CHECK(!Head(cleaned).contains(QLatin1String(removed)));
     QString again = cleaned;
     FUZZ_CHECK(CorrectName(again) == cleaned);
 
     // What is asked is one line of plain ASCII, or nothing at all.
     const QString query = Whois::PrepareLookupName(text);
-    FUZZ_CHECK(std::all_of(query.cbegin(), query.cend(), [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7F; }));
+    FUZZ_CHECK(
+        std::all_of(query.cbegin(), query.cend(), [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7F; }));
     if (!query.isEmpty() && !query.contains(QLatin1String("xn--"), Qt::CaseInsensitive))
         FUZZ_CHECK(query.contains(QLatin1String(".com"), Qt::CaseInsensitive)
             || query.contains(QLatin1String(".net"), Qt::CaseInsensitive));

@@ -7,11 +7,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static int argc = 3;
-    static char arg0[] = "fuzz-rtf", arg1[] = "-platform", arg2[] = "offscreen";
-    static char *argv[] = {arg0, arg1, arg2, nullptr};
-    static auto *app = new QGuiApplication(argc, argv);
-    Q_UNUSED(app);
+    EnsureApplication<QGuiApplication>();
 
     const QByteArray rtf = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     QTextDocument document;

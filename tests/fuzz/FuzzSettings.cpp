@@ -23,11 +23,7 @@ const Settings::Value<qint64> *const Positions[] = {&Settings::FullWordNum, &Set
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static int argc = 1;
-    static char arg0[] = "fuzz-settings";
-    static char *argv[] = {arg0, nullptr};
-    static auto *app = new QCoreApplication(argc, argv);   // never destroyed: the stores outlive it
-    Q_UNUSED(app);
+    EnsureApplication<QCoreApplication>();
     static QTemporaryDir config;
     static const QString runFile = [] {
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());

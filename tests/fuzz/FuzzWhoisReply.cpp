@@ -10,9 +10,9 @@ namespace {
 bool ContainsAnyCase(const QByteArray &text, const QByteArray &part)
 {
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    return std::search(text.begin(), text.end(), part.begin(), part.end(),
-               [&](char a, char b) { return lower(a) == lower(b); })
-        != text.end();
+    return std::search(text.begin(), text.end(), part.begin(), part.end(), [&](char a, char b) {
+        return lower(a) == lower(b);
+    }) != text.end();
 }
 
 Whois::Verdict Expected(const QByteArray &reply, const QByteArray &marker)

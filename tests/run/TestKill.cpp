@@ -1,5 +1,6 @@
 // Runs killed with SIGKILL lose nothing: tamarind-cli killed at 20 moments of a 20,000-name check,
 // and the main window killed once during a run.
+#include "GuiTestSupport.h"
 #include "TestSupport.h"
 #include "app/DataFile.h"
 #include "ui/Form1.h"
@@ -9,7 +10,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTest>
@@ -85,14 +85,6 @@ int RunCheck(const QStringList &arguments, int killAfter, Printed &printed)
     }
     process.waitForFinished(10000);
     return process.exitCode();
-}
-
-QStringList MessageTexts(const Form1 &window)
-{
-    QStringList texts;
-    for (const QMessageBox *box : window.findChildren<QMessageBox *>())
-        texts << box->text();
-    return texts;
 }
 
 // What a user's choice in the source list sends.

@@ -24,14 +24,6 @@ frmMake *OpenGenerator(Form1 &window)
     return window.generatorWindow();
 }
 
-QStringList MessageTexts(const QWidget &window)
-{
-    QStringList texts;
-    for (const QMessageBox *box : window.findChildren<QMessageBox *>())
-        texts << box->text();
-    return texts;
-}
-
 }   // namespace
 
 class TestGeneratorWindow : public QObject

@@ -25,14 +25,6 @@ void Choose(Form1 &window, Source source)
     emit window.Combo1->activated(int(source));
 }
 
-QStringList MessageTexts(const Form1 &window)
-{
-    QStringList texts;
-    for (const QMessageBox *box : window.findChildren<QMessageBox *>())
-        texts << box->text();
-    return texts;
-}
-
 }   // namespace
 
 class TestMainWindowRun : public QObject
