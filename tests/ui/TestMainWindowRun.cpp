@@ -186,6 +186,23 @@ private slots:
         QVERIFY(!badServer.run().isRunning());
     }
 
+    // What the list held that is no name is told when the run ends.
+    void skippedLinesAreReported()
+    {
+        TestFolders folders;
+        WriteBytes(folders.file("list.txt"), "abc\r\n" + QByteArray(70000, 'x') + "\r\nabd\r\n");
+        TestWhoisServer server;
+        Form1 window;
+        window.session().setServer(Whois::Server::parse(server.address()));
+        window.session().pool().setTickInterval(100);
+        window.chooseCustomList = [&] { return folders.file("list.txt"); };
+        Choose(window, Source::CustomList);
+        QCOMPARE(window.txtWordMax->text(), QString("2"));
+        window.cmdDoSearch->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!window.run().isRunning(), 20000);
+        QVERIFY(MessageTexts(window).join(' ').contains("1 line longer than 64 KB (not names)"));
+    }
+
     void terminationStopsTheRunAndKeepsItsPlace()
     {
         TestFolders folders;
