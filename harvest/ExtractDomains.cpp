@@ -271,7 +271,7 @@ bool DomainList::ContainsText(const QString &candidate) const
 {
     const qsizetype dot = candidate.indexOf('.');
     if (candidate.count('.') == 1 && candidate.size() - dot == 4)
-        return m_tails.contains(candidate.toLower());
+        return m_tails.contains(candidate.toCaseFolded());
     // Other shapes are rare: the plain scan of every name.
     for (const QString &name : m_names) {
         if (name.contains(candidate, Qt::CaseInsensitive))
@@ -283,7 +283,8 @@ bool DomainList::ContainsText(const QString &candidate) const
 void DomainList::Add(const QString &name)
 {
     m_names.append(name);
-    const QString lower = name.toLower();
+    // Folded as a comparison that ignores case folds them: "\u03D1" and "\u0398" are the same letter.
+    const QString lower = name.toCaseFolded();
     const qsizetype dot = lower.indexOf('.');
     if (dot < 0 || lower.indexOf('.', dot + 1) >= 0)
         return;   // the scan finds such names

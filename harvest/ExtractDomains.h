@@ -25,7 +25,7 @@ public:
 
 private:
     QStringList m_names;
-    // Every tail of every name's first label with its ending, in lower case: a candidate with one
+    // Every tail of every name's first label with its ending, case-folded: a candidate with one
     // dot and a whole ending occurs in the list exactly when it is one of these.
     QSet<QString> m_tails;
 };

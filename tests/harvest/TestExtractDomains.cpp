@@ -59,6 +59,9 @@ private slots:
                                             << QStringList {"shop.example.com/page.html"};
         QTest::addRow("browser: substring duplicate") << browser << "example.com"
                                                       << "Visit ample.com today" << QStringList() << QStringList();
+        QTest::addRow("browser: duplicate in another case of a letter")
+            << browser << QString::fromUtf8("\u03D1ab.com") << QString::fromUtf8("Visit \u0398AB.com today")
+            << QStringList() << QStringList();
         QTest::addRow("browser: lines broken by LF")
             << browser << ""
             << "one\nexample.net\nexample.com" << QStringList {"example.net", "example.com"} << QStringList();
