@@ -54,6 +54,7 @@ QSet<QString> ProfileNames(const QString &folder)
 
 struct Printed {
     QSet<QString> free, registered;
+    int lines = 0;   // with the names asked again after a kill
 };
 
 // One check run, killed once it has printed `killAfter` verdicts (0: left to finish). Returns its
@@ -76,6 +77,7 @@ int RunCheck(const QStringList &arguments, int killAfter, Printed &printed)
             else if (line.startsWith("registered "))
                 printed.registered.insert(name);
             ++seen;
+            ++printed.lines;
         }
         if (killAfter > 0 && seen >= killAfter) {
             process.kill();
@@ -146,6 +148,7 @@ private slots:
         QCOMPARE(printed.free.size() + printed.registered.size(), Total);
         QCOMPARE(printed.registered.size(), registered.size());
         QCOMPARE(ProfileNames(results), printed.free);
+        qInfo("%d kills, %d verdict lines for %d names", Kills, printed.lines, Total);
     }
 
     void windowKilledDuringARun()
