@@ -110,9 +110,7 @@ int check(const QCommandLineParser &parser, const Console &console)
     if (parser.isSet(FromOption) && request.first > entries)
         return usageError(console,
             QStringLiteral("--from %1 is past the end of %2, which has %3 entries")
-                .arg(request.first)
-                .arg(QDir::toNativeSeparators(request.list))
-                .arg(entries));
+                .arg(QString::number(request.first), QDir::toNativeSeparators(request.list), QString::number(entries)));
     if (request.dryRun)
         return dryRun(request, feed, console);
 

@@ -49,8 +49,9 @@ Server Server::parse(const QString &text)
 
 QString Server::text() const
 {
-    return host.contains(':') ? QStringLiteral("[%1]:%2").arg(host).arg(port)
-                              : QStringLiteral("%1:%2").arg(host).arg(port);
+    // One arg() call: a "%2" in the host would be taken for the port's place by a second one.
+    return host.contains(':') ? QStringLiteral("[%1]:%2").arg(host, QString::number(port))
+                              : QStringLiteral("%1:%2").arg(host, QString::number(port));
 }
 
 QString NotAServer(const QString &text, const QString &origin)

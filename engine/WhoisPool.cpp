@@ -218,11 +218,10 @@ void WhoisPool::onPoolTick()
     const QString notice = QString::fromLatin1(m_lastRefusal.trimmed().split('\n').constFirst()).trimmed();
     refuseRun(QStringLiteral("The WHOIS server %1 refuses every query: %2 replies without an answer and "
                              "no verdict for %3 seconds (last reply: %4).")
-                  .arg(m_server.text())
-                  .arg(m_refusalsWithoutVerdict)
-                  .arg(m_ticksWithoutVerdict * m_tickMs / 1000)
-                  .arg(notice.isEmpty() ? QStringLiteral("the connection closed without a reply")
-                                        : QLatin1Char('"') + notice + QLatin1Char('"')));
+                  .arg(m_server.text(), QString::number(m_refusalsWithoutVerdict),
+                      QString::number(m_ticksWithoutVerdict * m_tickMs / 1000),
+                      notice.isEmpty() ? QStringLiteral("the connection closed without a reply")
+                                       : QLatin1Char('"') + notice + QLatin1Char('"')));
 }
 
 void WhoisPool::finishWithReply(Slot &slot)

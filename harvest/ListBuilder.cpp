@@ -14,13 +14,12 @@ QString RequestAddress(Engine engine, const QString &host, const QString &query,
 {
     switch (engine) {
     case Engine::Yahoo:
-        return QStringLiteral("http://%1/search/dir?h=s&xargs=0&p=%2&b=%3").arg(host, query).arg(offset);
+        // One arg() call each: a "%3" typed in the query is text, not a place for the offset.
+        return QStringLiteral("http://%1/search/dir?h=s&xargs=0&p=%2&b=%3").arg(host, query, QString::number(offset));
     case Engine::Google:
         return QStringLiteral(
             "http://%1/search?num=100&hl=en&lr=&ie=UTF-8&oe=UTF-8&safe=off&filter=0&start=%2&sa=N&q=%3")
-            .arg(host)
-            .arg(offset - 1)
-            .arg(query);
+            .arg(host, QString::number(offset - 1), query);
     case Engine::None: break;
     }
     return {};

@@ -75,8 +75,7 @@ QString CheckSession::lockRun()
         return QStringLiteral("Another run is going on in the folder %1: %2 (process %3) holds it. "
                               "Wait for it to end, or use another folder.")
             .arg(QDir::toNativeSeparators(ProgramFolder::path()),
-                application.isEmpty() ? QStringLiteral("a program") : application)
-            .arg(pid);
+                application.isEmpty() ? QStringLiteral("a program") : application, QString::number(pid));
     return QStringLiteral("The folder %1 cannot be locked for a run: it cannot be written.")
         .arg(QDir::toNativeSeparators(ProgramFolder::path()));
 }

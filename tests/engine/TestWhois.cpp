@@ -93,6 +93,8 @@ private slots:
                                           << "[::1]:43";
         QTest::addRow("bare IPv6") << "::1"
                                    << "[::1]:43";
+        QTest::addRow("percent sign in the host") << "a%2b%1:44"
+                                                  << "a%2b%1:44";
         QTest::addRow("letters as port") << "host:abc"
                                          << "";
         QTest::addRow("no host") << ":43"

@@ -2,6 +2,7 @@
 #include "app/DataFile.h"
 #include "engine/ResultLists.h"
 #include "harvest/HarvestChecker.h"
+#include "harvest/ListBuilder.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -11,6 +12,16 @@ class TestHarvestChecker : public QObject
     Q_OBJECT
 
 private slots:
+    // A "%2" typed in the query is text of the query, not a place for the page offset.
+    void requestAddressKeepsThePercentSignsOfTheQuery()
+    {
+        using ListBuilder::Engine;
+        QCOMPARE(ListBuilder::RequestAddress(Engine::Yahoo, "search.test", "50%2off+%1", 101),
+            QString("http://search.test/search/dir?h=s&xargs=0&p=50%2off+%1&b=101"));
+        QVERIFY(
+            ListBuilder::RequestAddress(Engine::Google, "g.test", "50%2off", 1).endsWith("&start=0&sa=N&q=50%2off"));
+    }
+
     // Every name of the list once, in file order; a name without an answer three times is written
     // off and the loop goes on.
     void eachNameOnceInOrder()
