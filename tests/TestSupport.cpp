@@ -51,7 +51,8 @@ TestWhoisServer::TestWhoisServer(const QStringList &options)
     m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process->start(BuiltProgram(QStringLiteral("whois-test-server")),
         QStringList {QStringLiteral("--port"), QStringLiteral("0")} + options);
-    if (!m_process->waitForStarted(5000) || !m_process->waitForReadyRead(5000))
+    // Generous: a sanitizer build on a cold cache takes seconds to load its libraries.
+    if (!m_process->waitForStarted(20000) || !m_process->waitForReadyRead(20000))
         return;
     const QByteArray line = m_process->readLine().trimmed();   // listening on 127.0.0.1:PORT
     m_port = quint16(line.mid(line.lastIndexOf(':') + 1).toUInt());
