@@ -1,8 +1,33 @@
 #pragma once
+#include "app/ProgramFolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
 #include <QString>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 #include <cstdio>
+
+// What a screenshot program works with: the output folder named on its command line (empty when
+// none was), the build folder, and a temporary program and settings folder for the windows it shows.
+struct ScreenshotRun {
+    ScreenshotRun(int argc, char **argv)
+        : output(argc > 1 ? QDir(QString::fromLocal8Bit(argv[1])).absolutePath() : QString())
+    {
+        if (output.isEmpty()) {
+            std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
+            return;
+        }
+        QDir().mkpath(output);
+        ProgramFolder::setPath(folder.path());
+        qputenv("XDG_CONFIG_HOME", folder.path().toLocal8Bit());
+    }
+
+    const QString output;
+    const QString build = QCoreApplication::applicationDirPath() + QStringLiteral("/..");
+    QTemporaryDir folder;
+};
 
 // Shows the window, lets it paint, and saves its picture as FOLDER/NAME.png.
 inline void SaveScreenshot(QWidget *window, const QString &folder, const QString &name)

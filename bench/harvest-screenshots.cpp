@@ -50,16 +50,10 @@ int main(int argc, char **argv)
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-background-networking --no-first-run");
     }
     QApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: harvest-screenshots OUTPUT_FOLDER\n");
+    const ScreenshotRun run(argc, argv);
+    if (run.output.isEmpty())
         return 2;
-    }
-    const QString output = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
-    QDir().mkpath(output);
-    const QString build = QCoreApplication::applicationDirPath() + QStringLiteral("/..");
-    QTemporaryDir folder;
-    ProgramFolder::setPath(folder.path());
-    qputenv("XDG_CONFIG_HOME", folder.path().toLocal8Bit());
+    const QString &output = run.output;
 
     QTcpServer web;
     web.listen(QHostAddress::LocalHost, 0);
@@ -76,8 +70,8 @@ int main(int argc, char **argv)
     const QByteArray host = "127.0.0.1:" + QByteArray::number(web.serverPort());
     qputenv("TAMARIND_YAHOO_HOST", host);
     QProcess server;
-    server.start(
-        build + QStringLiteral("/whois-test-server"), {"--port", "0", "--free-ratio", "0.5", "--latency-ms", "200"});
+    server.start(run.build + QStringLiteral("/whois-test-server"),
+        {"--port", "0", "--free-ratio", "0.5", "--latency-ms", "200"});
     server.waitForReadyRead(5000);
     const QByteArray line = server.readLine().trimmed();
     qputenv("TAMARIND_WHOIS_SERVER", line.mid(line.lastIndexOf(' ') + 1));

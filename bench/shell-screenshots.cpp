@@ -23,17 +23,11 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: shell-screenshots OUTPUT_FOLDER\n");
+    const ScreenshotRun run(argc, argv);
+    if (run.output.isEmpty())
         return 2;
-    }
-    const QString output = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
-    QDir().mkpath(output);
-    const QString build = QCoreApplication::applicationDirPath() + QStringLiteral("/..");
-    QTemporaryDir folder;
-    ProgramFolder::setPath(folder.path());
-    QFile::copy(build + QStringLiteral("/Help.rtf"), folder.path() + QStringLiteral("/Help.rtf"));
-    qputenv("XDG_CONFIG_HOME", folder.path().toLocal8Bit());
+    const QString &output = run.output;
+    QFile::copy(run.build + QStringLiteral("/Help.rtf"), run.folder.path() + QStringLiteral("/Help.rtf"));
 
     frmSplash splash;
     SaveScreenshot(&splash, output, QStringLiteral("splash"));
@@ -53,7 +47,7 @@ int main(int argc, char **argv)
     SaveScreenshot(&about, output, QStringLiteral("about"));
 
     QProcess server;
-    server.start(build + QStringLiteral("/whois-test-server"), {"--port", "0", "--free-ratio", "0"});
+    server.start(run.build + QStringLiteral("/whois-test-server"), {"--port", "0", "--free-ratio", "0"});
     server.waitForReadyRead(5000);
     const QByteArray line = server.readLine().trimmed();
     frmWhois whois(
