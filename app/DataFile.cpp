@@ -35,7 +35,7 @@ QByteArray encode(const QStringList &entries)
         size += entry.size() + 2;
     bytes.reserve(size);
     for (const QString &entry : entries) {
-        bytes += entry.toLatin1();
+        bytes += entry.toUtf8();
         bytes += "\r\n";
     }
     return bytes;

@@ -83,9 +83,14 @@ Value<qint64> CliPosition(const QString &absoluteListPath)
     return Value<qint64>(ProductKey, QStringLiteral("CliPositions"), key, 1);
 }
 
-void flush()
+bool flush()
 {
-    SettingsStore::flush();
+    return SettingsStore::flush();
+}
+
+QString writeError()
+{
+    return SettingsStore::writeError();
 }
 
 }   // namespace Settings

@@ -85,7 +85,9 @@ inline const Value<QString> GoogleHost {ProductKey, NetworkSection, QStringLiter
 // tamarind-cli keeps its own resume position per list file, apart from the desktop program's.
 Value<qint64> CliPosition(const QString &absoluteListPath);
 
-// Writes pending values to disk now.
-void flush();
+// Writes pending values to disk now; false when a settings file could not be written.
+bool flush();
+// Why a settings file could not be written (the first failure); empty when none failed.
+QString writeError();
 
 }   // namespace Settings

@@ -14,6 +14,7 @@ struct Stores {
     std::map<QString, std::unique_ptr<QSettings>> open;
     std::map<QString, std::map<QString, QString>> pending;   // application key -> key -> value
     std::unique_ptr<QTimer> timer;
+    QString writeError;
 };
 
 Stores &stores()
@@ -39,15 +40,29 @@ QString fullKey(const QString &section, const QString &key)
     return section + '/' + key;
 }
 
-void applyPending()
+// Written at once, so that a file that cannot be written is known while the run goes on.
+bool writeOut(QSettings &settings)
 {
+    settings.sync();
+    if (settings.status() == QSettings::NoError)
+        return true;
+    if (stores().writeError.isEmpty())
+        stores().writeError = QStringLiteral("the settings file %1 cannot be written").arg(settings.fileName());
+    return false;
+}
+
+bool applyPending()
+{
+    bool ok = true;
     auto &pending = stores().pending;
     for (auto &[appKey, values] : pending) {
         QSettings &settings = storeFor(appKey);
         for (auto &[key, value] : values)
             settings.setValue(key, value);
+        ok = writeOut(settings) && ok;
     }
     pending.clear();
+    return ok;
 }
 
 void scheduleApply()
@@ -91,17 +106,24 @@ void save(const QString &appKey, const QString &section, const QString &key, con
     scheduleApply();
 }
 
-void flush()
+bool flush()
 {
-    applyPending();
+    bool ok = applyPending();
     for (auto &[key, settings] : stores().open)
-        settings->sync();
+        ok = writeOut(*settings) && ok;
+    return ok;
+}
+
+QString writeError()
+{
+    return stores().writeError;
 }
 
 void reset()
 {
     flush();
     stores().open.clear();
+    stores().writeError.clear();
 }
 
 }   // namespace SettingsStore

@@ -10,8 +10,10 @@ namespace SettingsStore {
 QString get(const QString &appKey, const QString &section, const QString &key, const QString &defaultValue = {});
 void save(const QString &appKey, const QString &section, const QString &key, const QString &value);
 
-// Writes pending values to disk now.
-void flush();
+// Writes pending values to disk now. False when a settings file could not be written.
+bool flush();
+// Why a settings file could not be written, the first time since reset(); empty when none failed.
+QString writeError();
 // Forgets the open stores so that the next access reads the files afresh (tests).
 void reset();
 

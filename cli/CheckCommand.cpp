@@ -157,6 +157,11 @@ int check(const QCommandLineParser &parser, const Console &console)
         serverRefused = true;
         problems << message;
     });
+    bool runFailed = false;
+    QObject::connect(&session, &CheckSession::runFailed, [&](const QString &message) {
+        runFailed = true;
+        problems << message;
+    });
 
     QEventLoop loop;
     QObject::connect(&session.run(), &RunControl::stopped, &loop, &QEventLoop::quit, Qt::QueuedConnection);
@@ -171,17 +176,21 @@ int check(const QCommandLineParser &parser, const Console &console)
     progress.start();
     loop.exec();
     progress.finish();
-    Settings::flush();
+    const bool positionSaved = Settings::flush() && Settings::writeError().isEmpty();
+    if (!positionSaved)
+        problems << Settings::writeError()
+                + QStringLiteral(", so the position in the list is not kept and --resume would start over");
 
     if (const QString skipped = session.run().SkippedText(); !skipped.isEmpty())
         problems << skipped;
     for (const QString &message : std::as_const(problems))
         console.tell(QStringLiteral("tamarind-cli: ") + message);
-    const qint64 resume = position.get();
-    if (resume <= entries)
-        console.tell(QStringLiteral("resume from entry %1: tamarind-cli check --resume %2")
-                         .arg(resume)
-                         .arg(parser.positionalArguments().constFirst()));
+    const qint64 resume = session.run().resumeSaved();
+    const QString list = parser.positionalArguments().constFirst();
+    if (resume <= entries && positionSaved)
+        console.tell(QStringLiteral("resume from entry %1: tamarind-cli check --resume %2").arg(resume).arg(list));
+    else if (resume <= entries)
+        console.tell(QStringLiteral("resume from entry %1: tamarind-cli check --from %1 %2").arg(resume).arg(list));
     else
         console.tell(
             QStringLiteral("every entry of %1 has been asked about").arg(parser.positionalArguments().constFirst()));
@@ -193,8 +202,8 @@ int check(const QCommandLineParser &parser, const Console &console)
                      .arg(classified[ResultList::Low])
                      .arg(classified[ResultList::Registered])
                      .arg(results.uncheckedCount()));
-    const bool incomplete = interrupted || serverRefused || results.uncheckedCount() > 0;
-    return incomplete || session.results().files().writeFailed() ? 1 : 0;
+    const bool incomplete = interrupted || serverRefused || runFailed || results.uncheckedCount() > 0;
+    return incomplete || !positionSaved || session.results().files().writeFailed() ? 1 : 0;
 }
 
 }   // namespace
@@ -210,7 +219,8 @@ Command CheckCommand()
                        "program: free names go to the profile files of the program folder. Prints one line per name:\n"
                        "free NAME, registered NAME or unchecked NAME. The position in FILE is kept apart from the\n"
                        "program's, so --resume goes on where the last check of FILE stopped. Exits 1 when the list\n"
-                       "cannot be read, a result cannot be written, or some names could not be checked.");
+                       "cannot be read or changes during the check, a result or the position cannot be written, or\n"
+                       "some names could not be checked.");
     command.addOptions = [](QCommandLineParser &parser) {
         parser.addOptions({ServerOption(), FolderOption, FromOption, ResumeOption, DryRunOption});
         parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The list of names, one per line."));

@@ -17,6 +17,7 @@ struct Console {
     std::function<void(const QByteArray &)> out;
     std::function<void(const QByteArray &)> err;
     bool errIsTerminal = false;
+    bool outIsTerminal = false;
 
     static Console standard();
     void print(const QString &line) const { out(line.toLocal8Bit() + '\n'); }
@@ -47,6 +48,10 @@ Command CheckCommand();
 Command WhoisCommand();
 Command ExtractCommand();
 Command GenerateCommand();
+
+// Text from elsewhere as a terminal may show it: control characters other than tabs and line
+// breaks are shown as escapes ("\x1B"), so a reply cannot move the cursor or retitle the window.
+QByteArray ShownOnTerminal(const QByteArray &bytes);
 
 // The --server option of the commands that ask a server.
 const QCommandLineOption &ServerOption();

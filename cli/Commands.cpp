@@ -51,7 +51,8 @@ QString Usage()
 Console Console::standard()
 {
     return {[](const QByteArray &bytes) { writeAll(STDOUT_FILENO, bytes); },
-        [](const QByteArray &bytes) { writeAll(STDERR_FILENO, bytes); }, isatty(STDERR_FILENO) == 1};
+        [](const QByteArray &bytes) { writeAll(STDERR_FILENO, bytes); }, isatty(STDERR_FILENO) == 1,
+        isatty(STDOUT_FILENO) == 1};
 }
 
 int usageError(const Console &console, const QString &message)

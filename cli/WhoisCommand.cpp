@@ -1,8 +1,34 @@
 #include "cli/Command.h"
 
 #include <QEventLoop>
+#include <QStringDecoder>
 
 namespace Cli {
+
+QByteArray ShownOnTerminal(const QByteArray &bytes)
+{
+    const auto escape = [](uint c) { return QStringLiteral("\\x") + QString::number(c, 16).toUpper().rightJustified(2, '0'); };
+    const auto isShown = [](uint c) { return c == '\t' || c == '\n' || c == '\r' || (c >= 0x20 && c != 0x7F); };
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    QString shown;
+    shown.reserve(bytes.size());
+    if (!utf8.hasError()) {
+        // Control characters of the wider range (U+0080 to U+009F) act on a terminal too.
+        for (const QChar c : text)
+            shown += c.category() == QChar::Other_Control && !isShown(c.unicode()) ? escape(c.unicode()) : QString(c);
+        return shown.toUtf8();
+    }
+    QByteArray raw;
+    for (const char byte : bytes) {
+        const auto c = uint(uchar(byte));
+        if (isShown(c) && !(c >= 0x80 && c <= 0x9F))
+            raw += byte;
+        else
+            raw += escape(c).toLatin1();
+    }
+    return raw;
+}
 
 Command WhoisCommand()
 {
@@ -33,11 +59,15 @@ Command WhoisCommand()
             error = why;
             loop.quit();
         });
-        query.start(server, Whois::PrepareLookupName(parser.positionalArguments().constFirst()));
+        const QString given = parser.positionalArguments().constFirst();
+        const Whois::LookupName asked = Whois::PrepareLookup(given);
+        if (!asked.isAsked())
+            return usageError(console, Whois::SkipReason(given, asked.skip));
+        query.start(server, asked.name);
         loop.exec();
         if (!error.isEmpty())
             return failure(console, QStringLiteral("no record from %1: %2").arg(server.text(), error));
-        console.out(reply);
+        console.out(console.outIsTerminal ? ShownOnTerminal(reply) : reply);
         if (reply.size() >= Whois::ReplyCap)
             console.tell(QStringLiteral("tamarind-cli: the record was cut at %1 bytes").arg(Whois::ReplyCap));
         if (Whois::ReplyVerdict(reply, Whois::ConfiguredMarker()) == Whois::Verdict::None)

@@ -102,7 +102,7 @@ bool ResultFiles::SaveOverflow(const std::array<const QStringList *, ProfileCoun
     m_writeFailed = true;
     if (!m_lastOverflowWarning.isValid() || m_lastOverflowWarning.elapsed() >= m_warningIntervalMs) {
         m_lastOverflowWarning.start();
-        report(failedPath, error + QStringLiteral(", and the lists grow past their cap until it can"), true);
+        report(failedPath, error, true);
     }
     return false;
 }
@@ -160,10 +160,9 @@ bool ResultFiles::moveEarlierFileAside(const QString &path)
 void ResultFiles::report(const QString &path, const QString &reason, bool repeat)
 {
     m_writeFailed = true;
+    m_lastProblem = QStringLiteral("The file %1 could not be written: %2.").arg(QDir::toNativeSeparators(path), reason);
     if (m_reportedFiles.contains(path) && !repeat)
         return;
     m_reportedFiles.insert(path);
-    emit problem(QStringLiteral("The file %1 could not be written: %2. Every name stays in its "
-                                "list, and the file is written again with the next name.")
-                     .arg(QDir::toNativeSeparators(path), reason));
+    emit problem(m_lastProblem);
 }

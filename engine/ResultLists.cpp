@@ -67,16 +67,22 @@ QString ResultLists::uncheckedPath() const
     return ProgramFiles::resultPath(ProgramFiles::ResultFile::Unchecked, m_runStamp);
 }
 
-void ResultLists::AddUnregistered(const QString &name)
+bool ResultLists::AddUnregistered(const QString &name)
 {
     if (isBareEnding(name))
-        return;
+        return true;
     const qsizetype length = firstLabelLength(name);
     const ResultList list = length < 5 ? ResultList::High : length <= 7 ? ResultList::Mid : ResultList::Low;
+    // The file first: a name shown as free but not saved would be lost in a crash.
+    m_items[index(list)].append(name);
+    if (!WriteProfileFiles()) {
+        m_items[index(list)].removeLast();
+        return false;
+    }
     const int count = ++m_counters[index(list)];
     setCaption(list, PlainCaption(list) + QStringLiteral(" (%1)").arg(count));
-    addTo(list, name);
-    WriteProfileFiles();
+    emit itemsAdded(list, {name});
+    return true;
 }
 
 void ResultLists::AddRegistered(const QString &name)
@@ -120,17 +126,23 @@ bool ResultLists::WriteProfileFiles()
     return ok;
 }
 
-void ResultLists::AddUnchecked(const QString &name)
+bool ResultLists::AddUnchecked(const QString &name)
 {
-    m_files.AppendUnchecked(name, m_runStamp);
+    if (!m_files.AppendUnchecked(name, m_runStamp))
+        return false;
     emit uncheckedAdded(name, ++m_uncheckedCount);
+    return true;
+}
+
+bool ResultLists::atCap() const
+{
+    return items(ResultList::Low).size() >= Cap || items(ResultList::High).size() >= Cap
+        || items(ResultList::Mid).size() >= Cap;
 }
 
 bool ResultLists::ApplyCap()
 {
-    const bool full = items(ResultList::Low).size() >= Cap || items(ResultList::High).size() >= Cap
-        || items(ResultList::Mid).size() >= Cap;
-    if (!full || !SaveOverflow())
+    if (!atCap() || !SaveOverflow())
         return false;   // a failed save keeps the lists, and the next name tries again
     ResetResults();
     emit capReached();

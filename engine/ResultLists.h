@@ -39,16 +39,21 @@ public:
     int uncheckedCount() const { return m_uncheckedCount; }
     ResultFiles &files() { return m_files; }
 
-    // Classification of a verdict. Names that are exactly ".com" or ".net" are ignored.
-    void AddUnregistered(const QString &name);
+    // Classification of a verdict. Names that are exactly ".com" or ".net" are ignored. A free name
+    // is listed only once its profile file holds it: false, and nothing listed, when it cannot be
+    // written.
+    bool AddUnregistered(const QString &name);
     void AddRegistered(const QString &name);
-    // A name that had no verdict after every attempt: counted for the run and written down.
-    void AddUnchecked(const QString &name);
+    // A name that had no verdict after every attempt: counted for the run and written down; false
+    // when it cannot be written.
+    bool AddUnchecked(const QString &name);
     // Brings the three profile files up to their lists; false when a file could not be written.
     bool WriteProfileFiles();
     // The cap sequence: when a profile list holds Cap items or more, the lists are saved to the
     // overflow folder, emptied and a new stamp begins. True when it happened.
     bool ApplyCap();
+    // Whether a profile list has reached the cap.
+    bool atCap() const;
     bool SaveOverflow();
     void ResetResults();
     void NewRunStamp();

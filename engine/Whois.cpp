@@ -1,7 +1,6 @@
 #include "engine/Whois.h"
 
 #include "app/Settings.h"
-#include "app/TextUtils.h"
 
 #include <QRegularExpression>
 #include <QSignalBlocker>
@@ -86,18 +85,7 @@ Verdict ReplyVerdict(const QByteArray &reply, const QByteArray &registeredMarker
 
 QString PrepareLookupName(const QString &candidate)
 {
-    const qsizetype colon = candidate.indexOf(':');
-    QString name = URLDecode(colon < 0 ? candidate : candidate.mid(colon + 1));
-    CorrectName(name);
-    if (!name.contains(QLatin1String(".com"), Qt::CaseInsensitive)
-        && !name.contains(QLatin1String(".net"), Qt::CaseInsensitive))
-        name += QLatin1String(".com");
-    name.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
-    // Registries and result files take names in plain ASCII: a name with other letters is asked in
-    // its IDNA form, and one that has none gives nothing to ask.
-    if (std::any_of(name.cbegin(), name.cend(), [](QChar c) { return c.unicode() > 0x7F; }))
-        return QString::fromLatin1(QUrl::toAce(name));
-    return name;
+    return PrepareLookup(candidate).name;
 }
 
 QString UnicodeForm(const QString &name)

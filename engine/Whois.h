@@ -1,4 +1,6 @@
 #pragma once
+#include "engine/LookupName.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -43,9 +45,7 @@ Verdict ReplyVerdict(const QByteArray &reply, const QByteArray &registeredMarker
 // The configured record marker, in lower case.
 QByteArray ConfiguredMarker();
 
-// A candidate as it is asked: the text after a first ":", decoded and cleaned, given ".com" unless
-// it holds ".com" or ".net", and without control characters, so one query is one line. A name with
-// letters outside ASCII is given in its IDNA form ("xn--..."); empty when it has none.
+// A candidate as it is asked (see PrepareLookup); empty when it is not asked.
 QString PrepareLookupName(const QString &candidate);
 // The name as its reader writes it: "xn--wgv71a119e.com" is "日本語.com".
 QString UnicodeForm(const QString &name);

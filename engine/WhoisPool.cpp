@@ -109,7 +109,7 @@ void WhoisPool::FillSlots()
 void WhoisPool::StartLookup(const Lookup &lookup, Slot &slot)
 {
     slot.lookup = lookup;
-    slot.name = Whois::PrepareLookupName(lookup.candidate);
+    slot.name = lookup.name;
     slot.reply.clear();
     slot.active = true;
     slot.age = 0;
@@ -215,13 +215,10 @@ void WhoisPool::onPoolTick()
         writeOffOpenNames();
         return;
     }
-    const QString notice = QString::fromLatin1(m_lastRefusal.trimmed().split('\n').constFirst()).trimmed();
     refuseRun(QStringLiteral("The WHOIS server %1 refuses every query: %2 replies without an answer and "
                              "no verdict for %3 seconds (last reply: %4).")
                   .arg(m_server.text(), QString::number(m_refusalsWithoutVerdict),
-                      QString::number(m_ticksWithoutVerdict * m_tickMs / 1000),
-                      notice.isEmpty() ? QStringLiteral("the connection closed without a reply")
-                                       : QLatin1Char('"') + notice + QLatin1Char('"')));
+                      QString::number(m_ticksWithoutVerdict * m_tickMs / 1000), m_lastRefusal));
 }
 
 void WhoisPool::finishWithReply(Slot &slot)
@@ -235,13 +232,13 @@ void WhoisPool::finishWithReply(Slot &slot)
 
 void WhoisPool::finishWithVerdict(Slot &slot, bool unregistered)
 {
-    const QString name = slot.name;
+    const Lookup lookup = slot.lookup;
     LookupEnded(slot);
     ++m_verdicts;
     m_ticksWithoutVerdict = 0;
     m_refusalsWithoutVerdict = 0;
     raisePace();
-    emit verdict(name, unregistered);
+    emit verdict(lookup.name, unregistered, lookup.entry);
 }
 
 // A reply without a verdict: the server is refusing, most likely because we ask too fast.
@@ -250,7 +247,9 @@ void WhoisPool::finishRefused(Slot &slot, const QByteArray &reply)
     Lookup lookup = slot.lookup;
     LookupEnded(slot);
     ++m_refusalsWithoutVerdict;
-    m_lastRefusal = reply;
+    const QString notice = QString::fromLatin1(reply.trimmed().split('\n').constFirst()).trimmed();
+    m_lastRefusal = notice.isEmpty() ? QStringLiteral("the connection closed without a reply")
+                                     : QLatin1Char('"') + notice + QLatin1Char('"');
     // Only a refusal while the server answers other names says something about this name; while
     // it refuses everything, the give-up rule bounds the run instead.
     if (lookup.verdictsSeen < m_verdicts && ++lookup.refusals >= RefusalsPerAttempt) {
@@ -259,25 +258,37 @@ void WhoisPool::finishRefused(Slot &slot, const QByteArray &reply)
     }
     lookup.verdictsSeen = m_verdicts;
     if (lookup.attempts >= MaxAttempts)
-        emit unchecked(Whois::PrepareLookupName(lookup.candidate));
+        emit unchecked(lookup.name, lookup.entry);
     else
         m_retries.prepend(lookup);
     lowerPace();
 }
 
+// No verdict in time. While the server answers other names (or this is the last name of the
+// list) this is the name's own trouble and costs an attempt; while it answers none, it is a
+// refusal like any other, and the give-up rule stops the run with the name still open, so that a
+// resumed run asks it again.
 void WhoisPool::finishTimedOut(Slot &slot)
 {
-    const Lookup lookup = slot.lookup;
+    Lookup lookup = slot.lookup;
     LookupEnded(slot);
-    carryOver(lookup);
+    ++m_refusalsWithoutVerdict;
+    m_lastRefusal = QStringLiteral("no answer within %1 seconds").arg(LookupTicks * m_tickMs / 1000.0);
+    const bool othersAnswered = lookup.verdictsSeen < m_verdicts;
+    const bool lastName = m_feedEnded && m_verdicts > 0 && m_inFlight == 0 && m_retries.isEmpty();
+    lookup.verdictsSeen = m_verdicts;
+    if (othersAnswered || lastName)
+        retryOrWriteOff(lookup);
+    else
+        m_retries.append(lookup);
 }
 
-void WhoisPool::carryOver(Lookup lookup)
+void WhoisPool::retryOrWriteOff(Lookup lookup)
 {
     if (++lookup.attempts < MaxAttempts)
         m_retries.append(lookup);
     else
-        emit unchecked(Whois::PrepareLookupName(lookup.candidate));
+        emit unchecked(lookup.name, lookup.entry);
 }
 
 // Takes the place of the end of a batch: the slot is free, and the next fill gives it a name. The
@@ -343,7 +354,7 @@ void WhoisPool::writeOffOpenNames()
     }
     m_retries.clear();
     for (const Lookup &lookup : std::as_const(open))
-        emit unchecked(Whois::PrepareLookupName(lookup.candidate));
+        emit unchecked(lookup.name, lookup.entry);
     m_ticksWithoutVerdict = 0;
     m_refusalsWithoutVerdict = 0;
     m_pauseTimer.stop();

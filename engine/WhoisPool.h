@@ -12,11 +12,11 @@
 
 class QTcpSocket;
 
-// One name on its way to a verdict: the candidate as its source gave it, the entry number it had in
+// One name on its way to a verdict: the name as it is asked, the entry number it had in
 // the source (0 when it came from elsewhere), the lookups that ended without a verdict, and the
 // replies without a verdict since the last one that counted.
 struct Lookup {
-    QString candidate;
+    QString name;
     qint64 entry = 0;
     int attempts = 0;
     int refusals = 0;
@@ -71,8 +71,9 @@ public:
     qsizetype peakReplyBytes() const { return m_peakReply; }
 
 signals:
-    void verdict(const QString &name, bool unregistered);
-    void unchecked(const QString &name);
+    // entry: the name's entry number in its source (0 when it has none).
+    void verdict(const QString &name, bool unregistered, qint64 entry);
+    void unchecked(const QString &name, qint64 entry);
     // The feed has ended and every name has its outcome.
     void finished();
     // The server refuses every query or cannot be found: the run cannot go on.
@@ -99,7 +100,7 @@ private:
     void finishWithVerdict(Slot &slot, bool unregistered);
     void finishRefused(Slot &slot, const QByteArray &reply);
     void finishTimedOut(Slot &slot);
-    void carryOver(Lookup lookup);
+    void retryOrWriteOff(Lookup lookup);
     void lowerPace();
     void raisePace();
     void refuseRun(const QString &message);
@@ -123,7 +124,7 @@ private:
     bool m_verdictSincePause = true;
     int m_ticksWithoutVerdict = 0;
     int m_refusalsWithoutVerdict = 0;
-    QByteArray m_lastRefusal;
+    QString m_lastRefusal;   // what the last reply without a verdict said, for the message
     quint64 m_verdicts = 0;
     bool m_anyConnected = false;
     int m_failedConnections = 0;

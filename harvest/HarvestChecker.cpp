@@ -40,35 +40,45 @@ void HarvestChecker::setTickInterval(int milliseconds)
 
 void HarvestChecker::Start()
 {
+    m_halted = false;
     m_timer1.start(m_tickMs);
 }
 
 // The list is the file: a name counts once it is written there, so none is skipped.
 void HarvestChecker::CheckNext()
 {
-    if (m_checking)
+    if (m_checking || m_halted)
         return;
-    const QString name = m_list.entry(m_next + 1);
-    if (name == DataFile::EndSentinel) {
-        m_timer1.start(m_tickMs);
-        emit idle();
-        return;
+    for (;;) {
+        const QString candidate = m_list.entry(m_next + 1);
+        if (candidate == DataFile::EndSentinel) {
+            m_timer1.start(m_tickMs);
+            emit idle();
+            return;
+        }
+        const Whois::LookupName asked = LookupNameOf(candidate);
+        if (asked.isAsked()) {
+            m_timer1.stop();
+            StartLookup(asked.name);
+            return;
+        }
+        advance();
     }
-    m_timer1.stop();
-    StartLookup(name);
 }
 
-void HarvestChecker::StartLookup(const QString &candidate)
+// Only names that hold ".com" or ".net" are asked, and only as registrable names.
+Whois::LookupName HarvestChecker::LookupNameOf(const QString &candidate)
 {
     QString name = URLDecode(candidate);
     CorrectName(name);
     if (!name.contains(QLatin1String(".com"), Qt::CaseInsensitive)
-        && !name.contains(QLatin1String(".net"), Qt::CaseInsensitive)) {
-        advance();
-        CheckNext();
-        return;
-    }
-    name.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
+        && !name.contains(QLatin1String(".net"), Qt::CaseInsensitive))
+        return {{}, Whois::Skip::OtherEnding};
+    return Whois::RegistrableName(name, false);
+}
+
+void HarvestChecker::StartLookup(const QString &name)
+{
     m_current = name;
     m_checking = true;
     emit checking(name);
@@ -82,7 +92,8 @@ void HarvestChecker::onFinished(const QByteArray &reply, const QString &error)
     if (verdict == Whois::Verdict::None) {
         // A timeout or a refusal: the same name again, a few times.
         if (++m_attempts >= MaxAttempts) {
-            m_results.AddUnchecked(m_current);
+            if (!m_results.AddUnchecked(m_current))
+                return halt();
             advance();
         }
         QMetaObject::invokeMethod(this, &HarvestChecker::CheckNext, Qt::QueuedConnection);
@@ -91,7 +102,8 @@ void HarvestChecker::onFinished(const QByteArray &reply, const QString &error)
     const bool free = verdict == Whois::Verdict::Free;
     if (!isMarkupLeftover(m_current, free)) {
         if (free) {
-            m_results.AddUnregistered(m_current);
+            if (!m_results.AddUnregistered(m_current))
+                return halt();
             emit unregistered(m_current);
         } else {
             m_results.AddRegistered(m_current);
@@ -106,4 +118,12 @@ void HarvestChecker::advance()
 {
     ++m_next;
     m_attempts = 0;
+}
+
+// A result that cannot be saved stops the checks before its name, which the result lists have
+// reported; a new Start asks it again.
+void HarvestChecker::halt()
+{
+    m_halted = true;
+    m_timer1.stop();
 }

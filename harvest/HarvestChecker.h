@@ -29,6 +29,8 @@ public:
     // Names from the list are asked from this position on (0-based).
     qint64 nextIndex() const { return m_next; }
     bool isChecking() const { return m_checking; }
+    // A result could not be saved: no name is asked until Start.
+    bool isHalted() const { return m_halted; }
 
 signals:
     void checking(const QString &name);
@@ -38,7 +40,9 @@ signals:
     void idle();
 
 private:
-    void StartLookup(const QString &candidate);
+    static Whois::LookupName LookupNameOf(const QString &candidate);
+    void StartLookup(const QString &name);
+    void halt();
     void onFinished(const QByteArray &reply, const QString &error);
     void advance();
 
@@ -52,5 +56,6 @@ private:
     qint64 m_next = 0;
     int m_attempts = 0;
     bool m_checking = false;
+    bool m_halted = false;
     QString m_current;
 };

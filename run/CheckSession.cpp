@@ -11,17 +11,22 @@ CheckSession::CheckSession(QObject *parent)
     QString error;
     const Whois::Server server = Whois::ConfiguredServer(&error);
     setServer(server, error);
-    connect(&m_pool, &WhoisPool::verdict, this, [this](const QString &name, bool unregistered) {
-        if (unregistered)
-            m_results.AddUnregistered(name);
-        else
+    connect(&m_pool, &WhoisPool::verdict, this, [this](const QString &name, bool unregistered, qint64 entry) {
+        if (!unregistered)
             m_results.AddRegistered(name);
-        m_results.ApplyCap();
+        else if (!m_results.AddUnregistered(name))
+            return stopUnsaved(entry);
+        // A cap whose lists cannot be saved would let them grow without bound.
+        if (m_results.atCap() && !m_results.ApplyCap()) {
+            emit verdict(name, unregistered);
+            return stopUnsaved(0);
+        }
         m_run.SaveResumePosition();
         emit verdict(name, unregistered);
     });
-    connect(&m_pool, &WhoisPool::unchecked, this, [this](const QString &name) {
-        m_results.AddUnchecked(name);
+    connect(&m_pool, &WhoisPool::unchecked, this, [this](const QString &name, qint64 entry) {
+        if (!m_results.AddUnchecked(name))
+            return stopUnsaved(entry);
         m_run.SaveResumePosition();
     });
     connect(&m_results, &ResultLists::uncheckedAdded, this, &CheckSession::unchecked);
@@ -29,6 +34,7 @@ CheckSession::CheckSession(QObject *parent)
         m_run.Stop();
         emit serverRefused(message);
     });
+    connect(&m_run, &RunControl::failed, this, &CheckSession::runFailed);
     connect(&m_run, &RunControl::stopped, this, [this] { m_lock.reset(); });
 }
 
@@ -78,4 +84,17 @@ QString CheckSession::lockRun()
                 application.isEmpty() ? QStringLiteral("a program") : application, QString::number(pid));
     return QStringLiteral("The folder %1 cannot be locked for a run: it cannot be written.")
         .arg(QDir::toNativeSeparators(ProgramFolder::path()));
+}
+
+// A result that cannot be saved stops the run at once, before the name that was not saved: its
+// verdict is not given, and a resumed run asks it again once there is room.
+void CheckSession::stopUnsaved(qint64 entry)
+{
+    if (!m_run.isRunning())
+        return;
+    m_run.StopBefore(entry);
+    emit runFailed(m_results.files().lastProblem()
+        + QStringLiteral(" The run stopped at entry %1 so that no result is lost; it goes on from there once the "
+                         "file can be written.")
+              .arg(m_run.resumeSaved()));
 }

@@ -42,9 +42,13 @@ signals:
     void unchecked(const QString &name, int total);
     // The run was stopped because the server refuses; the text says why.
     void serverRefused(const QString &message);
+    // The run was stopped because it cannot go on without losing or mixing names: a result could
+    // not be saved, or the list changed. The text says why and where the run resumes.
+    void runFailed(const QString &message);
 
 private:
     QString lockRun();
+    void stopUnsaved(qint64 entry);
 
     ResultLists m_results;
     WhoisPool m_pool;

@@ -127,7 +127,8 @@ QString RunControl::Start(qint64 first, qint64 entries)
     m_running = true;
     m_nextEntry = first;
     m_wordMax = entries;
-    m_withoutIdna = 0;
+    m_skipped.fill(0);
+    m_listLoads = m_feed.loads();
     m_saved = -1;
     save(first);   // a run killed before its first verdict resumes where it began
     emit started();
@@ -139,36 +140,52 @@ std::optional<Lookup> RunControl::NextName()
 {
     for (;;) {
         const qint64 entry = m_nextEntry;
-        const QString name = m_feed.entry(entry);
-        if (name == DataFile::EndSentinel)
+        const QString candidate = m_feed.entry(entry);
+        if (m_feed.loads() != m_listLoads) {
+            listChanged();
+            return std::nullopt;
+        }
+        if (candidate == DataFile::EndSentinel)
             return std::nullopt;
         ++m_nextEntry;
         if (m_wordMax >= m_nextEntry)
             emit entryStatus(QStringLiteral("%1 of %2").arg(m_nextEntry).arg(m_wordMax));
-        if (!HasNoIdnaForm(name))
-            return Lookup {name, entry, 0, 0, 0};
-        ++m_withoutIdna;
+        const Whois::LookupName prepared = Whois::PrepareLookup(candidate);
+        if (prepared.isAsked())
+            return Lookup {prepared.name, entry, 0, 0, 0};
+        ++m_skipped[size_t(prepared.skip)];
     }
 }
 
-bool RunControl::HasNoIdnaForm(const QString &candidate)
+// A run reads the list it started with: entries of another list at the same numbers would mix two
+// lists, and the resume position would mean nothing.
+void RunControl::listChanged()
 {
-    // Only a name with letters outside ASCII can lack one; the others are not prepared twice.
-    const bool ascii = std::all_of(candidate.cbegin(), candidate.cend(), [](QChar c) { return c.unicode() < 0x80; });
-    return !ascii && Whois::PrepareLookupName(candidate).isEmpty();
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!m_running)
+                return;
+            Stop();
+            emit failed(QStringLiteral("The list %1 changed during the run (it was replaced or written to), so "
+                                       "the run stopped at entry %2. Start it again to check the list as it is now.")
+                            .arg(QDir::toNativeSeparators(m_feed.path()), QString::number(m_saved)));
+        },
+        Qt::QueuedConnection);
 }
 
 QString RunControl::SkippedText()
 {
-    const auto count = [](qint64 n, const char *what) {
-        return QStringLiteral("%1 %2%3").arg(n).arg(QLatin1String(what), n == 1 ? QString() : QStringLiteral("s"));
-    };
     QStringList skipped;
     if (const qint64 overlong = m_feed.overlongLines())
-        skipped << count(overlong, "line")
-                + QStringLiteral(" longer than %1 KB (not names)").arg(DataFile::MaxEntryBytes / 1024);
-    if (m_withoutIdna > 0)
-        skipped << count(m_withoutIdna, "name") + QStringLiteral(" with letters that have no IDNA form");
+        skipped << QStringLiteral("%1 %2 longer than %3 KB (not names)")
+                       .arg(QString::number(overlong), overlong == 1 ? QStringLiteral("line") : QStringLiteral("lines"),
+                           QString::number(DataFile::MaxEntryBytes / 1024));
+    for (int reason = 0; reason < Whois::SkipKinds; ++reason) {
+        if (const QString text = Whois::SkipText(Whois::Skip(reason), m_skipped[size_t(reason)]);
+            m_skipped[size_t(reason)] > 0 && !text.isEmpty())
+            skipped << text;
+    }
     if (skipped.isEmpty())
         return {};
     return QStringLiteral("Skipped in %1: %2.")
@@ -202,11 +219,19 @@ void RunControl::SaveResumePosition()
 
 void RunControl::Stop()
 {
+    StopBefore(0);
+}
+
+void RunControl::StopBefore(qint64 entry)
+{
     if (!m_running)
         return;
     // A resumed run must not skip the names that were still waiting for their answer.
-    const qint64 earliestOpen = m_pool.Stop();
-    save(earliestOpen > 0 ? earliestOpen : m_nextEntry);
+    const qint64 open = m_pool.Stop();
+    qint64 position = open > 0 ? std::min(open, m_nextEntry) : m_nextEntry;
+    if (entry > 0)
+        position = std::min(position, entry);
+    save(position);
     m_running = false;
     emit stopped();
 }

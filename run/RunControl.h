@@ -1,10 +1,12 @@
 #pragma once
 #include "app/Settings.h"
+#include "engine/LookupName.h"
 #include "run/SourceFeed.h"
 
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <array>
 #include <optional>
 
 class WhoisPool;
@@ -70,13 +72,17 @@ public:
     bool isRunning() const { return m_running; }
     // The entry a run would resume from: the earliest without a verdict, or the next unread one.
     qint64 resumePosition() const;
+    // The position saved last.
+    qint64 resumeSaved() const { return m_saved; }
     // Called after every outcome of a name: the resume position follows.
     void SaveResumePosition();
-    // The names of this run skipped because they have no IDNA form to ask in.
-    qint64 withoutIdna() const { return m_withoutIdna; }
-    static bool HasNoIdnaForm(const QString &candidate);
-    // What the run skipped of its list (lines too long to be names, names without an IDNA form),
-    // as a sentence; empty when it skipped nothing.
+    // Stops the run so that it resumes at `entry` at the latest: the name of that entry got a
+    // verdict that could not be saved.
+    void StopBefore(qint64 entry);
+    // The lines of this run skipped for a reason.
+    qint64 skipped(Whois::Skip reason) const { return m_skipped[size_t(reason)]; }
+    // What the run skipped of its list (lines too long to be names, lines that are no registrable
+    // name), as a sentence; empty when it skipped nothing.
     QString SkippedText();
     // The text of the "Open Connections" panel.
     QString OpenConnectionsText() const;
@@ -86,9 +92,12 @@ signals:
     void openConnections(const QString &text);
     void started();
     void stopped();
+    // The run cannot go on (its list changed under it); it stops, and the text says why.
+    void failed(const QString &message);
 
 private:
     std::optional<Lookup> NextName();
+    void listChanged();
     void save(qint64 position);
 
     WhoisPool &m_pool;
@@ -98,6 +107,7 @@ private:
     qint64 m_nextEntry = 0;   // the next entry to read
     qint64 m_wordMax = 0;
     qint64 m_saved = -1;
-    qint64 m_withoutIdna = 0;
+    std::array<qint64, Whois::SkipKinds> m_skipped {};
+    quint64 m_listLoads = 0;   // the list's loads when the run began: one more is a changed list
     bool m_running = false;
 };

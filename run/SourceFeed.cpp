@@ -40,12 +40,14 @@ bool SourceFeed::refresh()
         m_error = refusal;
         m_loaded = false;
         m_index = {};
+        ++m_loads;
         return false;
     }
     m_index = DataFile::EntryIndex::read(file);
     m_size = status.st_size;
     m_modified = modified;
     m_loaded = true;
+    ++m_loads;
     m_error.clear();
     return true;
 }

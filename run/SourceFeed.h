@@ -20,6 +20,8 @@ public:
     qint64 overlongLines() { return refresh() ? m_index.overlong() : 0; }
     // Empty when the file can be read, otherwise why not.
     QString openError();
+    // How often the file has been read: one more means its content changed.
+    quint64 loads() const { return m_loads; }
 
 private:
     bool refresh();
@@ -30,4 +32,5 @@ private:
     qint64 m_size = -1;
     qint64 m_modified = -1;   // nanoseconds
     QString m_error;
+    quint64 m_loads = 0;
 };

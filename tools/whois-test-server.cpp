@@ -23,6 +23,7 @@ struct Options {
     int slowEvery = 0;
     int slowMs = 0;
     int silentEvery = 0;
+    QSet<QByteArray> silentNames;   // lower case
     int emptyEvery = 0;
     int noticeEvery = 0;
     qint64 replyBytes = 0;
@@ -85,7 +86,8 @@ private:
         const QByteArray query = socket->readLine().trimmed();
         if (m_log.isOpen())
             m_log.write(query + '\n');
-        if (m_options.silentEvery > 0 && connection % quint64(m_options.silentEvery) == 0)
+        if ((m_options.silentEvery > 0 && connection % quint64(m_options.silentEvery) == 0)
+            || m_options.silentNames.contains(query.toLower()))
             return;   // accepted and never answered
         if (m_options.emptyEvery > 0 && connection % quint64(m_options.emptyEvery) == 0) {
             socket->disconnectFromHost();
@@ -235,6 +237,8 @@ int main(int argc, char **argv)
         QStringLiteral("slow-ms"), QStringLiteral("Delay of the slow queries."), QStringLiteral("M"));
     const QCommandLineOption silentEvery(QStringLiteral("silent-every"),
         QStringLiteral("Every K-th connection is never answered."), QStringLiteral("K"));
+    const QCommandLineOption silentName(QStringLiteral("silent-name"),
+        QStringLiteral("Queries for NAME are never answered (may be given more than once)."), QStringLiteral("NAME"));
     const QCommandLineOption emptyEvery(QStringLiteral("empty-every"),
         QStringLiteral("Every K-th connection is closed without a reply."), QStringLiteral("K"));
     const QCommandLineOption noticeEvery(QStringLiteral("notice-every"),
@@ -247,7 +251,8 @@ int main(int argc, char **argv)
         QStringLiteral("R"));
     const QCommandLineOption log(
         QStringLiteral("log"), QStringLiteral("Append each query as received to FILE."), QStringLiteral("FILE"));
-    parser.addOptions({port, registered, freeRatio, latency, slowEvery, slowMs, silentEvery, emptyEvery, noticeEvery,
+    parser.addOptions({port, registered, freeRatio, latency, slowEvery, slowMs, silentEvery, silentName, emptyEvery,
+        noticeEvery,
         replyBytes, limit, log});
     parser.process(app);
 
@@ -279,6 +284,8 @@ int main(int argc, char **argv)
         options.freeRatio = parser.value(freeRatio).toDouble(&ok), all &= ok;
     if (!all)
         return Fail(QStringLiteral("every number option takes a number; see --help"));
+    for (const QString &name : parser.values(silentName))
+        options.silentNames.insert(name.toLower().toLatin1());
     if (parser.isSet(registered)) {
         QFile file(parser.value(registered));
         if (!file.open(QIODevice::ReadOnly))

@@ -30,5 +30,10 @@ frmWhois::frmWhois(const Whois::Server &server, const QString &selectedName, QWi
         if (error.isEmpty())
             Text1->setPlainText(QString::fromLatin1(reply));
     });
-    m_query.start(server, selectedName, 0);
+    // Only a registrable name is asked: a registry's "No match" for anything else means nothing.
+    const Whois::LookupName asked = Whois::PrepareLookup(selectedName);
+    if (asked.isAsked())
+        m_query.start(server, asked.name, 0);
+    else
+        Text1->setPlainText(Whois::SkipReason(selectedName, asked.skip) + QLatin1Char('.'));
 }

@@ -123,14 +123,17 @@ private slots:
         QCOMPARE(DataFile::readEntries(path + ".missing"), QStringList());
     }
 
-    void latin1RoundTrip()
+    // Fault caught: text written as Latin-1, which turns every other letter into "?".
+    void writtenAsUtf8()
     {
         TestFolders folders;
         const QString path = folders.file("bytes.txt");
-        const QByteArray bytes("caf\xe9\r\n\x01\xff\r\n");
-        WriteBytes(path, bytes);
-        QVERIFY(DataFile::rewrite(folders.file("copy.txt"), DataFile::readEntries(path)));
-        QCOMPARE(ReadBytes(folders.file("copy.txt")), bytes);
+        WriteBytes(path, "caf\xe9\r\n\x01\xff\r\n");   // not UTF-8: read as Latin-1
+        const QStringList entries = DataFile::readEntries(path) << QString::fromUtf8("日本語.com") << "plain.com";
+        QVERIFY(DataFile::rewrite(folders.file("copy.txt"), entries));
+        QCOMPARE(ReadBytes(folders.file("copy.txt")),
+            QByteArray("caf\xc3\xa9\r\n\x01\xc3\xbf\r\n\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e.com\r\nplain.com\r\n"));
+        QCOMPARE(DataFile::readEntries(folders.file("copy.txt")), entries);
     }
 
     // Real write failures that hold for root too: a file size limit cuts a write part way, and

@@ -1,0 +1,189 @@
+#include "engine/LookupName.h"
+
+#include "app/TextUtils.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+#include <QUrl>
+
+namespace Whois {
+
+namespace {
+
+bool isLdh(QChar c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
+}
+
+bool isAscii(const QString &text)
+{
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+// "scheme://user@host:port/path?query#fragment" gives its host, in lower case as hosts are; any
+// other text gives nothing. An address in brackets is no name, and gives a text that cannot be one.
+QString urlHost(const QString &text)
+{
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
+    const QRegularExpressionMatch match = scheme.match(text);
+    if (!match.hasMatch())
+        return {};
+    QString authority = text.mid(match.capturedLength());
+    static const QRegularExpression authorityEnd(QStringLiteral("[/?#]"));
+    if (const qsizetype end = authority.indexOf(authorityEnd); end >= 0)
+        authority.truncate(end);
+    authority = authority.mid(authority.lastIndexOf('@') + 1);
+    if (authority.startsWith('['))
+        return QStringLiteral("[");
+    if (const qsizetype colon = authority.indexOf(':'); colon >= 0)
+        authority.truncate(colon);
+    return authority.isEmpty() ? QStringLiteral("[") : authority.toLower();
+}
+
+// "example.com:43", "example.com:43/x", "someone@example.com": the host, when the text before the
+// port or after the "@" has a dot. Otherwise the text is left to the search-operator rule.
+QString hostWithPortOrUser(const QString &text)
+{
+    static const QRegularExpression hostPort(QStringLiteral("^([^/?#:@\\s]*\\.[^/?#:@\\s]*):[0-9]{0,5}(?:[/?#].*)?$"));
+    if (const QRegularExpressionMatch match = hostPort.match(text); match.hasMatch())
+        return match.captured(1);
+    static const QRegularExpression mailbox(QStringLiteral("^[^@:/\\s]+@([^@:/\\s]*\\.[^@:/\\s]*)$"));
+    if (const QRegularExpressionMatch match = mailbox.match(text); match.hasMatch())
+        return match.captured(1);
+    return {};
+}
+
+// A path, query or fragment behind a host with a dot is dropped: "google.com/" is google.com.
+QString withoutPath(const QString &text)
+{
+    static const QRegularExpression hostPath(QStringLiteral("^([^/?#\\s]*\\.[^/?#\\s]*)[/?#]"));
+    const QRegularExpressionMatch match = hostPath.match(text);
+    return match.hasMatch() ? match.captured(1) : text;
+}
+
+// An "xn--" label must decode, and encode back to itself. Qt decodes only under the endings it
+// trusts, .com among them, so the label is tried as a .com name.
+bool isValidIdnaLabel(const QString &label)
+{
+    const QString name = label + QLatin1String(".com");
+    const QString unicode = QUrl::fromAce(name.toLatin1());
+    return !unicode.isEmpty() && !unicode.startsWith(QLatin1String("xn--"), Qt::CaseInsensitive)
+        && QUrl::toAce(unicode) == name.toLower().toLatin1();
+}
+
+bool isRegistrableLabel(const QString &label)
+{
+    if (label.isEmpty() || label.size() > MaxLabelLength || label.startsWith('-') || label.endsWith('-'))
+        return false;
+    if (!std::all_of(label.cbegin(), label.cend(), isLdh))
+        return false;
+    return !label.startsWith(QLatin1String("xn--"), Qt::CaseInsensitive) || isValidIdnaLabel(label);
+}
+
+// Text that says more than a name: words, columns, list separators, a comment. Line breaks are
+// not among them: those that percent-decoding makes are dropped with the other control characters.
+bool holdsMoreThanAName(const QString &name)
+{
+    return std::any_of(name.cbegin(), name.cend(), [](QChar c) {
+        return (c.isSpace() && c.category() != QChar::Other_Control) || c == '\t' || c == ',' || c == ';' || c == '#'
+            || c == '|';
+    });
+}
+
+// Letters outside ASCII are left to the IDNA form; any other character is no part of a name.
+bool hasForeignCharacter(const QString &name)
+{
+    return std::any_of(name.cbegin(), name.cend(), [](QChar c) { return c.unicode() < 0x80 && !isLdh(c) && c != '.'; });
+}
+
+}   // namespace
+
+LookupName PrepareLookup(const QString &candidate)
+{
+    const QString trimmed = candidate.trimmed();
+    if (trimmed.isEmpty())
+        return {{}, Skip::Blank};
+    QString name = URLDecode(trimmed).trimmed();
+    if (QString host = urlHost(name); !host.isEmpty()) {
+        name = host;
+    } else if (host = hostWithPortOrUser(name); !host.isEmpty()) {
+        name = host;
+    } else {
+        if (const qsizetype colon = name.indexOf(':'); colon >= 0)   // "site:", "related:"
+            name = name.mid(colon + 1);
+        name = withoutPath(name);
+    }
+    CorrectName(name);
+    return RegistrableName(name);
+}
+
+LookupName RegistrableName(QString name, bool addCom)
+{
+    if (holdsMoreThanAName(name))
+        return {{}, Skip::MoreThanAName};
+    name.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
+    if (name.endsWith('.'))
+        name.chop(1);   // the root of a fully qualified name
+    if (hasForeignCharacter(name))
+        return {{}, Skip::NotRegistrable};
+    if (!name.contains('.')) {
+        if (!addCom)
+            return {{}, Skip::OtherEnding};
+        name += QLatin1String(".com");
+    } else if (!name.endsWith(QLatin1String(".com"), Qt::CaseInsensitive)
+        && !name.endsWith(QLatin1String(".net"), Qt::CaseInsensitive)) {
+        return {{}, Skip::OtherEnding};
+    }
+    if (!isAscii(name)) {
+        name = QString::fromLatin1(QUrl::toAce(name));
+        if (name.isEmpty())
+            return {{}, Skip::NoIdnaForm};
+    }
+    if (name.size() > MaxNameLength)
+        return {{}, Skip::NotRegistrable};
+    const QStringList labels = name.split('.');
+    if (!std::all_of(labels.cbegin(), labels.cend(), isRegistrableLabel))
+        return {{}, Skip::NotRegistrable};
+    // A host under the registrable name: the registry knows only the name.
+    if (labels.size() > 2)
+        name = labels[labels.size() - 2] + '.' + labels.constLast();
+    return {name, Skip::None};
+}
+
+QString SkipText(Skip skip, qint64 count)
+{
+    const bool one = count == 1;
+    const QString n = QString::number(count);
+    switch (skip) {
+    case Skip::None:
+    case Skip::Blank: break;
+    case Skip::MoreThanAName:
+        return n + (one ? QStringLiteral(" line that holds more than a name") : QStringLiteral(" lines that hold more than a name"));
+    case Skip::OtherEnding:
+        return n + (one ? QStringLiteral(" name") : QStringLiteral(" names")) + QStringLiteral(" not under .com or .net");
+    case Skip::NotRegistrable:
+        return n + (one ? QStringLiteral(" name that cannot be registered") : QStringLiteral(" names that cannot be registered"))
+            + QStringLiteral(" (letters, labels or length)");
+    case Skip::NoIdnaForm:
+        return n + (one ? QStringLiteral(" name") : QStringLiteral(" names")) + QStringLiteral(" with letters that have no IDNA form");
+    }
+    return {};
+}
+
+QString SkipReason(const QString &given, Skip skip)
+{
+    const QString what = QLatin1Char('"') + given + QLatin1Char('"');
+    switch (skip) {
+    case Skip::None: break;
+    case Skip::Blank: return QStringLiteral("no name was given");
+    case Skip::MoreThanAName: return what + QStringLiteral(" holds more than a name");
+    case Skip::OtherEnding: return what + QStringLiteral(" is not a .com or .net name");
+    case Skip::NotRegistrable:
+        return what + QStringLiteral(" is no name that can be registered: a name is letters, digits and hyphens, in "
+                                     "labels of 1 to 63 that neither begin nor end with a hyphen");
+    case Skip::NoIdnaForm: return what + QStringLiteral(" has letters that have no IDNA form");
+    }
+    return {};
+}
+
+}   // namespace Whois

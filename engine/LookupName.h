@@ -1,0 +1,42 @@
+#pragma once
+#include <QString>
+
+// Which candidates are asked, and as what. A registry only knows registrable names: a URL or a host
+// is asked as its .com or .net name, and a line that cannot be one is never asked, because the
+// registry's "No match" for a name that cannot exist says nothing about whether it is free.
+namespace Whois {
+
+// Why a candidate is not asked; None when it is.
+enum class Skip {
+    None,
+    Blank,            // nothing but spaces
+    MoreThanAName,    // "google.com registered 2001", "google.com,registered"
+    OtherEnding,      // a host under another ending: "x.org", "my.company"
+    NotRegistrable,   // letters, labels or a length that no registry takes
+    NoIdnaForm,       // letters outside ASCII that have no IDNA form
+};
+constexpr int SkipKinds = int(Skip::NoIdnaForm) + 1;
+
+struct LookupName {
+    QString name;   // what is asked and classified; empty when skipped
+    Skip skip = Skip::None;
+    bool isAsked() const { return skip == Skip::None; }
+};
+
+constexpr qsizetype MaxNameLength = 253;
+constexpr qsizetype MaxLabelLength = 63;
+
+// A candidate of a run as it is asked: spaces around it dropped; decoded; a URL or "host:port/path"
+// reduced to its host; otherwise the text after a first ":" (a search operator); cleaned; then made
+// registrable (below).
+LookupName PrepareLookup(const QString &candidate);
+// A cleaned name as it is asked: control characters and a trailing dot dropped, a bare word given
+// ".com", letters outside ASCII in their IDNA form, labels left of the registrable one dropped.
+// With addCom false a bare word is not a name either.
+LookupName RegistrableName(QString name, bool addCom = true);
+// "2 lines that hold more than a name" and the like, for the end of a run.
+QString SkipText(Skip skip, qint64 count);
+// Why a single name is not asked, for a window or a command that was given one.
+QString SkipReason(const QString &given, Skip skip);
+
+}   // namespace Whois
