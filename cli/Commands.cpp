@@ -8,7 +8,8 @@ namespace Cli {
 
 const QList<Command> &Commands()
 {
-    static const QList<Command> commands = {CleanCommand(), CheckCommand(), WhoisCommand(), ExtractCommand(), GenerateCommand()};
+    static const QList<Command> commands = {
+        CleanCommand(), CheckCommand(), WhoisCommand(), ExtractCommand(), GenerateCommand()};
     return commands;
 }
 

@@ -7,7 +7,9 @@ namespace Cli {
 
 QByteArray ShownOnTerminal(const QByteArray &bytes)
 {
-    const auto escape = [](uint c) { return QStringLiteral("\\x") + QString::number(c, 16).toUpper().rightJustified(2, '0'); };
+    const auto escape = [](uint c) {
+        return QStringLiteral("\\x") + QString::number(c, 16).toUpper().rightJustified(2, '0');
+    };
     const auto isShown = [](uint c) { return c == '\t' || c == '\n' || c == '\r' || (c >= 0x20 && c != 0x7F); };
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8.decode(bytes);

@@ -158,14 +158,20 @@ QString SkipText(Skip skip, qint64 count)
     case Skip::None:
     case Skip::Blank: break;
     case Skip::MoreThanAName:
-        return n + (one ? QStringLiteral(" line that holds more than a name") : QStringLiteral(" lines that hold more than a name"));
+        return n
+            + (one ? QStringLiteral(" line that holds more than a name")
+                   : QStringLiteral(" lines that hold more than a name"));
     case Skip::OtherEnding:
-        return n + (one ? QStringLiteral(" name") : QStringLiteral(" names")) + QStringLiteral(" not under .com or .net");
+        return n + (one ? QStringLiteral(" name") : QStringLiteral(" names"))
+            + QStringLiteral(" not under .com or .net");
     case Skip::NotRegistrable:
-        return n + (one ? QStringLiteral(" name that cannot be registered") : QStringLiteral(" names that cannot be registered"))
+        return n
+            + (one ? QStringLiteral(" name that cannot be registered")
+                   : QStringLiteral(" names that cannot be registered"))
             + QStringLiteral(" (letters, labels or length)");
     case Skip::NoIdnaForm:
-        return n + (one ? QStringLiteral(" name") : QStringLiteral(" names")) + QStringLiteral(" with letters that have no IDNA form");
+        return n + (one ? QStringLiteral(" name") : QStringLiteral(" names"))
+            + QStringLiteral(" with letters that have no IDNA form");
     }
     return {};
 }
@@ -179,8 +185,9 @@ QString SkipReason(const QString &given, Skip skip)
     case Skip::MoreThanAName: return what + QStringLiteral(" holds more than a name");
     case Skip::OtherEnding: return what + QStringLiteral(" is not a .com or .net name");
     case Skip::NotRegistrable:
-        return what + QStringLiteral(" is no name that can be registered: a name is letters, digits and hyphens, in "
-                                     "labels of 1 to 63 that neither begin nor end with a hyphen");
+        return what
+            + QStringLiteral(" is no name that can be registered: a name is letters, digits and hyphens, in "
+                             "labels of 1 to 63 that neither begin nor end with a hyphen");
     case Skip::NoIdnaForm: return what + QStringLiteral(" has letters that have no IDNA form");
     }
     return {};

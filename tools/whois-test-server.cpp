@@ -252,8 +252,7 @@ int main(int argc, char **argv)
     const QCommandLineOption log(
         QStringLiteral("log"), QStringLiteral("Append each query as received to FILE."), QStringLiteral("FILE"));
     parser.addOptions({port, registered, freeRatio, latency, slowEvery, slowMs, silentEvery, silentName, emptyEvery,
-        noticeEvery,
-        replyBytes, limit, log});
+        noticeEvery, replyBytes, limit, log});
     parser.process(app);
 
     auto number = [&parser](const QCommandLineOption &option, bool *ok) {

@@ -17,60 +17,101 @@ private slots:
         const int asked = int(Whois::Skip::None), blank = int(Whois::Skip::Blank),
                   more = int(Whois::Skip::MoreThanAName), other = int(Whois::Skip::OtherEnding),
                   bad = int(Whois::Skip::NotRegistrable), noIdna = int(Whois::Skip::NoIdnaForm);
-        QTest::addRow("bare word") << "abc" << "abc.com" << asked;
-        QTest::addRow("text after the first colon") << "xx:abc" << "abc.com" << asked;
-        QTest::addRow("search operator") << "site:shop.net" << "shop.net" << asked;
-        QTest::addRow(".net in capitals") << "ABC.NET" << "ABC.NET" << asked;
-        QTest::addRow("decoded and cleaned") << "Best%20Buy" << "BestBuy.com" << asked;
-        QTest::addRow("line break decoded") << "ab%0D%0Acd" << "abcd.com" << asked;
+        QTest::addRow("bare word") << "abc"
+                                   << "abc.com" << asked;
+        QTest::addRow("text after the first colon") << "xx:abc"
+                                                    << "abc.com" << asked;
+        QTest::addRow("search operator") << "site:shop.net"
+                                         << "shop.net" << asked;
+        QTest::addRow(".net in capitals") << "ABC.NET"
+                                          << "ABC.NET" << asked;
+        QTest::addRow("decoded and cleaned") << "Best%20Buy"
+                                             << "BestBuy.com" << asked;
+        QTest::addRow("line break decoded") << "ab%0D%0Acd"
+                                            << "abcd.com" << asked;
         QTest::addRow("raw control characters") << QString("a\x01"
                                                            "b\x7f"
                                                            "c")
                                                 << "abc.com" << asked;
-        QTest::addRow("spaces and tabs around") << " \tgoogle.com \t" << "google.com" << asked;
-        QTest::addRow("URL") << "http://google.com/" << "google.com" << asked;
-        QTest::addRow("URL with everything") << "https://user@WWW.Example.com:8080/x?y#z" << "example.com" << asked;
-        QTest::addRow("URL of a bare host") << "https://localhost/" << "localhost.com" << asked;
-        QTest::addRow("encoded URL") << "http%3A%2F%2Fgoogle.com%2Fsearch" << "google.com" << asked;
-        QTest::addRow("host name") << "www.google.com" << "google.com" << asked;
-        QTest::addRow("deeper host") << "shop.example.net" << "example.net" << asked;
-        QTest::addRow("trailing dot") << "google.com." << "google.com" << asked;
-        QTest::addRow("port") << "example.com:43" << "example.com" << asked;
-        QTest::addRow("path") << "google.com/about" << "google.com" << asked;
-        QTest::addRow("query") << "google.com?q=1" << "google.com" << asked;
-        QTest::addRow("operator and path") << "site:shop.net/x" << "shop.net" << asked;
-        QTest::addRow("e-mail address") << "someone@hotelsample.com" << "hotelsample.com" << asked;
+        QTest::addRow("spaces and tabs around") << " \tgoogle.com \t"
+                                                << "google.com" << asked;
+        QTest::addRow("URL") << "http://google.com/"
+                             << "google.com" << asked;
+        QTest::addRow("URL with everything") << "https://user@WWW.Example.com:8080/x?y#z"
+                                             << "example.com" << asked;
+        QTest::addRow("URL of a bare host") << "https://localhost/"
+                                            << "localhost.com" << asked;
+        QTest::addRow("encoded URL") << "http%3A%2F%2Fgoogle.com%2Fsearch"
+                                     << "google.com" << asked;
+        QTest::addRow("host name") << "www.google.com"
+                                   << "google.com" << asked;
+        QTest::addRow("deeper host") << "shop.example.net"
+                                     << "example.net" << asked;
+        QTest::addRow("trailing dot") << "google.com."
+                                      << "google.com" << asked;
+        QTest::addRow("port") << "example.com:43"
+                              << "example.com" << asked;
+        QTest::addRow("path") << "google.com/about"
+                              << "google.com" << asked;
+        QTest::addRow("query") << "google.com?q=1"
+                               << "google.com" << asked;
+        QTest::addRow("operator and path") << "site:shop.net/x"
+                                           << "shop.net" << asked;
+        QTest::addRow("e-mail address") << "someone@hotelsample.com"
+                                        << "hotelsample.com" << asked;
         QTest::addRow("63 letters") << QString(63, 'a') + ".com" << QString(63, 'a') + ".com" << asked;
-        QTest::addRow("hyphen inside") << "my-shop.com" << "my-shop.com" << asked;
-        QTest::addRow("letters outside ASCII: IDNA") << QString::fromUtf8("日本語.com") << "xn--wgv71a119e.com"
-                                                     << asked;
+        QTest::addRow("hyphen inside") << "my-shop.com"
+                                       << "my-shop.com" << asked;
+        QTest::addRow("letters outside ASCII: IDNA")
+            << QString::fromUtf8("日本語.com") << "xn--wgv71a119e.com" << asked;
         QTest::addRow("Latin-1 letters: IDNA") << QString::fromLatin1("B\xfc"
                                                                       "cher")
                                                << "xn--bcher-kva.com" << asked;
-        QTest::addRow("valid xn-- label") << "xn--bcher-kva.com" << "xn--bcher-kva.com" << asked;
-        QTest::addRow("empty") << "" << "" << blank;
-        QTest::addRow("one space") << " " << "" << blank;
-        QTest::addRow("words after the name") << "google.com registered 2001" << "" << more;
-        QTest::addRow("CSV line") << "google.com,registered" << "" << more;
-        QTest::addRow("comment") << "example.com # mine" << "" << more;
-        QTest::addRow("tab inside") << "google.com\t2001" << "" << more;
-        QTest::addRow("other ending") << "abc.org" << "" << other;
-        QTest::addRow(".com inside another ending") << "my.company" << "" << other;
-        QTest::addRow("URL of another ending") << "https://www.example.org/" << "" << other;
-        QTest::addRow(".com below a country") << "shop.com.au" << "" << other;
-        QTest::addRow("64 letters") << QString(64, 'a') + ".com" << "" << bad;
+        QTest::addRow("valid xn-- label") << "xn--bcher-kva.com"
+                                          << "xn--bcher-kva.com" << asked;
+        QTest::addRow("empty") << ""
+                               << "" << blank;
+        QTest::addRow("one space") << " "
+                                   << "" << blank;
+        QTest::addRow("words after the name") << "google.com registered 2001"
+                                              << "" << more;
+        QTest::addRow("CSV line") << "google.com,registered"
+                                  << "" << more;
+        QTest::addRow("comment") << "example.com # mine"
+                                 << "" << more;
+        QTest::addRow("tab inside") << "google.com\t2001"
+                                    << "" << more;
+        QTest::addRow("other ending") << "abc.org"
+                                      << "" << other;
+        QTest::addRow(".com inside another ending") << "my.company"
+                                                    << "" << other;
+        QTest::addRow("URL of another ending") << "https://www.example.org/"
+                                               << "" << other;
+        QTest::addRow(".com below a country") << "shop.com.au"
+                                              << "" << other;
+        QTest::addRow("64 letters") << QString(64, 'a') + ".com"
+                                    << "" << bad;
         QTest::addRow("254 characters") << QString(62, 'a') + "." + QString(62, 'b') + "." + QString(62, 'c') + "."
                 + QString(62, 'd') + ".com"
                                         << "" << bad;
-        QTest::addRow("leading hyphen") << "-bad.com" << "" << bad;
-        QTest::addRow("trailing hyphen") << "my-.com" << "" << bad;
-        QTest::addRow("empty xn-- label") << "xn--.com" << "" << bad;
-        QTest::addRow("xn-- label that is no IDNA") << "xn--abc.com" << "" << bad;
-        QTest::addRow("cleans to nothing") << "!!!" << "" << bad;
-        QTest::addRow("bare ending") << ".com" << "" << bad;
-        QTest::addRow("two dots") << "abc..com" << "" << bad;
-        QTest::addRow("quotes") << "\"google.com\"" << "" << bad;
-        QTest::addRow("IPv6 URL") << "http://[::1]/" << "" << bad;
+        QTest::addRow("leading hyphen") << "-bad.com"
+                                        << "" << bad;
+        QTest::addRow("trailing hyphen") << "my-.com"
+                                         << "" << bad;
+        QTest::addRow("empty xn-- label") << "xn--.com"
+                                          << "" << bad;
+        QTest::addRow("xn-- label that is no IDNA") << "xn--abc.com"
+                                                    << "" << bad;
+        QTest::addRow("cleans to nothing") << "!!!"
+                                           << "" << bad;
+        QTest::addRow("bare ending") << ".com"
+                                     << "" << bad;
+        QTest::addRow("two dots") << "abc..com"
+                                  << "" << bad;
+        QTest::addRow("quotes") << "\"google.com\""
+                                << "" << bad;
+        QTest::addRow("IPv6 URL") << "http://[::1]/"
+                                  << "" << bad;
         QTest::addRow("line separator") << QString::fromUtf8("a\u2028b.com") << "" << more;
         QTest::addRow("no IDNA form") << QString::fromUtf8("\u200b\u200b.com") << "" << noIdna;
     }

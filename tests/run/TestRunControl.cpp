@@ -250,7 +250,8 @@ private slots:
     void silentNameEndsUnchecked()
     {
         TestFolders folders;
-        TestWhoisServer server({"--free-ratio", "1", "--silent-name", "quiet.com", "--log", folders.file("queries.log")});
+        TestWhoisServer server(
+            {"--free-ratio", "1", "--silent-name", "quiet.com", "--log", folders.file("queries.log")});
         DataFile::rewrite(folders.file("list.txt"), Names(5) << "quiet" << Names(5, "more"));
         WriteBytes(folders.file("Unchecked.txt"), "from-an-earlier-session.com\r\n");
         Engine engine(server, 0, ShortTick);
