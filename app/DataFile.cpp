@@ -1,10 +1,15 @@
 #include "app/DataFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QIODevice>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <optional>
+#include <sys/stat.h>
 
 namespace DataFile {
 
@@ -14,6 +19,15 @@ void setError(QString *error, const QString &text)
 {
     if (error)
         *error = text;
+}
+
+std::optional<QStringDecoder> utf16DecoderFor(const QByteArray &start)
+{
+    if (start.startsWith("\xFF\xFE"))
+        return QStringDecoder(QStringDecoder::Utf16LE);
+    if (start.startsWith("\xFE\xFF"))
+        return QStringDecoder(QStringDecoder::Utf16BE);
+    return std::nullopt;
 }
 
 // The system's reason for a failed operation: Qt reports some write failures as "Unknown error".
@@ -73,12 +87,22 @@ bool rewriteBytes(const QString &path, const QByteArray &bytes, QString *error)
 bool append(const QString &path, const QStringList &lines, QString *error)
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered)) {
         setError(error, reason(file));
         return false;
     }
     const qint64 before = file.size();
     const QByteArray bytes = encode(lines);
+    // Letters outside ASCII go in as UTF-8, and a file must be in one encoding to be read back: a
+    // Latin-1 file is rewritten in UTF-8 first.
+    const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
+    if (!ascii && before > 0 && file.seek(0)) {
+        const QByteArray content = file.readAll();
+        if (!EntryIndex::isUtf8(content)) {
+            file.close();
+            return rewriteBytes(path, QString::fromLatin1(content).toUtf8() + bytes, error);
+        }
+    }
     errno = 0;
     if (file.write(bytes) != bytes.size()) {
         setError(error, reason(file));
@@ -101,6 +125,40 @@ QStringList readEntries(const QString &path, Blanks blanks)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return EntryIndex::read(file, blanks).all();
+}
+
+QString openText(QFile &file, const QString &path, Pipes pipes)
+{
+    const bool standardInput = path == QLatin1String("-");
+    if (!standardInput && QFileInfo(path).isDir())
+        return QStringLiteral("it is a folder");
+    if (!(standardInput ? file.open(stdin, QIODevice::ReadOnly)
+                        : (file.setFileName(path), file.open(QIODevice::ReadOnly))))
+        return file.errorString();
+    struct stat status {
+    };
+    QString refusal;
+    if (::fstat(file.handle(), &status) == 0 && !S_ISREG(status.st_mode)) {
+        if (S_ISDIR(status.st_mode))
+            refusal = QStringLiteral("it is a folder");
+        else if (pipes == Pipes::Refuse || !S_ISFIFO(status.st_mode))
+            refusal = QStringLiteral("it is not a file but a device or pipe, which may never end");
+    }
+    if (refusal.isEmpty()) {
+        const QByteArray start = file.peek(4096);
+        if (start.contains('\0') && !utf16DecoderFor(start))
+            refusal = QStringLiteral("it is not a text file (it holds NUL bytes)");
+    }
+    if (!refusal.isEmpty())
+        file.close();
+    return refusal;
+}
+
+bool EntryIndex::isUtf8(const QByteArray &bytes)
+{
+    Utf8Check check;
+    check.add(bytes.constData(), bytes.size());
+    return check.valid();
 }
 
 void EntryIndex::Utf8Check::add(const char *data, qsizetype size)
@@ -144,17 +202,30 @@ EntryIndex::EntryIndex(Blanks blanks, qsizetype maxEntry)
 EntryIndex::EntryIndex(const QByteArray &content, Blanks blanks, qsizetype maxEntry)
     : EntryIndex(blanks, maxEntry)
 {
-    m_content.reserve(content.size());
-    add(content.constData(), content.size());
+    if (std::optional<QStringDecoder> utf16 = utf16DecoderFor(content)) {
+        const QByteArray utf8 = QString(utf16->decode(content)).toUtf8();
+        add(utf8.constData(), utf8.size());
+    } else {
+        m_content.reserve(content.size());
+        add(content.constData(), content.size());
+    }
     finish();
 }
 
 EntryIndex EntryIndex::read(QIODevice &device, Blanks blanks, qsizetype maxEntry, qsizetype pieceBytes)
 {
     EntryIndex index(blanks, maxEntry);
+    // A UTF-16 text is taken as its UTF-8 form, piece by piece.
+    std::optional<QStringDecoder> utf16 = utf16DecoderFor(device.peek(2));
     QByteArray piece(pieceBytes, Qt::Uninitialized);
-    for (qint64 got = device.read(piece.data(), pieceBytes); got > 0; got = device.read(piece.data(), pieceBytes))
-        index.add(piece.constData(), got);
+    for (qint64 got = device.read(piece.data(), pieceBytes); got > 0; got = device.read(piece.data(), pieceBytes)) {
+        if (utf16) {
+            const QByteArray utf8 = QString(utf16->decode(QByteArrayView(piece.constData(), got))).toUtf8();
+            index.add(utf8.constData(), utf8.size());
+        } else {
+            index.add(piece.constData(), got);
+        }
+    }
     index.finish();
     return index;
 }

@@ -4,13 +4,14 @@
 #include <QStringList>
 #include <vector>
 
+class QFile;
 class QIODevice;
 
-// The program's text lists: one entry per line, lines written with CR LF. Readers accept CR LF, LF
-// and a lone CR, skip empty lines, and read a last line that has no line break. A list that is valid
-// UTF-8 is read as UTF-8; any other is single-byte text (Latin-1), carried byte for byte, so whatever
-// it holds comes back unchanged. A line longer than MaxEntryBytes is no name: it is skipped and
-// counted.
+// The program's text lists: one entry per line, lines written with CR LF in UTF-8 (ASCII stays byte
+// for byte). Readers accept CR LF, LF and a lone CR, skip empty lines, and read a last line that has
+// no line break. A list that is valid UTF-8 is read as UTF-8; one that begins with a UTF-16 byte
+// order mark as UTF-16; any other is single-byte text (Latin-1). A line longer than MaxEntryBytes is
+// no name: it is skipped and counted.
 namespace DataFile {
 
 inline const QString EndSentinel = QStringLiteral("endoffileffile");
@@ -35,6 +36,15 @@ bool ensureExists(const QString &path, QString *error = nullptr);
 // Every entry of the file in order; a missing or unreadable file gives none.
 QStringList readEntries(const QString &path, Blanks blanks = Blanks::Keep);
 
+enum class Pipes {
+    Refuse,
+    Allow
+};
+// Opens a text file for reading ("-": standard input), or says why it is none: a folder, a device
+// (which may never end), a pipe unless allowed, a file with NUL bytes in its first 4 KB (a UTF-16
+// text with its byte order mark excepted). Empty when the file is open.
+QString openText(QFile &file, const QString &path, Pipes pipes = Pipes::Refuse);
+
 QByteArray encode(const QStringList &entries);
 
 // The entries of one file's content with their positions, so that entry n is found without reading
@@ -48,6 +58,9 @@ public:
     // maxEntry bytes.
     static EntryIndex read(QIODevice &device, Blanks blanks = Blanks::Keep, qsizetype maxEntry = MaxEntryBytes,
         qsizetype pieceBytes = 1 << 20);
+
+    // Whether the bytes are UTF-8 by the rule the reader applies.
+    static bool isUtf8(const QByteArray &bytes);
 
     qsizetype count() const { return qsizetype(m_spans.size()); }
     // The lines longer than maxEntry, which are not entries.

@@ -1,5 +1,6 @@
 #include "cli/Command.h"
 
+#include "app/DataFile.h"
 #include "harvest/ExtractDomains.h"
 
 #include <QDir>
@@ -8,6 +9,9 @@
 namespace Cli {
 
 namespace {
+
+// Pages put whole scripts on one line; a line longer than this is no markup to search.
+constexpr qsizetype MaxPageLineBytes = 4 << 20;
 
 const QCommandLineOption VariantOption(QStringLiteral("variant"),
     QStringLiteral("list (names from links, as the list builder takes them) or browser (names anywhere, and frames; "
@@ -23,13 +27,16 @@ int extract(const QCommandLineParser &parser, const Console &console)
         return usageError(console, QStringLiteral("extract takes at most one FILE"));
     const QString path = parser.positionalArguments().value(0, QStringLiteral("-"));
     QFile file;
-    const bool opened = path == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
-                                                   : (file.setFileName(path), file.open(QIODevice::ReadOnly));
-    if (!opened)
-        return failure(
-            console, QStringLiteral("%1 cannot be read: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
-    // The page as the browser hands it over: markup decoded as UTF-8.
-    const QString body = QString::fromUtf8(file.readAll());
+    if (const QString refusal = DataFile::openText(file, path, DataFile::Pipes::Allow); !refusal.isEmpty())
+        return failure(console, QStringLiteral("%1 cannot be read: %2").arg(QDir::toNativeSeparators(path), refusal));
+    // The page's lines, as a list's are read: a line past the cap (a stream without line breaks)
+    // costs no memory.
+    const DataFile::EntryIndex lines = DataFile::EntryIndex::read(file, DataFile::Blanks::Keep, MaxPageLineBytes);
+    if (lines.overlong() > 0)
+        console.tell(QStringLiteral("tamarind-cli: skipped %1 line(s) longer than %2 MB")
+                         .arg(lines.overlong())
+                         .arg(MaxPageLineBytes >> 20));
+    const QString body = lines.all().join('\n');
     DomainList accepted;
     const Extraction found = DomainExtraction::ExtractDomains(
         body, variantName == QLatin1String("list") ? ExtractVariant::List : ExtractVariant::Browser, accepted);

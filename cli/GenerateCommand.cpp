@@ -27,6 +27,9 @@ int generate(const QCommandLineParser &parser, const Console &console)
         return usageError(console, QStringLiteral("generate needs --base WORD"));
     if (!parser.positionalArguments().isEmpty())
         return usageError(console, QStringLiteral("generate takes no FILE; give the affix list with --affixes"));
+    const QString base = parser.value(BaseOption);
+    if (NameGenerator::HasControlCharacter(base))
+        return usageError(console, QStringLiteral("--base takes a word without control characters or line breaks"));
     const QString path =
         parser.isSet(AffixesOption) ? parser.value(AffixesOption) : ProgramFiles::path(ProgramFiles::File::Appends);
     QString error;
@@ -40,8 +43,26 @@ int generate(const QCommandLineParser &parser, const Console &console)
     options.hyphens = !parser.isSet(NoHyphens);
     options.com = !parser.isSet(NoCom);
     options.net = !parser.isSet(NoNet);
-    const QStringList names = NameGenerator::Generate(parser.value(BaseOption), affixes, options);
-    console.out(names.isEmpty() ? QByteArray() : names.join('\n').toLocal8Bit() + '\n');
+    // Printed as they are made: a million affixes make eight million names.
+    QStringList names;
+    qsizetype refused = 0;
+    for (const QString &affix : affixes) {
+        if (NameGenerator::HasControlCharacter(affix)) {
+            ++refused;
+            continue;
+        }
+        NameGenerator::AppendNames(base, affix, options, names);
+        if (names.size() >= 4096) {
+            console.out(names.join('\n').toUtf8() + '\n');
+            names.clear();
+        }
+    }
+    if (!names.isEmpty())
+        console.out(names.join('\n').toUtf8() + '\n');
+    if (refused > 0)
+        console.tell(QStringLiteral("tamarind-cli: skipped %1 affix(es) of %2 with control characters or line breaks")
+                         .arg(refused)
+                         .arg(QDir::toNativeSeparators(path)));
     return 0;
 }
 

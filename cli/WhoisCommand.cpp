@@ -10,7 +10,9 @@ QByteArray ShownOnTerminal(const QByteArray &bytes)
     const auto escape = [](uint c) {
         return QStringLiteral("\\x") + QString::number(c, 16).toUpper().rightJustified(2, '0');
     };
-    const auto isShown = [](uint c) { return c == '\t' || c == '\n' || c == '\r' || (c >= 0x20 && c != 0x7F); };
+    const auto isShown = [](uint c) {
+        return c == '\t' || c == '\n' || c == '\r' || (c >= 0x20 && c != 0x7F && !(c >= 0x80 && c <= 0x9F));
+    };
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8.decode(bytes);
     QString shown;
@@ -24,7 +26,7 @@ QByteArray ShownOnTerminal(const QByteArray &bytes)
     QByteArray raw;
     for (const char byte : bytes) {
         const auto c = uint(uchar(byte));
-        if (isShown(c) && !(c >= 0x80 && c <= 0x9F))
+        if (isShown(c))
             raw += byte;
         else
             raw += escape(c).toLatin1();

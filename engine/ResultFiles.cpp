@@ -160,9 +160,8 @@ bool ResultFiles::moveEarlierFileAside(const QString &path)
 void ResultFiles::report(const QString &path, const QString &reason, bool repeat)
 {
     m_writeFailed = true;
-    m_lastProblem = QStringLiteral("The file %1 could not be written: %2.").arg(QDir::toNativeSeparators(path), reason);
     if (m_reportedFiles.contains(path) && !repeat)
         return;
     m_reportedFiles.insert(path);
-    emit problem(m_lastProblem);
+    emit problem(QStringLiteral("The file %1 could not be written: %2.").arg(QDir::toNativeSeparators(path), reason));
 }

@@ -41,8 +41,6 @@ public:
 
     // True when some result could not be written since the run began.
     bool writeFailed() const { return m_writeFailed; }
-    // What the last failed write was, and why.
-    QString lastProblem() const { return m_lastProblem; }
     void setWarningInterval(qint64 milliseconds) { m_warningIntervalMs = milliseconds; }
 
     static Kind ProfileKind(int index);   // 0 Low, 1 Mid, 2 High
@@ -69,5 +67,4 @@ private:
     QElapsedTimer m_lastOverflowWarning;
     qint64 m_warningIntervalMs = DefaultWarningIntervalMs;
     bool m_writeFailed = false;
-    QString m_lastProblem;
 };

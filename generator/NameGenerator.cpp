@@ -5,12 +5,21 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace NameGenerator {
 
+bool HasControlCharacter(const QString &text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line
+            || c.category() == QChar::Separator_Paragraph;
+    });
+}
+
 bool IsAffix(const QString &line)
 {
-    return !line.isEmpty() && line != QLatin1String(" ");
+    return !line.isEmpty() && line != QLatin1String(" ") && !HasControlCharacter(line);
 }
 
 void AppendNames(const QString &base, const QString &affix, const GeneratorOptions &options, QStringList &names)
@@ -51,50 +60,28 @@ namespace AffixList {
 
 namespace {
 
-// Every line of the content, empty ones included; a last line without a line break counts.
-QStringList allLines(const QByteArray &content)
+// Every line of the text, empty ones included; a last line without a line break counts.
+QStringList allLines(const QString &text)
 {
-    QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < content.size(); ++i) {
-        const char c = content[i];
-        if (c != '\r' && c != '\n')
-            continue;
-        lines.append(QString::fromLatin1(content.constData() + start, i - start));
-        if (c == '\r' && i + 1 < content.size() && content[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < content.size())
-        lines.append(QString::fromLatin1(content.constData() + start, content.size() - start));
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    QStringList lines = text.split(lineBreak);
+    if (!lines.isEmpty() && lines.constLast().isEmpty())
+        lines.removeLast();
     return lines;
-}
-
-bool readAll(const QString &path, QByteArray *content, QString *error)
-{
-    QFile file(path);
-    if (QFileInfo(path).isDir()) {
-        *error = QStringLiteral("it is a folder");
-        return false;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
-        return false;
-    }
-    *content = file.readAll();
-    return true;
 }
 
 }   // namespace
 
+// Read as every list is: UTF-8, UTF-16 with its byte order mark, or Latin-1, lines of at most
+// 64 KB; a device or a file with NUL bytes is refused.
 QStringList Load(const QString &path, QString *error)
 {
-    QByteArray content;
-    if (!readAll(path, &content, error))
+    QFile file;
+    if (const QString refusal = DataFile::openText(file, path); !refusal.isEmpty()) {
+        *error = refusal;
         return {};
-    QStringList affixes = allLines(content);
-    affixes.removeIf([](const QString &line) { return !NameGenerator::IsAffix(line); });
-    return affixes;
+    }
+    return DataFile::EntryIndex::read(file, DataFile::Blanks::SkipSingleSpace).all();
 }
 
 bool Add(const QString &path, const QString &text, QString *error)
@@ -112,16 +99,21 @@ bool Add(const QString &path, const QString &text, QString *error)
 
 bool Remove(const QString &path, const QString &text, QString *error)
 {
-    QByteArray content;
-    if (!readAll(path, &content, error))
+    QFile file;
+    if (const QString refusal = DataFile::openText(file, path); !refusal.isEmpty()) {
+        *error = refusal;
         return false;
+    }
+    const QByteArray content = file.readAll();
     QString kept;
-    for (const QString &line : allLines(content)) {
+    const QString decoded =
+        DataFile::EntryIndex::isUtf8(content) ? QString::fromUtf8(content) : QString::fromLatin1(content);
+    for (const QString &line : allLines(decoded)) {
         if (line != text)
             kept += line + QLatin1String("\r\n");
     }
     kept.replace(QLatin1String("\r\n\r\n"), QLatin1String("\r\n"));
-    return DataFile::rewriteBytes(path, kept.toLatin1() + "\r\n", error);
+    return DataFile::rewriteBytes(path, kept.toUtf8() + "\r\n", error);
 }
 
 }   // namespace AffixList

@@ -17,8 +17,10 @@ struct GeneratorOptions {
 // changes (no deduplication, no cleaning, letter case kept).
 namespace NameGenerator {
 
-// An affix line is anything but an empty line or a single blank.
+// An affix line is anything but an empty line, a single blank, or a line with control characters.
 bool IsAffix(const QString &line);
+// A tab, NUL, line break or other control character has no place in a name.
+bool HasControlCharacter(const QString &text);
 // Appends the names one affix makes, in their order.
 void AppendNames(const QString &base, const QString &affix, const GeneratorOptions &options, QStringList &names);
 QStringList Generate(const QString &base, const QStringList &affixes, const GeneratorOptions &options);

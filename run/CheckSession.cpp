@@ -93,8 +93,7 @@ void CheckSession::stopUnsaved(qint64 entry)
     if (!m_run.isRunning())
         return;
     m_run.StopBefore(entry);
-    emit runFailed(m_results.files().lastProblem()
-        + QStringLiteral(" The run stopped at entry %1 so that no result is lost; it goes on from there once the "
-                         "file can be written.")
-              .arg(m_run.resumeSaved()));
+    emit runFailed(QStringLiteral("The run stopped at entry %1 so that no result is lost; it goes on from there "
+                                  "once the file can be written.")
+                       .arg(m_run.resumeSaved()));
 }

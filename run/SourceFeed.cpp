@@ -1,7 +1,6 @@
 #include "run/SourceFeed.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <sys/stat.h>
 
 void SourceFeed::setPath(const QString &path)
@@ -25,18 +24,8 @@ bool SourceFeed::refresh()
     const qint64 modified = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
     if (m_loaded && exists && status.st_size == m_size && modified == m_modified)
         return true;
-    const QFileInfo info(m_path);
-    QFile file(m_path);
-    QString refusal;
-    if (info.isDir())
-        refusal = QStringLiteral("it is a folder");
-    else if (exists && !S_ISREG(status.st_mode))
-        refusal = QStringLiteral("it is not a file but a device or pipe, which may never end");
-    else if (!file.open(QIODevice::ReadOnly))
-        refusal = file.errorString();
-    else if (file.peek(4096).contains('\0'))
-        refusal = QStringLiteral("it is not a text file (it holds NUL bytes)");
-    if (!refusal.isEmpty()) {
+    QFile file;
+    if (const QString refusal = DataFile::openText(file, m_path); !refusal.isEmpty()) {
         m_error = refusal;
         m_loaded = false;
         m_index = {};

@@ -480,6 +480,8 @@ void Form1::connectRun()
         showMessage(QStringLiteral("WHOIS server"),
             text + QStringLiteral(" The run is stopped and resumes at entry %1.").arg(txtWordNum->text()));
     });
+    connect(&m_session, &CheckSession::runFailed, this,
+        [this](const QString &text) { showMessage(QStringLiteral("Run stopped"), text); });
     connect(&m_run, &RunControl::started, this, [this] {
         setRunControlsEnabled(true);
         m_panels[3]->hide();   // the unchecked count belongs to the run
@@ -489,6 +491,14 @@ void Form1::connectRun()
         restingStatus();
         if (const QString skipped = m_run.SkippedText(); !skipped.isEmpty())
             showMessage(QStringLiteral("Names skipped"), skipped);
+        // Told once: the next start would not resume where this run stopped.
+        if (!Settings::flush() && !m_settingsProblemShown) {
+            m_settingsProblemShown = true;
+            showMessage(QStringLiteral("Settings not saved"),
+                Settings::writeError()
+                    + QStringLiteral(", so the program cannot keep where this run stopped (entry %1).")
+                          .arg(m_run.resumeSaved()));
+        }
     });
 }
 

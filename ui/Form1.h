@@ -146,4 +146,5 @@ private:
     QPointer<QWidget> m_whois;
     QPointer<QWidget> m_form3;
     QPointer<QWidget> m_form5;
+    bool m_settingsProblemShown = false;
 };

@@ -131,6 +131,10 @@ GeneratorOptions frmMake::options() const
 
 void frmMake::cmdAdd_Click()
 {
+    if (NameGenerator::HasControlCharacter(Text2->text())) {
+        tell(QStringLiteral("An affix cannot hold tabs, line breaks or other control characters."));
+        return;
+    }
     QString error;
     if (!AffixList::Add(appendsPath(), Text2->text(), &error)) {
         tell(QStringLiteral("The affix could not be added to %1: %2.")
@@ -161,6 +165,10 @@ void frmMake::Command1_Click()
 {
     if (m_generation.isRunning())
         return;
+    if (NameGenerator::HasControlCharacter(Text1->text())) {
+        tell(QStringLiteral("The base word cannot hold tabs, line breaks or other control characters."));
+        return;
+    }
     QString error;
     const QStringList affixes = AffixList::Load(appendsPath(), &error);
     if (!error.isEmpty()) {

@@ -64,6 +64,16 @@ private slots:
             "\xc3\xa9\r\n\xe6\x97") << QStringList {QString::fromLatin1("\xc3\xa9"), QString::fromLatin1("\xe6\x97")};
         QTest::addRow("UTF-16 surrogate is Latin-1")
             << QByteArray("\xed\xa0\x80") << QStringList {QString::fromLatin1("\xed\xa0\x80")};
+        // Fault caught: a UTF-16 list refused for its NUL bytes, or read as Latin-1 garbage.
+        const QString utf16Text = QString::fromUtf8("abc\r\n日本\r\n\r\nd");
+        QTest::addRow("UTF-16 LE with its byte order mark") << QByteArray("\xff\xfe")
+                + QByteArray(reinterpret_cast<const char *>(utf16Text.utf16()), utf16Text.size() * 2)
+                                                            << QStringList {"abc", QString::fromUtf8("日本"), "d"};
+        QByteArray bigEndian("\xfe\xff");
+        for (const QChar c : utf16Text)
+            bigEndian += char(c.unicode() >> 8), bigEndian += char(c.unicode() & 0xff);
+        QTest::addRow("UTF-16 BE with its byte order mark")
+            << bigEndian << QStringList {"abc", QString::fromUtf8("日本"), "d"};
     }
     void entries()
     {
@@ -72,6 +82,10 @@ private slots:
         const DataFile::EntryIndex index(content);
         QCOMPARE(index.all(), expected);
         QCOMPARE(index.count(), expected.size());
+        QBuffer buffer(&content);   // read in pieces that cut characters apart
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        QCOMPARE(
+            DataFile::EntryIndex::read(buffer, DataFile::Blanks::Keep, DataFile::MaxEntryBytes, 3).all(), expected);
         QCOMPARE(index.entry(expected.size() + 1), DataFile::EndSentinel);
         QCOMPARE(index.entry(0), QString());
     }

@@ -8,8 +8,11 @@
 #include <QDirIterator>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <csignal>
 #include <unistd.h>
 
@@ -19,7 +22,7 @@ struct Outcome {
     int exitCode = -1;
     QByteArray out;
     QByteArray err;
-    QStringList lines() const { return QString::fromLatin1(out).split('\n', Qt::SkipEmptyParts); }
+    QStringList lines() const { return QString::fromUtf8(out).split('\n', Qt::SkipEmptyParts); }
 };
 
 // A command run in this process, its output captured.
@@ -116,6 +119,19 @@ private slots:
                                      << QString::fromUtf8("xn--wgv71a119e.com 日本語.com");
         QTest::addRow("a name without an IDNA form")
             << checkOn + QStringList {"UTF8"} << 0 << "1 name with letters that have no IDNA form";
+        QTest::addRow("a UTF-16 list") << checkOn + QStringList {"UTF16"} << 0 << " abd.com";
+        QTest::addRow("whois of nothing") << QStringList {"whois", ""} << 2 << "no name was given";
+        QTest::addRow("whois of a line break")
+            << QStringList {"whois", QString::fromUtf8("a\u2028b.com")} << 2 << "holds more than a name";
+        QTest::addRow("whois of another ending") << QStringList {"whois", "x.org"} << 2 << "not a .com or .net name";
+        QTest::addRow("extract a device") << QStringList {"extract", "/dev/zero"} << 1 << "device or pipe";
+        QTest::addRow("extract NUL bytes") << QStringList {"extract", "NULS"} << 1 << "not a text file";
+        QTest::addRow("affixes from a device")
+            << QStringList {"generate", "--base", "x", "--affixes", "/dev/zero"} << 1 << "device or pipe";
+        QTest::addRow("affixes with NUL bytes")
+            << QStringList {"generate", "--base", "x", "--affixes", "NULS"} << 1 << "not a text file";
+        QTest::addRow("a base word with a tab")
+            << QStringList {"generate", "--base", "a\tb", "--affixes", "LIST"} << 2 << "control characters";
         QTest::addRow("from 0") << check + QStringList {"--from", "0", "LIST"} << 2 << "counted from 1";
         QTest::addRow("from -1") << check + QStringList {"--from", "-1", "LIST"} << 2 << "takes an entry number";
         QTest::addRow("from letters") << check + QStringList {"--from", "x1", "LIST"} << 2 << "takes an entry number";
@@ -151,6 +167,7 @@ private slots:
         WriteBytes(input("bigline.txt"), "abc\r\n" + QByteArray(5 << 20, 'x') + "\r\nabd\r\n");
         WriteBytes(input("bigonly.txt"), QByteArray(5 << 20, 'x'));
         WriteBytes(input("utf8.txt"), QString::fromUtf8("日本語.com\r\nabc\r\n\u200b\u200b.com\r\n").toUtf8());
+        WriteBytes(input("utf16.txt"), QByteArray("\xff\xfe") + QByteArray("a\0b\0d\0\r\0\n\0", 10));
         WriteBytes(input("afile"), "not a folder");
         QDir(inputs.path()).mkdir("readonly");
         QFile::setPermissions(input("readonly"), QFile::ReadOwner | QFile::ExeOwner);
@@ -162,8 +179,9 @@ private slots:
         const QMap<QString, QString> stands {{"LIST", input("list.txt")}, {"MISSING", input("missing.txt")},
             {"INPUTS", inputs.path()}, {"EMPTY", input("empty.txt")}, {"BINARY", BuiltProgram("tamarind-cli")},
             {"NULS", input("nuls.txt")}, {"BIGLINE", input("bigline.txt")}, {"BIGONLY", input("bigonly.txt")},
-            {"UTF8", input("utf8.txt")}, {"AFILE", input("afile")}, {"READONLY", readOnly},
-            {"PROGRAM", folders.file("program")}, {"SERVER", server ? server->address() : QString()}};
+            {"UTF8", input("utf8.txt")}, {"UTF16", input("utf16.txt")}, {"AFILE", input("afile")},
+            {"READONLY", readOnly}, {"PROGRAM", folders.file("program")},
+            {"SERVER", server ? server->address() : QString()}};
         for (QString &argument : arguments)
             argument = stands.value(argument, argument);
 
@@ -221,6 +239,181 @@ private slots:
         const Outcome outcome = Run({"check", "--dry-run", "--from", "2", folders.file("list.txt")});
         QCOMPARE(outcome.exitCode, 0);
         QCOMPARE(outcome.out, QByteArray("BestBuy.com\nshop.net\n"));   // abc.org is no .com name
+    }
+
+    // Each row is a line in a form people paste. The server finds every name free, so a line asked
+    // in a form the registry has no record of shows as a false "free". Fault caught: anything but
+    // the registrable name asked, or a line that is no name asked at all.
+    void lineForms_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("asked");
+        QTest::addColumn<QString>("skipped");
+        const QString more = "1 line that holds more than a name", other = "1 name not under .com or .net",
+                      bad = "1 name that cannot be registered";
+        QTest::addRow("URL") << QByteArray("http://google.com/") << "google.com"
+                             << "";
+        QTest::addRow("URL with everything") << QByteArray("https://user@WWW.Example.com:8080/x?y#z") << "example.com"
+                                             << "";
+        QTest::addRow("host") << QByteArray("www.google.com") << "google.com"
+                              << "";
+        QTest::addRow("deeper host") << QByteArray("shop.example.net") << "example.net"
+                                     << "";
+        QTest::addRow("trailing dot") << QByteArray("google.com.") << "google.com"
+                                      << "";
+        QTest::addRow("port") << QByteArray("example.com:43") << "example.com"
+                              << "";
+        QTest::addRow("spaces and tabs around") << QByteArray("  google.com\t") << "google.com"
+                                                << "";
+        QTest::addRow("UTF-8 letters") << QByteArray("\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e.com") << "xn--wgv71a119e.com"
+                                       << "";
+        QTest::addRow("words after the name") << QByteArray("google.com registered 2001") << "" << more;
+        QTest::addRow("CSV") << QByteArray("google.com,registered") << "" << more;
+        QTest::addRow("comment") << QByteArray("example.com # mine") << "" << more;
+        QTest::addRow("other ending") << QByteArray("x.org") << "" << other;
+        QTest::addRow("word with a dot") << QByteArray("my.company") << "" << other;
+        QTest::addRow("300-letter label") << QByteArray(300, 'a') << "" << bad;
+        QTest::addRow("leading hyphen") << QByteArray("-bad.com") << "" << bad;
+        QTest::addRow("empty IDNA label") << QByteArray("xn--.com") << "" << bad;
+        QTest::addRow("generated from an empty base word") << QByteArray("my-.com") << "" << bad;
+        QTest::addRow("single space") << QByteArray(" ") << ""
+                                      << "";
+    }
+    void lineForms()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, asked);
+        QFETCH(QString, skipped);
+        TestFolders folders;
+        TestWhoisServer server({"--free-ratio", "1", "--log", folders.file("queries.log")});
+        WriteBytes(folders.file("list.txt"), line + "\r\nanchor\r\n");
+        const Outcome outcome =
+            Run({"check", "--server", server.address(), "--folder", folders.program(), folders.file("list.txt")});
+        QCOMPARE(outcome.exitCode, 0);
+        QStringList expected {"anchor.com"};
+        if (!asked.isEmpty())
+            expected.prepend(asked);
+        QStringList queries = FileEntries(folders.file("queries.log"));
+        queries.sort();
+        expected.sort();
+        QCOMPARE(queries, expected);
+        QStringList printed = outcome.lines();
+        printed.sort();
+        for (QString &name : expected)
+            name = "free " + Whois::UnicodeForm(name).prepend(name == Whois::UnicodeForm(name) ? "" : name + " ");
+        QCOMPARE(printed, expected);
+        if (!skipped.isEmpty())
+            QVERIFY2(outcome.err.contains(skipped.toUtf8()), outcome.err.constData());
+        else
+            QVERIFY(!outcome.err.contains("Skipped"));
+    }
+
+    // Fault caught: free names printed, and so never asked again, while their file could not hold
+    // them; and a run that crawls on, rewriting its lists once per name.
+    void fullDiskLosesNothing()
+    {
+        if (geteuid() != 0)
+            QSKIP("mounting a small file system needs root");
+        TestFolders folders;
+        const QString small = folders.file("small");
+        QDir().mkpath(small);
+        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", small}) != 0)
+            QSKIP("this machine does not let a test mount a tmpfs");
+        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {small}); });
+        QStringList names;
+        for (int i = 1; i <= 4000; ++i)
+            names << QString("freename%1").arg(i, 5, 10, QChar('0'));
+        DataFile::rewrite(folders.file("list.txt"), names);
+        TestWhoisServer server({"--free-ratio", "1"});
+        const QStringList check {"check", "--server", server.address(), "--folder", small};
+        const auto savedNames = [&] {
+            QSet<QString> saved;
+            QDirIterator it(small, {"*.txt"}, QDir::Files, QDirIterator::Subdirectories);
+            while (it.hasNext())
+                for (const QString &name : FileEntries(it.next()))
+                    saved.insert(name);
+            return saved;
+        };
+
+        const Outcome full = Run(check + QStringList {folders.file("list.txt")});
+        QCOMPARE(full.exitCode, 1);
+        QVERIFY2(full.err.contains("No space left on device"), full.err.constData());
+        QVERIFY(full.err.contains("LowProfile.txt"));
+        QVERIFY(full.err.contains("--resume"));
+        QVERIFY(full.lines().size() < names.size());
+        const QSet<QString> saved = savedNames();
+        for (const QString &line : full.lines())
+            QVERIFY2(saved.contains(line.mid(5)), qPrintable(line));
+
+        QCOMPARE(QProcess::execute("mount", {"-o", "remount,size=8m", small}), 0);
+        const Outcome resumed = Run(check + QStringList {"--resume", folders.file("list.txt")});
+        QCOMPARE(resumed.exitCode, 0);
+        const QSet<QString> all = savedNames();
+        for (const QString &name : std::as_const(names))
+            QVERIFY2(all.contains(name + ".com"), qPrintable(name));
+    }
+
+    // Fault caught: a run that goes on at its position in another list, mixing the two.
+    void replacedListStopsTheRun()
+    {
+        TestFolders folders;
+        DataFile::rewrite(folders.file("list.txt"), Names(5000));
+        TestWhoisServer server({"--free-ratio", "1", "--latency-ms", "5", "--log", folders.file("queries.log")});
+        QTimer::singleShot(300, [&] { DataFile::rewrite(folders.file("list.txt"), {"newname1", "newname2"}); });
+        const Outcome outcome =
+            Run({"check", "--server", server.address(), "--folder", folders.program(), folders.file("list.txt")});
+        QCOMPARE(outcome.exitCode, 1);
+        QVERIFY2(outcome.err.contains("changed during the run"), outcome.err.constData());
+        QVERIFY(outcome.lines().size() < 5000);
+        QVERIFY(outcome.lines().filter("newname").isEmpty());
+        QVERIFY(FileEntries(folders.file("queries.log")).filter("newname").isEmpty());
+    }
+
+    // Fault caught: "resume from entry N" promised, and exit 0, when the position cannot be kept.
+    void unwritableSettingsAreReported()
+    {
+        TestFolders folders;
+        // Root writes to any folder whatever its permissions; /proc is one it cannot write either.
+        QTemporaryDir readOnly;
+        QFile::setPermissions(readOnly.path(), QFile::ReadOwner | QFile::ExeOwner);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+            geteuid() == 0 ? QString("/proc/self/fdinfo") : readOnly.path());
+        SettingsStore::reset();
+        DataFile::rewrite(folders.file("list.txt"), Names(3));
+        TestWhoisServer server({"--free-ratio", "1"});
+        const Outcome outcome =
+            Run({"check", "--server", server.address(), "--folder", folders.program(), folders.file("list.txt")});
+        QCOMPARE(outcome.exitCode, 1);
+        QVERIFY2(outcome.err.contains("settings file") && outcome.err.contains("cannot be written"),
+            outcome.err.constData());
+        QVERIFY(!outcome.err.contains("resume from"));
+        QCOMPARE(outcome.err.count("settings file"), 1);   // told once
+    }
+
+    void shownOnTerminal_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QByteArray>("shown");
+        QTest::addRow("record lines") << QByteArray("Domain Name: X.COM\r\n\tNS\n")
+                                      << QByteArray("Domain Name: X.COM\r\n\tNS\n");
+        QTest::addRow("escape sequence") << QByteArray("\x1b]0;owned\x07\x1b[2J")
+                                         << QByteArray("\\x1B]0;owned\\x07\\x1B[2J");
+        QTest::addRow("C1 control in UTF-8") << QByteArray("a\xc2\x9b"
+                                                           "2Jb")
+                                             << QByteArray("a\\x9B2Jb");
+        QTest::addRow("UTF-8 letters kept")
+            << QByteArray("\xe6\x97\xa5 \xf0\x9f\x98\x80") << QByteArray("\xe6\x97\xa5 \xf0\x9f\x98\x80");
+        QTest::addRow("Latin-1 C1 byte") << QByteArray("caf\xe9 \x9b"
+                                                       "2J")
+                                         << QByteArray("caf\xe9 \\x9B2J");
+        QTest::addRow("delete") << QByteArray("a\x7f") << QByteArray("a\\x7F");
+    }
+    // Fault caught: a server's reply that moves the cursor or retitles the terminal.
+    void shownOnTerminal()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(QByteArray, shown);
+        QCOMPARE(Cli::ShownOnTerminal(reply), shown);
     }
 
     void checkFailures_data()
