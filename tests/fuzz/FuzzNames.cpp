@@ -3,6 +3,8 @@
 #include "app/TextUtils.h"
 #include "engine/Whois.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 
 namespace {
@@ -53,12 +55,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QString again = cleaned;
     FUZZ_CHECK(CorrectName(again) == cleaned);
 
-    // What is asked is one line of plain ASCII, or nothing at all.
-    const QString query = Whois::PrepareLookupName(text);
-    FUZZ_CHECK(
-        std::all_of(query.cbegin(), query.cend(), [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7F; }));
-    if (!query.isEmpty() && !query.contains(QLatin1String("xn--"), Qt::CaseInsensitive))
-        FUZZ_CHECK(query.contains(QLatin1String(".com"), Qt::CaseInsensitive)
-            || query.contains(QLatin1String(".net"), Qt::CaseInsensitive));
+    // What is asked is a registrable .com or .net name (two labels of 1 to 63 letters, digits and
+    // hyphens, no hyphen at either end), or nothing at all, and asking it again asks the same.
+    const Whois::LookupName prepared = Whois::PrepareLookup(text);
+    const QString &query = prepared.name;
+    FUZZ_CHECK(query.isEmpty() != prepared.isAsked());
+    if (query.isEmpty())
+        return 0;
+    static const QRegularExpression registrable(QStringLiteral(
+        "^[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?\\.(com|net)$"), QRegularExpression::CaseInsensitiveOption);
+    FUZZ_CHECK(registrable.match(query).hasMatch());
+    FUZZ_CHECK(Whois::PrepareLookup(query).name == query);
     return 0;
 }

@@ -77,6 +77,27 @@ private slots:
         QVERIFY2(ticks > 1, qPrintable(QString::number(ticks)));   // other events ran in between
     }
 
+    // Fault caught: affixes and names outside Latin-1 stored as "?", or a Latin-1 list that a new
+    // affix turns into two encodings.
+    void affixesKeepTheirLetters()
+    {
+        TestFolders folders;
+        const QString path = folders.file("Appends.txt");
+        WriteBytes(path, "caf\xe9\r\nta\tb\r\n");   // Latin-1, and a line with a tab
+        QString error;
+        QVERIFY(AffixList::Add(path, QString::fromUtf8("日本"), &error));
+        QCOMPARE(ReadBytes(path), QString::fromUtf8("café\r\nta\tb\r\n日本\r\n").toUtf8());
+        const QStringList affixes = AffixList::Load(path, &error);
+        QCOMPARE(affixes, (QStringList {QString::fromUtf8("café"), "ta\tb", QString::fromUtf8("日本")}));
+        // The line with a tab is shown, so that it can be removed, but makes no name.
+        QCOMPARE(NameGenerator::Generate("x", affixes, {true, false, false, true, false}),
+            (QStringList {QString::fromUtf8("caféx.com"), QString::fromUtf8("日本x.com")}));
+        QVERIFY(AffixList::Remove(path, QString::fromUtf8("café"), &error));
+        QCOMPARE(ReadBytes(path), QString::fromUtf8("ta\tb\r\n日本\r\n\r\n").toUtf8());
+        QVERIFY(WriteCreatedDomains(folders.file("CreatedDomains.txt"), {QString::fromUtf8("my日本.com")}, &error));
+        QCOMPARE(ReadBytes(folders.file("CreatedDomains.txt")), QString::fromUtf8("my日本.com\r\n\r\n").toUtf8());
+    }
+
     void affixFile()
     {
         TestFolders folders;

@@ -4,6 +4,7 @@
 #include "harvest/HarvestChecker.h"
 #include "harvest/ListBuilder.h"
 
+#include <QDir>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -29,14 +30,16 @@ private slots:
         TestFolders folders;
         DataFile::rewrite(folders.file("registered.txt"), {"taken.com"});
         TestWhoisServer server({"--registered", folders.file("registered.txt"), "--log", folders.file("queries.log")});
-        WriteBytes(folders.file("BrowserSearch.txt"), "free.com\r\nexample.org\r\n\r\ntaken.com\r\nlast.net");
+        // Only registrable names are asked: a host as its name, nothing for "-bad.com" or a .com.au.
+        WriteBytes(folders.file("BrowserSearch.txt"),
+            "free.com\r\nexample.org\r\n-bad.com\r\nshop.com.au\r\n\r\nwww.taken.com\r\nlast.net");
         ResultLists results;
         HarvestChecker checker(results, Whois::Server::parse(server.address()));
         checker.setTickInterval(20);
         QSignalSpy unregistered(&checker, &HarvestChecker::unregistered);
         QSignalSpy registered(&checker, &HarvestChecker::registered);
         checker.Start();
-        QTRY_COMPARE(checker.nextIndex(), 4);
+        QTRY_COMPARE(checker.nextIndex(), 6);
         QCOMPARE(FileEntries(folders.file("queries.log")), (QStringList {"free.com", "taken.com", "last.net"}));
         QCOMPARE(unregistered.size(), 2);
         QCOMPARE(registered.size(), 1);
@@ -44,8 +47,30 @@ private slots:
 
         // Names written later are asked too.
         DataFile::append(folders.file("BrowserSearch.txt"), {"", "later.com"});
-        QTRY_COMPARE(checker.nextIndex(), 5);
+        QTRY_COMPARE(checker.nextIndex(), 7);
         QCOMPARE(results.items(ResultList::Mid), QStringList {"later.com"});
+    }
+
+    // Fault caught: the checks go on past a free name that could not be saved, and it is lost.
+    void unsavedNameHaltsTheChecks()
+    {
+        TestFolders folders;
+        TestWhoisServer server({"--free-ratio", "1"});
+        QDir(folders.program()).mkdir("SuperHighProfile.txt");
+        WriteBytes(folders.file("BrowserSearch.txt"), "free.com\r\nnext.com\r\n");
+        ResultLists results;
+        HarvestChecker checker(results, Whois::Server::parse(server.address()));
+        checker.setTickInterval(20);
+        QSignalSpy problems(&results, &ResultLists::fileProblem);
+        checker.Start();
+        QTRY_VERIFY(checker.isHalted());
+        QTest::qWait(100);
+        QCOMPARE(checker.nextIndex(), 0);
+        QCOMPARE(problems.size(), 1);
+        QDir(folders.program()).rmdir("SuperHighProfile.txt");
+        checker.Start();
+        QTRY_COMPARE(checker.nextIndex(), 2);
+        QCOMPARE(FileEntries(folders.file("SuperHighProfile.txt")), (QStringList {"free.com", "next.com"}));
     }
 
     void silentServerWritesNamesOff()

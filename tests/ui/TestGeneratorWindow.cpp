@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QUrl>
 
 namespace {
 
@@ -82,6 +83,47 @@ private slots:
         maker->chooseSaveFile = [](const QString &) { return QString(); };
         maker->Command2->click();
         QCOMPARE(QDir(folders.file("CustomLists")).entryList(QDir::Files), QStringList());
+    }
+
+    // Fault caught: letters outside Latin-1 written as "?", so "日本" with "my" asked "my.com".
+    void baseWordOutsideLatin1IsAskedInItsIdnaForm()
+    {
+        TestFolders folders;
+        WriteBytes(folders.file("Appends.txt"), "my\r\n");
+        TestWhoisServer server({"--free-ratio", "1", "--log", folders.file("queries.log")});
+        Form1 window;
+        window.session().setServer(Whois::Server::parse(server.address()));
+        frmMake *maker = OpenGenerator(window);
+        maker->chkAdd[1]->setChecked(false);   // no hyphens
+        maker->chkAdd[2]->setChecked(false);   // no suffixes
+        maker->chkExt[1]->setChecked(false);   // no .net
+        QSignalSpy stopped(&window.run(), &RunControl::stopped);
+        maker->Text1->setText(QString::fromUtf8("日本"));
+        maker->Command1->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!stopped.isEmpty(), 10000);
+        QCOMPARE(ReadBytes(folders.file("CreatedDomains.txt")), QString::fromUtf8("my日本.com\r\n\r\n").toUtf8());
+        const QString asked = QString::fromLatin1(QUrl::toAce(QString::fromUtf8("my日本.com")));
+        QCOMPARE(FileEntries(folders.file("queries.log")), QStringList {asked});
+        QCOMPARE(Items(window.List1), QStringList {asked});
+    }
+
+    // Fault caught: a tab or line break typed into a word, written into names or split into lines.
+    void controlCharactersAreRefused()
+    {
+        TestFolders folders;
+        WriteBytes(folders.file("Appends.txt"), "my\r\n");
+        Form1 window;
+        frmMake *maker = OpenGenerator(window);
+        maker->Text2->setText("to\tp");
+        maker->cmdAdd->click();
+        QCOMPARE(ReadBytes(folders.file("Appends.txt")), QByteArray("my\r\n"));
+        QCOMPARE(Items(maker->List2), QStringList {"my"});
+        maker->Text1->setText(QString("sh\nop"));
+        maker->Command1->click();
+        QVERIFY(maker->Command1->isEnabled());   // nothing generated
+        QCOMPARE(MessageTexts(*maker),
+            (QStringList {"An affix cannot hold tabs, line breaks or other control characters.",
+                "The base word cannot hold tabs, line breaks or other control characters."}));
     }
 
     void affixesAddAndDel()
