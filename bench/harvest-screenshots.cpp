@@ -85,7 +85,7 @@ int main(int argc, char **argv)
     main.cmdCreate->click();
     auto *builder = qobject_cast<Form3 *>(main.listBuilderWindow());
     builder->setPageInterval(4000);   // long enough to be seen between pages
-    if (!QTest::qWaitFor([&] { return builder->Text1->text().startsWith(QStringLiteral("Extracted")); }, 15000))
+    if (!QTest::qWaitFor([&] { return builder->findChild<QLineEdit *>(QStringLiteral("Text1"))->text().startsWith(QStringLiteral("Extracted")); }, 15000))
         std::fprintf(stderr, "the first result page did not come\n");
     QTest::qWait(500);
     SaveScreenshot(builder, output, QStringLiteral("list-builder"));

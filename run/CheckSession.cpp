@@ -35,7 +35,7 @@ CheckSession::CheckSession(QObject *parent)
         emit serverRefused(message);
     });
     connect(&m_run, &RunControl::failed, this, &CheckSession::runFailed);
-    connect(&m_run, &RunControl::stopped, this, [this] { m_lock.reset(); });
+    connect(&m_run, &RunControl::stopped, this, [this] { releaseFolder(&m_run); });
 }
 
 CheckSession::~CheckSession() = default;
@@ -57,17 +57,34 @@ QString CheckSession::Start(qint64 first, qint64 entries)
     if (m_server.host.endsWith(QLatin1String(".invalid"), Qt::CaseInsensitive)
         || m_server.host.compare(QLatin1String("invalid"), Qt::CaseInsensitive) == 0)
         return QStringLiteral("The WHOIS server %1 cannot be reached: Host not found.").arg(m_server.text());
-    if (const QString refused = lockRun(); !refused.isEmpty())
+    if (const QString refused = holdFolder(&m_run); !refused.isEmpty())
         return refused;
     m_results.ResetCounters();
     const QString error = m_run.Start(first, entries);
     if (!error.isEmpty())
-        m_lock.reset();
+        releaseFolder(&m_run);
     return error;
 }
 
+QString CheckSession::holdFolder(const QObject *holder)
+{
+    if (!m_lock) {
+        if (const QString refused = lockFolder(); !refused.isEmpty())
+            return refused;
+    }
+    m_holders.insert(holder);
+    return {};
+}
+
+void CheckSession::releaseFolder(const QObject *holder)
+{
+    m_holders.remove(holder);
+    if (m_holders.isEmpty())
+        m_lock.reset();
+}
+
 // Two runs on one folder would overwrite each other's result files.
-QString CheckSession::lockRun()
+QString CheckSession::lockFolder()
 {
     auto lock = std::make_unique<QLockFile>(ProgramFiles::path(ProgramFiles::File::RunLock));
     lock->setStaleLockTime(0);   // a lock stays as long as its program lives; a crash frees it

@@ -5,6 +5,7 @@
 
 #include <QLockFile>
 #include <QObject>
+#include <QSet>
 #include <memory>
 
 // The checking engine of one program: the result lists, the lookup pool and the run control, wired
@@ -34,6 +35,10 @@ public:
     // One run per program folder at a time: another program's run there refuses this one.
     QString Start(qint64 first, qint64 entries);
     void Stop() { m_run.Stop(); }
+    // Another user of the program folder's result files (the harvest window's checks) holds it as
+    // a run does, so that no other program runs there meanwhile. Returns why it cannot, or empty.
+    QString holdFolder(const QObject *holder);
+    void releaseFolder(const QObject *holder);
     bool isRunning() const { return m_run.isRunning(); }
 
 signals:
@@ -47,13 +52,14 @@ signals:
     void runFailed(const QString &message);
 
 private:
-    QString lockRun();
+    QString lockFolder();
     void stopUnsaved(qint64 entry);
 
     ResultLists m_results;
     WhoisPool m_pool;
     RunControl m_run {m_pool};
     std::unique_ptr<QLockFile> m_lock;
+    QSet<const QObject *> m_holders;   // while any holds the folder, the lock stays
     Whois::Server m_server;
     QString m_serverError;
 };

@@ -2,6 +2,7 @@
 
 #include "app/ProgramFiles.h"
 #include "engine/WhoisPool.h"
+#include "run/TopBand.h"
 
 #include <QDir>
 
@@ -77,31 +78,29 @@ SourceSelection RunControl::SelectSource(Source source, const QString &customFil
     };
     m_source = source;
     SourceSelection selection;
+    selection.group = GroupOf(source);
     switch (source) {
     case Source::None: break;
     case Source::FullWordList:
     case Source::AllTwoLetter:
     case Source::AllThreeLetter:
     case Source::AllFourLetter:
-        m_feed.setPath(ProgramFiles::path(installed.value(source)));
-        selection.wordMax = m_feed.count();
+        m_selected.setPath(ProgramFiles::path(installed.value(source)));
+        selection.wordMax = m_selected.count();
         selection.wordNum = SavedPosition(source);
-        selection.group = SourceSelection::Group::WordList;
         break;
     case Source::CustomList:
-        m_feed.setPath(customFile);
-        selection.wordMax = m_feed.count();
+        m_selected.setPath(customFile);
+        selection.wordMax = m_selected.count();
         selection.wordNum = 1;
-        selection.group = SourceSelection::Group::WordList;
         break;
     case Source::YahooSearch:
     case Source::GoogleSearch:
-        m_feed.setPath(ProgramFiles::path(File::BrowserSearch));
+        m_selected.setPath(ProgramFiles::path(File::BrowserSearch));
         selection.wordNum = 1;
-        selection.group = SourceSelection::Group::Search;
         break;
     case Source::GenerateNames:
-        m_feed.setPath(ProgramFiles::path(File::CreatedDomains));
+        m_selected.setPath(ProgramFiles::path(File::CreatedDomains));
         selection.wordNum = 1;
         break;
     case Source::BrowseForNames: break;
@@ -118,11 +117,15 @@ QString RunControl::Start(qint64 first, qint64 entries)
     if (first < 1)
         return QStringLiteral("The start number %1 is not an entry of the list: entries are counted from 1.")
             .arg(first);
-    if (m_feed.path().isEmpty())
+    if (m_selected.path().isEmpty())
         return QStringLiteral("No list is chosen. Choose a source under Search Type first.");
-    const QString error = m_feed.openError();
+    const QString error = m_selected.openError();
     if (!error.isEmpty())
-        return QStringLiteral("The list %1 cannot be opened: %2.").arg(QDir::toNativeSeparators(m_feed.path()), error);
+        return QStringLiteral("The list %1 cannot be opened: %2.")
+            .arg(QDir::toNativeSeparators(m_selected.path()), error);
+    // The run reads this list to its end, whatever is chosen while it goes on.
+    m_feed = m_selected;
+    m_runSource = m_source;
 
     m_running = true;
     m_nextEntry = first;
@@ -246,7 +249,7 @@ void RunControl::save(qint64 position)
             setting.set(position);
         return;
     }
-    if (const Settings::Value<qint64> *setting = ResumeSetting(m_source))
+    if (const Settings::Value<qint64> *setting = ResumeSetting(m_runSource))
         setting->set(position);
     Settings::WordNumber.set(position);
 }

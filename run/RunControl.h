@@ -56,10 +56,12 @@ public:
     // The start number shown for a typed one: a number at or past the last entry starts over at 1.
     static qint64 StartNumberFor(qint64 typed, qint64 entries);
 
+    // The source chosen, and its file; a run goes on over the ones chosen when it started.
     Source source() const { return m_source; }
-    QString sourceFile() const { return m_feed.path(); }
+    QString sourceFile() const { return m_selected.path(); }
+    Source runSource() const { return m_runSource; }
     // Choosing a source. For the custom list, customFile is the file the user picked (empty when
-    // the choice was cancelled).
+    // the choice was cancelled). During a run it changes only what the next run reads.
     SourceSelection SelectSource(Source source, const QString &customFile = {});
     // Where the resume position is kept instead of the source's own keys (tamarind-cli).
     void setResumeSettings(const QList<Settings::Value<qint64>> &settings) { m_customResume = settings; }
@@ -101,8 +103,10 @@ private:
     void save(qint64 position);
 
     WhoisPool &m_pool;
-    SourceFeed m_feed;
+    SourceFeed m_selected;   // the chosen list
+    SourceFeed m_feed;       // the list of the run
     Source m_source = Source::None;
+    Source m_runSource = Source::None;
     QList<Settings::Value<qint64>> m_customResume;
     qint64 m_nextEntry = 0;   // the next entry to read
     qint64 m_wordMax = 0;

@@ -1,7 +1,9 @@
 #pragma once
 #include <QListWidget>
 #include <QMessageBox>
+#include <QAbstractButton>
 #include <QStringList>
+#include <QTest>
 
 // The texts of a list box, first to last.
 inline QStringList Items(const QListWidget *list)
@@ -19,4 +21,25 @@ inline QStringList MessageTexts(const QWidget &window)
     for (const QMessageBox *box : window.findChildren<QMessageBox *>())
         texts << box->text();
     return texts;
+}
+
+// Presses OK on the message the window shows, once it shows one; the text it had, or a null text
+// when none came in time.
+inline QString AcceptMessage(QWidget &window, int timeoutMs = 30000)
+{
+    QMessageBox *shown = nullptr;
+    QTest::qWaitFor(
+        [&] {
+            for (QMessageBox *box : window.findChildren<QMessageBox *>()) {
+                if (box->isVisible())
+                    shown = box;
+            }
+            return shown != nullptr;
+        },
+        timeoutMs);
+    if (!shown)
+        return {};
+    const QString text = shown->text();
+    shown->button(QMessageBox::Ok)->click();
+    return text;
 }

@@ -8,7 +8,9 @@
 #include "shell/Shutdown.h"
 #include "shell/Skin.h"
 #include "shell/frmAbout.h"
+#include "shell/frmSplash.h"
 #include "shell/frmWebsite.h"
+#include "run/TopBand.h"
 #include "ui/Form2.h"
 #include "ui/Form3.h"
 #include "ui/Form5.h"
@@ -104,6 +106,7 @@ void Form1::buildTopBand()
     txtWordMax = Place(new QLineEdit(QStringLiteral("1"), Frame1), 4020, 540, 1875, 315,
         QStringLiteral("The number of entries on your list."));
     txtWordMax->setReadOnly(true);
+    txtWordMax->setFocusPolicy(Qt::NoFocus);   // Start, disabled by its own click, hands the focus on past it
     txtWordMax->setStyleSheet(QStringLiteral("QLineEdit { background: #E0E0E0; }"));
     cmdDoSearch = Place(PictureButton(Frame1, QStringLiteral("Start"), QStyle::SP_MediaPlay), 6840, 180, 735, 675,
         QStringLiteral("Click here to start searching your list."));
@@ -204,25 +207,44 @@ void Form1::buildStatusBar()
     m_panels[3]->hide();   // shown once a name is left unchecked
 }
 
+// Each menu's items are one array, named by their index: mnuEditItem3 is "Clear Low".
 void Form1::buildMenus()
 {
-    QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    const char *captions[] = {"Clear High/Mid/Low", "Clear High", "Clear Mid", "Clear Low", "Clear Registered",
-        "Clear Saved", "Copy High", "Copy Mid", "Copy Low", "Copy Saved"};
-    for (int i = 0; i < 10; ++i) {
-        QAction *item = edit->addAction(QString::fromLatin1(captions[i]));
-        item->setObjectName(QStringLiteral("mnuEditItem%1").arg(i));
-        connect(item, &QAction::triggered, this, [this, i] { mnuEditItem_Click(i); });
-        if (i == 5)
-            edit->addSeparator();
-    }
-    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
-    QAction *viewHelp = help->addAction(QStringLiteral("View Help"));
-    viewHelp->setObjectName(QStringLiteral("mnuViewHelp"));
-    connect(viewHelp, &QAction::triggered, this, &Form1::ShowHelp);
-    QAction *about = help->addAction(QStringLiteral("About this software"));
-    about->setObjectName(QStringLiteral("mnuAbout"));
-    connect(about, &QAction::triggered, this, [this] { ShowSingle(m_about, [] { return new frmAbout; }); });
+    const auto addMenu = [this](const QString &name, const QString &caption, const QString &itemName,
+                             const QStringList &captions, const std::function<void(int)> &click) {
+        QMenu *menu = menuBar()->addMenu(caption);
+        menu->setObjectName(name);
+        for (int i = 0; i < captions.size(); ++i) {
+            QAction *item = menu->addAction(captions[i]);
+            item->setObjectName(itemName + QString::number(i));
+            connect(item, &QAction::triggered, this, [click, i] { click(i); });
+        }
+        return menu;
+    };
+    addMenu(QStringLiteral("menuFile"), QStringLiteral("&File"), QStringLiteral("mnuFileItem"),
+        {QStringLiteral("Exit")}, [this](int) { close(); });
+    QMenu *edit = addMenu(QStringLiteral("mnuEdit"), QStringLiteral("&Edit"), QStringLiteral("mnuEditItem"),
+        {"Clear High/Mid/Low", "Clear High", "Clear Mid", "Clear Low", "Clear Registered", "Clear Saved", "Copy High",
+            "Copy Mid", "Copy Low", "Copy Saved"},
+        [this](int i) { mnuEditItem_Click(i); });
+    edit->insertSeparator(edit->actions().at(6));
+    QStringList sources;
+    for (int source = int(Source::BrowseForNames); source <= int(Source::CustomList); ++source)
+        sources << RunControl::SourceName(Source(source));
+    addMenu(QStringLiteral("mnuTools"), QStringLiteral("&Tools"), QStringLiteral("mnuToolsItem"), sources,
+        [this](int i) { mnuToolsItem_Click(i); });
+    addMenu(QStringLiteral("mnuHelp"), QStringLiteral("&Help"), QStringLiteral("mnuHelpItem"),
+        {QStringLiteral("View Help")}, [this](int) { ShowHelp(); });
+    addMenu(QStringLiteral("mnuAbout"), QStringLiteral("&About"), QStringLiteral("mnuAboutItem"),
+        {QStringLiteral("About this software")},
+        [this](int) { ShowSingle(m_about, [] { return new frmAbout; }); });
+}
+
+// As if the entry had been picked in the source list, also while a run has disabled it.
+void Form1::mnuToolsItem_Click(int index)
+{
+    Combo1->setCurrentIndex(index);
+    Combo1_Click();
 }
 
 // The help viewer, when there is a help document to show.
@@ -519,34 +541,36 @@ void Form1::Combo1_Click()
         txtWordMax->setText(QString::number(*selection.wordMax));
     if (selection.wordNum)
         txtWordNum->setText(QString::number(*selection.wordNum));
-
-    switch (selection.group) {
-    case SourceSelection::Group::WordList:
-        HideSearchControls();
-        ShowWordListControls();
-        break;
-    case SourceSelection::Group::Search:
-        HideWordListControls();
-        ShowSearchControls();
-        break;
-    case SourceSelection::Group::None:
-        HideWordListControls();
-        HideSearchControls();
-        break;
-    }
+    applyTopBand();
     if (source == Source::GenerateNames)
         showGenerator();
     if (source == Source::BrowseForNames)
-        ShowSingle(m_form5, [this] { return new Form5(*this); });
-    if (source == Source::BrowseForNames)
-        return;   // the controls stay as they were
-    const bool search = selection.group == SourceSelection::Group::Search;
-    cmdDoSearch->setEnabled(true);
-    txtWordNum->setEnabled(true);
-    Command3->setEnabled(false);
-    txtSearch->setEnabled(search);
-    Combo2->setEnabled(search);
-    cmdCreate->setEnabled(search && !txtSearch->text().isEmpty());
+        ShowSingle(m_form5, [this] {
+            auto *harvest = new Form5(m_session);
+            connect(harvest, &Form5::openDomain, this, &Form1::OpenDomain);
+            return harvest;
+        });
+}
+
+// Shows the chosen source's controls, and enables them as far as the running state allows.
+void Form1::applyTopBand()
+{
+    const TopBandState state = TopBandFor(m_run.source(), m_run.isRunning(), !txtSearch->text().isEmpty());
+    if (state.group != SourceSelection::Group::WordList)
+        HideWordListControls();
+    if (state.group != SourceSelection::Group::Search)
+        HideSearchControls();
+    if (state.group == SourceSelection::Group::WordList)
+        ShowWordListControls();
+    if (state.group == SourceSelection::Group::Search)
+        ShowSearchControls();
+    Combo1->setEnabled(state.sourceEnabled);
+    cmdDoSearch->setEnabled(state.startEnabled);
+    Command3->setEnabled(state.stopEnabled);
+    txtWordNum->setEnabled(state.startNumberEnabled);
+    txtSearch->setEnabled(state.searchTextEnabled);
+    Combo2->setEnabled(state.sizeEnabled);
+    cmdCreate->setEnabled(state.searchButtonEnabled);
 }
 
 void Form1::cmdDoSearch_Click()
@@ -574,7 +598,17 @@ void Form1::cmdDoSearch_Click()
 // The list builder takes the search text, engine and size from the top band when it opens.
 void Form1::cmdCreate_Click()
 {
-    ShowSingle(m_form3, [this] { return new Form3(*this); });
+    ShowSingle(m_form3, [this] {
+        SearchRequest request;
+        request.engine = m_run.source() == Source::GoogleSearch ? ListBuilder::Engine::Google
+            : m_run.source() == Source::YahooSearch             ? ListBuilder::Engine::Yahoo
+                                                                : ListBuilder::Engine::None;
+        request.searchText = txtSearch->text();
+        request.limit = ListBuilder::ResultLimit(Combo2->currentIndex());
+        auto *builder = new Form3(request, this);
+        connect(builder, &Form3::listReady, this, &Form1::checkSearchList);
+        return builder;
+    });
 }
 
 void Form1::showGenerator()
@@ -592,33 +626,46 @@ void Form1::showGenerator()
 // top band shows by now.
 void Form1::checkGeneratedNames(int count)
 {
-    if (m_run.source() != Source::GenerateNames && !m_run.isRunning()) {
-        Combo1->setCurrentIndex(int(Source::GenerateNames));
-        m_run.SelectSource(Source::GenerateNames);
-    }
+    // A run of the generator's earlier list stops: never one run over two lists.
+    if (m_run.isRunning())
+        m_session.Stop();
+    Combo1->setCurrentIndex(int(Source::GenerateNames));
+    m_run.SelectSource(Source::GenerateNames);
+    applyTopBand();
     txtWordMax->setText(QString::number(count));
+    txtWordNum->setText(QStringLiteral("1"));
+    cmdDoSearch_Click();
+}
+
+// The list builder has written its list: the source of its engine is chosen again (whatever the
+// top band shows by now), and the list is checked from its first name.
+void Form1::checkSearchList(int entries, ListBuilder::Engine engine)
+{
+    const Source source = engine == ListBuilder::Engine::Google ? Source::GoogleSearch : Source::YahooSearch;
+    if (m_run.isRunning()) {
+        showMessage(QStringLiteral("Start"), QStringLiteral("A run is already going on; the list of the search is "
+                                                            "checked when you choose %1 and press Start.")
+                                                 .arg(RunControl::SourceName(source)));
+        return;
+    }
+    Combo1->setCurrentIndex(int(source));
+    Combo1_Click();
+    txtWordMax->setText(QString::number(entries));
     txtWordNum->setText(QStringLiteral("1"));
     cmdDoSearch_Click();
 }
 
 void Form1::setRunControlsEnabled(bool running)
 {
-    for (QWidget *widget :
-        std::initializer_list<QWidget *> {cmdDoSearch, Combo1, txtWordNum, Combo2, cmdCreate, txtSearch})
-        widget->setEnabled(false);
-    Command3->setEnabled(running);
+    applyTopBand();
     if (running)
         return;
-    // After a run: the source choice again, and the controls of the source.
-    Combo1->setEnabled(true);
+    // After a run the list's own start number shows again; a custom list is not asked for anew.
     const Source source = m_run.source();
-    if (source == Source::CustomList || source == Source::GenerateNames || source == Source::BrowseForNames) {
-        cmdDoSearch->setEnabled(true);
-        txtWordNum->setEnabled(true);
+    if (source == Source::CustomList || source == Source::GenerateNames)
         txtWordNum->setText(QString::number(RunControl::SavedPosition(Source::CustomList)));
-    } else {
+    else if (source != Source::BrowseForNames)
         Combo1_Click();
-    }
 }
 
 void Form1::Command3_Click()
@@ -643,12 +690,20 @@ void Form1::txtSearch_Change()
 
 // The program ends with this window, unless the website window is still open: it then ends when
 // that window closes.
+// The shutdown: the run and every connection and timer first, then the other windows in their
+// order, and the program ends unless the website window is still open.
 void Form1::closeEvent(QCloseEvent *event)
 {
     m_session.Stop();
     Settings::flush();
     QMainWindow::closeEvent(event);
-    for (QWidget *window : std::initializer_list<QWidget *> {m_help, m_whois, m_form2, m_frmMake, m_form3, m_form5}) {
+    QWidget *splash = nullptr;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (qobject_cast<frmSplash *>(window))
+            splash = window;
+    }
+    for (QWidget *window :
+        std::initializer_list<QWidget *> {m_form2, m_form3, m_form5, m_help, m_frmMake, splash, m_whois}) {
         if (window)
             window->close();
     }

@@ -1,4 +1,5 @@
 #pragma once
+#include "harvest/ListBuilder.h"
 #include "run/CheckSession.h"
 #include "ui/MainLayout.h"
 
@@ -78,6 +79,7 @@ public:
     void cmdCopy_Click(int index);
     void cmdClear_Click(int index);
     void mnuEditItem_Click(int index);
+    void mnuToolsItem_Click(int index);
     // A drop onto the Saved list; only a drag out of a profile list carries positions.
     void List5_OLEDragDrop(const QMimeData *data, bool fromProfileList);
 
@@ -121,6 +123,7 @@ private:
     void connectResults();
     void connectRun();
     void setRunControlsEnabled(bool running);
+    void applyTopBand();
     void showMessage(const QString &title, const QString &text);
     void restingStatus();
     void Form_Load();
@@ -131,6 +134,7 @@ private:
     void showGenerator();
     static QWidget *ShowSingle(QPointer<QWidget> &window, const std::function<QWidget *()> &make);
     void checkGeneratedNames(int count);
+    void checkSearchList(int entries, ListBuilder::Engine engine);
 
     CheckSession m_session;
     ResultLists &m_results = m_session.results();

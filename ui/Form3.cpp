@@ -6,26 +6,29 @@
 #include "app/Settings.h"
 #include "shell/Branding.h"
 #include "shell/Skin.h"
-#include "ui/Form1.h"
 #include "ui/Messages.h"
+#include "ui/PageMarkup.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QPointer>
 #include <QVBoxLayout>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
-Form3::Form3(Form1 &mainWindow, QWidget *parent)
+Form3::Form3(const SearchRequest &request, QWidget *parent)
     : QWidget(parent, Qt::Window)
-    , m_main(mainWindow)
+    , m_request(request)
 {
     setWindowTitle(QStringLiteral("List Builder - Finding domain names..."));
     setAttribute(Qt::WA_DeleteOnClose);
     Text1 = new QLineEdit(QStringLiteral("Status..."));
+    Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setReadOnly(true);
     Text1->setToolTip(QStringLiteral("This shows the number of unique .com, .org and .net domain names found."));
     WebBrowser1 = new QWebEngineView;
+    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setToolTip(QStringLiteral("Searching for unique .com, .net and .org domain names."));
     SkinLabel1 = new SkinLabel(this);
     SkinLabel1->hide();
@@ -37,7 +40,9 @@ Form3::Form3(Form1 &mainWindow, QWidget *parent)
     m_pause.setSingleShot(true);
     m_pause.setInterval(500);
     connect(&m_pause, &QTimer::timeout, this, &Form3::NextPage);
-    connect(WebBrowser1, &QWebEngineView::loadFinished, this, &Form3::DocumentComplete);
+    m_waiting.setInterval(1000);
+    connect(&m_waiting, &QTimer::timeout, this, &Form3::showWaiting);
+    connect(WebBrowser1->page(), &QWebEnginePage::loadingChanged, this, &Form3::onLoadingChanged);
     Form_Load();
 }
 
@@ -49,83 +54,152 @@ void Form3::Form_Load()
     }
     m_finished = false;
     m_list = DomainList();
-    m_searchText = m_main.txtSearch->text();
-    m_query = QString(m_searchText).replace(' ', '+');
-    m_limit = ListBuilder::ResultLimit(m_main.Combo2->currentIndex());
-    const QString source = m_main.Combo1->currentText();
-    m_engine = source == QLatin1String("Yahoo Search") ? ListBuilder::Engine::Yahoo
-        : source == QLatin1String("Google Search")     ? ListBuilder::Engine::Google
-                                                       : ListBuilder::Engine::None;
-    m_host = m_engine == ListBuilder::Engine::Yahoo ? Settings::YahooHost.get() : Settings::GoogleHost.get();
+    m_query = QString(m_request.searchText).replace(' ', '+');
+    m_host =
+        m_request.engine == ListBuilder::Engine::Yahoo ? Settings::YahooHost.get() : Settings::GoogleHost.get();
     m_offset = 1;
-    if (m_engine != ListBuilder::Engine::None)
+    m_page = 0;
+    if (m_request.engine != ListBuilder::Engine::None)
         request();
 }
 
 // The query goes as typed, but for its blanks: "&" and "+" are not encoded.
 void Form3::request()
 {
-    WebBrowser1->load(QUrl(ListBuilder::RequestAddress(m_engine, m_host, m_query, m_offset), QUrl::TolerantMode));
+    ++m_page;
+    m_pageClock.start();
+    m_waiting.start();
+    showWaiting();
+    WebBrowser1->load(
+        QUrl(ListBuilder::RequestAddress(m_request.engine, m_host, m_query, m_offset), QUrl::TolerantMode));
 }
 
-// A page that failed to load ends here too, with no names.
+// A slow page shows that the search waits for it, and one that takes too long ends the search.
+void Form3::showWaiting()
+{
+    const qint64 waited = m_pageClock.elapsed();
+    if (waited >= m_pageTimeoutMs) {
+        WebBrowser1->stop();
+        pageFailed(QStringLiteral("no answer within %1 seconds").arg(m_pageTimeoutMs / 1000.0));
+        return;
+    }
+    Text1->setText(QStringLiteral("Waiting for result page %1 from %2 (%3 s)...")
+                       .arg(QString::number(m_page), m_host, QString::number(waited / 1000)));
+}
+
+// An HTTP error page loads as well as a result page: only the status code tells them apart.
+void Form3::onLoadingChanged(const QWebEngineLoadingInfo &info)
+{
+    if (m_finished || info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+        return;
+    m_waiting.stop();
+    if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus
+        && !(info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain && info.errorCode() >= 400)) {
+        DocumentComplete();
+        return;
+    }
+    if (info.status() == QWebEngineLoadingInfo::LoadStoppedStatus)
+        return;   // stopped by the timeout, which has told why
+    pageFailed(info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain
+            ? QStringLiteral("the server answered HTTP %1").arg(info.errorCode())
+            : info.errorString());
+}
+
 void Form3::DocumentComplete()
 {
-    if (m_finished)
-        return;
-    WebBrowser1->page()->runJavaScript(
-        QStringLiteral("document.body ? document.body.innerHTML : ''"), [this](const QVariant &body) {
-            if (m_finished)
-                return;
-            m_pageCount =
-                int(DomainExtraction::ExtractDomains(body.toString(), ExtractVariant::List, m_list).names.size());
-            Text1->setText(QStringLiteral("Extracted %1 unique domain names (.com, .net).").arg(m_list.size()));
-            m_pause.start();
-        });
+    const QPointer<Form3> alive(this);
+    WebBrowser1->page()->runJavaScript(PageMarkup::BodyScript, [alive](const QVariant &body) {
+        if (!alive || alive->m_finished)
+            return;
+        alive->m_pageCount = int(
+            DomainExtraction::ExtractDomains(body.toString(), ExtractVariant::List, alive->m_list).names.size());
+        alive->Text1->setText(
+            QStringLiteral("Extracted %1 unique domain names (.com, .net).").arg(alive->m_list.size()));
+        alive->m_pause.start();
+    });
 }
 
 void Form3::NextPage()
 {
     if (m_finished)
         return;
-    if (m_list.size() < m_limit && m_pageCount > 0) {
-        m_offset = ListBuilder::NextOffset(m_engine, m_offset);
+    if (m_list.size() < m_request.limit && m_pageCount > 0) {
+        m_offset = ListBuilder::NextOffset(m_request.engine, m_offset);
         request();
         return;
     }
     Finish();
 }
 
-void Form3::Finish()
+void Form3::pageFailed(const QString &cause)
+{
+    if (m_finished)
+        return;
+    m_waiting.stop();
+    const QString failure = QStringLiteral("Result page %1 of %2 could not be loaded: %3.")
+                                .arg(QString::number(m_page), m_host, cause);
+    if (m_list.size() == 0) {
+        m_finished = true;
+        tell(failure + QStringLiteral(" No list was made and no run is started; the saved searches are kept."),
+            QMessageBox::Warning);
+        close();
+        return;
+    }
+    Finish(failure);
+}
+
+// A failed search keeps what the pages before the failure found, but is not saved as a search.
+void Form3::Finish(const QString &failure)
 {
     m_finished = true;
+    m_waiting.stop();
+    WebBrowser1->stop();
+    if (m_list.size() == 0) {
+        tell(QStringLiteral("No domain names were found for \"%1\". No run is started.").arg(m_request.searchText),
+            QMessageBox::Information);
+        close();
+        return;
+    }
     QString listText;
     for (const QString &name : m_list.names())
         listText += name + QStringLiteral("\r\n");
     listText = ListBuilder::TidyList(listText);
     const QString path = ProgramFiles::path(ProgramFiles::File::BrowserSearch);
     QString error;
-    if (!DataFile::rewriteBytes(path, listText.toLatin1() + "\r\n", &error)) {
-        ShowMessage(&m_main, windowTitle(),
-            QStringLiteral("The list could not be written to %1: %2.").arg(QDir::toNativeSeparators(path), error));
+    if (!DataFile::rewriteBytes(path, listText.toUtf8() + "\r\n", &error)) {
+        tell(QStringLiteral("The list could not be written to %1: %2.").arg(QDir::toNativeSeparators(path), error),
+            QMessageBox::Warning);
         close();
         return;
     }
-    const QString copyName = ListBuilder::SearchCopyName(m_engine, m_searchText);
-    if (!copyName.isEmpty()) {
+    const QString copyName = ListBuilder::SearchCopyName(m_request.engine, m_request.searchText);
+    if (failure.isEmpty() && !copyName.isEmpty()) {
         const QString searches = ProgramFiles::path(ProgramFiles::Folder::Searches);
         QDir().mkpath(searches);
         Helpers::CopyFile(path, searches + '/' + copyName);
     }
-    const qsizetype entries = DataFile::readEntries(path).size();
-    m_main.txtWordMax->setText(QString::number(entries));
-    m_main.txtWordNum->setText(QStringLiteral("1"));
+    const int entries = int(DataFile::readEntries(path).size());
     Text1->setText(QStringLiteral("Finished! Extracted %1 domain names.").arg(m_list.size()));
-    WebBrowser1->stop();
     hide();
-    ShowMessage(&m_main, windowTitle(),
-        QStringLiteral("List of %1 unique domains was created successfully!").arg(m_list.size()),
-        QMessageBox::Information);
-    m_main.cmdDoSearch_Click();
-    close();
+    // The run starts once the user has read this.
+    QString text = QStringLiteral("List of %1 unique domains was created successfully!").arg(m_list.size());
+    if (!failure.isEmpty())
+        text = failure + QStringLiteral(" The list holds the %1 unique domains of the pages before it.")
+                             .arg(m_list.size());
+    auto *box = new QMessageBox(QMessageBox::Information, windowTitle(), text, QMessageBox::Ok, parentWidget());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    const ListBuilder::Engine engine = m_request.engine;
+    connect(box, &QMessageBox::finished, parentWidget(), [this, entries, engine, alive = QPointer<Form3>(this)] {
+        if (alive) {
+            emit listReady(entries, engine);
+            close();
+        }
+    });
+    box->show();
+}
+
+void Form3::tell(const QString &text, QMessageBox::Icon icon)
+{
+    ShowMessage(parentWidget(), windowTitle(), text, icon);
 }

@@ -7,17 +7,21 @@
 #include "engine/ResultLists.h"
 #include "shell/Branding.h"
 #include "shell/Skin.h"
-#include "ui/Form1.h"
+#include "run/CheckSession.h"
+#include "ui/Messages.h"
+#include "ui/PageMarkup.h"
 #include "ui/Twips.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QStatusBar>
@@ -66,10 +70,10 @@ void deleteBrowserSearch()
 
 }   // namespace
 
-Form5::Form5(Form1 &mainWindow, QWidget *parent)
+Form5::Form5(CheckSession &session, QWidget *parent)
     : QWidget(parent, Qt::Window)
-    , m_main(mainWindow)
-    , m_checker(mainWindow.results(), mainWindow.session().server())
+    , m_session(session)
+    , m_checker(session.results(), session.server())
 {
     setWindowTitle(QStringLiteral("Quillon"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -83,7 +87,23 @@ Form5::~Form5() = default;
 void Form5::closeEvent(QCloseEvent *event)
 {
     deleteBrowserSearch();   // the names found here do not outlive the window
+    m_session.releaseFolder(this);
     QWidget::closeEvent(event);
+}
+
+// The checks write the profile files as a run does: they hold the program folder as a run does.
+void Form5::startChecks()
+{
+    if (const QString refused = m_session.holdFolder(this); !refused.isEmpty()) {
+        tell(refused + QStringLiteral(" The names found here are not checked until this window is opened again."));
+        return;
+    }
+    m_checker.Start();
+}
+
+void Form5::tell(const QString &text)
+{
+    ShowMessage(this, windowTitle(), text);
 }
 
 void Form5::buildControls()
@@ -117,7 +137,7 @@ void Form5::buildControls()
         int left;
         const char *caption;
     };
-    for (const Column &column : {Column {1, 120, "Unregistered"}, Column {2, 2640, "Registered"}}) {
+    for (const Column &column : {Column {1, 120, "Unregistered:"}, Column {2, 2640, "Registered:"}}) {
         const size_t i = size_t(column.number);
         auto *label = new QLabel(QString::fromLatin1(column.caption), this);
         Twips::setGeometry(label, column.left, 1560, 2400, 255);
@@ -129,7 +149,7 @@ void Form5::buildControls()
         connect(cmdCopy[i], &QPushButton::clicked, this, [this, column] { cmdCopy_Click(column.number); });
         connect(cmdClear[i], &QPushButton::clicked, this, [this, column] { cmdClear_Click(column.number); });
         connect(list, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem *item) { m_main.OpenDomain(item->text()); });
+            [this](QListWidgetItem *item) { emit openDomain(item->text()); });
         (column.number == 1 ? Label1 : Label2) = label;
         (column.number == 1 ? List1 : List2) = list;
     }
@@ -146,8 +166,8 @@ void Form5::buildControls()
         StatusBar1->addWidget(panel, 1);
     }
 
+    // Enter in the address box is the combo box's own: it adds the address (once) and activates it.
     connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
-    connect(Text1->lineEdit(), &QLineEdit::returnPressed, this, &Form5::Command1_Click);
     connect(Text1, &QComboBox::activated, this, [this](int index) {
         if (index >= 0)
             Navigate(Text1->itemText(index));
@@ -179,7 +199,7 @@ void Form5::buildControls()
     connect(&m_checker, &HarvestChecker::checking, this,
         [this](const QString &name) { showPanel(1, QStringLiteral("Checking status of: ") + name); });
     connect(&m_checker, &HarvestChecker::unregistered, this, [this](const QString &name) {
-        const ResultLists &results = m_main.results();
+        const ResultLists &results = m_session.results();
         const int profiles =
             results.counter(ResultList::High) + results.counter(ResultList::Mid) + results.counter(ResultList::Low);
         Label1->setText(QStringLiteral("Unregistered: (%1)").arg(profiles));
@@ -187,11 +207,11 @@ void Form5::buildControls()
         showPanel(1, QStringLiteral("Unregistered: ") + name);
     });
     connect(&m_checker, &HarvestChecker::registered, this, [this](const QString &name) {
-        Label2->setText(QStringLiteral("Registered: (%1)").arg(m_main.results().counter(ResultList::Registered)));
+        Label2->setText(QStringLiteral("Registered: (%1)").arg(m_session.results().counter(ResultList::Registered)));
         List2->addItem(name);
     });
     connect(&m_checker, &HarvestChecker::idle, this, [this] {
-        const ResultLists &results = m_main.results();
+        const ResultLists &results = m_session.results();
         const int checked = results.counter(ResultList::High) + results.counter(ResultList::Mid)
             + results.counter(ResultList::Low) + results.counter(ResultList::Registered);
         showPanel(1, QStringLiteral("Checked %1 unique domains.").arg(checked));
@@ -209,7 +229,7 @@ void Form5::Form_Load()
     }
     m_foundTotal = 0;
     deleteBrowserSearch();
-    m_checker.Start();
+    startChecks();
     Navigate(QuickLinkAddress(QStringLiteral("Yahoo")));
 }
 
@@ -221,7 +241,8 @@ void Form5::Navigate(const QString &address)
 void Form5::Command1_Click()
 {
     const QString address = Text1->currentText();
-    Text1->addItem(address);   // the list keeps every address sent, repeats too
+    if (Text1->findText(address) < 0)
+        Text1->addItem(address);
     Navigate(address);
 }
 
@@ -242,22 +263,25 @@ void Form5::cmdClear_Click(int index)
     if (index == 1) {
         List1->clear();
         m_windowList = DomainList();
-        Label1->setText(QStringLiteral("Unregistered"));
+        Label1->setText(QStringLiteral("Unregistered:"));
         return;
     }
     List2->clear();
-    m_main.results().ResetCounter(ResultList::Registered);
-    Label2->setText(QStringLiteral("Registered"));
+    m_session.results().ResetCounter(ResultList::Registered);
+    Label2->setText(QStringLiteral("Registered:"));
 }
 
 void Form5::DocumentComplete(QWebEngineView *browser)
 {
-    browser->page()->runJavaScript(
-        QStringLiteral("document.body ? document.body.innerHTML : ''"), [this, browser](const QVariant &body) {
-            ExtractDomains(body.toString());
-            if (browser == WebBrowser2)
-                followNextFrame();
-        });
+    const QPointer<Form5> alive(this);
+    const bool frame = browser == WebBrowser2;
+    browser->page()->runJavaScript(PageMarkup::BodyScript, [alive, frame](const QVariant &body) {
+        if (!alive)
+            return;   // the window closed while the page was read
+        alive->ExtractDomains(body.toString());
+        if (frame)
+            alive->followNextFrame();
+    });
 }
 
 void Form5::ExtractDomains(const QString &body)
@@ -266,7 +290,11 @@ void Form5::ExtractDomains(const QString &body)
     m_pageCount += int(found.names.size());
     m_foundTotal += found.names.size();
     QString error;
-    DataFile::append(browserSearchPath(), found.names + QStringList {QString()}, &error);
+    if (!DataFile::append(browserSearchPath(), found.names + QStringList {QString()}, &error) && !m_appendProblemTold) {
+        m_appendProblemTold = true;   // told once: every page after it would tell the same
+        tell(QStringLiteral("The names found could not be written to %1: %2. They are not checked.")
+                 .arg(QDir::toNativeSeparators(browserSearchPath()), error));
+    }
     showPanel(2, QStringLiteral("Found %1 unique domains on page").arg(m_pageCount));
     for (const QString &frame : found.frames) {
         if (!m_followedFrames.contains(frame)) {

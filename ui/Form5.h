@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <array>
 
-class Form1;
+class CheckSession;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -27,7 +27,7 @@ public:
     static constexpr int MinimumSize = 6500;   // twips
     static const QStringList QuickLinks;
 
-    explicit Form5(Form1 &mainWindow, QWidget *parent = nullptr);
+    explicit Form5(CheckSession &session, QWidget *parent = nullptr);
     ~Form5() override;
 
     HarvestChecker &checker() { return m_checker; }
@@ -60,6 +60,10 @@ public:
     SkinLabel *SkinLabel1 = nullptr;
     QLabel *SkinLabel2 = nullptr;
 
+signals:
+    // A name double-clicked in one of the window's lists.
+    void openDomain(const QString &name);
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -72,8 +76,12 @@ private:
     void followNextFrame();
     void showPanel(int number, const QString &text);
 
-    Form1 &m_main;
+    void startChecks();
+    void tell(const QString &text);
+
+    CheckSession &m_session;
     HarvestChecker m_checker;
+    bool m_appendProblemTold = false;
     DomainList m_windowList;
     int m_pageCount = 0;
     qint64 m_foundTotal = 0;

@@ -29,6 +29,9 @@ void PrepareWebEngine()
 int main(int argc, char **argv)
 {
     PrepareWebEngine();
+    // The web engine draws with OpenGL contexts shared with the other windows; set later, every
+    // window but the web views draws black once a web view exists.
+    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral(TAMARIND_PRODUCT_NAME));
     QApplication::setApplicationVersion(QStringLiteral(TAMARIND_VERSION));

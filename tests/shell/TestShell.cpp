@@ -128,7 +128,7 @@ private slots:
         SettingsStore::save("Tamarind", "Settings", "showHelp", showHelp);
         Form1 window;
         QCOMPARE(window.helpWindow() != nullptr, shown);
-        window.findChild<QAction *>("mnuViewHelp")->trigger();
+        window.findChild<QAction *>("mnuHelpItem0")->trigger();
         auto *help = qobject_cast<Form8 *>(window.helpWindow());
         QVERIFY(help && help->isVisible());
         QVERIFY(help->windowFlags() & Qt::WindowStaysOnTopHint);
@@ -144,7 +144,7 @@ private slots:
     {
         TestFolders folders;
         Form1 window;
-        window.findChild<QAction *>("mnuViewHelp")->trigger();
+        window.findChild<QAction *>("mnuHelpItem0")->trigger();
         QVERIFY(!window.helpWindow());
     }
 
