@@ -209,7 +209,8 @@ private:
         if (dot < 0)
             return;
         const qsizetype end = dot + 4;
-        static const QString delimiters = QStringLiteral("='< >\"");
+        // "@" too: an e-mail address gives its domain, not a name made of the address.
+        static const QString delimiters = QStringLiteral("='< >\"@");
         qsizetype start = 0;
         for (qsizetype walk = dot; walk >= 0; --walk) {
             if (delimiters.contains(line[walk])) {

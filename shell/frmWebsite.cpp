@@ -103,7 +103,7 @@ void frmWebsite::Navigate(const QString &address)
 // The address as typed, scheme or not.
 void frmWebsite::Command3_Click()
 {
-    Navigate(Text1->text());
+    WebBrowser1->load(QUrl::fromUserInput(Text1->text()));
 }
 
 void frmWebsite::DownloadComplete()

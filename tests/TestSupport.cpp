@@ -93,7 +93,9 @@ TestWebServer::TestWebServer()
                 const QByteArray body = page
                     ? page(path)
                     : QByteArray("<html><head><title>Test Page</title></head><body>hello</body></html>");
-                socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: "
+                const int code = status ? status(path) : 200;
+                socket->write("HTTP/1.1 " + QByteArray::number(code) + (code == 200 ? " OK" : " Error")
+                    + "\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: "
                     + QByteArray::number(body.size()) + "\r\n\r\n" + body);
                 socket->disconnectFromHost();
             });

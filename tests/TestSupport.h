@@ -67,6 +67,7 @@ class TestWebServer : public QTcpServer
 public:
     TestWebServer();
     std::function<QByteArray(const QByteArray &path)> page;
+    std::function<int(const QByteArray &path)> status;   // 200 when not set
     QList<QByteArray> requests;
     QString host() const { return QStringLiteral("127.0.0.1:%1").arg(serverPort()); }
     QString address(const QString &path) const { return QStringLiteral("http://") + host() + path; }

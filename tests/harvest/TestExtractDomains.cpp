@@ -68,6 +68,10 @@ private slots:
         QTest::addRow("browser: https text link")
             << browser << ""
             << "go to https://x.com/ now" << QStringList {"x.com"} << QStringList();
+        // Fault caught: "someone@hotelsample.com" taken as the invented name someonehotelsample.com.
+        QTest::addRow("browser: e-mail address")
+            << browser << ""
+            << "write to someone@hotelsample.com today" << QStringList {"hotelsample.com"} << QStringList();
         QTest::addRow("empty body") << browser << ""
                                     << "" << QStringList() << QStringList();
     }

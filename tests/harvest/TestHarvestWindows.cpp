@@ -1,6 +1,7 @@
 #include "GuiTestSupport.h"
 #include "TestSupport.h"
 #include "app/DataFile.h"
+#include "run/CheckSession.h"
 #include "ui/Form1.h"
 #include "ui/Form3.h"
 #include "ui/Form5.h"
@@ -88,6 +89,75 @@ private slots:
         QCOMPARE(window.List3->count() + window.List4->count() + window.List1->count() + window.List2->count(), 100);
     }
 
+    // Faults caught: a failed search reported as a success, an empty run started, a saved search
+    // replaced by an empty one; and the finished list checked under whatever source the top band
+    // shows by then (here Full Word List, chosen during the search).
+    void failedSearchPages_data()
+    {
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("checked");
+        QTest::addRow("server error") << "first page 500"
+                                      << "the server answered HTTP 500" << 0;
+        QTest::addRow("second page fails") << "second page 500"
+                                           << "The list holds the 20 unique domains" << 20;
+        QTest::addRow("no answer") << "silent"
+                                   << "no answer within 1 seconds" << 0;
+        QTest::addRow("refused connection") << "refused"
+                                            << "could not be loaded" << 0;
+    }
+    void failedSearchPages()
+    {
+        QFETCH(QString, failure);
+        QFETCH(QString, message);
+        QFETCH(int, checked);
+        TestFolders folders;
+        TestWebServer web;
+        web.page = [](const QByteArray &path) {
+            const int b = path.mid(path.indexOf("&b=") + 3).toInt();
+            return LinksPage(Names(QString("y%1").arg(b, 3, 10, QChar('0')), 20));
+        };
+        web.status = [&](const QByteArray &path) {
+            const bool first = path.endsWith("&b=1");
+            return (failure == "first page 500" && first) || (failure == "second page 500" && !first) ? 500 : 200;
+        };
+        QTcpServer silent;   // takes the connection and never answers
+        silent.listen(QHostAddress::LocalHost);
+        const QString host = failure == "silent" ? QString("127.0.0.1:%1").arg(silent.serverPort())
+            : failure == "refused"               ? QString("127.0.0.1:%1").arg(UnusedPort())
+                                                 : web.host();
+        EnvironmentVariable hostVariable("TAMARIND_YAHOO_HOST", host.toLatin1());
+        QDir(folders.program()).mkdir("searches");
+        WriteBytes(folders.file("searches/Yahoo widgets.txt"), "saved.com\r\n");
+        TestWhoisServer whois({"--free-ratio", "1"});
+        Form1 window;
+        window.session().setServer(Whois::Server::parse(whois.address()));
+        Choose(window, Source::YahooSearch);
+        window.txtSearch->setText("widgets");
+        window.Combo2->setCurrentIndex(0);
+        window.cmdCreate->click();
+        auto *builder = qobject_cast<Form3 *>(window.listBuilderWindow());
+        builder->setPageInterval(20);
+        if (failure == "silent")
+            builder->setPageTimeout(1000);
+        Choose(window, Source::FullWordList);
+        QSignalSpy stopped(&window.run(), &RunControl::stopped);
+        const QString shown = AcceptMessage(window);
+        QVERIFY2(shown.contains(message), qPrintable(shown));
+        QVERIFY(!shown.contains("successfully"));
+        QTRY_VERIFY(!window.listBuilderWindow());
+        QCOMPARE(ReadBytes(folders.file("searches/Yahoo widgets.txt")), QByteArray("saved.com\r\n"));
+        if (checked == 0) {
+            QTest::qWait(200);
+            QVERIFY(!window.run().isRunning() && stopped.isEmpty());
+            return;
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!stopped.isEmpty(), 20000);
+        QCOMPARE(window.run().runSource(), Source::YahooSearch);
+        QCOMPARE(window.List3->count() + window.List4->count() + window.List1->count(), checked);
+        QCOMPARE(Items(window.List4).first(), QString("y001n00.com"));
+    }
+
     void googlePagesEndWhenNothingIsNew()
     {
         TestFolders folders;
@@ -112,6 +182,68 @@ private slots:
         QVERIFY(requests[2].contains("&start=200&"));
         QCOMPARE(FileEntries(folders.file("BrowserSearch.txt")).size(), 20);
         QCOMPARE(QDir(folders.file("searches")).entryList(QDir::Files), QStringList());
+    }
+
+    // Faults caught: one Enter navigating four times and adding three entries; a link written as
+    // pages write it today (no slash) dropped; an e-mail address made into an invented name; the
+    // checks running while another program runs in the same folder.
+    void harvestWindowAsAUserMeetsIt()
+    {
+        TestFolders folders;
+        TestWebServer web;
+        web.page = [](const QByteArray &path) -> QByteArray {
+            if (path == "/links.html")
+                return "<html><body><a href=\"http://golfsample.com\">golf</a>\n"
+                       "<p>write to someone@hotelsample.com</p></body></html>";
+            return "<html><body>start</body></html>";
+        };
+        TestWhoisServer whois({"--free-ratio", "1"});
+        EnvironmentVariable host("TAMARIND_YAHOO_HOST", web.host().toLatin1());
+        Form1 window;
+        window.session().setServer(Whois::Server::parse(whois.address()));
+        Choose(window, Source::BrowseForNames);
+        auto *harvest = qobject_cast<Form5 *>(window.harvestWindow());
+        harvest->checker().setTickInterval(50);
+        QTRY_VERIFY_WITH_TIMEOUT(harvest->windowTitle().startsWith("Tamarind - "), 15000);   // the home page
+        const int entries = harvest->Text1->count();
+        harvest->Text1->setEditText(web.address("/links.html"));
+        QTest::keyClick(harvest->Text1->lineEdit(), Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(harvest->List1->count(), 2, 20000);
+        QCOMPARE(Items(harvest->List1), (QStringList {"golfsample.com", "hotelsample.com"}));
+        QCOMPARE(web.requestsFor("/links.html").size(), 1);
+        QCOMPARE(harvest->Text1->count(), entries + 1);
+
+        // The checks hold the folder: no other run starts there meanwhile.
+        CheckSession other;
+        DataFile::rewrite(folders.file("list.txt"), {"other"});
+        other.SelectSource(Source::CustomList, folders.file("list.txt"));
+        QVERIFY(other.Start(1, 1).startsWith("Another run is going on"));
+        harvest->close();
+        QCOMPARE(other.Start(1, 1), QString());
+        other.Stop();
+    }
+
+    // Fault caught: names found but not written to BrowserSearch.txt, lost without a word.
+    void unwritableHarvestListIsTold()
+    {
+        TestFolders folders;
+        TestWebServer web;
+        web.page = [](const QByteArray &) -> QByteArray { return "<html><body>see found.com</body></html>"; };
+        EnvironmentVariable host("TAMARIND_YAHOO_HOST", web.host().toLatin1());
+        Form1 window;
+        Choose(window, Source::BrowseForNames);
+        auto *harvest = qobject_cast<Form5 *>(window.harvestWindow());
+        QDir(folders.program()).mkdir("BrowserSearch.txt");   // no file can be written there
+        harvest->Text1->setEditText(web.address("/one.html"));
+        harvest->Command1->click();
+        QTRY_COMPARE_WITH_TIMEOUT(MessageTexts(*harvest).size(), 1, 15000);
+        harvest->Text1->setEditText(web.address("/two.html"));
+        harvest->Command1->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!web.requestsFor("/two.html").isEmpty(), 15000);
+        QTest::qWait(300);
+        QCOMPARE(MessageTexts(*harvest).size(), 1);   // once
+        QVERIFY(MessageTexts(*harvest).constFirst().contains("BrowserSearch.txt"));
+        QDir(folders.program()).rmdir("BrowserSearch.txt");
     }
 
     void browserHarvestChecksFrameNames()

@@ -180,7 +180,8 @@ private slots:
         frmWebsite website;
         QCOMPARE(website.StatusBar1->findChildren<QLabel *>().size(), 2);
         QVERIFY(website.findChildren<SkinLabel *>().size() == 2);   // the template and the one for "URL:"
-        website.Text1->setText(pages.address("/page.html"));
+        // Fault caught: an address typed without its scheme showed a blank page.
+        website.Text1->setText(pages.host() + "/page.html");
         QTest::keyClick(website.Text1, Qt::Key_Return);
         QTRY_COMPARE_WITH_TIMEOUT(website.windowTitle(), QString("Test Page"), 15000);
         QCOMPARE(website.Text1->text(), pages.address("/page.html"));
