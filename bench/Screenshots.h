@@ -38,3 +38,9 @@ inline void SaveScreenshot(QWidget *window, const QString &folder, const QString
     const QString path = folder + '/' + name + QStringLiteral(".png");
     std::printf("%s %s\n", window->grab().save(path) ? "saved" : "could not save", qPrintable(path));
 }
+
+// A control of a window by its name.
+template<typename T> T *Control(const QObject &window, const char *name)
+{
+    return window.findChild<T *>(QLatin1String(name));
+}

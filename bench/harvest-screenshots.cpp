@@ -79,21 +79,27 @@ int main(int argc, char **argv)
     Form1 main;
     main.resize(1400, 900);
     main.show();
-    main.Combo1->setCurrentIndex(int(Source::YahooSearch));
-    emit main.Combo1->activated(int(Source::YahooSearch));
-    main.txtSearch->setText(QStringLiteral("garden supplies"));
-    main.cmdCreate->click();
+    Control<QComboBox>(main, "Combo1")->setCurrentIndex(int(Source::YahooSearch));
+    emit Control<QComboBox>(main, "Combo1")->activated(int(Source::YahooSearch));
+    Control<QLineEdit>(main, "txtSearch")->setText(QStringLiteral("garden supplies"));
+    Control<QToolButton>(main, "cmdCreate")->click();
     auto *builder = qobject_cast<Form3 *>(main.listBuilderWindow());
     builder->setPageInterval(4000);   // long enough to be seen between pages
-    if (!QTest::qWaitFor([&] { return builder->findChild<QLineEdit *>(QStringLiteral("Text1"))->text().startsWith(QStringLiteral("Extracted")); }, 15000))
+    if (!QTest::qWaitFor(
+            [&] {
+                return builder->findChild<QLineEdit *>(QStringLiteral("Text1"))
+                    ->text()
+                    .startsWith(QStringLiteral("Extracted"));
+            },
+            15000))
         std::fprintf(stderr, "the first result page did not come\n");
     QTest::qWait(500);
     SaveScreenshot(builder, output, QStringLiteral("list-builder"));
     builder->close();
-    main.Command3->click();
+    Control<QToolButton>(main, "Command3")->click();
 
-    main.Combo1->setCurrentIndex(int(Source::BrowseForNames));
-    emit main.Combo1->activated(int(Source::BrowseForNames));
+    Control<QComboBox>(main, "Combo1")->setCurrentIndex(int(Source::BrowseForNames));
+    emit Control<QComboBox>(main, "Combo1")->activated(int(Source::BrowseForNames));
     auto *harvest = qobject_cast<Form5 *>(main.harvestWindow());
     harvest->resize(1500, 950);
     if (!QTest::qWaitFor([&] { return harvest->List1->count() + harvest->List2->count() >= 8; }, 30000))

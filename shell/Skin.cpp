@@ -4,6 +4,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -62,7 +63,42 @@ SkinLabel::SkinLabel(const QString &text, QWidget *parent)
     : QLabel(text, parent)
 {
     setAttribute(Qt::WA_TranslucentBackground);
+    // It only draws text over the controls: the clicks go to what lies under it.
+    setAttribute(Qt::WA_TransparentForMouseEvents);
     setAutoFillBackground(false);
+}
+
+void SkinLabel::follow(QLabel *label, QWidget *window)
+{
+    m_label = label;
+    m_window = window;
+    label->installEventFilter(this);
+    window->installEventFilter(this);
+    place();
+}
+
+bool SkinLabel::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::LayoutRequest: place(); break;
+    default: break;
+    }
+    return QLabel::eventFilter(watched, event);
+}
+
+// Where the label is now, in the skin label's container: a window laid out after the conversion
+// moves its labels (a status bar's panels get their places only when shown).
+void SkinLabel::place()
+{
+    if (!m_label || !m_window || !parentWidget())
+        return;
+    const QPoint inWindow = m_label->mapTo(m_window, QPoint(0, 0));
+    setGeometry(QRect(parentWidget()->mapFrom(m_window, inWindow), m_label->size()));
+    setVisible(m_label->isVisibleTo(m_window));
 }
 
 PictureBox::PictureBox(QWidget *parent)
@@ -127,14 +163,14 @@ QList<SkinLabel *> ConvertLabels(QWidget *window, SkinLabel *template0, bool sam
             continue;   // skin labels, picture boxes and labels of other kinds stay as they are
         if (label->window() != window || (sameContainerOnly && label->parentWidget() != container))
             continue;   // labels of pop-ups and embedded pages are not the window's own
+        if (label->text().isEmpty())
+            continue;   // nothing to draw (a status bar's panels before their first text)
         auto *skinLabel = new SkinLabel(container);
-        const QPoint topLeft = container->mapFromGlobal(label->mapToGlobal(QPoint(0, 0)));
-        skinLabel->setGeometry(QRect(topLeft, label->size()));
         skinLabel->setFont(label->font());
         skinLabel->setText(label->text());
         skinLabel->setWordWrap(label->wordWrap());
         skinLabel->setAlignment(label->alignment());
-        skinLabel->setVisible(label->isVisibleTo(label->parentWidget()));
+        skinLabel->follow(label, window);
         skinLabel->raise();
         made.append(skinLabel);
     }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QColor>
 #include <QLabel>
+#include <QPointer>
 
 // The look of the program's windows. The "Standard Skin" is a palette of our own: the window colour
 // and the four colours the controls take (C2 to C5). ApplySkin recolours a window's controls by
@@ -25,6 +26,17 @@ class SkinLabel : public QLabel
 public:
     explicit SkinLabel(QWidget *parent = nullptr);
     explicit SkinLabel(const QString &text, QWidget *parent = nullptr);
+    // Stays where the label is, within the window, as the window lays itself out.
+    void follow(QLabel *label, QWidget *window);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void place();
+
+    QPointer<QLabel> m_label;
+    QPointer<QWidget> m_window;
 };
 
 // A picture box: recoloured with the picture colour C4.

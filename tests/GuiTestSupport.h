@@ -1,9 +1,18 @@
 #pragma once
+#include <QAbstractButton>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QAbstractButton>
 #include <QStringList>
 #include <QTest>
+
+// A control of a window by its name ("List3", "cmdDoSearch"); a missing one ends the test.
+template<typename T = QWidget> T *Control(const QObject &window, const QString &name)
+{
+    T *control = window.findChild<T *>(name);
+    if (!control)
+        qFatal("no control %s", qPrintable(name));
+    return control;
+}
 
 // The texts of a list box, first to last.
 inline QStringList Items(const QListWidget *list)

@@ -3,6 +3,7 @@
 #include "app/ProgramFiles.h"
 #include "app/Settings.h"
 #include "app/Startup.h"
+#include "run/TopBand.h"
 #include "shell/Branding.h"
 #include "shell/Form8.h"
 #include "shell/Shutdown.h"
@@ -10,7 +11,6 @@
 #include "shell/frmAbout.h"
 #include "shell/frmSplash.h"
 #include "shell/frmWebsite.h"
-#include "run/TopBand.h"
 #include "ui/Form2.h"
 #include "ui/Form3.h"
 #include "ui/Form5.h"
@@ -81,12 +81,33 @@ Form1::Form1(QWidget *parent)
     buildResultColumns();
     buildStatusBar();
     buildMenus();
+    nameControls();
     connectResults();
     connectRun();
     Form_Load();
 }
 
 Form1::~Form1() = default;
+
+// Tests and the skin find the controls by the names the rest of the program knows them by.
+void Form1::nameControls()
+{
+    const std::initializer_list<std::pair<QWidget *, const char *>> controls = {{Frame1, "Frame1"}, {Frame2, "Frame2"},
+        {Label6, "Label6"}, {Combo1, "Combo1"}, {wLabel1, "wLabel1"}, {txtWordNum, "txtWordNum"}, {wLabel2, "wLabel2"},
+        {txtWordMax, "txtWordMax"}, {cmdDoSearch, "cmdDoSearch"}, {Command3, "Command3"}, {sLabel1, "sLabel1"},
+        {txtSearch, "txtSearch"}, {sLabel2, "sLabel2"}, {Combo2, "Combo2"}, {cmdCreate, "cmdCreate"},
+        {cmdWebsite, "cmdWebsite"}, {SkinLabel1, "SkinLabel1"}};
+    for (const auto &[control, name] : controls)
+        control->setObjectName(QLatin1String(name));
+    for (int number = 1; number <= 5; ++number) {
+        list(number)->setObjectName(QStringLiteral("List%1").arg(number));
+        Labels[size_t(number)]->setObjectName(QStringLiteral("Label%1").arg(number));
+        cmdCopy[size_t(number)]->setObjectName(QStringLiteral("cmdCopy%1").arg(number));
+        cmdClear[size_t(number)]->setObjectName(QStringLiteral("cmdClear%1").arg(number));
+    }
+    for (int number = 1; number <= int(m_panels.size()); ++number)
+        m_panels[size_t(number - 1)]->setObjectName(QStringLiteral("Panel%1").arg(number));
+}
 
 void Form1::buildTopBand()
 {
@@ -236,8 +257,7 @@ void Form1::buildMenus()
     addMenu(QStringLiteral("mnuHelp"), QStringLiteral("&Help"), QStringLiteral("mnuHelpItem"),
         {QStringLiteral("View Help")}, [this](int) { ShowHelp(); });
     addMenu(QStringLiteral("mnuAbout"), QStringLiteral("&About"), QStringLiteral("mnuAboutItem"),
-        {QStringLiteral("About this software")},
-        [this](int) { ShowSingle(m_about, [] { return new frmAbout; }); });
+        {QStringLiteral("About this software")}, [this](int) { ShowSingle(m_about, [] { return new frmAbout; }); });
 }
 
 // As if the entry had been picked in the source list, also while a run has disabled it.
@@ -643,9 +663,10 @@ void Form1::checkSearchList(int entries, ListBuilder::Engine engine)
 {
     const Source source = engine == ListBuilder::Engine::Google ? Source::GoogleSearch : Source::YahooSearch;
     if (m_run.isRunning()) {
-        showMessage(QStringLiteral("Start"), QStringLiteral("A run is already going on; the list of the search is "
-                                                            "checked when you choose %1 and press Start.")
-                                                 .arg(RunControl::SourceName(source)));
+        showMessage(QStringLiteral("Start"),
+            QStringLiteral("A run is already going on; the list of the search is "
+                           "checked when you choose %1 and press Start.")
+                .arg(RunControl::SourceName(source)));
         return;
     }
     Combo1->setCurrentIndex(int(source));

@@ -40,11 +40,6 @@ public:
     std::function<QString()> chooseCustomList;
     const MainLayout &currentLayout() const { return m_layout; }
     int dragSourceMarker() const { return m_dragSourceMarker; }
-    QListWidget *list(int number) const;
-    QLabel *label(int number) const;
-    QPushButton *copyButton(int number) const { return cmdCopy[size_t(number)]; }
-    QPushButton *clearButton(int number) const { return cmdClear[size_t(number)]; }
-    QLabel *panel(int number) const { return m_panels[size_t(number - 1)]; }
     Form2 *noticeWindow() const;
     frmMake *generatorWindow() const;
     QWidget *helpWindow() const { return m_help; }
@@ -83,39 +78,16 @@ public:
     // A drop onto the Saved list; only a drag out of a profile list carries positions.
     void List5_OLEDragDrop(const QMimeData *data, bool fromProfileList);
 
-    // The controls, named as the rest of the program knows them.
-    QGroupBox *Frame1 = nullptr;
-    QGroupBox *Frame2 = nullptr;
-    QLabel *Label6 = nullptr;
-    QComboBox *Combo1 = nullptr;
-    QLabel *wLabel1 = nullptr;
-    QLineEdit *txtWordNum = nullptr;
-    QLabel *wLabel2 = nullptr;
-    QLineEdit *txtWordMax = nullptr;
-    QToolButton *cmdDoSearch = nullptr;
-    QToolButton *Command3 = nullptr;
-    QLabel *sLabel1 = nullptr;
-    QLineEdit *txtSearch = nullptr;
-    QLabel *sLabel2 = nullptr;
-    QComboBox *Combo2 = nullptr;
-    QToolButton *cmdCreate = nullptr;
-    QPushButton *cmdWebsite = nullptr;
-    ProfileListWidget *List1 = nullptr;
-    QListWidget *List2 = nullptr;
-    ProfileListWidget *List3 = nullptr;
-    ProfileListWidget *List4 = nullptr;
-    SavedListWidget *List5 = nullptr;
-    SkinLabel *SkinLabel1 = nullptr;
-    std::array<QLabel *, 6> Labels {};         // Label1 .. Label5 at their numbers
-    std::array<QPushButton *, 6> cmdCopy {};   // index i acts on List i
-    std::array<QPushButton *, 6> cmdClear {};
-
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
+    QListWidget *list(int number) const;
+    QLabel *label(int number) const;
+    QLabel *panel(int number) const { return m_panels[size_t(number - 1)]; }
+    void nameControls();
     void buildTopBand();
     void buildResultColumns();
     void buildStatusBar();
@@ -151,4 +123,31 @@ private:
     QPointer<QWidget> m_form3;
     QPointer<QWidget> m_form5;
     bool m_settingsProblemShown = false;
+
+    // The controls, named as the rest of the program knows them; each object carries its name.
+    QGroupBox *Frame1 = nullptr;
+    QGroupBox *Frame2 = nullptr;
+    QLabel *Label6 = nullptr;
+    QComboBox *Combo1 = nullptr;
+    QLabel *wLabel1 = nullptr;
+    QLineEdit *txtWordNum = nullptr;
+    QLabel *wLabel2 = nullptr;
+    QLineEdit *txtWordMax = nullptr;
+    QToolButton *cmdDoSearch = nullptr;
+    QToolButton *Command3 = nullptr;
+    QLabel *sLabel1 = nullptr;
+    QLineEdit *txtSearch = nullptr;
+    QLabel *sLabel2 = nullptr;
+    QComboBox *Combo2 = nullptr;
+    QToolButton *cmdCreate = nullptr;
+    QPushButton *cmdWebsite = nullptr;
+    ProfileListWidget *List1 = nullptr;
+    QListWidget *List2 = nullptr;
+    ProfileListWidget *List3 = nullptr;
+    ProfileListWidget *List4 = nullptr;
+    SavedListWidget *List5 = nullptr;
+    SkinLabel *SkinLabel1 = nullptr;
+    std::array<QLabel *, 6> Labels {};         // Label1 .. Label5 at their numbers
+    std::array<QPushButton *, 6> cmdCopy {};   // index i acts on List i
+    std::array<QPushButton *, 6> cmdClear {};
 };

@@ -41,8 +41,8 @@ QStringList Names(const QString &stem, int count)
 
 void Choose(Form1 &window, Source source)
 {
-    window.Combo1->setCurrentIndex(int(source));
-    emit window.Combo1->activated(int(source));
+    Control<QComboBox>(window, "Combo1")->setCurrentIndex(int(source));
+    emit Control<QComboBox>(window, "Combo1")->activated(int(source));
 }
 
 }   // namespace
@@ -65,10 +65,10 @@ private slots:
         Form1 window;
         window.session().setServer(Whois::Server::parse(whois.address()));
         Choose(window, Source::YahooSearch);
-        window.txtSearch->setText("blue widgets & more");
-        window.Combo2->setCurrentIndex(0);   // ~100 names
+        Control<QLineEdit>(window, "txtSearch")->setText("blue widgets & more");
+        Control<QComboBox>(window, "Combo2")->setCurrentIndex(0);   // ~100 names
         QSignalSpy stopped(&window.run(), &RunControl::stopped);
-        window.cmdCreate->click();
+        Control<QToolButton>(window, "cmdCreate")->click();
         auto *builder = qobject_cast<Form3 *>(window.listBuilderWindow());
         QVERIFY(builder);
         QCOMPARE(builder->windowTitle(), QString("List Builder - Finding domain names..."));
@@ -84,9 +84,11 @@ private slots:
         QCOMPARE(list.size(), 100);
         QCOMPARE(list.first(), QString("y001n00.com"));
         QCOMPARE(FileEntries(folders.file("searches/Yahoo blue widgets & more.txt")), list);
-        QCOMPARE(window.txtWordMax->text(), QString("100"));
+        QCOMPARE(Control<QLineEdit>(window, "txtWordMax")->text(), QString("100"));
         QTRY_VERIFY_WITH_TIMEOUT(!stopped.isEmpty(), 20000);   // the run went over the list, perhaps already
-        QCOMPARE(window.List3->count() + window.List4->count() + window.List1->count() + window.List2->count(), 100);
+        QCOMPARE(Control<QListWidget>(window, "List3")->count() + Control<QListWidget>(window, "List4")->count()
+                + Control<QListWidget>(window, "List1")->count() + Control<QListWidget>(window, "List2")->count(),
+            100);
     }
 
     // Faults caught: a failed search reported as a success, an empty run started, a saved search
@@ -133,9 +135,9 @@ private slots:
         Form1 window;
         window.session().setServer(Whois::Server::parse(whois.address()));
         Choose(window, Source::YahooSearch);
-        window.txtSearch->setText("widgets");
-        window.Combo2->setCurrentIndex(0);
-        window.cmdCreate->click();
+        Control<QLineEdit>(window, "txtSearch")->setText("widgets");
+        Control<QComboBox>(window, "Combo2")->setCurrentIndex(0);
+        Control<QToolButton>(window, "cmdCreate")->click();
         auto *builder = qobject_cast<Form3 *>(window.listBuilderWindow());
         builder->setPageInterval(20);
         if (failure == "silent")
@@ -154,8 +156,10 @@ private slots:
         }
         QTRY_VERIFY_WITH_TIMEOUT(!stopped.isEmpty(), 20000);
         QCOMPARE(window.run().runSource(), Source::YahooSearch);
-        QCOMPARE(window.List3->count() + window.List4->count() + window.List1->count(), checked);
-        QCOMPARE(Items(window.List4).first(), QString("y001n00.com"));
+        QCOMPARE(Control<QListWidget>(window, "List3")->count() + Control<QListWidget>(window, "List4")->count()
+                + Control<QListWidget>(window, "List1")->count(),
+            checked);
+        QCOMPARE(Items(Control<QListWidget>(window, "List4")).first(), QString("y001n00.com"));
     }
 
     void googlePagesEndWhenNothingIsNew()
@@ -170,8 +174,8 @@ private slots:
         Form1 window;
         window.session().setServer(Whois::Server::parse(QString("127.0.0.1:%1").arg(UnusedPort())));
         Choose(window, Source::GoogleSearch);
-        window.txtSearch->setText("a/b");   // no copy: a search text that cannot be a file name
-        window.cmdCreate->click();
+        Control<QLineEdit>(window, "txtSearch")->setText("a/b");   // no copy: a search text that cannot be a file name
+        Control<QToolButton>(window, "cmdCreate")->click();
         qobject_cast<Form3 *>(window.listBuilderWindow())->setPageInterval(20);
         QVERIFY(AcceptMessage(window).contains("created successfully"));
         QTRY_VERIFY(!window.listBuilderWindow());
@@ -282,8 +286,8 @@ private slots:
         // A frame pointing at its own page is followed once: the requests stay few.
         QTest::qWait(500);
         QVERIFY(web.requestsFor("/frames.html").size() <= 5);
-        QCOMPARE(Items(window.List4), QStringList {"alpha.com"});
-        QCOMPARE(Items(window.List1), QStringList {"betaname.net"});
+        QCOMPARE(Items(Control<QListWidget>(window, "List4")), QStringList {"alpha.com"});
+        QCOMPARE(Items(Control<QListWidget>(window, "List1")), QStringList {"betaname.net"});
         QCOMPARE(harvest->Label1->text(), QString("Unregistered: (2)"));
         QVERIFY(harvest->windowTitle().startsWith("Tamarind - "));
 

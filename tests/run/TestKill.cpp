@@ -93,8 +93,8 @@ int RunCheck(const QStringList &arguments, int killAfter, Printed &printed)
 void ChooseCustomList(Form1 &window, const QString &list)
 {
     window.chooseCustomList = [list] { return list; };
-    window.Combo1->setCurrentIndex(int(Source::CustomList));
-    emit window.Combo1->activated(int(Source::CustomList));
+    Control<QComboBox>(window, "Combo1")->setCurrentIndex(int(Source::CustomList));
+    emit Control<QComboBox>(window, "Combo1")->activated(int(Source::CustomList));
 }
 
 // The child process of the window test: a main window that starts a run of the list and goes on
@@ -105,7 +105,7 @@ int RunWindowUntilKilled(int argc, char **argv)
     Form1 window;
     window.show();
     ChooseCustomList(window, qEnvironmentVariable("TAMARIND_KILL_TEST_LIST"));
-    window.cmdDoSearch->click();
+    Control<QToolButton>(window, "cmdDoSearch")->click();
     return app.exec();
 }
 
@@ -181,9 +181,10 @@ private slots:
         window.session().pool().setTickInterval(100);
         ChooseCustomList(window, folders.file("list.txt"));
         QVERIFY(RunControl::SavedPosition(Source::CustomList) > 1);
-        window.txtWordNum->setText(QString::number(RunControl::SavedPosition(Source::CustomList)));
-        window.cmdDoSearch->click();
-        QTRY_VERIFY_WITH_TIMEOUT(window.cmdDoSearch->isEnabled(), 60000);
+        Control<QLineEdit>(window, "txtWordNum")
+            ->setText(QString::number(RunControl::SavedPosition(Source::CustomList)));
+        Control<QToolButton>(window, "cmdDoSearch")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(Control<QToolButton>(window, "cmdDoSearch")->isEnabled(), 60000);
         QCOMPARE(MessageTexts(window), QStringList());
         QSet<QString> backedUp;
         for (const QString &file : QDir(folders.file("backups")).entryList({"*Profile*.txt"}, QDir::Files))

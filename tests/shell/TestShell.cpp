@@ -14,8 +14,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -161,7 +163,7 @@ private slots:
         }
         Form1 window;
         window.show();
-        window.cmdWebsite->click();
+        Control<QPushButton>(window, "cmdWebsite")->click();
         QPointer<QWidget> website = window.websiteWindow();
         QVERIFY(website && website->isVisible());
         window.close();
@@ -202,7 +204,7 @@ private slots:
         EnvironmentVariable prefix("TAMARIND_PURCHASE_PREFIX", "http://127.0.0.1:1/bfast/click?STRING=");
         Form1 window;
         window.results().AddRegistered("a&b c.com");
-        DoubleClick(window.List2, 0);
+        DoubleClick(Control<QListWidget>(window, "List2"), 0);
         auto *website = qobject_cast<frmWebsite *>(window.websiteWindow());
         QVERIFY(website);
         QTRY_COMPARE(website->WebBrowser1->url().toString(QUrl::FullyEncoded),
@@ -216,12 +218,12 @@ private slots:
         EnvironmentVariable links("TAMARIND_PURCHASE_LINKS", "0");
         TestWhoisServer server({"--free-ratio", "0", "--latency-ms", "300"});
         Form1 window;
-        QCOMPARE(window.Frame2->title(), QString("Domain Name Manager"));
+        QCOMPARE(Control<QGroupBox>(window, "Frame2")->title(), QString("Domain Name Manager"));
         window.session().setServer(Whois::Server::parse(server.address()));
         for (const char *name : {"first.com", "second.com"})
             window.results().AddRegistered(name);
-        DoubleClick(window.List2, 0);
-        DoubleClick(window.List2, 1);   // the second replaces the first
+        DoubleClick(Control<QListWidget>(window, "List2"), 0);
+        DoubleClick(Control<QListWidget>(window, "List2"), 1);   // the second replaces the first
         QPointer<QWidget> shown = window.whoisWindow();
         auto *whois = qobject_cast<frmWhois *>(shown.data());
         QVERIFY(whois && whois->isVisible());
@@ -235,7 +237,7 @@ private slots:
 
         TestWhoisServer silent({"--silent-every", "1"});
         window.session().setServer(Whois::Server::parse(silent.address()));
-        DoubleClick(window.List2, 0);
+        DoubleClick(Control<QListWidget>(window, "List2"), 0);
         QVERIFY(!shown);   // a fresh window for every double-click
         QTest::qWait(200);
         QVERIFY(static_cast<frmWhois *>(window.whoisWindow())->Text1->toPlainText().isEmpty());
@@ -264,12 +266,30 @@ private slots:
         QCOMPARE(labels.size(), 1 + 5);
         int visible = 0;
         for (const SkinLabel *label : labels) {
-            QCOMPARE(label->parentWidget(), window.Frame1);
-            visible += label->isVisibleTo(window.Frame1);
+            QCOMPARE(label->parentWidget(), Control<QGroupBox>(window, "Frame1"));
+            visible += label->isVisibleTo(Control<QGroupBox>(window, "Frame1"));
         }
         QCOMPARE(visible, 1);   // "Search Type:"; the labels hidden at first stay hidden
-        QCOMPARE(window.List3->palette().color(QPalette::Base), Skin::ProgramSkin()->Colour(2));
-        QCOMPARE(window.cmdCopy[3]->palette().color(QPalette::Button), Skin::ProgramSkin()->Colour(2));
+        QCOMPARE(
+            Control<QListWidget>(window, "List3")->palette().color(QPalette::Base), Skin::ProgramSkin()->Colour(2));
+        QCOMPARE(Control<QPushButton>(window, "cmdCopy3")->palette().color(QPalette::Button),
+            Skin::ProgramSkin()->Colour(2));
+
+        // Fault caught: the clear "Search Type:" label lies over the left of Combo1 and took its clicks.
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QWidget *hit =
+            window.childAt(Control<QComboBox>(window, "Combo1")
+                               ->mapTo(&window, QPoint(5, Control<QComboBox>(window, "Combo1")->height() / 2)));
+        QVERIFY(hit == Control<QComboBox>(window, "Combo1") || Control<QComboBox>(window, "Combo1")->isAncestorOf(hit));
+        // A label shown later is drawn where it is, and a label that moves takes its skin label along.
+        Control<QComboBox>(window, "Combo1")->setCurrentIndex(int(Source::CustomList));
+        window.chooseCustomList = [] { return QString(); };
+        window.Combo1_Click();
+        const auto startNumber = std::find_if(
+            labels.cbegin(), labels.cend(), [](const SkinLabel *label) { return label->text() == "Start Number:"; });
+        QVERIFY(startNumber != labels.cend() && (*startNumber)->isVisible());
+        QCOMPARE((*startNumber)->geometry(), Control<QLabel>(window, "wLabel1")->geometry());
     }
 };
 

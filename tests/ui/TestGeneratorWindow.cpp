@@ -20,8 +20,8 @@ namespace {
 // The main window with its generator open, as choosing "Generate names" opens it.
 frmMake *OpenGenerator(Form1 &window)
 {
-    window.Combo1->setCurrentIndex(int(Source::GenerateNames));
-    emit window.Combo1->activated(int(Source::GenerateNames));
+    Control<QComboBox>(window, "Combo1")->setCurrentIndex(int(Source::GenerateNames));
+    emit Control<QComboBox>(window, "Combo1")->activated(int(Source::GenerateNames));
     return window.generatorWindow();
 }
 
@@ -56,11 +56,12 @@ private slots:
         QCOMPARE(statuses.last(), QString("Created 16 Domains..."));
         QCOMPARE(maker->List1->count(), 16);
         QCOMPARE(maker->List1->item(0)->text(), QString("myshop.com"));
-        QCOMPARE(window.txtWordMax->text(), QString("16"));
+        QCOMPARE(Control<QLineEdit>(window, "txtWordMax")->text(), QString("16"));
         QCOMPARE(FileEntries(folders.file("CreatedDomains.txt")), Items(maker->List1));
         QVERIFY(ReadBytes(folders.file("CreatedDomains.txt")).endsWith("shop-the.net\r\n\r\n"));
         QTRY_VERIFY_WITH_TIMEOUT(!stopped.isEmpty(), 10000);
-        QCOMPARE(window.List4->count() + window.List1->count(), 16);   // every name was checked
+        QCOMPARE(Control<QListWidget>(window, "List4")->count() + Control<QListWidget>(window, "List1")->count(),
+            16);   // every name was checked
 
         // A second run adds to the list box; the file holds only its own names.
         maker->chkAdd[1]->setChecked(false);
@@ -104,7 +105,7 @@ private slots:
         QCOMPARE(ReadBytes(folders.file("CreatedDomains.txt")), QString::fromUtf8("my日本.com\r\n\r\n").toUtf8());
         const QString asked = QString::fromLatin1(QUrl::toAce(QString::fromUtf8("my日本.com")));
         QCOMPARE(FileEntries(folders.file("queries.log")), QStringList {asked});
-        QCOMPARE(Items(window.List1), QStringList {asked});
+        QCOMPARE(Items(Control<QListWidget>(window, "List1")), QStringList {asked});
     }
 
     // Fault caught: a tab or line break typed into a word, written into names or split into lines.

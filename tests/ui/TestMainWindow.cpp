@@ -42,9 +42,9 @@ void DropOnSavedList(Form1 &window, QMimeData *data)
 {
     // A drop reaches the widget that took the drag's entry.
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, {});
-    QApplication::sendEvent(window.List5->viewport(), &enter);
+    QApplication::sendEvent(Control<QListWidget>(window, "List5")->viewport(), &enter);
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, {});
-    QApplication::sendEvent(window.List5->viewport(), &drop);
+    QApplication::sendEvent(Control<QListWidget>(window, "List5")->viewport(), &drop);
 }
 
 }   // namespace
@@ -59,38 +59,48 @@ private slots:
         TestFolders folders;
         WriteBytes(folders.file("Remembered.txt"), "\r\n \r\r\nkept.com\r\nalso.net\r\n");
         Form1 window;
-        QCOMPARE(Items(window.List5), (QStringList {"kept.com", "also.net"}));
+        QCOMPARE(Items(Control<QListWidget>(window, "List5")), (QStringList {"kept.com", "also.net"}));
         QCOMPARE(ReadBytes(folders.file("Remembered.txt")), QByteArray("\r\n \r\r\nkept.com\r\nalso.net\r\n"));
         QCOMPARE(ReadBytes(folders.file("Appends.txt")), QByteArray("\r\n"));
         QVERIFY(QFileInfo(folders.file("overflow")).isDir());
         QVERIFY(window.windowTitle().contains(" by "));
-        QVERIFY(window.cmdWebsite->text().startsWith("Visit "));
-        QCOMPARE(window.Frame2->title(), QString("Domain Name Manager - Double Click any domain to purchase"));
+        QVERIFY(Control<QPushButton>(window, "cmdWebsite")->text().startsWith("Visit "));
+        QCOMPARE(Control<QGroupBox>(window, "Frame2")->title(),
+            QString("Domain Name Manager - Double Click any domain to purchase"));
 
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QVERIFY(window.Combo1->isVisible());
-        QCOMPARE(window.Combo1->currentIndex(), -1);
-        QCOMPARE(window.Combo1->placeholderText(), QString("Start here!"));
-        QCOMPARE(window.Combo1->count(), 9);
-        QCOMPARE(window.Combo1->itemText(0), QString("Browse for names"));
-        QCOMPARE(window.Combo1->itemText(8), QString("Custom List"));
-        QVERIFY(window.cmdDoSearch->isVisible() && !window.cmdDoSearch->isEnabled());
-        QVERIFY(window.Command3->isVisible() && !window.Command3->isEnabled());
-        QVERIFY(!window.txtWordNum->isVisible() && !window.txtSearch->isVisible());
-        QVERIFY(!window.cmdCreate->isVisible() && !window.cmdCreate->isEnabled());
+        QVERIFY(Control<QComboBox>(window, "Combo1")->isVisible());
+        QCOMPARE(Control<QComboBox>(window, "Combo1")->currentIndex(), -1);
+        QCOMPARE(Control<QComboBox>(window, "Combo1")->placeholderText(), QString("Start here!"));
+        QCOMPARE(Control<QComboBox>(window, "Combo1")->count(), 9);
+        QCOMPARE(Control<QComboBox>(window, "Combo1")->itemText(0), QString("Browse for names"));
+        QCOMPARE(Control<QComboBox>(window, "Combo1")->itemText(8), QString("Custom List"));
+        QVERIFY(Control<QToolButton>(window, "cmdDoSearch")->isVisible()
+            && !Control<QToolButton>(window, "cmdDoSearch")->isEnabled());
+        QVERIFY(Control<QToolButton>(window, "Command3")->isVisible()
+            && !Control<QToolButton>(window, "Command3")->isEnabled());
+        QVERIFY(!Control<QLineEdit>(window, "txtWordNum")->isVisible()
+            && !Control<QLineEdit>(window, "txtSearch")->isVisible());
+        QVERIFY(!Control<QToolButton>(window, "cmdCreate")->isVisible()
+            && !Control<QToolButton>(window, "cmdCreate")->isEnabled());
         for (int i = 1; i <= 3; ++i)
-            QCOMPARE(window.panel(i)->text(),
+            QCOMPARE(Control<QLabel>(window, QString("Panel%1").arg(i))->text(),
                 (QStringList {"Entry Status", "Open Connections", "Connection Status"}[i - 1]));
-        QCOMPARE(window.List3->toolTip(), QString("These domains have less than 5 characters"));
-        QCOMPARE(window.List3->selectionMode(), QAbstractItemView::ExtendedSelection);
+        QCOMPARE(
+            Control<QListWidget>(window, "List3")->toolTip(), QString("These domains have less than 5 characters"));
+        QCOMPARE(Control<QListWidget>(window, "List3")->selectionMode(), QAbstractItemView::ExtendedSelection);
 
         window.ShowSearchControls();
-        QVERIFY(window.txtSearch->isVisible() && window.Combo2->isVisible());
-        QCOMPARE(Twips::geometry(window.txtSearch), Twips::geometry(window.txtWordNum));
+        QVERIFY(
+            Control<QLineEdit>(window, "txtSearch")->isVisible() && Control<QComboBox>(window, "Combo2")->isVisible());
+        QCOMPARE(Twips::geometry(Control<QLineEdit>(window, "txtSearch")),
+            Twips::geometry(Control<QLineEdit>(window, "txtWordNum")));
         window.HideSearchControls();
         window.ShowWordListControls();
-        QVERIFY(window.txtWordNum->isVisible() && window.txtWordMax->isVisible() && !window.txtSearch->isVisible());
+        QVERIFY(Control<QLineEdit>(window, "txtWordNum")->isVisible()
+            && Control<QLineEdit>(window, "txtWordMax")->isVisible()
+            && !Control<QLineEdit>(window, "txtSearch")->isVisible());
     }
 
     void layout()
@@ -101,12 +111,13 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.LayoutMainWindow(8000, 9000);
         QCOMPARE(window.currentLayout().websiteWidth, 400);
-        QCOMPARE(window.cmdWebsite->width(), Twips::toPixels(400));
-        QCOMPARE(window.List2->x(), Twips::toPixels(window.currentLayout().listLeft[2]));
+        QCOMPARE(Control<QPushButton>(window, "cmdWebsite")->width(), Twips::toPixels(400));
+        QCOMPARE(Control<QListWidget>(window, "List2")->x(), Twips::toPixels(window.currentLayout().listLeft[2]));
 
         window.resize(Twips::toPixels(12960), Twips::toPixels(9000));
         QTRY_COMPARE(window.currentLayout().frame2Width, Twips::fromPixels(window.frameGeometry().width()) - 300);
-        QVERIFY(window.List5->geometry().right() < window.Frame2->width());
+        QVERIFY(
+            Control<QListWidget>(window, "List5")->geometry().right() < Control<QGroupBox>(window, "Frame2")->width());
 
         window.resize(300, 300);   // below the minimum: the window grows back
         QTRY_VERIFY(Twips::fromPixels(window.frameGeometry().width()) > 6500);
@@ -119,28 +130,28 @@ private slots:
         Form1 window;
         ResultLists &results = window.results();
         results.AddUnregistered("abc.com");
-        QCOMPARE(Items(window.List3), QStringList {"abc.com"});
-        QCOMPARE(window.Labels[3]->text(), QString("High Profile (1)"));
+        QCOMPARE(Items(Control<QListWidget>(window, "List3")), QStringList {"abc.com"});
+        QCOMPARE(Control<QLabel>(window, "Label3")->text(), QString("High Profile (1)"));
         results.AddUnregistered("abcdef.com");
         results.AddUnregistered("abcdefghij.com");
         results.AddRegistered("taken.com");
-        QCOMPARE(Items(window.List4), QStringList {"abcdef.com"});
-        QCOMPARE(Items(window.List1), QStringList {"abcdefghij.com"});
-        QCOMPARE(Items(window.List2), QStringList {"taken.com"});
-        QCOMPARE(window.Labels[2]->text(), QString("Registered (1)"));
+        QCOMPARE(Items(Control<QListWidget>(window, "List4")), QStringList {"abcdef.com"});
+        QCOMPARE(Items(Control<QListWidget>(window, "List1")), QStringList {"abcdefghij.com"});
+        QCOMPARE(Items(Control<QListWidget>(window, "List2")), QStringList {"taken.com"});
+        QCOMPARE(Control<QLabel>(window, "Label2")->text(), QString("Registered (1)"));
 
         // A Clear button restarts caption and counter; each file equals its list after the next name.
-        window.clearButton(3)->click();
-        QCOMPARE(window.List3->count(), 0);
-        QCOMPARE(window.Labels[3]->text(), QString("High Profile"));
+        Control<QPushButton>(window, "cmdClear3")->click();
+        QCOMPARE(Control<QListWidget>(window, "List3")->count(), 0);
+        QCOMPARE(Control<QLabel>(window, "Label3")->text(), QString("High Profile"));
         ChooseMenuItem(window, 2);   // Clear Mid: the caption keeps its count
-        QCOMPARE(window.List4->count(), 0);
-        QCOMPARE(window.Labels[4]->text(), QString("Mid Profile (1)"));
+        QCOMPARE(Control<QListWidget>(window, "List4")->count(), 0);
+        QCOMPARE(Control<QLabel>(window, "Label4")->text(), QString("Mid Profile (1)"));
         results.AddUnregistered("xyz.net");
-        QCOMPARE(window.Labels[3]->text(), QString("High Profile (1)"));
-        QCOMPARE(FileEntries(folders.file("SuperHighProfile.txt")), Items(window.List3));
-        QCOMPARE(FileEntries(folders.file("HighProfile.txt")), Items(window.List4));
-        QCOMPARE(FileEntries(folders.file("LowProfile.txt")), Items(window.List1));
+        QCOMPARE(Control<QLabel>(window, "Label3")->text(), QString("High Profile (1)"));
+        QCOMPARE(FileEntries(folders.file("SuperHighProfile.txt")), Items(Control<QListWidget>(window, "List3")));
+        QCOMPARE(FileEntries(folders.file("HighProfile.txt")), Items(Control<QListWidget>(window, "List4")));
+        QCOMPARE(FileEntries(folders.file("LowProfile.txt")), Items(Control<QListWidget>(window, "List1")));
     }
 
     void copyButtonsAndMenu_data()
@@ -166,7 +177,7 @@ private slots:
         ChooseMenuItem(window, menuItem);
         QCOMPARE(QApplication::clipboard()->text(), expected);
         QApplication::clipboard()->setText("stale");
-        window.copyButton(button)->click();
+        Control<QPushButton>(window, QString("cmdCopy%1").arg(button))->click();
         QCOMPARE(QApplication::clipboard()->text(), expected);
     }
 
@@ -179,37 +190,39 @@ private slots:
         for (int i = 0; i < 7; ++i)
             window.results().AddUnregistered(QString("n%1.com").arg(i));
         QCOMPARE(window.dragSourceMarker(), 0);
-        ClickRow(window.List3, 2);
-        ClickRow(window.List3, 5, Qt::ControlModifier);
+        ClickRow(Control<QListWidget>(window, "List3"), 2);
+        ClickRow(Control<QListWidget>(window, "List3"), 5, Qt::ControlModifier);
         QCOMPARE(window.dragSourceMarker(), 3);
-        QCOMPARE(window.List3->SelectedPositions(), QString("2|5"));
+        QCOMPARE(Control<ProfileListWidget>(window, "List3")->SelectedPositions(), QString("2|5"));
 
         // What the list itself puts into a drag.
         std::unique_ptr<QMimeData> data(
-            window.List3->model()->mimeData(window.List3->selectionModel()->selectedIndexes()));
+            Control<QListWidget>(window, "List3")
+                ->model()
+                ->mimeData(Control<QListWidget>(window, "List3")->selectionModel()->selectedIndexes()));
         QCOMPARE(data->text(), QString("2|5"));
         DropOnSavedList(window, data.get());
         DropOnSavedList(window, data.get());
         const QStringList expected {"n2.com", "n5.com", "n2.com", "n5.com"};
-        QCOMPARE(Items(window.List5), expected);
+        QCOMPARE(Items(Control<QListWidget>(window, "List5")), expected);
         QCOMPARE(FileEntries(folders.file("Remembered.txt")), expected);
-        QCOMPARE(window.List3->count(), 7);   // copied, not moved
+        QCOMPARE(Control<QListWidget>(window, "List3")->count(), 7);   // copied, not moved
 
         // Positions past the end add nothing; text from a text box or another program is no
         // list of positions, even when it looks like one.
         data->setText("4|99");
         DropOnSavedList(window, data.get());
-        QCOMPARE(window.List5->count(), 5);
+        QCOMPARE(Control<QListWidget>(window, "List5")->count(), 5);
         for (const char *text : {"0|1", "0"}) {
             QMimeData plain;
             plain.setText(text);
             DropOnSavedList(window, &plain);
         }
-        QCOMPARE(window.List5->count(), 5);
-        QCOMPARE(FileEntries(folders.file("Remembered.txt")), Items(window.List5));
+        QCOMPARE(Control<QListWidget>(window, "List5")->count(), 5);
+        QCOMPARE(FileEntries(folders.file("Remembered.txt")), Items(Control<QListWidget>(window, "List5")));
 
-        window.clearButton(5)->click();   // the Saved list's file is written at the next drop only
-        QCOMPARE(window.List5->count(), 0);
+        Control<QPushButton>(window, "cmdClear5")->click();   // the Saved list's file is written at the next drop only
+        QCOMPARE(Control<QListWidget>(window, "List5")->count(), 0);
         QCOMPARE(FileEntries(folders.file("Remembered.txt")).size(), 5);
     }
 
@@ -221,11 +234,11 @@ private slots:
         for (int i = 0; i < ResultLists::Cap; ++i)
             results.AddUnregistered(QString("h%1.com").arg(i, 3, 36, QChar('0')));
         results.AddUnregistered("abcdefgh.com");
-        QCOMPARE(window.List3->count(), ResultLists::Cap);
+        QCOMPARE(Control<QListWidget>(window, "List3")->count(), ResultLists::Cap);
         QVERIFY(!window.noticeWindow());
         QVERIFY(results.ApplyCap());
-        QCOMPARE(window.List3->count(), 0);
-        QCOMPARE(window.List1->count(), 0);
+        QCOMPARE(Control<QListWidget>(window, "List3")->count(), 0);
+        QCOMPARE(Control<QListWidget>(window, "List1")->count(), 0);
         QVERIFY(window.noticeWindow() && window.noticeWindow()->isVisible());
         QCOMPARE(window.noticeWindow()->windowTitle(), QString("File backup"));
         QCOMPARE(window.noticeWindow()->Label1->text(), Form2::Notice);
@@ -263,7 +276,7 @@ private slots:
         const QList<QMessageBox *> boxes = window.findChildren<QMessageBox *>();
         QCOMPARE(boxes.size(), 1);
         QVERIFY(boxes[0]->text().contains("LowProfile.txt"));
-        QCOMPARE(window.List1->count(), 0);   // what is not saved is not shown as found
+        QCOMPARE(Control<QListWidget>(window, "List1")->count(), 0);   // what is not saved is not shown as found
     }
 };
 

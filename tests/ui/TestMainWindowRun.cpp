@@ -15,14 +15,15 @@
 #include <QTest>
 #include <QToolButton>
 #include <csignal>
+#include <optional>
 
 namespace {
 
 // What a user's choice in the source list sends.
 void Choose(Form1 &window, Source source)
 {
-    window.Combo1->setCurrentIndex(int(source));
-    emit window.Combo1->activated(int(source));
+    Control<QComboBox>(window, "Combo1")->setCurrentIndex(int(source));
+    emit Control<QComboBox>(window, "Combo1")->activated(int(source));
 }
 
 }   // namespace
@@ -52,15 +53,19 @@ private slots:
         window.chooseCustomList = [&] { return folders.file("custom.txt"); };
         window.show();
         Choose(window, Source::CustomList);
-        QCOMPARE(window.txtWordMax->text(), QString("60"));
-        QCOMPARE(window.txtWordNum->text(), QString("1"));
-        QVERIFY(window.txtWordNum->isVisible() && !window.txtSearch->isVisible());
-        QVERIFY(window.cmdDoSearch->isEnabled() && !window.Command3->isEnabled());
+        QCOMPARE(Control<QLineEdit>(window, "txtWordMax")->text(), QString("60"));
+        QCOMPARE(Control<QLineEdit>(window, "txtWordNum")->text(), QString("1"));
+        QVERIFY(Control<QLineEdit>(window, "txtWordNum")->isVisible()
+            && !Control<QLineEdit>(window, "txtSearch")->isVisible());
+        QVERIFY(Control<QToolButton>(window, "cmdDoSearch")->isEnabled()
+            && !Control<QToolButton>(window, "Command3")->isEnabled());
 
-        window.cmdDoSearch->click();
-        QVERIFY(window.Command3->isEnabled());
-        QVERIFY(!window.cmdDoSearch->isEnabled() && !window.Combo1->isEnabled() && !window.txtWordNum->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(window.Combo1->isEnabled(), 20000);
+        Control<QToolButton>(window, "cmdDoSearch")->click();
+        QVERIFY(Control<QToolButton>(window, "Command3")->isEnabled());
+        QVERIFY(!Control<QToolButton>(window, "cmdDoSearch")->isEnabled()
+            && !Control<QComboBox>(window, "Combo1")->isEnabled()
+            && !Control<QLineEdit>(window, "txtWordNum")->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(Control<QComboBox>(window, "Combo1")->isEnabled(), 20000);
 
         QStringList high, mid, low, taken;
         for (const QString &name : names) {
@@ -78,21 +83,22 @@ private slots:
             list.sort();
             return list;
         };
-        QCOMPARE(sorted(Items(window.List3)), high);
-        QCOMPARE(sorted(Items(window.List4)), mid);
-        QCOMPARE(sorted(Items(window.List1)), low);
-        QCOMPARE(sorted(Items(window.List2)), sorted(taken));
-        QCOMPARE(window.Labels[3]->text(), QString("High Profile (%1)").arg(high.size()));
-        QCOMPARE(FileEntries(folders.file("SuperHighProfile.txt")), Items(window.List3));
-        QCOMPARE(FileEntries(folders.file("HighProfile.txt")), Items(window.List4));
-        QCOMPARE(FileEntries(folders.file("LowProfile.txt")), Items(window.List1));
+        QCOMPARE(sorted(Items(Control<QListWidget>(window, "List3"))), high);
+        QCOMPARE(sorted(Items(Control<QListWidget>(window, "List4"))), mid);
+        QCOMPARE(sorted(Items(Control<QListWidget>(window, "List1"))), low);
+        QCOMPARE(sorted(Items(Control<QListWidget>(window, "List2"))), sorted(taken));
+        QCOMPARE(Control<QLabel>(window, "Label3")->text(), QString("High Profile (%1)").arg(high.size()));
+        QCOMPARE(FileEntries(folders.file("SuperHighProfile.txt")), Items(Control<QListWidget>(window, "List3")));
+        QCOMPARE(FileEntries(folders.file("HighProfile.txt")), Items(Control<QListWidget>(window, "List4")));
+        QCOMPARE(FileEntries(folders.file("LowProfile.txt")), Items(Control<QListWidget>(window, "List1")));
         QCOMPARE(SettingsStore::get("Quillon", "Settings", "CustWordNum"), QString("61"));
 
         // Back at rest: the custom list's saved number is past its end, so the field shows 1.
-        QVERIFY(!window.Command3->isEnabled() && window.cmdDoSearch->isEnabled());
-        QCOMPARE(window.txtWordNum->text(), QString("1"));
-        QCOMPARE(window.panel(1)->text(), QString("Entry Status"));
-        QCOMPARE(window.panel(3)->text(), QString("Connection Status"));
+        QVERIFY(!Control<QToolButton>(window, "Command3")->isEnabled()
+            && Control<QToolButton>(window, "cmdDoSearch")->isEnabled());
+        QCOMPARE(Control<QLineEdit>(window, "txtWordNum")->text(), QString("1"));
+        QCOMPARE(Control<QLabel>(window, "Panel1")->text(), QString("Entry Status"));
+        QCOMPARE(Control<QLabel>(window, "Panel3")->text(), QString("Connection Status"));
         QVERIFY(MessageTexts(window).isEmpty());
     }
 
@@ -120,8 +126,8 @@ private slots:
         SettingsStore::save("Quillon", "Settings", "FullWordNum", saved);
         Form1 window;
         Choose(window, Source::FullWordList);
-        QCOMPARE(window.txtWordMax->text(), QString("500"));
-        QCOMPARE(window.txtWordNum->text(), shown);
+        QCOMPARE(Control<QLineEdit>(window, "txtWordMax")->text(), QString("500"));
+        QCOMPARE(Control<QLineEdit>(window, "txtWordNum")->text(), shown);
     }
 
     void sourceGroups_data()
@@ -145,13 +151,13 @@ private slots:
         window.show();
         Choose(window, Source::AllThreeLetter);
         Choose(window, Source(source));
-        QCOMPARE(window.txtWordNum->isVisible(), wordList);
-        QCOMPARE(window.txtSearch->isVisible(), search);
-        QCOMPARE(window.Combo2->isVisible(), search);
+        QCOMPARE(Control<QLineEdit>(window, "txtWordNum")->isVisible(), wordList);
+        QCOMPARE(Control<QLineEdit>(window, "txtSearch")->isVisible(), search);
+        QCOMPARE(Control<QComboBox>(window, "Combo2")->isVisible(), search);
         if (search) {
-            QVERIFY(!window.cmdCreate->isEnabled());
-            window.txtSearch->setText("domains");
-            QVERIFY(window.cmdCreate->isEnabled());
+            QVERIFY(!Control<QToolButton>(window, "cmdCreate")->isEnabled());
+            Control<QLineEdit>(window, "txtSearch")->setText("domains");
+            QVERIFY(Control<QToolButton>(window, "cmdCreate")->isEnabled());
         }
     }
 
@@ -162,26 +168,28 @@ private slots:
         window.chooseCustomList = [] { return QString(); };   // the dialog was cancelled
         window.show();
         Choose(window, Source::CustomList);
-        QCOMPARE(window.txtWordMax->text(), QString("0"));
-        window.cmdDoSearch->click();
+        QCOMPARE(Control<QLineEdit>(window, "txtWordMax")->text(), QString("0"));
+        Control<QToolButton>(window, "cmdDoSearch")->click();
         QCOMPARE(MessageTexts(window).size(), 1);
         QVERIFY(MessageTexts(window)[0].contains("No list is chosen"));
-        QVERIFY(window.cmdDoSearch->isEnabled() && !window.Command3->isEnabled());
+        QVERIFY(Control<QToolButton>(window, "cmdDoSearch")->isEnabled()
+            && !Control<QToolButton>(window, "Command3")->isEnabled());
 
         DataFile::rewrite(folders.file("list.txt"), {"a", "b", "c"});
         window.chooseCustomList = [&] { return folders.file("list.txt"); };
         Choose(window, Source::CustomList);
-        window.txtWordNum->setText("two");
-        window.cmdDoSearch->click();
+        Control<QLineEdit>(window, "txtWordNum")->setText("two");
+        Control<QToolButton>(window, "cmdDoSearch")->click();
         QVERIFY(MessageTexts(window).join(' ').contains("not a whole number"));
         QVERIFY(!window.run().isRunning());
 
-        qputenv("TAMARIND_WHOIS_SERVER", "127.0.0.1:0");
+        std::optional<EnvironmentVariable> server;
+        server.emplace("TAMARIND_WHOIS_SERVER", "127.0.0.1:0");
         Form1 badServer;
         badServer.chooseCustomList = [&] { return folders.file("list.txt"); };
         Choose(badServer, Source::CustomList);
-        badServer.cmdDoSearch->click();
-        qunsetenv("TAMARIND_WHOIS_SERVER");
+        Control<QToolButton>(badServer, "cmdDoSearch")->click();
+        server.reset();
         QVERIFY(MessageTexts(badServer).join(' ').contains("TAMARIND_WHOIS_SERVER holds \"127.0.0.1:0\""));
         QVERIFY(!badServer.run().isRunning());
     }
@@ -197,8 +205,8 @@ private slots:
         window.session().pool().setTickInterval(100);
         window.chooseCustomList = [&] { return folders.file("list.txt"); };
         Choose(window, Source::CustomList);
-        QCOMPARE(window.txtWordMax->text(), QString("2"));
-        window.cmdDoSearch->click();
+        QCOMPARE(Control<QLineEdit>(window, "txtWordMax")->text(), QString("2"));
+        Control<QToolButton>(window, "cmdDoSearch")->click();
         QTRY_VERIFY_WITH_TIMEOUT(!window.run().isRunning(), 20000);
         QVERIFY(MessageTexts(window).join(' ').contains("1 line longer than 64 KB (not names)"));
     }
@@ -213,7 +221,7 @@ private slots:
         window.chooseCustomList = [&] { return folders.file("list.txt"); };
         window.show();
         Choose(window, Source::CustomList);
-        window.cmdDoSearch->click();
+        Control<QToolButton>(window, "cmdDoSearch")->click();
         QVERIFY(window.run().isRunning());
         // As the program's entry point does for SIGTERM, SIGINT and SIGHUP.
         const auto exitSignals = ExitSignals::install([&window](int) { window.close(); });
@@ -236,16 +244,17 @@ private slots:
         window.show();
         SettingsStore::save("Quillon", "Settings", "TwoWordNum", "40");
         Choose(window, Source::AllTwoLetter);
-        QCOMPARE(window.txtWordNum->text(), QString("40"));
-        window.cmdDoSearch->click();
-        QCOMPARE(window.panel(1)->text(), QString("65 of 100"));
+        QCOMPARE(Control<QLineEdit>(window, "txtWordNum")->text(), QString("40"));
+        Control<QToolButton>(window, "cmdDoSearch")->click();
+        QCOMPARE(Control<QLabel>(window, "Panel1")->text(), QString("65 of 100"));
         // No verdict yet: a run killed now resumes at its first name.
         QCOMPARE(SettingsStore::get("Quillon", "Settings", "TwoWordNum"), QString("40"));
-        window.Command3->click();
+        Control<QToolButton>(window, "Command3")->click();
         // No name had an answer: the list resumes at the first of them.
-        QCOMPARE(window.txtWordNum->text(), QString("40"));
-        QVERIFY(window.cmdDoSearch->isEnabled() && !window.Command3->isEnabled());
-        QCOMPARE(window.panel(1)->text(), QString("Entry Status"));
+        QCOMPARE(Control<QLineEdit>(window, "txtWordNum")->text(), QString("40"));
+        QVERIFY(Control<QToolButton>(window, "cmdDoSearch")->isEnabled()
+            && !Control<QToolButton>(window, "Command3")->isEnabled());
+        QCOMPARE(Control<QLabel>(window, "Panel1")->text(), QString("Entry Status"));
     }
 };
 
