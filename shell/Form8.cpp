@@ -4,12 +4,13 @@
 #include "app/ProgramFiles.h"
 #include "app/Settings.h"
 #include "shell/Branding.h"
+#include "shell/OnTop.h"
 #include "shell/RtfReader.h"
 #include "shell/Skin.h"
-#include "ui/OnTop.h"
 
 #include <QCheckBox>
 #include <QFile>
+#include <QKeyEvent>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -56,4 +57,12 @@ void Form8::Form_Load()
 void Form8::Check1_Click()
 {
     Settings::ShowHelp.set(Check1->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void Form8::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }

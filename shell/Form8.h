@@ -24,4 +24,7 @@ private:
     void Form_Load();
 
     bool m_loaded = false;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 };

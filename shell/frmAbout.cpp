@@ -3,8 +3,10 @@
 #include "Version.h"
 #include "shell/Branding.h"
 #include "shell/Skin.h"
+#include "shell/Twips.h"
 #include "shell/frmSplash.h"
-#include "ui/Twips.h"
+
+#include <QKeyEvent>
 
 const QString frmAbout::Notice =
     QStringLiteral("This software is protected by copyright law. Copying or distributing it, or any part of it, "
@@ -56,4 +58,12 @@ void frmAbout::Form_Load()
         Skin::ConvertLabels(this, SkinLabel1, false);
         Skin::ApplySkin(this);
     }
+}
+
+void frmAbout::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }

@@ -29,4 +29,7 @@ public:
 
 private:
     void Form_Load();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 };

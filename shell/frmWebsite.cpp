@@ -1,10 +1,10 @@
 #include "shell/frmWebsite.h"
 
 #include "shell/Branding.h"
+#include "shell/OnTop.h"
 #include "shell/Shutdown.h"
 #include "shell/Skin.h"
-#include "ui/OnTop.h"
-#include "ui/Twips.h"
+#include "shell/Twips.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>

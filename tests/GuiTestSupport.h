@@ -1,5 +1,7 @@
 #pragma once
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QStringList>
@@ -51,4 +53,21 @@ inline QString AcceptMessage(QWidget &window, int timeoutMs = 30000)
     const QString text = shown->text();
     shown->button(QMessageBox::Ok)->click();
     return text;
+}
+
+// Picks an entry of the main window's source list as a user does: a click on it in the open list.
+inline void Choose(QWidget &window, int entry)
+{
+    auto *combo = Control<QComboBox>(window, "Combo1");
+    combo->showPopup();
+    QAbstractItemView *view = combo->view();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(combo->model()->index(entry, 0)).center());
+}
+
+// A double-click on a row of a list box.
+inline void DoubleClick(QListWidget *list, int row)
+{
+    const QPoint centre = list->visualItemRect(list->item(row)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
 }

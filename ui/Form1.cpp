@@ -8,6 +8,7 @@
 #include "shell/Form8.h"
 #include "shell/Shutdown.h"
 #include "shell/Skin.h"
+#include "shell/Twips.h"
 #include "shell/frmAbout.h"
 #include "shell/frmSplash.h"
 #include "shell/frmWebsite.h"
@@ -16,7 +17,6 @@
 #include "ui/Form5.h"
 #include "ui/Messages.h"
 #include "ui/ResultListWidgets.h"
-#include "ui/Twips.h"
 #include "ui/frmMake.h"
 #include "ui/frmWhois.h"
 
@@ -36,6 +36,7 @@
 #include <QResizeEvent>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -713,6 +714,20 @@ void Form1::txtSearch_Change()
 // that window closes.
 // The shutdown: the run and every connection and timer first, then the other windows in their
 // order, and the program ends unless the website window is still open.
+// The help viewer opened at start-up, before this window showed, stays in front of it.
+void Form1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_help && m_help->isVisible()) {
+        QTimer::singleShot(0, m_help, [help = m_help] {
+            if (help) {
+                help->raise();
+                help->activateWindow();
+            }
+        });
+    }
+}
+
 void Form1::closeEvent(QCloseEvent *event)
 {
     m_session.Stop();

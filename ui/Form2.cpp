@@ -2,7 +2,7 @@
 
 #include "shell/Branding.h"
 #include "shell/Skin.h"
-#include "ui/Twips.h"
+#include "shell/Twips.h"
 
 #include <QGuiApplication>
 #include <QLabel>

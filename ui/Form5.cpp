@@ -5,12 +5,12 @@
 #include "app/ProgramFiles.h"
 #include "app/Settings.h"
 #include "engine/ResultLists.h"
+#include "run/CheckSession.h"
 #include "shell/Branding.h"
 #include "shell/Skin.h"
-#include "run/CheckSession.h"
+#include "shell/Twips.h"
 #include "ui/Messages.h"
 #include "ui/PageMarkup.h"
-#include "ui/Twips.h"
 
 #include <QApplication>
 #include <QClipboard>

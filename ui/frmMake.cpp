@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
@@ -105,7 +106,13 @@ frmMake::frmMake(QWidget *parent)
     connect(cmdSub, &QPushButton::clicked, this, &frmMake::cmdSub_Click);
     connect(Command2, &QPushButton::clicked, this, &frmMake::Command2_Click);
     connect(&m_generation, &NameGeneration::progress, this, &frmMake::showStatus);
-    connect(&m_generation, &NameGeneration::namesMade, List1, &QListWidget::addItems);
+    connect(&m_generation, &NameGeneration::namesMade, this, [this](const QStringList &names) {
+        List1->addItems(names);
+        List1->scrollToBottom();   // the newest names in view
+    });
+    // The Delete key removes the highlighted affix, as Del does.
+    auto *deleteKey = new QShortcut(QKeySequence::Delete, List2, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(deleteKey, &QShortcut::activated, this, &frmMake::cmdSub_Click);
     connect(&m_generation, &NameGeneration::finished, this, &frmMake::onFinished);
     Form_Load();
 }
@@ -131,6 +138,11 @@ GeneratorOptions frmMake::options() const
 
 void frmMake::cmdAdd_Click()
 {
+    if (!NameGenerator::IsAffix(Text2->text()) && !NameGenerator::HasControlCharacter(Text2->text())) {
+        tell(QStringLiteral("Type an affix to add first."));
+        Text2->setFocus();
+        return;
+    }
     if (NameGenerator::HasControlCharacter(Text2->text())) {
         tell(QStringLiteral("An affix cannot hold tabs, line breaks or other control characters."));
         return;
@@ -143,6 +155,7 @@ void frmMake::cmdAdd_Click()
     }
     List2->addItem(Text2->text());
     Text2->clear();
+    Text2->setFocus();   // ready for the next affix
 }
 
 void frmMake::cmdSub_Click()

@@ -1,6 +1,6 @@
 #include "ui/frmWhois.h"
 
-#include "ui/Twips.h"
+#include "shell/Twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>

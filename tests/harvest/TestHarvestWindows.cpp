@@ -41,8 +41,7 @@ QStringList Names(const QString &stem, int count)
 
 void Choose(Form1 &window, Source source)
 {
-    Control<QComboBox>(window, "Combo1")->setCurrentIndex(int(source));
-    emit Control<QComboBox>(window, "Combo1")->activated(int(source));
+    Choose(window, int(source));
 }
 
 }   // namespace

@@ -93,8 +93,7 @@ int RunCheck(const QStringList &arguments, int killAfter, Printed &printed)
 void ChooseCustomList(Form1 &window, const QString &list)
 {
     window.chooseCustomList = [list] { return list; };
-    Control<QComboBox>(window, "Combo1")->setCurrentIndex(int(Source::CustomList));
-    emit Control<QComboBox>(window, "Combo1")->activated(int(Source::CustomList));
+    Choose(window, int(Source::CustomList));
 }
 
 // The child process of the window test: a main window that starts a run of the list and goes on

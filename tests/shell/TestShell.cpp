@@ -28,14 +28,7 @@
 #include <QUrlQuery>
 #include <QWebEngineView>
 
-namespace {
-
-void DoubleClick(QListWidget *list, int row)
-{
-    emit list->itemDoubleClicked(list->item(row));
-}
-
-}   // namespace
+namespace { }   // namespace
 
 class TestShell : public QObject
 {
@@ -283,9 +276,8 @@ private slots:
                                ->mapTo(&window, QPoint(5, Control<QComboBox>(window, "Combo1")->height() / 2)));
         QVERIFY(hit == Control<QComboBox>(window, "Combo1") || Control<QComboBox>(window, "Combo1")->isAncestorOf(hit));
         // A label shown later is drawn where it is, and a label that moves takes its skin label along.
-        Control<QComboBox>(window, "Combo1")->setCurrentIndex(int(Source::CustomList));
         window.chooseCustomList = [] { return QString(); };
-        window.Combo1_Click();
+        Choose(window, int(Source::CustomList));
         const auto startNumber = std::find_if(
             labels.cbegin(), labels.cend(), [](const SkinLabel *label) { return label->text() == "Start Number:"; });
         QVERIFY(startNumber != labels.cend() && (*startNumber)->isVisible());

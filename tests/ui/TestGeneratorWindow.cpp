@@ -5,6 +5,7 @@
 #include "ui/ResultListWidgets.h"
 #include "ui/frmMake.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -20,8 +21,7 @@ namespace {
 // The main window with its generator open, as choosing "Generate names" opens it.
 frmMake *OpenGenerator(Form1 &window)
 {
-    Control<QComboBox>(window, "Combo1")->setCurrentIndex(int(Source::GenerateNames));
-    emit Control<QComboBox>(window, "Combo1")->activated(int(Source::GenerateNames));
+    Choose(window, int(Source::GenerateNames));
     return window.generatorWindow();
 }
 
@@ -133,10 +133,13 @@ private slots:
         WriteBytes(folders.file("Appends.txt"), "\r\nmy\r\nthe\r\nmy\r\n");
         Form1 window;
         frmMake *maker = OpenGenerator(window);
+        QVERIFY(QTest::qWaitForWindowActive(maker));
         maker->Text2->setText("top");
         QTest::keyClick(maker->Text2, Qt::Key_Return);   // Enter adds, as Add does
         QCOMPARE(Items(maker->List2), (QStringList {"my", "the", "my", "top"}));
         QVERIFY(maker->Text2->text().isEmpty());
+
+        QCOMPARE(QApplication::focusWidget(), maker->Text2);   // ready for the next affix
 
         maker->cmdSub->click();   // nothing selected
         QCOMPARE(MessageTexts(*maker), QStringList {"You must first select an item to remove from the list."});
@@ -144,6 +147,16 @@ private slots:
         maker->cmdSub->click();
         QCOMPARE(Items(maker->List2), (QStringList {"the", "my", "top"}));                        // one row goes
         QCOMPARE(ReadBytes(folders.file("Appends.txt")), QByteArray("\r\nthe\r\ntop\r\n\r\n"));   // every line goes
+
+        // The Delete key removes the highlighted row; an empty affix is refused with a word.
+        maker->List2->setCurrentRow(1);
+        maker->List2->setFocus();
+        QTest::keyClick(maker->List2, Qt::Key_Delete);
+        QCOMPARE(Items(maker->List2), (QStringList {"the", "top"}));
+        maker->Text2->setText(" ");
+        maker->cmdAdd->click();
+        QCOMPARE(Items(maker->List2), (QStringList {"the", "top"}));
+        QVERIFY(MessageTexts(*maker).contains("Type an affix to add first."));
     }
 
     void unreadableAffixesAndUnwritableList()

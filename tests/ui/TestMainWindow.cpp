@@ -1,11 +1,11 @@
 #include "GuiTestSupport.h"
 #include "TestSupport.h"
 #include "app/DataFile.h"
+#include "shell/OnTop.h"
+#include "shell/Twips.h"
 #include "ui/Form1.h"
 #include "ui/Form2.h"
-#include "ui/OnTop.h"
 #include "ui/ResultListWidgets.h"
-#include "ui/Twips.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -101,6 +103,60 @@ private slots:
         QVERIFY(Control<QLineEdit>(window, "txtWordNum")->isVisible()
             && Control<QLineEdit>(window, "txtWordMax")->isVisible()
             && !Control<QLineEdit>(window, "txtSearch")->isVisible());
+    }
+
+    // Fault caught: a menu, item, caption or index of the menu bar missing or out of place, an item
+    // that does not do what it says, an About box opened twice, Escape not closing it.
+    void menuBar()
+    {
+        TestFolders folders;
+        Form1 window;
+        struct Menu {
+            QString name, title, item;
+            QStringList captions;
+        };
+        QStringList sources;
+        for (int i = 0; i < Control<QComboBox>(window, "Combo1")->count(); ++i)
+            sources << Control<QComboBox>(window, "Combo1")->itemText(i);
+        const QList<Menu> menus {{"menuFile", "File", "mnuFileItem", {"Exit"}},
+            {"mnuEdit", "Edit", "mnuEditItem",
+                {"Clear High/Mid/Low", "Clear High", "Clear Mid", "Clear Low", "Clear Registered", "Clear Saved",
+                    "Copy High", "Copy Mid", "Copy Low", "Copy Saved"}},
+            {"mnuTools", "Tools", "mnuToolsItem", sources}, {"mnuHelp", "Help", "mnuHelpItem", {"View Help"}},
+            {"mnuAbout", "About", "mnuAboutItem", {"About this software"}}};
+        const QList<QAction *> bar = window.menuBar()->actions();
+        QCOMPARE(bar.size(), menus.size());
+        for (int m = 0; m < menus.size(); ++m) {
+            QMenu *menu = bar[m]->menu();
+            QCOMPARE(menu->objectName(), menus[m].name);
+            QCOMPARE(menu->title().remove('&'), menus[m].title);
+            QStringList captions;
+            for (QAction *item : menu->actions()) {
+                if (item->isSeparator())
+                    continue;
+                QCOMPARE(item->objectName(), menus[m].item + QString::number(captions.size()));
+                captions << item->text();
+            }
+            QCOMPARE(captions, menus[m].captions);
+        }
+        QCOMPARE(sources.size(), 9);
+
+        // Tools > Yahoo Search selects position 2 and shows the search group.
+        window.findChild<QAction *>("mnuToolsItem2")->trigger();
+        QCOMPARE(Control<QComboBox>(window, "Combo1")->currentIndex(), 2);
+        QVERIFY(Control<QLineEdit>(window, "txtSearch")->isVisibleTo(&window));
+
+        // About twice shows one About box, and Escape closes it.
+        window.findChild<QAction *>("mnuAboutItem0")->trigger();
+        window.findChild<QAction *>("mnuAboutItem0")->trigger();
+        QList<QWidget *> abouts;
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            if (top->inherits("frmAbout") && top->isVisible())
+                abouts << top;
+        }
+        QCOMPARE(abouts.size(), 1);
+        QTest::keyClick(abouts[0], Qt::Key_Escape);
+        QVERIFY(!abouts[0]->isVisible());
     }
 
     void layout()

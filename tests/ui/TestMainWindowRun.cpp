@@ -3,15 +3,18 @@
 #include "app/DataFile.h"
 #include "app/ExitSignals.h"
 #include "app/SettingsStore.h"
+#include "shell/Shutdown.h"
 #include "ui/Form1.h"
 #include "ui/ResultListWidgets.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 #include <csignal>
@@ -22,9 +25,40 @@ namespace {
 // What a user's choice in the source list sends.
 void Choose(Form1 &window, Source source)
 {
-    Control<QComboBox>(window, "Combo1")->setCurrentIndex(int(source));
-    emit Control<QComboBox>(window, "Combo1")->activated(int(source));
+    Choose(window, int(source));
 }
+
+QStringList Names(int count)
+{
+    QStringList names;
+    for (int i = 1; i <= count; ++i)
+        names << QString("name%1").arg(i, 3, 10, QChar('0'));
+    return names;
+}
+
+// Calls back when the object gets an event of the type.
+class EventWatch : public QObject
+{
+public:
+    EventWatch(QObject *watched, QEvent::Type type, std::function<void()> callback)
+        : m_type(type)
+        , m_callback(std::move(callback))
+    {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == m_type)
+            m_callback();
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+    std::function<void()> m_callback;
+};
 
 }   // namespace
 
@@ -228,6 +262,69 @@ private slots:
         ::raise(SIGTERM);
         QTRY_VERIFY(!window.run().isRunning());
         QVERIFY(ReadBytes(folders.config() + "/Tamarind/Quillon.ini").contains("CustWordNum=1"));
+    }
+
+    // Fault caught: a source chosen from the Tools menu during a run changed the list the run
+    // reads, or the key its position is saved under, or let Start act in the middle of the run.
+    void toolsItemDuringARun()
+    {
+        TestFolders folders;
+        DataFile::rewrite(folders.file("custom.txt"), Names(100));
+        QDir(folders.program()).mkdir("wordlists");
+        DataFile::rewrite(folders.file("wordlists/AllTwoLetter.txt"), {"aa", "ab", "ac"});
+        TestWhoisServer server({"--free-ratio", "1", "--latency-ms", "20"});
+        Form1 window;
+        window.session().setServer(Whois::Server::parse(server.address()));
+        window.chooseCustomList = [&] { return folders.file("custom.txt"); };
+        Choose(window, Source::CustomList);
+        QSignalSpy stopped(&window.run(), &RunControl::stopped);
+        QTest::mouseClick(Control<QToolButton>(window, "cmdDoSearch"), Qt::LeftButton);
+        QVERIFY(window.run().isRunning());
+        window.findChild<QAction *>("mnuToolsItem5")->trigger();   // All Two Letter
+        QCOMPARE(Control<QComboBox>(window, "Combo1")->currentIndex(), int(Source::AllTwoLetter));
+        QCOMPARE(Control<QLineEdit>(window, "txtWordMax")->text(), QString("3"));
+        QVERIFY(!Control<QToolButton>(window, "cmdDoSearch")->isEnabled());
+        QVERIFY(Control<QToolButton>(window, "Command3")->isEnabled());
+        QVERIFY(stopped.wait(20000));
+        QCOMPARE(window.results().items(ResultList::Mid).size() + window.results().items(ResultList::High).size()
+                + window.results().items(ResultList::Low).size(),
+            100);
+        QCOMPARE(window.results().items(ResultList::Mid).constLast(), QString("name100.com"));
+        QCOMPARE(SettingsStore::get("Quillon", "Settings", "CustWordNum", "none"), QString("101"));
+        QCOMPARE(SettingsStore::get("Quillon", "Settings", "TwoWordNum", "none"), QString("none"));
+    }
+
+    // Fault caught: windows unloaded while sockets and timers of the run were still open.
+    void exitDuringARunClosesConnectionsFirst()
+    {
+        TestFolders folders;
+        DataFile::rewrite(folders.file("custom.txt"), Names(100));
+        TestWhoisServer server({"--silent-every", "1"});
+        int ends = 0;
+        Shutdown::EndHook() = [&] { ++ends; };
+        WriteBytes(folders.file("Help.rtf"), "{\\rtf1 Help}");
+        auto *window = new Form1;
+        window->session().setServer(Whois::Server::parse(server.address()));
+        window->chooseCustomList = [&] { return folders.file("custom.txt"); };
+        window->ShowHelp();
+        Choose(*window, Source::CustomList);
+        QTest::mouseClick(Control<QToolButton>(*window, "cmdDoSearch"), Qt::LeftButton);
+        QTRY_COMPARE(window->session().pool().inFlight(), WhoisPool::Slots);
+        QWidget *help = window->helpWindow();
+        QVERIFY(help);
+        int openAtUnload = -1;
+        bool runningAtUnload = true;
+        EventWatch watch(help, QEvent::Close, [&] {
+            openAtUnload = window->session().pool().inFlight();
+            runningAtUnload = window->run().isRunning();
+        });
+        window->findChild<QAction *>("mnuFileItem0")->trigger();
+        QCOMPARE(openAtUnload, 0);
+        QVERIFY(!runningAtUnload);
+        QCOMPARE(ends, 1);
+        QCOMPARE(SettingsStore::get("Quillon", "Settings", "CustWordNum", "none"), QString("1"));
+        delete window;
+        Shutdown::EndHook() = nullptr;
     }
 
     void stopRestoresTheSavedPosition()

@@ -1,4 +1,4 @@
-#include "ui/OnTop.h"
+#include "shell/OnTop.h"
 
 #include <QWidget>
 
