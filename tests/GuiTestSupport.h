@@ -39,7 +39,7 @@ inline QStringList MessageTexts(const QWidget &window)
 inline QString AcceptMessage(QWidget &window, int timeoutMs = 30000)
 {
     QMessageBox *shown = nullptr;
-    QTest::qWaitFor(
+    (void)QTest::qWaitFor(
         [&] {
             for (QMessageBox *box : window.findChildren<QMessageBox *>()) {
                 if (box->isVisible())

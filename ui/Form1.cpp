@@ -209,9 +209,9 @@ void Form1::buildResultColumns()
     for (ProfileListWidget *profile : {List1, List3, List4})
         connect(profile, &ProfileListWidget::pressed, this, [this](int number) { m_dragSourceMarker = number; });
     connect(List5, &SavedListWidget::textDropped, this, [this](const QString &text, bool fromProfileList) {
-        QMimeData data;
-        data.setText(text);
-        List5_OLEDragDrop(&data, fromProfileList);
+        QMimeData payload;
+        payload.setText(text);
+        List5_OLEDragDrop(&payload, fromProfileList);
     });
 }
 
@@ -390,9 +390,9 @@ void Form1::LayoutMainWindow(int width, int height)
         return;
     }
     m_layout = layout;
-    const auto place = [](QWidget *widget, int left, int width) {
+    const auto place = [](QWidget *widget, int left, int placedWidth) {
         const QRect r = Twips::geometry(widget);
-        Twips::setGeometry(widget, left, r.y(), width, r.height());
+        Twips::setGeometry(widget, left, r.y(), placedWidth, r.height());
     };
     place(Frame1, Twips::geometry(Frame1).x(), layout.frame1Width);
     Twips::setGeometry(
@@ -474,10 +474,10 @@ void Form1::mnuEditItem_Click(int index)
     }
 }
 
-void Form1::List5_OLEDragDrop(const QMimeData *data, bool fromProfileList)
+void Form1::List5_OLEDragDrop(const QMimeData *payload, bool fromProfileList)
 {
     // Text from a text box or another program carries no positions of ours.
-    m_results.DropPositions(fromProfileList ? data->text() : QString(), m_dragSourceMarker);
+    m_results.DropPositions(fromProfileList ? payload->text() : QString(), m_dragSourceMarker);
 }
 
 void Form1::showNotice()

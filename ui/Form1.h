@@ -76,7 +76,7 @@ public:
     void mnuEditItem_Click(int index);
     void mnuToolsItem_Click(int index);
     // A drop onto the Saved list; only a drag out of a profile list carries positions.
-    void List5_OLEDragDrop(const QMimeData *data, bool fromProfileList);
+    void List5_OLEDragDrop(const QMimeData *payload, bool fromProfileList);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

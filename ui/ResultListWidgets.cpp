@@ -41,10 +41,10 @@ QStringList ProfileListWidget::mimeTypes() const
 
 QMimeData *ProfileListWidget::mimeData(const QList<QListWidgetItem *> &) const
 {
-    auto *data = new QMimeData;
-    data->setText(SelectedPositions());
-    data->setData(PositionsFormat(), QByteArray::number(m_listNumber));
-    return data;
+    auto *payload = new QMimeData;
+    payload->setText(SelectedPositions());
+    payload->setData(PositionsFormat(), QByteArray::number(m_listNumber));
+    return payload;
 }
 
 // A move (Shift-drag) would take the rows out of the list box but not out of the stored list.
