@@ -47,6 +47,17 @@ QString Usage()
             "\nOptions:\n  -h, --help     Displays help.\n  -v, --version  Displays version information.\n");
 }
 
+// The parser's help with a usage line of the command's own: the program may run under any name.
+QString HelpText(const QCommandLineParser &parser, const Command &command)
+{
+    const QString help = parser.helpText();
+    const qsizetype lineEnd = help.indexOf('\n');
+    const QString usage = help.left(lineEnd);
+    const qsizetype options = usage.indexOf(QLatin1String(" [options]"));
+    return QStringLiteral("Usage: tamarind-cli ") + command.name + (options < 0 ? QString() : usage.mid(options))
+        + help.mid(lineEnd);
+}
+
 }   // namespace
 
 Console Console::standard()
@@ -99,10 +110,7 @@ int Run(const QStringList &arguments, const Console &console)
         if (!parser.parse(arguments.mid(1)))
             return usageError(console, parser.errorText());
         if (parser.isSet(QStringLiteral("help"))) {
-            console.out(parser.helpText()
-                            .replace(QLatin1String(qPrintable(arguments.value(0))),
-                                QStringLiteral("tamarind-cli ") + command.name)
-                            .toLocal8Bit());
+            console.out(HelpText(parser, command).toLocal8Bit());
             return 0;
         }
         return command.run(parser, console);

@@ -131,6 +131,7 @@ QString RunControl::Start(qint64 first, qint64 entries)
     m_nextEntry = first;
     m_wordMax = entries;
     m_skipped.fill(0);
+    m_endMarkerEntry = 0;
     m_listLoads = m_feed.loads();
     m_saved = -1;
     save(first);   // a run killed before its first verdict resumes where it began
@@ -148,8 +149,11 @@ std::optional<Lookup> RunControl::NextName()
             listChanged();
             return std::nullopt;
         }
-        if (candidate == DataFile::EndSentinel)
+        if (candidate == DataFile::EndSentinel) {
+            if (entry <= m_feed.count())
+                m_endMarkerEntry = entry;   // a line of the list that reads as the end marker
             return std::nullopt;
+        }
         ++m_nextEntry;
         if (m_wordMax >= m_nextEntry)
             emit entryStatus(QStringLiteral("%1 of %2").arg(m_nextEntry).arg(m_wordMax));
@@ -189,10 +193,16 @@ QString RunControl::SkippedText()
             m_skipped[size_t(reason)] > 0 && !text.isEmpty())
             skipped << text;
     }
-    if (skipped.isEmpty())
-        return {};
-    return QStringLiteral("Skipped in %1: %2.")
-        .arg(QDir::toNativeSeparators(m_feed.path()), skipped.join(QStringLiteral(" and ")));
+    QString text;
+    if (!skipped.isEmpty())
+        text = QStringLiteral("Skipped in %1: %2.")
+                   .arg(QDir::toNativeSeparators(m_feed.path()), skipped.join(QStringLiteral(" and ")));
+    if (m_endMarkerEntry > 0)
+        text += QStringLiteral("%1The list %2 ended at entry %3, which is the end marker \"%4\": the entries after "
+                               "it were not read.")
+                    .arg(text.isEmpty() ? QString() : QStringLiteral(" "), QDir::toNativeSeparators(m_feed.path()),
+                        QString::number(m_endMarkerEntry), DataFile::EndSentinel);
+    return text;
 }
 
 QString RunControl::OpenConnectionsText() const

@@ -91,6 +91,16 @@ private slots:
             QVERIFY(outcome.out.contains(command.description.toLatin1()));
         }
         QVERIFY(Run({"clean", "--help"}).out.contains("decoded and then cleaned"));
+
+        // Fault caught: under a short name ("e") every "e" of the help was replaced by the usage.
+        QTemporaryDir bin;
+        QVERIFY(QFile::link(BuiltProgram("tamarind-cli"), bin.filePath("e")));
+        QProcess program;
+        program.start(bin.filePath("e"), {"check", "--help"});
+        QVERIFY(program.waitForFinished(10000));
+        const QByteArray help = program.readAllStandardOutput();
+        QVERIFY2(help.startsWith("Usage: tamarind-cli check [options] FILE\n"), help.constData());
+        QVERIFY(help.contains(Cli::Commands()[1].details.left(40).toUtf8()));
     }
 
     // Every kind of bad input: its exit code, its message, and nothing written outside the program
@@ -119,6 +129,9 @@ private slots:
                                      << QString::fromUtf8("xn--wgv71a119e.com 日本語.com");
         QTest::addRow("a name without an IDNA form")
             << checkOn + QStringList {"UTF8"} << 0 << "1 name with letters that have no IDNA form";
+        // Fault caught: a list line equal to the end marker ended the run early without a word.
+        QTest::addRow("the end marker in a list") << checkOn + QStringList {"MARKER"} << 0
+                                                  << "ended at entry 2, which is the end marker";
         QTest::addRow("a UTF-16 list") << checkOn + QStringList {"UTF16"} << 0 << " abd.com";
         QTest::addRow("whois of nothing") << QStringList {"whois", ""} << 2 << "no name was given";
         QTest::addRow("whois of a line break")
@@ -168,6 +181,7 @@ private slots:
         WriteBytes(input("bigonly.txt"), QByteArray(5 << 20, 'x'));
         WriteBytes(input("utf8.txt"), QString::fromUtf8("日本語.com\r\nabc\r\n\u200b\u200b.com\r\n").toUtf8());
         WriteBytes(input("utf16.txt"), QByteArray("\xff\xfe") + QByteArray("a\0b\0d\0\r\0\n\0", 10));
+        WriteBytes(input("marker.txt"), "abc\r\nendoffileffile\r\nabd\r\n");
         WriteBytes(input("afile"), "not a folder");
         QDir(inputs.path()).mkdir("readonly");
         QFile::setPermissions(input("readonly"), QFile::ReadOwner | QFile::ExeOwner);
@@ -179,7 +193,7 @@ private slots:
         const QMap<QString, QString> stands {{"LIST", input("list.txt")}, {"MISSING", input("missing.txt")},
             {"INPUTS", inputs.path()}, {"EMPTY", input("empty.txt")}, {"BINARY", BuiltProgram("tamarind-cli")},
             {"NULS", input("nuls.txt")}, {"BIGLINE", input("bigline.txt")}, {"BIGONLY", input("bigonly.txt")},
-            {"UTF8", input("utf8.txt")}, {"UTF16", input("utf16.txt")}, {"AFILE", input("afile")},
+            {"UTF8", input("utf8.txt")}, {"UTF16", input("utf16.txt")}, {"MARKER", input("marker.txt")}, {"AFILE", input("afile")},
             {"READONLY", readOnly}, {"PROGRAM", folders.file("program")},
             {"SERVER", server ? server->address() : QString()}};
         for (QString &argument : arguments)
