@@ -2,7 +2,7 @@
 
 #include <QRegularExpression>
 
-QString GeneralDateTimeText(const QDateTime &when, const QLocale &locale)
+QString generalDateTimeText(const QDateTime &when, const QLocale &locale)
 {
     QString dateFormat = locale.dateFormat(QLocale::ShortFormat);
     if (!dateFormat.contains(QLatin1String("yyyy")))
@@ -12,9 +12,9 @@ QString GeneralDateTimeText(const QDateTime &when, const QLocale &locale)
     return locale.toString(when.date(), dateFormat) + ' ' + locale.toString(when.time(), timeFormat);
 }
 
-QString MakeRunStamp(const QDateTime &when, const QLocale &locale)
+QString makeRunStamp(const QDateTime &when, const QLocale &locale)
 {
-    QString stamp = GeneralDateTimeText(when, locale);
+    QString stamp = generalDateTimeText(when, locale);
     stamp.remove('/');
     stamp.remove(':');
     // Blanks of any kind: some locales separate AM/PM with a narrow no-break space.

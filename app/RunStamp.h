@@ -5,7 +5,7 @@
 
 // The locale's general date-and-time text: its short date with a four-digit year, a blank, its
 // long time without the zone (12/6/2026 10:50:42 PM in English (United States)).
-QString GeneralDateTimeText(const QDateTime &when, const QLocale &locale);
+QString generalDateTimeText(const QDateTime &when, const QLocale &locale);
 
 // The suffix of result file names: the general date-and-time text without "/", ":" and blanks.
-QString MakeRunStamp(const QDateTime &when = QDateTime::currentDateTime(), const QLocale &locale = QLocale::system());
+QString makeRunStamp(const QDateTime &when = QDateTime::currentDateTime(), const QLocale &locale = QLocale::system());

@@ -76,7 +76,7 @@ template class Value<QString>;
 template class Value<qint64>;
 template class Value<bool>;
 
-Value<qint64> CliPosition(const QString &absoluteListPath)
+Value<qint64> cliPosition(const QString &absoluteListPath)
 {
     // A path holds "/", which the store would read as nested sections.
     const QString key = QString::fromLatin1(QUrl::toPercentEncoding(absoluteListPath));

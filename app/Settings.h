@@ -83,7 +83,7 @@ inline const Value<QString> GoogleHost {ProductKey, NetworkSection, QStringLiter
     QStringLiteral("www.google.com"), QStringLiteral("TAMARIND_GOOGLE_HOST")};
 
 // tamarind-cli keeps its own resume position per list file, apart from the desktop program's.
-Value<qint64> CliPosition(const QString &absoluteListPath);
+Value<qint64> cliPosition(const QString &absoluteListPath);
 
 // Writes pending values to disk now; false when a settings file could not be written.
 bool flush();

@@ -8,7 +8,7 @@
 
 namespace Startup {
 
-QStringList EnsureWorkingFiles()
+QStringList ensureWorkingFiles()
 {
     QStringList failures;
     for (ProgramFiles::File file : ProgramFiles::workingFiles()) {
@@ -20,7 +20,7 @@ QStringList EnsureWorkingFiles()
     return failures;
 }
 
-QStringList EnsureWorkingFolders()
+QStringList ensureWorkingFolders()
 {
     QStringList failures;
     for (ProgramFiles::Folder folder : ProgramFiles::workingFolders()) {

@@ -7,8 +7,8 @@ namespace Startup {
 
 // The working files of the program folder: each created with one empty line when missing, never
 // touched when present.
-QStringList EnsureWorkingFiles();
+QStringList ensureWorkingFiles();
 // The working folders, created when missing.
-QStringList EnsureWorkingFolders();
+QStringList ensureWorkingFolders();
 
 }   // namespace Startup

@@ -30,7 +30,7 @@ struct ScreenshotRun {
 };
 
 // Shows the window, lets it paint, and saves its picture as FOLDER/NAME.png.
-inline void SaveScreenshot(QWidget *window, const QString &folder, const QString &name)
+inline void saveScreenshot(QWidget *window, const QString &folder, const QString &name)
 {
     window->show();
     window->raise();
@@ -40,7 +40,7 @@ inline void SaveScreenshot(QWidget *window, const QString &folder, const QString
 }
 
 // A control of a window by its name.
-template<typename T> T *Control(const QObject &window, const char *name)
+template<typename T> T *control(const QObject &window, const char *name)
 {
     return window.findChild<T *>(QLatin1String(name));
 }

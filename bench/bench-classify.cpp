@@ -16,7 +16,7 @@ int main(int argc, char **argv)
     const int count = argc > 1 ? QByteArray(argv[1]).toInt() : ResultLists::Cap;
     QTemporaryDir folder;
     ProgramFolder::setPath(folder.path());
-    Startup::EnsureWorkingFolders();
+    Startup::ensureWorkingFolders();
 
     QStringList names;
     for (int i = 0; i < count; ++i)
@@ -27,7 +27,7 @@ int main(int argc, char **argv)
     timer.start();
     for (const QString &name : names) {
         results.AddUnregistered(name);
-        caps += results.ApplyCap() ? 1 : 0;
+        caps += results.applyCap() ? 1 : 0;
     }
     const double seconds = timer.nsecsElapsed() / 1e9;
     std::printf("classified %d free names in %.3f s: %.0f names per second (%d cap sequence%s)\n", count, seconds,

@@ -19,9 +19,9 @@ int main()
     for (int round = 0; round < Rounds; ++round) {
         QElapsedTimer clock;
         clock.start();
-        const QStringList names = NameGenerator::Generate(QStringLiteral("shop"), affixes, GeneratorOptions());
+        const QStringList names = NameGenerator::generate(QStringLiteral("shop"), affixes, GeneratorOptions());
         QString error;
-        if (!WriteCreatedDomains(path, names, &error)) {
+        if (!writeCreatedDomains(path, names, &error)) {
             std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(path), qPrintable(error));
             return 1;
         }

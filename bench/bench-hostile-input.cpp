@@ -41,7 +41,7 @@ private:
     qint64 m_at = 0;
 };
 
-long PeakMegabytes()
+long peakMegabytes()
 {
     rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
@@ -63,16 +63,16 @@ int main(int argc, char **argv)
         static_cast<long long>(nested.size() / 1024), timer.nsecsElapsed() / 1e6,
         static_cast<long long>(decoded.size()));
     timer.restart();
-    const QString query = Whois::PrepareLookupName(nested);
+    const QString query = Whois::prepareLookupName(nested);
     std::printf("lookup name of it: %.2f ms (\"%s\")\n", timer.nsecsElapsed() / 1e6, qPrintable(query));
 
-    const long before = PeakMegabytes();
+    const long before = peakMegabytes();
     EndlessLine line(qint64(gigabytes * (1 << 30)));
     timer.restart();
     const DataFile::EntryIndex index = DataFile::EntryIndex::read(line);
     std::printf(
         "a list of one %.1f GB line: %.0f ms, %lld entries, %lld overlong, peak memory %ld MB (%ld MB before)\n",
         gigabytes, timer.nsecsElapsed() / 1e6, static_cast<long long>(index.count()),
-        static_cast<long long>(index.overlong()), PeakMegabytes(), before);
+        static_cast<long long>(index.overlong()), peakMegabytes(), before);
     return 0;
 }

@@ -16,13 +16,13 @@
 
 namespace {
 
-double Milliseconds(const QElapsedTimer &timer)
+double milliseconds(const QElapsedTimer &timer)
 {
     return timer.nsecsElapsed() / 1e6;
 }
 
 // Fills the High, Mid and Low lists through the classification, as a run does.
-void FillLists(Form1 &window, int perList)
+void fillLists(Form1 &window, int perList)
 {
     for (int i = 0; i < perList; ++i) {
         window.results().AddUnregistered(QStringLiteral("%1.com").arg(i, 4, 36, QChar('0')));
@@ -48,7 +48,7 @@ int main(int argc, char **argv)
             window.results().AddUnregistered(QString::fromLatin1(name));
         for (const char *name : {"google.com", "apple.com", "example.com"})
             window.results().AddRegistered(QString::fromLatin1(name));
-        window.results().DropPositions(QStringLiteral("0|1"), 3);
+        window.results().dropPositions(QStringLiteral("0|1"), 3);
         window.setGeometry(window.screen()->availableGeometry());
         window.showMaximized();
         const QString file = arguments[shot + 1];
@@ -62,20 +62,20 @@ int main(int argc, char **argv)
     }
 
     const int perList = 20000;
-    FillLists(window, perList);
+    fillLists(window, perList);
     window.show();
     app.processEvents();
     QElapsedTimer timer;
     timer.start();
     window.cmdCopy_Click(3);
     std::printf("copy of %lld names to the clipboard: %.1f ms\n",
-        static_cast<long long>(QApplication::clipboard()->text().count('\n')), Milliseconds(timer));
+        static_cast<long long>(QApplication::clipboard()->text().count('\n')), milliseconds(timer));
 
     timer.restart();
     window.resize(1200, 900);
     app.processEvents();
     window.resize(1500, 1000);
     app.processEvents();
-    std::printf("two resizes with %d names in each of three lists: %.1f ms\n", perList, Milliseconds(timer));
+    std::printf("two resizes with %d names in each of three lists: %.1f ms\n", perList, milliseconds(timer));
     return 0;
 }

@@ -25,7 +25,7 @@
 
 namespace {
 
-QByteArray Page(const QByteArray &path)
+QByteArray page(const QByteArray &path)
 {
     QByteArray body =
         "<html><head><title>Garden supplies - results</title></head><body style=\"font-family:sans-serif\">"
@@ -60,7 +60,7 @@ int main(int argc, char **argv)
     QObject::connect(&web, &QTcpServer::newConnection, [&web] {
         while (QTcpSocket *socket = web.nextPendingConnection()) {
             QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket] {
-                const QByteArray body = Page(socket->readAll().split(' ').value(1));
+                const QByteArray body = page(socket->readAll().split(' ').value(1));
                 socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: "
                     + QByteArray::number(body.size()) + "\r\n\r\n" + body);
                 socket->disconnectFromHost();
@@ -79,10 +79,10 @@ int main(int argc, char **argv)
     Form1 main;
     main.resize(1400, 900);
     main.show();
-    Control<QComboBox>(main, "Combo1")->setCurrentIndex(int(Source::YahooSearch));
-    emit Control<QComboBox>(main, "Combo1")->activated(int(Source::YahooSearch));
-    Control<QLineEdit>(main, "txtSearch")->setText(QStringLiteral("garden supplies"));
-    Control<QToolButton>(main, "cmdCreate")->click();
+    control<QComboBox>(main, "Combo1")->setCurrentIndex(int(Source::YahooSearch));
+    emit control<QComboBox>(main, "Combo1")->activated(int(Source::YahooSearch));
+    control<QLineEdit>(main, "txtSearch")->setText(QStringLiteral("garden supplies"));
+    control<QToolButton>(main, "cmdCreate")->click();
     auto *builder = qobject_cast<Form3 *>(main.listBuilderWindow());
     builder->setPageInterval(4000);   // long enough to be seen between pages
     if (!QTest::qWaitFor(
@@ -94,17 +94,17 @@ int main(int argc, char **argv)
             15000))
         std::fprintf(stderr, "the first result page did not come\n");
     QTest::qWait(500);
-    SaveScreenshot(builder, output, QStringLiteral("list-builder"));
+    saveScreenshot(builder, output, QStringLiteral("list-builder"));
     builder->close();
-    Control<QToolButton>(main, "Command3")->click();
+    control<QToolButton>(main, "Command3")->click();
 
-    Control<QComboBox>(main, "Combo1")->setCurrentIndex(int(Source::BrowseForNames));
-    emit Control<QComboBox>(main, "Combo1")->activated(int(Source::BrowseForNames));
+    control<QComboBox>(main, "Combo1")->setCurrentIndex(int(Source::BrowseForNames));
+    emit control<QComboBox>(main, "Combo1")->activated(int(Source::BrowseForNames));
     auto *harvest = qobject_cast<Form5 *>(main.harvestWindow());
     harvest->resize(1500, 950);
     if (!QTest::qWaitFor([&] { return harvest->List1->count() + harvest->List2->count() >= 8; }, 30000))
         std::fprintf(stderr, "the names were not checked in time\n");
-    SaveScreenshot(harvest, output, QStringLiteral("harvest"));
+    saveScreenshot(harvest, output, QStringLiteral("harvest"));
     harvest->close();
     server.kill();
     server.waitForFinished();

@@ -30,7 +30,7 @@ int main(int argc, char **argv)
     QFile::copy(run.build + QStringLiteral("/Help.rtf"), run.folder.path() + QStringLiteral("/Help.rtf"));
 
     frmSplash splash;
-    SaveScreenshot(&splash, output, QStringLiteral("splash"));
+    saveScreenshot(&splash, output, QStringLiteral("splash"));
     splash.Timer2->stop();
     splash.hide();
 
@@ -39,12 +39,12 @@ int main(int argc, char **argv)
         main.results().AddUnregistered(QString::fromLatin1(name));
     main.results().AddRegistered(QStringLiteral("google.com"));
     main.resize(1400, 900);
-    SaveScreenshot(&main, output, QStringLiteral("main-window"));
+    saveScreenshot(&main, output, QStringLiteral("main-window"));
     if (main.helpWindow())
-        SaveScreenshot(main.helpWindow(), output, QStringLiteral("help"));
+        saveScreenshot(main.helpWindow(), output, QStringLiteral("help"));
 
     frmAbout about;
-    SaveScreenshot(&about, output, QStringLiteral("about"));
+    saveScreenshot(&about, output, QStringLiteral("about"));
 
     QProcess server;
     server.start(run.build + QStringLiteral("/whois-test-server"), {"--port", "0", "--free-ratio", "0"});
@@ -55,7 +55,7 @@ int main(int argc, char **argv)
     whois.show();
     if (!QTest::qWaitFor([&] { return !whois.Text1->toPlainText().isEmpty(); }, 5000))
         std::fprintf(stderr, "the WHOIS record did not come\n");
-    SaveScreenshot(&whois, output, QStringLiteral("whois"));
+    saveScreenshot(&whois, output, QStringLiteral("whois"));
     server.kill();
     server.waitForFinished();
     return 0;

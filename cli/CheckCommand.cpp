@@ -60,9 +60,9 @@ int parseRequest(const QCommandLineParser &parser, const Console &console, Check
 }
 
 // A name asked in its IDNA form is followed by the form its reader knows.
-QString VerdictName(const QString &name)
+QString verdictName(const QString &name)
 {
-    const QString unicode = Whois::UnicodeForm(name);
+    const QString unicode = Whois::unicodeForm(name);
     return unicode == name ? name : name + ' ' + unicode;
 }
 
@@ -73,8 +73,8 @@ int dryRun(const CheckRequest &request, SourceFeed &feed, const Console &console
         const QString name = feed.entry(entry);
         if (name == DataFile::EndSentinel)
             break;
-        if (const QString query = Whois::PrepareLookupName(name); !query.isEmpty())
-            lines += VerdictName(query).toLocal8Bit() + '\n';
+        if (const QString query = Whois::prepareLookupName(name); !query.isEmpty())
+            lines += verdictName(query).toLocal8Bit() + '\n';
         if (lines.size() > (1 << 16)) {
             console.out(lines);
             lines.clear();
@@ -91,7 +91,7 @@ int check(const QCommandLineParser &parser, const Console &console)
         return code;
     Whois::Server server;
     QString serverError;
-    if (!request.dryRun && !ChooseServer(parser, &server, &serverError))
+    if (!request.dryRun && !chooseServer(parser, &server, &serverError))
         return usageError(console, serverError);
 
     SourceFeed feed;
@@ -118,20 +118,20 @@ int check(const QCommandLineParser &parser, const Console &console)
         ProgramFolder::setPath(parser.value(FolderOption));
         QDir().mkpath(ProgramFolder::path());
     }
-    const QStringList failures = Startup::EnsureWorkingFiles() + Startup::EnsureWorkingFolders();
+    const QStringList failures = Startup::ensureWorkingFiles() + Startup::ensureWorkingFolders();
     if (!failures.isEmpty())
         return failure(console,
             QStringLiteral("the program folder %1 cannot be written (%2)")
                 .arg(QDir::toNativeSeparators(ProgramFolder::path()), failures.constFirst()));
 
-    const Settings::Value<qint64> position = Settings::CliPosition(request.list);
+    const Settings::Value<qint64> position = Settings::cliPosition(request.list);
     if (request.resume)
         request.first = std::max<qint64>(1, position.get());
 
     CheckSession session;
     session.setServer(server);
     session.run().setResumeSettings({position});
-    session.SelectSource(Source::CustomList, request.list);
+    session.selectSource(Source::CustomList, request.list);
 
     qint64 checked = 0;
     bool serverRefused = false;
@@ -140,12 +140,12 @@ int check(const QCommandLineParser &parser, const Console &console)
     std::map<ResultList, qint64> classified;
     CheckProgress progress(console, session.pool(), entries - request.first + 1);
     QObject::connect(&session, &CheckSession::verdict, [&](const QString &name, bool unregistered) {
-        console.print((unregistered ? QStringLiteral("free ") : QStringLiteral("registered ")) + VerdictName(name));
+        console.print((unregistered ? QStringLiteral("free ") : QStringLiteral("registered ")) + verdictName(name));
         ++checked;
         progress.advance();
     });
     QObject::connect(&session, &CheckSession::unchecked, [&](const QString &name) {
-        console.print(QStringLiteral("unchecked ") + VerdictName(name));
+        console.print(QStringLiteral("unchecked ") + verdictName(name));
         ++checked;
         progress.advance();
     });
@@ -168,10 +168,10 @@ int check(const QCommandLineParser &parser, const Console &console)
     bool interrupted = false;
     const auto exitSignals = ExitSignals::install([&](int) {
         interrupted = true;
-        session.Stop();
+        session.stop();
     });
 
-    if (const QString error = session.Start(request.first, entries); !error.isEmpty())
+    if (const QString error = session.start(request.first, entries); !error.isEmpty())
         return failure(console, error);
     progress.start();
     loop.exec();
@@ -181,7 +181,7 @@ int check(const QCommandLineParser &parser, const Console &console)
         problems << Settings::writeError()
                 + QStringLiteral(", so the position in the list is not kept and --resume would start over");
 
-    if (const QString skipped = session.run().SkippedText(); !skipped.isEmpty())
+    if (const QString skipped = session.run().skippedText(); !skipped.isEmpty())
         problems << skipped;
     for (const QString &message : std::as_const(problems))
         console.tell(QStringLiteral("tamarind-cli: ") + message);
@@ -208,7 +208,7 @@ int check(const QCommandLineParser &parser, const Console &console)
 
 }   // namespace
 
-Command CheckCommand()
+Command checkCommand()
 {
     Command command;
     command.name = QStringLiteral("check");
@@ -222,7 +222,7 @@ Command CheckCommand()
                        "cannot be read or changes during the check, a result or the position cannot be written, or\n"
                        "some names could not be checked.");
     command.addOptions = [](QCommandLineParser &parser) {
-        parser.addOptions({ServerOption(), FolderOption, FromOption, ResumeOption, DryRunOption});
+        parser.addOptions({serverOption(), FolderOption, FromOption, ResumeOption, DryRunOption});
         parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The list of names, one per line."));
     };
     command.run = check;

@@ -4,7 +4,7 @@
 
 namespace {
 
-QString Duration(qint64 seconds)
+QString duration(qint64 seconds)
 {
     return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QChar('0'));
 }
@@ -35,7 +35,7 @@ QString CheckProgress::summary() const
         const double seconds = std::max(0.001, m_clock.elapsed() / 1000.0);
         const double rate = m_done / seconds;
         const qint64 left = rate > 0 ? qint64((m_total - std::min(m_done, m_total)) / rate) : 0;
-        text += QStringLiteral(", %1 names per second, %2 left").arg(qint64(rate)).arg(Duration(left));
+        text += QStringLiteral(", %1 names per second, %2 left").arg(qint64(rate)).arg(duration(left));
     }
     text += QStringLiteral(", %1 in flight").arg(m_pool.inFlight());
     if (m_pool.paceLimit() < WhoisPool::Slots)

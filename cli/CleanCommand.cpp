@@ -4,7 +4,7 @@
 
 namespace Cli {
 
-Command CleanCommand()
+Command cleanCommand()
 {
     Command command;
     command.name = QStringLiteral("clean");

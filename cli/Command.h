@@ -8,7 +8,7 @@
 #include <functional>
 
 // tamarind-cli is a table of commands. Each command lives in a file of its own and is listed once in
-// Commands(); the overview of --help is made from the table.
+// commands(); the overview of --help is made from the table.
 namespace Cli {
 
 // Where a command writes. The program writes to its standard output and error, each call whole and
@@ -33,29 +33,29 @@ struct Command {
     std::function<int(const QCommandLineParser &, const Console &)> run;
 };
 
-const QList<Command> &Commands();
+const QList<Command> &commands();
 
 // Runs the command named by arguments[1]; arguments[0] is the program. Returns the exit code.
-int Run(const QStringList &arguments, const Console &console);
+int run(const QStringList &arguments, const Console &console);
 
 // A usage error (exit code 2) and a runtime failure (exit code 1), told on the error channel.
 int usageError(const Console &console, const QString &message);
 int failure(const Console &console, const QString &message);
 
 // The commands, each in its own file.
-Command CleanCommand();
-Command CheckCommand();
-Command WhoisCommand();
-Command ExtractCommand();
-Command GenerateCommand();
+Command cleanCommand();
+Command checkCommand();
+Command whoisCommand();
+Command extractCommand();
+Command generateCommand();
 
 // Text from elsewhere as a terminal may show it: control characters other than tabs and line
 // breaks are shown as escapes ("\x1B"), so a reply cannot move the cursor or retitle the window.
-QByteArray ShownOnTerminal(const QByteArray &bytes);
+QByteArray shownOnTerminal(const QByteArray &bytes);
 
 // The --server option of the commands that ask a server.
-const QCommandLineOption &ServerOption();
+const QCommandLineOption &serverOption();
 // The server from --server, else the configured one; false, with the reason, when it is not usable.
-bool ChooseServer(const QCommandLineParser &parser, Whois::Server *server, QString *error);
+bool chooseServer(const QCommandLineParser &parser, Whois::Server *server, QString *error);
 
 }   // namespace Cli

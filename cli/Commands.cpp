@@ -6,10 +6,10 @@
 
 namespace Cli {
 
-const QList<Command> &Commands()
+const QList<Command> &commands()
 {
     static const QList<Command> commands = {
-        CleanCommand(), CheckCommand(), WhoisCommand(), ExtractCommand(), GenerateCommand()};
+        cleanCommand(), checkCommand(), whoisCommand(), extractCommand(), generateCommand()};
     return commands;
 }
 
@@ -29,26 +29,26 @@ void writeAll(int fd, const QByteArray &bytes)
     }
 }
 
-QString Overview()
+QString overview()
 {
     QString text =
         QStringLiteral("Finds unregistered domain names with the same engine and files as the Tamarind program.\n\n"
                        "Commands:\n");
-    for (const Command &command : Commands())
+    for (const Command &command : commands())
         text += QStringLiteral("  %1 %2\n      %3\n").arg(command.name, command.arguments, command.description);
     text += QStringLiteral("\n\"tamarind-cli COMMAND --help\" tells more of a command.\n");
     return text;
 }
 
-QString Usage()
+QString usage()
 {
-    return QStringLiteral("Usage: tamarind-cli COMMAND [options]\n\n") + Overview()
+    return QStringLiteral("Usage: tamarind-cli COMMAND [options]\n\n") + overview()
         + QStringLiteral(
             "\nOptions:\n  -h, --help     Displays help.\n  -v, --version  Displays version information.\n");
 }
 
 // The parser's help with a usage line of the command's own: the program may run under any name.
-QString HelpText(const QCommandLineParser &parser, const Command &command)
+QString helpText(const QCommandLineParser &parser, const Command &command)
 {
     const QString help = parser.helpText();
     const qsizetype lineEnd = help.indexOf('\n');
@@ -79,27 +79,27 @@ int failure(const Console &console, const QString &message)
     return 1;
 }
 
-const QCommandLineOption &ServerOption()
+const QCommandLineOption &serverOption()
 {
     static const QCommandLineOption option(
         QStringLiteral("server"), QStringLiteral("WHOIS server to ask."), QStringLiteral("HOST[:PORT]"));
     return option;
 }
 
-bool ChooseServer(const QCommandLineParser &parser, Whois::Server *server, QString *error)
+bool chooseServer(const QCommandLineParser &parser, Whois::Server *server, QString *error)
 {
-    if (!parser.isSet(ServerOption()))
-        return (*server = Whois::ConfiguredServer(error)).isValid();
-    *server = Whois::Server::parse(parser.value(ServerOption()));
+    if (!parser.isSet(serverOption()))
+        return (*server = Whois::configuredServer(error)).isValid();
+    *server = Whois::Server::parse(parser.value(serverOption()));
     if (!server->isValid())
-        *error = Whois::NotAServer(parser.value(ServerOption()), QStringLiteral("--server"));
+        *error = Whois::notAServer(parser.value(serverOption()), QStringLiteral("--server"));
     return server->isValid();
 }
 
-int Run(const QStringList &arguments, const Console &console)
+int run(const QStringList &arguments, const Console &console)
 {
     const QString name = arguments.value(1);
-    for (const Command &command : Commands()) {
+    for (const Command &command : commands()) {
         if (command.name != name)
             continue;
         QCommandLineParser parser;
@@ -110,13 +110,13 @@ int Run(const QStringList &arguments, const Console &console)
         if (!parser.parse(arguments.mid(1)))
             return usageError(console, parser.errorText());
         if (parser.isSet(QStringLiteral("help"))) {
-            console.out(HelpText(parser, command).toLocal8Bit());
+            console.out(helpText(parser, command).toLocal8Bit());
             return 0;
         }
         return command.run(parser, console);
     }
     if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
-        console.out(Usage().toLocal8Bit());
+        console.out(usage().toLocal8Bit());
         return 0;
     }
     if (name == QLatin1String("--version") || name == QLatin1String("-v")) {

@@ -48,7 +48,7 @@ int extract(const QCommandLineParser &parser, const Console &console)
 
 }   // namespace
 
-Command ExtractCommand()
+Command extractCommand()
 {
     Command command;
     command.name = QStringLiteral("extract");

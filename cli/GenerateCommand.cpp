@@ -28,12 +28,12 @@ int generate(const QCommandLineParser &parser, const Console &console)
     if (!parser.positionalArguments().isEmpty())
         return usageError(console, QStringLiteral("generate takes no FILE; give the affix list with --affixes"));
     const QString base = parser.value(BaseOption);
-    if (NameGenerator::HasControlCharacter(base))
+    if (NameGenerator::hasControlCharacter(base))
         return usageError(console, QStringLiteral("--base takes a word without control characters or line breaks"));
     const QString path =
         parser.isSet(AffixesOption) ? parser.value(AffixesOption) : ProgramFiles::path(ProgramFiles::File::Appends);
     QString error;
-    const QStringList affixes = AffixList::Load(path, &error);
+    const QStringList affixes = AffixList::load(path, &error);
     if (!error.isEmpty())
         return failure(
             console, QStringLiteral("the affix list %1 cannot be read: %2").arg(QDir::toNativeSeparators(path), error));
@@ -47,11 +47,11 @@ int generate(const QCommandLineParser &parser, const Console &console)
     QStringList names;
     qsizetype refused = 0;
     for (const QString &affix : affixes) {
-        if (NameGenerator::HasControlCharacter(affix)) {
+        if (NameGenerator::hasControlCharacter(affix)) {
             ++refused;
             continue;
         }
-        NameGenerator::AppendNames(base, affix, options, names);
+        NameGenerator::appendNames(base, affix, options, names);
         if (names.size() >= 4096) {
             console.out(names.join('\n').toUtf8() + '\n');
             names.clear();
@@ -68,7 +68,7 @@ int generate(const QCommandLineParser &parser, const Console &console)
 
 }   // namespace
 
-Command GenerateCommand()
+Command generateCommand()
 {
     Command command;
     command.name = QStringLiteral("generate");

@@ -5,7 +5,7 @@
 
 namespace Cli {
 
-QByteArray ShownOnTerminal(const QByteArray &bytes)
+QByteArray shownOnTerminal(const QByteArray &bytes)
 {
     const auto escape = [](uint c) {
         return QStringLiteral("\\x") + QString::number(c, 16).toUpper().rightJustified(2, '0');
@@ -34,7 +34,7 @@ QByteArray ShownOnTerminal(const QByteArray &bytes)
     return raw;
 }
 
-Command WhoisCommand()
+Command whoisCommand()
 {
     Command command;
     command.name = QStringLiteral("whois");
@@ -43,7 +43,7 @@ Command WhoisCommand()
     command.details = QStringLiteral("Prints the WHOIS record of NAME as the server sends it. Exits 1 when the\n"
                                      "server cannot be reached or its reply holds no verdict.");
     command.addOptions = [](QCommandLineParser &parser) {
-        parser.addOption(ServerOption());
+        parser.addOption(serverOption());
         parser.addPositionalArgument(QStringLiteral("NAME"), QStringLiteral("The domain name."));
     };
     command.run = [](const QCommandLineParser &parser, const Console &console) {
@@ -51,7 +51,7 @@ Command WhoisCommand()
             return usageError(console, QStringLiteral("whois takes exactly one NAME"));
         Whois::Server server;
         QString serverError;
-        if (!ChooseServer(parser, &server, &serverError))
+        if (!chooseServer(parser, &server, &serverError))
             return usageError(console, serverError);
 
         WhoisQuery query;
@@ -64,17 +64,17 @@ Command WhoisCommand()
             loop.quit();
         });
         const QString given = parser.positionalArguments().constFirst();
-        const Whois::LookupName asked = Whois::PrepareLookup(given);
+        const Whois::LookupName asked = Whois::prepareLookup(given);
         if (!asked.isAsked())
-            return usageError(console, Whois::SkipReason(given, asked.skip));
+            return usageError(console, Whois::skipReason(given, asked.skip));
         query.start(server, asked.name);
         loop.exec();
         if (!error.isEmpty())
             return failure(console, QStringLiteral("no record from %1: %2").arg(server.text(), error));
-        console.out(console.outIsTerminal ? ShownOnTerminal(reply) : reply);
+        console.out(console.outIsTerminal ? shownOnTerminal(reply) : reply);
         if (reply.size() >= Whois::ReplyCap)
             console.tell(QStringLiteral("tamarind-cli: the record was cut at %1 bytes").arg(Whois::ReplyCap));
-        if (Whois::ReplyVerdict(reply, Whois::ConfiguredMarker()) == Whois::Verdict::None)
+        if (Whois::replyVerdict(reply, Whois::configuredMarker()) == Whois::Verdict::None)
             return failure(console,
                 reply.isEmpty() ? QStringLiteral("%1 closed the connection without a reply").arg(server.text())
                                 : QStringLiteral("the reply of %1 holds no verdict").arg(server.text()));

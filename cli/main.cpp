@@ -9,5 +9,5 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tamarind-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TAMARIND_VERSION));
-    return Cli::Run(app.arguments(), Cli::Console::standard());
+    return Cli::run(app.arguments(), Cli::Console::standard());
 }

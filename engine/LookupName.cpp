@@ -98,7 +98,7 @@ bool hasForeignCharacter(const QString &name)
 
 }   // namespace
 
-LookupName PrepareLookup(const QString &candidate)
+LookupName prepareLookup(const QString &candidate)
 {
     const QString trimmed = candidate.trimmed();
     if (trimmed.isEmpty())
@@ -114,10 +114,10 @@ LookupName PrepareLookup(const QString &candidate)
         name = withoutPath(name);
     }
     CorrectName(name);
-    return RegistrableName(name);
+    return registrableName(name);
 }
 
-LookupName RegistrableName(QString name, bool addCom)
+LookupName registrableName(QString name, bool addCom)
 {
     if (holdsMoreThanAName(name))
         return {{}, Skip::MoreThanAName};
@@ -150,7 +150,7 @@ LookupName RegistrableName(QString name, bool addCom)
     return {name, Skip::None};
 }
 
-QString SkipText(Skip skip, qint64 count)
+QString skipText(Skip skip, qint64 count)
 {
     const bool one = count == 1;
     const QString n = QString::number(count);
@@ -176,7 +176,7 @@ QString SkipText(Skip skip, qint64 count)
     return {};
 }
 
-QString SkipReason(const QString &given, Skip skip)
+QString skipReason(const QString &given, Skip skip)
 {
     const QString what = QLatin1Char('"') + given + QLatin1Char('"');
     switch (skip) {

@@ -29,14 +29,14 @@ constexpr qsizetype MaxLabelLength = 63;
 // A candidate of a run as it is asked: spaces around it dropped; decoded; a URL or "host:port/path"
 // reduced to its host; otherwise the text after a first ":" (a search operator); cleaned; then made
 // registrable (below).
-LookupName PrepareLookup(const QString &candidate);
+LookupName prepareLookup(const QString &candidate);
 // A cleaned name as it is asked: control characters and a trailing dot dropped, a bare word given
 // ".com", letters outside ASCII in their IDNA form, labels left of the registrable one dropped.
 // With addCom false a bare word is not a name either.
-LookupName RegistrableName(QString name, bool addCom = true);
+LookupName registrableName(QString name, bool addCom = true);
 // "2 lines that hold more than a name" and the like, for the end of a run.
-QString SkipText(Skip skip, qint64 count);
+QString skipText(Skip skip, qint64 count);
 // Why a single name is not asked, for a window or a command that was given one.
-QString SkipReason(const QString &given, Skip skip);
+QString skipReason(const QString &given, Skip skip);
 
 }   // namespace Whois

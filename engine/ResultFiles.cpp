@@ -24,25 +24,25 @@ ResultFiles::ResultFiles(QObject *parent)
     : QObject(parent)
 { }
 
-ResultFiles::Kind ResultFiles::ProfileKind(int index)
+ResultFiles::Kind ResultFiles::profileKind(int index)
 {
     static const Kind kinds[ProfileCount] = {Kind::LowProfile, Kind::HighProfile, Kind::SuperHighProfile};
     return kinds[index];
 }
 
-void ResultFiles::BeginRun()
+void ResultFiles::beginRun()
 {
     m_reportedFiles.clear();
     m_writeFailed = false;
 }
 
-void ResultFiles::ListCleared(Kind file)
+void ResultFiles::listCleared(Kind file)
 {
     if (const int i = profileIndex(file); i >= 0)
         m_profiles[size_t(i)].needsRewrite = true;
 }
 
-bool ResultFiles::WriteProfile(Kind kind, const QStringList &items, const QString &stamp)
+bool ResultFiles::writeProfile(Kind kind, const QStringList &items, const QString &stamp)
 {
     Written &file = m_profiles[size_t(profileIndex(kind))];
     const QString path = ProgramFiles::resultPath(kind, stamp);
@@ -77,7 +77,7 @@ bool ResultFiles::WriteProfile(Kind kind, const QStringList &items, const QStrin
     return false;
 }
 
-bool ResultFiles::AppendUnchecked(const QString &name, const QString &stamp)
+bool ResultFiles::appendUnchecked(const QString &name, const QString &stamp)
 {
     const QString path = ProgramFiles::resultPath(Kind::Unchecked, stamp);
     QString error;
@@ -92,7 +92,7 @@ bool ResultFiles::SaveOverflow(const std::array<const QStringList *, ProfileCoun
 {
     QString failedPath, error;
     for (int i = 0; i < ProfileCount; ++i) {
-        const QString path = ProgramFiles::resultPath(ProgramFiles::Folder::Overflow, ProfileKind(i), stamp);
+        const QString path = ProgramFiles::resultPath(ProgramFiles::Folder::Overflow, profileKind(i), stamp);
         if (!DataFile::rewrite(path, *lists[size_t(i)], failedPath.isEmpty() ? &error : nullptr)
             && failedPath.isEmpty())
             failedPath = path;
@@ -107,7 +107,7 @@ bool ResultFiles::SaveOverflow(const std::array<const QStringList *, ProfileCoun
     return false;
 }
 
-void ResultFiles::MarkNewStamp(const QString &stamp)
+void ResultFiles::markNewStamp(const QString &stamp)
 {
     const QString high = ProgramFiles::resultPath(ProgramFiles::Folder::Backups, Kind::HighProfile, stamp);
     const QString mid = ProgramFiles::resultPath(ProgramFiles::Folder::Backups, Kind::MidProfile, stamp);
@@ -117,7 +117,7 @@ void ResultFiles::MarkNewStamp(const QString &stamp)
     DataFile::append(high, {QStringLiteral(" ")});
 }
 
-bool ResultFiles::Rewrite(const QString &path, const QStringList &items)
+bool ResultFiles::rewrite(const QString &path, const QStringList &items)
 {
     QString error;
     if (DataFile::rewrite(path, items, &error))
@@ -145,7 +145,7 @@ bool ResultFiles::moveEarlierFileAside(const QString &path)
         return true;
     const QString backups = ProgramFiles::path(ProgramFiles::Folder::Backups);
     QDir().mkpath(backups);
-    const QString base = backups + '/' + info.completeBaseName() + MakeRunStamp(info.lastModified());
+    const QString base = backups + '/' + info.completeBaseName() + makeRunStamp(info.lastModified());
     QString target = base + QStringLiteral(".txt");
     for (int n = 2; QFileInfo::exists(target); ++n)
         target = base + QStringLiteral("-%1.txt").arg(n);

@@ -23,27 +23,27 @@ public:
     explicit ResultFiles(QObject *parent = nullptr);
 
     // A new run: problems are told afresh and the write-failure flag is cleared.
-    void BeginRun();
+    void beginRun();
     // Brings a profile file (LowProfile, HighProfile or SuperHighProfile) up to its list. While
     // the list only grows the new names are appended; after a clear, a new stamp, a failed write,
     // or a change made by someone else, it is rewritten whole.
-    bool WriteProfile(Kind file, const QStringList &items, const QString &stamp);
+    bool writeProfile(Kind file, const QStringList &items, const QString &stamp);
     // The list of a profile file was emptied: its next write is a rewrite.
-    void ListCleared(Kind file);
-    bool AppendUnchecked(const QString &name, const QString &stamp);
+    void listCleared(Kind file);
+    bool appendUnchecked(const QString &name, const QString &stamp);
     // Saves the three lists (Low, Mid, High) into the overflow folder. A failure is told at the
     // first cap and again at later ones, at most once per warning interval.
     bool SaveOverflow(const std::array<const QStringList *, ProfileCount> &lists, const QString &stamp);
     // Marks a new stamp in the backups folder.
-    void MarkNewStamp(const QString &stamp);
+    void markNewStamp(const QString &stamp);
     // Rewrites any list file whole (the Saved list).
-    bool Rewrite(const QString &path, const QStringList &items);
+    bool rewrite(const QString &path, const QStringList &items);
 
     // True when some result could not be written since the run began.
     bool writeFailed() const { return m_writeFailed; }
     void setWarningInterval(qint64 milliseconds) { m_warningIntervalMs = milliseconds; }
 
-    static Kind ProfileKind(int index);   // 0 Low, 1 Mid, 2 High
+    static Kind profileKind(int index);   // 0 Low, 1 Mid, 2 High
 
 signals:
     // A file could not be written; told once per file and run.

@@ -23,7 +23,7 @@ QString rememberedPath()
     return ProgramFiles::path(ProgramFiles::File::Remembered);
 }
 
-// The list each profile file holds, in the order of ResultFiles::ProfileKind.
+// The list each profile file holds, in the order of ResultFiles::profileKind.
 ResultList profileList(int index)
 {
     static const ResultList lists[] = {ResultList::Low, ResultList::Mid, ResultList::High};
@@ -32,7 +32,7 @@ ResultList profileList(int index)
 
 }   // namespace
 
-QString PlainCaption(ResultList list)
+QString plainCaption(ResultList list)
 {
     switch (list) {
     case ResultList::Low: return QStringLiteral("Low Profile");
@@ -49,7 +49,7 @@ ResultLists::ResultLists(QObject *parent)
 {
     for (ResultList list :
         {ResultList::Low, ResultList::Registered, ResultList::High, ResultList::Mid, ResultList::Saved})
-        m_captions[index(list)] = PlainCaption(list);
+        m_captions[index(list)] = plainCaption(list);
     connect(&m_files, &ResultFiles::problem, this, &ResultLists::fileProblem);
 }
 
@@ -57,7 +57,7 @@ QString ResultLists::profilePath(ResultList list) const
 {
     for (int i = 0; i < ResultFiles::ProfileCount; ++i) {
         if (profileList(i) == list)
-            return ProgramFiles::resultPath(ResultFiles::ProfileKind(i), m_runStamp);
+            return ProgramFiles::resultPath(ResultFiles::profileKind(i), m_runStamp);
     }
     return {};
 }
@@ -80,7 +80,7 @@ bool ResultLists::AddUnregistered(const QString &name)
         return false;
     }
     const int count = ++m_counters[index(list)];
-    setCaption(list, PlainCaption(list) + QStringLiteral(" (%1)").arg(count));
+    setCaption(list, plainCaption(list) + QStringLiteral(" (%1)").arg(count));
     emit itemsAdded(list, {name});
     return true;
 }
@@ -92,7 +92,7 @@ void ResultLists::AddRegistered(const QString &name)
     if (items(ResultList::Registered).size() > RegisteredLimit)
         emptyList(ResultList::Registered);
     const int count = ++m_counters[index(ResultList::Registered)];
-    setCaption(ResultList::Registered, PlainCaption(ResultList::Registered) + QStringLiteral(" (%1)").arg(count));
+    setCaption(ResultList::Registered, plainCaption(ResultList::Registered) + QStringLiteral(" (%1)").arg(count));
     addTo(ResultList::Registered, name);
 }
 
@@ -107,7 +107,7 @@ void ResultLists::emptyList(ResultList list)
     m_items[index(list)].clear();
     for (int i = 0; i < ResultFiles::ProfileCount; ++i) {
         if (profileList(i) == list)
-            m_files.ListCleared(ResultFiles::ProfileKind(i));   // a shorter list is not appended to
+            m_files.listCleared(ResultFiles::profileKind(i));   // a shorter list is not appended to
     }
     emit listCleared(list);
 }
@@ -122,13 +122,13 @@ bool ResultLists::WriteProfileFiles()
 {
     bool ok = true;
     for (int i = 0; i < ResultFiles::ProfileCount; ++i)
-        ok = m_files.WriteProfile(ResultFiles::ProfileKind(i), items(profileList(i)), m_runStamp) && ok;
+        ok = m_files.writeProfile(ResultFiles::profileKind(i), items(profileList(i)), m_runStamp) && ok;
     return ok;
 }
 
-bool ResultLists::AddUnchecked(const QString &name)
+bool ResultLists::addUnchecked(const QString &name)
 {
-    if (!m_files.AppendUnchecked(name, m_runStamp))
+    if (!m_files.appendUnchecked(name, m_runStamp))
         return false;
     emit uncheckedAdded(name, ++m_uncheckedCount);
     return true;
@@ -140,7 +140,7 @@ bool ResultLists::atCap() const
         || items(ResultList::Mid).size() >= Cap;
 }
 
-bool ResultLists::ApplyCap()
+bool ResultLists::applyCap()
 {
     if (!atCap() || !SaveOverflow())
         return false;   // a failed save keeps the lists, and the next name tries again
@@ -168,31 +168,31 @@ void ResultLists::NewRunStamp()
 {
     // Two stamps made within one second would name the same files and overwrite the first set.
     m_usedStamps.insert(m_runStamp);
-    const QString made = MakeRunStamp();
+    const QString made = makeRunStamp();
     QString stamp = made;
     for (int n = 2; m_usedStamps.contains(stamp); ++n)
         stamp = made + QStringLiteral("-%1").arg(n);
     m_runStamp = stamp;
-    m_files.MarkNewStamp(m_runStamp);
+    m_files.markNewStamp(m_runStamp);
 }
 
-void ResultLists::ResetCounters()
+void ResultLists::resetCounters()
 {
     m_counters.fill(0);
     m_uncheckedCount = 0;
-    m_files.BeginRun();
+    m_files.beginRun();
 }
 
-void ResultLists::Clear(ResultList list, bool resetCounterAndCaption)
+void ResultLists::clear(ResultList list, bool resetCounterAndCaption)
 {
     emptyList(list);
     if (resetCounterAndCaption && list != ResultList::Saved) {
         m_counters[index(list)] = 0;
-        setCaption(list, PlainCaption(list));
+        setCaption(list, plainCaption(list));
     }
 }
 
-QString ResultLists::CopyText(ResultList list) const
+QString ResultLists::copyText(ResultList list) const
 {
     QString text;
     for (const QString &name : items(list))
@@ -215,10 +215,10 @@ void ResultLists::LoadRememberedList()
 bool ResultLists::SaveRememberedList()
 {
     const QString path = rememberedPath();
-    return m_files.Rewrite(path, items(ResultList::Saved));
+    return m_files.rewrite(path, items(ResultList::Saved));
 }
 
-int ResultLists::DropPositions(const QString &positions, int dragSourceMarker)
+int ResultLists::dropPositions(const QString &positions, int dragSourceMarker)
 {
     QStringList names;
     if (dragSourceMarker == 1 || dragSourceMarker == 3 || dragSourceMarker == 4) {

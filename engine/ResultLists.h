@@ -46,12 +46,12 @@ public:
     void AddRegistered(const QString &name);
     // A name that had no verdict after every attempt: counted for the run and written down; false
     // when it cannot be written.
-    bool AddUnchecked(const QString &name);
+    bool addUnchecked(const QString &name);
     // Brings the three profile files up to their lists; false when a file could not be written.
     bool WriteProfileFiles();
     // The cap sequence: when a profile list holds Cap items or more, the lists are saved to the
     // overflow folder, emptied and a new stamp begins. True when it happened.
-    bool ApplyCap();
+    bool applyCap();
     // Whether a profile list has reached the cap.
     bool atCap() const;
     bool SaveOverflow();
@@ -59,14 +59,14 @@ public:
     void NewRunStamp();
 
     // Start of a run: the counters (the unchecked one too) restart, the lists stay.
-    void ResetCounters();
+    void resetCounters();
     // One counter starts again (the harvest window's Clear of its registered list).
-    void ResetCounter(ResultList list) { m_counters[index(list)] = 0; }
+    void resetCounter(ResultList list) { m_counters[index(list)] = 0; }
     // Empties a list. A Clear button also restarts its counter and plain caption; the Edit menu
     // leaves both as they were.
-    void Clear(ResultList list, bool resetCounterAndCaption);
+    void clear(ResultList list, bool resetCounterAndCaption);
     // The list as text, every entry followed by CR LF.
-    QString CopyText(ResultList list) const;
+    QString copyText(ResultList list) const;
 
     // Saved Domains.
     void LoadRememberedList();
@@ -74,7 +74,7 @@ public:
     // A drop onto the Saved list: "|"-separated positions in the list named by the drag-source
     // marker (1, 3 or 4). Valid positions are appended to the Saved list, which is then saved.
     // Returns how many names were appended.
-    int DropPositions(const QString &positions, int dragSourceMarker);
+    int dropPositions(const QString &positions, int dragSourceMarker);
 
 signals:
     void itemsAdded(ResultList list, const QStringList &names);
@@ -101,4 +101,4 @@ private:
 };
 
 // The plain caption of a list ("High Profile", ...).
-QString PlainCaption(ResultList list);
+QString plainCaption(ResultList list);

@@ -53,26 +53,26 @@ QString Server::text() const
                               : QStringLiteral("%1:%2").arg(host, QString::number(port));
 }
 
-QString NotAServer(const QString &text, const QString &origin)
+QString notAServer(const QString &text, const QString &origin)
 {
     return QStringLiteral("%1 holds \"%2\", which is not a WHOIS server: give HOST, HOST:PORT or [IPv6]:PORT")
         .arg(origin, text);
 }
 
-Server ConfiguredServer(QString *error)
+Server configuredServer(QString *error)
 {
     const Server server = Server::parse(Settings::WhoisServer.text());
     if (!server.isValid() && error)
-        *error = NotAServer(Settings::WhoisServer.text(), Settings::WhoisServer.origin());
+        *error = notAServer(Settings::WhoisServer.text(), Settings::WhoisServer.origin());
     return server;
 }
 
-QByteArray ConfiguredMarker()
+QByteArray configuredMarker()
 {
     return Settings::RegisteredMarker.get().toLatin1().toLower();
 }
 
-Verdict ReplyVerdict(const QByteArray &reply, const QByteArray &registeredMarker)
+Verdict replyVerdict(const QByteArray &reply, const QByteArray &registeredMarker)
 {
     static const QByteArray freeMarker("no match for");
     const QByteArray lower = reply.toLower();
@@ -83,28 +83,28 @@ Verdict ReplyVerdict(const QByteArray &reply, const QByteArray &registeredMarker
     return Verdict::None;
 }
 
-QString PrepareLookupName(const QString &candidate)
+QString prepareLookupName(const QString &candidate)
 {
-    return PrepareLookup(candidate).name;
+    return prepareLookup(candidate).name;
 }
 
-QString UnicodeForm(const QString &name)
+QString unicodeForm(const QString &name)
 {
     return name.contains(QLatin1String("xn--"), Qt::CaseInsensitive) ? QUrl::fromAce(name.toLatin1()) : name;
 }
 
-QByteArray Request(const QString &query)
+QByteArray request(const QString &query)
 {
     return query.toLatin1() + "\r\n";
 }
 
-void CloseQuietly(QTcpSocket &socket)
+void closeQuietly(QTcpSocket &socket)
 {
     const QSignalBlocker quiet(socket);
     socket.abort();
 }
 
-QByteArray ReadUpToCap(QIODevice &socket, qsizetype kept)
+QByteArray readUpToCap(QIODevice &socket, qsizetype kept)
 {
     // Only what is waiting: read(n) would reserve all n bytes first.
     if (!socket.isOpen())
@@ -123,12 +123,12 @@ WhoisQuery::WhoisQuery(QObject *parent)
         &m_timeout, &QTimer::timeout, this, [this] { finish(QStringLiteral("the server did not answer in time")); });
     connect(m_socket, &QTcpSocket::connected, this, [this] { m_socket->write(m_request); });
     connect(m_socket, &QTcpSocket::readyRead, this, [this] {
-        m_reply += Whois::ReadUpToCap(*m_socket, m_reply.size());
+        m_reply += Whois::readUpToCap(*m_socket, m_reply.size());
         if (m_reply.size() >= Whois::ReplyCap)
             finish(QString());
     });
     connect(m_socket, &QTcpSocket::disconnected, this, [this] {
-        m_reply += Whois::ReadUpToCap(*m_socket, m_reply.size());
+        m_reply += Whois::readUpToCap(*m_socket, m_reply.size());
         finish(QString());
     });
     connect(m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
@@ -141,10 +141,10 @@ WhoisQuery::~WhoisQuery() = default;
 
 void WhoisQuery::start(const Whois::Server &server, const QString &name, int timeoutMs)
 {
-    Whois::CloseQuietly(*m_socket);
+    Whois::closeQuietly(*m_socket);
     m_done = false;
     m_reply.clear();
-    m_request = Whois::Request(name);
+    m_request = Whois::request(name);
     if (timeoutMs > 0)
         m_timeout.start(timeoutMs);
     m_socket->connectToHost(server.host, server.port);
@@ -156,6 +156,6 @@ void WhoisQuery::finish(const QString &error)
         return;
     m_done = true;
     m_timeout.stop();
-    Whois::CloseQuietly(*m_socket);
+    Whois::closeQuietly(*m_socket);
     emit finished(m_reply, error);
 }

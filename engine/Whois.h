@@ -30,9 +30,9 @@ struct Server {
 
 // The server from TAMARIND_WHOIS_SERVER, else the setting "WhoisServer", else the .com registry.
 // A value that is not a server gives an invalid server and, in error, says where it came from.
-Server ConfiguredServer(QString *error = nullptr);
+Server configuredServer(QString *error = nullptr);
 // The message for a server text that does not parse.
-QString NotAServer(const QString &text, const QString &origin);
+QString notAServer(const QString &text, const QString &origin);
 
 enum class Verdict {
     Free,
@@ -41,20 +41,20 @@ enum class Verdict {
 };
 // The verdict of a whole reply. With an empty marker every reply without "No match for" counts as
 // registered.
-Verdict ReplyVerdict(const QByteArray &reply, const QByteArray &registeredMarker);
+Verdict replyVerdict(const QByteArray &reply, const QByteArray &registeredMarker);
 // The configured record marker, in lower case.
-QByteArray ConfiguredMarker();
+QByteArray configuredMarker();
 
 // A candidate as it is asked (see PrepareLookup); empty when it is not asked.
-QString PrepareLookupName(const QString &candidate);
+QString prepareLookupName(const QString &candidate);
 // The name as its reader writes it: "xn--wgv71a119e.com" is "日本語.com".
-QString UnicodeForm(const QString &name);
-QByteArray Request(const QString &query);
+QString unicodeForm(const QString &name);
+QByteArray request(const QString &query);
 // Closes a socket without signals: an abort of a connected socket would report a close by the
 // server, which reads as the end of a reply.
-void CloseQuietly(QTcpSocket &socket);
+void closeQuietly(QTcpSocket &socket);
 // What the socket holds, as far as a reply of `kept` bytes may still grow.
-QByteArray ReadUpToCap(QIODevice &socket, qsizetype kept);
+QByteArray readUpToCap(QIODevice &socket, qsizetype kept);
 
 }   // namespace Whois
 

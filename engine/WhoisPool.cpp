@@ -18,7 +18,7 @@ struct WhoisPool::Slot {
 
 WhoisPool::WhoisPool(QObject *parent)
     : QObject(parent)
-    , m_marker(Whois::ConfiguredMarker())
+    , m_marker(Whois::configuredMarker())
 {
     for (int i = 0; i < Slots; ++i) {
         auto slot = std::make_unique<Slot>();
@@ -33,7 +33,7 @@ WhoisPool::WhoisPool(QObject *parent)
     m_pauseTimer.setSingleShot(true);
     connect(&m_pauseTimer, &QTimer::timeout, this, [this] {
         emit paceChanged();
-        FillSlots();
+        fillSlots();
     });
     connect(&m_poolTimer, &QTimer::timeout, this, &WhoisPool::onPoolTick);
 }
@@ -41,12 +41,12 @@ WhoisPool::WhoisPool(QObject *parent)
 WhoisPool::~WhoisPool()
 {
     for (auto &slot : m_slots)
-        Whois::CloseQuietly(slot->socket);
+        Whois::closeQuietly(slot->socket);
 }
 
-void WhoisPool::Start()
+void WhoisPool::start()
 {
-    Stop();
+    stop();
     ++m_run;
     m_stopped = false;
     m_feedEnded = false;
@@ -60,11 +60,11 @@ void WhoisPool::Start()
     m_failedConnections = 0;
     m_started = 0;
     m_poolTimer.start(m_tickMs);
-    FillSlots();
+    fillSlots();
 }
 
 // Takes the place of a batch: every free slot, up to the pace, takes the next name.
-void WhoisPool::FillSlots()
+void WhoisPool::fillSlots()
 {
     m_fillScheduled = false;
     if (m_stopped || isPaused())
@@ -122,7 +122,7 @@ void WhoisPool::StartLookup(const Lookup &lookup, Slot &slot)
 void WhoisPool::connectSlot(Slot &slot)
 {
     slot.sinceConnect = 0;
-    Whois::CloseQuietly(slot.socket);
+    Whois::closeQuietly(slot.socket);
     slot.socket.connectToHost(m_server.host, m_server.port);
 }
 
@@ -130,13 +130,13 @@ void WhoisPool::onConnected(int index)
 {
     Slot &slot = *m_slots[size_t(index)];
     if (m_stopped || !slot.active) {
-        Whois::CloseQuietly(slot.socket);
+        Whois::closeQuietly(slot.socket);
         return;
     }
     m_anyConnected = true;
     emit connectionStatus(QStringLiteral("connecting(%1): - Search String: %2").arg(index).arg(slot.name));
     slot.sinceConnect = 0;
-    const QByteArray request = Whois::Request(slot.name);
+    const QByteArray request = Whois::request(slot.name);
     if (slot.socket.write(request) != request.size())
         connectSlot(slot);   // the next connect sends again
 }
@@ -145,10 +145,10 @@ void WhoisPool::onReadyRead(int index)
 {
     Slot &slot = *m_slots[size_t(index)];
     if (m_stopped || !slot.active) {
-        Whois::CloseQuietly(slot.socket);
+        Whois::closeQuietly(slot.socket);
         return;
     }
-    slot.reply += Whois::ReadUpToCap(slot.socket, slot.reply.size());
+    slot.reply += Whois::readUpToCap(slot.socket, slot.reply.size());
     m_peakReply = std::max(m_peakReply, slot.reply.size());
     if (slot.reply.size() < Whois::ReplyCap)
         return;
@@ -161,7 +161,7 @@ void WhoisPool::onDisconnected(int index)
     Slot &slot = *m_slots[size_t(index)];
     if (m_stopped || !slot.active)
         return;
-    slot.reply += Whois::ReadUpToCap(slot.socket, slot.reply.size());
+    slot.reply += Whois::readUpToCap(slot.socket, slot.reply.size());
     finishWithReply(slot);
 }
 
@@ -223,7 +223,7 @@ void WhoisPool::onPoolTick()
 
 void WhoisPool::finishWithReply(Slot &slot)
 {
-    const Whois::Verdict verdict = Whois::ReplyVerdict(slot.reply, m_marker);
+    const Whois::Verdict verdict = Whois::replyVerdict(slot.reply, m_marker);
     if (verdict == Whois::Verdict::None)
         finishRefused(slot, slot.reply.left(200));
     else
@@ -233,7 +233,7 @@ void WhoisPool::finishWithReply(Slot &slot)
 void WhoisPool::finishWithVerdict(Slot &slot, bool unregistered)
 {
     const Lookup lookup = slot.lookup;
-    LookupEnded(slot);
+    lookupEnded(slot);
     ++m_verdicts;
     m_ticksWithoutVerdict = 0;
     m_refusalsWithoutVerdict = 0;
@@ -245,7 +245,7 @@ void WhoisPool::finishWithVerdict(Slot &slot, bool unregistered)
 void WhoisPool::finishRefused(Slot &slot, const QByteArray &reply)
 {
     Lookup lookup = slot.lookup;
-    LookupEnded(slot);
+    lookupEnded(slot);
     ++m_refusalsWithoutVerdict;
     const QString notice = QString::fromLatin1(reply.trimmed().split('\n').constFirst()).trimmed();
     m_lastRefusal = notice.isEmpty() ? QStringLiteral("the connection closed without a reply")
@@ -271,7 +271,7 @@ void WhoisPool::finishRefused(Slot &slot, const QByteArray &reply)
 void WhoisPool::finishTimedOut(Slot &slot)
 {
     Lookup lookup = slot.lookup;
-    LookupEnded(slot);
+    lookupEnded(slot);
     ++m_refusalsWithoutVerdict;
     m_lastRefusal = QStringLiteral("no answer within %1 seconds").arg(LookupTicks * m_tickMs / 1000.0);
     const bool othersAnswered = lookup.verdictsSeen < m_verdicts;
@@ -293,11 +293,11 @@ void WhoisPool::retryOrWriteOff(Lookup lookup)
 
 // Takes the place of the end of a batch: the slot is free, and the next fill gives it a name. The
 // fill runs from the event loop, never inside the socket's own signal.
-void WhoisPool::LookupEnded(Slot &slot)
+void WhoisPool::lookupEnded(Slot &slot)
 {
     slot.timer.stop();
     slot.active = false;
-    Whois::CloseQuietly(slot.socket);
+    Whois::closeQuietly(slot.socket);
     slot.reply.clear();
     --m_inFlight;
     scheduleFill();
@@ -312,7 +312,7 @@ void WhoisPool::scheduleFill()
         this,
         [this, run = m_run] {
             if (run == m_run)
-                FillSlots();
+                fillSlots();
         },
         Qt::QueuedConnection);
 }
@@ -349,7 +349,7 @@ void WhoisPool::writeOffOpenNames()
     for (auto &slot : m_slots) {
         if (slot->active) {
             open.append(slot->lookup);
-            LookupEnded(*slot);
+            lookupEnded(*slot);
         }
     }
     m_retries.clear();
@@ -366,7 +366,7 @@ void WhoisPool::refuseRun(const QString &message)
 {
     emit serverRefuses(message);
     if (!m_stopped)
-        Stop();
+        stop();
 }
 
 qint64 WhoisPool::earliestOpenEntry() const
@@ -385,7 +385,7 @@ qint64 WhoisPool::earliestOpenEntry() const
     return earliest;
 }
 
-qint64 WhoisPool::Stop()
+qint64 WhoisPool::stop()
 {
     const qint64 earliest = earliestOpenEntry();
     m_stopped = true;
@@ -393,7 +393,7 @@ qint64 WhoisPool::Stop()
     m_pauseTimer.stop();
     m_poolTimer.stop();
     for (auto &slot : m_slots) {
-        Whois::CloseQuietly(slot->socket);
+        Whois::closeQuietly(slot->socket);
         slot->timer.stop();
         slot->active = false;
         slot->reply.clear();

@@ -55,10 +55,10 @@ public:
     void setFeed(Feed feed) { m_feed = std::move(feed); }
 
     // A new run: fills the slots from the feed at full pace.
-    void Start();
+    void start();
     // Stops every slot and forgets the carried-over names. Returns the smallest entry number of
     // the names that had no verdict yet, 0 when there was none.
-    qint64 Stop();
+    qint64 stop();
 
     bool isStopped() const { return m_stopped; }
     int inFlight() const { return m_inFlight; }
@@ -93,8 +93,8 @@ private:
     void onPoolTick();
     void connectSlot(Slot &slot);
     void StartLookup(const Lookup &lookup, Slot &slot);
-    void FillSlots();
-    void LookupEnded(Slot &slot);
+    void fillSlots();
+    void lookupEnded(Slot &slot);
     void scheduleFill();
     void finishWithReply(Slot &slot);
     void finishWithVerdict(Slot &slot, bool unregistered);

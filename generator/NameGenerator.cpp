@@ -9,7 +9,7 @@
 
 namespace NameGenerator {
 
-bool HasControlCharacter(const QString &text)
+bool hasControlCharacter(const QString &text)
 {
     return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
         return c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line
@@ -17,12 +17,12 @@ bool HasControlCharacter(const QString &text)
     });
 }
 
-bool IsAffix(const QString &line)
+bool isAffix(const QString &line)
 {
-    return !line.isEmpty() && line != QLatin1String(" ") && !HasControlCharacter(line);
+    return !line.isEmpty() && line != QLatin1String(" ") && !hasControlCharacter(line);
 }
 
-void AppendNames(const QString &base, const QString &affix, const GeneratorOptions &options, QStringList &names)
+void appendNames(const QString &base, const QString &affix, const GeneratorOptions &options, QStringList &names)
 {
     const auto emitStem = [&](QString stem) {
         stem.remove(QLatin1Char(' '));
@@ -43,13 +43,13 @@ void AppendNames(const QString &base, const QString &affix, const GeneratorOptio
     }
 }
 
-QStringList Generate(const QString &base, const QStringList &affixes, const GeneratorOptions &options)
+QStringList generate(const QString &base, const QStringList &affixes, const GeneratorOptions &options)
 {
     QStringList names;
     names.reserve(affixes.size() * 8);
     for (const QString &affix : affixes) {
-        if (IsAffix(affix))
-            AppendNames(base, affix, options, names);
+        if (isAffix(affix))
+            appendNames(base, affix, options, names);
     }
     return names;
 }
@@ -74,7 +74,7 @@ QStringList allLines(const QString &text)
 
 // Read as every list is: UTF-8, UTF-16 with its byte order mark, or Latin-1, lines of at most
 // 64 KB; a device or a file with NUL bytes is refused.
-QStringList Load(const QString &path, QString *error)
+QStringList load(const QString &path, QString *error)
 {
     QFile file;
     if (const QString refusal = DataFile::openText(file, path); !refusal.isEmpty()) {
@@ -84,7 +84,7 @@ QStringList Load(const QString &path, QString *error)
     return DataFile::EntryIndex::read(file, DataFile::Blanks::SkipSingleSpace).all();
 }
 
-bool Add(const QString &path, const QString &text, QString *error)
+bool add(const QString &path, const QString &text, QString *error)
 {
     // A last line without its line break would otherwise run into the new affix.
     QFile file(path);
@@ -97,7 +97,7 @@ bool Add(const QString &path, const QString &text, QString *error)
     return DataFile::append(path, openLastLine ? QStringList {QString(), text} : QStringList {text}, error);
 }
 
-bool Remove(const QString &path, const QString &text, QString *error)
+bool remove(const QString &path, const QString &text, QString *error)
 {
     QFile file;
     if (const QString refusal = DataFile::openText(file, path); !refusal.isEmpty()) {
@@ -118,7 +118,7 @@ bool Remove(const QString &path, const QString &text, QString *error)
 
 }   // namespace AffixList
 
-bool WriteCreatedDomains(const QString &path, const QStringList &names, QString *error)
+bool writeCreatedDomains(const QString &path, const QStringList &names, QString *error)
 {
     return DataFile::rewriteBytes(path, DataFile::encode(names) + "\r\n", error);
 }
@@ -128,10 +128,10 @@ NameGeneration::NameGeneration(QObject *parent)
 {
     m_slice.setSingleShot(true);
     m_slice.setInterval(0);
-    connect(&m_slice, &QTimer::timeout, this, &NameGeneration::GenerateSlice);
+    connect(&m_slice, &QTimer::timeout, this, &NameGeneration::generateSlice);
 }
 
-void NameGeneration::Start(const QString &base, const QStringList &affixes, const GeneratorOptions &options)
+void NameGeneration::start(const QString &base, const QStringList &affixes, const GeneratorOptions &options)
 {
     m_base = base;
     m_affixes = affixes;
@@ -143,16 +143,16 @@ void NameGeneration::Start(const QString &base, const QStringList &affixes, cons
 }
 
 // About 20 ms of work, then back to the event loop.
-void NameGeneration::GenerateSlice()
+void NameGeneration::generateSlice()
 {
     QElapsedTimer clock;
     clock.start();
     const qsizetype first = m_names.size();
     while (m_next < m_affixes.size() && clock.elapsed() < 20) {
         const QString &affix = m_affixes[m_next++];
-        if (!NameGenerator::IsAffix(affix))
+        if (!NameGenerator::isAffix(affix))
             continue;
-        NameGenerator::AppendNames(m_base, affix, m_options, m_names);
+        NameGenerator::appendNames(m_base, affix, m_options, m_names);
         emit progress(int(m_names.size()));
     }
     emit namesMade(m_names.mid(first));

@@ -18,12 +18,12 @@ struct GeneratorOptions {
 namespace NameGenerator {
 
 // An affix line is anything but an empty line, a single blank, or a line with control characters.
-bool IsAffix(const QString &line);
+bool isAffix(const QString &line);
 // A tab, NUL, line break or other control character has no place in a name.
-bool HasControlCharacter(const QString &text);
+bool hasControlCharacter(const QString &text);
 // Appends the names one affix makes, in their order.
-void AppendNames(const QString &base, const QString &affix, const GeneratorOptions &options, QStringList &names);
-QStringList Generate(const QString &base, const QStringList &affixes, const GeneratorOptions &options);
+void appendNames(const QString &base, const QString &affix, const GeneratorOptions &options, QStringList &names);
+QStringList generate(const QString &base, const QStringList &affixes, const GeneratorOptions &options);
 
 }   // namespace NameGenerator
 
@@ -31,17 +31,17 @@ QStringList Generate(const QString &base, const QStringList &affixes, const Gene
 namespace AffixList {
 
 // The affixes of the file in order; error says why a file cannot be read.
-QStringList Load(const QString &path, QString *error);
+QStringList load(const QString &path, QString *error);
 // Adds the text as one line at the end of the file.
-bool Add(const QString &path, const QString &text, QString *error);
+bool add(const QString &path, const QString &text, QString *error);
 // Removes every line equal to text (letter case counts) and writes the rest back, two line breaks
 // in a row becoming one, with one line break at the end.
-bool Remove(const QString &path, const QString &text, QString *error);
+bool remove(const QString &path, const QString &text, QString *error);
 
 }   // namespace AffixList
 
 // Rewrites CreatedDomains.txt with the names and one further line break, all at once.
-bool WriteCreatedDomains(const QString &path, const QStringList &names, QString *error);
+bool writeCreatedDomains(const QString &path, const QStringList &names, QString *error);
 
 // A generation that goes a slice of affixes at a time and returns to the event loop between
 // slices, so that a list of 100,000 affixes leaves the window responsive.
@@ -51,7 +51,7 @@ class NameGeneration : public QObject
 
 public:
     explicit NameGeneration(QObject *parent = nullptr);
-    void Start(const QString &base, const QStringList &affixes, const GeneratorOptions &options);
+    void start(const QString &base, const QStringList &affixes, const GeneratorOptions &options);
     bool isRunning() const { return m_running; }
 
 signals:
@@ -62,7 +62,7 @@ signals:
     void finished(const QStringList &names);
 
 private:
-    void GenerateSlice();
+    void generateSlice();
 
     QString m_base;
     QStringList m_affixes;

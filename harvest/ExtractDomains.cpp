@@ -63,7 +63,7 @@ bool suffixIsOneOf(const QString &candidate, std::initializer_list<const char *>
 
 bool rejected(const QString &candidate, const DomainList &accepted, bool testTargetBlank)
 {
-    return candidate.contains('<') || candidate.contains('>') || accepted.ContainsText(candidate)
+    return candidate.contains('<') || candidate.contains('>') || accepted.containsText(candidate)
         || candidate == QLatin1String("ttp:.com") || candidate == QLatin1String(" ttp:.com")
         || contains(candidate, QStringLiteral("mailto:"))
         || (testTargetBlank && contains(candidate, QStringLiteral("targetblank")));
@@ -120,7 +120,7 @@ public:
 
     Extraction run(const QString &body)
     {
-        const QString prepared = DomainExtraction::Prepare(body, m_variant);
+        const QString prepared = DomainExtraction::prepare(body, m_variant);
         const QList<QStringView> all = lines(prepared);
         for (qsizetype i = 0; i < all.size(); ++i) {
             const QString line = all[i].toString();
@@ -138,7 +138,7 @@ public:
 private:
     void accept(const QString &name)
     {
-        m_accepted.Add(name);
+        m_accepted.add(name);
         m_result.names.append(name);
     }
 
@@ -268,7 +268,7 @@ private:
 
 }   // namespace
 
-bool DomainList::ContainsText(const QString &candidate) const
+bool DomainList::containsText(const QString &candidate) const
 {
     const qsizetype dot = candidate.indexOf('.');
     if (candidate.count('.') == 1 && candidate.size() - dot == 4)
@@ -281,7 +281,7 @@ bool DomainList::ContainsText(const QString &candidate) const
     return false;
 }
 
-void DomainList::Add(const QString &name)
+void DomainList::add(const QString &name)
 {
     m_names.append(name);
     // Folded as a comparison that ignores case folds them: "\u03D1" and "\u0398" are the same letter.
@@ -297,7 +297,7 @@ void DomainList::Add(const QString &name)
 
 namespace DomainExtraction {
 
-QString Prepare(const QString &body, ExtractVariant variant)
+QString prepare(const QString &body, ExtractVariant variant)
 {
     // The web engine hands over LF line breaks where the line rule expects CR LF.
     QString text;

@@ -18,8 +18,8 @@ enum class ExtractVariant {
 class DomainList
 {
 public:
-    bool ContainsText(const QString &candidate) const;
-    void Add(const QString &name);
+    bool containsText(const QString &candidate) const;
+    void add(const QString &name);
     const QStringList &names() const { return m_names; }
     qsizetype size() const { return m_names.size(); }
 
@@ -38,7 +38,7 @@ struct Extraction {
 namespace DomainExtraction {
 
 // The page text with its line breaks where the line rule wants them.
-QString Prepare(const QString &body, ExtractVariant variant);
+QString prepare(const QString &body, ExtractVariant variant);
 // Runs the extraction over a page's body markup, adding what it accepts to accepted as well.
 Extraction ExtractDomains(const QString &body, ExtractVariant variant, DomainList &accepted);
 

@@ -24,7 +24,7 @@ HarvestChecker::HarvestChecker(ResultLists &results, const Whois::Server &server
     : QObject(parent)
     , m_results(results)
     , m_server(server)
-    , m_marker(Whois::ConfiguredMarker())
+    , m_marker(Whois::configuredMarker())
 {
     m_list.setPath(ProgramFiles::path(ProgramFiles::File::BrowserSearch));
     connect(&m_timer1, &QTimer::timeout, this, &HarvestChecker::CheckNext);
@@ -38,7 +38,7 @@ void HarvestChecker::setTickInterval(int milliseconds)
         m_timer1.start(m_tickMs);
 }
 
-void HarvestChecker::Start()
+void HarvestChecker::start()
 {
     m_halted = false;
     m_timer1.start(m_tickMs);
@@ -56,7 +56,7 @@ void HarvestChecker::CheckNext()
             emit idle();
             return;
         }
-        const Whois::LookupName asked = LookupNameOf(candidate);
+        const Whois::LookupName asked = lookupNameOf(candidate);
         if (asked.isAsked()) {
             m_timer1.stop();
             StartLookup(asked.name);
@@ -67,14 +67,14 @@ void HarvestChecker::CheckNext()
 }
 
 // Only names that hold ".com" or ".net" are asked, and only as registrable names.
-Whois::LookupName HarvestChecker::LookupNameOf(const QString &candidate)
+Whois::LookupName HarvestChecker::lookupNameOf(const QString &candidate)
 {
     QString name = URLDecode(candidate);
     CorrectName(name);
     if (!name.contains(QLatin1String(".com"), Qt::CaseInsensitive)
         && !name.contains(QLatin1String(".net"), Qt::CaseInsensitive))
         return {{}, Whois::Skip::OtherEnding};
-    return Whois::RegistrableName(name, false);
+    return Whois::registrableName(name, false);
 }
 
 void HarvestChecker::StartLookup(const QString &name)
@@ -88,11 +88,11 @@ void HarvestChecker::StartLookup(const QString &name)
 void HarvestChecker::onFinished(const QByteArray &reply, const QString &error)
 {
     m_checking = false;
-    const Whois::Verdict verdict = error.isEmpty() ? Whois::ReplyVerdict(reply, m_marker) : Whois::Verdict::None;
+    const Whois::Verdict verdict = error.isEmpty() ? Whois::replyVerdict(reply, m_marker) : Whois::Verdict::None;
     if (verdict == Whois::Verdict::None) {
         // A timeout or a refusal: the same name again, a few times.
         if (++m_attempts >= MaxAttempts) {
-            if (!m_results.AddUnchecked(m_current))
+            if (!m_results.addUnchecked(m_current))
                 return halt();
             advance();
         }

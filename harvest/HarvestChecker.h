@@ -23,7 +23,7 @@ public:
 
     void setTickInterval(int milliseconds);
     // Polls the list every tick from now on.
-    void Start();
+    void start();
     // Looks at the list now: starts the next lookup when a name is waiting.
     void CheckNext();
     // Names from the list are asked from this position on (0-based).
@@ -40,7 +40,7 @@ signals:
     void idle();
 
 private:
-    static Whois::LookupName LookupNameOf(const QString &candidate);
+    static Whois::LookupName lookupNameOf(const QString &candidate);
     void StartLookup(const QString &name);
     void halt();
     void onFinished(const QByteArray &reply, const QString &error);

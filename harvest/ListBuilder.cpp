@@ -2,7 +2,7 @@
 
 namespace ListBuilder {
 
-int ResultLimit(int index)
+int resultLimit(int index)
 {
     static const int limits[] = {100, 200, 500, 1000, 5000, 10000};
     if (index == -1)
@@ -10,7 +10,7 @@ int ResultLimit(int index)
     return index >= 0 && index < 6 ? limits[index] : 0;
 }
 
-QString RequestAddress(Engine engine, const QString &host, const QString &query, int offset)
+QString requestAddress(Engine engine, const QString &host, const QString &query, int offset)
 {
     switch (engine) {
     case Engine::Yahoo:
@@ -25,12 +25,12 @@ QString RequestAddress(Engine engine, const QString &host, const QString &query,
     return {};
 }
 
-int NextOffset(Engine engine, int offset)
+int nextOffset(Engine engine, int offset)
 {
     return offset + (engine == Engine::Yahoo ? 20 : 100);
 }
 
-QString TidyList(QString listText)
+QString tidyList(QString listText)
 {
     for (int i = 0; i < 7; ++i)
         listText.replace(QLatin1String("\r\n\r\n"), QLatin1String("\r\n"));
@@ -39,7 +39,7 @@ QString TidyList(QString listText)
     return listText;
 }
 
-QString SearchCopyName(Engine engine, const QString &searchText)
+QString searchCopyName(Engine engine, const QString &searchText)
 {
     const bool unfit = searchText.contains('/') || searchText.contains('\\')
         || std::any_of(

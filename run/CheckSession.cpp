@@ -9,7 +9,7 @@ CheckSession::CheckSession(QObject *parent)
     : QObject(parent)
 {
     QString error;
-    const Whois::Server server = Whois::ConfiguredServer(&error);
+    const Whois::Server server = Whois::configuredServer(&error);
     setServer(server, error);
     connect(&m_pool, &WhoisPool::verdict, this, [this](const QString &name, bool unregistered, qint64 entry) {
         if (!unregistered)
@@ -17,21 +17,21 @@ CheckSession::CheckSession(QObject *parent)
         else if (!m_results.AddUnregistered(name))
             return stopUnsaved(entry);
         // A cap whose lists cannot be saved would let them grow without bound.
-        if (m_results.atCap() && !m_results.ApplyCap()) {
+        if (m_results.atCap() && !m_results.applyCap()) {
             emit verdict(name, unregistered);
             return stopUnsaved(0);
         }
-        m_run.SaveResumePosition();
+        m_run.saveResumePosition();
         emit verdict(name, unregistered);
     });
     connect(&m_pool, &WhoisPool::unchecked, this, [this](const QString &name, qint64 entry) {
-        if (!m_results.AddUnchecked(name))
+        if (!m_results.addUnchecked(name))
             return stopUnsaved(entry);
-        m_run.SaveResumePosition();
+        m_run.saveResumePosition();
     });
     connect(&m_results, &ResultLists::uncheckedAdded, this, &CheckSession::unchecked);
     connect(&m_pool, &WhoisPool::serverRefuses, this, [this](const QString &message) {
-        m_run.Stop();
+        m_run.stop();
         emit serverRefused(message);
     });
     connect(&m_run, &RunControl::failed, this, &CheckSession::runFailed);
@@ -47,7 +47,7 @@ void CheckSession::setServer(const Whois::Server &server, const QString &error)
     m_pool.setServer(server);
 }
 
-QString CheckSession::Start(qint64 first, qint64 entries)
+QString CheckSession::start(qint64 first, qint64 entries)
 {
     if (m_run.isRunning())
         return QStringLiteral("A run is already going on.");
@@ -59,8 +59,8 @@ QString CheckSession::Start(qint64 first, qint64 entries)
         return QStringLiteral("The WHOIS server %1 cannot be reached: Host not found.").arg(m_server.text());
     if (const QString refused = holdFolder(&m_run); !refused.isEmpty())
         return refused;
-    m_results.ResetCounters();
-    const QString error = m_run.Start(first, entries);
+    m_results.resetCounters();
+    const QString error = m_run.start(first, entries);
     if (!error.isEmpty())
         releaseFolder(&m_run);
     return error;
@@ -109,7 +109,7 @@ void CheckSession::stopUnsaved(qint64 entry)
 {
     if (!m_run.isRunning())
         return;
-    m_run.StopBefore(entry);
+    m_run.stopBefore(entry);
     emit runFailed(QStringLiteral("The run stopped at entry %1 so that no result is lost; it goes on from there "
                                   "once the file can be written.")
                        .arg(m_run.resumeSaved()));

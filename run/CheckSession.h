@@ -27,14 +27,14 @@ public:
     // The WHOIS server; at first the configured one. An invalid server is refused at Start.
     void setServer(const Whois::Server &server, const QString &error = {});
     const Whois::Server &server() const { return m_server; }
-    SourceSelection SelectSource(Source source, const QString &customFile = {})
+    SourceSelection selectSource(Source source, const QString &customFile = {})
     {
-        return m_run.SelectSource(source, customFile);
+        return m_run.selectSource(source, customFile);
     }
     // Starts a run at entry `first` of a list of `entries`. Returns why it cannot start, or empty.
     // One run per program folder at a time: another program's run there refuses this one.
-    QString Start(qint64 first, qint64 entries);
-    void Stop() { m_run.Stop(); }
+    QString start(qint64 first, qint64 entries);
+    void stop() { m_run.stop(); }
     // Another user of the program folder's result files (the harvest window's checks) holds it as
     // a run does, so that no other program runs there meanwhile. Returns why it cannot, or empty.
     QString holdFolder(const QObject *holder);

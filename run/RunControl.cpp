@@ -10,21 +10,21 @@ RunControl::RunControl(WhoisPool &pool, QObject *parent)
     : QObject(parent)
     , m_pool(pool)
 {
-    m_pool.setFeed([this] { return NextName(); });
+    m_pool.setFeed([this] { return nextName(); });
     connect(
         &m_pool, &WhoisPool::finished, this,
         [this] {
             if (m_running)
-                Stop();
+                stop();
         },
         Qt::QueuedConnection);
     connect(&m_pool, &WhoisPool::paceChanged, this, [this] {
         if (m_running)
-            emit openConnections(OpenConnectionsText());
+            emit openConnections(openConnectionsText());
     });
 }
 
-QString RunControl::SourceName(Source source)
+QString RunControl::sourceName(Source source)
 {
     switch (source) {
     case Source::None: break;
@@ -41,7 +41,7 @@ QString RunControl::SourceName(Source source)
     return {};
 }
 
-const Settings::Value<qint64> *RunControl::ResumeSetting(Source source)
+const Settings::Value<qint64> *RunControl::resumeSetting(Source source)
 {
     switch (source) {
     case Source::FullWordList: return &Settings::FullWordNum;
@@ -55,19 +55,19 @@ const Settings::Value<qint64> *RunControl::ResumeSetting(Source source)
     }
 }
 
-qint64 RunControl::SavedPosition(Source source)
+qint64 RunControl::savedPosition(Source source)
 {
     // A settings file edited by hand may hold any number: one below 1 is no entry, the list's start is.
-    const Settings::Value<qint64> *setting = ResumeSetting(source);
+    const Settings::Value<qint64> *setting = resumeSetting(source);
     return setting ? std::max<qint64>(1, setting->get()) : 1;
 }
 
-qint64 RunControl::StartNumberFor(qint64 typed, qint64 entries)
+qint64 RunControl::startNumberFor(qint64 typed, qint64 entries)
 {
     return typed >= entries ? 1 : typed;
 }
 
-SourceSelection RunControl::SelectSource(Source source, const QString &customFile)
+SourceSelection RunControl::selectSource(Source source, const QString &customFile)
 {
     using ProgramFiles::File;
     static const QHash<Source, File> installed = {
@@ -78,7 +78,7 @@ SourceSelection RunControl::SelectSource(Source source, const QString &customFil
     };
     m_source = source;
     SourceSelection selection;
-    selection.group = GroupOf(source);
+    selection.group = groupOf(source);
     switch (source) {
     case Source::None: break;
     case Source::FullWordList:
@@ -87,7 +87,7 @@ SourceSelection RunControl::SelectSource(Source source, const QString &customFil
     case Source::AllFourLetter:
         m_selected.setPath(ProgramFiles::path(installed.value(source)));
         selection.wordMax = m_selected.count();
-        selection.wordNum = SavedPosition(source);
+        selection.wordNum = savedPosition(source);
         break;
     case Source::CustomList:
         m_selected.setPath(customFile);
@@ -108,7 +108,7 @@ SourceSelection RunControl::SelectSource(Source source, const QString &customFil
     return selection;
 }
 
-QString RunControl::Start(qint64 first, qint64 entries)
+QString RunControl::start(qint64 first, qint64 entries)
 {
     if (m_running)
         return QStringLiteral("A run is already going on.");
@@ -136,11 +136,11 @@ QString RunControl::Start(qint64 first, qint64 entries)
     m_saved = -1;
     save(first);   // a run killed before its first verdict resumes where it began
     emit started();
-    m_pool.Start();
+    m_pool.start();
     return {};
 }
 
-std::optional<Lookup> RunControl::NextName()
+std::optional<Lookup> RunControl::nextName()
 {
     for (;;) {
         const qint64 entry = m_nextEntry;
@@ -157,7 +157,7 @@ std::optional<Lookup> RunControl::NextName()
         ++m_nextEntry;
         if (m_wordMax >= m_nextEntry)
             emit entryStatus(QStringLiteral("%1 of %2").arg(m_nextEntry).arg(m_wordMax));
-        const Whois::LookupName prepared = Whois::PrepareLookup(candidate);
+        const Whois::LookupName prepared = Whois::prepareLookup(candidate);
         if (prepared.isAsked())
             return Lookup {prepared.name, entry, 0, 0, 0};
         ++m_skipped[size_t(prepared.skip)];
@@ -173,7 +173,7 @@ void RunControl::listChanged()
         [this] {
             if (!m_running)
                 return;
-            Stop();
+            stop();
             emit failed(QStringLiteral("The list %1 changed during the run (it was replaced or written to), so "
                                        "the run stopped at entry %2. Start it again to check the list as it is now.")
                             .arg(QDir::toNativeSeparators(m_feed.path()), QString::number(m_saved)));
@@ -181,7 +181,7 @@ void RunControl::listChanged()
         Qt::QueuedConnection);
 }
 
-QString RunControl::SkippedText()
+QString RunControl::skippedText()
 {
     QStringList skipped;
     if (const qint64 overlong = m_feed.overlongLines())
@@ -189,7 +189,7 @@ QString RunControl::SkippedText()
                        .arg(QString::number(overlong), overlong == 1 ? QStringLiteral("line") : QStringLiteral("lines"),
                            QString::number(DataFile::MaxEntryBytes / 1024));
     for (int reason = 0; reason < Whois::SkipKinds; ++reason) {
-        if (const QString text = Whois::SkipText(Whois::Skip(reason), m_skipped[size_t(reason)]);
+        if (const QString text = Whois::skipText(Whois::Skip(reason), m_skipped[size_t(reason)]);
             m_skipped[size_t(reason)] > 0 && !text.isEmpty())
             skipped << text;
     }
@@ -205,7 +205,7 @@ QString RunControl::SkippedText()
     return text;
 }
 
-QString RunControl::OpenConnectionsText() const
+QString RunControl::openConnectionsText() const
 {
     if (m_wordMax < m_nextEntry)
         return QStringLiteral("Open: Closing connections...");
@@ -224,23 +224,23 @@ qint64 RunControl::resumePosition() const
     return open > 0 ? open : m_nextEntry;
 }
 
-void RunControl::SaveResumePosition()
+void RunControl::saveResumePosition()
 {
     if (m_running)
         save(resumePosition());
 }
 
-void RunControl::Stop()
+void RunControl::stop()
 {
-    StopBefore(0);
+    stopBefore(0);
 }
 
-void RunControl::StopBefore(qint64 entry)
+void RunControl::stopBefore(qint64 entry)
 {
     if (!m_running)
         return;
     // A resumed run must not skip the names that were still waiting for their answer.
-    const qint64 open = m_pool.Stop();
+    const qint64 open = m_pool.stop();
     qint64 position = open > 0 ? std::min(open, m_nextEntry) : m_nextEntry;
     if (entry > 0)
         position = std::min(position, entry);
@@ -259,7 +259,7 @@ void RunControl::save(qint64 position)
             setting.set(position);
         return;
     }
-    if (const Settings::Value<qint64> *setting = ResumeSetting(m_runSource))
+    if (const Settings::Value<qint64> *setting = resumeSetting(m_runSource))
         setting->set(position);
     Settings::WordNumber.set(position);
 }

@@ -48,13 +48,13 @@ class RunControl : public QObject
 public:
     explicit RunControl(WhoisPool &pool, QObject *parent = nullptr);
 
-    static QString SourceName(Source source);
+    static QString sourceName(Source source);
     // The setting that keeps a source's next entry; none for sources without one.
-    static const Settings::Value<qint64> *ResumeSetting(Source source);
+    static const Settings::Value<qint64> *resumeSetting(Source source);
     // The saved resume position of a source (1 when none was saved).
-    static qint64 SavedPosition(Source source);
+    static qint64 savedPosition(Source source);
     // The start number shown for a typed one: a number at or past the last entry starts over at 1.
-    static qint64 StartNumberFor(qint64 typed, qint64 entries);
+    static qint64 startNumberFor(qint64 typed, qint64 entries);
 
     // The source chosen, and its file; a run goes on over the ones chosen when it started.
     Source source() const { return m_source; }
@@ -62,14 +62,14 @@ public:
     Source runSource() const { return m_runSource; }
     // Choosing a source. For the custom list, customFile is the file the user picked (empty when
     // the choice was cancelled). During a run it changes only what the next run reads.
-    SourceSelection SelectSource(Source source, const QString &customFile = {});
+    SourceSelection selectSource(Source source, const QString &customFile = {});
     // Where the resume position is kept instead of the source's own keys (tamarind-cli).
     void setResumeSettings(const QList<Settings::Value<qint64>> &settings) { m_customResume = settings; }
 
     // Starts a run at entry `first` of a list of `entries` (what the status shows). Returns why it
     // cannot start, or empty when the run has started.
-    QString Start(qint64 first, qint64 entries);
-    void Stop();
+    QString start(qint64 first, qint64 entries);
+    void stop();
 
     bool isRunning() const { return m_running; }
     // The entry a run would resume from: the earliest without a verdict, or the next unread one.
@@ -77,17 +77,17 @@ public:
     // The position saved last.
     qint64 resumeSaved() const { return m_saved; }
     // Called after every outcome of a name: the resume position follows.
-    void SaveResumePosition();
+    void saveResumePosition();
     // Stops the run so that it resumes at `entry` at the latest: the name of that entry got a
     // verdict that could not be saved.
-    void StopBefore(qint64 entry);
+    void stopBefore(qint64 entry);
     // The lines of this run skipped for a reason.
     qint64 skipped(Whois::Skip reason) const { return m_skipped[size_t(reason)]; }
     // What the run skipped of its list (lines too long to be names, lines that are no registrable
     // name, the lines after an end marker), as sentences; empty when it skipped nothing.
-    QString SkippedText();
+    QString skippedText();
     // The text of the "Open Connections" panel.
-    QString OpenConnectionsText() const;
+    QString openConnectionsText() const;
 
 signals:
     void entryStatus(const QString &text);
@@ -98,7 +98,7 @@ signals:
     void failed(const QString &message);
 
 private:
-    std::optional<Lookup> NextName();
+    std::optional<Lookup> nextName();
     void listChanged();
     void save(qint64 position);
 
@@ -113,6 +113,7 @@ private:
     qint64 m_saved = -1;
     std::array<qint64, Whois::SkipKinds> m_skipped {};
     quint64 m_listLoads = 0;
-    qint64 m_endMarkerEntry = 0;   // the entry that ended the run as the end marker, if one did   // the list's loads when the run began: one more is a changed list
+    qint64 m_endMarkerEntry = 0;   // the entry that ended the run as the end marker, if one did   // the list's loads
+                                   // when the run began: one more is a changed list
     bool m_running = false;
 };

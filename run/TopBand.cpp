@@ -1,6 +1,6 @@
 #include "run/TopBand.h"
 
-SourceSelection::Group GroupOf(Source source)
+SourceSelection::Group groupOf(Source source)
 {
     switch (source) {
     case Source::FullWordList:
@@ -19,10 +19,10 @@ SourceSelection::Group GroupOf(Source source)
 
 // During a run only Stop acts: a source chosen from the menu changes what is shown, never the run.
 // Browsing checks its names in its own window, so it has no list to start.
-TopBandState TopBandFor(Source source, bool running, bool hasSearchText)
+TopBandState topBandFor(Source source, bool running, bool hasSearchText)
 {
     TopBandState state;
-    state.group = GroupOf(source);
+    state.group = groupOf(source);
     state.sourceEnabled = !running;
     state.stopEnabled = running;
     const bool idleWithList = !running && source != Source::None && source != Source::BrowseForNames;

@@ -17,5 +17,5 @@ struct TopBandState {
 };
 
 // The group of controls a source shows: the list's numbers, the search text, or neither.
-SourceSelection::Group GroupOf(Source source);
-TopBandState TopBandFor(Source source, bool running, bool hasSearchText);
+SourceSelection::Group groupOf(Source source);
+TopBandState topBandFor(Source source, bool running, bool hasSearchText);

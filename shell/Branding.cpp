@@ -32,12 +32,12 @@ void LoadBranding()
 }
 
 // "&", "#", a blank and the like would end the query value or the address.
-QString Branding::PurchaseAddress(const QString &name) const
+QString Branding::purchaseAddress(const QString &name) const
 {
     return purchaseLinkPrefix + QString::fromLatin1(QUrl::toPercentEncoding(name));
 }
 
-QString MajorMinorVersion()
+QString majorMinorVersion()
 {
     return QStringLiteral("%1.%2").arg(TAMARIND_VERSION_MAJOR).arg(TAMARIND_VERSION_MINOR);
 }

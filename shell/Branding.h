@@ -12,11 +12,11 @@ struct Branding {
     bool skinningOn = true;
 
     // The purchase page of a name: the prefix followed by the name as one query value.
-    QString PurchaseAddress(const QString &name) const;
+    QString purchaseAddress(const QString &name) const;
 };
 
 const Branding &branding();
 void LoadBranding();
 
 // The version as the about box shows it: major and minor, no revision.
-QString MajorMinorVersion();
+QString majorMinorVersion();

@@ -42,7 +42,7 @@ void Form8::Form_Load()
         setVisible(false);
         return;
     }
-    ReadRtf(file.read(8 << 20), rtf1->document());
+    readRtf(file.read(8 << 20), rtf1->document());
     rtf1->moveCursor(QTextCursor::Start);   // the document opens at its beginning
     m_loaded = true;
     Helpers::SetOnTop(this, true);

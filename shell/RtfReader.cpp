@@ -240,7 +240,7 @@ private:
 
 }   // namespace
 
-void ReadRtf(const QByteArray &rtf, QTextDocument *document)
+void readRtf(const QByteArray &rtf, QTextDocument *document)
 {
     document->clear();
     Reader(rtf, document).read();

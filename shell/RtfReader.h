@@ -8,4 +8,4 @@ class QTextDocument;
 // escapes. Unknown control words are ignored and the known destinations that hold no text (font
 // and colour tables, pictures, ...) are skipped. Any input, RTF or not, cut short or nested
 // without end, gives what can be shown and returns.
-void ReadRtf(const QByteArray &rtf, QTextDocument *document);
+void readRtf(const QByteArray &rtf, QTextDocument *document);

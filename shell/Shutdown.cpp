@@ -5,24 +5,24 @@
 
 namespace Shutdown {
 
-bool &EndPending()
+bool &endPending()
 {
     static bool pending = false;
     return pending;
 }
 
-std::function<void()> &EndHook()
+std::function<void()> &endHook()
 {
     static std::function<void()> hook;   // the program's entry point sets it
     return hook;
 }
 
-void EndProgram()
+void endProgram()
 {
     if (branding().skinningOn)
-        Skin::StopCompanion();
-    if (EndHook())
-        EndHook()();
+        Skin::stopCompanion();
+    if (endHook())
+        endHook()();
 }
 
 }   // namespace Shutdown

@@ -5,9 +5,9 @@
 // only the end-pending flag is set, and the website window's close ends it.
 namespace Shutdown {
 
-bool &EndPending();
+bool &endPending();
 // Stops the skin's companion and ends the program (the event loop); tests replace the ending.
-void EndProgram();
-std::function<void()> &EndHook();
+void endProgram();
+std::function<void()> &endHook();
 
 }   // namespace Shutdown

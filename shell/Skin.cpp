@@ -13,13 +13,13 @@
 
 namespace {
 
-std::optional<SkinObject> &programSkin()
+std::optional<SkinObject> &storedSkin()
 {
     static std::optional<SkinObject> skin;
     return skin;
 }
 
-bool &companionRunning()
+bool &companionFlag()
 {
     static bool running = false;
     return running;
@@ -34,7 +34,7 @@ void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
 
 }   // namespace
 
-QColor SkinObject::Colour(int number) const
+QColor SkinObject::colour(int number) const
 {
     switch (number) {
     case 2: return QColor(0xE6, 0xEE, 0xF7);
@@ -45,11 +45,11 @@ QColor SkinObject::Colour(int number) const
     return {};
 }
 
-void SkinObject::Apply(QWidget *window) const
+void SkinObject::apply(QWidget *window) const
 {
     QPalette palette = window->palette();
     palette.setColor(QPalette::Window, QColor(0xF3, 0xF6, 0xFB));
-    palette.setColor(QPalette::WindowText, Colour(3));
+    palette.setColor(QPalette::WindowText, colour(3));
     window->setPalette(palette);
     window->setAutoFillBackground(true);
     window->setProperty("skinned", true);
@@ -109,20 +109,20 @@ PictureBox::PictureBox(QWidget *parent)
 
 namespace Skin {
 
-const SkinObject *ProgramSkin()
+const SkinObject *programSkin()
 {
-    return programSkin() ? &*programSkin() : nullptr;
+    return storedSkin() ? &*storedSkin() : nullptr;
 }
 
-void Publish(const SkinObject &skin)
+void publish(const SkinObject &skin)
 {
-    if (!programSkin())   // published once, never replaced
-        programSkin() = skin;
+    if (!storedSkin())   // published once, never replaced
+        storedSkin() = skin;
 }
 
 void ApplySkin(QWidget *window)
 {
-    if (!ProgramSkin()) {
+    if (!programSkin()) {
         // No window has published the skin yet: a splash window does, without handing over.
         static QPointer<frmSplash> splash;
         if (!splash)
@@ -130,11 +130,11 @@ void ApplySkin(QWidget *window)
         splash->Timer2->stop();
         splash->hide();
     }
-    const SkinObject *skin = ProgramSkin();
+    const SkinObject *skin = programSkin();
     if (!skin)
         return;
-    RecolorControls(window, skin->Colour(2), skin->Colour(3), skin->Colour(4), skin->Colour(5));
-    skin->Apply(window);
+    RecolorControls(window, skin->colour(2), skin->colour(3), skin->colour(4), skin->colour(5));
+    skin->apply(window);
 }
 
 void RecolorControls(QWidget *window, const QColor &c2, const QColor &c3, const QColor &c4, const QColor &)
@@ -153,7 +153,7 @@ void RecolorControls(QWidget *window, const QColor &c2, const QColor &c3, const 
     }
 }
 
-QList<SkinLabel *> ConvertLabels(QWidget *window, SkinLabel *template0, bool sameContainerOnly)
+QList<SkinLabel *> convertLabels(QWidget *window, SkinLabel *template0, bool sameContainerOnly)
 {
     QList<SkinLabel *> made;
     QWidget *container = template0->parentWidget();
@@ -177,19 +177,19 @@ QList<SkinLabel *> ConvertLabels(QWidget *window, SkinLabel *template0, bool sam
     return made;
 }
 
-void StartCompanion()
+void startCompanion()
 {
-    companionRunning() = true;
+    companionFlag() = true;
 }
 
-void StopCompanion()
+void stopCompanion()
 {
-    companionRunning() = false;
+    companionFlag() = false;
 }
 
-bool CompanionRunning()
+bool companionRunning()
 {
-    return companionRunning();
+    return companionFlag();
 }
 
 }   // namespace Skin

@@ -13,9 +13,9 @@ class SkinObject
 {
 public:
     // The colours by the numbers the skin gives them: 2 control face, 3 text, 4 picture, 5 accent.
-    QColor Colour(int number) const;
+    QColor colour(int number) const;
     // Draws the skin on a window: its own background and text colours.
-    void Apply(QWidget *window) const;
+    void apply(QWidget *window) const;
 };
 
 // A label that the skin draws: the skin's text colour on a clear background.
@@ -51,8 +51,8 @@ public:
 namespace Skin {
 
 // The program skin object, once a splash window has published it; null before.
-const SkinObject *ProgramSkin();
-void Publish(const SkinObject &skin);
+const SkinObject *programSkin();
+void publish(const SkinObject &skin);
 
 // Skins a window. Without a published skin object the splash window is loaded to publish it, its
 // hand-over to the main window held back.
@@ -62,11 +62,11 @@ void RecolorControls(QWidget *window, const QColor &c2, const QColor &c3, const 
 // Lays a new skin label over each plain label of the window, copying its place, font, text and
 // visibility, in the container of the template (element 0). With sameContainerOnly, only labels
 // in that container are converted. Returns the labels made.
-QList<SkinLabel *> ConvertLabels(QWidget *window, SkinLabel *template0, bool sameContainerOnly);
+QList<SkinLabel *> convertLabels(QWidget *window, SkinLabel *template0, bool sameContainerOnly);
 
 // The skin's companion: started by the splash window, stopped when the program ends.
-void StartCompanion();
-void StopCompanion();
-bool CompanionRunning();
+void startCompanion();
+void stopCompanion();
+bool companionRunning();
 
 }   // namespace Skin

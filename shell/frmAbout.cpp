@@ -14,7 +14,7 @@ const QString frmAbout::Notice =
 
 namespace {
 
-template<typename Label> Label *Place(Label *label, QWidget *parent, int left, int top, int width, int height)
+template<typename Label> Label *place(Label *label, QWidget *parent, int left, int top, int width, int height)
 {
     label->setParent(parent);
     Twips::setGeometry(label, left, top, width, height);
@@ -27,22 +27,22 @@ frmAbout::frmAbout(QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
     resize(Twips::toPixels(7200), Twips::toPixels(3600));
-    Picture1 = Place(new PictureBox, this, 120, 120, 1800, 1800);
-    Picture1->setPixmap(ProductPicture(Picture1->size()));
-    Label1 = Place(new SkinLabel, this, 2100, 120, 4000, 360);
+    Picture1 = place(new PictureBox, this, 120, 120, 1800, 1800);
+    Picture1->setPixmap(productPicture(Picture1->size()));
+    Label1 = place(new SkinLabel, this, 2100, 120, 4000, 360);
     QFont title = Label1->font();
     title.setBold(true);
     title.setPointSizeF(12);
     Label1->setFont(title);
-    Label2 = Place(new QLabel(QStringLiteral("Version:")), this, 2100, 600, 1200, 255);
-    lblVersion = Place(new SkinLabel, this, 3360, 600, 2800, 255);
-    Label3 = Place(new QLabel(QStringLiteral("Owned By:")), this, 2100, 900, 1200, 255);
-    lblCompany = Place(new SkinLabel, this, 3360, 900, 2800, 255);
-    Label4 = Place(new QLabel(QStringLiteral("Website:")), this, 2100, 1200, 1200, 255);
-    lblWebsite = Place(new SkinLabel, this, 3360, 1200, 3700, 255);
-    Label5 = Place(new QLabel(Notice), this, 120, 2100, 6960, 1300);
+    Label2 = place(new QLabel(QStringLiteral("Version:")), this, 2100, 600, 1200, 255);
+    lblVersion = place(new SkinLabel, this, 3360, 600, 2800, 255);
+    Label3 = place(new QLabel(QStringLiteral("Owned By:")), this, 2100, 900, 1200, 255);
+    lblCompany = place(new SkinLabel, this, 3360, 900, 2800, 255);
+    Label4 = place(new QLabel(QStringLiteral("Website:")), this, 2100, 1200, 1200, 255);
+    lblWebsite = place(new SkinLabel, this, 3360, 1200, 3700, 255);
+    Label5 = place(new QLabel(Notice), this, 120, 2100, 6960, 1300);
     Label5->setWordWrap(true);
-    SkinLabel1 = Place(new SkinLabel, this, 0, 0, 15, 15);
+    SkinLabel1 = place(new SkinLabel, this, 0, 0, 15, 15);
     SkinLabel1->hide();
     Form_Load();
 }
@@ -52,10 +52,10 @@ void frmAbout::Form_Load()
     setWindowTitle(QStringLiteral("About ") + branding().productName);
     Label1->setText(QStringLiteral(TAMARIND_PRODUCT_NAME));
     lblCompany->setText(QStringLiteral(TAMARIND_OWNER_NAME));
-    lblVersion->setText(MajorMinorVersion());
+    lblVersion->setText(majorMinorVersion());
     lblWebsite->setText(QStringLiteral(TAMARIND_WEBSITE));
     if (branding().skinningOn) {
-        Skin::ConvertLabels(this, SkinLabel1, false);
+        Skin::convertLabels(this, SkinLabel1, false);
         Skin::ApplySkin(this);
     }
 }

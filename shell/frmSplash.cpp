@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
-QPixmap ProductPicture(const QSize &size)
+QPixmap productPicture(const QSize &size)
 {
     QPixmap picture(size);
     QPainter painter(&picture);
@@ -47,11 +47,11 @@ frmSplash::~frmSplash()
 void frmSplash::Form_Load()
 {
     LoadBranding();
-    Image1->setPixmap(ProductPicture(QSize(480, 270)));
+    Image1->setPixmap(productPicture(QSize(480, 270)));
     if (branding().skinningOn) {
-        Skin::Publish(skn);
+        Skin::publish(skn);
         Skin::ApplySkin(this);
-        Skin::StartCompanion();
+        Skin::startCompanion();
     }
     Timer2->start();
 }

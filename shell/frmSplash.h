@@ -34,4 +34,4 @@ private:
 };
 
 // The product picture: the product name on the skin's colours, drawn at the size asked.
-QPixmap ProductPicture(const QSize &size);
+QPixmap productPicture(const QSize &size);

@@ -16,7 +16,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
-WebsiteLayout ComputeWebsiteLayout(int width, int height, int statusBarHeight)
+WebsiteLayout computeWebsiteLayout(int width, int height, int statusBarHeight)
 {
     WebsiteLayout layout;
     layout.panelWidth = std::abs(width / 2);
@@ -31,7 +31,7 @@ WebsiteLayout ComputeWebsiteLayout(int width, int height, int statusBarHeight)
 
 namespace {
 
-QPushButton *Button(QWidget *parent, const QString &caption, const QString &toolTip, int left, int top, int width)
+QPushButton *button(QWidget *parent, const QString &caption, const QString &toolTip, int left, int top, int width)
 {
     auto *button = new QPushButton(caption, parent);
     button->setToolTip(toolTip);
@@ -53,11 +53,11 @@ frmWebsite::frmWebsite(QWidget *parent)
     Text1 = new QLineEdit(frmBrowser);
     Twips::setGeometry(Text1, Text1Left, 240, 6000, 315);
     Command3 =
-        Button(frmBrowser, QStringLiteral("Go"), QStringLiteral("browse the entered url"), 6760, 240, Command3Width);
-    Command4 = Button(frmBrowser, QStringLiteral("Back"), QStringLiteral("back"), 120, 660, 855);
-    Command5 = Button(frmBrowser, QStringLiteral("Forward"), QStringLiteral("forward"), 1020, 660, 855);
-    Command6 = Button(frmBrowser, QStringLiteral("Stop"), QStringLiteral("stop"), 1920, 660, 855);
-    Command7 = Button(frmBrowser, QStringLiteral("Refresh"), QStringLiteral("refresh"), 2820, 660, 855);
+        button(frmBrowser, QStringLiteral("Go"), QStringLiteral("browse the entered url"), 6760, 240, Command3Width);
+    Command4 = button(frmBrowser, QStringLiteral("Back"), QStringLiteral("back"), 120, 660, 855);
+    Command5 = button(frmBrowser, QStringLiteral("Forward"), QStringLiteral("forward"), 1020, 660, 855);
+    Command6 = button(frmBrowser, QStringLiteral("Stop"), QStringLiteral("stop"), 1920, 660, 855);
+    Command7 = button(frmBrowser, QStringLiteral("Refresh"), QStringLiteral("refresh"), 2820, 660, 855);
     WebBrowser1 = new QWebEngineView(frmBrowser);
     Twips::setGeometry(WebBrowser1, WebBrowserLeft, WebBrowserTop, 10400, 5000);
     SkinLabel1 = new SkinLabel(frmBrowser);
@@ -75,7 +75,7 @@ frmWebsite::frmWebsite(QWidget *parent)
     connect(Command7, &QPushButton::clicked, WebBrowser1, &QWebEngineView::reload);
     // The status text: the link under the mouse while hovering, "Done" once a page has loaded.
     connect(WebBrowser1->page(), &QWebEnginePage::linkHovered, panel1, &QLabel::setText);
-    connect(WebBrowser1, &QWebEngineView::loadFinished, this, &frmWebsite::DownloadComplete);
+    connect(WebBrowser1, &QWebEngineView::loadFinished, this, &frmWebsite::downloadComplete);
     Form_Load();
 }
 
@@ -87,7 +87,7 @@ void frmWebsite::Form_Load()
     setWindowTitle(branding().websiteAddress);
     Helpers::SetOnTop(this, true);
     if (branding().skinningOn) {
-        Skin::ConvertLabels(this, SkinLabel1, true);
+        Skin::convertLabels(this, SkinLabel1, true);
         Skin::ApplySkin(this);
     }
     WebBrowser1->load(QUrl::fromUserInput(branding().websiteAddress));
@@ -95,7 +95,7 @@ void frmWebsite::Form_Load()
     Helpers::SetOnTop(this, false);
 }
 
-void frmWebsite::Navigate(const QString &address)
+void frmWebsite::navigate(const QString &address)
 {
     WebBrowser1->load(QUrl(address));
 }
@@ -106,7 +106,7 @@ void frmWebsite::Command3_Click()
     WebBrowser1->load(QUrl::fromUserInput(Text1->text()));
 }
 
-void frmWebsite::DownloadComplete()
+void frmWebsite::downloadComplete()
 {
     panel1->setText(QStringLiteral("Done"));
     Text1->setText(WebBrowser1->url().toString());
@@ -116,14 +116,14 @@ void frmWebsite::DownloadComplete()
 void frmWebsite::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    LayoutWindow();
+    layoutWindow();
 }
 
-void frmWebsite::LayoutWindow()
+void frmWebsite::layoutWindow()
 {
     const int statusHeight = Twips::fromPixels(StatusBar1->sizeHint().height());
     const WebsiteLayout layout =
-        ComputeWebsiteLayout(Twips::fromPixels(width()), Twips::fromPixels(height()), statusHeight);
+        computeWebsiteLayout(Twips::fromPixels(width()), Twips::fromPixels(height()), statusHeight);
     panel1->setFixedWidth(Twips::toPixels(layout.panelWidth));
     panel2->setFixedWidth(Twips::toPixels(layout.panelWidth));
     StatusBar1->setGeometry(0, height() - Twips::toPixels(statusHeight), width(), Twips::toPixels(statusHeight));
@@ -140,6 +140,6 @@ void frmWebsite::LayoutWindow()
 void frmWebsite::closeEvent(QCloseEvent *event)
 {
     QWidget::closeEvent(event);
-    if (Shutdown::EndPending())
-        Shutdown::EndProgram();
+    if (Shutdown::endPending())
+        Shutdown::endProgram();
 }

@@ -19,7 +19,7 @@ struct WebsiteLayout {
     int webBrowserWidth = 0;
     int webBrowserHeight = 0;
 };
-WebsiteLayout ComputeWebsiteLayout(int width, int height, int statusBarHeight);
+WebsiteLayout computeWebsiteLayout(int width, int height, int statusBarHeight);
 
 // A small web browser: it opens on the website address, and shows a name's purchase page.
 class frmWebsite : public QWidget
@@ -35,9 +35,9 @@ public:
 
     explicit frmWebsite(QWidget *parent = nullptr);
 
-    void Navigate(const QString &address);
+    void navigate(const QString &address);
     void Command3_Click();
-    void LayoutWindow();
+    void layoutWindow();
 
     QGroupBox *frmBrowser = nullptr;
     QLabel *Label5 = nullptr;
@@ -59,5 +59,5 @@ protected:
 
 private:
     void Form_Load();
-    void DownloadComplete();
+    void downloadComplete();
 };

@@ -8,7 +8,7 @@
 #include <QTest>
 
 // A control of a window by its name ("List3", "cmdDoSearch"); a missing one ends the test.
-template<typename T = QWidget> T *Control(const QObject &window, const QString &name)
+template<typename T = QWidget> T *control(const QObject &window, const QString &name)
 {
     T *control = window.findChild<T *>(name);
     if (!control)
@@ -17,7 +17,7 @@ template<typename T = QWidget> T *Control(const QObject &window, const QString &
 }
 
 // The texts of a list box, first to last.
-inline QStringList Items(const QListWidget *list)
+inline QStringList items(const QListWidget *list)
 {
     QStringList names;
     for (int i = 0; i < list->count(); ++i)
@@ -26,7 +26,7 @@ inline QStringList Items(const QListWidget *list)
 }
 
 // The texts of the messages a window shows.
-inline QStringList MessageTexts(const QWidget &window)
+inline QStringList messageTexts(const QWidget &window)
 {
     QStringList texts;
     for (const QMessageBox *box : window.findChildren<QMessageBox *>())
@@ -36,7 +36,7 @@ inline QStringList MessageTexts(const QWidget &window)
 
 // Presses OK on the message the window shows, once it shows one; the text it had, or a null text
 // when none came in time.
-inline QString AcceptMessage(QWidget &window, int timeoutMs = 30000)
+inline QString acceptMessage(QWidget &window, int timeoutMs = 30000)
 {
     QMessageBox *shown = nullptr;
     (void)QTest::qWaitFor(
@@ -56,16 +56,16 @@ inline QString AcceptMessage(QWidget &window, int timeoutMs = 30000)
 }
 
 // Picks an entry of the main window's source list as a user does: a click on it in the open list.
-inline void Choose(QWidget &window, int entry)
+inline void choose(QWidget &window, int entry)
 {
-    auto *combo = Control<QComboBox>(window, "Combo1");
+    auto *combo = control<QComboBox>(window, "Combo1");
     combo->showPopup();
     QAbstractItemView *view = combo->view();
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(combo->model()->index(entry, 0)).center());
 }
 
 // A double-click on a row of a list box.
-inline void DoubleClick(QListWidget *list, int row)
+inline void doubleClick(QListWidget *list, int row)
 {
     const QPoint centre = list->visualItemRect(list->item(row)).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);

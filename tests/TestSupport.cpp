@@ -22,34 +22,34 @@ TestFolders::~TestFolders()
     ProgramFolder::setPath(QString());
 }
 
-QString BuiltProgram(const QString &name)
+QString builtProgram(const QString &name)
 {
     return QStringLiteral(TAMARIND_BUILD_DIR "/") + name;
 }
 
-QByteArray ReadBytes(const QString &path)
+QByteArray readBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-void WriteBytes(const QString &path, const QByteArray &bytes)
+void writeBytes(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     if (file.open(QIODevice::WriteOnly))
         file.write(bytes);
 }
 
-QStringList FileEntries(const QString &path)
+QStringList fileEntries(const QString &path)
 {
-    return DataFile::EntryIndex(ReadBytes(path)).all();
+    return DataFile::EntryIndex(readBytes(path)).all();
 }
 
 TestWhoisServer::TestWhoisServer(const QStringList &options)
     : m_process(std::make_unique<QProcess>())
 {
     m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process->start(BuiltProgram(QStringLiteral("whois-test-server")),
+    m_process->start(builtProgram(QStringLiteral("whois-test-server")),
         QStringList {QStringLiteral("--port"), QStringLiteral("0")} + options);
     // Generous: a sanitizer build on a cold cache takes seconds to load its libraries.
     if (!m_process->waitForStarted(20000) || !m_process->waitForReadyRead(20000))
@@ -64,7 +64,7 @@ TestWhoisServer::~TestWhoisServer()
     m_process->waitForFinished(5000);
 }
 
-quint16 UnusedPort()
+quint16 unusedPort()
 {
     QTcpServer server;
     server.listen(QHostAddress::LocalHost, 0);

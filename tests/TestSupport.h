@@ -24,12 +24,12 @@ private:
 };
 
 // Path of a program built into the program folder of the build (tamarind-cli, whois-test-server).
-QString BuiltProgram(const QString &name);
+QString builtProgram(const QString &name);
 
-QByteArray ReadBytes(const QString &path);
-void WriteBytes(const QString &path, const QByteArray &bytes);
+QByteArray readBytes(const QString &path);
+void writeBytes(const QString &path, const QByteArray &bytes);
 // The entries of a list file as the program reads them.
-QStringList FileEntries(const QString &path);
+QStringList fileEntries(const QString &path);
 
 // A whois-test-server on 127.0.0.1, started with the given options; stopped with the object.
 class TestWhoisServer
@@ -47,7 +47,7 @@ private:
 };
 
 // A port on 127.0.0.1 on which nothing listens.
-quint16 UnusedPort();
+quint16 unusedPort();
 
 // Sets an environment variable while it lives.
 class EnvironmentVariable

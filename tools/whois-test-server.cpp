@@ -38,7 +38,7 @@ const QByteArray Notice = "NOTICE: The expiration date displayed in this record 
                           "date of the domain name registrant's agreement with the sponsoring\r\n"
                           "registrar.\r\n";
 
-quint32 StableHash(const QByteArray &text)
+quint32 stableHash(const QByteArray &text)
 {
     quint32 hash = 2166136261u;   // FNV-1a
     for (char c : text)
@@ -146,7 +146,7 @@ private:
         const QByteArray key = name.toLower();
         if (m_options.useRegisteredList)
             return !m_options.registered.contains(key);
-        return StableHash(key) % 100000u < quint32(m_options.freeRatio * 100000.0);
+        return stableHash(key) % 100000u < quint32(m_options.freeRatio * 100000.0);
     }
 
     QByteArray replyFor(const QByteArray &name) const
@@ -158,7 +158,7 @@ private:
             reply = "No match for \"" + upper + "\".\r\n>>> Last update of whois database: " + updated + " <<<\r\n\r\n"
                 + Notice;
         } else {
-            const QByteArray id = QByteArray::number(StableHash(name) % 100000000u);
+            const QByteArray id = QByteArray::number(stableHash(name) % 100000000u);
             reply = "   Domain Name: " + upper
                 + "\r\n"
                   "   Registry Domain ID: "
@@ -209,7 +209,7 @@ private:
     QQueue<qint64> m_answered;   // when each query of the last second was answered
 };
 
-int Fail(const QString &message)
+int fail(const QString &message)
 {
     std::fprintf(stderr, "whois-test-server: %s\n", qPrintable(message));
     return 2;
@@ -282,13 +282,13 @@ int main(int argc, char **argv)
     if (parser.isSet(freeRatio))
         options.freeRatio = parser.value(freeRatio).toDouble(&ok), all &= ok;
     if (!all)
-        return Fail(QStringLiteral("every number option takes a number; see --help"));
+        return fail(QStringLiteral("every number option takes a number; see --help"));
     for (const QString &name : parser.values(silentName))
         options.silentNames.insert(name.toLower().toLatin1());
     if (parser.isSet(registered)) {
         QFile file(parser.value(registered));
         if (!file.open(QIODevice::ReadOnly))
-            return Fail(QStringLiteral("cannot read %1").arg(file.fileName()));
+            return fail(QStringLiteral("cannot read %1").arg(file.fileName()));
         options.useRegisteredList = true;
         for (const QByteArray &line : file.readAll().split('\n')) {
             const QByteArray name = line.trimmed().toLower();
@@ -299,7 +299,7 @@ int main(int argc, char **argv)
 
     WhoisTestServer server(options, parser.value(log));
     if (!server.listen(quint16(portNumber)))
-        return Fail(QStringLiteral("cannot listen on 127.0.0.1:%1").arg(portNumber));
+        return fail(QStringLiteral("cannot listen on 127.0.0.1:%1").arg(portNumber));
     std::printf("listening on 127.0.0.1:%u\n", unsigned(server.port()));
     std::fflush(stdout);
     return app.exec();

@@ -41,7 +41,7 @@
 
 namespace {
 
-QFont VerdanaFont(bool bold = false)
+QFont verdanaFont(bool bold = false)
 {
     QFont font(QStringLiteral("Verdana"));
     font.setStyleHint(QFont::SansSerif);   // the nearest sans-serif where Verdana is missing
@@ -51,16 +51,16 @@ QFont VerdanaFont(bool bold = false)
 }
 
 template<typename Widget>
-Widget *Place(Widget *widget, int left, int top, int width, int height, const QString &toolTip = {})
+Widget *place(Widget *widget, int left, int top, int width, int height, const QString &toolTip = {})
 {
     Twips::setGeometry(widget, left, top, width, height);
-    widget->setFont(VerdanaFont());
+    widget->setFont(verdanaFont());
     if (!toolTip.isEmpty())
         widget->setToolTip(toolTip);
     return widget;
 }
 
-QToolButton *PictureButton(QWidget *parent, const QString &caption, QStyle::StandardPixmap picture)
+QToolButton *pictureButton(QWidget *parent, const QString &caption, QStyle::StandardPixmap picture)
 {
     auto *button = new QToolButton(parent);
     button->setText(caption);
@@ -115,40 +115,40 @@ void Form1::buildTopBand()
     Frame1 = new QGroupBox(centralWidget());
     Twips::setGeometry(Frame1, -180, 0, 10995, 975);
 
-    Label6 = Place(new QLabel(QStringLiteral("Search Type:"), Frame1), 300, 240, 1755, 255, SourceToolTip);
-    Combo1 = Place(new QComboBox(Frame1), 1620, 180, 2055, 315, SourceToolTip);
+    Label6 = place(new QLabel(QStringLiteral("Search Type:"), Frame1), 300, 240, 1755, 255, SourceToolTip);
+    Combo1 = place(new QComboBox(Frame1), 1620, 180, 2055, 315, SourceToolTip);
     for (int source = int(Source::BrowseForNames); source <= int(Source::CustomList); ++source)
-        Combo1->addItem(RunControl::SourceName(Source(source)));
+        Combo1->addItem(RunControl::sourceName(Source(source)));
     Combo1->setPlaceholderText(QStringLiteral("Start here!"));
     Combo1->setCurrentIndex(-1);
 
-    wLabel1 = Place(new QLabel(QStringLiteral("Start Number:"), Frame1), 300, 600, 1335, 255);
-    txtWordNum = Place(new QLineEdit(QStringLiteral("1"), Frame1), 1620, 540, 2055, 315);
-    wLabel2 = Place(new QLabel(QStringLiteral("of"), Frame1), 3780, 600, 255, 255);
-    txtWordMax = Place(new QLineEdit(QStringLiteral("1"), Frame1), 4020, 540, 1875, 315,
+    wLabel1 = place(new QLabel(QStringLiteral("Start Number:"), Frame1), 300, 600, 1335, 255);
+    txtWordNum = place(new QLineEdit(QStringLiteral("1"), Frame1), 1620, 540, 2055, 315);
+    wLabel2 = place(new QLabel(QStringLiteral("of"), Frame1), 3780, 600, 255, 255);
+    txtWordMax = place(new QLineEdit(QStringLiteral("1"), Frame1), 4020, 540, 1875, 315,
         QStringLiteral("The number of entries on your list."));
     txtWordMax->setReadOnly(true);
     txtWordMax->setFocusPolicy(Qt::NoFocus);   // Start, disabled by its own click, hands the focus on past it
     txtWordMax->setStyleSheet(QStringLiteral("QLineEdit { background: #E0E0E0; }"));
-    cmdDoSearch = Place(PictureButton(Frame1, QStringLiteral("Start"), QStyle::SP_MediaPlay), 6840, 180, 735, 675,
+    cmdDoSearch = place(pictureButton(Frame1, QStringLiteral("Start"), QStyle::SP_MediaPlay), 6840, 180, 735, 675,
         QStringLiteral("Click here to start searching your list."));
-    Command3 = Place(PictureButton(Frame1, QStringLiteral("Stop"), QStyle::SP_MediaStop), 7620, 180, 735, 675,
+    Command3 = place(pictureButton(Frame1, QStringLiteral("Stop"), QStyle::SP_MediaStop), 7620, 180, 735, 675,
         QStringLiteral("Click here to stop searching names"));
 
-    sLabel1 = Place(new QLabel(QStringLiteral("Search String:"), Frame1), 240, 600, 1335, 255);
-    txtSearch = Place(new QLineEdit(Frame1), 1620, 540, 2055, 315, QStringLiteral("Enter a search string"));
-    sLabel2 = Place(new QLabel(QStringLiteral("Get:"), Frame1), 3705, 600, 315, 255);
-    Combo2 = Place(new QComboBox(Frame1), 4140, 540, 1815, 315,
+    sLabel1 = place(new QLabel(QStringLiteral("Search String:"), Frame1), 240, 600, 1335, 255);
+    txtSearch = place(new QLineEdit(Frame1), 1620, 540, 2055, 315, QStringLiteral("Enter a search string"));
+    sLabel2 = place(new QLabel(QStringLiteral("Get:"), Frame1), 3705, 600, 315, 255);
+    Combo2 = place(new QComboBox(Frame1), 4140, 540, 1815, 315,
         QStringLiteral("The approximate number of domains to find, if available."));
     Combo2->addItems(
         {"~100 Domains", "~200 Domains", "~500 Domains", "~1000 Domains", "~5000 Domains", "~10000 Domains"});
-    cmdCreate = Place(PictureButton(Frame1, QStringLiteral("Search"), QStyle::SP_FileDialogContentsView), 6000, 180,
+    cmdCreate = place(pictureButton(Frame1, QStringLiteral("Search"), QStyle::SP_FileDialogContentsView), 6000, 180,
         795, 675, QStringLiteral("Click here to start your internet search!"));
-    cmdWebsite = Place(new QPushButton(QStringLiteral("website"), Frame1), 8400, 180, 2295, 675);
+    cmdWebsite = place(new QPushButton(QStringLiteral("website"), Frame1), 8400, 180, 2295, 675);
 
     SkinLabel1 = new SkinLabel(Frame1);   // the template of the label conversion
     SkinLabel1->hide();
-    connect(cmdWebsite, &QPushButton::clicked, this, [this] { ShowWebsite(); });
+    connect(cmdWebsite, &QPushButton::clicked, this, [this] { showWebsite(); });
     connect(cmdCreate, &QToolButton::clicked, this, &Form1::cmdCreate_Click);
 
     // At first only the source choice, Start, Stop and the website button show.
@@ -165,7 +165,7 @@ void Form1::buildTopBand()
 void Form1::buildResultColumns()
 {
     Frame2 = new QGroupBox(QStringLiteral("Domain Name Manager"), centralWidget());
-    Frame2->setFont(VerdanaFont(true));
+    Frame2->setFont(verdanaFont(true));
     Twips::setGeometry(Frame2, 60, 1020, 10755, 5115);
 
     List3 = new ProfileListWidget(3, Frame2);
@@ -189,22 +189,22 @@ void Form1::buildResultColumns()
     for (const Column &column : columns) {
         const size_t i = size_t(column.number);
         QListWidget *box = list(column.number);
-        Place(box, column.left, 1080, column.width, 3765, QString::fromLatin1(column.toolTip));
+        place(box, column.left, 1080, column.width, 3765, QString::fromLatin1(column.toolTip));
 
-        Labels[i] = new QLabel(PlainCaption(ResultList(column.number)), Frame2);
+        Labels[i] = new QLabel(plainCaption(ResultList(column.number)), Frame2);
         Twips::setGeometry(Labels[i], column.left, 300, 1815, 195);
-        Labels[i]->setFont(VerdanaFont(true));
+        Labels[i]->setFont(verdanaFont(true));
 
-        cmdCopy[i] = Place(
+        cmdCopy[i] = place(
             new QPushButton(QStringLiteral("Copy"), Frame2), column.left, 540, 675, 435, QStringLiteral("Copy List"));
-        cmdClear[i] = Place(new QPushButton(QStringLiteral("Clear"), Frame2), column.left + 720, 540, 675, 435,
+        cmdClear[i] = place(new QPushButton(QStringLiteral("Clear"), Frame2), column.left + 720, 540, 675, 435,
             QStringLiteral("Clear List"));
         connect(cmdCopy[i], &QPushButton::clicked, this, [this, column] { cmdCopy_Click(column.number); });
         connect(cmdClear[i], &QPushButton::clicked, this, [this, column] { cmdClear_Click(column.number); });
     }
     for (int number = 1; number <= 5; ++number) {
         connect(list(number), &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem *item) { OpenDomain(item->text()); });
+            [this](QListWidgetItem *item) { openDomain(item->text()); });
     }
     for (ProfileListWidget *profile : {List1, List3, List4})
         connect(profile, &ProfileListWidget::pressed, this, [this](int number) { m_dragSourceMarker = number; });
@@ -217,13 +217,13 @@ void Form1::buildResultColumns()
 
 void Form1::buildStatusBar()
 {
-    statusBar()->setFont(VerdanaFont());
+    statusBar()->setFont(verdanaFont());
     statusBar()->setSizeGripEnabled(false);
     const QString resting[] = {QStringLiteral("Entry Status"), QStringLiteral("Open Connections"),
         QStringLiteral("Connection Status"), QString()};
     for (size_t i = 0; i < m_panels.size(); ++i) {
         m_panels[i] = new QLabel(resting[i], statusBar());
-        m_panels[i]->setFont(VerdanaFont());
+        m_panels[i]->setFont(verdanaFont());
         statusBar()->addWidget(m_panels[i]);
     }
     m_panels[3]->hide();   // shown once a name is left unchecked
@@ -252,13 +252,13 @@ void Form1::buildMenus()
     edit->insertSeparator(edit->actions().at(6));
     QStringList sources;
     for (int source = int(Source::BrowseForNames); source <= int(Source::CustomList); ++source)
-        sources << RunControl::SourceName(Source(source));
+        sources << RunControl::sourceName(Source(source));
     addMenu(QStringLiteral("mnuTools"), QStringLiteral("&Tools"), QStringLiteral("mnuToolsItem"), sources,
         [this](int i) { mnuToolsItem_Click(i); });
     addMenu(QStringLiteral("mnuHelp"), QStringLiteral("&Help"), QStringLiteral("mnuHelpItem"),
-        {QStringLiteral("View Help")}, [this](int) { ShowHelp(); });
+        {QStringLiteral("View Help")}, [this](int) { showHelp(); });
     addMenu(QStringLiteral("mnuAbout"), QStringLiteral("&About"), QStringLiteral("mnuAboutItem"),
-        {QStringLiteral("About this software")}, [this](int) { ShowSingle(m_about, [] { return new frmAbout; }); });
+        {QStringLiteral("About this software")}, [this](int) { showSingle(m_about, [] { return new frmAbout; }); });
 }
 
 // As if the entry had been picked in the source list, also while a run has disabled it.
@@ -269,7 +269,7 @@ void Form1::mnuToolsItem_Click(int index)
 }
 
 // The help viewer, when there is a help document to show.
-void Form1::ShowHelp()
+void Form1::showHelp()
 {
     if (!m_help) {
         auto *viewer = new Form8;
@@ -282,7 +282,7 @@ void Form1::ShowHelp()
     m_help->show();
 }
 
-QWidget *Form1::ShowSingle(QPointer<QWidget> &window, const std::function<QWidget *()> &make)
+QWidget *Form1::showSingle(QPointer<QWidget> &window, const std::function<QWidget *()> &make)
 {
     if (!window)
         window = make();
@@ -292,17 +292,17 @@ QWidget *Form1::ShowSingle(QPointer<QWidget> &window, const std::function<QWidge
     return window;
 }
 
-frmWebsite *Form1::ShowWebsite()
+frmWebsite *Form1::showWebsite()
 {
-    return static_cast<frmWebsite *>(ShowSingle(m_website, [] { return new frmWebsite; }));
+    return static_cast<frmWebsite *>(showSingle(m_website, [] { return new frmWebsite; }));
 }
 
 // A double-click on a result opens its purchase page or, with purchase links off, its WHOIS record
 // in a window of its own, made anew so that an earlier query is dropped.
-void Form1::OpenDomain(const QString &selectedName)
+void Form1::openDomain(const QString &selectedName)
 {
     if (branding().purchaseLinksOn) {
-        ShowWebsite()->Navigate(branding().PurchaseAddress(selectedName));
+        showWebsite()->navigate(branding().purchaseAddress(selectedName));
         return;
     }
     delete m_whois;
@@ -331,14 +331,14 @@ void Form1::Form_Load()
     if (branding().purchaseLinksOn)
         Frame2->setTitle(QStringLiteral("Domain Name Manager - Double Click any domain to purchase"));
     if (branding().skinningOn) {
-        Skin::ConvertLabels(this, SkinLabel1, true);
+        Skin::convertLabels(this, SkinLabel1, true);
         Skin::ApplySkin(this);
     }
     if (Settings::ShowHelp.text() == QLatin1String("1"))
-        ShowHelp();
-    Startup::EnsureWorkingFiles();
+        showHelp();
+    Startup::ensureWorkingFiles();
     m_results.LoadRememberedList();
-    Startup::EnsureWorkingFolders();
+    Startup::ensureWorkingFolders();
 }
 
 QListWidget *Form1::list(int number) const
@@ -381,7 +381,7 @@ void Form1::LayoutMainWindow(int width, int height)
 {
     if (isMinimized())
         return;
-    const MainLayout layout = ComputeMainLayout(width, height, Twips::fromPixels(statusBar()->height()));
+    const MainLayout layout = computeMainLayout(width, height, Twips::fromPixels(statusBar()->height()));
     if (layout.enforceMinimum) {
         // The new size raises another resize, which lays the window out.
         const QSize frame = frameGeometry().size() - size();
@@ -447,12 +447,12 @@ void Form1::cmdCopy_Click(int index)
 {
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    clipboard->setText(m_results.CopyText(ResultList(index)));
+    clipboard->setText(m_results.copyText(ResultList(index)));
 }
 
 void Form1::cmdClear_Click(int index)
 {
-    m_results.Clear(ResultList(index), true);
+    m_results.clear(ResultList(index), true);
 }
 
 void Form1::mnuEditItem_Click(int index)
@@ -460,13 +460,13 @@ void Form1::mnuEditItem_Click(int index)
     switch (index) {
     case 0:
         for (ResultList which : {ResultList::High, ResultList::Mid, ResultList::Low})
-            m_results.Clear(which, false);
+            m_results.clear(which, false);
         break;
-    case 1: m_results.Clear(ResultList::High, false); break;
-    case 2: m_results.Clear(ResultList::Mid, false); break;
-    case 3: m_results.Clear(ResultList::Low, false); break;
-    case 4: m_results.Clear(ResultList::Registered, false); break;
-    case 5: m_results.Clear(ResultList::Saved, false); break;
+    case 1: m_results.clear(ResultList::High, false); break;
+    case 2: m_results.clear(ResultList::Mid, false); break;
+    case 3: m_results.clear(ResultList::Low, false); break;
+    case 4: m_results.clear(ResultList::Registered, false); break;
+    case 5: m_results.clear(ResultList::Saved, false); break;
     case 6: cmdCopy_Click(3); break;
     case 7: cmdCopy_Click(4); break;
     case 8: cmdCopy_Click(1); break;
@@ -477,7 +477,7 @@ void Form1::mnuEditItem_Click(int index)
 void Form1::List5_OLEDragDrop(const QMimeData *payload, bool fromProfileList)
 {
     // Text from a text box or another program carries no positions of ours.
-    m_results.DropPositions(fromProfileList ? payload->text() : QString(), m_dragSourceMarker);
+    m_results.dropPositions(fromProfileList ? payload->text() : QString(), m_dragSourceMarker);
 }
 
 void Form1::showNotice()
@@ -496,7 +496,7 @@ void Form1::showFileProblem(const QString &message)
 
 void Form1::showMessage(const QString &title, const QString &text)
 {
-    ShowMessage(this, title, text);
+    ::showMessage(this, title, text);
 }
 
 void Form1::connectRun()
@@ -532,7 +532,7 @@ void Form1::connectRun()
     connect(&m_run, &RunControl::stopped, this, [this] {
         setRunControlsEnabled(false);
         restingStatus();
-        if (const QString skipped = m_run.SkippedText(); !skipped.isEmpty())
+        if (const QString skipped = m_run.skippedText(); !skipped.isEmpty())
             showMessage(QStringLiteral("Names skipped"), skipped);
         // Told once: the next start would not resume where this run stopped.
         if (!Settings::flush() && !m_settingsProblemShown) {
@@ -556,7 +556,7 @@ void Form1::Combo1_Click()
 {
     const Source source = Source(Combo1->currentIndex());
     const QString custom = source == Source::CustomList && chooseCustomList ? chooseCustomList() : QString();
-    const SourceSelection selection = m_run.SelectSource(source, custom);
+    const SourceSelection selection = m_run.selectSource(source, custom);
     // The last number first: the field check then resets a start number that reached the end.
     if (selection.wordMax)
         txtWordMax->setText(QString::number(*selection.wordMax));
@@ -566,9 +566,9 @@ void Form1::Combo1_Click()
     if (source == Source::GenerateNames)
         showGenerator();
     if (source == Source::BrowseForNames)
-        ShowSingle(m_form5, [this] {
+        showSingle(m_form5, [this] {
             auto *harvest = new Form5(m_session);
-            connect(harvest, &Form5::openDomain, this, &Form1::OpenDomain);
+            connect(harvest, &Form5::openDomain, this, &Form1::openDomain);
             return harvest;
         });
 }
@@ -576,7 +576,7 @@ void Form1::Combo1_Click()
 // Shows the chosen source's controls, and enables them as far as the running state allows.
 void Form1::applyTopBand()
 {
-    const TopBandState state = TopBandFor(m_run.source(), m_run.isRunning(), !txtSearch->text().isEmpty());
+    const TopBandState state = topBandFor(m_run.source(), m_run.isRunning(), !txtSearch->text().isEmpty());
     if (state.group != SourceSelection::Group::WordList)
         HideWordListControls();
     if (state.group != SourceSelection::Group::Search)
@@ -607,7 +607,7 @@ void Form1::cmdDoSearch_Click()
                 .arg(txtWordNum->text()));
         return;
     }
-    const QString problem = m_session.Start(first, entries);
+    const QString problem = m_session.start(first, entries);
     if (!problem.isEmpty()) {
         showMessage(QStringLiteral("Start"), problem);
         return;
@@ -619,13 +619,13 @@ void Form1::cmdDoSearch_Click()
 // The list builder takes the search text, engine and size from the top band when it opens.
 void Form1::cmdCreate_Click()
 {
-    ShowSingle(m_form3, [this] {
+    showSingle(m_form3, [this] {
         SearchRequest request;
         request.engine = m_run.source() == Source::GoogleSearch ? ListBuilder::Engine::Google
             : m_run.source() == Source::YahooSearch             ? ListBuilder::Engine::Yahoo
                                                                 : ListBuilder::Engine::None;
         request.searchText = txtSearch->text();
-        request.limit = ListBuilder::ResultLimit(Combo2->currentIndex());
+        request.limit = ListBuilder::resultLimit(Combo2->currentIndex());
         auto *builder = new Form3(request, this);
         connect(builder, &Form3::listReady, this, &Form1::checkSearchList);
         return builder;
@@ -649,9 +649,9 @@ void Form1::checkGeneratedNames(int count)
 {
     // A run of the generator's earlier list stops: never one run over two lists.
     if (m_run.isRunning())
-        m_session.Stop();
+        m_session.stop();
     Combo1->setCurrentIndex(int(Source::GenerateNames));
-    m_run.SelectSource(Source::GenerateNames);
+    m_run.selectSource(Source::GenerateNames);
     applyTopBand();
     txtWordMax->setText(QString::number(count));
     txtWordNum->setText(QStringLiteral("1"));
@@ -667,7 +667,7 @@ void Form1::checkSearchList(int entries, ListBuilder::Engine engine)
         showMessage(QStringLiteral("Start"),
             QStringLiteral("A run is already going on; the list of the search is "
                            "checked when you choose %1 and press Start.")
-                .arg(RunControl::SourceName(source)));
+                .arg(RunControl::sourceName(source)));
         return;
     }
     Combo1->setCurrentIndex(int(source));
@@ -685,14 +685,14 @@ void Form1::setRunControlsEnabled(bool running)
     // After a run the list's own start number shows again; a custom list is not asked for anew.
     const Source source = m_run.source();
     if (source == Source::CustomList || source == Source::GenerateNames)
-        txtWordNum->setText(QString::number(RunControl::SavedPosition(Source::CustomList)));
+        txtWordNum->setText(QString::number(RunControl::savedPosition(Source::CustomList)));
     else if (source != Source::BrowseForNames)
         Combo1_Click();
 }
 
 void Form1::Command3_Click()
 {
-    m_run.Stop();
+    m_run.stop();
 }
 
 void Form1::txtWordNum_Change()
@@ -701,8 +701,8 @@ void Form1::txtWordNum_Change()
     bool maxOk = false;
     const qint64 number = txtWordNum->text().trimmed().toLongLong(&numberOk);
     const qint64 max = txtWordMax->text().trimmed().toLongLong(&maxOk);
-    if (numberOk && maxOk && RunControl::StartNumberFor(number, max) != number)
-        txtWordNum->setText(QString::number(RunControl::StartNumberFor(number, max)));
+    if (numberOk && maxOk && RunControl::startNumberFor(number, max) != number)
+        txtWordNum->setText(QString::number(RunControl::startNumberFor(number, max)));
 }
 
 void Form1::txtSearch_Change()
@@ -730,7 +730,7 @@ void Form1::showEvent(QShowEvent *event)
 
 void Form1::closeEvent(QCloseEvent *event)
 {
-    m_session.Stop();
+    m_session.stop();
     Settings::flush();
     QMainWindow::closeEvent(event);
     QWidget *splash = nullptr;
@@ -744,9 +744,9 @@ void Form1::closeEvent(QCloseEvent *event)
             window->close();
     }
     if (m_website && m_website->isVisible())
-        Shutdown::EndPending() = true;
+        Shutdown::endPending() = true;
     else
-        Shutdown::EndProgram();
+        Shutdown::endProgram();
 }
 
 Form2 *Form1::noticeWindow() const

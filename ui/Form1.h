@@ -50,9 +50,9 @@ public:
     void cmdCreate_Click();
 
     // Opening a name from a result list: its purchase page or its WHOIS record.
-    void OpenDomain(const QString &selectedName);
-    frmWebsite *ShowWebsite();
-    void ShowHelp();
+    void openDomain(const QString &selectedName);
+    frmWebsite *showWebsite();
+    void showHelp();
 
     // Lays the window out for its outer size in twips (what a resize does).
     void LayoutMainWindow(int width, int height);
@@ -105,7 +105,7 @@ private:
     void showNotice();
     void showFileProblem(const QString &message);
     void showGenerator();
-    static QWidget *ShowSingle(QPointer<QWidget> &window, const std::function<QWidget *()> &make);
+    static QWidget *showSingle(QPointer<QWidget> &window, const std::function<QWidget *()> &make);
     void checkGeneratedNames(int count);
     void checkSearchList(int entries, ListBuilder::Engine engine);
 

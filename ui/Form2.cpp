@@ -37,7 +37,7 @@ Form2::Form2(QWidget *parent)
     SkinLabel1 = new SkinLabel(this);   // the template of the label conversion
     SkinLabel1->hide();
     if (branding().skinningOn) {
-        Skin::ConvertLabels(this, SkinLabel1, false);
+        Skin::convertLabels(this, SkinLabel1, false);
         Skin::ApplySkin(this);
     }
 }

@@ -49,14 +49,13 @@ Form3::Form3(const SearchRequest &request, QWidget *parent)
 void Form3::Form_Load()
 {
     if (branding().skinningOn) {
-        Skin::ConvertLabels(this, SkinLabel1, false);
+        Skin::convertLabels(this, SkinLabel1, false);
         Skin::ApplySkin(this);
     }
     m_finished = false;
     m_list = DomainList();
     m_query = QString(m_request.searchText).replace(' ', '+');
-    m_host =
-        m_request.engine == ListBuilder::Engine::Yahoo ? Settings::YahooHost.get() : Settings::GoogleHost.get();
+    m_host = m_request.engine == ListBuilder::Engine::Yahoo ? Settings::YahooHost.get() : Settings::GoogleHost.get();
     m_offset = 1;
     m_page = 0;
     if (m_request.engine != ListBuilder::Engine::None)
@@ -71,7 +70,7 @@ void Form3::request()
     m_waiting.start();
     showWaiting();
     WebBrowser1->load(
-        QUrl(ListBuilder::RequestAddress(m_request.engine, m_host, m_query, m_offset), QUrl::TolerantMode));
+        QUrl(ListBuilder::requestAddress(m_request.engine, m_host, m_query, m_offset), QUrl::TolerantMode));
 }
 
 // A slow page shows that the search waits for it, and one that takes too long ends the search.
@@ -95,7 +94,7 @@ void Form3::onLoadingChanged(const QWebEngineLoadingInfo &info)
     m_waiting.stop();
     if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus
         && !(info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain && info.errorCode() >= 400)) {
-        DocumentComplete();
+        documentComplete();
         return;
     }
     if (info.status() == QWebEngineLoadingInfo::LoadStoppedStatus)
@@ -105,14 +104,14 @@ void Form3::onLoadingChanged(const QWebEngineLoadingInfo &info)
             : info.errorString());
 }
 
-void Form3::DocumentComplete()
+void Form3::documentComplete()
 {
     const QPointer<Form3> alive(this);
     WebBrowser1->page()->runJavaScript(PageMarkup::BodyScript, [alive](const QVariant &body) {
         if (!alive || alive->m_finished)
             return;
-        alive->m_pageCount = int(
-            DomainExtraction::ExtractDomains(body.toString(), ExtractVariant::List, alive->m_list).names.size());
+        alive->m_pageCount =
+            int(DomainExtraction::ExtractDomains(body.toString(), ExtractVariant::List, alive->m_list).names.size());
         alive->Text1->setText(
             QStringLiteral("Extracted %1 unique domain names (.com, .net).").arg(alive->m_list.size()));
         alive->m_pause.start();
@@ -124,11 +123,11 @@ void Form3::NextPage()
     if (m_finished)
         return;
     if (m_list.size() < m_request.limit && m_pageCount > 0) {
-        m_offset = ListBuilder::NextOffset(m_request.engine, m_offset);
+        m_offset = ListBuilder::nextOffset(m_request.engine, m_offset);
         request();
         return;
     }
-    Finish();
+    finish();
 }
 
 void Form3::pageFailed(const QString &cause)
@@ -136,8 +135,8 @@ void Form3::pageFailed(const QString &cause)
     if (m_finished)
         return;
     m_waiting.stop();
-    const QString failure = QStringLiteral("Result page %1 of %2 could not be loaded: %3.")
-                                .arg(QString::number(m_page), m_host, cause);
+    const QString failure =
+        QStringLiteral("Result page %1 of %2 could not be loaded: %3.").arg(QString::number(m_page), m_host, cause);
     if (m_list.size() == 0) {
         m_finished = true;
         tell(failure + QStringLiteral(" No list was made and no run is started; the saved searches are kept."),
@@ -145,11 +144,11 @@ void Form3::pageFailed(const QString &cause)
         close();
         return;
     }
-    Finish(failure);
+    finish(failure);
 }
 
 // A failed search keeps what the pages before the failure found, but is not saved as a search.
-void Form3::Finish(const QString &failure)
+void Form3::finish(const QString &failure)
 {
     m_finished = true;
     m_waiting.stop();
@@ -163,7 +162,7 @@ void Form3::Finish(const QString &failure)
     QString listText;
     for (const QString &name : m_list.names())
         listText += name + QStringLiteral("\r\n");
-    listText = ListBuilder::TidyList(listText);
+    listText = ListBuilder::tidyList(listText);
     const QString path = ProgramFiles::path(ProgramFiles::File::BrowserSearch);
     QString error;
     if (!DataFile::rewriteBytes(path, listText.toUtf8() + "\r\n", &error)) {
@@ -172,7 +171,7 @@ void Form3::Finish(const QString &failure)
         close();
         return;
     }
-    const QString copyName = ListBuilder::SearchCopyName(m_request.engine, m_request.searchText);
+    const QString copyName = ListBuilder::searchCopyName(m_request.engine, m_request.searchText);
     if (failure.isEmpty() && !copyName.isEmpty()) {
         const QString searches = ProgramFiles::path(ProgramFiles::Folder::Searches);
         QDir().mkpath(searches);
@@ -184,8 +183,8 @@ void Form3::Finish(const QString &failure)
     // The run starts once the user has read this.
     QString text = QStringLiteral("List of %1 unique domains was created successfully!").arg(m_list.size());
     if (!failure.isEmpty())
-        text = failure + QStringLiteral(" The list holds the %1 unique domains of the pages before it.")
-                             .arg(m_list.size());
+        text = failure
+            + QStringLiteral(" The list holds the %1 unique domains of the pages before it.").arg(m_list.size());
     auto *box = new QMessageBox(QMessageBox::Information, windowTitle(), text, QMessageBox::Ok, parentWidget());
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::ApplicationModal);
@@ -201,5 +200,5 @@ void Form3::Finish(const QString &failure)
 
 void Form3::tell(const QString &text, QMessageBox::Icon icon)
 {
-    ShowMessage(parentWidget(), windowTitle(), text, icon);
+    showMessage(parentWidget(), windowTitle(), text, icon);
 }

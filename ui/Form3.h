@@ -43,9 +43,9 @@ signals:
 private:
     void Form_Load();
     void onLoadingChanged(const QWebEngineLoadingInfo &info);
-    void DocumentComplete();
+    void documentComplete();
     void NextPage();
-    void Finish(const QString &failure = {});
+    void finish(const QString &failure = {});
     void pageFailed(const QString &cause);
     void request();
     void showWaiting();

@@ -38,7 +38,7 @@ constexpr int ListTop = 2280;
 constexpr int BrowserLeft = 5160;
 constexpr int BrowserTop = 1560;
 
-QPushButton *Button(QWidget *parent, const QString &caption, int left, int top, int width, int height = 375,
+QPushButton *button(QWidget *parent, const QString &caption, int left, int top, int width, int height = 375,
     const QString &toolTip = {})
 {
     auto *button = new QPushButton(caption, parent);
@@ -48,7 +48,7 @@ QPushButton *Button(QWidget *parent, const QString &caption, int left, int top, 
 }
 
 // A quick link's home page, made from its caption; the two engines use their configured hosts.
-QString QuickLinkAddress(const QString &caption)
+QString quickLinkAddress(const QString &caption)
 {
     if (caption == QLatin1String("Google"))
         return QStringLiteral("http://") + Settings::GoogleHost.get() + '/';
@@ -98,12 +98,12 @@ void Form5::startChecks()
         tell(refused + QStringLiteral(" The names found here are not checked until this window is opened again."));
         return;
     }
-    m_checker.Start();
+    m_checker.start();
 }
 
 void Form5::tell(const QString &text)
 {
-    ShowMessage(this, windowTitle(), text);
+    showMessage(this, windowTitle(), text);
 }
 
 void Form5::buildControls()
@@ -116,18 +116,18 @@ void Form5::buildControls()
     Text1->setEditable(true);
     Twips::setGeometry(Text1, 600, 120, 6000, 315);
     Command1 =
-        Button(Frame1, QStringLiteral("Go"), 6700, 120, 615, 315, QStringLiteral("Navigate to the current url!"));
-    cmdBack = Button(Frame1, QStringLiteral("Back"), 120, 540, 800, 375, QStringLiteral("Go Back"));
-    cmdFwd = Button(Frame1, QStringLiteral("Forward"), 960, 540, 800, 375, QStringLiteral("Go Forward"));
-    cmdHome = Button(Frame1, QStringLiteral("Home"), 1800, 540, 800);
-    cmdRefresh = Button(Frame1, QStringLiteral("Refresh"), 2640, 540, 800);
-    cmdStop = Button(Frame1, QStringLiteral("Stop"), 3480, 540, 800);
+        button(Frame1, QStringLiteral("Go"), 6700, 120, 615, 315, QStringLiteral("Navigate to the current url!"));
+    cmdBack = button(Frame1, QStringLiteral("Back"), 120, 540, 800, 375, QStringLiteral("Go Back"));
+    cmdFwd = button(Frame1, QStringLiteral("Forward"), 960, 540, 800, 375, QStringLiteral("Go Forward"));
+    cmdHome = button(Frame1, QStringLiteral("Home"), 1800, 540, 800);
+    cmdRefresh = button(Frame1, QStringLiteral("Refresh"), 2640, 540, 800);
+    cmdStop = button(Frame1, QStringLiteral("Stop"), 3480, 540, 800);
     Frame2 = new QGroupBox(Frame1);
     Twips::setGeometry(Frame2, 120, 960, 9120, 480);
     for (int i = 0; i < 9; ++i) {
-        Command2[size_t(i)] = Button(Frame2, QuickLinks[i], 60 + i * 1000, 60, 960);
+        Command2[size_t(i)] = button(Frame2, QuickLinks[i], 60 + i * 1000, 60, 960);
         connect(
-            Command2[size_t(i)], &QPushButton::clicked, this, [this, i] { Navigate(QuickLinkAddress(QuickLinks[i])); });
+            Command2[size_t(i)], &QPushButton::clicked, this, [this, i] { navigate(quickLinkAddress(QuickLinks[i])); });
     }
     SkinLabel1 = new SkinLabel(this);
     SkinLabel1->hide();
@@ -141,9 +141,9 @@ void Form5::buildControls()
         const size_t i = size_t(column.number);
         auto *label = new QLabel(QString::fromLatin1(column.caption), this);
         Twips::setGeometry(label, column.left, 1560, 2400, 255);
-        cmdCopy[i] = Button(this, QStringLiteral("Copy"), column.left, 1860, 1150, 375, QStringLiteral("Copy List"));
+        cmdCopy[i] = button(this, QStringLiteral("Copy"), column.left, 1860, 1150, 375, QStringLiteral("Copy List"));
         cmdClear[i] =
-            Button(this, QStringLiteral("Clear"), column.left + 1250, 1860, 1150, 375, QStringLiteral("Clear List"));
+            button(this, QStringLiteral("Clear"), column.left + 1250, 1860, 1150, 375, QStringLiteral("Clear List"));
         auto *list = new QListWidget(this);
         Twips::setGeometry(list, column.left, ListTop, 2400, 6000);
         connect(cmdCopy[i], &QPushButton::clicked, this, [this, column] { cmdCopy_Click(column.number); });
@@ -170,11 +170,11 @@ void Form5::buildControls()
     connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
     connect(Text1, &QComboBox::activated, this, [this](int index) {
         if (index >= 0)
-            Navigate(Text1->itemText(index));
+            navigate(Text1->itemText(index));
     });
     connect(cmdBack, &QPushButton::clicked, WebBrowser1, &QWebEngineView::back);
     connect(cmdFwd, &QPushButton::clicked, WebBrowser1, &QWebEngineView::forward);
-    connect(cmdHome, &QPushButton::clicked, this, [this] { Navigate(QuickLinkAddress(QStringLiteral("Yahoo"))); });
+    connect(cmdHome, &QPushButton::clicked, this, [this] { navigate(quickLinkAddress(QStringLiteral("Yahoo"))); });
     connect(cmdRefresh, &QPushButton::clicked, WebBrowser1, &QWebEngineView::reload);
     connect(cmdStop, &QPushButton::clicked, WebBrowser1, &QWebEngineView::stop);
     connect(WebBrowser1, &QWebEngineView::loadStarted, this, [this] {
@@ -192,9 +192,9 @@ void Form5::buildControls()
     connect(WebBrowser1, &QWebEngineView::loadFinished, this, [this] {
         showPanel(3, QStringLiteral("Done"));
         showPanel(2, QStringLiteral("Found %1 unique domains on page.").arg(m_pageCount));
-        DocumentComplete(WebBrowser1);
+        documentComplete(WebBrowser1);
     });
-    connect(WebBrowser2, &QWebEngineView::loadFinished, this, [this] { DocumentComplete(WebBrowser2); });
+    connect(WebBrowser2, &QWebEngineView::loadFinished, this, [this] { documentComplete(WebBrowser2); });
 
     connect(&m_checker, &HarvestChecker::checking, this,
         [this](const QString &name) { showPanel(1, QStringLiteral("Checking status of: ") + name); });
@@ -224,16 +224,16 @@ void Form5::Form_Load()
 {
     LoadBranding();
     if (branding().skinningOn) {
-        Skin::ConvertLabels(this, SkinLabel1, false);
+        Skin::convertLabels(this, SkinLabel1, false);
         Skin::ApplySkin(this);
     }
     m_foundTotal = 0;
     deleteBrowserSearch();
     startChecks();
-    Navigate(QuickLinkAddress(QStringLiteral("Yahoo")));
+    navigate(quickLinkAddress(QStringLiteral("Yahoo")));
 }
 
-void Form5::Navigate(const QString &address)
+void Form5::navigate(const QString &address)
 {
     WebBrowser1->load(QUrl::fromUserInput(address));
 }
@@ -243,7 +243,7 @@ void Form5::Command1_Click()
     const QString address = Text1->currentText();
     if (Text1->findText(address) < 0)
         Text1->addItem(address);
-    Navigate(address);
+    navigate(address);
 }
 
 void Form5::cmdCopy_Click(int index)
@@ -267,11 +267,11 @@ void Form5::cmdClear_Click(int index)
         return;
     }
     List2->clear();
-    m_session.results().ResetCounter(ResultList::Registered);
+    m_session.results().resetCounter(ResultList::Registered);
     Label2->setText(QStringLiteral("Registered:"));
 }
 
-void Form5::DocumentComplete(QWebEngineView *browser)
+void Form5::documentComplete(QWebEngineView *browser)
 {
     const QPointer<Form5> alive(this);
     const bool frame = browser == WebBrowser2;
@@ -326,10 +326,10 @@ void Form5::showPanel(int number, const QString &text)
 void Form5::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    LayoutWindow();
+    layoutWindow();
 }
 
-void Form5::LayoutWindow()
+void Form5::layoutWindow()
 {
     if (isMinimized())
         return;

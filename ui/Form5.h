@@ -31,11 +31,11 @@ public:
     ~Form5() override;
 
     HarvestChecker &checker() { return m_checker; }
-    void Navigate(const QString &address);
+    void navigate(const QString &address);
     void Command1_Click();
     void cmdCopy_Click(int index);
     void cmdClear_Click(int index);
-    void LayoutWindow();
+    void layoutWindow();
 
     QWebEngineView *WebBrowser1 = nullptr;
     QWebEngineView *WebBrowser2 = nullptr;
@@ -71,7 +71,7 @@ protected:
 private:
     void buildControls();
     void Form_Load();
-    void DocumentComplete(QWebEngineView *browser);
+    void documentComplete(QWebEngineView *browser);
     void ExtractDomains(const QString &body);
     void followNextFrame();
     void showPanel(int number, const QString &text);

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-MainLayout ComputeMainLayout(int width, int height, int statusBarHeight)
+MainLayout computeMainLayout(int width, int height, int statusBarHeight)
 {
     MainLayout layout;
     if (width < MainLayout::MinimumSize || height < MainLayout::MinimumSize) {

@@ -32,4 +32,4 @@ struct MainLayout {
 };
 
 // W and H are the window's outer width and height, the status bar height is in twips too.
-MainLayout ComputeMainLayout(int width, int height, int statusBarHeight);
+MainLayout computeMainLayout(int width, int height, int statusBarHeight);

@@ -2,7 +2,7 @@
 #include <QMessageBox>
 
 // A message that never blocks: runs and the other windows go on while it is open.
-inline void ShowMessage(
+inline void showMessage(
     QWidget *parent, const QString &title, const QString &text, QMessageBox::Icon icon = QMessageBox::Warning)
 {
     auto *box = new QMessageBox(icon, title, text, QMessageBox::Ok, parent);

@@ -13,7 +13,7 @@ ProfileListWidget::ProfileListWidget(int listNumber, QWidget *parent)
     setDefaultDropAction(Qt::CopyAction);
 }
 
-QString ProfileListWidget::SelectedPositions() const
+QString ProfileListWidget::selectedPositions() const
 {
     QStringList positions;
     for (int row = 0; row < count(); ++row) {
@@ -29,21 +29,21 @@ void ProfileListWidget::mousePressEvent(QMouseEvent *event)
     QListWidget::mousePressEvent(event);
 }
 
-QString ProfileListWidget::PositionsFormat()
+QString ProfileListWidget::positionsFormat()
 {
     return QStringLiteral("application/x-tamarind-positions");
 }
 
 QStringList ProfileListWidget::mimeTypes() const
 {
-    return {QStringLiteral("text/plain"), PositionsFormat()};
+    return {QStringLiteral("text/plain"), positionsFormat()};
 }
 
 QMimeData *ProfileListWidget::mimeData(const QList<QListWidgetItem *> &) const
 {
     auto *payload = new QMimeData;
-    payload->setText(SelectedPositions());
-    payload->setData(PositionsFormat(), QByteArray::number(m_listNumber));
+    payload->setText(selectedPositions());
+    payload->setData(positionsFormat(), QByteArray::number(m_listNumber));
     return payload;
 }
 
@@ -78,6 +78,6 @@ void SavedListWidget::dropEvent(QDropEvent *event)
     event->setDropAction(Qt::CopyAction);
     event->accept();
     // Text dragged from a text box or from another program has no positions of a profile list.
-    const bool fromProfileList = event->mimeData()->hasFormat(ProfileListWidget::PositionsFormat());
+    const bool fromProfileList = event->mimeData()->hasFormat(ProfileListWidget::positionsFormat());
     emit textDropped(event->mimeData()->text(), fromProfileList);
 }

@@ -11,9 +11,9 @@ class ProfileListWidget : public QListWidget
 public:
     ProfileListWidget(int listNumber, QWidget *parent);
     // The positions of the selected entries in ascending order, joined by "|".
-    QString SelectedPositions() const;
+    QString selectedPositions() const;
     // The format that marks a drag as one out of a profile list.
-    static QString PositionsFormat();
+    static QString positionsFormat();
 
 signals:
     void pressed(int listNumber);

@@ -20,7 +20,7 @@
 
 namespace {
 
-QPushButton *Button(const QString &caption, const QString &toolTip)
+QPushButton *button(const QString &caption, const QString &toolTip)
 {
     auto *button = new QPushButton(caption);
     button->setToolTip(toolTip);
@@ -44,7 +44,7 @@ frmMake::frmMake(QWidget *parent)
     Text1 = new QLineEdit;
     Text1->setToolTip(QStringLiteral("This word will appear in every domain created."));
     Command1 =
-        Button(QStringLiteral("Start!"), QStringLiteral("Once you have a base word, click here to create your list!"));
+        button(QStringLiteral("Start!"), QStringLiteral("Once you have a base word, click here to create your list!"));
     const char *extensions[] = {".COM", ".NET", ".ORG"};
     const char *kinds[] = {"Prefixes", "Suffixes", "Hyphens"};
     auto *top = new QGridLayout(Frame3);
@@ -64,7 +64,7 @@ frmMake::frmMake(QWidget *parent)
     Frame2 = new QGroupBox(QStringLiteral("Generated Domains"));
     List1 = new QListWidget;
     List1->setUniformItemSizes(true);
-    Command2 = Button(QStringLiteral("Save Domains As..."), QStringLiteral("Save your list as a text file."));
+    Command2 = button(QStringLiteral("Save Domains As..."), QStringLiteral("Save your list as a text file."));
     auto *left = new QVBoxLayout(Frame2);
     left->addWidget(List1);
     left->addWidget(Command2);
@@ -72,8 +72,8 @@ frmMake::frmMake(QWidget *parent)
     Frame1 = new QGroupBox(QStringLiteral("Generated Domains"));
     SkinLabel2 = new QLabel(QStringLiteral("Prefix/Suffix:"));
     Text2 = new QLineEdit;
-    cmdAdd = Button(QStringLiteral("Add"), QStringLiteral("Add your word."));
-    cmdSub = Button(QStringLiteral("Del"), QStringLiteral("Remove the selected word."));
+    cmdAdd = button(QStringLiteral("Add"), QStringLiteral("Add your word."));
+    cmdSub = button(QStringLiteral("Del"), QStringLiteral("Remove the selected word."));
     List2 = new QListWidget;
     auto *entry = new QHBoxLayout;
     entry->addWidget(Text2);
@@ -122,7 +122,7 @@ void frmMake::Form_Load()
     if (branding().skinningOn)
         Skin::ApplySkin(this);   // no label conversion here
     QString error;
-    const QStringList affixes = AffixList::Load(appendsPath(), &error);
+    const QStringList affixes = AffixList::load(appendsPath(), &error);
     if (!error.isEmpty())
         tell(QStringLiteral("The affix list %1 cannot be read: %2.")
                  .arg(QDir::toNativeSeparators(appendsPath()), error));
@@ -138,17 +138,17 @@ GeneratorOptions frmMake::options() const
 
 void frmMake::cmdAdd_Click()
 {
-    if (!NameGenerator::IsAffix(Text2->text()) && !NameGenerator::HasControlCharacter(Text2->text())) {
+    if (!NameGenerator::isAffix(Text2->text()) && !NameGenerator::hasControlCharacter(Text2->text())) {
         tell(QStringLiteral("Type an affix to add first."));
         Text2->setFocus();
         return;
     }
-    if (NameGenerator::HasControlCharacter(Text2->text())) {
+    if (NameGenerator::hasControlCharacter(Text2->text())) {
         tell(QStringLiteral("An affix cannot hold tabs, line breaks or other control characters."));
         return;
     }
     QString error;
-    if (!AffixList::Add(appendsPath(), Text2->text(), &error)) {
+    if (!AffixList::add(appendsPath(), Text2->text(), &error)) {
         tell(QStringLiteral("The affix could not be added to %1: %2.")
                  .arg(QDir::toNativeSeparators(appendsPath()), error));
         return;
@@ -166,7 +166,7 @@ void frmMake::cmdSub_Click()
         return;
     }
     QString error;
-    if (!AffixList::Remove(appendsPath(), selected->text(), &error)) {
+    if (!AffixList::remove(appendsPath(), selected->text(), &error)) {
         tell(QStringLiteral("The affix could not be removed from %1: %2.")
                  .arg(QDir::toNativeSeparators(appendsPath()), error));
         return;
@@ -178,26 +178,26 @@ void frmMake::Command1_Click()
 {
     if (m_generation.isRunning())
         return;
-    if (NameGenerator::HasControlCharacter(Text1->text())) {
+    if (NameGenerator::hasControlCharacter(Text1->text())) {
         tell(QStringLiteral("The base word cannot hold tabs, line breaks or other control characters."));
         return;
     }
     QString error;
-    const QStringList affixes = AffixList::Load(appendsPath(), &error);
+    const QStringList affixes = AffixList::load(appendsPath(), &error);
     if (!error.isEmpty()) {
         tell(QStringLiteral("The affix list %1 cannot be read: %2.")
                  .arg(QDir::toNativeSeparators(appendsPath()), error));
         return;
     }
     setInputEnabled(false);
-    m_generation.Start(Text1->text(), affixes, options());
+    m_generation.start(Text1->text(), affixes, options());
 }
 
 void frmMake::onFinished(const QStringList &names)
 {
     const QString path = ProgramFiles::path(ProgramFiles::File::CreatedDomains);
     QString error;
-    const bool written = WriteCreatedDomains(path, names, &error);
+    const bool written = writeCreatedDomains(path, names, &error);
     showStatus(int(names.size()));
     setInputEnabled(true);
     if (!written) {
@@ -233,5 +233,5 @@ void frmMake::showStatus(int count)
 
 void frmMake::tell(const QString &text)
 {
-    ShowMessage(this, windowTitle(), text, QMessageBox::Information);
+    showMessage(this, windowTitle(), text, QMessageBox::Information);
 }

@@ -31,9 +31,9 @@ frmWhois::frmWhois(const Whois::Server &server, const QString &selectedName, QWi
             Text1->setPlainText(QString::fromLatin1(reply));
     });
     // Only a registrable name is asked: a registry's "No match" for anything else means nothing.
-    const Whois::LookupName asked = Whois::PrepareLookup(selectedName);
+    const Whois::LookupName asked = Whois::prepareLookup(selectedName);
     if (asked.isAsked())
         m_query.start(server, asked.name, 0);
     else
-        Text1->setPlainText(Whois::SkipReason(selectedName, asked.skip) + QLatin1Char('.'));
+        Text1->setPlainText(Whois::skipReason(selectedName, asked.skip) + QLatin1Char('.'));
 }

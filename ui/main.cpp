@@ -14,7 +14,7 @@ namespace {
 
 // Chromium's sandbox cannot run as root (tests, CI); there it goes, and the browser is kept off
 // the network it would otherwise reach for by itself.
-void PrepareWebEngine()
+void prepareWebEngine()
 {
     if (geteuid() != 0)
         return;
@@ -28,7 +28,7 @@ void PrepareWebEngine()
 
 int main(int argc, char **argv)
 {
-    PrepareWebEngine();
+    prepareWebEngine();
     // The web engine draws with OpenGL contexts shared with the other windows; set later, every
     // window but the web views draws black once a web view exists.
     QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -36,7 +36,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral(TAMARIND_PRODUCT_NAME));
     QApplication::setApplicationVersion(QStringLiteral(TAMARIND_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);   // the program ends as the main window says
-    Shutdown::EndHook() = [] { QApplication::quit(); };
+    Shutdown::endHook() = [] { QApplication::quit(); };
 
     frmSplash splash;
     splash.showMainWindow = [] {

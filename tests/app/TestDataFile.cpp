@@ -127,13 +127,13 @@ private slots:
         TestFolders folders;
         const QString path = folders.file("list.txt");
         QVERIFY(DataFile::rewrite(path, {"one", "two"}));
-        QCOMPARE(ReadBytes(path), QByteArray("one\r\ntwo\r\n"));
+        QCOMPARE(readBytes(path), QByteArray("one\r\ntwo\r\n"));
         QVERIFY(DataFile::append(path, {"three"}));
-        QCOMPARE(ReadBytes(path), QByteArray("one\r\ntwo\r\nthree\r\n"));
+        QCOMPARE(readBytes(path), QByteArray("one\r\ntwo\r\nthree\r\n"));
         QVERIFY(DataFile::rewrite(path, {}));
-        QCOMPARE(ReadBytes(path), QByteArray());
+        QCOMPARE(readBytes(path), QByteArray());
         QVERIFY(DataFile::append(folders.file("new.txt"), {" "}));
-        QCOMPARE(ReadBytes(folders.file("new.txt")), QByteArray(" \r\n"));
+        QCOMPARE(readBytes(folders.file("new.txt")), QByteArray(" \r\n"));
         QCOMPARE(DataFile::readEntries(path + ".missing"), QStringList());
     }
 
@@ -142,10 +142,10 @@ private slots:
     {
         TestFolders folders;
         const QString path = folders.file("bytes.txt");
-        WriteBytes(path, "caf\xe9\r\n\x01\xff\r\n");   // not UTF-8: read as Latin-1
+        writeBytes(path, "caf\xe9\r\n\x01\xff\r\n");   // not UTF-8: read as Latin-1
         const QStringList entries = DataFile::readEntries(path) << QString::fromUtf8("日本語.com") << "plain.com";
         QVERIFY(DataFile::rewrite(folders.file("copy.txt"), entries));
-        QCOMPARE(ReadBytes(folders.file("copy.txt")),
+        QCOMPARE(readBytes(folders.file("copy.txt")),
             QByteArray("caf\xc3\xa9\r\n\x01\xc3\xbf\r\n\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e.com\r\nplain.com\r\n"));
         QCOMPARE(DataFile::readEntries(folders.file("copy.txt")), entries);
     }
@@ -181,7 +181,7 @@ private slots:
         if (!fullDevice) {
             QVERIFY(!rewritten);
             QVERIFY2(rewriteError.contains(reason), qPrintable(rewriteError));
-            QCOMPARE(ReadBytes(path), QByteArray("old\r\n"));
+            QCOMPARE(readBytes(path), QByteArray("old\r\n"));
             QCOMPARE(QDir(folders.program()).entryList(QDir::Files), QStringList {"kept.txt"});
         }
     }
@@ -191,10 +191,10 @@ private slots:
         TestFolders folders;
         const QString path = folders.file("made.txt");
         QVERIFY(DataFile::ensureExists(path));
-        QCOMPARE(ReadBytes(path), QByteArray("\r\n"));
-        WriteBytes(path, "keep\r\n");
+        QCOMPARE(readBytes(path), QByteArray("\r\n"));
+        writeBytes(path, "keep\r\n");
         QVERIFY(DataFile::ensureExists(path));
-        QCOMPARE(ReadBytes(path), QByteArray("keep\r\n"));
+        QCOMPARE(readBytes(path), QByteArray("keep\r\n"));
     }
 };
 

@@ -53,10 +53,10 @@ private slots:
         QFETCH(QString, relative);
         QFETCH(bool, expected);
         TestFolders folders;
-        WriteBytes(folders.file("Data.txt"), "x");
-        WriteBytes(folders.file(".hidden"), "x");
+        writeBytes(folders.file("Data.txt"), "x");
+        writeBytes(folders.file(".hidden"), "x");
         QDir(folders.program()).mkdir("sub");
-        WriteBytes(folders.file("sub/inner.txt"), "x");
+        writeBytes(folders.file("sub/inner.txt"), "x");
         QCOMPARE(Helpers::FileExists(folders.program() + relative), expected);
     }
 
@@ -77,7 +77,7 @@ private slots:
         QFETCH(bool, expected);
         TestFolders folders;
         QDir(folders.program()).mkdir("empty");
-        WriteBytes(folders.file("file.txt"), "x");
+        writeBytes(folders.file("file.txt"), "x");
         QCOMPARE(Helpers::DirExists(folders.program() + relative), expected);
         QVERIFY(!Helpers::DirExists(QString()));
     }
@@ -85,12 +85,12 @@ private slots:
     void copyFile()
     {
         TestFolders folders;
-        WriteBytes(folders.file("source.txt"), "new\r\n");
-        WriteBytes(folders.file("target.txt"), "old\r\n");
+        writeBytes(folders.file("source.txt"), "new\r\n");
+        writeBytes(folders.file("target.txt"), "old\r\n");
         Helpers::CopyFile(folders.file("missing.txt"), folders.file("target.txt"));
-        QCOMPARE(ReadBytes(folders.file("target.txt")), QByteArray("old\r\n"));
+        QCOMPARE(readBytes(folders.file("target.txt")), QByteArray("old\r\n"));
         Helpers::CopyFile(folders.file("source.txt"), folders.file("target.txt"));
-        QCOMPARE(ReadBytes(folders.file("target.txt")), QByteArray("new\r\n"));
+        QCOMPARE(readBytes(folders.file("target.txt")), QByteArray("new\r\n"));
         Helpers::CopyFile(folders.file("source.txt"), folders.file("no-such-folder/target.txt"));
         QVERIFY(!QFile::exists(folders.file("no-such-folder")));
         Helpers::CopyFile(folders.file("source.txt"), QString());   // returns quietly

@@ -27,7 +27,7 @@ private slots:
         QFETCH(int, count);
         QFETCH(QString, first);
         QFETCH(QString, last);
-        const QByteArray bytes = ReadBytes(BuiltProgram("wordlists/" + name));
+        const QByteArray bytes = readBytes(builtProgram("wordlists/" + name));
         QVERIFY(bytes.endsWith("\r\n"));
         QCOMPARE(bytes.count("\r\n"), count);
         const DataFile::EntryIndex index(bytes);
@@ -38,7 +38,7 @@ private slots:
 
     void fullWordList()
     {
-        const QByteArray bytes = ReadBytes(BuiltProgram("wordlists/FullWordList.txt"));
+        const QByteArray bytes = readBytes(builtProgram("wordlists/FullWordList.txt"));
         const QStringList words = DataFile::EntryIndex(bytes).all();
         QVERIFY(words.size() > 50000);
         QCOMPARE(bytes.count("\r\n"), words.size());
@@ -52,7 +52,7 @@ private slots:
 
     void helpDocument()
     {
-        const QByteArray help = ReadBytes(BuiltProgram("Help.rtf"));
+        const QByteArray help = readBytes(builtProgram("Help.rtf"));
         QVERIFY(help.startsWith("{\\rtf1"));
         QVERIFY(help.contains("Custom List"));
     }

@@ -17,10 +17,10 @@ private slots:
     void firstRunMakesFilesAndFolders()
     {
         TestFolders folders;
-        QVERIFY(Startup::EnsureWorkingFiles().isEmpty());
-        QVERIFY(Startup::EnsureWorkingFolders().isEmpty());
+        QVERIFY(Startup::ensureWorkingFiles().isEmpty());
+        QVERIFY(Startup::ensureWorkingFolders().isEmpty());
         for (const char *name : {"BrowserSearch.txt", "Appends.txt", "CreatedDomains.txt", "Remembered.txt"})
-            QCOMPARE(ReadBytes(folders.file(name)), QByteArray("\r\n"));
+            QCOMPARE(readBytes(folders.file(name)), QByteArray("\r\n"));
         for (const char *name : {"backups", "overflow", "wordlists", "searches"})
             QVERIFY2(QFileInfo(folders.file(name)).isDir(), name);
         QVERIFY(!QFileInfo::exists(folders.file("CustomLists")));
@@ -29,13 +29,13 @@ private slots:
     void existingFilesAndFoldersAreKept()
     {
         TestFolders folders;
-        WriteBytes(folders.file("Remembered.txt"), "keep.com\r\n");
-        WriteBytes(folders.file("APPENDS.TXT"), "pre\r\n");
+        writeBytes(folders.file("Remembered.txt"), "keep.com\r\n");
+        writeBytes(folders.file("APPENDS.TXT"), "pre\r\n");
         QDir(folders.program()).mkdir("Backups");
-        QVERIFY(Startup::EnsureWorkingFiles().isEmpty());
-        QVERIFY(Startup::EnsureWorkingFolders().isEmpty());
-        QCOMPARE(ReadBytes(folders.file("Remembered.txt")), QByteArray("keep.com\r\n"));
-        QCOMPARE(ReadBytes(folders.file("APPENDS.TXT")), QByteArray("pre\r\n"));
+        QVERIFY(Startup::ensureWorkingFiles().isEmpty());
+        QVERIFY(Startup::ensureWorkingFolders().isEmpty());
+        QCOMPARE(readBytes(folders.file("Remembered.txt")), QByteArray("keep.com\r\n"));
+        QCOMPARE(readBytes(folders.file("APPENDS.TXT")), QByteArray("pre\r\n"));
         QVERIFY(!QFileInfo::exists(folders.file("Appends.txt")));
         QVERIFY(!QFileInfo::exists(folders.file("backups")));
     }
@@ -43,10 +43,10 @@ private slots:
     void unwritableFolderGoesOnStepByStep()
     {
         TestFolders folders;
-        WriteBytes(folders.file("plain-file"), "x");
+        writeBytes(folders.file("plain-file"), "x");
         ProgramFolder::setPath(folders.file("plain-file"));   // a folder that cannot hold anything
-        QCOMPARE(Startup::EnsureWorkingFiles().size(), 4);
-        QCOMPARE(Startup::EnsureWorkingFolders().size(), 4);
+        QCOMPARE(Startup::ensureWorkingFiles().size(), 4);
+        QCOMPARE(Startup::ensureWorkingFolders().size(), 4);
     }
 
     void resolveMatchesCaseInsensitively_data()
@@ -73,7 +73,7 @@ private slots:
         TestFolders folders;
         QDir(folders.program()).mkpath("backups");
         QDir(folders.program()).mkpath("wordlists");
-        WriteBytes(folders.file("wordlists/FullWordList.txt"), "a\r\n");
+        writeBytes(folders.file("wordlists/FullWordList.txt"), "a\r\n");
         QCOMPARE(ProgramFolder::resolve(relative), folders.program() + expected);
     }
 
@@ -93,15 +93,15 @@ private slots:
         QCOMPARE(Settings::ShowHelp.get(), QString("1"));
         Settings::WordNumber.set(4711);
         Settings::ShowHelp.set("0");
-        const auto cliPosition = Settings::CliPosition("/lists/my list.txt");
+        const auto cliPosition = Settings::cliPosition("/lists/my list.txt");
         cliPosition.set(12);
         SettingsStore::reset();   // read back from disk
         QCOMPARE(Settings::WordNumber.get(), 4711);
         QCOMPARE(Settings::ShowHelp.get(), QString("0"));
-        QCOMPARE(Settings::CliPosition("/lists/my list.txt").get(), 12);
-        QCOMPARE(Settings::CliPosition("/lists/other.txt").get(), 1);
+        QCOMPARE(Settings::cliPosition("/lists/my list.txt").get(), 12);
+        QCOMPARE(Settings::cliPosition("/lists/other.txt").get(), 1);
         QCOMPARE(SettingsStore::get("Tamarind", "Settings", "showHelp"), QString("0"));
-        QVERIFY(ReadBytes(folders.config() + "/Tamarind/Quillon.ini").contains("wordNumber=4711"));
+        QVERIFY(readBytes(folders.config() + "/Tamarind/Quillon.ini").contains("wordNumber=4711"));
         QVERIFY(QFileInfo::exists(folders.config() + "/Tamarind/Tamarind.ini"));
         // A value that is not a number reads as the default.
         SettingsStore::save("Quillon", "Settings", "wordNumber", "junk");
@@ -128,8 +128,8 @@ private slots:
         QFETCH(QDateTime, when);
         QFETCH(QString, expected);
         const QLocale english(QLocale::English, QLocale::UnitedStates);
-        QCOMPARE(MakeRunStamp(when, english), expected);
-        QCOMPARE(GeneralDateTimeText(QDateTime(QDate(2026, 12, 6), QTime(22, 50, 42)), english)
+        QCOMPARE(makeRunStamp(when, english), expected);
+        QCOMPARE(generalDateTimeText(QDateTime(QDate(2026, 12, 6), QTime(22, 50, 42)), english)
                      .remove(QChar(0x202f))
                      .remove(' '),
             QString("12/6/202610:50:42PM"));

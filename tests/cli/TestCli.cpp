@@ -26,16 +26,16 @@ struct Outcome {
 };
 
 // A command run in this process, its output captured.
-Outcome Run(const QStringList &arguments)
+Outcome run(const QStringList &arguments)
 {
     Outcome outcome;
     Cli::Console console {[&](const QByteArray &bytes) { outcome.out += bytes; },
         [&](const QByteArray &bytes) { outcome.err += bytes; }, false};
-    outcome.exitCode = Cli::Run(QStringList {"tamarind-cli"} + arguments, console);
+    outcome.exitCode = Cli::run(QStringList {"tamarind-cli"} + arguments, console);
     return outcome;
 }
 
-QStringList Names(int count)
+QStringList numberedNames(int count)
 {
     QStringList names;
     for (int i = 1; i <= count; ++i)
@@ -44,24 +44,24 @@ QStringList Names(int count)
 }
 
 // The built program, for what only a process shows: exit codes after signals, whole lines.
-QProcess *StartCli(const QStringList &arguments, const QString &config)
+QProcess *startCli(const QStringList &arguments, const QString &config)
 {
     auto *process = new QProcess;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("XDG_CONFIG_HOME", config);
     process->setProcessEnvironment(environment);
-    process->start(BuiltProgram("tamarind-cli"), arguments);
+    process->start(builtProgram("tamarind-cli"), arguments);
     return process;
 }
 
 // Every file under a folder with its content.
-QMap<QString, QByteArray> FilesUnder(const QString &folder)
+QMap<QString, QByteArray> filesUnder(const QString &folder)
 {
     QMap<QString, QByteArray> files;
     QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        files.insert(path, ReadBytes(path));
+        files.insert(path, readBytes(path));
     }
     return files;
 }
@@ -77,30 +77,30 @@ private slots:
     {
         // Decoding comes first, so a decoded "%" or blank is then removed by the cleaning.
         const Outcome outcome =
-            Run({"clean", "site:my-shop.com", "%2525%2520", "Best Buy!.COM", "a%2520b%3A.com", "xx%253Aabc"});
+            run({"clean", "site:my-shop.com", "%2525%2520", "Best Buy!.COM", "a%2520b%3A.com", "xx%253Aabc"});
         QCOMPARE(outcome.exitCode, 0);
         QCOMPARE(outcome.out, QByteArray("my-shop.com\n\nBestBuy.COM\nab.com\nxxabc\n"));
     }
 
     void helpComesFromTheTable()
     {
-        const Outcome outcome = Run({"--help"});
+        const Outcome outcome = run({"--help"});
         QCOMPARE(outcome.exitCode, 0);
-        for (const Cli::Command &command : Cli::Commands()) {
+        for (const Cli::Command &command : Cli::commands()) {
             QVERIFY(outcome.out.contains("  " + command.name.toLatin1() + ' '));
             QVERIFY(outcome.out.contains(command.description.toLatin1()));
         }
-        QVERIFY(Run({"clean", "--help"}).out.contains("decoded and then cleaned"));
+        QVERIFY(run({"clean", "--help"}).out.contains("decoded and then cleaned"));
 
         // Fault caught: under a short name ("e") every "e" of the help was replaced by the usage.
         QTemporaryDir bin;
-        QVERIFY(QFile::link(BuiltProgram("tamarind-cli"), bin.filePath("e")));
+        QVERIFY(QFile::link(builtProgram("tamarind-cli"), bin.filePath("e")));
         QProcess program;
         program.start(bin.filePath("e"), {"check", "--help"});
         QVERIFY(program.waitForFinished(10000));
         const QByteArray help = program.readAllStandardOutput();
         QVERIFY2(help.startsWith("Usage: tamarind-cli check [options] FILE\n"), help.constData());
-        QVERIFY(help.contains(Cli::Commands()[1].details.left(40).toUtf8()));
+        QVERIFY(help.contains(Cli::commands()[1].details.left(40).toUtf8()));
     }
 
     // Every kind of bad input: its exit code, its message, and nothing written outside the program
@@ -130,8 +130,8 @@ private slots:
         QTest::addRow("a name without an IDNA form")
             << checkOn + QStringList {"UTF8"} << 0 << "1 name with letters that have no IDNA form";
         // Fault caught: a list line equal to the end marker ended the run early without a word.
-        QTest::addRow("the end marker in a list") << checkOn + QStringList {"MARKER"} << 0
-                                                  << "ended at entry 2, which is the end marker";
+        QTest::addRow("the end marker in a list")
+            << checkOn + QStringList {"MARKER"} << 0 << "ended at entry 2, which is the end marker";
         QTest::addRow("a UTF-16 list") << checkOn + QStringList {"UTF16"} << 0 << " abd.com";
         QTest::addRow("whois of nothing") << QStringList {"whois", ""} << 2 << "no name was given";
         QTest::addRow("whois of a line break")
@@ -175,14 +175,14 @@ private slots:
         QTemporaryDir inputs;
         const auto input = [&](const QString &name) { return inputs.filePath(name); };
         DataFile::rewrite(input("list.txt"), {"abc", "abd", "abe"});
-        WriteBytes(input("empty.txt"), {});
-        WriteBytes(input("nuls.txt"), QByteArray("abc\r\nab\0cd\r\n", 12));
-        WriteBytes(input("bigline.txt"), "abc\r\n" + QByteArray(5 << 20, 'x') + "\r\nabd\r\n");
-        WriteBytes(input("bigonly.txt"), QByteArray(5 << 20, 'x'));
-        WriteBytes(input("utf8.txt"), QString::fromUtf8("日本語.com\r\nabc\r\n\u200b\u200b.com\r\n").toUtf8());
-        WriteBytes(input("utf16.txt"), QByteArray("\xff\xfe") + QByteArray("a\0b\0d\0\r\0\n\0", 10));
-        WriteBytes(input("marker.txt"), "abc\r\nendoffileffile\r\nabd\r\n");
-        WriteBytes(input("afile"), "not a folder");
+        writeBytes(input("empty.txt"), {});
+        writeBytes(input("nuls.txt"), QByteArray("abc\r\nab\0cd\r\n", 12));
+        writeBytes(input("bigline.txt"), "abc\r\n" + QByteArray(5 << 20, 'x') + "\r\nabd\r\n");
+        writeBytes(input("bigonly.txt"), QByteArray(5 << 20, 'x'));
+        writeBytes(input("utf8.txt"), QString::fromUtf8("日本語.com\r\nabc\r\n\u200b\u200b.com\r\n").toUtf8());
+        writeBytes(input("utf16.txt"), QByteArray("\xff\xfe") + QByteArray("a\0b\0d\0\r\0\n\0", 10));
+        writeBytes(input("marker.txt"), "abc\r\nendoffileffile\r\nabd\r\n");
+        writeBytes(input("afile"), "not a folder");
         QDir(inputs.path()).mkdir("readonly");
         QFile::setPermissions(input("readonly"), QFile::ReadOwner | QFile::ExeOwner);
         // Root writes to any folder whatever its permissions; /proc is one it cannot write either.
@@ -191,21 +191,21 @@ private slots:
         if (arguments.contains("SERVER"))
             server = std::make_unique<TestWhoisServer>();
         const QMap<QString, QString> stands {{"LIST", input("list.txt")}, {"MISSING", input("missing.txt")},
-            {"INPUTS", inputs.path()}, {"EMPTY", input("empty.txt")}, {"BINARY", BuiltProgram("tamarind-cli")},
+            {"INPUTS", inputs.path()}, {"EMPTY", input("empty.txt")}, {"BINARY", builtProgram("tamarind-cli")},
             {"NULS", input("nuls.txt")}, {"BIGLINE", input("bigline.txt")}, {"BIGONLY", input("bigonly.txt")},
-            {"UTF8", input("utf8.txt")}, {"UTF16", input("utf16.txt")}, {"MARKER", input("marker.txt")}, {"AFILE", input("afile")},
-            {"READONLY", readOnly}, {"PROGRAM", folders.file("program")},
+            {"UTF8", input("utf8.txt")}, {"UTF16", input("utf16.txt")}, {"MARKER", input("marker.txt")},
+            {"AFILE", input("afile")}, {"READONLY", readOnly}, {"PROGRAM", folders.file("program")},
             {"SERVER", server ? server->address() : QString()}};
         for (QString &argument : arguments)
             argument = stands.value(argument, argument);
 
-        const QMap<QString, QByteArray> before = FilesUnder(inputs.path());
-        const Outcome outcome = Run(arguments);
+        const QMap<QString, QByteArray> before = filesUnder(inputs.path());
+        const Outcome outcome = run(arguments);
         QCOMPARE(outcome.exitCode, exitCode);
         QVERIFY2((outcome.out + outcome.err).contains(message.toUtf8()), (outcome.out + outcome.err).constData());
         if (exitCode == 2)
             QVERIFY(outcome.err.startsWith("tamarind-cli: "));
-        QCOMPARE(FilesUnder(inputs.path()), before);
+        QCOMPARE(filesUnder(inputs.path()), before);
         // Of the test's program folder only the program folder named by --folder may have changed.
         QCOMPARE(QDir(folders.program())
                      .entryList(QDir::AllEntries | QDir::NoDotAndDotDot)
@@ -216,13 +216,13 @@ private slots:
     void checkAndResume()
     {
         TestFolders folders;
-        const QStringList names = Names(60);
+        const QStringList names = numberedNames(60);
         DataFile::rewrite(folders.file("list.txt"), names);
         DataFile::rewrite(folders.file("registered.txt"), {"name0007.com", "name0042.com"});
         TestWhoisServer server({"--registered", folders.file("registered.txt")});
         const QStringList common {"check", "--server", server.address(), "--folder", folders.file("new/folder")};
 
-        const Outcome first = Run(common + QStringList {folders.file("list.txt")});
+        const Outcome first = run(common + QStringList {folders.file("list.txt")});
         QCOMPARE(first.exitCode, 0);
         QCOMPARE(first.lines().size(), 60);
         QVERIFY(first.lines().contains("registered name0007.com"));
@@ -233,14 +233,14 @@ private slots:
         QCOMPARE(SettingsStore::get("Quillon", "Settings", "CustWordNum", "none"), QString("none"));
         QCOMPARE(SettingsStore::get("Quillon", "Settings", "wordNumber", "none"), QString("none"));
 
-        const Outcome second = Run(common + QStringList {"--from", "41", folders.file("list.txt")});
+        const Outcome second = run(common + QStringList {"--from", "41", folders.file("list.txt")});
         QCOMPARE(second.exitCode, 0);
         QCOMPARE(second.lines().size(), 20);
         QVERIFY(second.lines().contains("free name0041.com"));
         QVERIFY(second.err.endsWith("checked 20 names: 0 high, 0 mid, 19 low, 1 registered, 0 unchecked\n"));
 
         // Everything was asked: --resume has nothing left.
-        const Outcome third = Run(common + QStringList {"--resume", folders.file("list.txt")});
+        const Outcome third = run(common + QStringList {"--resume", folders.file("list.txt")});
         QCOMPARE(third.exitCode, 0);
         QCOMPARE(third.lines(), QStringList());
         QVERIFY(third.err.contains("every entry"));
@@ -250,7 +250,7 @@ private slots:
     {
         TestFolders folders;
         DataFile::rewrite(folders.file("list.txt"), {"xx:abc", "Best%20Buy", "shop.net", "abc.org"});
-        const Outcome outcome = Run({"check", "--dry-run", "--from", "2", folders.file("list.txt")});
+        const Outcome outcome = run({"check", "--dry-run", "--from", "2", folders.file("list.txt")});
         QCOMPARE(outcome.exitCode, 0);
         QCOMPARE(outcome.out, QByteArray("BestBuy.com\nshop.net\n"));   // abc.org is no .com name
     }
@@ -300,21 +300,21 @@ private slots:
         QFETCH(QString, skipped);
         TestFolders folders;
         TestWhoisServer server({"--free-ratio", "1", "--log", folders.file("queries.log")});
-        WriteBytes(folders.file("list.txt"), line + "\r\nanchor\r\n");
+        writeBytes(folders.file("list.txt"), line + "\r\nanchor\r\n");
         const Outcome outcome =
-            Run({"check", "--server", server.address(), "--folder", folders.program(), folders.file("list.txt")});
+            run({"check", "--server", server.address(), "--folder", folders.program(), folders.file("list.txt")});
         QCOMPARE(outcome.exitCode, 0);
         QStringList expected {"anchor.com"};
         if (!asked.isEmpty())
             expected.prepend(asked);
-        QStringList queries = FileEntries(folders.file("queries.log"));
+        QStringList queries = fileEntries(folders.file("queries.log"));
         queries.sort();
         expected.sort();
         QCOMPARE(queries, expected);
         QStringList printed = outcome.lines();
         printed.sort();
         for (QString &name : expected)
-            name = "free " + Whois::UnicodeForm(name).prepend(name == Whois::UnicodeForm(name) ? "" : name + " ");
+            name = "free " + Whois::unicodeForm(name).prepend(name == Whois::unicodeForm(name) ? "" : name + " ");
         QCOMPARE(printed, expected);
         if (!skipped.isEmpty())
             QVERIFY2(outcome.err.contains(skipped.toUtf8()), outcome.err.constData());
@@ -344,12 +344,12 @@ private slots:
             QSet<QString> saved;
             QDirIterator it(small, {"*.txt"}, QDir::Files, QDirIterator::Subdirectories);
             while (it.hasNext())
-                for (const QString &name : FileEntries(it.next()))
+                for (const QString &name : fileEntries(it.next()))
                     saved.insert(name);
             return saved;
         };
 
-        const Outcome full = Run(check + QStringList {folders.file("list.txt")});
+        const Outcome full = run(check + QStringList {folders.file("list.txt")});
         QCOMPARE(full.exitCode, 1);
         QVERIFY2(full.err.contains("No space left on device"), full.err.constData());
         QVERIFY(full.err.contains("LowProfile.txt"));
@@ -360,7 +360,7 @@ private slots:
             QVERIFY2(saved.contains(line.mid(5)), qPrintable(line));
 
         QCOMPARE(QProcess::execute("mount", {"-o", "remount,size=8m", small}), 0);
-        const Outcome resumed = Run(check + QStringList {"--resume", folders.file("list.txt")});
+        const Outcome resumed = run(check + QStringList {"--resume", folders.file("list.txt")});
         QCOMPARE(resumed.exitCode, 0);
         const QSet<QString> all = savedNames();
         for (const QString &name : std::as_const(names))
@@ -371,16 +371,16 @@ private slots:
     void replacedListStopsTheRun()
     {
         TestFolders folders;
-        DataFile::rewrite(folders.file("list.txt"), Names(5000));
+        DataFile::rewrite(folders.file("list.txt"), numberedNames(5000));
         TestWhoisServer server({"--free-ratio", "1", "--latency-ms", "5", "--log", folders.file("queries.log")});
         QTimer::singleShot(300, [&] { DataFile::rewrite(folders.file("list.txt"), {"newname1", "newname2"}); });
         const Outcome outcome =
-            Run({"check", "--server", server.address(), "--folder", folders.program(), folders.file("list.txt")});
+            run({"check", "--server", server.address(), "--folder", folders.program(), folders.file("list.txt")});
         QCOMPARE(outcome.exitCode, 1);
         QVERIFY2(outcome.err.contains("changed during the run"), outcome.err.constData());
         QVERIFY(outcome.lines().size() < 5000);
         QVERIFY(outcome.lines().filter("newname").isEmpty());
-        QVERIFY(FileEntries(folders.file("queries.log")).filter("newname").isEmpty());
+        QVERIFY(fileEntries(folders.file("queries.log")).filter("newname").isEmpty());
     }
 
     // Fault caught: "resume from entry N" promised, and exit 0, when the position cannot be kept.
@@ -393,10 +393,10 @@ private slots:
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
             geteuid() == 0 ? QString("/proc/self/fdinfo") : readOnly.path());
         SettingsStore::reset();
-        DataFile::rewrite(folders.file("list.txt"), Names(3));
+        DataFile::rewrite(folders.file("list.txt"), numberedNames(3));
         TestWhoisServer server({"--free-ratio", "1"});
         const Outcome outcome =
-            Run({"check", "--server", server.address(), "--folder", folders.program(), folders.file("list.txt")});
+            run({"check", "--server", server.address(), "--folder", folders.program(), folders.file("list.txt")});
         QCOMPARE(outcome.exitCode, 1);
         QVERIFY2(outcome.err.contains("settings file") && outcome.err.contains("cannot be written"),
             outcome.err.constData());
@@ -427,7 +427,7 @@ private slots:
     {
         QFETCH(QByteArray, reply);
         QFETCH(QByteArray, shown);
-        QCOMPARE(Cli::ShownOnTerminal(reply), shown);
+        QCOMPARE(Cli::shownOnTerminal(reply), shown);
     }
 
     void checkFailures_data()
@@ -449,24 +449,24 @@ private slots:
         QFETCH(QString, message);
         TestFolders folders;
         DataFile::rewrite(folders.file("list.txt"), {"abc", "abd"});
-        WriteBytes(folders.file("plain-file"), "x");
+        writeBytes(folders.file("plain-file"), "x");
         TestWhoisServer server({"--free-ratio", "1"});
         QString address = server.address();
         QString folder = folders.program();
         if (problem == "folder")
             folder = folders.file("plain-file/sub");   // below a file: no user can write there
         else if (problem == "server")
-            address = QString("127.0.0.1:%1").arg(UnusedPort());
+            address = QString("127.0.0.1:%1").arg(unusedPort());
         else if (problem == "result")
             QDir(folders.program()).mkdir("SuperHighProfile.txt");
         CheckSession other;   // a run of another program in the same folder
         if (problem == "locked") {
-            other.SelectSource(Source::CustomList, folders.file("list.txt"));
-            other.setServer(Whois::Server::parse(QString("127.0.0.1:%1").arg(UnusedPort())));
+            other.selectSource(Source::CustomList, folders.file("list.txt"));
+            other.setServer(Whois::Server::parse(QString("127.0.0.1:%1").arg(unusedPort())));
             other.pool().setTickInterval(60000);
-            QCOMPARE(other.Start(1, 2), QString());
+            QCOMPARE(other.start(1, 2), QString());
         }
-        const Outcome outcome = Run({"check", "--server", address, "--folder", folder, folders.file("list.txt")});
+        const Outcome outcome = run({"check", "--server", address, "--folder", folder, folders.file("list.txt")});
         QCOMPARE(outcome.exitCode, 1);
         QVERIFY2(outcome.err.contains(message.toLatin1()), outcome.err.constData());
         if (problem == "server") {
@@ -482,34 +482,34 @@ private slots:
     void extract()
     {
         TestFolders folders;
-        WriteBytes(folders.file("page.html"),
+        writeBytes(folders.file("page.html"),
             "<a href=\"http://shop.example.com/index.html\">shop</a> <a href=\"http://example.net/\">net</a>\n"
             "<a href=\"http://news.example.org/\">org</a>\nVisit sample.com today\n"
             "<FRAME src=\"http://frames.example.com/page.html\">");
-        const Outcome list = Run({"extract", "--variant", "list", folders.file("page.html")});
+        const Outcome list = run({"extract", "--variant", "list", folders.file("page.html")});
         QCOMPARE(list.exitCode, 0);
         QCOMPARE(list.out, QByteArray("example.com\nexample.net\n"));
-        const Outcome browser = Run({"extract", folders.file("page.html")});
+        const Outcome browser = run({"extract", folders.file("page.html")});
         QCOMPARE(browser.out, QByteArray("example.com\nexample.net\nsample.com\n"));
         QCOMPARE(browser.err, QByteArray("Following Frame: frames.example.com/page.html\n"));
-        QCOMPARE(Run({"extract", "--variant", "both"}).exitCode, 2);
-        QCOMPARE(Run({"extract", folders.file("missing.html")}).exitCode, 1);
+        QCOMPARE(run({"extract", "--variant", "both"}).exitCode, 2);
+        QCOMPARE(run({"extract", folders.file("missing.html")}).exitCode, 1);
     }
 
     void generate()
     {
         TestFolders folders;
-        WriteBytes(folders.file("Appends.txt"), "\r\nmy\r\nthe\r\n");
-        const Outcome all = Run({"generate", "--base", "shop"});
+        writeBytes(folders.file("Appends.txt"), "\r\nmy\r\nthe\r\n");
+        const Outcome all = run({"generate", "--base", "shop"});
         QCOMPARE(all.exitCode, 0);
         QCOMPARE(all.lines().size(), 16);
         QCOMPARE(all.lines().mid(0, 2), (QStringList {"myshop.com", "myshop.net"}));
         QCOMPARE(all.lines().last(), QString("shop-the.net"));
-        const Outcome some = Run({"generate", "--base", "shop", "--affixes", folders.file("Appends.txt"),
+        const Outcome some = run({"generate", "--base", "shop", "--affixes", folders.file("Appends.txt"),
             "--no-prefixes", "--no-hyphens", "--no-net"});
         QCOMPARE(some.out, QByteArray("shopmy.com\nshopthe.com\n"));
-        QCOMPARE(Run({"generate"}).exitCode, 2);
-        const Outcome missing = Run({"generate", "--base", "shop", "--affixes", folders.file("missing.txt")});
+        QCOMPARE(run({"generate"}).exitCode, 2);
+        const Outcome missing = run({"generate", "--base", "shop", "--affixes", folders.file("missing.txt")});
         QCOMPARE(missing.exitCode, 1);
         QVERIFY(missing.err.contains("cannot be read"));
     }
@@ -517,18 +517,18 @@ private slots:
     void whois()
     {
         TestWhoisServer server({"--free-ratio", "0"});
-        const Outcome outcome = Run({"whois", "--server", server.address(), "example"});
+        const Outcome outcome = run({"whois", "--server", server.address(), "example"});
         QCOMPARE(outcome.exitCode, 0);
         QVERIFY(outcome.out.startsWith("   Domain Name: EXAMPLE.COM\r\n"));
-        const Outcome refused = Run({"whois", "--server", QString("127.0.0.1:%1").arg(UnusedPort()), "example.com"});
+        const Outcome refused = run({"whois", "--server", QString("127.0.0.1:%1").arg(unusedPort()), "example.com"});
         QCOMPARE(refused.exitCode, 1);
         QVERIFY(refused.out.isEmpty());
         TestWhoisServer empty({"--empty-every", "1"});
-        const Outcome closed = Run({"whois", "--server", empty.address(), "example.com"});
+        const Outcome closed = run({"whois", "--server", empty.address(), "example.com"});
         QCOMPARE(closed.exitCode, 1);
         QVERIFY(closed.err.contains("without a reply"));
         TestWhoisServer huge({"--free-ratio", "0", "--reply-bytes", "2000000"});
-        const Outcome cut = Run({"whois", "--server", huge.address(), "example.com"});
+        const Outcome cut = run({"whois", "--server", huge.address(), "example.com"});
         QCOMPARE(cut.out.size(), Whois::ReplyCap);
         QVERIFY(cut.err.contains("cut at"));
     }
@@ -546,11 +546,11 @@ private slots:
     {
         QFETCH(int, signal);
         TestFolders folders;
-        const QStringList names = Names(400);
+        const QStringList names = numberedNames(400);
         DataFile::rewrite(folders.file("list.txt"), names);
         TestWhoisServer server({"--free-ratio", "0.5", "--latency-ms", "20"});
         const QStringList common {"check", "--server", server.address(), "--folder", folders.program()};
-        std::unique_ptr<QProcess> first(StartCli(common + QStringList {folders.file("list.txt")}, folders.config()));
+        std::unique_ptr<QProcess> first(startCli(common + QStringList {folders.file("list.txt")}, folders.config()));
         QByteArray out;
         QTRY_VERIFY_WITH_TIMEOUT((out += first->readAllStandardOutput()).count('\n') >= 100, 20000);
         ::kill(pid_t(first->processId()), signal);
@@ -564,12 +564,12 @@ private slots:
         }
         const QStringList printed = QString::fromLatin1(out).split('\n', Qt::SkipEmptyParts);
         QStringList free = printed.filter(QRegularExpression("^free ")).replaceInStrings("free ", "");
-        const QStringList inFiles = FileEntries(folders.file("LowProfile.txt"));
+        const QStringList inFiles = fileEntries(folders.file("LowProfile.txt"));
         for (const QString &name : std::as_const(free))
             QVERIFY2(inFiles.contains(name), qPrintable(name));
 
         std::unique_ptr<QProcess> second(
-            StartCli(common + QStringList {"--resume", folders.file("list.txt")}, folders.config()));
+            startCli(common + QStringList {"--resume", folders.file("list.txt")}, folders.config()));
         QVERIFY(second->waitForFinished(30000));
         QCOMPARE(second->exitCode(), 0);
         QStringList all =

@@ -8,10 +8,10 @@
 
 namespace {
 
-void VerifyProfileFiles(const ResultLists &results)
+void verifyProfileFiles(const ResultLists &results)
 {
     for (ResultList list : {ResultList::Low, ResultList::Mid, ResultList::High})
-        QCOMPARE(FileEntries(results.profilePath(list)), results.items(list));
+        QCOMPARE(fileEntries(results.profilePath(list)), results.items(list));
 }
 
 }   // namespace
@@ -42,8 +42,8 @@ private slots:
         ResultLists results;
         results.AddUnregistered(name);
         QCOMPARE(results.items(ResultList(list)), QStringList {name});
-        QCOMPARE(results.caption(ResultList(list)), PlainCaption(ResultList(list)) + " (1)");
-        VerifyProfileFiles(results);
+        QCOMPARE(results.caption(ResultList(list)), plainCaption(ResultList(list)) + " (1)");
+        verifyProfileFiles(results);
     }
 
     void bareEndingsAreIgnored()
@@ -71,7 +71,7 @@ private slots:
         results.AddRegistered("last.com");
         QCOMPARE(results.items(ResultList::Registered), QStringList {"last.com"});
         QCOMPARE(results.caption(ResultList::Registered), QString("Registered (102)"));
-        QVERIFY(!results.ApplyCap());
+        QVERIFY(!results.applyCap());
     }
 
     void counterRestartsButListsStay()
@@ -80,7 +80,7 @@ private slots:
         ResultLists results;
         results.AddUnregistered("abc.com");
         results.AddUnregistered("abd.com");
-        results.ResetCounters();
+        results.resetCounters();
         results.AddUnregistered("abe.com");
         QCOMPARE(results.caption(ResultList::High), QString("High Profile (1)"));
         QCOMPARE(results.items(ResultList::High).size(), 3);
@@ -92,40 +92,40 @@ private slots:
         ResultLists results;
         for (const char *name : {"abc.com", "abcdef.com", "abcdefghi.com", "xyz.net"})
             results.AddUnregistered(name);
-        VerifyProfileFiles(results);
-        results.Clear(ResultList::High, true);
+        verifyProfileFiles(results);
+        results.clear(ResultList::High, true);
         QCOMPARE(results.caption(ResultList::High), QString("High Profile"));
-        results.Clear(ResultList::Mid, false);
+        results.clear(ResultList::Mid, false);
         QCOMPARE(results.caption(ResultList::Mid), QString("Mid Profile (1)"));
         results.AddUnregistered("abcdefgh.com");
-        VerifyProfileFiles(results);
-        QCOMPARE(ReadBytes(results.profilePath(ResultList::High)), QByteArray());
+        verifyProfileFiles(results);
+        QCOMPARE(readBytes(results.profilePath(ResultList::High)), QByteArray());
         QCOMPARE(QFileInfo(results.profilePath(ResultList::Mid)).fileName(), QString("HighProfile.txt"));
         QCOMPARE(QFileInfo(results.profilePath(ResultList::High)).fileName(), QString("SuperHighProfile.txt"));
         // A file changed behind the program's back is rewritten, not appended to.
-        WriteBytes(results.profilePath(ResultList::Low), "stray\r\n");
+        writeBytes(results.profilePath(ResultList::Low), "stray\r\n");
         results.AddUnregistered("abcdefghij.com");
-        VerifyProfileFiles(results);
+        verifyProfileFiles(results);
         // Deleted or emptied by someone else: every file is back after the next free name of any list.
         QFile::remove(results.profilePath(ResultList::Low));
-        WriteBytes(results.profilePath(ResultList::Mid), "");
+        writeBytes(results.profilePath(ResultList::Mid), "");
         results.AddUnregistered("abd.com");
-        VerifyProfileFiles(results);
+        verifyProfileFiles(results);
     }
 
     void earlierRunFilesAreMovedToBackups()
     {
         TestFolders folders;
         QDir(folders.program()).mkdir("backups");
-        WriteBytes(folders.file("LowProfile.txt"), "earlier-run.com\r\n");
-        WriteBytes(folders.file("SuperHighProfile.txt"), "");
+        writeBytes(folders.file("LowProfile.txt"), "earlier-run.com\r\n");
+        writeBytes(folders.file("SuperHighProfile.txt"), "");
         ResultLists results;
         results.AddUnregistered("abc.com");
-        VerifyProfileFiles(results);
+        verifyProfileFiles(results);
         const QStringList backups = QDir(folders.file("backups")).entryList(QDir::Files);
         QCOMPARE(backups.size(), 1);
         QVERIFY(backups[0].startsWith("LowProfile"));
-        QCOMPARE(ReadBytes(folders.file("backups/" + backups[0])), QByteArray("earlier-run.com\r\n"));
+        QCOMPARE(readBytes(folders.file("backups/" + backups[0])), QByteArray("earlier-run.com\r\n"));
     }
 
     // Fault caught: a free name shown in its list (and so counted as done) while its file does not
@@ -149,8 +149,8 @@ private slots:
         QVERIFY(problems[0][0].toString().contains("SuperHighProfile.txt"));
         QDir(folders.program()).rmdir("SuperHighProfile.txt");
         QVERIFY(results.AddUnregistered("abd.com"));   // written whole again
-        VerifyProfileFiles(results);
-        QCOMPARE(FileEntries(results.profilePath(ResultList::High)), (QStringList {"abc.com", "abd.com"}));
+        verifyProfileFiles(results);
+        QCOMPARE(fileEntries(results.profilePath(ResultList::High)), (QStringList {"abc.com", "abd.com"}));
     }
 
     void capSequence()
@@ -165,20 +165,20 @@ private slots:
         results.AddRegistered("taken.com");
         for (int i = 0; i < ResultLists::Cap - 1; ++i) {
             results.AddUnregistered(QString("h%1.com").arg(i, 3, 36, QChar('0')));
-            QVERIFY(!results.ApplyCap());
+            QVERIFY(!results.applyCap());
         }
         results.AddUnregistered("zzzz.com");
         QCOMPARE(results.items(ResultList::High).size(), ResultLists::Cap);
         const QStringList high = results.items(ResultList::High);
-        QVERIFY(results.ApplyCap());
+        QVERIFY(results.applyCap());
         QCOMPARE(caps.count(), 1);
-        QVERIFY(!results.ApplyCap());
+        QVERIFY(!results.applyCap());
 
         // The old files keep the lists at the cap; the overflow files hold the same, in one folder.
-        QCOMPARE(FileEntries(folders.file("SuperHighProfile.txt")), high);
-        QCOMPARE(FileEntries(folders.file("overflow/SuperHighProfile.txt")), high);
-        QCOMPARE(FileEntries(folders.file("overflow/HighProfile.txt")), QStringList {"abcde.com"});
-        QCOMPARE(FileEntries(folders.file("overflow/LowProfile.txt")), QStringList {"abcdefgh.com"});
+        QCOMPARE(fileEntries(folders.file("SuperHighProfile.txt")), high);
+        QCOMPARE(fileEntries(folders.file("overflow/SuperHighProfile.txt")), high);
+        QCOMPARE(fileEntries(folders.file("overflow/HighProfile.txt")), QStringList {"abcde.com"});
+        QCOMPARE(fileEntries(folders.file("overflow/LowProfile.txt")), QStringList {"abcdefgh.com"});
         QCOMPARE(
             QDir(folders.program()).entryList({"OverFlow", "Overflow"}, QDir::Dirs | QDir::CaseSensitive).size(), 0);
 
@@ -187,12 +187,12 @@ private slots:
         QCOMPARE(results.caption(ResultList::High), QString("High Profile (20000)"));
         QVERIFY(!results.runStamp().isEmpty());
         QCOMPARE(
-            ReadBytes(folders.file("backups/HighProfile" + results.runStamp() + ".txt")), QByteArray(" \r\n \r\n"));
-        QCOMPARE(ReadBytes(folders.file("backups/MidProfile" + results.runStamp() + ".txt")), QByteArray(" \r\n"));
+            readBytes(folders.file("backups/HighProfile" + results.runStamp() + ".txt")), QByteArray(" \r\n \r\n"));
+        QCOMPARE(readBytes(folders.file("backups/MidProfile" + results.runStamp() + ".txt")), QByteArray(" \r\n"));
 
         results.AddUnregistered("new.com");
         QCOMPARE(results.caption(ResultList::High), QString("High Profile (1)"));
-        QCOMPARE(FileEntries(folders.file("SuperHighProfile" + results.runStamp() + ".txt")), QStringList {"new.com"});
+        QCOMPARE(fileEntries(folders.file("SuperHighProfile" + results.runStamp() + ".txt")), QStringList {"new.com"});
     }
 
     void stampsNeverRepeat()
@@ -212,16 +212,16 @@ private slots:
         QSignalSpy problems(&results, &ResultLists::fileProblem);
         for (int i = 0; i < ResultLists::Cap; ++i)
             results.AddUnregistered(QString("n%1.com").arg(i, 3, 36, QChar('0')));
-        QVERIFY(!results.ApplyCap());
+        QVERIFY(!results.applyCap());
         QCOMPARE(results.items(ResultList::High).size(), ResultLists::Cap);
         QCOMPARE(problems.count(), 1);
         QVERIFY(problems[0][0].toString().contains("overflow"));
         // Every further cap tries again, and tells again at most once per interval.
         results.AddUnregistered("more.com");
-        QVERIFY(!results.ApplyCap());
+        QVERIFY(!results.applyCap());
         QCOMPARE(problems.count(), 1);
         results.files().setWarningInterval(0);
-        QVERIFY(!results.ApplyCap());
+        QVERIFY(!results.applyCap());
         QCOMPARE(problems.count(), 2);
         QVERIFY(results.files().writeFailed());
     }
@@ -230,10 +230,10 @@ private slots:
     {
         TestFolders folders;
         ResultLists results;
-        QCOMPARE(results.CopyText(ResultList::High), QString());
+        QCOMPARE(results.copyText(ResultList::High), QString());
         results.AddUnregistered("ab.com");
         results.AddUnregistered("cd.net");
-        QCOMPARE(results.CopyText(ResultList::High), QString("ab.com\r\ncd.net\r\n"));
+        QCOMPARE(results.copyText(ResultList::High), QString("ab.com\r\ncd.net\r\n"));
     }
 
     void drops_data()
@@ -262,20 +262,20 @@ private slots:
             results.AddUnregistered(QString("h%1.com").arg(i));
         results.AddUnregistered("lowprofile.com");
         results.AddRegistered("taken.com");
-        QCOMPARE(results.DropPositions(positions, marker), added.size());
+        QCOMPARE(results.dropPositions(positions, marker), added.size());
         QCOMPARE(results.items(ResultList::Saved), added);
-        QCOMPARE(FileEntries(folders.file("Remembered.txt")), added);
+        QCOMPARE(fileEntries(folders.file("Remembered.txt")), added);
     }
 
     void rememberedList()
     {
         TestFolders folders;
-        WriteBytes(folders.file("Remembered.txt"), "\r\n \r\none.com\r\n\r\r\ntwo.com\n  three.com");
+        writeBytes(folders.file("Remembered.txt"), "\r\n \r\none.com\r\n\r\r\ntwo.com\n  three.com");
         ResultLists results;
         results.LoadRememberedList();
         QCOMPARE(results.items(ResultList::Saved), (QStringList {"one.com", "two.com", "  three.com"}));
-        results.DropPositions("", 3);
-        QCOMPARE(ReadBytes(folders.file("Remembered.txt")), QByteArray("one.com\r\ntwo.com\r\n  three.com\r\n"));
+        results.dropPositions("", 3);
+        QCOMPARE(readBytes(folders.file("Remembered.txt")), QByteArray("one.com\r\ntwo.com\r\n  three.com\r\n"));
     }
 };
 

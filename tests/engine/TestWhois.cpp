@@ -120,12 +120,12 @@ private slots:
         QFETCH(QString, candidate);
         QFETCH(QString, expected);
         QFETCH(int, skip);
-        const Whois::LookupName prepared = Whois::PrepareLookup(candidate);
+        const Whois::LookupName prepared = Whois::prepareLookup(candidate);
         QCOMPARE(prepared.name, expected);
         QCOMPARE(int(prepared.skip), skip);
-        QCOMPARE(Whois::PrepareLookupName(candidate), expected);
+        QCOMPARE(Whois::prepareLookupName(candidate), expected);
         if (expected.startsWith("xn--") && expected != "xn--bcher-kva.com")   // the reader's form for the verdict line
-            QVERIFY(!Whois::UnicodeForm(expected).startsWith("xn--"));
+            QVERIFY(!Whois::unicodeForm(expected).startsWith("xn--"));
     }
 
     void verdict_data()
@@ -156,7 +156,7 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(QByteArray, marker);
         QFETCH(int, verdict);
-        QCOMPARE(int(Whois::ReplyVerdict(reply, marker)), verdict);
+        QCOMPARE(int(Whois::replyVerdict(reply, marker)), verdict);
     }
 
     void server_data()
@@ -205,10 +205,10 @@ private slots:
     void configuredServer()
     {
         qputenv("TAMARIND_WHOIS_SERVER", "127.0.0.1:4999");
-        QCOMPARE(Whois::ConfiguredServer().text(), QString("127.0.0.1:4999"));
+        QCOMPARE(Whois::configuredServer().text(), QString("127.0.0.1:4999"));
         qputenv("TAMARIND_WHOIS_SERVER", "127.0.0.1:0");
         QString error;
-        QVERIFY(!Whois::ConfiguredServer(&error).isValid());
+        QVERIFY(!Whois::configuredServer(&error).isValid());
         QVERIFY2(error.contains("TAMARIND_WHOIS_SERVER") && error.contains("127.0.0.1:0"), qPrintable(error));
         qunsetenv("TAMARIND_WHOIS_SERVER");
     }

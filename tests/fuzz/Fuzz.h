@@ -40,7 +40,7 @@ private:
 
 // The application object a target needs, made at its first input and never destroyed: what is made
 // after it (the settings store, result files) may still use it at exit.
-template<typename Application> void EnsureApplication()
+template<typename Application> void ensureApplication()
 {
     static int argc = 3;
     static char arg0[] = "fuzz", arg1[] = "-platform", arg2[] = "offscreen";

@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    EnsureApplication<QCoreApplication>();
+    ensureApplication<QCoreApplication>();
     static QTemporaryDir folder;
     static ResultLists *results = [] {
         ProgramFolder::setPath(folder.path());
@@ -35,9 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         }
     }
     const QStringList before = results->items(ResultList::Saved);
-    FUZZ_CHECK(results->DropPositions(payload, marker) == expected.size());
+    FUZZ_CHECK(results->dropPositions(payload, marker) == expected.size());
     FUZZ_CHECK(results->items(ResultList::Saved) == before + expected);
     if (results->items(ResultList::Saved).size() > 1000)
-        results->Clear(ResultList::Saved, true);
+        results->clear(ResultList::Saved, true);
     return 0;
 }

@@ -14,7 +14,7 @@ struct Expected {
 };
 
 // The lines as the format describes them, split in the plainest way.
-Expected SplitLines(const QByteArray &content, DataFile::Blanks blanks, qsizetype maxEntry)
+Expected splitLines(const QByteArray &content, DataFile::Blanks blanks, qsizetype maxEntry)
 {
     QList<QByteArray> lines;
     QByteArray line;
@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const qsizetype piece = 1 + (control >> 1) % 16;
     QByteArray content = input.rest();
 
-    const Expected expected = SplitLines(content, blanks, maxEntry);
+    const Expected expected = splitLines(content, blanks, maxEntry);
     const DataFile::EntryIndex whole(content, blanks, maxEntry);
     FUZZ_CHECK(whole.all() == expected.entries);
     FUZZ_CHECK(whole.overlong() == expected.overlong);

@@ -4,7 +4,7 @@
 
 namespace {
 
-bool EndsInAllowedSuffix(const QString &name, ExtractVariant variant)
+bool endsInAllowedSuffix(const QString &name, ExtractVariant variant)
 {
     const qsizetype dot = name.indexOf('.');
     if (dot < 0)
@@ -19,12 +19,12 @@ bool EndsInAllowedSuffix(const QString &name, ExtractVariant variant)
 }
 
 // The duplicate test against the plain reading of it: the text occurs in some name, any case.
-void CheckContainsText(const DomainList &list, const QString &candidate)
+void checkContainsText(const DomainList &list, const QString &candidate)
 {
     bool found = false;
     for (const QString &name : list.names())
         found = found || name.contains(candidate, Qt::CaseInsensitive);
-    FUZZ_CHECK(list.ContainsText(candidate) == found);
+    FUZZ_CHECK(list.containsText(candidate) == found);
 }
 
 }   // namespace
@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(accepted.names() == found.names);
     for (qsizetype i = 0; i < found.names.size(); ++i) {
         const QString &name = found.names[i];
-        FUZZ_CHECK(EndsInAllowedSuffix(name, variant));
+        FUZZ_CHECK(endsInAllowedSuffix(name, variant));
         for (const char *never : {"<", ">", "\r", "\n"})
             FUZZ_CHECK(!name.contains(QLatin1String(never)));
         FUZZ_CHECK(!name.contains(QLatin1String("mailto:"), Qt::CaseInsensitive));
@@ -56,10 +56,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         for (qsizetype start = 0; start < name.size(); start += 1 + start / 4) {
             if (name[start].isLowSurrogate())
                 continue;
-            CheckContainsText(accepted, name.mid(start));
-            CheckContainsText(accepted, name.mid(start).toUpper());
+            checkContainsText(accepted, name.mid(start));
+            checkContainsText(accepted, name.mid(start).toUpper());
         }
-        CheckContainsText(accepted, 'x' + name);
+        checkContainsText(accepted, 'x' + name);
     }
     for (const QString &frame : found.frames)
         for (const char *never : {"\"", "<", ">"})

@@ -10,7 +10,7 @@
 namespace {
 
 // Decoding as the rule reads: "%25" again and again until none is left, then each other escape.
-QString SlowDecode(QString text)
+QString slowDecode(QString text)
 {
     while (text.contains(QLatin1String("%25"), Qt::CaseInsensitive))
         text.replace(QLatin1String("%25"), QLatin1String("%"), Qt::CaseInsensitive);
@@ -23,7 +23,7 @@ QString SlowDecode(QString text)
     return text;
 }
 
-QString Head(const QString &name)
+QString head(const QString &name)
 {
     const qsizetype dot = name.indexOf('.');
     return dot < 0 ? name : name.left(dot);
@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString decoded = URLDecode(text);
     FUZZ_CHECK(URLDecode(decoded) == decoded);
     if (text.size() < 2000)
-        FUZZ_CHECK(decoded == SlowDecode(text));
+        FUZZ_CHECK(decoded == slowDecode(text));
 
     // Cleaning takes characters out of the first label only, and a second cleaning finds nothing.
     QString cleaned = text;
@@ -51,20 +51,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(cleaned.endsWith(QStringView(text).mid(dot)));
     for (const char *removed : {" ", "/", "%", "!", "~", "@", "#", "$", "^", "&", "*", "(", ")", "=", "\\", "|", "+",
              "`", "?", ">", "<", ",", "'", ";", ":", "_"})
-        FUZZ_CHECK(!Head(cleaned).contains(QLatin1String(removed)));
+        FUZZ_CHECK(!head(cleaned).contains(QLatin1String(removed)));
     QString again = cleaned;
     FUZZ_CHECK(CorrectName(again) == cleaned);
 
     // What is asked is a registrable .com or .net name (two labels of 1 to 63 letters, digits and
     // hyphens, no hyphen at either end), or nothing at all, and asking it again asks the same.
-    const Whois::LookupName prepared = Whois::PrepareLookup(text);
+    const Whois::LookupName prepared = Whois::prepareLookup(text);
     const QString &query = prepared.name;
     FUZZ_CHECK(query.isEmpty() != prepared.isAsked());
     if (query.isEmpty())
         return 0;
-    static const QRegularExpression registrable(QStringLiteral(
-        "^[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?\\.(com|net)$"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression registrable(
+        QStringLiteral("^[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?\\.(com|net)$"),
+        QRegularExpression::CaseInsensitiveOption);
     FUZZ_CHECK(registrable.match(query).hasMatch());
-    FUZZ_CHECK(Whois::PrepareLookup(query).name == query);
+    FUZZ_CHECK(Whois::prepareLookup(query).name == query);
     return 0;
 }

@@ -7,11 +7,11 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    EnsureApplication<QGuiApplication>();
+    ensureApplication<QGuiApplication>();
 
     const QByteArray rtf = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     QTextDocument document;
-    ReadRtf(rtf, &document);
+    readRtf(rtf, &document);
     const QString text = document.toRawText();   // as held: no space for a no-break space
     FUZZ_CHECK(text.size() <= rtf.size());
     // Text without control words or groups is shown as it stands, apart from its line breaks.

@@ -23,7 +23,7 @@ const Settings::Value<qint64> *const Positions[] = {&Settings::FullWordNum, &Set
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    EnsureApplication<QCoreApplication>();
+    ensureApplication<QCoreApplication>();
     static QTemporaryDir config;
     static const QString runFile = [] {
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     // A saved position is always an entry number a run can start from.
     for (int source = int(Source::BrowseForNames); source <= int(Source::CustomList); ++source)
-        FUZZ_CHECK(RunControl::SavedPosition(Source(source)) >= 1);
+        FUZZ_CHECK(RunControl::savedPosition(Source(source)) >= 1);
 
     // What is written is read back, from the file.
     qint64 number = 0;

@@ -7,7 +7,7 @@
 
 namespace {
 
-bool ContainsAnyCase(const QByteArray &text, const QByteArray &part)
+bool containsAnyCase(const QByteArray &text, const QByteArray &part)
 {
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
     return std::search(text.begin(), text.end(), part.begin(), part.end(), [&](char a, char b) {
@@ -17,9 +17,9 @@ bool ContainsAnyCase(const QByteArray &text, const QByteArray &part)
 
 Whois::Verdict Expected(const QByteArray &reply, const QByteArray &marker)
 {
-    if (ContainsAnyCase(reply, "No match for"))
+    if (containsAnyCase(reply, "No match for"))
         return Whois::Verdict::Free;
-    if (marker.isEmpty() || ContainsAnyCase(reply, marker))
+    if (marker.isEmpty() || containsAnyCase(reply, marker))
         return Whois::Verdict::Registered;
     return Whois::Verdict::None;
 }
@@ -33,10 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray marker = input.take(control % 16);
     const QByteArray reply = input.rest();
 
-    FUZZ_CHECK(Whois::ReplyVerdict(reply, marker) == Expected(reply, marker));
+    FUZZ_CHECK(Whois::replyVerdict(reply, marker) == Expected(reply, marker));
     // A reply read on only grows: a verdict of free stays free.
-    if (Whois::ReplyVerdict(reply.left(reply.size() / 2), marker) == Whois::Verdict::Free)
-        FUZZ_CHECK(Whois::ReplyVerdict(reply, marker) == Whois::Verdict::Free);
+    if (Whois::replyVerdict(reply.left(reply.size() / 2), marker) == Whois::Verdict::Free)
+        FUZZ_CHECK(Whois::replyVerdict(reply, marker) == Whois::Verdict::Free);
 
     // Now and then the reply is a flood: it is kept up to the cap, no further, and a verdict in its
     // first part still counts.
@@ -45,12 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         QBuffer socket(&flood);
         socket.open(QIODevice::ReadOnly);
         QByteArray kept;
-        for (QByteArray piece = Whois::ReadUpToCap(socket, 0); !piece.isEmpty();
-             piece = Whois::ReadUpToCap(socket, kept.size()))
+        for (QByteArray piece = Whois::readUpToCap(socket, 0); !piece.isEmpty();
+             piece = Whois::readUpToCap(socket, kept.size()))
             kept += piece;
         FUZZ_CHECK(kept == flood.left(Whois::ReplyCap));
-        if (Whois::ReplyVerdict(reply, marker) == Whois::Verdict::Free)
-            FUZZ_CHECK(Whois::ReplyVerdict(kept, marker) == Whois::Verdict::Free);
+        if (Whois::replyVerdict(reply, marker) == Whois::Verdict::Free)
+            FUZZ_CHECK(Whois::replyVerdict(kept, marker) == Whois::Verdict::Free);
     }
     return 0;
 }

@@ -50,12 +50,12 @@ private slots:
                                               : &options.net;
             *flag = false;
         }
-        QCOMPARE(NameGenerator::Generate(base, affixes, options), expected);
+        QCOMPARE(NameGenerator::generate(base, affixes, options), expected);
 
         // The generation a slice at a time makes the same names and tells the count per affix.
         NameGeneration generation;
         QSignalSpy finished(&generation, &NameGeneration::finished);
-        generation.Start(base, affixes, options);
+        generation.start(base, affixes, options);
         QVERIFY(finished.wait(2000));
         QCOMPARE(finished[0][0].toStringList(), expected);
     }
@@ -71,7 +71,7 @@ private slots:
         QTimer ticker;
         connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
         ticker.start(0);
-        generation.Start("shop", affixes, GeneratorOptions());
+        generation.start("shop", affixes, GeneratorOptions());
         QVERIFY(finished.wait(20000));
         QCOMPARE(finished[0][0].toStringList().size(), 800000);
         QVERIFY2(ticks > 1, qPrintable(QString::number(ticks)));   // other events ran in between
@@ -83,19 +83,19 @@ private slots:
     {
         TestFolders folders;
         const QString path = folders.file("Appends.txt");
-        WriteBytes(path, "caf\xe9\r\nta\tb\r\n");   // Latin-1, and a line with a tab
+        writeBytes(path, "caf\xe9\r\nta\tb\r\n");   // Latin-1, and a line with a tab
         QString error;
-        QVERIFY(AffixList::Add(path, QString::fromUtf8("日本"), &error));
-        QCOMPARE(ReadBytes(path), QString::fromUtf8("café\r\nta\tb\r\n日本\r\n").toUtf8());
-        const QStringList affixes = AffixList::Load(path, &error);
+        QVERIFY(AffixList::add(path, QString::fromUtf8("日本"), &error));
+        QCOMPARE(readBytes(path), QString::fromUtf8("café\r\nta\tb\r\n日本\r\n").toUtf8());
+        const QStringList affixes = AffixList::load(path, &error);
         QCOMPARE(affixes, (QStringList {QString::fromUtf8("café"), "ta\tb", QString::fromUtf8("日本")}));
         // The line with a tab is shown, so that it can be removed, but makes no name.
-        QCOMPARE(NameGenerator::Generate("x", affixes, {true, false, false, true, false}),
+        QCOMPARE(NameGenerator::generate("x", affixes, {true, false, false, true, false}),
             (QStringList {QString::fromUtf8("caféx.com"), QString::fromUtf8("日本x.com")}));
-        QVERIFY(AffixList::Remove(path, QString::fromUtf8("café"), &error));
-        QCOMPARE(ReadBytes(path), QString::fromUtf8("ta\tb\r\n日本\r\n\r\n").toUtf8());
-        QVERIFY(WriteCreatedDomains(folders.file("CreatedDomains.txt"), {QString::fromUtf8("my日本.com")}, &error));
-        QCOMPARE(ReadBytes(folders.file("CreatedDomains.txt")), QString::fromUtf8("my日本.com\r\n\r\n").toUtf8());
+        QVERIFY(AffixList::remove(path, QString::fromUtf8("café"), &error));
+        QCOMPARE(readBytes(path), QString::fromUtf8("ta\tb\r\n日本\r\n\r\n").toUtf8());
+        QVERIFY(writeCreatedDomains(folders.file("CreatedDomains.txt"), {QString::fromUtf8("my日本.com")}, &error));
+        QCOMPARE(readBytes(folders.file("CreatedDomains.txt")), QString::fromUtf8("my日本.com\r\n\r\n").toUtf8());
     }
 
     void affixFile()
@@ -103,23 +103,23 @@ private slots:
         TestFolders folders;
         const QString path = folders.file("Appends.txt");
         QString error;
-        QVERIFY(AffixList::Load(path, &error).isEmpty());
+        QVERIFY(AffixList::load(path, &error).isEmpty());
         QVERIFY(!error.isEmpty());   // a missing list says why
-        WriteBytes(path, "\r\nmy\r\n \r\nthe\r\nmy\r\nlast");
+        writeBytes(path, "\r\nmy\r\n \r\nthe\r\nmy\r\nlast");
         error.clear();
-        QCOMPARE(AffixList::Load(path, &error), (QStringList {"my", "the", "my", "last"}));
-        QVERIFY(AffixList::Add(path, "Top", &error));
+        QCOMPARE(AffixList::load(path, &error), (QStringList {"my", "the", "my", "last"}));
+        QVERIFY(AffixList::add(path, "Top", &error));
         // Every line equal to the removed affix goes, two line breaks in a row become one, and the
         // file ends with one line break more.
-        QVERIFY(AffixList::Remove(path, "my", &error));
-        QCOMPARE(ReadBytes(path), QByteArray("\r\n \r\nthe\r\nlast\r\nTop\r\n\r\n"));
-        QCOMPARE(AffixList::Load(path, &error), (QStringList {"the", "last", "Top"}));
+        QVERIFY(AffixList::remove(path, "my", &error));
+        QCOMPARE(readBytes(path), QByteArray("\r\n \r\nthe\r\nlast\r\nTop\r\n\r\n"));
+        QCOMPARE(AffixList::load(path, &error), (QStringList {"the", "last", "Top"}));
 
-        QVERIFY(WriteCreatedDomains(folders.file("CreatedDomains.txt"), {"a.com", "b.net"}, &error));
-        QCOMPARE(ReadBytes(folders.file("CreatedDomains.txt")), QByteArray("a.com\r\nb.net\r\n\r\n"));
-        QVERIFY(WriteCreatedDomains(folders.file("CreatedDomains.txt"), {}, &error));
-        QCOMPARE(ReadBytes(folders.file("CreatedDomains.txt")), QByteArray("\r\n"));
-        QVERIFY(!WriteCreatedDomains(folders.file("no-folder/CreatedDomains.txt"), {"a.com"}, &error));
+        QVERIFY(writeCreatedDomains(folders.file("CreatedDomains.txt"), {"a.com", "b.net"}, &error));
+        QCOMPARE(readBytes(folders.file("CreatedDomains.txt")), QByteArray("a.com\r\nb.net\r\n\r\n"));
+        QVERIFY(writeCreatedDomains(folders.file("CreatedDomains.txt"), {}, &error));
+        QCOMPARE(readBytes(folders.file("CreatedDomains.txt")), QByteArray("\r\n"));
+        QVERIFY(!writeCreatedDomains(folders.file("no-folder/CreatedDomains.txt"), {"a.com"}, &error));
     }
 };
 

@@ -84,7 +84,7 @@ private slots:
         QFETCH(QStringList, frames);
         DomainList accepted;
         for (const QString &name : known.split(',', Qt::SkipEmptyParts))
-            accepted.Add(name);
+            accepted.add(name);
         const Extraction found = DomainExtraction::ExtractDomains(body, ExtractVariant(variant), accepted);
         QCOMPARE(found.names, names);
         QCOMPARE(found.frames, frames);
@@ -95,7 +95,7 @@ private slots:
     {
         // The frame tag ends up on three lines: the tag to its quote, the link to its host, the rest.
         QCOMPARE(
-            DomainExtraction::Prepare("<FRAME src=\"http://shop.example.com/page.html\">", ExtractVariant::Browser),
+            DomainExtraction::prepare("<FRAME src=\"http://shop.example.com/page.html\">", ExtractVariant::Browser),
             QString("\r\n<Frame src=\"\r\nhttp://shop.example.com/\r\npage.html\">\r\n"));
     }
 
@@ -116,9 +116,9 @@ private slots:
         QFETCH(QString, candidate);
         QFETCH(bool, present);
         DomainList accepted;
-        accepted.Add("example.com");
-        accepted.Add("other.net");
-        QCOMPARE(accepted.ContainsText(candidate), present);
+        accepted.add("example.com");
+        accepted.add("other.net");
+        QCOMPARE(accepted.containsText(candidate), present);
     }
 };
 

@@ -17,10 +17,10 @@ private slots:
     void requestAddressKeepsThePercentSignsOfTheQuery()
     {
         using ListBuilder::Engine;
-        QCOMPARE(ListBuilder::RequestAddress(Engine::Yahoo, "search.test", "50%2off+%1", 101),
+        QCOMPARE(ListBuilder::requestAddress(Engine::Yahoo, "search.test", "50%2off+%1", 101),
             QString("http://search.test/search/dir?h=s&xargs=0&p=50%2off+%1&b=101"));
         QVERIFY(
-            ListBuilder::RequestAddress(Engine::Google, "g.test", "50%2off", 1).endsWith("&start=0&sa=N&q=50%2off"));
+            ListBuilder::requestAddress(Engine::Google, "g.test", "50%2off", 1).endsWith("&start=0&sa=N&q=50%2off"));
     }
 
     // Every name of the list once, in file order; a name without an answer three times is written
@@ -31,16 +31,16 @@ private slots:
         DataFile::rewrite(folders.file("registered.txt"), {"taken.com"});
         TestWhoisServer server({"--registered", folders.file("registered.txt"), "--log", folders.file("queries.log")});
         // Only registrable names are asked: a host as its name, nothing for "-bad.com" or a .com.au.
-        WriteBytes(folders.file("BrowserSearch.txt"),
+        writeBytes(folders.file("BrowserSearch.txt"),
             "free.com\r\nexample.org\r\n-bad.com\r\nshop.com.au\r\n\r\nwww.taken.com\r\nlast.net");
         ResultLists results;
         HarvestChecker checker(results, Whois::Server::parse(server.address()));
         checker.setTickInterval(20);
         QSignalSpy unregistered(&checker, &HarvestChecker::unregistered);
         QSignalSpy registered(&checker, &HarvestChecker::registered);
-        checker.Start();
+        checker.start();
         QTRY_COMPARE(checker.nextIndex(), 6);
-        QCOMPARE(FileEntries(folders.file("queries.log")), (QStringList {"free.com", "taken.com", "last.net"}));
+        QCOMPARE(fileEntries(folders.file("queries.log")), (QStringList {"free.com", "taken.com", "last.net"}));
         QCOMPARE(unregistered.size(), 2);
         QCOMPARE(registered.size(), 1);
         QCOMPARE(results.items(ResultList::High), (QStringList {"free.com", "last.net"}));
@@ -57,35 +57,35 @@ private slots:
         TestFolders folders;
         TestWhoisServer server({"--free-ratio", "1"});
         QDir(folders.program()).mkdir("SuperHighProfile.txt");
-        WriteBytes(folders.file("BrowserSearch.txt"), "free.com\r\nnext.com\r\n");
+        writeBytes(folders.file("BrowserSearch.txt"), "free.com\r\nnext.com\r\n");
         ResultLists results;
         HarvestChecker checker(results, Whois::Server::parse(server.address()));
         checker.setTickInterval(20);
         QSignalSpy problems(&results, &ResultLists::fileProblem);
-        checker.Start();
+        checker.start();
         QTRY_VERIFY(checker.isHalted());
         QTest::qWait(100);
         QCOMPARE(checker.nextIndex(), 0);
         QCOMPARE(problems.size(), 1);
         QDir(folders.program()).rmdir("SuperHighProfile.txt");
-        checker.Start();
+        checker.start();
         QTRY_COMPARE(checker.nextIndex(), 2);
-        QCOMPARE(FileEntries(folders.file("SuperHighProfile.txt")), (QStringList {"free.com", "next.com"}));
+        QCOMPARE(fileEntries(folders.file("SuperHighProfile.txt")), (QStringList {"free.com", "next.com"}));
     }
 
     void silentServerWritesNamesOff()
     {
         TestFolders folders;
         TestWhoisServer server({"--silent-every", "1", "--log", folders.file("queries.log")});
-        WriteBytes(folders.file("BrowserSearch.txt"), "quiet.com\r\nstill.com\r\n");
+        writeBytes(folders.file("BrowserSearch.txt"), "quiet.com\r\nstill.com\r\n");
         ResultLists results;
         HarvestChecker checker(results, Whois::Server::parse(server.address()));
         checker.setTickInterval(20);
-        checker.Start();
+        checker.start();
         QTRY_COMPARE_WITH_TIMEOUT(checker.nextIndex(), 2, 5000);
         QCOMPARE(results.uncheckedCount(), 2);
-        QCOMPARE(FileEntries(folders.file("Unchecked.txt")), (QStringList {"quiet.com", "still.com"}));
-        QCOMPARE(FileEntries(folders.file("queries.log")).size(), 6);   // three tries each
+        QCOMPARE(fileEntries(folders.file("Unchecked.txt")), (QStringList {"quiet.com", "still.com"}));
+        QCOMPARE(fileEntries(folders.file("queries.log")).size(), 6);   // three tries each
     }
 };
 

@@ -23,7 +23,7 @@
 
 namespace {
 
-QByteArray LinksPage(const QStringList &names)
+QByteArray linksPage(const QStringList &names)
 {
     QByteArray page = "<html><body><h1>Results</h1>\n";
     for (const QString &name : names)
@@ -31,7 +31,7 @@ QByteArray LinksPage(const QStringList &names)
     return page + "<a href=\"http://www.google.com/more\">more</a></body></html>";
 }
 
-QStringList Names(const QString &stem, int count)
+QStringList numberedNames(const QString &stem, int count)
 {
     QStringList names;
     for (int i = 0; i < count; ++i)
@@ -39,9 +39,9 @@ QStringList Names(const QString &stem, int count)
     return names;
 }
 
-void Choose(Form1 &window, Source source)
+void choose(Form1 &window, Source source)
 {
-    Choose(window, int(source));
+    choose(window, int(source));
 }
 
 }   // namespace
@@ -57,36 +57,36 @@ private slots:
         TestWebServer web;
         web.page = [](const QByteArray &path) {
             const int b = path.mid(path.indexOf("&b=") + 3).toInt();
-            return LinksPage(Names(QString("y%1").arg(b, 3, 10, QChar('0')), 20));
+            return linksPage(numberedNames(QString("y%1").arg(b, 3, 10, QChar('0')), 20));
         };
         TestWhoisServer whois({"--free-ratio", "0.5"});
         EnvironmentVariable host("TAMARIND_YAHOO_HOST", web.host().toLatin1());
         Form1 window;
         window.session().setServer(Whois::Server::parse(whois.address()));
-        Choose(window, Source::YahooSearch);
-        Control<QLineEdit>(window, "txtSearch")->setText("blue widgets & more");
-        Control<QComboBox>(window, "Combo2")->setCurrentIndex(0);   // ~100 names
+        choose(window, Source::YahooSearch);
+        control<QLineEdit>(window, "txtSearch")->setText("blue widgets & more");
+        control<QComboBox>(window, "Combo2")->setCurrentIndex(0);   // ~100 names
         QSignalSpy stopped(&window.run(), &RunControl::stopped);
-        Control<QToolButton>(window, "cmdCreate")->click();
+        control<QToolButton>(window, "cmdCreate")->click();
         auto *builder = qobject_cast<Form3 *>(window.listBuilderWindow());
         QVERIFY(builder);
         QCOMPARE(builder->windowTitle(), QString("List Builder - Finding domain names..."));
         builder->setPageInterval(20);
-        QCOMPARE(AcceptMessage(window), QString("List of 100 unique domains was created successfully!"));
+        QCOMPARE(acceptMessage(window), QString("List of 100 unique domains was created successfully!"));
         QTRY_VERIFY(!window.listBuilderWindow());
         const QList<QByteArray> requests = web.requestsFor("/search/dir");
         QCOMPARE(requests.size(), 5);
         QVERIFY(requests[0].startsWith("/search/dir?h=s&xargs=0&p=blue+widgets+&+more&b=1"));
         QVERIFY(requests[1].endsWith("&b=21"));
         QVERIFY(requests[2].endsWith("&b=41"));
-        const QStringList list = FileEntries(folders.file("BrowserSearch.txt"));
+        const QStringList list = fileEntries(folders.file("BrowserSearch.txt"));
         QCOMPARE(list.size(), 100);
         QCOMPARE(list.first(), QString("y001n00.com"));
-        QCOMPARE(FileEntries(folders.file("searches/Yahoo blue widgets & more.txt")), list);
-        QCOMPARE(Control<QLineEdit>(window, "txtWordMax")->text(), QString("100"));
+        QCOMPARE(fileEntries(folders.file("searches/Yahoo blue widgets & more.txt")), list);
+        QCOMPARE(control<QLineEdit>(window, "txtWordMax")->text(), QString("100"));
         QTRY_VERIFY_WITH_TIMEOUT(!stopped.isEmpty(), 20000);   // the run went over the list, perhaps already
-        QCOMPARE(Control<QListWidget>(window, "List3")->count() + Control<QListWidget>(window, "List4")->count()
-                + Control<QListWidget>(window, "List1")->count() + Control<QListWidget>(window, "List2")->count(),
+        QCOMPARE(control<QListWidget>(window, "List3")->count() + control<QListWidget>(window, "List4")->count()
+                + control<QListWidget>(window, "List1")->count() + control<QListWidget>(window, "List2")->count(),
             100);
     }
 
@@ -116,7 +116,7 @@ private slots:
         TestWebServer web;
         web.page = [](const QByteArray &path) {
             const int b = path.mid(path.indexOf("&b=") + 3).toInt();
-            return LinksPage(Names(QString("y%1").arg(b, 3, 10, QChar('0')), 20));
+            return linksPage(numberedNames(QString("y%1").arg(b, 3, 10, QChar('0')), 20));
         };
         web.status = [&](const QByteArray &path) {
             const bool first = path.endsWith("&b=1");
@@ -125,29 +125,29 @@ private slots:
         QTcpServer silent;   // takes the connection and never answers
         silent.listen(QHostAddress::LocalHost);
         const QString host = failure == "silent" ? QString("127.0.0.1:%1").arg(silent.serverPort())
-            : failure == "refused"               ? QString("127.0.0.1:%1").arg(UnusedPort())
+            : failure == "refused"               ? QString("127.0.0.1:%1").arg(unusedPort())
                                                  : web.host();
         EnvironmentVariable hostVariable("TAMARIND_YAHOO_HOST", host.toLatin1());
         QDir(folders.program()).mkdir("searches");
-        WriteBytes(folders.file("searches/Yahoo widgets.txt"), "saved.com\r\n");
+        writeBytes(folders.file("searches/Yahoo widgets.txt"), "saved.com\r\n");
         TestWhoisServer whois({"--free-ratio", "1"});
         Form1 window;
         window.session().setServer(Whois::Server::parse(whois.address()));
-        Choose(window, Source::YahooSearch);
-        Control<QLineEdit>(window, "txtSearch")->setText("widgets");
-        Control<QComboBox>(window, "Combo2")->setCurrentIndex(0);
-        Control<QToolButton>(window, "cmdCreate")->click();
+        choose(window, Source::YahooSearch);
+        control<QLineEdit>(window, "txtSearch")->setText("widgets");
+        control<QComboBox>(window, "Combo2")->setCurrentIndex(0);
+        control<QToolButton>(window, "cmdCreate")->click();
         auto *builder = qobject_cast<Form3 *>(window.listBuilderWindow());
         builder->setPageInterval(20);
         if (failure == "silent")
             builder->setPageTimeout(1000);
-        Choose(window, Source::FullWordList);
+        choose(window, Source::FullWordList);
         QSignalSpy stopped(&window.run(), &RunControl::stopped);
-        const QString shown = AcceptMessage(window);
+        const QString shown = acceptMessage(window);
         QVERIFY2(shown.contains(message), qPrintable(shown));
         QVERIFY(!shown.contains("successfully"));
         QTRY_VERIFY(!window.listBuilderWindow());
-        QCOMPARE(ReadBytes(folders.file("searches/Yahoo widgets.txt")), QByteArray("saved.com\r\n"));
+        QCOMPARE(readBytes(folders.file("searches/Yahoo widgets.txt")), QByteArray("saved.com\r\n"));
         if (checked == 0) {
             QTest::qWait(200);
             QVERIFY(!window.run().isRunning() && stopped.isEmpty());
@@ -155,10 +155,10 @@ private slots:
         }
         QTRY_VERIFY_WITH_TIMEOUT(!stopped.isEmpty(), 20000);
         QCOMPARE(window.run().runSource(), Source::YahooSearch);
-        QCOMPARE(Control<QListWidget>(window, "List3")->count() + Control<QListWidget>(window, "List4")->count()
-                + Control<QListWidget>(window, "List1")->count(),
+        QCOMPARE(control<QListWidget>(window, "List3")->count() + control<QListWidget>(window, "List4")->count()
+                + control<QListWidget>(window, "List1")->count(),
             checked);
-        QCOMPARE(Items(Control<QListWidget>(window, "List4")).first(), QString("y001n00.com"));
+        QCOMPARE(items(control<QListWidget>(window, "List4")).first(), QString("y001n00.com"));
     }
 
     void googlePagesEndWhenNothingIsNew()
@@ -167,23 +167,23 @@ private slots:
         TestWebServer web;
         web.page = [](const QByteArray &path) {
             const int start = path.mid(path.indexOf("start=") + 6).split('&').constFirst().toInt();
-            return LinksPage(Names(start == 100 ? "gb" : "ga", 10));   // the third page repeats the first
+            return linksPage(numberedNames(start == 100 ? "gb" : "ga", 10));   // the third page repeats the first
         };
         EnvironmentVariable host("TAMARIND_GOOGLE_HOST", web.host().toLatin1());
         Form1 window;
-        window.session().setServer(Whois::Server::parse(QString("127.0.0.1:%1").arg(UnusedPort())));
-        Choose(window, Source::GoogleSearch);
-        Control<QLineEdit>(window, "txtSearch")->setText("a/b");   // no copy: a search text that cannot be a file name
-        Control<QToolButton>(window, "cmdCreate")->click();
+        window.session().setServer(Whois::Server::parse(QString("127.0.0.1:%1").arg(unusedPort())));
+        choose(window, Source::GoogleSearch);
+        control<QLineEdit>(window, "txtSearch")->setText("a/b");   // no copy: a search text that cannot be a file name
+        control<QToolButton>(window, "cmdCreate")->click();
         qobject_cast<Form3 *>(window.listBuilderWindow())->setPageInterval(20);
-        QVERIFY(AcceptMessage(window).contains("created successfully"));
+        QVERIFY(acceptMessage(window).contains("created successfully"));
         QTRY_VERIFY(!window.listBuilderWindow());
         const QList<QByteArray> requests = web.requestsFor("/search?");
         QCOMPARE(requests.size(), 3);
         QVERIFY(requests[0].contains("&start=0&sa=N&q=a/b"));
         QVERIFY(requests[1].contains("&start=100&"));
         QVERIFY(requests[2].contains("&start=200&"));
-        QCOMPARE(FileEntries(folders.file("BrowserSearch.txt")).size(), 20);
+        QCOMPARE(fileEntries(folders.file("BrowserSearch.txt")).size(), 20);
         QCOMPARE(QDir(folders.file("searches")).entryList(QDir::Files), QStringList());
     }
 
@@ -204,7 +204,7 @@ private slots:
         EnvironmentVariable host("TAMARIND_YAHOO_HOST", web.host().toLatin1());
         Form1 window;
         window.session().setServer(Whois::Server::parse(whois.address()));
-        Choose(window, Source::BrowseForNames);
+        choose(window, Source::BrowseForNames);
         auto *harvest = qobject_cast<Form5 *>(window.harvestWindow());
         harvest->checker().setTickInterval(50);
         QTRY_VERIFY_WITH_TIMEOUT(harvest->windowTitle().startsWith("Tamarind - "), 15000);   // the home page
@@ -212,18 +212,18 @@ private slots:
         harvest->Text1->setEditText(web.address("/links.html"));
         QTest::keyClick(harvest->Text1->lineEdit(), Qt::Key_Return);
         QTRY_COMPARE_WITH_TIMEOUT(harvest->List1->count(), 2, 20000);
-        QCOMPARE(Items(harvest->List1), (QStringList {"golfsample.com", "hotelsample.com"}));
+        QCOMPARE(items(harvest->List1), (QStringList {"golfsample.com", "hotelsample.com"}));
         QCOMPARE(web.requestsFor("/links.html").size(), 1);
         QCOMPARE(harvest->Text1->count(), entries + 1);
 
         // The checks hold the folder: no other run starts there meanwhile.
         CheckSession other;
         DataFile::rewrite(folders.file("list.txt"), {"other"});
-        other.SelectSource(Source::CustomList, folders.file("list.txt"));
-        QVERIFY(other.Start(1, 1).startsWith("Another run is going on"));
+        other.selectSource(Source::CustomList, folders.file("list.txt"));
+        QVERIFY(other.start(1, 1).startsWith("Another run is going on"));
         harvest->close();
-        QCOMPARE(other.Start(1, 1), QString());
-        other.Stop();
+        QCOMPARE(other.start(1, 1), QString());
+        other.stop();
     }
 
     // Fault caught: names found but not written to BrowserSearch.txt, lost without a word.
@@ -234,18 +234,18 @@ private slots:
         web.page = [](const QByteArray &) -> QByteArray { return "<html><body>see found.com</body></html>"; };
         EnvironmentVariable host("TAMARIND_YAHOO_HOST", web.host().toLatin1());
         Form1 window;
-        Choose(window, Source::BrowseForNames);
+        choose(window, Source::BrowseForNames);
         auto *harvest = qobject_cast<Form5 *>(window.harvestWindow());
         QDir(folders.program()).mkdir("BrowserSearch.txt");   // no file can be written there
         harvest->Text1->setEditText(web.address("/one.html"));
         harvest->Command1->click();
-        QTRY_COMPARE_WITH_TIMEOUT(MessageTexts(*harvest).size(), 1, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(messageTexts(*harvest).size(), 1, 15000);
         harvest->Text1->setEditText(web.address("/two.html"));
         harvest->Command1->click();
         QTRY_VERIFY_WITH_TIMEOUT(!web.requestsFor("/two.html").isEmpty(), 15000);
         QTest::qWait(300);
-        QCOMPARE(MessageTexts(*harvest).size(), 1);   // once
-        QVERIFY(MessageTexts(*harvest).constFirst().contains("BrowserSearch.txt"));
+        QCOMPARE(messageTexts(*harvest).size(), 1);   // once
+        QVERIFY(messageTexts(*harvest).constFirst().contains("BrowserSearch.txt"));
         QDir(folders.program()).rmdir("BrowserSearch.txt");
     }
 
@@ -268,8 +268,8 @@ private slots:
         EnvironmentVariable host("TAMARIND_YAHOO_HOST", web.host().toLatin1());
         Form1 window;
         window.session().setServer(Whois::Server::parse(whois.address()));
-        WriteBytes(folders.file("BrowserSearch.txt"), "stale.com\r\n");
-        Choose(window, Source::BrowseForNames);
+        writeBytes(folders.file("BrowserSearch.txt"), "stale.com\r\n");
+        choose(window, Source::BrowseForNames);
         auto *harvest = qobject_cast<Form5 *>(window.harvestWindow());
         QVERIFY(harvest);
         QVERIFY(!QFile::exists(folders.file("BrowserSearch.txt")));   // a fresh list for the window
@@ -277,16 +277,16 @@ private slots:
         harvest->Text1->setEditText(QString("http://%1/frames.html").arg(web.host()));
         harvest->Command1->click();
         QTRY_COMPARE_WITH_TIMEOUT(harvest->List1->count() + harvest->List2->count(), 3, 20000);
-        QCOMPARE(Items(harvest->List1), (QStringList {"alpha.com", "betaname.net"}));
-        QCOMPARE(Items(harvest->List2), QStringList {"taken.com"});
+        QCOMPARE(items(harvest->List1), (QStringList {"alpha.com", "betaname.net"}));
+        QCOMPARE(items(harvest->List2), QStringList {"taken.com"});
         QCOMPARE(
-            FileEntries(folders.file("BrowserSearch.txt")), (QStringList {"alpha.com", "betaname.net", "taken.com"}));
-        QCOMPARE(FileEntries(folders.file("queries.log")), (QStringList {"alpha.com", "betaname.net", "taken.com"}));
+            fileEntries(folders.file("BrowserSearch.txt")), (QStringList {"alpha.com", "betaname.net", "taken.com"}));
+        QCOMPARE(fileEntries(folders.file("queries.log")), (QStringList {"alpha.com", "betaname.net", "taken.com"}));
         // A frame pointing at its own page is followed once: the requests stay few.
         QTest::qWait(500);
         QVERIFY(web.requestsFor("/frames.html").size() <= 5);
-        QCOMPARE(Items(Control<QListWidget>(window, "List4")), QStringList {"alpha.com"});
-        QCOMPARE(Items(Control<QListWidget>(window, "List1")), QStringList {"betaname.net"});
+        QCOMPARE(items(control<QListWidget>(window, "List4")), QStringList {"alpha.com"});
+        QCOMPARE(items(control<QListWidget>(window, "List1")), QStringList {"betaname.net"});
         QCOMPARE(harvest->Label1->text(), QString("Unregistered: (2)"));
         QVERIFY(harvest->windowTitle().startsWith("Tamarind - "));
 

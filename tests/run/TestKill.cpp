@@ -21,7 +21,7 @@ constexpr int Total = 20000;
 constexpr int Kills = 20;
 
 // Names of every profile: 4 letters (high), 6 (mid) and 14 (low).
-QStringList Names()
+QStringList numberedNames()
 {
     QStringList names;
     for (int i = 0; i < Total; ++i) {
@@ -32,14 +32,14 @@ QStringList Names()
 }
 
 // The result files of the folder and its backups: each is whole lines of names and nothing else.
-QSet<QString> ProfileNames(const QString &folder)
+QSet<QString> profileNames(const QString &folder)
 {
     static const QRegularExpression name(QStringLiteral("^[0-9a-z]+\\.com$"));
     QSet<QString> names;
     QDirIterator files(folder, {"*Profile*.txt", "Unchecked*.txt"}, QDir::Files, QDirIterator::Subdirectories);
     while (files.hasNext()) {
         const QString path = files.next();
-        const QByteArray bytes = ReadBytes(path);
+        const QByteArray bytes = readBytes(path);
         if (!bytes.isEmpty() && !bytes.endsWith("\r\n"))
             qFatal("%s ends in half a line", qPrintable(path));
         for (const QString &entry : DataFile::EntryIndex(bytes).all()) {
@@ -59,11 +59,11 @@ struct Printed {
 
 // One check run, killed once it has printed `killAfter` verdicts (0: left to finish). Returns its
 // exit code, or -1 when it was killed.
-int RunCheck(const QStringList &arguments, int killAfter, Printed &printed)
+int runCheck(const QStringList &arguments, int killAfter, Printed &printed)
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::SeparateChannels);
-    process.start(BuiltProgram("tamarind-cli"), arguments);
+    process.start(builtProgram("tamarind-cli"), arguments);
     if (!process.waitForStarted(10000))
         return -2;
     int seen = 0;
@@ -90,21 +90,21 @@ int RunCheck(const QStringList &arguments, int killAfter, Printed &printed)
 }
 
 // What a user's choice in the source list sends.
-void ChooseCustomList(Form1 &window, const QString &list)
+void chooseCustomList(Form1 &window, const QString &list)
 {
     window.chooseCustomList = [list] { return list; };
-    Choose(window, int(Source::CustomList));
+    choose(window, int(Source::CustomList));
 }
 
 // The child process of the window test: a main window that starts a run of the list and goes on
 // until it is killed.
-int RunWindowUntilKilled(int argc, char **argv)
+int runWindowUntilKilled(int argc, char **argv)
 {
     QApplication app(argc, argv);
     Form1 window;
     window.show();
-    ChooseCustomList(window, qEnvironmentVariable("TAMARIND_KILL_TEST_LIST"));
-    Control<QToolButton>(window, "cmdDoSearch")->click();
+    chooseCustomList(window, qEnvironmentVariable("TAMARIND_KILL_TEST_LIST"));
+    control<QToolButton>(window, "cmdDoSearch")->click();
     return app.exec();
 }
 
@@ -118,7 +118,7 @@ private slots:
     void cliKilledTwentyTimes()
     {
         TestFolders folders;
-        const QStringList names = Names();
+        const QStringList names = numberedNames();
         QStringList registered;
         for (int i = 0; i < Total; i += 7)
             registered << names[i] + ".com";
@@ -133,27 +133,27 @@ private slots:
         for (int kill = 0; kill < Kills; ++kill) {
             const QStringList where = kill == 0 ? QStringList() : QStringList {"--resume"};
             QCOMPARE(
-                RunCheck(common + where + QStringList {folders.file("list.txt")}, Total / (Kills + 1), printed), -1);
-            const QSet<QString> saved = ProfileNames(results);
+                runCheck(common + where + QStringList {folders.file("list.txt")}, Total / (Kills + 1), printed), -1);
+            const QSet<QString> saved = profileNames(results);
             for (const QString &name : std::as_const(printed.free))
                 QVERIFY2(saved.contains(name),
                     qPrintable(QString("kill %1: %2 was printed, not saved").arg(kill).arg(name)));
             for (const QString &name : std::as_const(printed.registered))
                 QVERIFY2(!saved.contains(name), qPrintable(name));
         }
-        QCOMPARE(RunCheck(common + QStringList {"--resume", folders.file("list.txt")}, 0, printed), 0);
+        QCOMPARE(runCheck(common + QStringList {"--resume", folders.file("list.txt")}, 0, printed), 0);
 
         // Every name got its verdict in some run, and every free one is in a profile file.
         QCOMPARE(printed.free.size() + printed.registered.size(), Total);
         QCOMPARE(printed.registered.size(), registered.size());
-        QCOMPARE(ProfileNames(results), printed.free);
+        QCOMPARE(profileNames(results), printed.free);
         qInfo("%d kills, %d verdict lines for %d names", Kills, printed.lines, Total);
     }
 
     void windowKilledDuringARun()
     {
         TestFolders folders;
-        const QStringList names = Names().mid(0, 3000);
+        const QStringList names = numberedNames().mid(0, 3000);
         DataFile::rewrite(folders.file("list.txt"), names);
         TestWhoisServer server({"--free-ratio", "1", "--latency-ms", "2"});
         QVERIFY(server.isRunning());
@@ -168,39 +168,39 @@ private slots:
         child.setProcessChannelMode(QProcess::ForwardedChannels);
         child.start(QCoreApplication::applicationFilePath(), {});
         QVERIFY(child.waitForStarted(10000));
-        QTRY_VERIFY_WITH_TIMEOUT(FileEntries(folders.file("LowProfile.txt")).size() >= 300, 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(fileEntries(folders.file("LowProfile.txt")).size() >= 300, 60000);
         child.kill();
         QVERIFY(child.waitForFinished(10000));
-        const QSet<QString> before = ProfileNames(folders.program());
+        const QSet<QString> before = profileNames(folders.program());
         QVERIFY(before.size() >= 300);
 
         // Started again at the position the killed run saved; what it wrote waits in backups/.
         Form1 window;
         window.session().setServer(Whois::Server::parse(server.address()));
         window.session().pool().setTickInterval(100);
-        ChooseCustomList(window, folders.file("list.txt"));
-        QVERIFY(RunControl::SavedPosition(Source::CustomList) > 1);
-        Control<QLineEdit>(window, "txtWordNum")
-            ->setText(QString::number(RunControl::SavedPosition(Source::CustomList)));
-        Control<QToolButton>(window, "cmdDoSearch")->click();
-        QTRY_VERIFY_WITH_TIMEOUT(Control<QToolButton>(window, "cmdDoSearch")->isEnabled(), 60000);
-        QCOMPARE(MessageTexts(window), QStringList());
+        chooseCustomList(window, folders.file("list.txt"));
+        QVERIFY(RunControl::savedPosition(Source::CustomList) > 1);
+        control<QLineEdit>(window, "txtWordNum")
+            ->setText(QString::number(RunControl::savedPosition(Source::CustomList)));
+        control<QToolButton>(window, "cmdDoSearch")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(control<QToolButton>(window, "cmdDoSearch")->isEnabled(), 60000);
+        QCOMPARE(messageTexts(window), QStringList());
         QSet<QString> backedUp;
         for (const QString &file : QDir(folders.file("backups")).entryList({"*Profile*.txt"}, QDir::Files))
-            for (const QString &name : FileEntries(folders.file("backups/" + file)))
+            for (const QString &name : fileEntries(folders.file("backups/" + file)))
                 backedUp.insert(name);
         QCOMPARE(backedUp, before);
         QSet<QString> all;
         for (const QString &name : names)
             all.insert(name + ".com");
-        QCOMPARE(ProfileNames(folders.program()), all);
+        QCOMPARE(profileNames(folders.program()), all);
     }
 };
 
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsSet("TAMARIND_KILL_TEST_LIST"))
-        return RunWindowUntilKilled(argc, argv);
+        return runWindowUntilKilled(argc, argv);
     QApplication app(argc, argv);
     TestKill test;
     return QTest::qExec(&test, argc, argv);

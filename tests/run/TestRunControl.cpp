@@ -13,7 +13,7 @@ namespace {
 constexpr int Tick = 100;       // ms: time enough for a busy machine to answer within a lookup
 constexpr int ShortTick = 10;   // for the tests that wait for the timeouts themselves
 
-QStringList Names(int count, const QString &stem = "name")
+QStringList numberedNames(int count, const QString &stem = "name")
 {
     QStringList names;
     for (int i = 1; i <= count; ++i)
@@ -21,7 +21,7 @@ QStringList Names(int count, const QString &stem = "name")
     return names;
 }
 
-QString Setting(const QString &key)
+QString setting(const QString &key)
 {
     return SettingsStore::get("Quillon", "Settings", key, "none");
 }
@@ -45,8 +45,8 @@ struct Engine {
 
     QString start(const QString &list, qint64 from = 1)
     {
-        const SourceSelection selection = session.SelectSource(Source::CustomList, list);
-        return session.Start(from, *selection.wordMax);
+        const SourceSelection selection = session.selectSource(Source::CustomList, list);
+        return session.start(from, *selection.wordMax);
     }
 
     bool runToEnd(const QString &list, qint64 from = 1, int timeoutMs = 20000)
@@ -73,13 +73,13 @@ private slots:
         QCOMPARE(feed.count(), 0);
         QCOMPARE(feed.entry(1), DataFile::EndSentinel);
         QVERIFY(!feed.openError().isEmpty());
-        WriteBytes(folders.file("list.txt"), "a\r\n\r\nb\r\nc");
+        writeBytes(folders.file("list.txt"), "a\r\n\r\nb\r\nc");
         QCOMPARE(feed.count(), 3);
         QCOMPARE(feed.entry(2), QString("b"));
         QCOMPARE(feed.entry(3), QString("c"));
         QCOMPARE(feed.entry(4), DataFile::EndSentinel);
         // What is on disk counts: a changed file is read again.
-        WriteBytes(folders.file("list.txt"), "x\r\ny\r\nz\r\nw\r\n");
+        writeBytes(folders.file("list.txt"), "x\r\ny\r\nz\r\nw\r\n");
         QCOMPARE(feed.entry(4), QString("w"));
         QCOMPARE(feed.count(), 4);
     }
@@ -97,25 +97,25 @@ private slots:
         QFETCH(qint64, shown);
         TestFolders folders;
         QDir(folders.program()).mkdir("wordlists");
-        DataFile::rewrite(folders.file("wordlists/FullWordList.txt"), Names(500));
+        DataFile::rewrite(folders.file("wordlists/FullWordList.txt"), numberedNames(500));
         if (!saved.isEmpty())
             SettingsStore::save("Quillon", "Settings", "FullWordNum", saved);
         CheckSession session;
         RunControl &run = session.run();
-        const SourceSelection selection = run.SelectSource(Source::FullWordList);
+        const SourceSelection selection = run.selectSource(Source::FullWordList);
         QCOMPARE(*selection.wordMax, 500);
         QCOMPARE(*selection.wordNum, shown);
         QCOMPARE(selection.group, SourceSelection::Group::WordList);
         QCOMPARE(run.sourceFile(), folders.file("wordlists/FullWordList.txt"));
 
-        QCOMPARE(run.SelectSource(Source::AllFourLetter).wordMax.value(), 0);   // missing list
-        const SourceSelection google = run.SelectSource(Source::GoogleSearch);
+        QCOMPARE(run.selectSource(Source::AllFourLetter).wordMax.value(), 0);   // missing list
+        const SourceSelection google = run.selectSource(Source::GoogleSearch);
         QVERIFY(!google.wordMax);
         QCOMPARE(google.group, SourceSelection::Group::Search);
         QCOMPARE(run.sourceFile(), folders.file("BrowserSearch.txt"));
-        run.SelectSource(Source::BrowseForNames);
+        run.selectSource(Source::BrowseForNames);
         QCOMPARE(run.sourceFile(), folders.file("BrowserSearch.txt"));   // unchanged
-        QCOMPARE(run.SelectSource(Source::GenerateNames).group, SourceSelection::Group::None);
+        QCOMPARE(run.selectSource(Source::GenerateNames).group, SourceSelection::Group::None);
     }
 
     void startNumberRule_data()
@@ -132,7 +132,7 @@ private slots:
         QFETCH(qint64, typed);
         QFETCH(qint64, entries);
         QFETCH(qint64, shown);
-        QCOMPARE(RunControl::StartNumberFor(typed, entries), shown);
+        QCOMPARE(RunControl::startNumberFor(typed, entries), shown);
     }
 
     void startIsRefused_data()
@@ -154,11 +154,11 @@ private slots:
         QFETCH(QString, message);
         TestFolders folders;
         TestWhoisServer server({"--log", folders.file("queries.log"), "--silent-every", "1"});
-        DataFile::rewrite(folders.file("list.txt"), Names(5));
+        DataFile::rewrite(folders.file("list.txt"), numberedNames(5));
         Engine engine(server);
         Engine other(server);
         if (QByteArray(QTest::currentDataTag()) == "bad server")
-            engine.session.setServer({}, Whois::NotAServer("host:abc", "--server"));
+            engine.session.setServer({}, Whois::notAServer("host:abc", "--server"));
         if (QByteArray(QTest::currentDataTag()) == "another run")
             QCOMPARE(other.start(folders.file("list.txt")), QString());
         const QString path = list.isEmpty() ? QString() : folders.file(list);
@@ -166,20 +166,20 @@ private slots:
         QVERIFY2(error.contains(message), qPrintable(error));
         if (QByteArray(QTest::currentDataTag()) == "another run") {
             QVERIFY2(error.contains(QString::number(QCoreApplication::applicationPid())), qPrintable(error));
-            other.session.Stop();
+            other.session.stop();
             QCOMPARE(engine.start(path, from), QString());   // free again once the other run ended
-            engine.session.Stop();
+            engine.session.stop();
             return;
         }
         QVERIFY(!engine.session.isRunning());
         QTest::qWait(50);
-        QCOMPARE(FileEntries(folders.file("queries.log")), QStringList());
+        QCOMPARE(fileEntries(folders.file("queries.log")), QStringList());
     }
 
     void wholeRun()
     {
         TestFolders folders;
-        const QStringList names = Names(60);
+        const QStringList names = numberedNames(60);
         DataFile::rewrite(folders.file("registered.txt"), {"name002.com", "name010.com", "name059.com"});
         TestWhoisServer server({"--registered", folders.file("registered.txt"), "--log", folders.file("queries.log")});
         DataFile::rewrite(folders.file("list.txt"), names);
@@ -189,8 +189,8 @@ private slots:
         QVERIFY(engine.verdicts.contains("registered name010.com"));
         QVERIFY(engine.verdicts.contains("free name011.com"));
         QCOMPARE(engine.session.results().items(ResultList::Mid).size(), 57);
-        QCOMPARE(Setting("CustWordNum"), QString("61"));
-        QCOMPARE(Setting("wordNumber"), QString("61"));
+        QCOMPARE(setting("CustWordNum"), QString("61"));
+        QCOMPARE(setting("wordNumber"), QString("61"));
         QCOMPARE(engine.session.results().uncheckedCount(), 0);
     }
 
@@ -198,7 +198,7 @@ private slots:
     {
         TestFolders folders;
         TestWhoisServer server({"--free-ratio", "1"});
-        WriteBytes(folders.file("list.txt"), "abc\r\n\r\nabd\r\nabe");
+        writeBytes(folders.file("list.txt"), "abc\r\n\r\nabd\r\nabe");
         Engine engine(server);
         QVERIFY(engine.runToEnd(folders.file("list.txt")));
         QCOMPARE(engine.verdicts.size(), 3);
@@ -209,7 +209,7 @@ private slots:
     {
         TestFolders folders;
         TestWhoisServer server;
-        WriteBytes(folders.file("list.txt"), "\r\n");
+        writeBytes(folders.file("list.txt"), "\r\n");
         Engine engine(server);
         QVERIFY(engine.runToEnd(folders.file("list.txt"), 1, 2000));
         QVERIFY(engine.verdicts.isEmpty());
@@ -220,7 +220,7 @@ private slots:
         TestFolders folders;
         // Every 10th query takes 1.5 s: the other slots go on meanwhile, where a batch would wait.
         TestWhoisServer server({"--free-ratio", "1", "--slow-every", "10", "--slow-ms", "1500"});
-        DataFile::rewrite(folders.file("list.txt"), Names(200));
+        DataFile::rewrite(folders.file("list.txt"), numberedNames(200));
         Engine engine(server, 0, 200);
         QSignalSpy stopped(&engine.session.run(), &RunControl::stopped);
         QCOMPARE(engine.start(folders.file("list.txt")), QString());
@@ -242,7 +242,7 @@ private slots:
         QCOMPARE(engine.refusals.size(), 1);
         QVERIFY2(engine.refusals[0].contains("no answer within"), qPrintable(engine.refusals[0]));
         QVERIFY(!QFile::exists(folders.file("Unchecked.txt")));
-        QCOMPARE(Setting("CustWordNum"), QString("1"));
+        QCOMPARE(setting("CustWordNum"), QString("1"));
     }
 
     // Fault caught: a name the server never answers, while it answers the others, holds the run
@@ -252,16 +252,16 @@ private slots:
         TestFolders folders;
         TestWhoisServer server(
             {"--free-ratio", "1", "--silent-name", "quiet.com", "--log", folders.file("queries.log")});
-        DataFile::rewrite(folders.file("list.txt"), Names(5) << "quiet" << Names(5, "more"));
-        WriteBytes(folders.file("Unchecked.txt"), "from-an-earlier-session.com\r\n");
+        DataFile::rewrite(folders.file("list.txt"), numberedNames(5) << "quiet" << numberedNames(5, "more"));
+        writeBytes(folders.file("Unchecked.txt"), "from-an-earlier-session.com\r\n");
         Engine engine(server, 0, ShortTick);
         QVERIFY(engine.runToEnd(folders.file("list.txt")));
         QCOMPARE(engine.with("free").size(), 10);
         QCOMPARE(engine.with("unchecked"), QStringList {"unchecked quiet.com"});
-        QCOMPARE(ReadBytes(folders.file("Unchecked.txt")), QByteArray("quiet.com\r\n"));
+        QCOMPARE(readBytes(folders.file("Unchecked.txt")), QByteArray("quiet.com\r\n"));
         QCOMPARE(QDir(folders.file("backups")).entryList({"Unchecked*"}).size(), 1);   // moved aside
         // Per attempt: the query and a reconnect after 10 and after 20 ticks; 30 ticks end it.
-        const int asked = int(FileEntries(folders.file("queries.log")).filter("quiet").size());
+        const int asked = int(fileEntries(folders.file("queries.log")).filter("quiet").size());
         QVERIFY2(asked >= 6 && asked <= 9, qPrintable(QString::number(asked)));
     }
 
@@ -282,13 +282,13 @@ private slots:
         QFETCH(QString, message);
         TestFolders folders;
         TestWhoisServer server(serverOptions);
-        DataFile::rewrite(folders.file("list.txt"), Names(60));
-        Engine engine(server, refusedPort ? UnusedPort() : 0, ShortTick);
+        DataFile::rewrite(folders.file("list.txt"), numberedNames(60));
+        Engine engine(server, refusedPort ? unusedPort() : 0, ShortTick);
         QVERIFY(engine.runToEnd(folders.file("list.txt"), 1, 10000));
         QCOMPARE(engine.refusals.size(), 1);
         QVERIFY2(engine.refusals[0].contains(message), qPrintable(engine.refusals[0]));
         QCOMPARE(engine.verdicts, QStringList());   // nothing unchecked, nothing registered
-        QCOMPARE(Setting("CustWordNum"), QString("1"));
+        QCOMPARE(setting("CustWordNum"), QString("1"));
         QVERIFY(!QFile::exists(folders.file("Unchecked.txt")));
     }
 
@@ -307,7 +307,7 @@ private slots:
         QFETCH(int, count);
         QFETCH(int, tick);
         TestFolders folders;
-        const QStringList names = Names(count);
+        const QStringList names = numberedNames(count);
         QStringList registered;
         for (int i = 0; i < names.size(); i += 3)
             registered << names[i] + ".com";
@@ -328,30 +328,30 @@ private slots:
         // Records cut before their marker: neither free nor registered.
         DataFile::rewrite(folders.file("registered.txt"), {"name003.com"});
         TestWhoisServer server({"--registered", folders.file("registered.txt"), "--reply-bytes", "60"});
-        DataFile::rewrite(folders.file("list.txt"), Names(20));
+        DataFile::rewrite(folders.file("list.txt"), numberedNames(20));
         Engine engine(server, 0, ShortTick);
         engine.session.pool().setRegisteredMarker("Registrar WHOIS Server:");
         QVERIFY(engine.runToEnd(folders.file("list.txt")));
         QCOMPARE(engine.with("unchecked"), QStringList {"unchecked name003.com"});
         QCOMPARE(engine.with("free").size(), 19);
-        QCOMPARE(FileEntries(folders.file("Unchecked.txt")), QStringList {"name003.com"});
+        QCOMPARE(fileEntries(folders.file("Unchecked.txt")), QStringList {"name003.com"});
     }
 
     void stopDuringBackOffLeavesNothingRunning()
     {
         TestFolders folders;
         TestWhoisServer server({"--notice-every", "1", "--log", folders.file("queries.log")});
-        DataFile::rewrite(folders.file("list.txt"), Names(60));
+        DataFile::rewrite(folders.file("list.txt"), numberedNames(60));
         Engine engine(server);
         QCOMPARE(engine.start(folders.file("list.txt")), QString());
         QTRY_VERIFY_WITH_TIMEOUT(engine.session.pool().isPaused(), 5000);
-        engine.session.Stop();
+        engine.session.stop();
         QVERIFY(!engine.session.pool().isPaused());
         QCOMPARE(engine.session.pool().inFlight(), 0);
-        const qsizetype asked = FileEntries(folders.file("queries.log")).size();
+        const qsizetype asked = fileEntries(folders.file("queries.log")).size();
         QTest::qWait(3 * Tick);
-        QCOMPARE(FileEntries(folders.file("queries.log")).size(), asked);
-        QCOMPARE(Setting("CustWordNum"), QString("1"));
+        QCOMPARE(fileEntries(folders.file("queries.log")).size(), asked);
+        QCOMPARE(setting("CustWordNum"), QString("1"));
     }
 
     void hugeReplyIsCapped()
@@ -372,15 +372,15 @@ private slots:
         DataFile::rewrite(folders.file("list.txt"), {"ab%0D%0Acd", "x%0Ay"});
         Engine engine(server);
         QVERIFY(engine.runToEnd(folders.file("list.txt")));
-        QCOMPARE(FileEntries(folders.file("queries.log")), (QStringList {"abcd.com", "xy.com"}));
-        QCOMPARE(ReadBytes(folders.file("queries.log")), QByteArray("abcd.com\nxy.com\n"));
+        QCOMPARE(fileEntries(folders.file("queries.log")), (QStringList {"abcd.com", "xy.com"}));
+        QCOMPARE(readBytes(folders.file("queries.log")), QByteArray("abcd.com\nxy.com\n"));
     }
 
     void startStatusAndStop()
     {
         TestFolders folders;
         QDir(folders.program()).mkdir("wordlists");
-        DataFile::rewrite(folders.file("wordlists/FullWordList.txt"), Names(500));
+        DataFile::rewrite(folders.file("wordlists/FullWordList.txt"), numberedNames(500));
         SettingsStore::save("Quillon", "Settings", "FullWordNum", "300");
         TestWhoisServer server({"--silent-every", "1"});
         Engine engine(server);
@@ -388,15 +388,15 @@ private slots:
         QObject::connect(&engine.session.run(), &RunControl::entryStatus, [&](const QString &t) { entryStatus << t; });
         QObject::connect(
             &engine.session.run(), &RunControl::openConnections, [&](const QString &t) { openStatus << t; });
-        engine.session.SelectSource(Source::FullWordList);
-        QCOMPARE(engine.session.Start(1, 500), QString());
+        engine.session.selectSource(Source::FullWordList);
+        QCOMPARE(engine.session.start(1, 500), QString());
         QCOMPARE(entryStatus.last(), QString("26 of 500"));
         QCOMPARE(openStatus.last(), QString("Open: 25"));
         // Nothing has an answer yet: a run killed now begins with the first name again.
-        QCOMPARE(Setting("FullWordNum"), QString("1"));
-        QCOMPARE(Setting("wordNumber"), QString("1"));
-        engine.session.Stop();
-        QCOMPARE(Setting("FullWordNum"), QString("1"));
+        QCOMPARE(setting("FullWordNum"), QString("1"));
+        QCOMPARE(setting("wordNumber"), QString("1"));
+        engine.session.stop();
+        QCOMPARE(setting("FullWordNum"), QString("1"));
         QVERIFY(!engine.session.isRunning());
     }
 
@@ -404,7 +404,7 @@ private slots:
     {
         TestFolders folders;
         TestWhoisServer server({"--free-ratio", "1"});
-        DataFile::rewrite(folders.file("list.txt"), Names(3));
+        DataFile::rewrite(folders.file("list.txt"), numberedNames(3));
         Engine engine(server);
         QSignalSpy stopped(&engine.session.run(), &RunControl::stopped);
         bool restarted = false;
@@ -413,7 +413,7 @@ private slots:
         QObject::connect(&engine.session, &CheckSession::verdict, [&] {
             if (engine.verdicts.size() == 3 && !restarted) {
                 restarted = true;
-                engine.session.Stop();
+                engine.session.stop();
                 QCOMPARE(engine.start(folders.file("list.txt")), QString());
             }
         });
@@ -426,7 +426,7 @@ private slots:
     {
         TestFolders folders;
         TestWhoisServer server({"--free-ratio", "1"});
-        DataFile::rewrite(folders.file("list.txt"), Names(10));
+        DataFile::rewrite(folders.file("list.txt"), numberedNames(10));
         Engine engine(server);
         QStringList openStatus;
         QObject::connect(
@@ -438,13 +438,13 @@ private slots:
     void stopThenResume()
     {
         TestFolders folders;
-        const QStringList names = Names(60);
+        const QStringList names = numberedNames(60);
         TestWhoisServer server({"--free-ratio", "0.5", "--latency-ms", "150"});
         DataFile::rewrite(folders.file("list.txt"), names);
         Engine engine(server);
         QCOMPARE(engine.start(folders.file("list.txt")), QString());
         QTRY_VERIFY_WITH_TIMEOUT(engine.verdicts.size() >= 30, 10000);
-        engine.session.Stop();
+        engine.session.stop();
         const QStringList before = engine.verdicts;
         QTest::qWait(400);
         QCOMPARE(engine.verdicts, before);   // no verdict after the click
@@ -456,12 +456,12 @@ private slots:
                 firstOpen = i + 1;
         }
         QVERIFY(firstOpen > 0);
-        QCOMPARE(Setting("CustWordNum"), QString::number(firstOpen));
+        QCOMPARE(setting("CustWordNum"), QString::number(firstOpen));
 
-        QVERIFY(engine.runToEnd(folders.file("list.txt"), Setting("CustWordNum").toLongLong()));
+        QVERIFY(engine.runToEnd(folders.file("list.txt"), setting("CustWordNum").toLongLong()));
         for (const QString &name : names)
             QVERIFY2(!engine.verdicts.filter(" " + name + ".com").isEmpty(), qPrintable(name));
-        QCOMPARE(Setting("CustWordNum"), QString("61"));
+        QCOMPARE(setting("CustWordNum"), QString("61"));
     }
 };
 

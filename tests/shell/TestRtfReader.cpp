@@ -9,7 +9,7 @@ namespace {
 
 // The text of the document with each run's format marked: *bold*, /italic/, _underline_, and the
 // size in points where it is not 12.
-QString Marked(const QTextDocument &document)
+QString marked(const QTextDocument &document)
 {
     QStringList blocks;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
@@ -69,8 +69,8 @@ private slots:
         QFETCH(QByteArray, rtf);
         QFETCH(QString, shown);
         QTextDocument document;
-        ReadRtf(rtf, &document);
-        QCOMPARE(Marked(document), shown);
+        readRtf(rtf, &document);
+        QCOMPARE(marked(document), shown);
     }
 
     // Random bytes and random cuts of a real document: the reader always returns.
@@ -85,10 +85,10 @@ private slots:
             for (int i = random.bounded(64); i > 0; --i)
                 input.insert(random.bounded(input.size() + 1), char(random.bounded(256)));
             QTextDocument document;
-            ReadRtf(input, &document);
+            readRtf(input, &document);
         }
         QTextDocument document;
-        ReadRtf(real, &document);
+        readRtf(real, &document);
         QVERIFY(document.toPlainText().size() > 100);
     }
 };

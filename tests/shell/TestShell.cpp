@@ -35,16 +35,16 @@ class TestShell : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { Shutdown::EndPending() = false; }
+    void init() { Shutdown::endPending() = false; }
 
     // Runs first: no splash window has published the skin yet.
     void skinnedBeforeAnySplash()
     {
         TestFolders folders;
-        QVERIFY(!Skin::ProgramSkin());
+        QVERIFY(!Skin::programSkin());
         frmAbout about;
         QVERIFY(about.property("skinned").toBool());
-        QVERIFY(Skin::ProgramSkin());
+        QVERIFY(Skin::programSkin());
         // The splash window that published it stays hidden and never hands over.
         const QList<frmSplash *> splashes = [] {
             QList<frmSplash *> found;
@@ -64,7 +64,7 @@ private slots:
         QCOMPARE(::branding().productName, QString("Tamarind"));
         QVERIFY(::branding().purchaseLinksOn && ::branding().skinningOn);
         // A name keeps to its one query value whatever it holds.
-        QCOMPARE(::branding().PurchaseAddress("a&b #c.com"),
+        QCOMPARE(::branding().purchaseAddress("a&b #c.com"),
             QString("https://shop.test/bfast/click?siteid=1&STRING=a%26b%20%23c.com"));
         unsetenv("TAMARIND_PURCHASE_PREFIX");
         LoadBranding();
@@ -73,15 +73,15 @@ private slots:
         QCOMPARE(QUrlQuery(standard).queryItems().size(), 6);
         QCOMPARE(QUrlQuery(standard).queryItems().constFirst().first, QString("siteid"));
         QCOMPARE(QUrlQuery(standard).queryItems().constLast().first, QString("STRING"));
-        QCOMPARE(MajorMinorVersion(), QString("1.0"));
+        QCOMPARE(majorMinorVersion(), QString("1.0"));
     }
 
     void splashHandsOver()
     {
         TestFolders folders;
         frmSplash splash;
-        QVERIFY(Skin::ProgramSkin());
-        QVERIFY(Skin::CompanionRunning());
+        QVERIFY(Skin::programSkin());
+        QVERIFY(Skin::companionRunning());
         QWidget *made = nullptr;
         splash.showMainWindow = [&] { return made = new QWidget; };
         splash.show();
@@ -147,7 +147,7 @@ private slots:
     {
         TestFolders folders;
         int ends = 0;
-        Shutdown::EndHook() = [&] { ++ends; };
+        Shutdown::endHook() = [&] { ++ends; };
         {
             Form1 window;
             window.show();
@@ -156,15 +156,15 @@ private slots:
         }
         Form1 window;
         window.show();
-        Control<QPushButton>(window, "cmdWebsite")->click();
+        control<QPushButton>(window, "cmdWebsite")->click();
         QPointer<QWidget> website = window.websiteWindow();
         QVERIFY(website && website->isVisible());
         window.close();
         QCOMPARE(ends, 1);   // still running while the website window is open
-        QVERIFY(Shutdown::EndPending());
+        QVERIFY(Shutdown::endPending());
         website->close();
         QCOMPARE(ends, 2);
-        Shutdown::EndHook() = nullptr;
+        Shutdown::endHook() = nullptr;
     }
 
     void websiteWindow()
@@ -184,7 +184,7 @@ private slots:
 
         // However small the window, no size goes negative.
         for (const QSize size : {QSize(1, 1), QSize(100, 40), QSize(2000, 1500)}) {
-            const WebsiteLayout layout = ComputeWebsiteLayout(size.width() * 15, size.height() * 15, 300);
+            const WebsiteLayout layout = computeWebsiteLayout(size.width() * 15, size.height() * 15, 300);
             for (int value : {layout.panelWidth, layout.browserFrameWidth, layout.browserFrameHeight, layout.text1Width,
                      layout.command3Left, layout.webBrowserWidth, layout.webBrowserHeight})
                 QVERIFY(value >= 0);
@@ -197,7 +197,7 @@ private slots:
         EnvironmentVariable prefix("TAMARIND_PURCHASE_PREFIX", "http://127.0.0.1:1/bfast/click?STRING=");
         Form1 window;
         window.results().AddRegistered("a&b c.com");
-        DoubleClick(Control<QListWidget>(window, "List2"), 0);
+        doubleClick(control<QListWidget>(window, "List2"), 0);
         auto *website = qobject_cast<frmWebsite *>(window.websiteWindow());
         QVERIFY(website);
         QTRY_COMPARE(website->WebBrowser1->url().toString(QUrl::FullyEncoded),
@@ -211,12 +211,12 @@ private slots:
         EnvironmentVariable links("TAMARIND_PURCHASE_LINKS", "0");
         TestWhoisServer server({"--free-ratio", "0", "--latency-ms", "300"});
         Form1 window;
-        QCOMPARE(Control<QGroupBox>(window, "Frame2")->title(), QString("Domain Name Manager"));
+        QCOMPARE(control<QGroupBox>(window, "Frame2")->title(), QString("Domain Name Manager"));
         window.session().setServer(Whois::Server::parse(server.address()));
         for (const char *name : {"first.com", "second.com"})
             window.results().AddRegistered(name);
-        DoubleClick(Control<QListWidget>(window, "List2"), 0);
-        DoubleClick(Control<QListWidget>(window, "List2"), 1);   // the second replaces the first
+        doubleClick(control<QListWidget>(window, "List2"), 0);
+        doubleClick(control<QListWidget>(window, "List2"), 1);   // the second replaces the first
         QPointer<QWidget> shown = window.whoisWindow();
         auto *whois = qobject_cast<frmWhois *>(shown.data());
         QVERIFY(whois && whois->isVisible());
@@ -230,7 +230,7 @@ private slots:
 
         TestWhoisServer silent({"--silent-every", "1"});
         window.session().setServer(Whois::Server::parse(silent.address()));
-        DoubleClick(Control<QListWidget>(window, "List2"), 0);
+        doubleClick(control<QListWidget>(window, "List2"), 0);
         QVERIFY(!shown);   // a fresh window for every double-click
         QTest::qWait(200);
         QVERIFY(static_cast<frmWhois *>(window.whoisWindow())->Text1->toPlainText().isEmpty());
@@ -259,29 +259,29 @@ private slots:
         QCOMPARE(labels.size(), 1 + 5);
         int visible = 0;
         for (const SkinLabel *label : labels) {
-            QCOMPARE(label->parentWidget(), Control<QGroupBox>(window, "Frame1"));
-            visible += label->isVisibleTo(Control<QGroupBox>(window, "Frame1"));
+            QCOMPARE(label->parentWidget(), control<QGroupBox>(window, "Frame1"));
+            visible += label->isVisibleTo(control<QGroupBox>(window, "Frame1"));
         }
         QCOMPARE(visible, 1);   // "Search Type:"; the labels hidden at first stay hidden
         QCOMPARE(
-            Control<QListWidget>(window, "List3")->palette().color(QPalette::Base), Skin::ProgramSkin()->Colour(2));
-        QCOMPARE(Control<QPushButton>(window, "cmdCopy3")->palette().color(QPalette::Button),
-            Skin::ProgramSkin()->Colour(2));
+            control<QListWidget>(window, "List3")->palette().color(QPalette::Base), Skin::programSkin()->colour(2));
+        QCOMPARE(control<QPushButton>(window, "cmdCopy3")->palette().color(QPalette::Button),
+            Skin::programSkin()->colour(2));
 
         // Fault caught: the clear "Search Type:" label lies over the left of Combo1 and took its clicks.
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QWidget *hit =
-            window.childAt(Control<QComboBox>(window, "Combo1")
-                               ->mapTo(&window, QPoint(5, Control<QComboBox>(window, "Combo1")->height() / 2)));
-        QVERIFY(hit == Control<QComboBox>(window, "Combo1") || Control<QComboBox>(window, "Combo1")->isAncestorOf(hit));
+            window.childAt(control<QComboBox>(window, "Combo1")
+                               ->mapTo(&window, QPoint(5, control<QComboBox>(window, "Combo1")->height() / 2)));
+        QVERIFY(hit == control<QComboBox>(window, "Combo1") || control<QComboBox>(window, "Combo1")->isAncestorOf(hit));
         // A label shown later is drawn where it is, and a label that moves takes its skin label along.
         window.chooseCustomList = [] { return QString(); };
-        Choose(window, int(Source::CustomList));
+        choose(window, int(Source::CustomList));
         const auto startNumber = std::find_if(
             labels.cbegin(), labels.cend(), [](const SkinLabel *label) { return label->text() == "Start Number:"; });
         QVERIFY(startNumber != labels.cend() && (*startNumber)->isVisible());
-        QCOMPARE((*startNumber)->geometry(), Control<QLabel>(window, "wLabel1")->geometry());
+        QCOMPARE((*startNumber)->geometry(), control<QLabel>(window, "wLabel1")->geometry());
     }
 };
 

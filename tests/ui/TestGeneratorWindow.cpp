@@ -19,9 +19,9 @@
 namespace {
 
 // The main window with its generator open, as choosing "Generate names" opens it.
-frmMake *OpenGenerator(Form1 &window)
+frmMake *openGenerator(Form1 &window)
 {
-    Choose(window, int(Source::GenerateNames));
+    choose(window, int(Source::GenerateNames));
     return window.generatorWindow();
 }
 
@@ -35,14 +35,14 @@ private slots:
     void generationStartsTheRun()
     {
         TestFolders folders;
-        WriteBytes(folders.file("Appends.txt"), "\r\nmy\r\nthe\r\n");
+        writeBytes(folders.file("Appends.txt"), "\r\nmy\r\nthe\r\n");
         TestWhoisServer server({"--free-ratio", "1"});
         Form1 window;
         window.session().setServer(Whois::Server::parse(server.address()));
-        frmMake *maker = OpenGenerator(window);
+        frmMake *maker = openGenerator(window);
         QVERIFY(maker && maker->isVisible());
         QCOMPARE(maker->windowTitle(), QString("Domain Name Creator"));
-        QCOMPARE(Items(maker->List2), (QStringList {"my", "the"}));
+        QCOMPARE(items(maker->List2), (QStringList {"my", "the"}));
         QVERIFY(!maker->chkExt[2]->isChecked());
 
         QStringList statuses;
@@ -56,11 +56,11 @@ private slots:
         QCOMPARE(statuses.last(), QString("Created 16 Domains..."));
         QCOMPARE(maker->List1->count(), 16);
         QCOMPARE(maker->List1->item(0)->text(), QString("myshop.com"));
-        QCOMPARE(Control<QLineEdit>(window, "txtWordMax")->text(), QString("16"));
-        QCOMPARE(FileEntries(folders.file("CreatedDomains.txt")), Items(maker->List1));
-        QVERIFY(ReadBytes(folders.file("CreatedDomains.txt")).endsWith("shop-the.net\r\n\r\n"));
+        QCOMPARE(control<QLineEdit>(window, "txtWordMax")->text(), QString("16"));
+        QCOMPARE(fileEntries(folders.file("CreatedDomains.txt")), items(maker->List1));
+        QVERIFY(readBytes(folders.file("CreatedDomains.txt")).endsWith("shop-the.net\r\n\r\n"));
         QTRY_VERIFY_WITH_TIMEOUT(!stopped.isEmpty(), 10000);
-        QCOMPARE(Control<QListWidget>(window, "List4")->count() + Control<QListWidget>(window, "List1")->count(),
+        QCOMPARE(control<QListWidget>(window, "List4")->count() + control<QListWidget>(window, "List1")->count(),
             16);   // every name was checked
 
         // A second run adds to the list box; the file holds only its own names.
@@ -70,7 +70,7 @@ private slots:
         maker->Command1->click();
         QTRY_VERIFY(maker->Command1->isEnabled());
         QCOMPARE(maker->List1->count(), 18);
-        QCOMPARE(FileEntries(folders.file("CreatedDomains.txt")), (QStringList {"myshop.com", "theshop.com"}));
+        QCOMPARE(fileEntries(folders.file("CreatedDomains.txt")), (QStringList {"myshop.com", "theshop.com"}));
 
         // Save Domains As... copies the latest file; a cancelled dialog copies nothing.
         QString suggested;
@@ -80,7 +80,7 @@ private slots:
         };
         maker->Command2->click();
         QCOMPARE(suggested, folders.file("CustomLists/shop.txt"));
-        QCOMPARE(ReadBytes(folders.file("saved.txt")), ReadBytes(folders.file("CreatedDomains.txt")));
+        QCOMPARE(readBytes(folders.file("saved.txt")), readBytes(folders.file("CreatedDomains.txt")));
         maker->chooseSaveFile = [](const QString &) { return QString(); };
         maker->Command2->click();
         QCOMPARE(QDir(folders.file("CustomLists")).entryList(QDir::Files), QStringList());
@@ -90,11 +90,11 @@ private slots:
     void baseWordOutsideLatin1IsAskedInItsIdnaForm()
     {
         TestFolders folders;
-        WriteBytes(folders.file("Appends.txt"), "my\r\n");
+        writeBytes(folders.file("Appends.txt"), "my\r\n");
         TestWhoisServer server({"--free-ratio", "1", "--log", folders.file("queries.log")});
         Form1 window;
         window.session().setServer(Whois::Server::parse(server.address()));
-        frmMake *maker = OpenGenerator(window);
+        frmMake *maker = openGenerator(window);
         maker->chkAdd[1]->setChecked(false);   // no hyphens
         maker->chkAdd[2]->setChecked(false);   // no suffixes
         maker->chkExt[1]->setChecked(false);   // no .net
@@ -102,27 +102,27 @@ private slots:
         maker->Text1->setText(QString::fromUtf8("日本"));
         maker->Command1->click();
         QTRY_VERIFY_WITH_TIMEOUT(!stopped.isEmpty(), 10000);
-        QCOMPARE(ReadBytes(folders.file("CreatedDomains.txt")), QString::fromUtf8("my日本.com\r\n\r\n").toUtf8());
+        QCOMPARE(readBytes(folders.file("CreatedDomains.txt")), QString::fromUtf8("my日本.com\r\n\r\n").toUtf8());
         const QString asked = QString::fromLatin1(QUrl::toAce(QString::fromUtf8("my日本.com")));
-        QCOMPARE(FileEntries(folders.file("queries.log")), QStringList {asked});
-        QCOMPARE(Items(Control<QListWidget>(window, "List1")), QStringList {asked});
+        QCOMPARE(fileEntries(folders.file("queries.log")), QStringList {asked});
+        QCOMPARE(items(control<QListWidget>(window, "List1")), QStringList {asked});
     }
 
     // Fault caught: a tab or line break typed into a word, written into names or split into lines.
     void controlCharactersAreRefused()
     {
         TestFolders folders;
-        WriteBytes(folders.file("Appends.txt"), "my\r\n");
+        writeBytes(folders.file("Appends.txt"), "my\r\n");
         Form1 window;
-        frmMake *maker = OpenGenerator(window);
+        frmMake *maker = openGenerator(window);
         maker->Text2->setText("to\tp");
         maker->cmdAdd->click();
-        QCOMPARE(ReadBytes(folders.file("Appends.txt")), QByteArray("my\r\n"));
-        QCOMPARE(Items(maker->List2), QStringList {"my"});
+        QCOMPARE(readBytes(folders.file("Appends.txt")), QByteArray("my\r\n"));
+        QCOMPARE(items(maker->List2), QStringList {"my"});
         maker->Text1->setText(QString("sh\nop"));
         maker->Command1->click();
         QVERIFY(maker->Command1->isEnabled());   // nothing generated
-        QCOMPARE(MessageTexts(*maker),
+        QCOMPARE(messageTexts(*maker),
             (QStringList {"An affix cannot hold tabs, line breaks or other control characters.",
                 "The base word cannot hold tabs, line breaks or other control characters."}));
     }
@@ -130,33 +130,33 @@ private slots:
     void affixesAddAndDel()
     {
         TestFolders folders;
-        WriteBytes(folders.file("Appends.txt"), "\r\nmy\r\nthe\r\nmy\r\n");
+        writeBytes(folders.file("Appends.txt"), "\r\nmy\r\nthe\r\nmy\r\n");
         Form1 window;
-        frmMake *maker = OpenGenerator(window);
+        frmMake *maker = openGenerator(window);
         QVERIFY(QTest::qWaitForWindowActive(maker));
         maker->Text2->setText("top");
         QTest::keyClick(maker->Text2, Qt::Key_Return);   // Enter adds, as Add does
-        QCOMPARE(Items(maker->List2), (QStringList {"my", "the", "my", "top"}));
+        QCOMPARE(items(maker->List2), (QStringList {"my", "the", "my", "top"}));
         QVERIFY(maker->Text2->text().isEmpty());
 
         QCOMPARE(QApplication::focusWidget(), maker->Text2);   // ready for the next affix
 
         maker->cmdSub->click();   // nothing selected
-        QCOMPARE(MessageTexts(*maker), QStringList {"You must first select an item to remove from the list."});
+        QCOMPARE(messageTexts(*maker), QStringList {"You must first select an item to remove from the list."});
         maker->List2->setCurrentRow(0);
         maker->cmdSub->click();
-        QCOMPARE(Items(maker->List2), (QStringList {"the", "my", "top"}));                        // one row goes
-        QCOMPARE(ReadBytes(folders.file("Appends.txt")), QByteArray("\r\nthe\r\ntop\r\n\r\n"));   // every line goes
+        QCOMPARE(items(maker->List2), (QStringList {"the", "my", "top"}));                        // one row goes
+        QCOMPARE(readBytes(folders.file("Appends.txt")), QByteArray("\r\nthe\r\ntop\r\n\r\n"));   // every line goes
 
         // The Delete key removes the highlighted row; an empty affix is refused with a word.
         maker->List2->setCurrentRow(1);
         maker->List2->setFocus();
         QTest::keyClick(maker->List2, Qt::Key_Delete);
-        QCOMPARE(Items(maker->List2), (QStringList {"the", "top"}));
+        QCOMPARE(items(maker->List2), (QStringList {"the", "top"}));
         maker->Text2->setText(" ");
         maker->cmdAdd->click();
-        QCOMPARE(Items(maker->List2), (QStringList {"the", "top"}));
-        QVERIFY(MessageTexts(*maker).contains("Type an affix to add first."));
+        QCOMPARE(items(maker->List2), (QStringList {"the", "top"}));
+        QVERIFY(messageTexts(*maker).contains("Type an affix to add first."));
     }
 
     void unreadableAffixesAndUnwritableList()
@@ -164,18 +164,18 @@ private slots:
         TestFolders folders;
         Form1 window;
         QFile::remove(folders.file("Appends.txt"));
-        frmMake *maker = OpenGenerator(window);
-        QVERIFY(MessageTexts(*maker).join(' ').contains("Appends.txt cannot be read"));
+        frmMake *maker = openGenerator(window);
+        QVERIFY(messageTexts(*maker).join(' ').contains("Appends.txt cannot be read"));
         maker->Command1->click();
         QVERIFY(maker->Command1->isEnabled());
 
-        WriteBytes(folders.file("Appends.txt"), "my\r\n");
+        writeBytes(folders.file("Appends.txt"), "my\r\n");
         QFile::remove(folders.file("CreatedDomains.txt"));
         QDir(folders.program()).mkdir("CreatedDomains.txt");   // a folder where the list should go
         maker->Text1->setText("shop");
         maker->Command1->click();
         QTRY_VERIFY(maker->Command1->isEnabled());
-        QVERIFY(MessageTexts(*maker).join(' ').contains("could not be written to"));
+        QVERIFY(messageTexts(*maker).join(' ').contains("could not be written to"));
         QVERIFY(!window.run().isRunning());
     }
 };

@@ -26,7 +26,7 @@ private slots:
         QFETCH(bool, enforced);
         QFETCH(int, newWidth);
         QFETCH(int, newHeight);
-        const MainLayout layout = ComputeMainLayout(width, height, 300);
+        const MainLayout layout = computeMainLayout(width, height, 300);
         QCOMPARE(layout.enforceMinimum, enforced);
         if (enforced) {
             QCOMPARE(layout.newWidth, newWidth);
@@ -49,7 +49,7 @@ private slots:
         QFETCH(int, width);
         QFETCH(int, website);
         QFETCH(int, listWidth);
-        const MainLayout layout = ComputeMainLayout(width, 9000, 330);
+        const MainLayout layout = computeMainLayout(width, 9000, 330);
         QCOMPARE(layout.websiteWidth, website);
         QCOMPARE(layout.frame1Width, width + 200);
         QCOMPARE(layout.frame2Width, width - 300);

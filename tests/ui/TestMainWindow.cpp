@@ -25,14 +25,14 @@
 
 namespace {
 
-void ClickRow(QListWidget *list, int row, Qt::KeyboardModifiers modifiers = {})
+void clickRow(QListWidget *list, int row, Qt::KeyboardModifiers modifiers = {})
 {
     const QRect rect = list->visualItemRect(list->item(row));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, rect.center());
 }
 
 // What a user's menu choice sends: the action's triggered signal.
-void ChooseMenuItem(Form1 &window, int item)
+void chooseMenuItem(Form1 &window, int item)
 {
     QAction *action = window.findChild<QAction *>(QString("mnuEditItem%1").arg(item));
     QVERIFY(action);
@@ -40,13 +40,13 @@ void ChooseMenuItem(Form1 &window, int item)
 }
 
 // A drop of the data onto the Saved list, as the window system delivers it.
-void DropOnSavedList(Form1 &window, QMimeData *data)
+void dropOnSavedList(Form1 &window, QMimeData *data)
 {
     // A drop reaches the widget that took the drag's entry.
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, {});
-    QApplication::sendEvent(Control<QListWidget>(window, "List5")->viewport(), &enter);
+    QApplication::sendEvent(control<QListWidget>(window, "List5")->viewport(), &enter);
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, {});
-    QApplication::sendEvent(Control<QListWidget>(window, "List5")->viewport(), &drop);
+    QApplication::sendEvent(control<QListWidget>(window, "List5")->viewport(), &drop);
 }
 
 }   // namespace
@@ -59,50 +59,50 @@ private slots:
     void startUp()
     {
         TestFolders folders;
-        WriteBytes(folders.file("Remembered.txt"), "\r\n \r\r\nkept.com\r\nalso.net\r\n");
+        writeBytes(folders.file("Remembered.txt"), "\r\n \r\r\nkept.com\r\nalso.net\r\n");
         Form1 window;
-        QCOMPARE(Items(Control<QListWidget>(window, "List5")), (QStringList {"kept.com", "also.net"}));
-        QCOMPARE(ReadBytes(folders.file("Remembered.txt")), QByteArray("\r\n \r\r\nkept.com\r\nalso.net\r\n"));
-        QCOMPARE(ReadBytes(folders.file("Appends.txt")), QByteArray("\r\n"));
+        QCOMPARE(items(control<QListWidget>(window, "List5")), (QStringList {"kept.com", "also.net"}));
+        QCOMPARE(readBytes(folders.file("Remembered.txt")), QByteArray("\r\n \r\r\nkept.com\r\nalso.net\r\n"));
+        QCOMPARE(readBytes(folders.file("Appends.txt")), QByteArray("\r\n"));
         QVERIFY(QFileInfo(folders.file("overflow")).isDir());
         QVERIFY(window.windowTitle().contains(" by "));
-        QVERIFY(Control<QPushButton>(window, "cmdWebsite")->text().startsWith("Visit "));
-        QCOMPARE(Control<QGroupBox>(window, "Frame2")->title(),
+        QVERIFY(control<QPushButton>(window, "cmdWebsite")->text().startsWith("Visit "));
+        QCOMPARE(control<QGroupBox>(window, "Frame2")->title(),
             QString("Domain Name Manager - Double Click any domain to purchase"));
 
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QVERIFY(Control<QComboBox>(window, "Combo1")->isVisible());
-        QCOMPARE(Control<QComboBox>(window, "Combo1")->currentIndex(), -1);
-        QCOMPARE(Control<QComboBox>(window, "Combo1")->placeholderText(), QString("Start here!"));
-        QCOMPARE(Control<QComboBox>(window, "Combo1")->count(), 9);
-        QCOMPARE(Control<QComboBox>(window, "Combo1")->itemText(0), QString("Browse for names"));
-        QCOMPARE(Control<QComboBox>(window, "Combo1")->itemText(8), QString("Custom List"));
-        QVERIFY(Control<QToolButton>(window, "cmdDoSearch")->isVisible()
-            && !Control<QToolButton>(window, "cmdDoSearch")->isEnabled());
-        QVERIFY(Control<QToolButton>(window, "Command3")->isVisible()
-            && !Control<QToolButton>(window, "Command3")->isEnabled());
-        QVERIFY(!Control<QLineEdit>(window, "txtWordNum")->isVisible()
-            && !Control<QLineEdit>(window, "txtSearch")->isVisible());
-        QVERIFY(!Control<QToolButton>(window, "cmdCreate")->isVisible()
-            && !Control<QToolButton>(window, "cmdCreate")->isEnabled());
+        QVERIFY(control<QComboBox>(window, "Combo1")->isVisible());
+        QCOMPARE(control<QComboBox>(window, "Combo1")->currentIndex(), -1);
+        QCOMPARE(control<QComboBox>(window, "Combo1")->placeholderText(), QString("Start here!"));
+        QCOMPARE(control<QComboBox>(window, "Combo1")->count(), 9);
+        QCOMPARE(control<QComboBox>(window, "Combo1")->itemText(0), QString("Browse for names"));
+        QCOMPARE(control<QComboBox>(window, "Combo1")->itemText(8), QString("Custom List"));
+        QVERIFY(control<QToolButton>(window, "cmdDoSearch")->isVisible()
+            && !control<QToolButton>(window, "cmdDoSearch")->isEnabled());
+        QVERIFY(control<QToolButton>(window, "Command3")->isVisible()
+            && !control<QToolButton>(window, "Command3")->isEnabled());
+        QVERIFY(!control<QLineEdit>(window, "txtWordNum")->isVisible()
+            && !control<QLineEdit>(window, "txtSearch")->isVisible());
+        QVERIFY(!control<QToolButton>(window, "cmdCreate")->isVisible()
+            && !control<QToolButton>(window, "cmdCreate")->isEnabled());
         for (int i = 1; i <= 3; ++i)
-            QCOMPARE(Control<QLabel>(window, QString("Panel%1").arg(i))->text(),
+            QCOMPARE(control<QLabel>(window, QString("Panel%1").arg(i))->text(),
                 (QStringList {"Entry Status", "Open Connections", "Connection Status"}[i - 1]));
         QCOMPARE(
-            Control<QListWidget>(window, "List3")->toolTip(), QString("These domains have less than 5 characters"));
-        QCOMPARE(Control<QListWidget>(window, "List3")->selectionMode(), QAbstractItemView::ExtendedSelection);
+            control<QListWidget>(window, "List3")->toolTip(), QString("These domains have less than 5 characters"));
+        QCOMPARE(control<QListWidget>(window, "List3")->selectionMode(), QAbstractItemView::ExtendedSelection);
 
         window.ShowSearchControls();
         QVERIFY(
-            Control<QLineEdit>(window, "txtSearch")->isVisible() && Control<QComboBox>(window, "Combo2")->isVisible());
-        QCOMPARE(Twips::geometry(Control<QLineEdit>(window, "txtSearch")),
-            Twips::geometry(Control<QLineEdit>(window, "txtWordNum")));
+            control<QLineEdit>(window, "txtSearch")->isVisible() && control<QComboBox>(window, "Combo2")->isVisible());
+        QCOMPARE(Twips::geometry(control<QLineEdit>(window, "txtSearch")),
+            Twips::geometry(control<QLineEdit>(window, "txtWordNum")));
         window.HideSearchControls();
         window.ShowWordListControls();
-        QVERIFY(Control<QLineEdit>(window, "txtWordNum")->isVisible()
-            && Control<QLineEdit>(window, "txtWordMax")->isVisible()
-            && !Control<QLineEdit>(window, "txtSearch")->isVisible());
+        QVERIFY(control<QLineEdit>(window, "txtWordNum")->isVisible()
+            && control<QLineEdit>(window, "txtWordMax")->isVisible()
+            && !control<QLineEdit>(window, "txtSearch")->isVisible());
     }
 
     // Fault caught: a menu, item, caption or index of the menu bar missing or out of place, an item
@@ -116,8 +116,8 @@ private slots:
             QStringList captions;
         };
         QStringList sources;
-        for (int i = 0; i < Control<QComboBox>(window, "Combo1")->count(); ++i)
-            sources << Control<QComboBox>(window, "Combo1")->itemText(i);
+        for (int i = 0; i < control<QComboBox>(window, "Combo1")->count(); ++i)
+            sources << control<QComboBox>(window, "Combo1")->itemText(i);
         const QList<Menu> menus {{"menuFile", "File", "mnuFileItem", {"Exit"}},
             {"mnuEdit", "Edit", "mnuEditItem",
                 {"Clear High/Mid/Low", "Clear High", "Clear Mid", "Clear Low", "Clear Registered", "Clear Saved",
@@ -143,8 +143,8 @@ private slots:
 
         // Tools > Yahoo Search selects position 2 and shows the search group.
         window.findChild<QAction *>("mnuToolsItem2")->trigger();
-        QCOMPARE(Control<QComboBox>(window, "Combo1")->currentIndex(), 2);
-        QVERIFY(Control<QLineEdit>(window, "txtSearch")->isVisibleTo(&window));
+        QCOMPARE(control<QComboBox>(window, "Combo1")->currentIndex(), 2);
+        QVERIFY(control<QLineEdit>(window, "txtSearch")->isVisibleTo(&window));
 
         // About twice shows one About box, and Escape closes it.
         window.findChild<QAction *>("mnuAboutItem0")->trigger();
@@ -167,13 +167,13 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.LayoutMainWindow(8000, 9000);
         QCOMPARE(window.currentLayout().websiteWidth, 400);
-        QCOMPARE(Control<QPushButton>(window, "cmdWebsite")->width(), Twips::toPixels(400));
-        QCOMPARE(Control<QListWidget>(window, "List2")->x(), Twips::toPixels(window.currentLayout().listLeft[2]));
+        QCOMPARE(control<QPushButton>(window, "cmdWebsite")->width(), Twips::toPixels(400));
+        QCOMPARE(control<QListWidget>(window, "List2")->x(), Twips::toPixels(window.currentLayout().listLeft[2]));
 
         window.resize(Twips::toPixels(12960), Twips::toPixels(9000));
         QTRY_COMPARE(window.currentLayout().frame2Width, Twips::fromPixels(window.frameGeometry().width()) - 300);
         QVERIFY(
-            Control<QListWidget>(window, "List5")->geometry().right() < Control<QGroupBox>(window, "Frame2")->width());
+            control<QListWidget>(window, "List5")->geometry().right() < control<QGroupBox>(window, "Frame2")->width());
 
         window.resize(300, 300);   // below the minimum: the window grows back
         QTRY_VERIFY(Twips::fromPixels(window.frameGeometry().width()) > 6500);
@@ -186,28 +186,28 @@ private slots:
         Form1 window;
         ResultLists &results = window.results();
         results.AddUnregistered("abc.com");
-        QCOMPARE(Items(Control<QListWidget>(window, "List3")), QStringList {"abc.com"});
-        QCOMPARE(Control<QLabel>(window, "Label3")->text(), QString("High Profile (1)"));
+        QCOMPARE(items(control<QListWidget>(window, "List3")), QStringList {"abc.com"});
+        QCOMPARE(control<QLabel>(window, "Label3")->text(), QString("High Profile (1)"));
         results.AddUnregistered("abcdef.com");
         results.AddUnregistered("abcdefghij.com");
         results.AddRegistered("taken.com");
-        QCOMPARE(Items(Control<QListWidget>(window, "List4")), QStringList {"abcdef.com"});
-        QCOMPARE(Items(Control<QListWidget>(window, "List1")), QStringList {"abcdefghij.com"});
-        QCOMPARE(Items(Control<QListWidget>(window, "List2")), QStringList {"taken.com"});
-        QCOMPARE(Control<QLabel>(window, "Label2")->text(), QString("Registered (1)"));
+        QCOMPARE(items(control<QListWidget>(window, "List4")), QStringList {"abcdef.com"});
+        QCOMPARE(items(control<QListWidget>(window, "List1")), QStringList {"abcdefghij.com"});
+        QCOMPARE(items(control<QListWidget>(window, "List2")), QStringList {"taken.com"});
+        QCOMPARE(control<QLabel>(window, "Label2")->text(), QString("Registered (1)"));
 
         // A Clear button restarts caption and counter; each file equals its list after the next name.
-        Control<QPushButton>(window, "cmdClear3")->click();
-        QCOMPARE(Control<QListWidget>(window, "List3")->count(), 0);
-        QCOMPARE(Control<QLabel>(window, "Label3")->text(), QString("High Profile"));
-        ChooseMenuItem(window, 2);   // Clear Mid: the caption keeps its count
-        QCOMPARE(Control<QListWidget>(window, "List4")->count(), 0);
-        QCOMPARE(Control<QLabel>(window, "Label4")->text(), QString("Mid Profile (1)"));
+        control<QPushButton>(window, "cmdClear3")->click();
+        QCOMPARE(control<QListWidget>(window, "List3")->count(), 0);
+        QCOMPARE(control<QLabel>(window, "Label3")->text(), QString("High Profile"));
+        chooseMenuItem(window, 2);   // Clear Mid: the caption keeps its count
+        QCOMPARE(control<QListWidget>(window, "List4")->count(), 0);
+        QCOMPARE(control<QLabel>(window, "Label4")->text(), QString("Mid Profile (1)"));
         results.AddUnregistered("xyz.net");
-        QCOMPARE(Control<QLabel>(window, "Label3")->text(), QString("High Profile (1)"));
-        QCOMPARE(FileEntries(folders.file("SuperHighProfile.txt")), Items(Control<QListWidget>(window, "List3")));
-        QCOMPARE(FileEntries(folders.file("HighProfile.txt")), Items(Control<QListWidget>(window, "List4")));
-        QCOMPARE(FileEntries(folders.file("LowProfile.txt")), Items(Control<QListWidget>(window, "List1")));
+        QCOMPARE(control<QLabel>(window, "Label3")->text(), QString("High Profile (1)"));
+        QCOMPARE(fileEntries(folders.file("SuperHighProfile.txt")), items(control<QListWidget>(window, "List3")));
+        QCOMPARE(fileEntries(folders.file("HighProfile.txt")), items(control<QListWidget>(window, "List4")));
+        QCOMPARE(fileEntries(folders.file("LowProfile.txt")), items(control<QListWidget>(window, "List1")));
     }
 
     void copyButtonsAndMenu_data()
@@ -230,10 +230,10 @@ private slots:
         for (const char *name : {"ab.com", "cd.net", "abcdef.com"})
             window.results().AddUnregistered(name);
         QApplication::clipboard()->setText("stale");
-        ChooseMenuItem(window, menuItem);
+        chooseMenuItem(window, menuItem);
         QCOMPARE(QApplication::clipboard()->text(), expected);
         QApplication::clipboard()->setText("stale");
-        Control<QPushButton>(window, QString("cmdCopy%1").arg(button))->click();
+        control<QPushButton>(window, QString("cmdCopy%1").arg(button))->click();
         QCOMPARE(QApplication::clipboard()->text(), expected);
     }
 
@@ -246,40 +246,40 @@ private slots:
         for (int i = 0; i < 7; ++i)
             window.results().AddUnregistered(QString("n%1.com").arg(i));
         QCOMPARE(window.dragSourceMarker(), 0);
-        ClickRow(Control<QListWidget>(window, "List3"), 2);
-        ClickRow(Control<QListWidget>(window, "List3"), 5, Qt::ControlModifier);
+        clickRow(control<QListWidget>(window, "List3"), 2);
+        clickRow(control<QListWidget>(window, "List3"), 5, Qt::ControlModifier);
         QCOMPARE(window.dragSourceMarker(), 3);
-        QCOMPARE(Control<ProfileListWidget>(window, "List3")->SelectedPositions(), QString("2|5"));
+        QCOMPARE(control<ProfileListWidget>(window, "List3")->selectedPositions(), QString("2|5"));
 
         // What the list itself puts into a drag.
         std::unique_ptr<QMimeData> data(
-            Control<QListWidget>(window, "List3")
+            control<QListWidget>(window, "List3")
                 ->model()
-                ->mimeData(Control<QListWidget>(window, "List3")->selectionModel()->selectedIndexes()));
+                ->mimeData(control<QListWidget>(window, "List3")->selectionModel()->selectedIndexes()));
         QCOMPARE(data->text(), QString("2|5"));
-        DropOnSavedList(window, data.get());
-        DropOnSavedList(window, data.get());
+        dropOnSavedList(window, data.get());
+        dropOnSavedList(window, data.get());
         const QStringList expected {"n2.com", "n5.com", "n2.com", "n5.com"};
-        QCOMPARE(Items(Control<QListWidget>(window, "List5")), expected);
-        QCOMPARE(FileEntries(folders.file("Remembered.txt")), expected);
-        QCOMPARE(Control<QListWidget>(window, "List3")->count(), 7);   // copied, not moved
+        QCOMPARE(items(control<QListWidget>(window, "List5")), expected);
+        QCOMPARE(fileEntries(folders.file("Remembered.txt")), expected);
+        QCOMPARE(control<QListWidget>(window, "List3")->count(), 7);   // copied, not moved
 
         // Positions past the end add nothing; text from a text box or another program is no
         // list of positions, even when it looks like one.
         data->setText("4|99");
-        DropOnSavedList(window, data.get());
-        QCOMPARE(Control<QListWidget>(window, "List5")->count(), 5);
+        dropOnSavedList(window, data.get());
+        QCOMPARE(control<QListWidget>(window, "List5")->count(), 5);
         for (const char *text : {"0|1", "0"}) {
             QMimeData plain;
             plain.setText(text);
-            DropOnSavedList(window, &plain);
+            dropOnSavedList(window, &plain);
         }
-        QCOMPARE(Control<QListWidget>(window, "List5")->count(), 5);
-        QCOMPARE(FileEntries(folders.file("Remembered.txt")), Items(Control<QListWidget>(window, "List5")));
+        QCOMPARE(control<QListWidget>(window, "List5")->count(), 5);
+        QCOMPARE(fileEntries(folders.file("Remembered.txt")), items(control<QListWidget>(window, "List5")));
 
-        Control<QPushButton>(window, "cmdClear5")->click();   // the Saved list's file is written at the next drop only
-        QCOMPARE(Control<QListWidget>(window, "List5")->count(), 0);
-        QCOMPARE(FileEntries(folders.file("Remembered.txt")).size(), 5);
+        control<QPushButton>(window, "cmdClear5")->click();   // the Saved list's file is written at the next drop only
+        QCOMPARE(control<QListWidget>(window, "List5")->count(), 0);
+        QCOMPARE(fileEntries(folders.file("Remembered.txt")).size(), 5);
     }
 
     void capShowsTheNotice()
@@ -290,18 +290,18 @@ private slots:
         for (int i = 0; i < ResultLists::Cap; ++i)
             results.AddUnregistered(QString("h%1.com").arg(i, 3, 36, QChar('0')));
         results.AddUnregistered("abcdefgh.com");
-        QCOMPARE(Control<QListWidget>(window, "List3")->count(), ResultLists::Cap);
+        QCOMPARE(control<QListWidget>(window, "List3")->count(), ResultLists::Cap);
         QVERIFY(!window.noticeWindow());
-        QVERIFY(results.ApplyCap());
-        QCOMPARE(Control<QListWidget>(window, "List3")->count(), 0);
-        QCOMPARE(Control<QListWidget>(window, "List1")->count(), 0);
+        QVERIFY(results.applyCap());
+        QCOMPARE(control<QListWidget>(window, "List3")->count(), 0);
+        QCOMPARE(control<QListWidget>(window, "List1")->count(), 0);
         QVERIFY(window.noticeWindow() && window.noticeWindow()->isVisible());
         QCOMPARE(window.noticeWindow()->windowTitle(), QString("File backup"));
         QCOMPARE(window.noticeWindow()->Label1->text(), Form2::Notice);
         QVERIFY(Form2::Notice.contains("20000 entries.  They"));
         const QStringList overflow = QDir(folders.file("overflow")).entryList(QDir::Files);
         QCOMPARE(overflow, (QStringList {"HighProfile.txt", "LowProfile.txt", "SuperHighProfile.txt"}));
-        QCOMPARE(FileEntries(folders.file("overflow/LowProfile.txt")), QStringList {"abcdefgh.com"});
+        QCOMPARE(fileEntries(folders.file("overflow/LowProfile.txt")), QStringList {"abcdefgh.com"});
         window.noticeWindow()->Command1->click();
         QTRY_VERIFY(!window.noticeWindow());
     }
@@ -332,7 +332,7 @@ private slots:
         const QList<QMessageBox *> boxes = window.findChildren<QMessageBox *>();
         QCOMPARE(boxes.size(), 1);
         QVERIFY(boxes[0]->text().contains("LowProfile.txt"));
-        QCOMPARE(Control<QListWidget>(window, "List1")->count(), 0);   // what is not saved is not shown as found
+        QCOMPARE(control<QListWidget>(window, "List1")->count(), 0);   // what is not saved is not shown as found
     }
 };
 

@@ -23,12 +23,12 @@
 namespace {
 
 // What a user's choice in the source list sends.
-void Choose(Form1 &window, Source source)
+void choose(Form1 &window, Source source)
 {
-    Choose(window, int(source));
+    choose(window, int(source));
 }
 
-QStringList Names(int count)
+QStringList numberedNames(int count)
 {
     QStringList names;
     for (int i = 1; i <= count; ++i)
@@ -86,20 +86,20 @@ private slots:
         window.session().pool().setTickInterval(100);
         window.chooseCustomList = [&] { return folders.file("custom.txt"); };
         window.show();
-        Choose(window, Source::CustomList);
-        QCOMPARE(Control<QLineEdit>(window, "txtWordMax")->text(), QString("60"));
-        QCOMPARE(Control<QLineEdit>(window, "txtWordNum")->text(), QString("1"));
-        QVERIFY(Control<QLineEdit>(window, "txtWordNum")->isVisible()
-            && !Control<QLineEdit>(window, "txtSearch")->isVisible());
-        QVERIFY(Control<QToolButton>(window, "cmdDoSearch")->isEnabled()
-            && !Control<QToolButton>(window, "Command3")->isEnabled());
+        choose(window, Source::CustomList);
+        QCOMPARE(control<QLineEdit>(window, "txtWordMax")->text(), QString("60"));
+        QCOMPARE(control<QLineEdit>(window, "txtWordNum")->text(), QString("1"));
+        QVERIFY(control<QLineEdit>(window, "txtWordNum")->isVisible()
+            && !control<QLineEdit>(window, "txtSearch")->isVisible());
+        QVERIFY(control<QToolButton>(window, "cmdDoSearch")->isEnabled()
+            && !control<QToolButton>(window, "Command3")->isEnabled());
 
-        Control<QToolButton>(window, "cmdDoSearch")->click();
-        QVERIFY(Control<QToolButton>(window, "Command3")->isEnabled());
-        QVERIFY(!Control<QToolButton>(window, "cmdDoSearch")->isEnabled()
-            && !Control<QComboBox>(window, "Combo1")->isEnabled()
-            && !Control<QLineEdit>(window, "txtWordNum")->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(Control<QComboBox>(window, "Combo1")->isEnabled(), 20000);
+        control<QToolButton>(window, "cmdDoSearch")->click();
+        QVERIFY(control<QToolButton>(window, "Command3")->isEnabled());
+        QVERIFY(!control<QToolButton>(window, "cmdDoSearch")->isEnabled()
+            && !control<QComboBox>(window, "Combo1")->isEnabled()
+            && !control<QLineEdit>(window, "txtWordNum")->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(control<QComboBox>(window, "Combo1")->isEnabled(), 20000);
 
         QStringList high, mid, low, taken;
         for (const QString &name : names) {
@@ -117,23 +117,23 @@ private slots:
             list.sort();
             return list;
         };
-        QCOMPARE(sorted(Items(Control<QListWidget>(window, "List3"))), high);
-        QCOMPARE(sorted(Items(Control<QListWidget>(window, "List4"))), mid);
-        QCOMPARE(sorted(Items(Control<QListWidget>(window, "List1"))), low);
-        QCOMPARE(sorted(Items(Control<QListWidget>(window, "List2"))), sorted(taken));
-        QCOMPARE(Control<QLabel>(window, "Label3")->text(), QString("High Profile (%1)").arg(high.size()));
-        QCOMPARE(FileEntries(folders.file("SuperHighProfile.txt")), Items(Control<QListWidget>(window, "List3")));
-        QCOMPARE(FileEntries(folders.file("HighProfile.txt")), Items(Control<QListWidget>(window, "List4")));
-        QCOMPARE(FileEntries(folders.file("LowProfile.txt")), Items(Control<QListWidget>(window, "List1")));
+        QCOMPARE(sorted(items(control<QListWidget>(window, "List3"))), high);
+        QCOMPARE(sorted(items(control<QListWidget>(window, "List4"))), mid);
+        QCOMPARE(sorted(items(control<QListWidget>(window, "List1"))), low);
+        QCOMPARE(sorted(items(control<QListWidget>(window, "List2"))), sorted(taken));
+        QCOMPARE(control<QLabel>(window, "Label3")->text(), QString("High Profile (%1)").arg(high.size()));
+        QCOMPARE(fileEntries(folders.file("SuperHighProfile.txt")), items(control<QListWidget>(window, "List3")));
+        QCOMPARE(fileEntries(folders.file("HighProfile.txt")), items(control<QListWidget>(window, "List4")));
+        QCOMPARE(fileEntries(folders.file("LowProfile.txt")), items(control<QListWidget>(window, "List1")));
         QCOMPARE(SettingsStore::get("Quillon", "Settings", "CustWordNum"), QString("61"));
 
         // Back at rest: the custom list's saved number is past its end, so the field shows 1.
-        QVERIFY(!Control<QToolButton>(window, "Command3")->isEnabled()
-            && Control<QToolButton>(window, "cmdDoSearch")->isEnabled());
-        QCOMPARE(Control<QLineEdit>(window, "txtWordNum")->text(), QString("1"));
-        QCOMPARE(Control<QLabel>(window, "Panel1")->text(), QString("Entry Status"));
-        QCOMPARE(Control<QLabel>(window, "Panel3")->text(), QString("Connection Status"));
-        QVERIFY(MessageTexts(window).isEmpty());
+        QVERIFY(!control<QToolButton>(window, "Command3")->isEnabled()
+            && control<QToolButton>(window, "cmdDoSearch")->isEnabled());
+        QCOMPARE(control<QLineEdit>(window, "txtWordNum")->text(), QString("1"));
+        QCOMPARE(control<QLabel>(window, "Panel1")->text(), QString("Entry Status"));
+        QCOMPARE(control<QLabel>(window, "Panel3")->text(), QString("Connection Status"));
+        QVERIFY(messageTexts(window).isEmpty());
     }
 
     void savedPositionAndFieldCheck_data()
@@ -159,9 +159,9 @@ private slots:
         DataFile::rewrite(folders.file("wordlists/FullWordList.txt"), words);
         SettingsStore::save("Quillon", "Settings", "FullWordNum", saved);
         Form1 window;
-        Choose(window, Source::FullWordList);
-        QCOMPARE(Control<QLineEdit>(window, "txtWordMax")->text(), QString("500"));
-        QCOMPARE(Control<QLineEdit>(window, "txtWordNum")->text(), shown);
+        choose(window, Source::FullWordList);
+        QCOMPARE(control<QLineEdit>(window, "txtWordMax")->text(), QString("500"));
+        QCOMPARE(control<QLineEdit>(window, "txtWordNum")->text(), shown);
     }
 
     void sourceGroups_data()
@@ -183,15 +183,15 @@ private slots:
         TestFolders folders;
         Form1 window;
         window.show();
-        Choose(window, Source::AllThreeLetter);
-        Choose(window, Source(source));
-        QCOMPARE(Control<QLineEdit>(window, "txtWordNum")->isVisible(), wordList);
-        QCOMPARE(Control<QLineEdit>(window, "txtSearch")->isVisible(), search);
-        QCOMPARE(Control<QComboBox>(window, "Combo2")->isVisible(), search);
+        choose(window, Source::AllThreeLetter);
+        choose(window, Source(source));
+        QCOMPARE(control<QLineEdit>(window, "txtWordNum")->isVisible(), wordList);
+        QCOMPARE(control<QLineEdit>(window, "txtSearch")->isVisible(), search);
+        QCOMPARE(control<QComboBox>(window, "Combo2")->isVisible(), search);
         if (search) {
-            QVERIFY(!Control<QToolButton>(window, "cmdCreate")->isEnabled());
-            Control<QLineEdit>(window, "txtSearch")->setText("domains");
-            QVERIFY(Control<QToolButton>(window, "cmdCreate")->isEnabled());
+            QVERIFY(!control<QToolButton>(window, "cmdCreate")->isEnabled());
+            control<QLineEdit>(window, "txtSearch")->setText("domains");
+            QVERIFY(control<QToolButton>(window, "cmdCreate")->isEnabled());
         }
     }
 
@@ -201,30 +201,30 @@ private slots:
         Form1 window;
         window.chooseCustomList = [] { return QString(); };   // the dialog was cancelled
         window.show();
-        Choose(window, Source::CustomList);
-        QCOMPARE(Control<QLineEdit>(window, "txtWordMax")->text(), QString("0"));
-        Control<QToolButton>(window, "cmdDoSearch")->click();
-        QCOMPARE(MessageTexts(window).size(), 1);
-        QVERIFY(MessageTexts(window)[0].contains("No list is chosen"));
-        QVERIFY(Control<QToolButton>(window, "cmdDoSearch")->isEnabled()
-            && !Control<QToolButton>(window, "Command3")->isEnabled());
+        choose(window, Source::CustomList);
+        QCOMPARE(control<QLineEdit>(window, "txtWordMax")->text(), QString("0"));
+        control<QToolButton>(window, "cmdDoSearch")->click();
+        QCOMPARE(messageTexts(window).size(), 1);
+        QVERIFY(messageTexts(window)[0].contains("No list is chosen"));
+        QVERIFY(control<QToolButton>(window, "cmdDoSearch")->isEnabled()
+            && !control<QToolButton>(window, "Command3")->isEnabled());
 
         DataFile::rewrite(folders.file("list.txt"), {"a", "b", "c"});
         window.chooseCustomList = [&] { return folders.file("list.txt"); };
-        Choose(window, Source::CustomList);
-        Control<QLineEdit>(window, "txtWordNum")->setText("two");
-        Control<QToolButton>(window, "cmdDoSearch")->click();
-        QVERIFY(MessageTexts(window).join(' ').contains("not a whole number"));
+        choose(window, Source::CustomList);
+        control<QLineEdit>(window, "txtWordNum")->setText("two");
+        control<QToolButton>(window, "cmdDoSearch")->click();
+        QVERIFY(messageTexts(window).join(' ').contains("not a whole number"));
         QVERIFY(!window.run().isRunning());
 
         std::optional<EnvironmentVariable> server;
         server.emplace("TAMARIND_WHOIS_SERVER", "127.0.0.1:0");
         Form1 badServer;
         badServer.chooseCustomList = [&] { return folders.file("list.txt"); };
-        Choose(badServer, Source::CustomList);
-        Control<QToolButton>(badServer, "cmdDoSearch")->click();
+        choose(badServer, Source::CustomList);
+        control<QToolButton>(badServer, "cmdDoSearch")->click();
         server.reset();
-        QVERIFY(MessageTexts(badServer).join(' ').contains("TAMARIND_WHOIS_SERVER holds \"127.0.0.1:0\""));
+        QVERIFY(messageTexts(badServer).join(' ').contains("TAMARIND_WHOIS_SERVER holds \"127.0.0.1:0\""));
         QVERIFY(!badServer.run().isRunning());
     }
 
@@ -232,17 +232,17 @@ private slots:
     void skippedLinesAreReported()
     {
         TestFolders folders;
-        WriteBytes(folders.file("list.txt"), "abc\r\n" + QByteArray(70000, 'x') + "\r\nabd\r\n");
+        writeBytes(folders.file("list.txt"), "abc\r\n" + QByteArray(70000, 'x') + "\r\nabd\r\n");
         TestWhoisServer server;
         Form1 window;
         window.session().setServer(Whois::Server::parse(server.address()));
         window.session().pool().setTickInterval(100);
         window.chooseCustomList = [&] { return folders.file("list.txt"); };
-        Choose(window, Source::CustomList);
-        QCOMPARE(Control<QLineEdit>(window, "txtWordMax")->text(), QString("2"));
-        Control<QToolButton>(window, "cmdDoSearch")->click();
+        choose(window, Source::CustomList);
+        QCOMPARE(control<QLineEdit>(window, "txtWordMax")->text(), QString("2"));
+        control<QToolButton>(window, "cmdDoSearch")->click();
         QTRY_VERIFY_WITH_TIMEOUT(!window.run().isRunning(), 20000);
-        QVERIFY(MessageTexts(window).join(' ').contains("1 line longer than 64 KB (not names)"));
+        QVERIFY(messageTexts(window).join(' ').contains("1 line longer than 64 KB (not names)"));
     }
 
     void terminationStopsTheRunAndKeepsItsPlace()
@@ -254,14 +254,14 @@ private slots:
         window.session().setServer(Whois::Server::parse(server.address()));
         window.chooseCustomList = [&] { return folders.file("list.txt"); };
         window.show();
-        Choose(window, Source::CustomList);
-        Control<QToolButton>(window, "cmdDoSearch")->click();
+        choose(window, Source::CustomList);
+        control<QToolButton>(window, "cmdDoSearch")->click();
         QVERIFY(window.run().isRunning());
         // As the program's entry point does for SIGTERM, SIGINT and SIGHUP.
         const auto exitSignals = ExitSignals::install([&window](int) { window.close(); });
         ::raise(SIGTERM);
         QTRY_VERIFY(!window.run().isRunning());
-        QVERIFY(ReadBytes(folders.config() + "/Tamarind/Quillon.ini").contains("CustWordNum=1"));
+        QVERIFY(readBytes(folders.config() + "/Tamarind/Quillon.ini").contains("CustWordNum=1"));
     }
 
     // Fault caught: a source chosen from the Tools menu during a run changed the list the run
@@ -269,22 +269,22 @@ private slots:
     void toolsItemDuringARun()
     {
         TestFolders folders;
-        DataFile::rewrite(folders.file("custom.txt"), Names(100));
+        DataFile::rewrite(folders.file("custom.txt"), numberedNames(100));
         QDir(folders.program()).mkdir("wordlists");
         DataFile::rewrite(folders.file("wordlists/AllTwoLetter.txt"), {"aa", "ab", "ac"});
         TestWhoisServer server({"--free-ratio", "1", "--latency-ms", "20"});
         Form1 window;
         window.session().setServer(Whois::Server::parse(server.address()));
         window.chooseCustomList = [&] { return folders.file("custom.txt"); };
-        Choose(window, Source::CustomList);
+        choose(window, Source::CustomList);
         QSignalSpy stopped(&window.run(), &RunControl::stopped);
-        QTest::mouseClick(Control<QToolButton>(window, "cmdDoSearch"), Qt::LeftButton);
+        QTest::mouseClick(control<QToolButton>(window, "cmdDoSearch"), Qt::LeftButton);
         QVERIFY(window.run().isRunning());
         window.findChild<QAction *>("mnuToolsItem5")->trigger();   // All Two Letter
-        QCOMPARE(Control<QComboBox>(window, "Combo1")->currentIndex(), int(Source::AllTwoLetter));
-        QCOMPARE(Control<QLineEdit>(window, "txtWordMax")->text(), QString("3"));
-        QVERIFY(!Control<QToolButton>(window, "cmdDoSearch")->isEnabled());
-        QVERIFY(Control<QToolButton>(window, "Command3")->isEnabled());
+        QCOMPARE(control<QComboBox>(window, "Combo1")->currentIndex(), int(Source::AllTwoLetter));
+        QCOMPARE(control<QLineEdit>(window, "txtWordMax")->text(), QString("3"));
+        QVERIFY(!control<QToolButton>(window, "cmdDoSearch")->isEnabled());
+        QVERIFY(control<QToolButton>(window, "Command3")->isEnabled());
         QVERIFY(stopped.wait(20000));
         QCOMPARE(window.results().items(ResultList::Mid).size() + window.results().items(ResultList::High).size()
                 + window.results().items(ResultList::Low).size(),
@@ -298,17 +298,17 @@ private slots:
     void exitDuringARunClosesConnectionsFirst()
     {
         TestFolders folders;
-        DataFile::rewrite(folders.file("custom.txt"), Names(100));
+        DataFile::rewrite(folders.file("custom.txt"), numberedNames(100));
         TestWhoisServer server({"--silent-every", "1"});
         int ends = 0;
-        Shutdown::EndHook() = [&] { ++ends; };
-        WriteBytes(folders.file("Help.rtf"), "{\\rtf1 Help}");
+        Shutdown::endHook() = [&] { ++ends; };
+        writeBytes(folders.file("Help.rtf"), "{\\rtf1 Help}");
         auto *window = new Form1;
         window->session().setServer(Whois::Server::parse(server.address()));
         window->chooseCustomList = [&] { return folders.file("custom.txt"); };
-        window->ShowHelp();
-        Choose(*window, Source::CustomList);
-        QTest::mouseClick(Control<QToolButton>(*window, "cmdDoSearch"), Qt::LeftButton);
+        window->showHelp();
+        choose(*window, Source::CustomList);
+        QTest::mouseClick(control<QToolButton>(*window, "cmdDoSearch"), Qt::LeftButton);
         QTRY_COMPARE(window->session().pool().inFlight(), WhoisPool::Slots);
         QWidget *help = window->helpWindow();
         QVERIFY(help);
@@ -324,7 +324,7 @@ private slots:
         QCOMPARE(ends, 1);
         QCOMPARE(SettingsStore::get("Quillon", "Settings", "CustWordNum", "none"), QString("1"));
         delete window;
-        Shutdown::EndHook() = nullptr;
+        Shutdown::endHook() = nullptr;
     }
 
     void stopRestoresTheSavedPosition()
@@ -340,18 +340,18 @@ private slots:
         window.session().setServer(Whois::Server::parse(server.address()));
         window.show();
         SettingsStore::save("Quillon", "Settings", "TwoWordNum", "40");
-        Choose(window, Source::AllTwoLetter);
-        QCOMPARE(Control<QLineEdit>(window, "txtWordNum")->text(), QString("40"));
-        Control<QToolButton>(window, "cmdDoSearch")->click();
-        QCOMPARE(Control<QLabel>(window, "Panel1")->text(), QString("65 of 100"));
+        choose(window, Source::AllTwoLetter);
+        QCOMPARE(control<QLineEdit>(window, "txtWordNum")->text(), QString("40"));
+        control<QToolButton>(window, "cmdDoSearch")->click();
+        QCOMPARE(control<QLabel>(window, "Panel1")->text(), QString("65 of 100"));
         // No verdict yet: a run killed now resumes at its first name.
         QCOMPARE(SettingsStore::get("Quillon", "Settings", "TwoWordNum"), QString("40"));
-        Control<QToolButton>(window, "Command3")->click();
+        control<QToolButton>(window, "Command3")->click();
         // No name had an answer: the list resumes at the first of them.
-        QCOMPARE(Control<QLineEdit>(window, "txtWordNum")->text(), QString("40"));
-        QVERIFY(Control<QToolButton>(window, "cmdDoSearch")->isEnabled()
-            && !Control<QToolButton>(window, "Command3")->isEnabled());
-        QCOMPARE(Control<QLabel>(window, "Panel1")->text(), QString("Entry Status"));
+        QCOMPARE(control<QLineEdit>(window, "txtWordNum")->text(), QString("40"));
+        QVERIFY(control<QToolButton>(window, "cmdDoSearch")->isEnabled()
+            && !control<QToolButton>(window, "Command3")->isEnabled());
+        QCOMPARE(control<QLabel>(window, "Panel1")->text(), QString("Entry Status"));
     }
 };
 
