@@ -80,9 +80,10 @@ private slots:
     void programFolderFromEnvironment()
     {
         ProgramFolder::setPath(QString());
-        qputenv("TAMARIND_PROGRAM_FOLDER", "/tmp/some-folder/");
-        QCOMPARE(ProgramFolder::path(), QString("/tmp/some-folder"));
-        qunsetenv("TAMARIND_PROGRAM_FOLDER");
+        {
+            EnvironmentVariable folder("TAMARIND_PROGRAM_FOLDER", "/tmp/some-folder/");
+            QCOMPARE(ProgramFolder::path(), QString("/tmp/some-folder"));
+        }
         QCOMPARE(ProgramFolder::path(), QCoreApplication::applicationDirPath());
     }
 
@@ -110,10 +111,9 @@ private slots:
         Settings::WhoisServer.set("stored.test");
         QCOMPARE(Settings::WhoisServer.get(), QString("stored.test"));
         QVERIFY(Settings::WhoisServer.origin().contains("WhoisServer"));
-        qputenv("TAMARIND_WHOIS_SERVER", "env.test:44");
+        EnvironmentVariable server("TAMARIND_WHOIS_SERVER", "env.test:44");
         QCOMPARE(Settings::WhoisServer.get(), QString("env.test:44"));
         QCOMPARE(Settings::WhoisServer.origin(), QString("the variable TAMARIND_WHOIS_SERVER"));
-        qunsetenv("TAMARIND_WHOIS_SERVER");
     }
 
     void runStamp_data()

@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "engine/Whois.h"
 
 #include <QTest>
@@ -204,13 +205,14 @@ private slots:
 
     void configuredServer()
     {
-        qputenv("TAMARIND_WHOIS_SERVER", "127.0.0.1:4999");
-        QCOMPARE(Whois::configuredServer().text(), QString("127.0.0.1:4999"));
-        qputenv("TAMARIND_WHOIS_SERVER", "127.0.0.1:0");
+        {
+            EnvironmentVariable server("TAMARIND_WHOIS_SERVER", "127.0.0.1:4999");
+            QCOMPARE(Whois::configuredServer().text(), QString("127.0.0.1:4999"));
+        }
+        EnvironmentVariable server("TAMARIND_WHOIS_SERVER", "127.0.0.1:0");
         QString error;
         QVERIFY(!Whois::configuredServer(&error).isValid());
         QVERIFY2(error.contains("TAMARIND_WHOIS_SERVER") && error.contains("127.0.0.1:0"), qPrintable(error));
-        qunsetenv("TAMARIND_WHOIS_SERVER");
     }
 };
 

@@ -59,14 +59,15 @@ private slots:
 
     void branding()
     {
-        EnvironmentVariable prefix("TAMARIND_PURCHASE_PREFIX", "https://shop.test/bfast/click?siteid=1&STRING=");
+        auto prefix = std::make_unique<EnvironmentVariable>(
+            "TAMARIND_PURCHASE_PREFIX", "https://shop.test/bfast/click?siteid=1&STRING=");
         LoadBranding();
         QCOMPARE(::branding().productName, QString("Tamarind"));
         QVERIFY(::branding().purchaseLinksOn && ::branding().skinningOn);
         // A name keeps to its one query value whatever it holds.
         QCOMPARE(::branding().purchaseAddress("a&b #c.com"),
             QString("https://shop.test/bfast/click?siteid=1&STRING=a%26b%20%23c.com"));
-        unsetenv("TAMARIND_PURCHASE_PREFIX");
+        prefix.reset();
         LoadBranding();
         const QUrl standard(::branding().purchaseLinkPrefix);
         QCOMPARE(standard.path(), QString("/bfast/click"));

@@ -44,6 +44,10 @@ private slots:
         QTest::addRow("12960") << 12960 << 4560 << 2342;
         QTest::addRow("6500") << 6500 << 1900 << 1050;
     }
+    // Whole-layout values for a few widths, and what must hold at any width: the five columns
+    // in their order (High, Mid, Low, Registered, Saved), apart from each other and inside the
+    // results frame, each with its caption and Copy button at its left, Clear after Copy, and the
+    // panels within the frame. (At narrow widths the layout lets a Clear button reach past its list.)
     void columns()
     {
         QFETCH(int, width);
@@ -51,24 +55,23 @@ private slots:
         QFETCH(int, listWidth);
         const MainLayout layout = computeMainLayout(width, 9000, 330);
         QCOMPARE(layout.websiteWidth, website);
-        QCOMPARE(layout.frame1Width, width + 200);
-        QCOMPARE(layout.frame2Width, width - 300);
-        QCOMPARE(layout.frame2Height, 9000 - 1020 - 1000);
         QCOMPARE(layout.listWidth, listWidth);
-        QCOMPARE(layout.listHeight, layout.frame2Height - 1080 - 330);
-        QCOMPARE(layout.listLeft[3], 125);
-        QCOMPARE(layout.listLeft[4], 125 + listWidth + 75);
-        QCOMPARE(layout.listLeft[1], 125 + 2 * (listWidth + 75));
-        QCOMPARE(layout.listLeft[2], layout.listLeft[1] + listWidth + 300);
-        QCOMPARE(layout.listLeft[5], layout.listLeft[2] + listWidth + 300);
-        for (int i = 1; i <= 5; ++i) {
-            QCOMPARE(layout.copyLeft[i], layout.listLeft[i]);
-            QCOMPARE(layout.clearLeft[i], layout.listLeft[i] + 700);
-            QCOMPARE(layout.labelLeft[i], layout.listLeft[i]);
+        QVERIFY(layout.frame2Height > 0 && layout.listHeight > 0);
+        QVERIFY(MainLayout::ListTop + layout.listHeight <= layout.frame2Height);
+        const int order[] = {3, 4, 1, 2, 5};
+        QVERIFY(layout.listLeft[order[0]] > 0);
+        for (int i = 0; i < 5; ++i) {
+            const int list = order[i];
+            const int right = layout.listLeft[list] + layout.listWidth;
+            QVERIFY2(right <= layout.frame2Width, qPrintable(QString("list %1 ends outside the frame").arg(list)));
+            if (i < 4)
+                QVERIFY2(right < layout.listLeft[order[i + 1]], qPrintable(QString("list %1 overlaps").arg(list)));
+            QCOMPARE(layout.labelLeft[list], layout.listLeft[list]);
+            QCOMPARE(layout.copyLeft[list], layout.listLeft[list]);
+            QVERIFY(layout.copyLeft[list] + MainLayout::CopyWidth <= layout.clearLeft[list]);
         }
-        QCOMPARE(layout.labelWidth, listWidth);
-        QCOMPARE(layout.panelWidths[0], layout.frame2Width / 4);
-        QCOMPARE(layout.panelWidths[2], layout.frame2Width / 2);
+        QVERIFY(layout.labelWidth <= layout.listWidth);
+        QVERIFY(layout.panelWidths[0] + layout.panelWidths[1] + layout.panelWidths[2] <= layout.frame2Width);
     }
 };
 
