@@ -10,10 +10,12 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -292,6 +294,53 @@ private slots:
         QCOMPARE(window.results().items(ResultList::Mid).constLast(), QString("name100.com"));
         QCOMPARE(SettingsStore::get("Quillon", "Settings", "CustWordNum", "none"), QString("101"));
         QCOMPARE(SettingsStore::get("Quillon", "Settings", "TwoWordNum", "none"), QString("none"));
+    }
+
+    // As a user meets it: Tools > All Two Letter, Start, Stop, the program started again, Start:
+    // the run resumes where it stopped, and the restart finds the Saved list and every profile file.
+    // Faults caught: a resume that skips or loses names, a Saved list or profile file lost at restart.
+    void stopRestartAndResume()
+    {
+        TestFolders folders;
+        QStringList twoLetters;
+        for (char a = 'a'; a <= 'z'; ++a)
+            for (char b = 'a'; b <= 'z'; ++b)
+                twoLetters << QString(QChar(a)) + QChar(b);
+        QDir(folders.program()).mkdir("wordlists");
+        DataFile::rewrite(folders.file("wordlists/AllTwoLetter.txt"), twoLetters);
+        TestWhoisServer server({"--free-ratio", "1", "--latency-ms", "10"});
+        QString stoppedAt;
+        {
+            Form1 window;
+            window.session().setServer(Whois::Server::parse(server.address()));
+            window.findChild<QAction *>("mnuToolsItem5")->trigger();
+            QCOMPARE(control<QLineEdit>(window, "txtWordMax")->text(), QString("676"));
+            QTest::mouseClick(control<QToolButton>(window, "cmdDoSearch"), Qt::LeftButton);
+            QTRY_VERIFY(window.results().items(ResultList::High).size() >= 100);
+            QTest::mouseClick(control<QToolButton>(window, "Command3"), Qt::LeftButton);
+            QVERIFY(!window.run().isRunning());
+            stoppedAt = control<QLineEdit>(window, "txtWordNum")->text();
+            window.results().dropPositions("0", 3);   // what a drag of aa.com onto the Saved list gives
+            QCOMPARE(items(control<QListWidget>(window, "List5")), QStringList {"aa.com"});
+            window.close();
+        }
+        QVERIFY(stoppedAt.toInt() > 100 && stoppedAt.toInt() < 676);
+        Form1 restarted;
+        restarted.session().setServer(Whois::Server::parse(server.address()));
+        QCOMPARE(items(control<QListWidget>(restarted, "List5")), QStringList {"aa.com"});
+        restarted.findChild<QAction *>("mnuToolsItem5")->trigger();
+        QCOMPARE(control<QLineEdit>(restarted, "txtWordNum")->text(), stoppedAt);
+        QSignalSpy stopped(&restarted.run(), &RunControl::stopped);
+        QTest::mouseClick(control<QToolButton>(restarted, "cmdDoSearch"), Qt::LeftButton);
+        QVERIFY(stopped.wait(20000));
+        // Every name is in a profile file: the first run's, moved to backups, or the second's.
+        QSet<QString> saved;
+        QDirIterator it(folders.program(), {"SuperHighProfile*.txt"}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            for (const QString &name : fileEntries(it.next()))
+                saved.insert(name);
+        for (const QString &name : std::as_const(twoLetters))
+            QVERIFY2(saved.contains(name + ".com"), qPrintable(name));
     }
 
     // Fault caught: windows unloaded while sockets and timers of the run were still open.
