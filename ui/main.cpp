@@ -5,33 +5,14 @@
 #include "shell/Shutdown.h"
 #include "shell/frmSplash.h"
 #include "ui/Form1.h"
+#include "ui/PrepareApplication.h"
 
 #include <QApplication>
 #include <QScreen>
-#include <unistd.h>
-
-namespace {
-
-// Chromium's sandbox cannot run as root (tests, CI); there it goes, and the browser is kept off
-// the network it would otherwise reach for by itself.
-void prepareWebEngine()
-{
-    if (geteuid() != 0)
-        return;
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
-        qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")
-            + " --disable-gpu --disable-background-networking --disable-component-update --no-first-run");
-}
-
-}   // namespace
 
 int main(int argc, char **argv)
 {
-    prepareWebEngine();
-    // The web engine draws with OpenGL contexts shared with the other windows; set later, every
-    // window but the web views draws black once a web view exists.
-    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    prepareApplication();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral(TAMARIND_PRODUCT_NAME));
     QApplication::setApplicationVersion(QStringLiteral(TAMARIND_VERSION));
