@@ -7,14 +7,10 @@
 
 namespace {
 
-// Names that the page's markup made out of quotes and bare endings are not asked.
+// A free name that holds the end marker's text is a leftover of the list, not a name. (Bare endings
+// and names with quotes, which the markup also makes, are never asked: they are not registrable.)
 bool isMarkupLeftover(const QString &name, bool freeName)
 {
-    if (name == QLatin1String(".net") || name == QLatin1String(".com"))
-        return true;
-    if (name.contains(QLatin1String("\".net"), Qt::CaseInsensitive)
-        || name.contains(QLatin1String("\".com"), Qt::CaseInsensitive))
-        return true;
     return freeName && name.contains(QLatin1String("endoffile"), Qt::CaseInsensitive);
 }
 
