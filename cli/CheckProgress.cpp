@@ -38,8 +38,8 @@ QString CheckProgress::summary() const
         text += QStringLiteral(", %1 names per second, %2 left").arg(qint64(rate)).arg(duration(left));
     }
     text += QStringLiteral(", %1 in flight").arg(m_pool.inFlight());
-    if (m_pool.paceLimit() < WhoisPool::Slots)
-        text += QStringLiteral(" (pace lowered to %1 of %2)").arg(m_pool.paceLimit()).arg(WhoisPool::Slots);
+    if (m_pool.rate() > 0)
+        text += QStringLiteral(", pace: %1 names/s, set by the server").arg(m_pool.rate(), 0, 'f', 1);
     return text;
 }
 

@@ -3,6 +3,7 @@
 #include <QRandomGenerator>
 #include <QTcpSocket>
 #include <algorithm>
+#include <cmath>
 
 struct WhoisPool::Slot {
     int index = 0;
@@ -31,11 +32,10 @@ WhoisPool::WhoisPool(QObject *parent)
         m_slots[size_t(i)] = std::move(slot);
     }
     m_pauseTimer.setSingleShot(true);
-    connect(&m_pauseTimer, &QTimer::timeout, this, [this] {
-        emit paceChanged();
-        fillSlots();
-    });
+    connect(&m_pauseTimer, &QTimer::timeout, this, &WhoisPool::endWait);
     connect(&m_poolTimer, &QTimer::timeout, this, &WhoisPool::onPoolTick);
+    m_paceTimer.setSingleShot(true);
+    connect(&m_paceTimer, &QTimer::timeout, this, &WhoisPool::fillSlots);
 }
 
 WhoisPool::~WhoisPool()
@@ -50,9 +50,12 @@ void WhoisPool::start()
     ++m_run;
     m_stopped = false;
     m_feedEnded = false;
-    m_limit = Slots;
-    m_backoff = 0;
-    m_verdictSincePause = true;
+    m_clock.start();
+    m_verdictTimes.clear();
+    m_rate = 0;
+    m_nextStartMs = 0;
+    m_lastDecreaseMs = m_lastRefusalMs = m_lastCreepMs = -qint64(m_tickMs) * CreepTicks;
+    m_askingSinceMs = 0;
     m_ticksWithoutVerdict = 0;
     m_refusalsWithoutVerdict = 0;
     m_verdicts = 0;
@@ -72,10 +75,10 @@ void WhoisPool::fillSlots()
     std::vector<std::pair<Lookup, Slot *>> starts;
     bool retried = false;
     for (auto &slot : m_slots) {
-        if (m_inFlight + int(starts.size()) >= paceLimit())
-            break;
         if (slot->active)
             continue;
+        if (!paceAllowsStart())
+            break;
         std::optional<Lookup> next;
         if (!m_retries.isEmpty())
             next = m_retries.takeFirst(), retried = true;
@@ -237,7 +240,8 @@ void WhoisPool::finishWithVerdict(Slot &slot, bool unregistered)
     ++m_verdicts;
     m_ticksWithoutVerdict = 0;
     m_refusalsWithoutVerdict = 0;
-    raisePace();
+    m_verdictTimes.append(m_clock.elapsed());
+    creepUp();
     emit verdict(lookup.name, unregistered, lookup.entry);
 }
 
@@ -261,7 +265,7 @@ void WhoisPool::finishRefused(Slot &slot, const QByteArray &reply)
         emit unchecked(lookup.name, lookup.entry);
     else
         m_retries.prepend(lookup);
-    lowerPace();
+    learnLimit();
 }
 
 // No verdict in time. While the server answers other names (or this is the last name of the
@@ -317,30 +321,79 @@ void WhoisPool::scheduleFill()
         Qt::QueuedConnection);
 }
 
-// Multiplicative decrease: half as many in flight, and a pause that doubles while refusals go on
-// without a verdict between them.
-void WhoisPool::lowerPace()
+// Whether the learnt rate lets a query start now; when not, the pool wakes when it does. A short
+// burst may catch up on a moment the event loop was busy, no more.
+bool WhoisPool::paceAllowsStart()
 {
-    if (m_stopped || isPaused())
-        return;   // one decrease per pause: the refusals of one burst are one signal
-    m_limit = std::max(1.0, m_limit / 2);
-    m_backoff = m_verdictSincePause ? 0 : std::min(m_backoff + 1, 16);
-    m_verdictSincePause = false;
-    const qint64 pause = std::min<qint64>(qint64(m_tickMs) * MaxPauseTicks, (qint64(m_tickMs) / 4 + 1) << m_backoff);
-    m_pauseTimer.start(int(pause));
+    if (m_rate <= 0)
+        return true;
+    const qint64 now = m_clock.elapsed();
+    if (now < m_nextStartMs) {
+        if (!m_paceTimer.isActive())
+            m_paceTimer.start(int(std::ceil(m_nextStartMs - now)));
+        return false;
+    }
+    const double interval = 1000.0 / m_rate;
+    m_nextStartMs = std::max(m_nextStartMs, now - interval) + interval;
+    return true;
+}
+
+// A little under the verdicts per second the server granted in the window before the refusal,
+// counting the answers that came in during the wait. A window that reaches back into the wait
+// before would tell less than the server grants: the rate then only steps down.
+double WhoisPool::learntRate(qint64 refusedMs, qint64 now) const
+{
+    const qint64 window = qint64(m_tickMs) * RateWindowTicks;
+    if (m_rate > 0 && refusedMs - m_askingSinceMs < window)
+        return RateMargin * m_rate;
+    const auto granted = std::count_if(
+        m_verdictTimes.cbegin(), m_verdictTimes.cend(), [&](qint64 t) { return t > refusedMs - window && t <= now; });
+    if (granted == 0)   // nothing granted tells nothing of the limit (a server refusing all is given up on)
+        return m_rate > 0 ? RateMargin * m_rate : 0;
+    return RateMargin * granted * 1000.0 / window;
+}
+
+// A refusal: the server's limit is a little above what it granted. The refusals of one burst are
+// one signal: the pool waits a tick, and when the wait ends (the answers of the burst are in by
+// then) the rate drops once.
+void WhoisPool::learnLimit()
+{
+    if (m_stopped)
+        return;
+    const qint64 now = m_clock.elapsed();
+    m_lastRefusalMs = now;
+    if (isPaused() || now - m_lastDecreaseMs < m_tickMs)
+        return;
+    m_lastDecreaseMs = now;
+    m_pauseTimer.start(m_tickMs * PauseTicks);
     emit paceChanged();
 }
 
-// Additive increase: one more in flight for every full round of verdicts.
-void WhoisPool::raisePace()
+void WhoisPool::endWait()
 {
-    m_verdictSincePause = true;
-    if (m_limit >= Slots)
+    const qint64 now = m_clock.elapsed();
+    if (const double learnt = learntRate(m_lastDecreaseMs, now); learnt > 0 && (m_rate <= 0 || learnt < m_rate))
+        m_rate = std::max(MinimumRatePerTick * 1000.0 / m_tickMs, learnt);
+    m_askingSinceMs = now;
+    m_nextStartMs = now;
+    emit paceChanged();
+    fillSlots();
+}
+
+// Without refusals the rate rises a little now and then, so that a server that allows more is
+// followed, and a probe over its limit costs a refusal or two.
+void WhoisPool::creepUp()
+{
+    const qint64 now = m_clock.elapsed();
+    const qint64 kept = qint64(m_tickMs) * (RateWindowTicks + PauseTicks + 1);
+    while (!m_verdictTimes.isEmpty() && m_verdictTimes.constFirst() <= now - kept)
+        m_verdictTimes.removeFirst();
+    const qint64 creep = qint64(m_tickMs) * CreepTicks;
+    if (m_rate <= 0 || now - m_lastRefusalMs < creep || now - m_lastCreepMs < creep)
         return;
-    const int before = paceLimit();
-    m_limit = std::min<double>(Slots, m_limit + 1.0 / m_limit);
-    if (paceLimit() != before)
-        emit paceChanged();
+    m_rate *= CreepFactor;
+    m_lastCreepMs = now;
+    emit paceChanged();
 }
 
 void WhoisPool::writeOffOpenNames()
@@ -391,6 +444,7 @@ qint64 WhoisPool::stop()
     m_stopped = true;
     ++m_run;   // a fill or pause of this run never reaches the next one
     m_pauseTimer.stop();
+    m_paceTimer.stop();
     m_poolTimer.stop();
     for (auto &slot : m_slots) {
         Whois::closeQuietly(slot->socket);

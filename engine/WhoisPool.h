@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/Whois.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -26,8 +27,10 @@ struct Lookup {
 // The connections that ask the WHOIS server. Up to 25 lookups are in flight: when one ends, its slot
 // takes the next name at once, carried-over names first, then the feed. A lookup without a verdict
 // after 30 ticks is carried over, as is a reply without a verdict; a name is written off as unchecked
-// after 3 attempts. The pace follows the server: replies without a verdict lower the number in
-// flight and pause the pool, verdicts raise it again. The pool reports; it writes no file.
+// after 3 attempts. The pace follows the server: no limit on the rate of new queries until the
+// server first refuses one; then the rate is a little under what the server granted, the pool waits
+// a tick, and the rate creeps up slowly while nothing is refused, so that the queries stay under the
+// server's limit and follow it when it rises. The pool reports; it writes no file.
 class WhoisPool : public QObject
 {
     Q_OBJECT
@@ -40,7 +43,12 @@ public:
     static constexpr int RefusalsPerAttempt = 5;   // refusals of the pace count as one attempt
     static constexpr int QuietTicks = 5;           // no verdict for this long: waiting for the server
     static constexpr int GiveUpTicks = 120;        // only refusals for this long: the server refuses all
-    static constexpr int MaxPauseTicks = 30;
+    static constexpr int PauseTicks = 1;           // the wait after a refusal
+    static constexpr int RateWindowTicks = 1;      // the verdicts of this long tell the rate granted
+    static constexpr double RateMargin = 0.9;      // the rate learnt, of the rate granted
+    static constexpr int CreepTicks = 5;           // without a refusal the rate rises every this long,
+    static constexpr double CreepFactor = 1.05;    // by this much
+    static constexpr double MinimumRatePerTick = 1;   // the slowest pace: a name a tick
 
     // The next name of the source; nothing once the source has ended.
     using Feed = std::function<std::optional<Lookup>()>;
@@ -62,8 +70,9 @@ public:
 
     bool isStopped() const { return m_stopped; }
     int inFlight() const { return m_inFlight; }
-    // How many lookups may be in flight now: 25 unless the server asked us to slow down.
-    int paceLimit() const { return int(m_limit); }
+    // The rate of new queries learnt from the server's refusals, in names per second; 0 while no
+    // limit has been met.
+    double rate() const { return m_rate; }
     bool isPaused() const { return m_pauseTimer.isActive(); }
     bool waitingForServer() const { return m_ticksWithoutVerdict >= QuietTicks; }
     // The smallest entry number without a verdict among the open and carried-over names; 0 if none.
@@ -101,8 +110,11 @@ private:
     void finishRefused(Slot &slot, const QByteArray &reply);
     void finishTimedOut(Slot &slot);
     void retryOrWriteOff(Lookup lookup);
-    void lowerPace();
-    void raisePace();
+    void learnLimit();
+    void creepUp();
+    double learntRate(qint64 refusedMs, qint64 now) const;
+    void endWait();
+    bool paceAllowsStart();
     void refuseRun(const QString &message);
     void writeOffOpenNames();
 
@@ -119,9 +131,15 @@ private:
     bool m_fillScheduled = false;
     quint64 m_run = 0;
     int m_inFlight = 0;
-    double m_limit = Slots;
-    int m_backoff = 0;   // pauses in a row without a verdict between them
-    bool m_verdictSincePause = true;
+    QElapsedTimer m_clock;
+    QList<qint64> m_verdictTimes;   // ms on m_clock, the last RateWindowTicks
+    double m_rate = 0;
+    double m_nextStartMs = 0;   // the rate lets the next query start then
+    qint64 m_lastDecreaseMs = 0;
+    qint64 m_lastRefusalMs = 0;
+    qint64 m_lastCreepMs = 0;
+    qint64 m_askingSinceMs = 0;   // the run began, or its last wait ended
+    QTimer m_paceTimer;           // wakes the pool when the rate lets the next query start
     int m_ticksWithoutVerdict = 0;
     int m_refusalsWithoutVerdict = 0;
     QString m_lastRefusal;   // what the last reply without a verdict said, for the message

@@ -213,8 +213,10 @@ QString RunControl::openConnectionsText() const
         return QStringLiteral("Open: %1 - server busy, pausing").arg(m_pool.inFlight());
     if (m_pool.waitingForServer())
         return QStringLiteral("Open: %1 - waiting for the server").arg(m_pool.inFlight());
-    if (m_pool.paceLimit() < WhoisPool::Slots)
-        return QStringLiteral("Open: %1 - pace lowered to %2").arg(m_pool.inFlight()).arg(m_pool.paceLimit());
+    if (m_pool.rate() > 0)
+        return QStringLiteral("Open: %1 - pace: %2 names/s, set by the server")
+            .arg(m_pool.inFlight())
+            .arg(m_pool.rate(), 0, 'f', 1);
     return QStringLiteral("Open: %1").arg(m_pool.inFlight());
 }
 

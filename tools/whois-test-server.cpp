@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QPointer>
 #include <QQueue>
+#include <QSaveFile>
 #include <QSet>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -62,10 +63,30 @@ public:
         connect(&m_server, &QTcpServer::newConnection, this, &WhoisTestServer::accept);
     }
 
+    // Writes the queries answered and those refused over the limit to the file, a few times a
+    // second, so that a benchmark reads the server's own count whenever it stops.
+    void writeStats(const QString &path)
+    {
+        m_statsPath = path;
+        connect(&m_statsTimer, &QTimer::timeout, this, &WhoisTestServer::saveStats);
+        m_statsTimer.start(200);
+        saveStats();
+    }
+
     bool listen(quint16 port) { return m_server.listen(QHostAddress::LocalHost, port); }
     quint16 port() const { return m_server.serverPort(); }
 
 private:
+    void saveStats()
+    {
+        QSaveFile file(m_statsPath);
+        if (file.open(QIODevice::WriteOnly)) {
+            file.write(QByteArray("answered ") + QByteArray::number(m_queries) + "\nover-limit "
+                + QByteArray::number(m_refusals) + '\n');
+            file.commit();
+        }
+    }
+
     void accept()
     {
         while (QTcpSocket *socket = m_server.nextPendingConnection()) {
@@ -204,7 +225,9 @@ private:
     QFile m_log;
     quint64 m_connections = 0;
     quint64 m_queries = 0;
-    quint64 m_refusals = 0;
+    quint64 m_refusals = 0;   // refused over the limit
+    QString m_statsPath;
+    QTimer m_statsTimer;
     QElapsedTimer m_clock;
     QQueue<qint64> m_answered;   // when each query of the last second was answered
 };
@@ -249,10 +272,13 @@ int main(int argc, char **argv)
         QStringLiteral(
             "Beyond R answered queries in the last second, answer with an empty close or a limit notice, alternately."),
         QStringLiteral("R"));
+    const QCommandLineOption stats(QStringLiteral("stats"),
+        QStringLiteral("Keep FILE up to date with the queries answered and those refused over the limit."),
+        QStringLiteral("FILE"));
     const QCommandLineOption log(
         QStringLiteral("log"), QStringLiteral("Append each query as received to FILE."), QStringLiteral("FILE"));
     parser.addOptions({port, registered, freeRatio, latency, slowEvery, slowMs, silentEvery, silentName, emptyEvery,
-        noticeEvery, replyBytes, limit, log});
+        noticeEvery, replyBytes, limit, stats, log});
     parser.process(app);
 
     auto number = [&parser](const QCommandLineOption &option, bool *ok) {
@@ -300,6 +326,8 @@ int main(int argc, char **argv)
     WhoisTestServer server(options, parser.value(log));
     if (!server.listen(quint16(portNumber)))
         return fail(QStringLiteral("cannot listen on 127.0.0.1:%1").arg(portNumber));
+    if (parser.isSet(stats))
+        server.writeStats(parser.value(stats));
     std::printf("listening on 127.0.0.1:%u\n", unsigned(server.port()));
     std::fflush(stdout);
     return app.exec();

@@ -258,7 +258,8 @@ void Form1::buildMenus()
     addMenu(QStringLiteral("mnuHelp"), QStringLiteral("&Help"), QStringLiteral("mnuHelpItem"),
         {QStringLiteral("View Help")}, [this](int) { showHelp(); });
     addMenu(QStringLiteral("mnuAbout"), QStringLiteral("&About"), QStringLiteral("mnuAboutItem"),
-        {QStringLiteral("About this software")}, [this](int) { showSingle(m_about, [] { return new frmAbout; }); });
+        {QStringLiteral("About this software")},
+        [this](int) { showSingle(m_about, [this] { return new frmAbout(this); }); });
 }
 
 // As if the entry had been picked in the source list, also while a run has disabled it.

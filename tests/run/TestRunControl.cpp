@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -296,6 +297,28 @@ private slots:
         QCOMPARE(engine.verdicts, QStringList());   // nothing unchecked, nothing registered
         QCOMPARE(setting("CustWordNum"), QString("1"));
         QVERIFY(!QFile::exists(folders.file("Unchecked.txt")));
+    }
+
+    // Fault caught: a pace that halves and climbs back, round after round, so that a third of the
+    // queries go over a strict server's limit. The server counts them.
+    void paceStaysUnderTheServersLimit()
+    {
+        TestFolders folders;
+        TestWhoisServer server({"--free-ratio", "1", "--limit-per-s", "100", "--stats", folders.file("stats")});
+        DataFile::rewrite(folders.file("list.txt"), numberedNames(400));
+        Engine engine(server, 0, 1000);
+        QStringList statuses;
+        QObject::connect(
+            &engine.session.run(), &RunControl::openConnections, [&](const QString &text) { statuses << text; });
+        QVERIFY(engine.runToEnd(folders.file("list.txt"), 1, 30000));
+        QCOMPARE(engine.with("free").size(), 400);
+        QVERIFY(engine.session.pool().rate() > 50 && engine.session.pool().rate() < 110);
+        QVERIFY(!statuses.filter(QRegularExpression("pace: [0-9.]+ names/s, set by the server")).isEmpty());
+        QTest::qWait(300);   // the server's count is written a few times a second
+        const QStringList counts =
+            QString::fromLatin1(readBytes(folders.file("stats"))).split(QRegularExpression("\\s+"));
+        const double answered = counts.value(1).toDouble(), over = counts.value(3).toDouble();
+        QVERIFY2(over / (answered + over) <= 0.05, qPrintable(counts.join(' ')));
     }
 
     void repliesWithoutVerdictAreAskedAgain_data()
