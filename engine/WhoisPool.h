@@ -40,14 +40,14 @@ public:
     static constexpr int ReconnectTicks = 10;   // a slot without a reply connects again after these
     static constexpr int LookupTicks = 30;      // a lookup without a verdict ends after these
     static constexpr int MaxAttempts = 3;
-    static constexpr int RefusalsPerAttempt = 5;   // refusals of the pace count as one attempt
-    static constexpr int QuietTicks = 5;           // no verdict for this long: waiting for the server
-    static constexpr int GiveUpTicks = 120;        // only refusals for this long: the server refuses all
-    static constexpr int PauseTicks = 1;           // the wait after a refusal
-    static constexpr int RateWindowTicks = 1;      // the verdicts of this long tell the rate granted
-    static constexpr double RateMargin = 0.9;      // the rate learnt, of the rate granted
-    static constexpr int CreepTicks = 5;           // without a refusal the rate rises every this long,
-    static constexpr double CreepFactor = 1.05;    // by this much
+    static constexpr int RefusalsPerAttempt = 5;      // refusals of the pace count as one attempt
+    static constexpr int QuietTicks = 5;              // no verdict for this long: waiting for the server
+    static constexpr int GiveUpTicks = 120;           // only refusals for this long: the server refuses all
+    static constexpr int PauseTicks = 1;              // the wait after a refusal
+    static constexpr int RateWindowTicks = 1;         // the verdicts of this long tell the rate granted
+    static constexpr double RateMargin = 0.9;         // the rate learnt, of the rate granted
+    static constexpr int CreepTicks = 5;              // without a refusal the rate rises every this long,
+    static constexpr double CreepFactor = 1.05;       // by this much
     static constexpr double MinimumRatePerTick = 1;   // the slowest pace: a name a tick
 
     // The next name of the source; nothing once the source has ended.
