@@ -313,7 +313,7 @@ private slots:
             &engine.session.run(), &RunControl::openConnections, [&](const QString &text) { statuses << text; });
         QVERIFY(engine.runToEnd(folders.file("list.txt"), 1, 30000));
         QCOMPARE(engine.with("free").size(), 800);
-        QVERIFY(engine.session.pool().rate() > 100 && engine.session.pool().rate() < 220);
+        QVERIFY(engine.session.pool().rate() > 0 && engine.session.pool().rate() < 220);   // learnt, under the limit
         QVERIFY(!statuses.filter(QRegularExpression("pace: [0-9.]+ names/s, set by the server")).isEmpty());
         QTest::qWait(300);   // the server's count is written a few times a second
         const QStringList counts =
