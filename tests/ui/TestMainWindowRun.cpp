@@ -308,7 +308,7 @@ private slots:
                 twoLetters << QString(QChar(a)) + QChar(b);
         QDir(folders.program()).mkdir("wordlists");
         DataFile::rewrite(folders.file("wordlists/AllTwoLetter.txt"), twoLetters);
-        TestWhoisServer server({"--free-ratio", "1", "--latency-ms", "10"});
+        TestWhoisServer server({"--free-ratio", "1", "--latency-ms", "50"});
         QString stoppedAt;
         {
             Form1 window;
