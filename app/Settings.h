@@ -63,6 +63,14 @@ inline const Value<QString> WhoisServer {ProductKey, NetworkSection, QStringLite
 inline const Value<QString> RegisteredMarker {ProductKey, NetworkSection, QStringLiteral("RegisteredMarker"),
     QStringLiteral("Domain Name:"), QStringLiteral("TAMARIND_REGISTERED_MARKER")};
 
+// Which service a run asks ("whois", "rdap" or "auto": WHOIS until port 43 fails, then RDAP), and
+// the RDAP service of each ending ("com=URL net=URL", or one URL for every ending).
+inline const Value<QString> Protocol {ProductKey, NetworkSection, QStringLiteral("Protocol"), QStringLiteral("auto"),
+    QStringLiteral("TAMARIND_PROTOCOL")};
+inline const Value<QString> RdapBase {ProductKey, NetworkSection, QStringLiteral("RdapBase"),
+    QStringLiteral("com=https://rdap.verisign.com/com/v1/ net=https://rdap.verisign.com/net/v1/"),
+    QStringLiteral("TAMARIND_RDAP_BASE")};
+
 // Branding: what a shipper of the program may change.
 inline const QString BrandingSection = QStringLiteral("Branding");
 // Double-clicked names open a purchase page (on) or their WHOIS record (off).

@@ -1,35 +1,35 @@
 #include "engine/WhoisPool.h"
 
 #include <QRandomGenerator>
-#include <QTcpSocket>
 #include <algorithm>
 #include <cmath>
 
 struct WhoisPool::Slot {
     int index = 0;
-    QTcpSocket socket;
     QTimer timer;
     Lookup lookup;
-    QString name;   // the prepared name: what is asked and classified
-    QByteArray reply;
-    int age = 0;   // ticks since the lookup began
-    int sinceConnect = 0;
+    int age = 0;           // ticks since the lookup began
     bool active = false;   // a lookup is open on this slot
 };
 
 WhoisPool::WhoisPool(QObject *parent)
     : QObject(parent)
-    , m_marker(Whois::configuredMarker())
 {
     for (int i = 0; i < Slots; ++i) {
         auto slot = std::make_unique<Slot>();
         slot->index = i;
-        connect(&slot->socket, &QTcpSocket::connected, this, [this, i] { onConnected(i); });
-        connect(&slot->socket, &QTcpSocket::readyRead, this, [this, i] { onReadyRead(i); });
-        connect(&slot->socket, &QTcpSocket::disconnected, this, [this, i] { onDisconnected(i); });
-        connect(&slot->socket, &QTcpSocket::errorOccurred, this, [this, i] { onError(i); });
         connect(&slot->timer, &QTimer::timeout, this, [this, i] { onSlotTick(i); });
         m_slots[size_t(i)] = std::move(slot);
+    }
+    for (LookupBackend *backend : {static_cast<LookupBackend *>(&m_whois), static_cast<LookupBackend *>(&m_rdap)}) {
+        connect(backend, &LookupBackend::reached, this, [this, backend](int slot) {
+            if (backend == m_backend)
+                onReached(slot);
+        });
+        connect(backend, &LookupBackend::answered, this, [this, backend](int slot, const LookupAnswer &answer) {
+            if (backend == m_backend)
+                onAnswered(slot, answer);
+        });
     }
     m_pauseTimer.setSingleShot(true);
     connect(&m_pauseTimer, &QTimer::timeout, this, &WhoisPool::endWait);
@@ -38,11 +38,7 @@ WhoisPool::WhoisPool(QObject *parent)
     connect(&m_paceTimer, &QTimer::timeout, this, &WhoisPool::fillSlots);
 }
 
-WhoisPool::~WhoisPool()
-{
-    for (auto &slot : m_slots)
-        Whois::closeQuietly(slot->socket);
-}
+WhoisPool::~WhoisPool() = default;
 
 void WhoisPool::start()
 {
@@ -50,6 +46,8 @@ void WhoisPool::start()
     ++m_run;
     m_stopped = false;
     m_feedEnded = false;
+    m_fallOverReason.clear();
+    m_backend = m_protocol == Rdap::Protocol::Rdap ? static_cast<LookupBackend *>(&m_rdap) : &m_whois;
     m_clock.start();
     m_verdictTimes.clear();
     m_rate = 0;
@@ -112,81 +110,55 @@ void WhoisPool::fillSlots()
 void WhoisPool::StartLookup(const Lookup &lookup, Slot &slot)
 {
     slot.lookup = lookup;
-    slot.name = lookup.name;
-    slot.reply.clear();
     slot.active = true;
     slot.age = 0;
     ++m_inFlight;
     ++m_started;
     slot.timer.start(m_tickMs);
-    connectSlot(slot);
+    m_backend->ask(slot.index, lookup.name);
 }
 
-void WhoisPool::connectSlot(Slot &slot)
+void WhoisPool::onReached(int index)
 {
-    slot.sinceConnect = 0;
-    Whois::closeQuietly(slot.socket);
-    slot.socket.connectToHost(m_server.host, m_server.port);
-}
-
-void WhoisPool::onConnected(int index)
-{
-    Slot &slot = *m_slots[size_t(index)];
-    if (m_stopped || !slot.active) {
-        Whois::closeQuietly(slot.socket);
+    const Slot &slot = *m_slots[size_t(index)];
+    if (m_stopped || !slot.active)
         return;
-    }
     m_anyConnected = true;
-    emit connectionStatus(QStringLiteral("connecting(%1): - Search String: %2").arg(index).arg(slot.name));
-    slot.sinceConnect = 0;
-    const QByteArray request = Whois::request(slot.name);
-    if (slot.socket.write(request) != request.size())
-        connectSlot(slot);   // the next connect sends again
+    emit connectionStatus(QStringLiteral("connecting(%1): - Search String: %2").arg(index).arg(slot.lookup.name));
 }
 
-void WhoisPool::onReadyRead(int index)
-{
-    Slot &slot = *m_slots[size_t(index)];
-    if (m_stopped || !slot.active) {
-        Whois::closeQuietly(slot.socket);
-        return;
-    }
-    slot.reply += Whois::readUpToCap(slot.socket, slot.reply.size());
-    m_peakReply = std::max(m_peakReply, slot.reply.size());
-    if (slot.reply.size() < Whois::ReplyCap)
-        return;
-    // Enough has come to decide; the rest is not read.
-    finishWithReply(slot);
-}
-
-void WhoisPool::onDisconnected(int index)
+void WhoisPool::onAnswered(int index, const LookupAnswer &answer)
 {
     Slot &slot = *m_slots[size_t(index)];
     if (m_stopped || !slot.active)
         return;
-    slot.reply += Whois::readUpToCap(slot.socket, slot.reply.size());
-    finishWithReply(slot);
+    switch (answer.kind) {
+    case LookupAnswer::Kind::Verdict: return finishWithVerdict(slot, answer.unregistered);
+    case LookupAnswer::Kind::NoVerdict:
+        if (answer.reserved) {
+            const Lookup lookup = slot.lookup;
+            lookupEnded(slot);
+            emit reserved(lookup.name, lookup.entry);
+            return;
+        }
+        return finishRefused(slot, answer);
+    case LookupAnswer::Kind::Unreachable: return onUnreachable(slot, answer);
+    }
 }
 
-void WhoisPool::onError(int index)
+void WhoisPool::onUnreachable(Slot &slot, const LookupAnswer &answer)
 {
-    Slot &slot = *m_slots[size_t(index)];
-    const QAbstractSocket::SocketError error = slot.socket.error();
-    if (m_stopped || !slot.active || error == QAbstractSocket::RemoteHostClosedError)
-        return;   // a close after the reply is handled as the end of the reply
-    if (slot.socket.state() == QAbstractSocket::ConnectedState)
-        return;   // trouble after the query was sent: the timer asks again
-    const QString why =
-        QStringLiteral("The WHOIS server %1 cannot be reached: %2.").arg(m_server.text(), slot.socket.errorString());
+    const QString why = QStringLiteral("%1 cannot be reached: %2.").arg(m_backend->serviceText(), answer.said);
     // An unknown host, or a server that refused every connection of the run so far, will not
     // answer the next name either.
     ++m_failedConnections;
-    if (error == QAbstractSocket::HostNotFoundError
+    if (answer.hostNotFound
         || (!m_anyConnected && m_verdicts == 0 && m_failedConnections >= std::min(m_started, int(Slots)))) {
-        refuseRun(why);
+        if (!fallOverToRdap(why))
+            refuseRun(why);
         return;
     }
-    finishRefused(slot, slot.socket.errorString().toUtf8());
+    finishRefused(slot, answer);
 }
 
 void WhoisPool::onSlotTick(int index)
@@ -196,12 +168,10 @@ void WhoisPool::onSlotTick(int index)
         slot.timer.stop();
         return;
     }
-    ++slot.age;
-    ++slot.sinceConnect;
-    if (slot.age >= LookupTicks)
+    if (++slot.age >= LookupTicks)
         finishTimedOut(slot);
-    else if (slot.sinceConnect >= ReconnectTicks)
-        connectSlot(slot);   // ask again; the reply so far is kept
+    else
+        m_backend->tick(index);
 }
 
 void WhoisPool::onPoolTick()
@@ -211,26 +181,24 @@ void WhoisPool::onPoolTick()
     ++m_ticksWithoutVerdict;
     if (m_ticksWithoutVerdict == QuietTicks)
         emit paceChanged();
-    if (m_ticksWithoutVerdict < GiveUpTicks || m_refusalsWithoutVerdict == 0)
+    if (m_refusalsWithoutVerdict == 0)
+        return;
+    if (m_ticksWithoutVerdict >= FallOverTicks && !(m_feedEnded && m_verdicts > 0)
+        && fallOverToRdap(QStringLiteral("%1 gave no verdict for %2 seconds (last reply: %3).")
+                              .arg(m_backend->serviceText(), QString::number(m_ticksWithoutVerdict * m_tickMs / 1000),
+                                  m_lastRefusal)))
+        return;
+    if (m_ticksWithoutVerdict < GiveUpTicks)
         return;
     if (m_feedEnded && m_verdicts > 0) {
         // The server answered the rest of the list but keeps refusing these: they are written off.
         writeOffOpenNames();
         return;
     }
-    refuseRun(QStringLiteral("The WHOIS server %1 refuses every query: %2 replies without an answer and "
+    refuseRun(QStringLiteral("%1 refuses every query: %2 replies without an answer and "
                              "no verdict for %3 seconds (last reply: %4).")
-                  .arg(m_server.text(), QString::number(m_refusalsWithoutVerdict),
+                  .arg(m_backend->serviceText(), QString::number(m_refusalsWithoutVerdict),
                       QString::number(m_ticksWithoutVerdict * m_tickMs / 1000), m_lastRefusal));
-}
-
-void WhoisPool::finishWithReply(Slot &slot)
-{
-    const Whois::Verdict verdict = Whois::replyVerdict(slot.reply, m_marker);
-    if (verdict == Whois::Verdict::None)
-        finishRefused(slot, slot.reply.left(200));
-    else
-        finishWithVerdict(slot, verdict == Whois::Verdict::Free);
 }
 
 void WhoisPool::finishWithVerdict(Slot &slot, bool unregistered)
@@ -246,17 +214,17 @@ void WhoisPool::finishWithVerdict(Slot &slot, bool unregistered)
 }
 
 // A reply without a verdict: the server is refusing, most likely because we ask too fast.
-void WhoisPool::finishRefused(Slot &slot, const QByteArray &reply)
+void WhoisPool::finishRefused(Slot &slot, const LookupAnswer &answer)
 {
     Lookup lookup = slot.lookup;
     lookupEnded(slot);
     ++m_refusalsWithoutVerdict;
-    const QString notice = QString::fromLatin1(reply.trimmed().split('\n').constFirst()).trimmed();
-    m_lastRefusal = notice.isEmpty() ? QStringLiteral("the connection closed without a reply")
-                                     : QLatin1Char('"') + notice + QLatin1Char('"');
-    // Only a refusal while the server answers other names says something about this name; while
-    // it refuses everything, the give-up rule bounds the run instead.
-    if (lookup.verdictsSeen < m_verdicts && ++lookup.refusals >= RefusalsPerAttempt) {
+    m_lastRefusal = answer.said;
+    // Only a refusal while the server answers other names (or of the one name still open) says
+    // something about this name; while it refuses everything, the give-up rule bounds the run.
+    const bool ownTrouble = lookup.verdictsSeen < m_verdicts || isLastOpenName();
+    lookup.singledOut = ownTrouble ? lookup.singledOut + 1 : 0;
+    if (ownTrouble && ++lookup.refusals >= RefusalsPerAttempt) {
         lookup.refusals = 0;
         ++lookup.attempts;
     }
@@ -265,7 +233,16 @@ void WhoisPool::finishRefused(Slot &slot, const QByteArray &reply)
         emit unchecked(lookup.name, lookup.entry);
     else
         m_retries.prepend(lookup);
-    learnLimit();
+    // A name the server refuses again and again while it answers the others is that name's
+    // trouble, not the pace's: it neither lowers the rate nor makes the others wait.
+    if (lookup.singledOut < 2 || answer.retryAfterMs >= 0)
+        learnLimit(answer.retryAfterMs);
+}
+
+// Whether no other name is open or waiting, and the source has ended.
+bool WhoisPool::isLastOpenName() const
+{
+    return m_feedEnded && m_verdicts > 0 && m_inFlight == 0 && m_retries.isEmpty();
 }
 
 // No verdict in time. While the server answers other names (or this is the last name of the
@@ -279,9 +256,8 @@ void WhoisPool::finishTimedOut(Slot &slot)
     ++m_refusalsWithoutVerdict;
     m_lastRefusal = QStringLiteral("no answer within %1 seconds").arg(LookupTicks * m_tickMs / 1000.0);
     const bool othersAnswered = lookup.verdictsSeen < m_verdicts;
-    const bool lastName = m_feedEnded && m_verdicts > 0 && m_inFlight == 0 && m_retries.isEmpty();
     lookup.verdictsSeen = m_verdicts;
-    if (othersAnswered || lastName)
+    if (othersAnswered || isLastOpenName())
         retryOrWriteOff(lookup);
     else
         m_retries.append(lookup);
@@ -301,8 +277,7 @@ void WhoisPool::lookupEnded(Slot &slot)
 {
     slot.timer.stop();
     slot.active = false;
-    Whois::closeQuietly(slot.socket);
-    slot.reply.clear();
+    m_backend->cancel(slot.index);
     --m_inFlight;
     scheduleFill();
 }
@@ -354,14 +329,21 @@ double WhoisPool::learntRate(qint64 refusedMs, qint64 now) const
 }
 
 // A refusal: the server's limit is a little above what it granted. The refusals of one burst are
-// one signal: the pool waits a tick, and when the wait ends (the answers of the burst are in by
-// then) the rate drops once.
-void WhoisPool::learnLimit()
+// one signal: the pool waits a tick, or as long as the server asked, and when the wait ends (the
+// answers of the burst are in by then) the rate drops once.
+void WhoisPool::learnLimit(qint64 retryAfterMs)
 {
     if (m_stopped)
         return;
     const qint64 now = m_clock.elapsed();
     m_lastRefusalMs = now;
+    if (retryAfterMs >= 0 && retryAfterMs > waitLeft()) {
+        if (!isPaused())
+            m_lastDecreaseMs = now;
+        m_pauseTimer.start(int(std::min<qint64>(retryAfterMs, qint64(GiveUpTicks) * m_tickMs)));
+        emit paceChanged();
+        return;
+    }
     if (isPaused() || now - m_lastDecreaseMs < m_tickMs)
         return;
     m_lastDecreaseMs = now;
@@ -414,10 +396,40 @@ void WhoisPool::writeOffOpenNames()
     scheduleFill();
 }
 
+// Under "auto", WHOIS gives way to RDAP for the rest of the run: the open names are asked again
+// there, and the pace starts afresh. False when the pool does not fall over.
+bool WhoisPool::fallOverToRdap(const QString &why)
+{
+    if (m_protocol != Rdap::Protocol::Auto || usingRdap())
+        return false;
+    for (auto &slot : m_slots) {
+        if (slot->active) {
+            m_retries.prepend(slot->lookup);
+            lookupEnded(*slot);
+        }
+    }
+    for (Lookup &lookup : m_retries)
+        lookup.refusals = lookup.singledOut = 0;
+    m_backend = &m_rdap;
+    m_fallOverReason = why;
+    m_rate = 0;
+    m_verdictTimes.clear();
+    m_ticksWithoutVerdict = 0;
+    m_refusalsWithoutVerdict = 0;
+    m_anyConnected = false;
+    m_failedConnections = 0;
+    m_started = 0;
+    m_pauseTimer.stop();
+    emit connectionStatus(QStringLiteral("WHOIS failed: asking RDAP for the rest of the run"));
+    emit paceChanged();
+    scheduleFill();
+    return true;
+}
+
 // The run's owner stops it; the open names stay open, so that the resume position keeps them.
 void WhoisPool::refuseRun(const QString &message)
 {
-    emit serverRefuses(message);
+    emit serverRefuses(m_fallOverReason.isEmpty() ? message : m_fallOverReason + QLatin1Char(' ') + message);
     if (!m_stopped)
         stop();
 }
@@ -447,10 +459,10 @@ qint64 WhoisPool::stop()
     m_paceTimer.stop();
     m_poolTimer.stop();
     for (auto &slot : m_slots) {
-        Whois::closeQuietly(slot->socket);
+        if (slot->active)
+            m_backend->cancel(slot->index);
         slot->timer.stop();
         slot->active = false;
-        slot->reply.clear();
     }
     m_inFlight = 0;
     m_retries.clear();

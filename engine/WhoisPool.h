@@ -1,5 +1,7 @@
 #pragma once
-#include "engine/Whois.h"
+#include "engine/Rdap.h"
+#include "engine/RdapBackend.h"
+#include "engine/WhoisBackend.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -11,8 +13,6 @@
 #include <memory>
 #include <optional>
 
-class QTcpSocket;
-
 // One name on its way to a verdict: the name as it is asked, the entry number it had in
 // the source (0 when it came from elsewhere), the lookups that ended without a verdict, and the
 // replies without a verdict since the last one that counted.
@@ -21,28 +21,31 @@ struct Lookup {
     qint64 entry = 0;
     int attempts = 0;
     int refusals = 0;
+    int singledOut = 0;         // refusals in a row while the server answered other names
     quint64 verdictsSeen = 0;   // the pool's verdict count at this name's last refusal
 };
 
-// The connections that ask the WHOIS server. Up to 25 lookups are in flight: when one ends, its slot
-// takes the next name at once, carried-over names first, then the feed. A lookup without a verdict
-// after 30 ticks is carried over, as is a reply without a verdict; a name is written off as unchecked
-// after 3 attempts. The pace follows the server: no limit on the rate of new queries until the
-// server first refuses one; then the rate is a little under what the server granted, the pool waits
-// a tick, and the rate creeps up slowly while nothing is refused, so that the queries stay under the
-// server's limit and follow it when it rises. The pool reports; it writes no file.
+// The lookups of a run, over WHOIS or RDAP (a backend each). Up to 25 lookups are in flight: when
+// one ends, its slot takes the next name at once, carried-over names first, then the feed. A lookup
+// without a verdict after 30 ticks is carried over, as is a reply without a verdict; a name is
+// written off as unchecked after 3 attempts. The pace follows the server: no limit on the rate of
+// new queries until the server first refuses one; then the rate is a little under what the server
+// granted, the pool waits a tick (or as long as the server asks), and the rate creeps up slowly while
+// nothing is refused, so that the queries stay under the server's limit and follow it when it rises.
+// Under "auto" the pool asks WHOIS and moves to RDAP for the rest of the run when port 43 cannot be
+// reached or refuses every query for a minute. The pool reports; it writes no file.
 class WhoisPool : public QObject
 {
     Q_OBJECT
 
 public:
     static constexpr int Slots = 25;
-    static constexpr int ReconnectTicks = 10;   // a slot without a reply connects again after these
-    static constexpr int LookupTicks = 30;      // a lookup without a verdict ends after these
+    static constexpr int LookupTicks = 30;   // a lookup without a verdict ends after these
     static constexpr int MaxAttempts = 3;
     static constexpr int RefusalsPerAttempt = 5;      // refusals of the pace count as one attempt
     static constexpr int QuietTicks = 5;              // no verdict for this long: waiting for the server
     static constexpr int GiveUpTicks = 120;           // only refusals for this long: the server refuses all
+    static constexpr int FallOverTicks = 60;          // only refusals for this long: "auto" leaves WHOIS
     static constexpr int PauseTicks = 1;              // the wait after a refusal
     static constexpr int RateWindowTicks = 1;         // the verdicts of this long tell the rate granted
     static constexpr double RateMargin = 0.9;         // the rate learnt, of the rate granted
@@ -56,8 +59,13 @@ public:
     explicit WhoisPool(QObject *parent = nullptr);
     ~WhoisPool() override;
 
-    void setServer(const Whois::Server &server) { m_server = server; }
-    void setRegisteredMarker(const QByteArray &marker) { m_marker = marker.toLower(); }
+    void setServer(const Whois::Server &server) { m_whois.setServer(server); }
+    void setRegisteredMarker(const QByteArray &marker) { m_whois.setRegisteredMarker(marker); }
+    void setProtocol(Rdap::Protocol protocol) { m_protocol = protocol; }
+    Rdap::Protocol protocol() const { return m_protocol; }
+    void setRdapBases(const Rdap::Bases &bases) { m_rdap.setBases(bases); }
+    // The service the run asks now.
+    bool usingRdap() const { return m_backend == &m_rdap; }
     // The length of one tick; 1000 ms unless tests make it shorter.
     void setTickInterval(int milliseconds) { m_tickMs = milliseconds; }
     void setFeed(Feed feed) { m_feed = std::move(feed); }
@@ -74,15 +82,19 @@ public:
     // limit has been met.
     double rate() const { return m_rate; }
     bool isPaused() const { return m_pauseTimer.isActive(); }
+    // How long the wait after a refusal still lasts, in ms; 0 when the pool is not waiting.
+    int waitLeft() const { return isPaused() ? m_pauseTimer.remainingTime() : 0; }
     bool waitingForServer() const { return m_ticksWithoutVerdict >= QuietTicks; }
     // The smallest entry number without a verdict among the open and carried-over names; 0 if none.
     qint64 earliestOpenEntry() const;
-    qsizetype peakReplyBytes() const { return m_peakReply; }
+    qsizetype peakReplyBytes() const { return m_whois.peakReplyBytes(); }
 
 signals:
     // entry: the name's entry number in its source (0 when it has none).
     void verdict(const QString &name, bool unregistered, qint64 entry);
     void unchecked(const QString &name, qint64 entry);
+    // The registry says the name is reserved or blocked: it has no verdict, and is not asked again.
+    void reserved(const QString &name, qint64 entry);
     // The feed has ended and every name has its outcome.
     void finished();
     // The server refuses every query or cannot be found: the run cannot go on.
@@ -94,32 +106,34 @@ signals:
 private:
     struct Slot;
 
-    void onConnected(int slot);
-    void onReadyRead(int slot);
-    void onDisconnected(int slot);
-    void onError(int slot);
+    void onReached(int slot);
+    void onAnswered(int slot, const LookupAnswer &answer);
+    void onUnreachable(Slot &slot, const LookupAnswer &answer);
     void onSlotTick(int slot);
     void onPoolTick();
-    void connectSlot(Slot &slot);
     void StartLookup(const Lookup &lookup, Slot &slot);
     void fillSlots();
     void lookupEnded(Slot &slot);
     void scheduleFill();
-    void finishWithReply(Slot &slot);
     void finishWithVerdict(Slot &slot, bool unregistered);
-    void finishRefused(Slot &slot, const QByteArray &reply);
+    void finishRefused(Slot &slot, const LookupAnswer &answer);
     void finishTimedOut(Slot &slot);
     void retryOrWriteOff(Lookup lookup);
-    void learnLimit();
+    bool isLastOpenName() const;
+    void learnLimit(qint64 retryAfterMs = -1);
     void creepUp();
     double learntRate(qint64 refusedMs, qint64 now) const;
     void endWait();
     bool paceAllowsStart();
     void refuseRun(const QString &message);
+    bool fallOverToRdap(const QString &why);
     void writeOffOpenNames();
 
-    Whois::Server m_server;
-    QByteArray m_marker;
+    WhoisBackend m_whois {Slots};
+    RdapBackend m_rdap {Slots};
+    LookupBackend *m_backend = &m_whois;
+    Rdap::Protocol m_protocol = Rdap::Protocol::Whois;
+    QString m_fallOverReason;   // why the run left WHOIS, if it did
     int m_tickMs = 1000;
     Feed m_feed;
     std::array<std::unique_ptr<Slot>, Slots> m_slots;
@@ -147,5 +161,4 @@ private:
     bool m_anyConnected = false;
     int m_failedConnections = 0;
     int m_started = 0;
-    qsizetype m_peakReply = 0;
 };

@@ -11,6 +11,10 @@ CheckSession::CheckSession(QObject *parent)
     QString error;
     const Whois::Server server = Whois::configuredServer(&error);
     setServer(server, error);
+    QString protocolError;
+    setProtocol(Rdap::configuredProtocol(&protocolError), protocolError);
+    QString basesError;
+    setRdapBases(Rdap::configuredBases(&basesError), basesError);
     connect(&m_pool, &WhoisPool::verdict, this, [this](const QString &name, bool unregistered, qint64 entry) {
         if (!unregistered)
             m_results.AddRegistered(name);
@@ -25,6 +29,13 @@ CheckSession::CheckSession(QObject *parent)
         emit verdict(name, unregistered);
     });
     connect(&m_pool, &WhoisPool::unchecked, this, [this](const QString &name, qint64 entry) {
+        if (!m_results.addUnchecked(name))
+            return stopUnsaved(entry);
+        m_run.saveResumePosition();
+    });
+    // A name the registry reserves has no verdict: it is listed with the unchecked names.
+    connect(&m_pool, &WhoisPool::reserved, this, [this](const QString &name, qint64 entry) {
+        emit reserved(name);
         if (!m_results.addUnchecked(name))
             return stopUnsaved(entry);
         m_run.saveResumePosition();
@@ -47,15 +58,34 @@ void CheckSession::setServer(const Whois::Server &server, const QString &error)
     m_pool.setServer(server);
 }
 
+void CheckSession::setProtocol(Rdap::Protocol protocol, const QString &error)
+{
+    m_protocolError = error;
+    m_pool.setProtocol(protocol);
+}
+
+void CheckSession::setRdapBases(const Rdap::Bases &bases, const QString &error)
+{
+    m_basesError = error;
+    m_pool.setRdapBases(bases);
+}
+
 QString CheckSession::start(qint64 first, qint64 entries)
 {
     if (m_run.isRunning())
         return QStringLiteral("A run is already going on.");
-    if (!m_server.isValid())
+    if (!m_protocolError.isEmpty())
+        return m_protocolError + '.';
+    const bool rdap = m_pool.protocol() != Rdap::Protocol::Whois;
+    if (rdap && !m_basesError.isEmpty())
+        return m_basesError + '.';
+    const bool whois = m_pool.protocol() != Rdap::Protocol::Rdap;
+    if (whois && !m_server.isValid())
         return m_serverError.isEmpty() ? QStringLiteral("No WHOIS server is set.") : m_serverError + '.';
     // Names under .invalid never exist: no need to ask a resolver, on the network, to find that out.
-    if (m_server.host.endsWith(QLatin1String(".invalid"), Qt::CaseInsensitive)
-        || m_server.host.compare(QLatin1String("invalid"), Qt::CaseInsensitive) == 0)
+    if (m_pool.protocol() == Rdap::Protocol::Whois
+        && (m_server.host.endsWith(QLatin1String(".invalid"), Qt::CaseInsensitive)
+            || m_server.host.compare(QLatin1String("invalid"), Qt::CaseInsensitive) == 0))
         return QStringLiteral("The WHOIS server %1 cannot be reached: Host not found.").arg(m_server.text());
     if (const QString refused = holdFolder(&m_run); !refused.isEmpty())
         return refused;

@@ -27,6 +27,9 @@ public:
     // The WHOIS server; at first the configured one. An invalid server is refused at Start.
     void setServer(const Whois::Server &server, const QString &error = {});
     const Whois::Server &server() const { return m_server; }
+    // The service a run asks, and the RDAP services; at first the configured ones.
+    void setProtocol(Rdap::Protocol protocol, const QString &error = {});
+    void setRdapBases(const Rdap::Bases &bases, const QString &error = {});
     SourceSelection selectSource(Source source, const QString &customFile = {})
     {
         return m_run.selectSource(source, customFile);
@@ -45,6 +48,8 @@ signals:
     // After the name has been classified and its file written.
     void verdict(const QString &name, bool unregistered);
     void unchecked(const QString &name, int total);
+    // The registry reserves the name: it is listed as unchecked.
+    void reserved(const QString &name);
     // The run was stopped because the server refuses; the text says why.
     void serverRefused(const QString &message);
     // The run was stopped because it cannot go on without losing or mixing names: a result could
@@ -62,4 +67,6 @@ private:
     QSet<const QObject *> m_holders;   // while any holds the folder, the lock stays
     Whois::Server m_server;
     QString m_serverError;
+    QString m_protocolError;
+    QString m_basesError;
 };

@@ -1,0 +1,43 @@
+#pragma once
+#include <QObject>
+#include <QString>
+
+// How one lookup ended, whatever the service asked.
+struct LookupAnswer {
+    enum class Kind {
+        Verdict,       // free or registered
+        NoVerdict,     // a reply that tells nothing: a limit notice, an empty close, an HTTP 429 or 5xx
+        Unreachable,   // no connection to the service
+    };
+    Kind kind = Kind::NoVerdict;
+    bool unregistered = false;
+    bool reserved = false;       // the registry says the name cannot be registered
+    bool hostNotFound = false;   // with Unreachable: the service's host does not exist
+    qint64 retryAfterMs = -1;    // the wait the service asked for, if any
+    QString said;                // what the reply said, for messages
+};
+
+// A service the lookup pool asks, one lookup per slot at a time. The pool keeps the attempts, the
+// pace and the stop rules; a backend only asks and tells how each lookup ended.
+class LookupBackend : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    // Asks about the name on the slot; reached() and then answered() follow, unless cancelled.
+    virtual void ask(int slot, const QString &name) = 0;
+    // A tick went by on the slot without an answer.
+    virtual void tick(int slot) { Q_UNUSED(slot) }
+    // Forgets the slot's lookup without a signal.
+    virtual void cancel(int slot) = 0;
+    // "The WHOIS server host:43", for messages.
+    virtual QString serviceText() const = 0;
+    virtual QString protocolText() const = 0;
+
+signals:
+    // The service accepted the slot's connection.
+    void reached(int slot);
+    void answered(int slot, const LookupAnswer &answer);
+};

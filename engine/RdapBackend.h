@@ -1,0 +1,48 @@
+#pragma once
+#include "engine/LookupBackend.h"
+#include "engine/Rdap.h"
+
+#include <QNetworkAccessManager>
+#include <QPointer>
+#include <memory>
+#include <vector>
+
+class QNetworkReply;
+
+// RDAP over HTTP(S): a GET per lookup on connections that are kept alive. Qt opens at most six
+// HTTP/1.1 connections per host and manager, so the slots share several managers, a few slots each,
+// and every slot has a connection of its own where the server speaks only HTTP/1.1; over HTTP/2
+// each manager's lookups share one connection. Certificate errors end a lookup like any failed
+// connection: they are never ignored.
+class RdapBackend : public LookupBackend
+{
+    Q_OBJECT
+
+public:
+    static constexpr int SlotsPerManager = 5;
+
+    explicit RdapBackend(int slotCount, QObject *parent = nullptr);
+    ~RdapBackend() override;
+
+    void setBases(const Rdap::Bases &bases) { m_bases = bases; }
+    const Rdap::Bases &bases() const { return m_bases; }
+
+    void ask(int slot, const QString &name) override;
+    void cancel(int slot) override;
+    QString serviceText() const override;
+    QString protocolText() const override { return QStringLiteral("RDAP"); }
+
+private:
+    struct Slot {
+        QPointer<QNetworkReply> reply;
+        QString name;
+        QUrl asked;
+        QByteArray body;
+    };
+
+    void onFinished(int index);
+
+    Rdap::Bases m_bases;
+    std::vector<std::unique_ptr<QNetworkAccessManager>> m_managers;
+    std::vector<Slot> m_slots;
+};

@@ -1,0 +1,52 @@
+#pragma once
+#include "engine/LookupBackend.h"
+#include "engine/Whois.h"
+
+#include <QTcpSocket>
+#include <array>
+#include <memory>
+
+// WHOIS on port 43: a connection per lookup, the name sent on connect, the reply read until the
+// server closes. A slot without a reply connects and asks again after ReconnectTicks.
+class WhoisBackend : public LookupBackend
+{
+    Q_OBJECT
+
+public:
+    static constexpr int ReconnectTicks = 10;
+
+    explicit WhoisBackend(int slotCount, QObject *parent = nullptr);
+    ~WhoisBackend() override;
+
+    void setServer(const Whois::Server &server) { m_server = server; }
+    void setRegisteredMarker(const QByteArray &marker) { m_marker = marker.toLower(); }
+    qsizetype peakReplyBytes() const { return m_peakReply; }
+
+    void ask(int slot, const QString &name) override;
+    void tick(int slot) override;
+    void cancel(int slot) override;
+    QString serviceText() const override;
+    QString protocolText() const override { return QStringLiteral("WHOIS"); }
+
+private:
+    struct Slot {
+        QTcpSocket socket;
+        QString name;
+        QByteArray reply;
+        int sinceConnect = 0;
+        bool active = false;
+    };
+
+    void connectSlot(Slot &slot);
+    void onConnected(int index);
+    void onReadyRead(int index);
+    void onDisconnected(int index);
+    void onError(int index);
+    void finish(int index, const LookupAnswer &answer);
+    void finishWithReply(int index);
+
+    Whois::Server m_server;
+    QByteArray m_marker;
+    std::vector<std::unique_ptr<Slot>> m_slots;
+    qsizetype m_peakReply = 0;
+};
