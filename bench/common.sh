@@ -6,14 +6,19 @@ servers=()
 cleanup() { for pid in "${servers[@]}"; do kill "$pid" 2>/dev/null || true; done; rm -rf "$work"; }
 trap cleanup EXIT
 export XDG_CONFIG_HOME="$work/config"
+# WHOIS unless a benchmark says otherwise, and an RDAP fall-over never leaves this machine.
+export TAMARIND_PROTOCOL=whois TAMARIND_RDAP_BASE=http://127.0.0.1:9/
 
 port=""
-start_server() {   # starts whois-test-server with the options given; sets port
-  local out="$work/server-${#servers[@]}"
+rdap=""
+start_server() {   # starts whois-test-server with the options given; sets port (and rdap, its RDAP base)
+  local out="$work/server-${#servers[@]}" lines=1
+  [[ " $* " == *" --rdap-port "* ]] && lines=2
   "$build/whois-test-server" --port 0 "$@" > "$out" &
   servers+=($!)
-  for _ in $(seq 50); do [ -s "$out" ] && break; sleep 0.1; done
-  port=$(sed -E 's/.*:([0-9]+)$/\1/' "$out")
+  for _ in $(seq 50); do [ "$(wc -l < "$out")" -ge "$lines" ] && break; sleep 0.1; done
+  port=$(sed -nE '1s/.*:([0-9]+)$/\1/p' "$out")
+  rdap=$(sed -nE '2s/^rdap on //p' "$out")
 }
 
 rate() { awk -v n="$1" -v s="$2" 'BEGIN { printf "%.0f", n / s }'; }

@@ -50,8 +50,9 @@ int main(int argc, char **argv)
     server.start(run.build + QStringLiteral("/whois-test-server"), {"--port", "0", "--free-ratio", "0"});
     server.waitForReadyRead(5000);
     const QByteArray line = server.readLine().trimmed();
-    frmWhois whois(
-        Whois::Server::parse(QString::fromLatin1(line.mid(line.lastIndexOf(' ') + 1))), QStringLiteral("example.com"));
+    frmWhois whois({Whois::Server::parse(QString::fromLatin1(line.mid(line.lastIndexOf(' ') + 1))),
+                       Rdap::Protocol::Whois, {}},
+        QStringLiteral("example.com"));
     whois.show();
     if (!QTest::qWaitFor([&] { return !whois.Text1->toPlainText().isEmpty(); }, 5000))
         std::fprintf(stderr, "the WHOIS record did not come\n");

@@ -89,10 +89,10 @@ int check(const QCommandLineParser &parser, const Console &console)
     CheckRequest request;
     if (const int code = parseRequest(parser, console, &request))
         return code;
-    Whois::Server server;
-    QString serverError;
-    if (!request.dryRun && !chooseServer(parser, &server, &serverError))
-        return usageError(console, serverError);
+    LookupService service;
+    QString serviceError;
+    if (!request.dryRun && !chooseService(parser, &service, &serviceError))
+        return usageError(console, serviceError);
 
     SourceFeed feed;
     feed.setPath(request.list);
@@ -129,7 +129,7 @@ int check(const QCommandLineParser &parser, const Console &console)
         request.first = std::max<qint64>(1, position.get());
 
     CheckSession session;
-    session.setServer(server);
+    session.setService(service);
     session.run().setResumeSettings({position});
     session.selectSource(Source::CustomList, request.list);
 
@@ -148,6 +148,9 @@ int check(const QCommandLineParser &parser, const Console &console)
         console.print(QStringLiteral("unchecked ") + verdictName(name));
         ++checked;
         progress.advance();
+    });
+    QObject::connect(&session, &CheckSession::reserved, [&](const QString &name) {
+        console.tell(QStringLiteral("tamarind-cli: the registry reserves %1; it is listed as unchecked").arg(name));
     });
     QObject::connect(&session.results(), &ResultLists::itemsAdded,
         [&](ResultList which, const QStringList &names) { classified[which] += names.size(); });
@@ -212,7 +215,7 @@ Command checkCommand()
 {
     Command command;
     command.name = QStringLiteral("check");
-    command.arguments = QStringLiteral("[--server H[:P]] [--folder DIR] [--from N | --resume] [--dry-run] FILE");
+    command.arguments = QStringLiteral("[--server H[:P]] [--protocol P] [--rdap-base URL] [--folder DIR] [--from N | --resume] [--dry-run] FILE");
     command.description = QStringLiteral("look up every name of FILE, as a Custom List run does");
     command.details =
         QStringLiteral("Looks up every name of FILE from entry N on, 25 at a time, like a Custom List run of the\n"
@@ -222,7 +225,8 @@ Command checkCommand()
                        "cannot be read or changes during the check, a result or the position cannot be written, or\n"
                        "some names could not be checked.");
     command.addOptions = [](QCommandLineParser &parser) {
-        parser.addOptions({serverOption(), FolderOption, FromOption, ResumeOption, DryRunOption});
+        addServiceOptions(parser);
+        parser.addOptions({FolderOption, FromOption, ResumeOption, DryRunOption});
         parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The list of names, one per line."));
     };
     command.run = check;

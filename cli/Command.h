@@ -1,5 +1,5 @@
 #pragma once
-#include "engine/Whois.h"
+#include "engine/Rdap.h"
 
 #include <QByteArray>
 #include <QCommandLineParser>
@@ -57,5 +57,10 @@ QByteArray shownOnTerminal(const QByteArray &bytes);
 const QCommandLineOption &serverOption();
 // The server from --server, else the configured one; false, with the reason, when it is not usable.
 bool chooseServer(const QCommandLineParser &parser, Whois::Server *server, QString *error);
+// --server, --protocol and --rdap-base of the commands that ask a registry.
+void addServiceOptions(QCommandLineParser &parser);
+// The services from the options, else the configured ones; false, with the reason, when one that
+// the protocol asks is not usable.
+bool chooseService(const QCommandLineParser &parser, LookupService *service, QString *error);
 
 }   // namespace Cli

@@ -96,6 +96,53 @@ bool chooseServer(const QCommandLineParser &parser, Whois::Server *server, QStri
     return server->isValid();
 }
 
+namespace {
+
+const QCommandLineOption ProtocolOption(QStringLiteral("protocol"),
+    QStringLiteral("Ask WHOIS (port 43), RDAP, or WHOIS and RDAP when port 43 fails (default: the setting, auto)."),
+    QStringLiteral("whois|rdap|auto"));
+const QCommandLineOption RdapBaseOption(QStringLiteral("rdap-base"),
+    QStringLiteral("RDAP service for every ending; a name is asked as URL/domain/NAME."), QStringLiteral("URL"));
+
+}   // namespace
+
+void addServiceOptions(QCommandLineParser &parser)
+{
+    parser.addOptions({serverOption(), ProtocolOption, RdapBaseOption});
+}
+
+bool chooseService(const QCommandLineParser &parser, LookupService *service, QString *error)
+{
+    if (parser.isSet(ProtocolOption)) {
+        const auto protocol = Rdap::parseProtocol(parser.value(ProtocolOption));
+        if (!protocol) {
+            *error = QStringLiteral("--protocol takes whois, rdap or auto, not \"%1\"").arg(parser.value(ProtocolOption));
+            return false;
+        }
+        service->protocol = *protocol;
+    } else {
+        service->protocol = Rdap::configuredProtocol(error);
+        if (!error->isEmpty())
+            return false;
+    }
+    if (service->protocol != Rdap::Protocol::Whois) {
+        if (parser.isSet(RdapBaseOption)) {
+            const auto bases = Rdap::Bases::parse(parser.value(RdapBaseOption));
+            if (!bases || bases->everyEnding.isEmpty()) {
+                *error = QStringLiteral("--rdap-base takes an http or https address, not \"%1\"")
+                             .arg(parser.value(RdapBaseOption));
+                return false;
+            }
+            service->bases = *bases;
+        } else {
+            service->bases = Rdap::configuredBases(error);
+            if (!error->isEmpty())
+                return false;
+        }
+    }
+    return service->protocol == Rdap::Protocol::Rdap || chooseServer(parser, &service->server, error);
+}
+
 int run(const QStringList &arguments, const Console &console)
 {
     const QString name = arguments.value(1);

@@ -1,5 +1,7 @@
 #include "cli/Command.h"
 
+#include "engine/RecordQuery.h"
+
 #include <QEventLoop>
 #include <QStringDecoder>
 
@@ -38,46 +40,50 @@ Command whoisCommand()
 {
     Command command;
     command.name = QStringLiteral("whois");
-    command.arguments = QStringLiteral("[--server H[:P]] NAME");
-    command.description = QStringLiteral("print the WHOIS record of NAME");
-    command.details = QStringLiteral("Prints the WHOIS record of NAME as the server sends it. Exits 1 when the\n"
-                                     "server cannot be reached or its reply holds no verdict.");
+    command.arguments = QStringLiteral("[--server H[:P]] [--protocol P] [--rdap-base URL] NAME");
+    command.description = QStringLiteral("print the WHOIS or RDAP record of NAME");
+    command.details = QStringLiteral("Prints the WHOIS record of NAME as the server sends it, or its RDAP record as\n"
+                                     "readable text followed by the JSON. Exits 1 when the service cannot be reached\n"
+                                     "or its reply holds no verdict.");
     command.addOptions = [](QCommandLineParser &parser) {
-        parser.addOption(serverOption());
+        addServiceOptions(parser);
         parser.addPositionalArgument(QStringLiteral("NAME"), QStringLiteral("The domain name."));
     };
     command.run = [](const QCommandLineParser &parser, const Console &console) {
         if (parser.positionalArguments().size() != 1)
             return usageError(console, QStringLiteral("whois takes exactly one NAME"));
-        Whois::Server server;
-        QString serverError;
-        if (!chooseServer(parser, &server, &serverError))
-            return usageError(console, serverError);
+        LookupService service;
+        QString serviceError;
+        if (!chooseService(parser, &service, &serviceError))
+            return usageError(console, serviceError);
 
-        WhoisQuery query;
-        QByteArray reply;
-        QString error;
-        QEventLoop loop;
-        QObject::connect(&query, &WhoisQuery::finished, &loop, [&](const QByteArray &text, const QString &why) {
-            reply = text;
-            error = why;
-            loop.quit();
-        });
         const QString given = parser.positionalArguments().constFirst();
         const Whois::LookupName asked = Whois::prepareLookup(given);
         if (!asked.isAsked())
             return usageError(console, Whois::skipReason(given, asked.skip));
-        query.start(server, asked.name);
+        RecordQuery query;
+        RecordQuery::Record record;
+        QEventLoop loop;
+        QObject::connect(&query, &RecordQuery::finished, &loop, [&](const RecordQuery::Record &answer) {
+            record = answer;
+            loop.quit();
+        });
+        query.start(service, asked.name);
         loop.exec();
-        if (!error.isEmpty())
-            return failure(console, QStringLiteral("no record from %1: %2").arg(server.text(), error));
-        console.out(console.outIsTerminal ? shownOnTerminal(reply) : reply);
-        if (reply.size() >= Whois::ReplyCap)
+        const QString source = record.viaRdap ? service.bases.requestFor(asked.name).toString() : service.server.text();
+        if (!record.error.isEmpty())
+            return failure(console, QStringLiteral("no record from %1: %2").arg(source, record.error));
+        const QByteArray text = record.viaRdap ? record.text.toUtf8() : record.raw;
+        console.out(console.outIsTerminal ? shownOnTerminal(text) : text);
+        if (!text.endsWith('\n'))
+            console.out("\n");
+        if (record.raw.size() >= Whois::ReplyCap)
             console.tell(QStringLiteral("tamarind-cli: the record was cut at %1 bytes").arg(Whois::ReplyCap));
-        if (Whois::replyVerdict(reply, Whois::configuredMarker()) == Whois::Verdict::None)
+        if (record.verdict == Whois::Verdict::None)
             return failure(console,
-                reply.isEmpty() ? QStringLiteral("%1 closed the connection without a reply").arg(server.text())
-                                : QStringLiteral("the reply of %1 holds no verdict").arg(server.text()));
+                record.raw.isEmpty() && !record.viaRdap
+                    ? QStringLiteral("%1 closed the connection without a reply").arg(source)
+                    : QStringLiteral("the reply of %1 holds no verdict: %2").arg(source, record.said));
         return 0;
     };
     return command;

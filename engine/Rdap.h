@@ -60,3 +60,10 @@ QNetworkRequest request(const QUrl &url);
 bool fromHostAsked(const QNetworkReply &reply, const QUrl &asked);
 
 }   // namespace Rdap
+
+// The services a lookup may ask: the WHOIS server, the RDAP services, and which of them.
+struct LookupService {
+    Whois::Server server;
+    Rdap::Protocol protocol = Rdap::Protocol::Auto;
+    Rdap::Bases bases;
+};

@@ -64,6 +64,7 @@ public:
     void setProtocol(Rdap::Protocol protocol) { m_protocol = protocol; }
     Rdap::Protocol protocol() const { return m_protocol; }
     void setRdapBases(const Rdap::Bases &bases) { m_rdap.setBases(bases); }
+    const Rdap::Bases &rdapBases() const { return m_rdap.bases(); }
     // The service the run asks now.
     bool usingRdap() const { return m_backend == &m_rdap; }
     // The length of one tick; 1000 ms unless tests make it shorter.

@@ -64,6 +64,13 @@ void CheckSession::setProtocol(Rdap::Protocol protocol, const QString &error)
     m_pool.setProtocol(protocol);
 }
 
+void CheckSession::setService(const LookupService &service)
+{
+    setServer(service.server);
+    setProtocol(service.protocol);
+    setRdapBases(service.bases);
+}
+
 void CheckSession::setRdapBases(const Rdap::Bases &bases, const QString &error)
 {
     m_basesError = error;

@@ -30,6 +30,8 @@ public:
     // The service a run asks, and the RDAP services; at first the configured ones.
     void setProtocol(Rdap::Protocol protocol, const QString &error = {});
     void setRdapBases(const Rdap::Bases &bases, const QString &error = {});
+    void setService(const LookupService &service);
+    LookupService service() const { return {m_server, m_pool.protocol(), m_pool.rdapBases()}; }
     SourceSelection selectSource(Source source, const QString &customFile = {})
     {
         return m_run.selectSource(source, customFile);

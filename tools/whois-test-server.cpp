@@ -1,5 +1,7 @@
 // A WHOIS server on 127.0.0.1 for tests and benchmarks: one query per connection, the reply, then
-// the connection is closed. Replies are shaped like the .com registry's.
+// the connection is closed. Replies are shaped like the .com registry's. With --rdap-port it also
+// answers RDAP over HTTP/1.1 (HTTPS with a certificate), connections kept alive, with the same
+// rule of free and registered names, the same delays and the same limit (429 with Retry-After).
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -9,10 +11,16 @@
 #include <QQueue>
 #include <QSaveFile>
 #include <QSet>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 #include <cstdio>
+#include <memory>
+#include <optional>
 
 namespace {
 
@@ -29,6 +37,12 @@ struct Options {
     int noticeEvery = 0;
     qint64 replyBytes = 0;
     int limitPerSecond = 0;
+    QSet<QByteArray> refusedNames;    // lower case; always a limit notice (WHOIS) or a 503 (RDAP)
+    int retryAfterSeconds = 1;        // of an RDAP 429
+    QSet<QByteArray> reservedNames;   // lower case; RDAP says "reserved"
+    bool html404 = false;             // RDAP's 404 is a web page, as a proxy's would be
+    bool otherLdhName = false;        // RDAP's records name another name
+    QByteArray redirectTo;            // RDAP sends every request there
 };
 
 const QByteArray LimitNotice = "Your connection limit exceeded. Please slow down and try again later.\r\n";
@@ -76,6 +90,22 @@ public:
     bool listen(quint16 port) { return m_server.listen(QHostAddress::LocalHost, port); }
     quint16 port() const { return m_server.serverPort(); }
 
+    // RDAP on the port, over TLS when a configuration is given.
+    bool listenRdap(quint16 port, const std::optional<QSslConfiguration> &tls)
+    {
+        if (tls) {
+            auto server = std::make_unique<QSslServer>();
+            server->setSslConfiguration(*tls);
+            m_rdap = std::move(server);
+        } else {
+            m_rdap = std::make_unique<QTcpServer>();
+        }
+        m_rdap->setMaxPendingConnections(1000);
+        connect(m_rdap.get(), &QTcpServer::pendingConnectionAvailable, this, &WhoisTestServer::acceptRdap);
+        return m_rdap->listen(QHostAddress::LocalHost, port);
+    }
+    quint16 rdapPort() const { return m_rdap ? m_rdap->serverPort() : 0; }
+
 private:
     void saveStats()
     {
@@ -110,6 +140,11 @@ private:
         if ((m_options.silentEvery > 0 && connection % quint64(m_options.silentEvery) == 0)
             || m_options.silentNames.contains(query.toLower()))
             return;   // accepted and never answered
+        if (m_options.refusedNames.contains(query.toLower())) {
+            socket->write(LimitNotice);
+            socket->disconnectFromHost();
+            return;
+        }
         if (m_options.emptyEvery > 0 && connection % quint64(m_options.emptyEvery) == 0) {
             socket->disconnectFromHost();
             return;
@@ -140,6 +175,92 @@ private:
             if (guarded)
                 answer(guarded, reply);
         });
+    }
+
+    void acceptRdap()
+    {
+        while (QTcpSocket *socket = m_rdap->nextPendingConnection()) {
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readRdapRequest(socket); });
+        }
+    }
+
+    // One request at a time per connection, as HTTP/1.1 clients send them without pipelining.
+    void readRdapRequest(QTcpSocket *socket)
+    {
+        if (socket->property("busy").toBool())
+            return;   // the answer of the last request is still on its way
+        QByteArray buffered = socket->property("buffer").toByteArray() + socket->readAll();
+        const qsizetype end = buffered.indexOf("\r\n\r\n");
+        if (end < 0) {
+            if (buffered.size() > 16384)
+                socket->abort();
+            else
+                socket->setProperty("buffer", buffered);
+            return;
+        }
+        const QByteArray head = buffered.left(end);
+        socket->setProperty("buffer", buffered.mid(end + 4));
+        const QByteArray path = head.split(' ').value(1);
+        const QByteArray query = path.mid(path.lastIndexOf('/') + 1);
+        if (m_log.isOpen())
+            m_log.write(query + '\n');
+        if (m_options.silentNames.contains(query.toLower()))
+            return;   // never answered
+        if (!m_options.redirectTo.isEmpty())
+            return rdapAnswer(socket, 302, "text/html", {}, "Location: " + m_options.redirectTo + path.mid(1) + "\r\n");
+        if (m_options.refusedNames.contains(query.toLower()))
+            return rdapAnswer(socket, 503, "text/plain", "busy\n");
+        if (overLimit()) {
+            ++m_refusals;
+            return rdapAnswer(socket, 429, "application/rdap+json", R"({"errorCode":429,"title":"Too Many Requests"})",
+                "Retry-After: " + QByteArray::number(m_options.retryAfterSeconds) + "\r\n");
+        }
+        const quint64 number = ++m_queries;
+        int delay = m_options.latencyMs;
+        if (m_options.slowEvery > 0 && number % quint64(m_options.slowEvery) == 0)
+            delay = m_options.slowMs;
+        socket->setProperty("busy", true);
+        QPointer<QTcpSocket> guarded(socket);
+        QTimer::singleShot(delay, this, [this, guarded, query] {
+            if (!guarded)
+                return;
+            guarded->setProperty("busy", false);
+            rdapRecord(guarded, query);
+            if (!guarded->property("buffer").toByteArray().isEmpty() || guarded->bytesAvailable() > 0)
+                readRdapRequest(guarded);
+        });
+    }
+
+    void rdapRecord(QTcpSocket *socket, const QByteArray &query)
+    {
+        const QByteArray name = query.toLower();
+        if (m_options.reservedNames.contains(name))
+            return rdapAnswer(socket, 404, "application/rdap+json",
+                R"({"errorCode":404,"title":"Not Found","description":["The name is reserved by the registry."]})");
+        if (isFree(name)) {
+            if (m_options.html404)
+                return rdapAnswer(socket, 404, "text/html", "<html><body>Not Found</body></html>");
+            return rdapAnswer(socket, 404, "application/rdap+json", R"({"errorCode":404,"title":"Not Found"})");
+        }
+        const QByteArray shown = m_options.otherLdhName ? "OTHER-" + name.toUpper() : name.toUpper();
+        const QByteArray record = R"({"objectClassName":"domain","handle":")" + QByteArray::number(stableHash(name))
+            + R"(_DOMAIN_COM-VRSN","ldhName":")" + shown
+            + R"(","status":["client transfer prohibited"],)"
+              R"("events":[{"eventAction":"registration","eventDate":"2001-03-14T09:26:53Z"},)"
+              R"({"eventAction":"expiration","eventDate":"2027-03-14T09:26:53Z"}],)"
+              R"("entities":[{"objectClassName":"entity","roles":["registrar"],)"
+              R"("vcardArray":["vcard",[["version",{},"text","4.0"],["fn",{},"text","Example Registrar, Inc."]]]}],)"
+              R"("nameservers":[{"objectClassName":"nameserver","ldhName":"NS1.REGISTRAR.TEST"},)"
+              R"({"objectClassName":"nameserver","ldhName":"NS2.REGISTRAR.TEST"}]})";
+        rdapAnswer(socket, 200, "application/rdap+json", record);
+    }
+
+    static void rdapAnswer(QTcpSocket *socket, int status, const QByteArray &type, const QByteArray &body,
+        const QByteArray &headers = {})
+    {
+        socket->write("HTTP/1.1 " + QByteArray::number(status) + " Answer\r\nContent-Type: " + type
+            + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n" + headers + "\r\n" + body);
     }
 
     // Beyond the limit of answered queries in the last second; an answered one is counted.
@@ -222,6 +343,7 @@ private:
     mutable QByteArray m_stamp;
     Options m_options;
     QTcpServer m_server;
+    std::unique_ptr<QTcpServer> m_rdap;
     QFile m_log;
     quint64 m_connections = 0;
     quint64 m_queries = 0;
@@ -277,8 +399,29 @@ int main(int argc, char **argv)
         QStringLiteral("FILE"));
     const QCommandLineOption log(
         QStringLiteral("log"), QStringLiteral("Append each query as received to FILE."), QStringLiteral("FILE"));
+    const QCommandLineOption refuseName(QStringLiteral("refuse-name"),
+        QStringLiteral("Queries for NAME always get the limit notice, or a 503 over RDAP (may be given more than once)."),
+        QStringLiteral("NAME"));
+    const QCommandLineOption rdapPort(QStringLiteral("rdap-port"),
+        QStringLiteral("Also answer RDAP on this port; 0 picks a free one."), QStringLiteral("N"));
+    const QCommandLineOption rdapCert(QStringLiteral("rdap-cert"),
+        QStringLiteral("Answer RDAP over TLS with this PEM certificate (and --rdap-key)."), QStringLiteral("FILE"));
+    const QCommandLineOption rdapKey(
+        QStringLiteral("rdap-key"), QStringLiteral("The PEM key of --rdap-cert."), QStringLiteral("FILE"));
+    const QCommandLineOption retryAfter(QStringLiteral("retry-after"),
+        QStringLiteral("The Retry-After of an RDAP 429, in seconds (default 1)."), QStringLiteral("S"));
+    const QCommandLineOption reservedName(QStringLiteral("reserved-name"),
+        QStringLiteral("RDAP answers 404 \"reserved by the registry\" for NAME (may be given more than once)."),
+        QStringLiteral("NAME"));
+    const QCommandLineOption html404(
+        QStringLiteral("html-404"), QStringLiteral("RDAP answers a free name with a web page, not JSON."));
+    const QCommandLineOption otherLdhName(
+        QStringLiteral("other-ldh-name"), QStringLiteral("RDAP records name another name than the one asked."));
+    const QCommandLineOption redirectTo(QStringLiteral("redirect-to"),
+        QStringLiteral("RDAP redirects every request to BASE followed by its path."), QStringLiteral("BASE"));
     parser.addOptions({port, registered, freeRatio, latency, slowEvery, slowMs, silentEvery, silentName, emptyEvery,
-        noticeEvery, replyBytes, limit, stats, log});
+        noticeEvery, replyBytes, limit, stats, log, refuseName, rdapPort, rdapCert, rdapKey, retryAfter, reservedName,
+        html404, otherLdhName, redirectTo});
     parser.process(app);
 
     auto number = [&parser](const QCommandLineOption &option, bool *ok) {
@@ -305,12 +448,34 @@ int main(int argc, char **argv)
     all &= ok;
     options.limitPerSecond = int(number(limit, &ok));
     all &= ok;
+    if (parser.isSet(retryAfter))
+        options.retryAfterSeconds = int(number(retryAfter, &ok)), all &= ok;
+    const qint64 rdapPortNumber = number(rdapPort, &ok);
+    all &= ok && rdapPortNumber >= 0 && rdapPortNumber <= 65535;
     if (parser.isSet(freeRatio))
         options.freeRatio = parser.value(freeRatio).toDouble(&ok), all &= ok;
     if (!all)
         return fail(QStringLiteral("every number option takes a number; see --help"));
     for (const QString &name : parser.values(silentName))
         options.silentNames.insert(name.toLower().toLatin1());
+    for (const QString &name : parser.values(refuseName))
+        options.refusedNames.insert(name.toLower().toLatin1());
+    for (const QString &name : parser.values(reservedName))
+        options.reservedNames.insert(name.toLower().toLatin1());
+    options.html404 = parser.isSet(html404);
+    options.otherLdhName = parser.isSet(otherLdhName);
+    options.redirectTo = parser.value(redirectTo).toLatin1();
+    std::optional<QSslConfiguration> tls;
+    if (parser.isSet(rdapCert)) {
+        QFile cert(parser.value(rdapCert));
+        QFile key(parser.value(rdapKey));
+        if (!cert.open(QIODevice::ReadOnly) || !key.open(QIODevice::ReadOnly))
+            return fail(QStringLiteral("cannot read the certificate or its key"));
+        tls = QSslConfiguration::defaultConfiguration();
+        tls->setLocalCertificate(QSslCertificate(cert.readAll()));
+        tls->setPrivateKey(QSslKey(key.readAll(), QSsl::Rsa));
+        tls->setPeerVerifyMode(QSslSocket::VerifyNone);
+    }
     if (parser.isSet(registered)) {
         QFile file(parser.value(registered));
         if (!file.open(QIODevice::ReadOnly))
@@ -329,6 +494,11 @@ int main(int argc, char **argv)
     if (parser.isSet(stats))
         server.writeStats(parser.value(stats));
     std::printf("listening on 127.0.0.1:%u\n", unsigned(server.port()));
+    if (parser.isSet(rdapPort)) {
+        if (!server.listenRdap(quint16(rdapPortNumber), tls))
+            return fail(QStringLiteral("cannot listen on 127.0.0.1:%1").arg(rdapPortNumber));
+        std::printf("rdap on %s://127.0.0.1:%u/\n", tls ? "https" : "http", unsigned(server.rdapPort()));
+    }
     std::fflush(stdout);
     return app.exec();
 }

@@ -307,7 +307,7 @@ void Form1::openDomain(const QString &selectedName)
         return;
     }
     delete m_whois;
-    m_whois = new frmWhois(m_session.server(), selectedName);
+    m_whois = new frmWhois(m_session.service(), selectedName);
     m_whois->show();
 }
 

@@ -7,7 +7,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-frmWhois::frmWhois(const Whois::Server &server, const QString &selectedName, QWidget *parent)
+frmWhois::frmWhois(const LookupService &service, const QString &selectedName, QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
     setWindowTitle(QStringLiteral("WHOIS Information"));
@@ -26,14 +26,14 @@ frmWhois::frmWhois(const Whois::Server &server, const QString &selectedName, QWi
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     // The reply as it came, once the server has closed; nothing when it never does or cannot be reached.
-    connect(&m_query, &WhoisQuery::finished, this, [this](const QByteArray &reply, const QString &error) {
-        if (error.isEmpty())
-            Text1->setPlainText(QString::fromLatin1(reply));
+    connect(&m_query, &RecordQuery::finished, this, [this](const RecordQuery::Record &record) {
+        if (record.error.isEmpty())
+            Text1->setPlainText(record.text);
     });
     // Only a registrable name is asked: a registry's "No match" for anything else means nothing.
     const Whois::LookupName asked = Whois::prepareLookup(selectedName);
     if (asked.isAsked())
-        m_query.start(server, asked.name, 0);
+        m_query.start(service, asked.name, 0);
     else
         Text1->setPlainText(Whois::skipReason(selectedName, asked.skip) + QLatin1Char('.'));
 }

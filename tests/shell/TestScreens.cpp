@@ -60,7 +60,7 @@ private slots:
 
         frmAbout about;
         QVERIFY2(showsDrawn(&about), qPrintable(QString::number(drawnShare(&about))));
-        frmWhois record(Whois::Server::parse(whois.address()), "example.com");
+        frmWhois record({Whois::Server::parse(whois.address()), Rdap::Protocol::Whois, {}}, "example.com");
         QVERIFY(QTest::qWaitFor([&] { return !record.Text1->toPlainText().isEmpty(); }, 5000));
         QVERIFY2(showsDrawn(&record), qPrintable(QString::number(drawnShare(&record))));
         Form1 window;

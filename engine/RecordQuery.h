@@ -1,0 +1,50 @@
+#pragma once
+#include "engine/Rdap.h"
+
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+class QNetworkReply;
+
+// One name's record, for showing: from the WHOIS server, from RDAP, or under "auto" from WHOIS and
+// from RDAP when WHOIS fails or its reply holds no verdict.
+class RecordQuery : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Record {
+        QByteArray raw;    // as received
+        QString text;      // as a reader wants it: WHOIS as it came, RDAP's fields and then its JSON
+        QString error;     // empty when a reply came
+        bool viaRdap = false;
+        Whois::Verdict verdict = Whois::Verdict::None;
+        QString said;      // what a reply without a verdict said
+    };
+
+    explicit RecordQuery(QObject *parent = nullptr);
+    ~RecordQuery() override;
+    // Asks about the name as given; finished() follows once. With no timeout (0) a lookup waits
+    // until the server answers or closes.
+    void start(const LookupService &service, const QString &name, int timeoutMs = 30000);
+
+signals:
+    void finished(const RecordQuery::Record &record);
+
+private:
+    void askRdap();
+    void rdapFinished();
+    void finish(const Record &record);
+
+    WhoisQuery m_whois;
+    QNetworkAccessManager m_manager;
+    QPointer<QNetworkReply> m_reply;
+    QTimer m_timeout;
+    LookupService m_service;
+    QString m_name;
+    int m_timeoutMs = 0;
+    QUrl m_asked;
+    QString m_whoisFailure;   // why WHOIS gave way to RDAP
+};
