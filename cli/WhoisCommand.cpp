@@ -75,7 +75,7 @@ Command whoisCommand()
             return failure(console, QStringLiteral("no record from %1: %2").arg(source, record.error));
         const QByteArray text = record.viaRdap ? record.text.toUtf8() : record.raw;
         console.out(console.outIsTerminal ? shownOnTerminal(text) : text);
-        if (!text.endsWith('\n'))
+        if (record.viaRdap && !text.endsWith('\n'))
             console.out("\n");
         if (record.raw.size() >= Whois::ReplyCap)
             console.tell(QStringLiteral("tamarind-cli: the record was cut at %1 bytes").arg(Whois::ReplyCap));

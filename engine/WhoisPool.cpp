@@ -77,11 +77,7 @@ void WhoisPool::fillSlots()
             continue;
         if (!paceAllowsStart())
             break;
-        std::optional<Lookup> next;
-        if (!m_retries.isEmpty())
-            next = m_retries.takeFirst(), retried = true;
-        else if (!m_feedEnded && m_feed && !(next = m_feed()))
-            m_feedEnded = true;
+        std::optional<Lookup> next = nextLookup(&retried);
         if (!next)
             break;
         starts.emplace_back(*next, slot.get());
@@ -105,6 +101,31 @@ void WhoisPool::fillSlots()
                     emit finished();
             },
             Qt::QueuedConnection);
+}
+
+// A carried-over name once the server has answered anything since it was refused, else the feed,
+// else any carried-over name. A name refused at once, again and again, would otherwise take every
+// start the pace allows, and the others none. The order is partly left to chance, so that a server
+// that refuses every n-th connection cannot refuse the same name each time.
+std::optional<Lookup> WhoisPool::nextLookup(bool *retried)
+{
+    const auto due = std::find_if(
+        m_retries.begin(), m_retries.end(), [this](const Lookup &lookup) { return lookup.verdictsSeen < m_verdicts; });
+    if (due != m_retries.end() && QRandomGenerator::global()->bounded(2) == 0) {
+        const Lookup lookup = *due;
+        m_retries.erase(due);
+        *retried = true;
+        return lookup;
+    }
+    if (!m_feedEnded && m_feed) {
+        if (std::optional<Lookup> next = m_feed())
+            return next;
+        m_feedEnded = true;
+    }
+    if (m_retries.isEmpty())
+        return std::nullopt;
+    *retried = true;
+    return m_retries.takeAt(QRandomGenerator::global()->bounded(int(m_retries.size())));
 }
 
 void WhoisPool::StartLookup(const Lookup &lookup, Slot &slot)

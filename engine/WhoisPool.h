@@ -114,6 +114,7 @@ private:
     void onPoolTick();
     void StartLookup(const Lookup &lookup, Slot &slot);
     void fillSlots();
+    std::optional<Lookup> nextLookup(bool *retried);
     void lookupEnded(Slot &slot);
     void scheduleFill();
     void finishWithVerdict(Slot &slot, bool unregistered);

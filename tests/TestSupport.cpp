@@ -56,6 +56,10 @@ TestWhoisServer::TestWhoisServer(const QStringList &options)
         return;
     const QByteArray line = m_process->readLine().trimmed();   // listening on 127.0.0.1:PORT
     m_port = quint16(line.mid(line.lastIndexOf(':') + 1).toUInt());
+    if (!options.contains(QStringLiteral("--rdap-port")))
+        return;
+    while (!m_process->canReadLine() && m_process->waitForReadyRead(20000)) { }
+    m_rdapBase = QString::fromLatin1(m_process->readLine().trimmed().mid(int(qstrlen("rdap on "))));   // rdap on URL
 }
 
 TestWhoisServer::~TestWhoisServer()

@@ -40,10 +40,13 @@ public:
     bool isRunning() const { return m_port != 0; }
     quint16 port() const { return m_port; }
     QString address() const { return QStringLiteral("127.0.0.1:%1").arg(m_port); }
+    // With --rdap-port: the base address of its RDAP service.
+    QString rdapBase() const { return m_rdapBase; }
 
 private:
     std::unique_ptr<QProcess> m_process;
     quint16 m_port = 0;
+    QString m_rdapBase;
 };
 
 // A port on 127.0.0.1 on which nothing listens.

@@ -38,6 +38,7 @@ struct Options {
     qint64 replyBytes = 0;
     int limitPerSecond = 0;
     QSet<QByteArray> refusedNames;    // lower case; always a limit notice (WHOIS) or a 503 (RDAP)
+    bool refuseAll = false;           // every query is over the limit
     int retryAfterSeconds = 1;        // of an RDAP 429
     QSet<QByteArray> reservedNames;   // lower case; RDAP says "reserved"
     bool html404 = false;             // RDAP's 404 is a web page, as a proxy's would be
@@ -256,8 +257,8 @@ private:
         rdapAnswer(socket, 200, "application/rdap+json", record);
     }
 
-    static void rdapAnswer(QTcpSocket *socket, int status, const QByteArray &type, const QByteArray &body,
-        const QByteArray &headers = {})
+    static void rdapAnswer(
+        QTcpSocket *socket, int status, const QByteArray &type, const QByteArray &body, const QByteArray &headers = {})
     {
         socket->write("HTTP/1.1 " + QByteArray::number(status) + " Answer\r\nContent-Type: " + type
             + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n" + headers + "\r\n" + body);
@@ -266,6 +267,8 @@ private:
     // Beyond the limit of answered queries in the last second; an answered one is counted.
     bool overLimit()
     {
+        if (m_options.refuseAll)
+            return true;
         if (m_options.limitPerSecond <= 0)
             return false;
         const qint64 now = m_clock.elapsed();
@@ -400,8 +403,11 @@ int main(int argc, char **argv)
     const QCommandLineOption log(
         QStringLiteral("log"), QStringLiteral("Append each query as received to FILE."), QStringLiteral("FILE"));
     const QCommandLineOption refuseName(QStringLiteral("refuse-name"),
-        QStringLiteral("Queries for NAME always get the limit notice, or a 503 over RDAP (may be given more than once)."),
+        QStringLiteral(
+            "Queries for NAME always get the limit notice, or a 503 over RDAP (may be given more than once)."),
         QStringLiteral("NAME"));
+    const QCommandLineOption refuseAll(QStringLiteral("refuse-all"),
+        QStringLiteral("Every query is over the limit: a limit notice or an empty close, or a 429 over RDAP."));
     const QCommandLineOption rdapPort(QStringLiteral("rdap-port"),
         QStringLiteral("Also answer RDAP on this port; 0 picks a free one."), QStringLiteral("N"));
     const QCommandLineOption rdapCert(QStringLiteral("rdap-cert"),
@@ -420,8 +426,8 @@ int main(int argc, char **argv)
     const QCommandLineOption redirectTo(QStringLiteral("redirect-to"),
         QStringLiteral("RDAP redirects every request to BASE followed by its path."), QStringLiteral("BASE"));
     parser.addOptions({port, registered, freeRatio, latency, slowEvery, slowMs, silentEvery, silentName, emptyEvery,
-        noticeEvery, replyBytes, limit, stats, log, refuseName, rdapPort, rdapCert, rdapKey, retryAfter, reservedName,
-        html404, otherLdhName, redirectTo});
+        noticeEvery, replyBytes, limit, stats, log, refuseName, refuseAll, rdapPort, rdapCert, rdapKey, retryAfter,
+        reservedName, html404, otherLdhName, redirectTo});
     parser.process(app);
 
     auto number = [&parser](const QCommandLineOption &option, bool *ok) {
@@ -463,6 +469,7 @@ int main(int argc, char **argv)
     for (const QString &name : parser.values(reservedName))
         options.reservedNames.insert(name.toLower().toLatin1());
     options.html404 = parser.isSet(html404);
+    options.refuseAll = parser.isSet(refuseAll);
     options.otherLdhName = parser.isSet(otherLdhName);
     options.redirectTo = parser.value(redirectTo).toLatin1();
     std::optional<QSslConfiguration> tls;

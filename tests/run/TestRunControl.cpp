@@ -7,6 +7,8 @@
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QSslConfiguration>
+#include <QStandardPaths>
 #include <QTest>
 
 namespace {
@@ -57,6 +59,30 @@ struct Engine {
     }
 
     QStringList with(const QString &outcome) const { return verdicts.filter(QRegularExpression("^" + outcome + " ")); }
+
+    void askRdap(const TestWhoisServer &server, Rdap::Protocol protocol = Rdap::Protocol::Rdap)
+    {
+        session.setProtocol(protocol);
+        session.setRdapBases(*Rdap::Bases::parse(server.rdapBase()));
+    }
+};
+
+// A list of `count` names with every third registered, and a server that knows them.
+struct RegisteredThirds {
+    QStringList names = numberedNames(60);
+    QStringList registered;
+
+    explicit RegisteredThirds(const TestFolders &folders)
+    {
+        for (int i = 0; i < names.size(); i += 3)
+            registered << names[i] + ".com";
+        DataFile::rewrite(folders.file("registered.txt"), registered);
+        DataFile::rewrite(folders.file("list.txt"), names);
+    }
+    QStringList serverOptions(const TestFolders &folders) const
+    {
+        return {"--registered", folders.file("registered.txt"), "--rdap-port", "0"};
+    }
 };
 
 }   // namespace
@@ -320,6 +346,190 @@ private slots:
             QString::fromLatin1(readBytes(folders.file("stats"))).split(QRegularExpression("\\s+"));
         const double answered = counts.value(1).toDouble(), over = counts.value(3).toDouble();
         QVERIFY2(over / (answered + over) <= 0.05, qPrintable(counts.join(' ')));
+    }
+
+    // Fault caught: a name the server singles out (a notice for it alone) waits out the give-up
+    // time at the end of the list, or is asked without bound.
+    void singledOutNameEndsUncheckedAtOnce_data()
+    {
+        QTest::addColumn<QString>("refused");
+        QTest::addRow("in the middle") << "name150.com";
+        QTest::addRow("last of the list") << "name300.com";
+    }
+    void singledOutNameEndsUncheckedAtOnce()
+    {
+        QFETCH(QString, refused);
+        TestFolders folders;
+        TestWhoisServer server({"--free-ratio", "1", "--refuse-name", refused, "--log", folders.file("queries.log")});
+        DataFile::rewrite(folders.file("list.txt"), numberedNames(300));
+        Engine engine(server);
+        // The give-up rule would take 120 ticks (12 s); the run must end well before.
+        QVERIFY(engine.runToEnd(folders.file("list.txt"), 1, 6000));
+        QCOMPARE(engine.with("unchecked"), QStringList {"unchecked " + refused});
+        QCOMPARE(engine.with("free").size(), 299);
+        const qsizetype asked = fileEntries(folders.file("queries.log")).count(refused);
+        QVERIFY2(
+            asked <= WhoisPool::MaxAttempts * WhoisPool::RefusalsPerAttempt + 1, qPrintable(QString::number(asked)));
+    }
+
+    // Fault caught: an HTTP 429's Retry-After is ignored, and the pool asks again after a tick.
+    void retryAfterSetsTheWait()
+    {
+        TestFolders folders;
+        TestWhoisServer server({"--refuse-all", "--rdap-port", "0", "--retry-after", "3"});
+        DataFile::rewrite(folders.file("list.txt"), numberedNames(30));
+        Engine engine(server);
+        engine.askRdap(server);
+        QVERIFY(engine.start(folders.file("list.txt")).isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(engine.session.pool().isPaused(), 5000);
+        QVERIFY2(
+            engine.session.pool().waitLeft() > 2000, qPrintable(QString::number(engine.session.pool().waitLeft())));
+        engine.session.stop();
+    }
+
+    // Faults caught: an RDAP answer that is not the registry's word taken for a verdict: a web
+    // page's 404, a record of another name, a name the registry reserves.
+    void rdapAnswers_data()
+    {
+        QTest::addColumn<QStringList>("serverOptions");
+        QTest::addColumn<bool>("freeAnswered");
+        QTest::addColumn<bool>("registeredAnswered");
+        QTest::addColumn<QStringList>("reserved");
+        QTest::addRow("404 and 200 of the registry") << QStringList() << true << true << QStringList();
+        QTest::addRow("404 as a web page") << QStringList {"--html-404"} << false << true << QStringList();
+        QTest::addRow("record of another name") << QStringList {"--other-ldh-name"} << true << false << QStringList();
+        QTest::addRow("reserved name") << QStringList {"--reserved-name", "name002.com"} << true << true
+                                       << QStringList {"name002.com"};
+    }
+    void rdapAnswers()
+    {
+        QFETCH(QStringList, serverOptions);
+        QFETCH(bool, freeAnswered);
+        QFETCH(bool, registeredAnswered);
+        QFETCH(QStringList, reserved);
+        TestFolders folders;
+        const RegisteredThirds list(folders);
+        TestWhoisServer server(list.serverOptions(folders) + serverOptions);
+        Engine engine(server, 0, ShortTick);
+        engine.askRdap(server);
+        QStringList reservedSeen;
+        QObject::connect(&engine.session, &CheckSession::reserved, [&](const QString &name) { reservedSeen << name; });
+        QVERIFY(engine.runToEnd(folders.file("list.txt"), 1, 30000));
+        QCOMPARE(reservedSeen, reserved);
+        // Where one kind of answer is not the registry's word, that kind is never given; the
+        // others are given right.
+        for (const QString &verdict : std::as_const(engine.verdicts)) {
+            const QString name = verdict.section(' ', 1);
+            if (verdict.startsWith("free "))
+                QVERIFY2(freeAnswered && !list.registered.contains(name), qPrintable(verdict));
+            if (verdict.startsWith("registered "))
+                QVERIFY2(registeredAnswered && list.registered.contains(name), qPrintable(verdict));
+        }
+        if (freeAnswered && registeredAnswered) {
+            QCOMPARE(engine.refusals, QStringList());
+            QCOMPARE(engine.with("registered").size(), list.registered.size());
+            QCOMPARE(engine.with("unchecked").size(), reserved.size());
+            QCOMPARE(engine.verdicts.size(), list.names.size());
+        }
+    }
+
+    // Faults caught: a 404 reached through a redirect to another host taken for "free"; a service
+    // that answers 429 forever holding the run or losing its place.
+    void rdapRefusalsStopTheRunAndKeepItsPlace_data()
+    {
+        QTest::addColumn<bool>("redirect");
+        QTest::addRow("404 from another host") << true;
+        QTest::addRow("429 forever") << false;
+    }
+    void rdapRefusalsStopTheRunAndKeepItsPlace()
+    {
+        QFETCH(bool, redirect);
+        TestFolders folders;
+        TestWhoisServer elsewhere({"--free-ratio", "1", "--rdap-port", "0"});
+        const QString otherHost = QString(elsewhere.rdapBase()).replace("127.0.0.1", "localhost");
+        TestWhoisServer server(redirect ? QStringList {"--rdap-port", "0", "--redirect-to", otherHost}
+                                        : QStringList {"--rdap-port", "0", "--refuse-all", "--retry-after", "0"});
+        DataFile::rewrite(folders.file("list.txt"), numberedNames(40));
+        Engine engine(server, 0, ShortTick);
+        engine.askRdap(server);
+        QVERIFY(engine.runToEnd(folders.file("list.txt"), 1, 20000));
+        QCOMPARE(engine.verdicts, QStringList());
+        QCOMPARE(engine.refusals.size(), 1);
+        QVERIFY2(
+            engine.refusals[0].contains(redirect ? "from another host" : "HTTP 429"), qPrintable(engine.refusals[0]));
+        QCOMPARE(setting("CustWordNum"), QString("1"));
+    }
+
+    // Fault caught: "auto" stays on a port 43 that cannot be reached or refuses every answer.
+    void autoFallsOverToRdap_data()
+    {
+        QTest::addColumn<bool>("whoisListens");
+        QTest::addRow("port 43 refuses connections") << false;
+        QTest::addRow("port 43 refuses every answer") << true;
+    }
+    void autoFallsOverToRdap()
+    {
+        QFETCH(bool, whoisListens);
+        TestFolders folders;
+        const RegisteredThirds list(folders);
+        TestWhoisServer rdap(list.serverOptions(folders));
+        TestWhoisServer whois({"--refuse-all"});
+        Engine engine(whois, whoisListens ? 0 : unusedPort(), ShortTick);
+        engine.askRdap(rdap, Rdap::Protocol::Auto);
+        QStringList statuses;
+        QObject::connect(
+            &engine.session.pool(), &WhoisPool::connectionStatus, [&](const QString &text) { statuses << text; });
+        QVERIFY(engine.runToEnd(folders.file("list.txt"), 1, 20000));
+        QCOMPARE(engine.refusals, QStringList());
+        QCOMPARE(engine.with("registered").size(), list.registered.size());
+        QCOMPARE(engine.with("free").size(), list.names.size() - list.registered.size());
+        QVERIFY(engine.session.pool().usingRdap());
+        QVERIFY(statuses.contains("WHOIS failed: asking RDAP for the rest of the run"));
+    }
+
+    // Faults caught: a certificate error ignored, or a trusted certificate refused.
+    void rdapOverTls_data()
+    {
+        QTest::addColumn<bool>("trusted");
+        QTest::addRow("certificate trusted") << true;
+        QTest::addRow("certificate not trusted") << false;
+    }
+    void rdapOverTls()
+    {
+        QFETCH(bool, trusted);
+        TestFolders folders;
+        const QString openssl = QStandardPaths::findExecutable("openssl");
+        if (openssl.isEmpty())
+            QSKIP("openssl is not installed");
+        QProcess make;
+        make.start(openssl,
+            {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",
+                "subjectAltName=IP:127.0.0.1", "-keyout", folders.file("key.pem"), "-out", folders.file("cert.pem")});
+        QVERIFY(make.waitForFinished(30000) && make.exitCode() == 0);
+        const RegisteredThirds list(folders);
+        TestWhoisServer server(list.serverOptions(folders)
+            + QStringList {"--rdap-cert", folders.file("cert.pem"), "--rdap-key", folders.file("key.pem")});
+        QVERIFY(server.rdapBase().startsWith("https://"));
+        const QSslConfiguration original = QSslConfiguration::defaultConfiguration();
+        if (trusted) {
+            QSslConfiguration configuration = original;
+            configuration.addCaCertificates(folders.file("cert.pem"));
+            QSslConfiguration::setDefaultConfiguration(configuration);
+        }
+        Engine engine(server, 0, ShortTick);
+        engine.askRdap(server);
+        const bool ended = engine.runToEnd(folders.file("list.txt"), 1, 20000);
+        QSslConfiguration::setDefaultConfiguration(original);
+        QVERIFY(ended);
+        if (trusted) {
+            QCOMPARE(engine.refusals, QStringList());
+            QCOMPARE(engine.with("registered").size(), list.registered.size());
+            QCOMPARE(engine.with("free").size(), list.names.size() - list.registered.size());
+        } else {
+            QCOMPARE(engine.verdicts, QStringList());
+            QCOMPARE(engine.refusals.size(), 1);
+            QVERIFY2(engine.refusals[0].contains("cannot be reached"), qPrintable(engine.refusals[0]));
+        }
     }
 
     void repliesWithoutVerdictAreAskedAgain_data()
