@@ -148,7 +148,9 @@ qint64 retryAfterMs(const QByteArray &header)
     const qint64 seconds = value.toLongLong(&ok);
     if (ok)
         return seconds >= 0 ? seconds * 1000 : -1;
-    const QDateTime when = QDateTime::fromString(QString::fromLatin1(value), Qt::RFC2822Date);
+    // An HTTP date: "Wed, 21 Oct 2026 07:28:00 GMT".
+    const QDateTime when = QDateTime::fromString(
+        QString::fromLatin1(value).replace(QLatin1String(" GMT"), QLatin1String(" +0000")), Qt::RFC2822Date);
     if (!when.isValid())
         return -1;
     return std::max<qint64>(0, QDateTime::currentDateTimeUtc().msecsTo(when));

@@ -103,10 +103,10 @@ void WhoisPool::fillSlots()
             Qt::QueuedConnection);
 }
 
-// A carried-over name once the server has answered anything since it was refused, else the feed,
-// else any carried-over name. A name refused at once, again and again, would otherwise take every
-// start the pace allows, and the others none. The order is partly left to chance, so that a server
-// that refuses every n-th connection cannot refuse the same name each time.
+// A carried-over name once the server has answered anything since it was refused, else the feed
+// (while few names wait), else any carried-over name. A name refused at once, again and again, would otherwise take
+// every start the pace allows, and the others none. The order is partly left to chance, so that a server that refuses
+// every n-th connection cannot refuse the same name each time.
 std::optional<Lookup> WhoisPool::nextLookup(bool *retried)
 {
     const auto due = std::find_if(
@@ -117,7 +117,9 @@ std::optional<Lookup> WhoisPool::nextLookup(bool *retried)
         *retried = true;
         return lookup;
     }
-    if (!m_feedEnded && m_feed) {
+    // While a slot's worth of names wait, the server refuses more than one name: they go first,
+    // and the list is not walked through under a refusal.
+    if (!m_feedEnded && m_feed && m_retries.size() < Slots) {
         if (std::optional<Lookup> next = m_feed())
             return next;
         m_feedEnded = true;

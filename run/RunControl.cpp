@@ -209,15 +209,17 @@ QString RunControl::openConnectionsText() const
 {
     if (m_wordMax < m_nextEntry)
         return QStringLiteral("Open: Closing connections...");
+    QString text = QStringLiteral("Open: %1").arg(m_pool.inFlight());
     if (m_pool.isPaused())
-        return QStringLiteral("Open: %1 - server busy, pausing").arg(m_pool.inFlight());
-    if (m_pool.waitingForServer())
-        return QStringLiteral("Open: %1 - waiting for the server").arg(m_pool.inFlight());
-    if (m_pool.rate() > 0)
-        return QStringLiteral("Open: %1 - pace: %2 names/s, set by the server")
-            .arg(m_pool.inFlight())
-            .arg(m_pool.rate(), 0, 'f', 1);
-    return QStringLiteral("Open: %1").arg(m_pool.inFlight());
+        text += QStringLiteral(" - server busy, pausing");
+    else if (m_pool.waitingForServer())
+        text += QStringLiteral(" - waiting for the server");
+    else if (m_pool.rate() > 0)
+        text += QStringLiteral(" - pace: %1 names/s, set by the server").arg(m_pool.rate(), 0, 'f', 1);
+    // Under "auto", once WHOIS has failed, the run says where it asks now.
+    if (m_pool.usingRdap() && m_pool.protocol() == Rdap::Protocol::Auto)
+        text += QStringLiteral(" - WHOIS failed, asking RDAP");
+    return text;
 }
 
 qint64 RunControl::resumePosition() const

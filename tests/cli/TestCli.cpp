@@ -133,6 +133,10 @@ private slots:
         QTest::addRow("the end marker in a list")
             << checkOn + QStringList {"MARKER"} << 0 << "ended at entry 2, which is the end marker";
         QTest::addRow("a UTF-16 list") << checkOn + QStringList {"UTF16"} << 0 << " abd.com";
+        QTest::addRow("a protocol that is none")
+            << check + QStringList {"--protocol", "gopher", "LIST"} << 2 << "--protocol takes whois, rdap or auto";
+        QTest::addRow("an RDAP base that is no address") << QStringList {"whois", "--protocol", "rdap", "--rdap-base",
+            "ftp://x/", "a.com"} << 2 << "--rdap-base takes an http or https address";
         QTest::addRow("whois of nothing") << QStringList {"whois", ""} << 2 << "no name was given";
         QTest::addRow("whois of a line break")
             << QStringList {"whois", QString::fromUtf8("a\u2028b.com")} << 2 << "holds more than a name";
@@ -531,6 +535,17 @@ private slots:
         const Outcome cut = run({"whois", "--server", huge.address(), "example.com"});
         QCOMPARE(cut.out.size(), Whois::ReplyCap);
         QVERIFY(cut.err.contains("cut at"));
+        // RDAP's record as a reader wants it, then its JSON; under "auto" when port 43 is refused.
+        TestWhoisServer rdap({"--free-ratio", "0", "--rdap-port", "0"});
+        for (const QString &protocol : {"rdap", "auto"}) {
+            const Outcome record = run({"whois", "--protocol", protocol, "--rdap-base", rdap.rdapBase(), "--server",
+                QString("127.0.0.1:%1").arg(unusedPort()), "example.com"});
+            QCOMPARE(record.exitCode, 0);
+            QVERIFY2(record.out.startsWith("Domain Name: EXAMPLE.COM\n"), record.out.constData());
+            for (const char *line : {"Registrar: Example Registrar, Inc.\n", "Expiration: 2027-03-14T09:26:53Z\n",
+                     "Name Servers: NS1.REGISTRAR.TEST, NS2.REGISTRAR.TEST\n", "\"ldhName\": \"EXAMPLE.COM\""})
+                QVERIFY2(record.out.contains(line), line);
+        }
     }
 
     // A killed or interrupted check loses nothing: every printed verdict is a whole line and is in
