@@ -1,5 +1,6 @@
 #include "app/ProgramFolder.h"
 
+#include "Version.h"
 #include "app/ProgramFiles.h"
 
 #include <QCoreApplication>
@@ -57,9 +58,24 @@ QString path()
     if (folder.isEmpty())
         folder = qEnvironmentVariable("TAMARIND_PROGRAM_FOLDER");
     if (folder.isEmpty())
-        folder = QCoreApplication::applicationDirPath();
+        folder = installedData().isEmpty() ? QCoreApplication::applicationDirPath() : userFolder();
     folder = QDir::cleanPath(QDir(folder).absolutePath());
     return folder == "/" ? QString() : folder;
+}
+
+QString installedData()
+{
+    const QString data =
+        QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/" TAMARIND_DATA_FROM_BIN));
+    return QFileInfo::exists(data + QStringLiteral("/Help.rtf")) ? data : QString();
+}
+
+QString userFolder()
+{
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!QDir::isAbsolutePath(base))   // unset, empty or relative: the XDG default
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    return QDir::cleanPath(base + QStringLiteral("/Tamarind"));
 }
 
 void setPath(const QString &folder)

@@ -1,11 +1,17 @@
 #pragma once
 #include <QString>
 
-// The folder every data file lives in: the folder of the executable, unless TAMARIND_PROGRAM_FOLDER
-// or an explicit override (tamarind-cli --folder, tests) names another one.
+// The folder every data file lives in: the folder of the executable in a build tree, the per-user
+// data folder ($XDG_DATA_HOME/Tamarind) of an installed program, unless TAMARIND_PROGRAM_FOLDER or
+// an explicit override (--folder, tests) names another one.
 namespace ProgramFolder {
 
 QString path();
+// The data an installed program came with (share/tamarind beside its bin folder); empty when the
+// program runs from its build tree.
+QString installedData();
+// The per-user folder of an installed program.
+QString userFolder();
 void setPath(const QString &folder);   // empty text returns to the default
 
 // Turns a relative data path written with either separator ("\Backups\LowProfile.txt") into an

@@ -114,11 +114,13 @@ int check(const QCommandLineParser &parser, const Console &console)
     if (request.dryRun)
         return dryRun(request, feed, console);
 
-    if (parser.isSet(FolderOption)) {
+    if (parser.isSet(FolderOption))
         ProgramFolder::setPath(parser.value(FolderOption));
-        QDir().mkpath(ProgramFolder::path());
-    }
-    const QStringList failures = Startup::ensureWorkingFiles() + Startup::ensureWorkingFolders();
+    QDir().mkpath(ProgramFolder::path());
+    // One after the other: an installed affix list goes in before an empty one would be made.
+    QStringList failures = Startup::ensureInstalledData();
+    failures += Startup::ensureWorkingFiles();
+    failures += Startup::ensureWorkingFolders();
     if (!failures.isEmpty())
         return failure(console,
             QStringLiteral("the program folder %1 cannot be written (%2)")
@@ -215,7 +217,8 @@ Command checkCommand()
 {
     Command command;
     command.name = QStringLiteral("check");
-    command.arguments = QStringLiteral("[--server H[:P]] [--protocol P] [--rdap-base URL] [--folder DIR] [--from N | --resume] [--dry-run] FILE");
+    command.arguments = QStringLiteral(
+        "[--server H[:P]] [--protocol P] [--rdap-base URL] [--folder DIR] [--from N | --resume] [--dry-run] FILE");
     command.description = QStringLiteral("look up every name of FILE, as a Custom List run does");
     command.details =
         QStringLiteral("Looks up every name of FILE from entry N on, 25 at a time, like a Custom List run of the\n"

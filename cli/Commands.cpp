@@ -1,6 +1,9 @@
 #include "cli/Command.h"
 
 #include "Version.h"
+#include "app/ProgramFolder.h"
+
+#include <QDir>
 
 #include <unistd.h>
 
@@ -116,7 +119,8 @@ bool chooseService(const QCommandLineParser &parser, LookupService *service, QSt
     if (parser.isSet(ProtocolOption)) {
         const auto protocol = Rdap::parseProtocol(parser.value(ProtocolOption));
         if (!protocol) {
-            *error = QStringLiteral("--protocol takes whois, rdap or auto, not \"%1\"").arg(parser.value(ProtocolOption));
+            *error =
+                QStringLiteral("--protocol takes whois, rdap or auto, not \"%1\"").arg(parser.value(ProtocolOption));
             return false;
         }
         service->protocol = *protocol;
@@ -167,7 +171,8 @@ int run(const QStringList &arguments, const Console &console)
         return 0;
     }
     if (name == QLatin1String("--version") || name == QLatin1String("-v")) {
-        console.out("tamarind-cli " TAMARIND_VERSION "\n");
+        console.print(QStringLiteral("tamarind-cli " TAMARIND_VERSION "\nprogram folder: ")
+            + QDir::toNativeSeparators(ProgramFolder::path()));
         return 0;
     }
     if (name.isEmpty())

@@ -1,5 +1,7 @@
 #include "cli/Command.h"
 
+#include "app/Startup.h"
+
 #include "app/ProgramFiles.h"
 #include "generator/NameGenerator.h"
 
@@ -32,6 +34,8 @@ int generate(const QCommandLineParser &parser, const Console &console)
         return usageError(console, QStringLiteral("--base takes a word without control characters or line breaks"));
     const QString path =
         parser.isSet(AffixesOption) ? parser.value(AffixesOption) : ProgramFiles::path(ProgramFiles::File::Appends);
+    if (!parser.isSet(AffixesOption))
+        Startup::ensureInstalledData();   // an installed program's first start brings its affix list
     QString error;
     const QStringList affixes = AffixList::load(path, &error);
     if (!error.isEmpty())

@@ -67,6 +67,14 @@ qint64 RunControl::startNumberFor(qint64 typed, qint64 entries)
     return typed >= entries ? 1 : typed;
 }
 
+QString RunControl::selectedListProblem()
+{
+    const QString error = m_selected.openError();
+    if (error.isEmpty())
+        return {};
+    return QStringLiteral("The list %1 cannot be opened: %2.").arg(QDir::toNativeSeparators(m_selected.path()), error);
+}
+
 SourceSelection RunControl::selectSource(Source source, const QString &customFile)
 {
     using ProgramFiles::File;
@@ -119,10 +127,8 @@ QString RunControl::start(qint64 first, qint64 entries)
             .arg(first);
     if (m_selected.path().isEmpty())
         return QStringLiteral("No list is chosen. Choose a source under Search Type first.");
-    const QString error = m_selected.openError();
-    if (!error.isEmpty())
-        return QStringLiteral("The list %1 cannot be opened: %2.")
-            .arg(QDir::toNativeSeparators(m_selected.path()), error);
+    if (const QString problem = selectedListProblem(); !problem.isEmpty())
+        return problem;
     // The run reads this list to its end, whatever is chosen while it goes on.
     m_feed = m_selected;
     m_runSource = m_source;

@@ -62,6 +62,8 @@ public:
     Source runSource() const { return m_runSource; }
     // Choosing a source. For the custom list, customFile is the file the user picked (empty when
     // the choice was cancelled). During a run it changes only what the next run reads.
+    // Why the chosen list cannot be read, as Start would say it; empty when it can.
+    QString selectedListProblem();
     SourceSelection selectSource(Source source, const QString &customFile = {});
     // Where the resume position is kept instead of the source's own keys (tamarind-cli).
     void setResumeSettings(const QList<Settings::Value<qint64>> &settings) { m_customResume = settings; }

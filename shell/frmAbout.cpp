@@ -1,11 +1,13 @@
 #include "shell/frmAbout.h"
 
 #include "Version.h"
+#include "app/ProgramFolder.h"
 #include "shell/Branding.h"
 #include "shell/Skin.h"
 #include "shell/Twips.h"
 #include "shell/frmSplash.h"
 
+#include <QDir>
 #include <QKeyEvent>
 
 const QString frmAbout::Notice =
@@ -40,6 +42,8 @@ frmAbout::frmAbout(QWidget *parent)
     lblCompany = place(new SkinLabel, this, 3360, 900, 2800, 255);
     Label4 = place(new QLabel(QStringLiteral("Website:")), this, 2100, 1200, 1200, 255);
     lblWebsite = place(new SkinLabel, this, 3360, 1200, 3700, 255);
+    Label6 = place(new QLabel(QStringLiteral("Folder:")), this, 2100, 1500, 1200, 255);
+    lblFolder = place(new SkinLabel, this, 3360, 1500, 3700, 255);
     Label5 = place(new QLabel(Notice), this, 120, 2100, 6960, 1300);
     Label5->setWordWrap(true);
     SkinLabel1 = place(new SkinLabel, this, 0, 0, 15, 15);
@@ -54,6 +58,9 @@ void frmAbout::Form_Load()
     lblCompany->setText(QStringLiteral(TAMARIND_OWNER_NAME));
     lblVersion->setText(majorMinorVersion());
     lblWebsite->setText(QStringLiteral(TAMARIND_WEBSITE));
+    // Where the result lists are: a per-user folder once installed, the program's own in a build.
+    lblFolder->setText(QDir::toNativeSeparators(ProgramFolder::path()));
+    lblFolder->setToolTip(lblFolder->text());
     if (branding().skinningOn) {
         Skin::convertLabels(this, SkinLabel1, false);
         Skin::ApplySkin(this);

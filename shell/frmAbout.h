@@ -22,6 +22,8 @@ public:
     QLabel *Label4 = nullptr;
     SkinLabel *lblWebsite = nullptr;
     QLabel *Label5 = nullptr;
+    QLabel *Label6 = nullptr;
+    SkinLabel *lblFolder = nullptr;
     PictureBox *Picture1 = nullptr;
     SkinLabel *SkinLabel1 = nullptr;   // element 0, the template of the label conversion
 

@@ -574,6 +574,19 @@ void Form1::Combo1_Click()
         });
 }
 
+void Form1::openList(const QString &path, bool start)
+{
+    const auto dialog = chooseCustomList;
+    chooseCustomList = [path] { return QFileInfo(path).absoluteFilePath(); };
+    Combo1->setCurrentIndex(int(Source::CustomList));
+    Combo1_Click();
+    chooseCustomList = dialog;
+    if (const QString problem = m_run.selectedListProblem(); !problem.isEmpty())
+        showMessage(QStringLiteral("Custom List"), problem);
+    else if (start)
+        cmdDoSearch_Click();
+}
+
 // Shows the chosen source's controls, and enables them as far as the running state allows.
 void Form1::applyTopBand()
 {

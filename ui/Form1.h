@@ -63,6 +63,10 @@ public:
     void ShowSearchControls();
     void HideSearchControls();
 
+    // A list opened from the desktop: chosen as Custom List as if in the file dialog, and with
+    // `start` the run starts. A list that cannot be read is told, and nothing starts.
+    void openList(const QString &path, bool start);
+
     // Run control.
     void Combo1_Click();
     void cmdDoSearch_Click();

@@ -537,7 +537,7 @@ private slots:
         QVERIFY(cut.err.contains("cut at"));
         // RDAP's record as a reader wants it, then its JSON; under "auto" when port 43 is refused.
         TestWhoisServer rdap({"--free-ratio", "0", "--rdap-port", "0"});
-        for (const QString &protocol : {"rdap", "auto"}) {
+        for (const char *protocol : {"rdap", "auto"}) {
             const Outcome record = run({"whois", "--protocol", protocol, "--rdap-base", rdap.rdapBase(), "--server",
                 QString("127.0.0.1:%1").arg(unusedPort()), "example.com"});
             QCOMPARE(record.exitCode, 0);
