@@ -134,6 +134,7 @@ QString RunControl::start(qint64 first, qint64 entries)
     m_runSource = m_source;
 
     m_running = true;
+    m_first = first;
     m_nextEntry = first;
     m_wordMax = entries;
     m_skipped.fill(0);

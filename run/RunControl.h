@@ -60,10 +60,10 @@ public:
     Source source() const { return m_source; }
     QString sourceFile() const { return m_selected.path(); }
     Source runSource() const { return m_runSource; }
-    // Choosing a source. For the custom list, customFile is the file the user picked (empty when
-    // the choice was cancelled). During a run it changes only what the next run reads.
     // Why the chosen list cannot be read, as Start would say it; empty when it can.
     QString selectedListProblem();
+    // Choosing a source. For the custom list, customFile is the file the user picked (empty when
+    // the choice was cancelled). During a run it changes only what the next run reads.
     SourceSelection selectSource(Source source, const QString &customFile = {});
     // Where the resume position is kept instead of the source's own keys (tamarind-cli).
     void setResumeSettings(const QList<Settings::Value<qint64>> &settings) { m_customResume = settings; }
@@ -74,6 +74,9 @@ public:
     void stop();
 
     bool isRunning() const { return m_running; }
+    // The entries of the run: the first asked and the last of the list.
+    qint64 firstEntry() const { return m_first; }
+    qint64 lastEntry() const { return m_wordMax; }
     // The entry a run would resume from: the earliest without a verdict, or the next unread one.
     qint64 resumePosition() const;
     // The position saved last.
@@ -110,12 +113,12 @@ private:
     Source m_source = Source::None;
     Source m_runSource = Source::None;
     QList<Settings::Value<qint64>> m_customResume;
+    qint64 m_first = 0;
     qint64 m_nextEntry = 0;   // the next entry to read
     qint64 m_wordMax = 0;
     qint64 m_saved = -1;
     std::array<qint64, Whois::SkipKinds> m_skipped {};
-    quint64 m_listLoads = 0;
-    qint64 m_endMarkerEntry = 0;   // the entry that ended the run as the end marker, if one did   // the list's loads
-                                   // when the run began: one more is a changed list
+    quint64 m_listLoads = 0;       // the list's loads when the run began: one more is a changed list
+    qint64 m_endMarkerEntry = 0;   // the entry that ended the run as the end marker, if one did
     bool m_running = false;
 };

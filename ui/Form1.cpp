@@ -1,4 +1,6 @@
 #include "ui/Form1.h"
+#include "shell/DesktopNotice.h"
+#include "ui/RunProgressBar.h"
 
 #include "app/ProgramFiles.h"
 #include "app/Settings.h"
@@ -227,6 +229,8 @@ void Form1::buildStatusBar()
         statusBar()->addWidget(m_panels[i]);
     }
     m_panels[3]->hide();   // shown once a name is left unchecked
+    m_progress = new RunProgressBar(m_session, statusBar());
+    statusBar()->addPermanentWidget(m_progress);
 }
 
 // Each menu's items are one array, named by their index: mnuEditItem3 is "Clear Low".
@@ -526,11 +530,15 @@ void Form1::connectRun()
     });
     connect(&m_session, &CheckSession::runFailed, this,
         [this](const QString &text) { showMessage(QStringLiteral("Run stopped"), text); });
+    connect(&m_session, &CheckSession::verdict, this,
+        [this](const QString &, bool unregistered) { m_freeThisRun += unregistered ? 1 : 0; });
     connect(&m_run, &RunControl::started, this, [this] {
+        m_freeThisRun = 0;
         setRunControlsEnabled(true);
         m_panels[3]->hide();   // the unchecked count belongs to the run
     });
     connect(&m_run, &RunControl::stopped, this, [this] {
+        tellLongRunEnded();
         setRunControlsEnabled(false);
         restingStatus();
         if (const QString skipped = m_run.skippedText(); !skipped.isEmpty())
@@ -544,6 +552,18 @@ void Form1::connectRun()
                           .arg(m_run.resumeSaved()));
         }
     });
+}
+
+// A long run that ends while the user is elsewhere is told on the desktop.
+void Form1::tellLongRunEnded()
+{
+    if (m_progress->elapsed() < longRunMs || isActiveWindow())
+        return;
+    DesktopNotice::show(QStringLiteral("The run has ended"),
+        QStringLiteral("%1 found %2 free %3.")
+            .arg(RunControl::sourceName(m_run.runSource()))
+            .arg(m_freeThisRun)
+            .arg(m_freeThisRun == 1 ? QStringLiteral("name") : QStringLiteral("names")));
 }
 
 void Form1::restingStatus()

@@ -18,6 +18,7 @@ class QToolButton;
 class QMimeData;
 class ProfileListWidget;
 class SavedListWidget;
+class RunProgressBar;
 class Form2;
 class frmMake;
 class frmWebsite;
@@ -88,7 +89,11 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
 
+    // A run longer than this that ends while the window is not active is told on the desktop.
+    qint64 longRunMs = 60000;
+
 private:
+    void tellLongRunEnded();
     QListWidget *list(int number) const;
     QLabel *label(int number) const;
     QLabel *panel(int number) const { return m_panels[size_t(number - 1)]; }
@@ -119,6 +124,8 @@ private:
     MainLayout m_layout;
     int m_dragSourceMarker = 0;
     std::array<QLabel *, 4> m_panels {};   // three status panels and the unchecked count
+    RunProgressBar *m_progress = nullptr;
+    qint64 m_freeThisRun = 0;
     QPointer<Form2> m_form2;
     QPointer<frmMake> m_frmMake;
     QPointer<QWidget> m_help;

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -100,8 +101,11 @@ private slots:
         QCOMPARE(about.lblCompany->text(), QString("Tamarind Software"));
         QVERIFY(!about.Picture1->pixmap().isNull());
         QVERIFY(about.property("skinned").toBool());
-        // The four skin labels of its own, the template, and one over each of the four plain labels.
-        QCOMPARE(about.findChildren<SkinLabel *>().size(), 4 + 1 + 4);
+        // Which folder holds the results: the user's once installed (fault: a program writing in
+        // a folder the user cannot see named nowhere).
+        QCOMPARE(about.lblFolder->text(), QDir::toNativeSeparators(folders.program()));
+        // The five skin labels of its own, the template, and one over each of the five plain labels.
+        QCOMPARE(about.findChildren<SkinLabel *>().size(), 5 + 1 + 5);
     }
 
     void helpAtStartUp_data()

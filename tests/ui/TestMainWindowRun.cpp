@@ -15,6 +15,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTest>
@@ -136,6 +138,37 @@ private slots:
         QCOMPARE(control<QLabel>(window, "Panel1")->text(), QString("Entry Status"));
         QCOMPARE(control<QLabel>(window, "Panel3")->text(), QString("Connection Status"));
         QVERIFY(messageTexts(window).isEmpty());
+    }
+
+    // Faults caught: a list opened from the desktop not chosen as Custom List, --start ignored, a
+    // missing list starting anything; the progress bar missing during a run or left after it.
+    void listFromTheDesktop()
+    {
+        TestFolders folders;
+        DataFile::rewrite(folders.file("desktop.txt"), numberedNames(200));
+        TestWhoisServer server({"--latency-ms", "20"});
+        Form1 window;
+        window.session().setServer(Whois::Server::parse(server.address()));
+        window.chooseCustomList = [] { return QString(); };   // no dialog may open
+        window.show();
+        auto *progress = control<QProgressBar>(window, "runProgress");
+        QVERIFY(!progress->isVisible());
+
+        window.openList(folders.file("missing.txt"), true);
+        QVERIFY(acceptMessage(window).contains("cannot be opened"));
+        QVERIFY(!window.run().isRunning() && window.isVisible());
+
+        window.openList(folders.file("desktop.txt"), false);
+        QCOMPARE(control<QComboBox>(window, "Combo1")->currentIndex(), int(Source::CustomList));
+        QCOMPARE(control<QLineEdit>(window, "txtWordMax")->text(), QString("200"));
+        QVERIFY(!window.run().isRunning());
+
+        window.openList(folders.file("desktop.txt"), true);
+        QVERIFY(window.run().isRunning());
+        QVERIFY(progress->isVisible());
+        QTRY_VERIFY(progress->format().contains(QRegularExpression("^[0-9,]+ of 200 entries - [0-9]+ names/s")));
+        QTRY_VERIFY_WITH_TIMEOUT(!window.run().isRunning(), 20000);
+        QVERIFY(!progress->isVisible());
     }
 
     void savedPositionAndFieldCheck_data()
