@@ -1,5 +1,6 @@
 #include "ui/Form1.h"
 #include "shell/DesktopNotice.h"
+#include "ui/PendingUpdates.h"
 #include "ui/RunProgressBar.h"
 
 #include "app/ProgramFiles.h"
@@ -318,10 +319,11 @@ void Form1::openDomain(const QString &selectedName)
 void Form1::connectResults()
 {
     connect(&m_results, &ResultLists::itemsAdded, this,
-        [this](ResultList which, const QStringList &names) { list(int(which))->addItems(names); });
-    connect(&m_results, &ResultLists::listCleared, this, [this](ResultList which) { list(int(which))->clear(); });
+        [this](ResultList which, const QStringList &names) { m_updates.addItems(list(int(which)), names); });
+    connect(
+        &m_results, &ResultLists::listCleared, this, [this](ResultList which) { m_updates.clear(list(int(which))); });
     connect(&m_results, &ResultLists::captionChanged, this,
-        [this](ResultList which, const QString &caption) { label(int(which))->setText(caption); });
+        [this](ResultList which, const QString &caption) { m_updates.setText(label(int(which)), caption); });
     connect(&m_results, &ResultLists::capReached, this, &Form1::showNotice);
     connect(&m_results, &ResultLists::fileProblem, this, &Form1::showFileProblem);
 }
@@ -516,9 +518,11 @@ void Form1::connectRun()
     connect(txtWordNum, &QLineEdit::textChanged, this, &Form1::txtWordNum_Change);
     connect(txtSearch, &QLineEdit::textChanged, this, &Form1::txtSearch_Change);
 
-    connect(&m_run, &RunControl::entryStatus, panel(1), &QLabel::setText);
-    connect(&m_run, &RunControl::openConnections, panel(2), &QLabel::setText);
-    connect(&m_session.pool(), &WhoisPool::connectionStatus, panel(3), &QLabel::setText);
+    connect(&m_run, &RunControl::entryStatus, this, [this](const QString &text) { m_updates.setText(panel(1), text); });
+    connect(
+        &m_run, &RunControl::openConnections, this, [this](const QString &text) { m_updates.setText(panel(2), text); });
+    connect(&m_session.pool(), &WhoisPool::connectionStatus, this,
+        [this](const QString &text) { m_updates.setText(panel(3), text); });
     connect(&m_session, &CheckSession::unchecked, this, [this](const QString &, int total) {
         m_panels[3]->setText(
             QStringLiteral("Unchecked: %1 (see %2)").arg(total).arg(QFileInfo(m_results.uncheckedPath()).fileName()));
@@ -538,6 +542,7 @@ void Form1::connectRun()
         m_panels[3]->hide();   // the unchecked count belongs to the run
     });
     connect(&m_run, &RunControl::stopped, this, [this] {
+        m_updates.flush();
         tellLongRunEnded();
         setRunControlsEnabled(false);
         restingStatus();

@@ -3,6 +3,8 @@
 #include "run/CheckSession.h"
 #include "ui/MainLayout.h"
 
+#include "ui/PendingUpdates.h"
+
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
@@ -125,6 +127,7 @@ private:
     int m_dragSourceMarker = 0;
     std::array<QLabel *, 4> m_panels {};   // three status panels and the unchecked count
     RunProgressBar *m_progress = nullptr;
+    PendingUpdates m_updates {[this] { return m_session.isRunning(); }};
     qint64 m_freeThisRun = 0;
     QPointer<Form2> m_form2;
     QPointer<frmMake> m_frmMake;

@@ -8,6 +8,9 @@ ProfileListWidget::ProfileListWidget(int listNumber, QWidget *parent)
     , m_listNumber(listNumber)
 {
     setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // One line of text a row: every row's size is the first's, so that a list of thousands is not
+    // measured row by row each time it grows.
+    setUniformItemSizes(true);
     setDragEnabled(true);
     setDragDropMode(QAbstractItemView::DragOnly);
     setDefaultDropAction(Qt::CopyAction);
@@ -56,6 +59,7 @@ void ProfileListWidget::startDrag(Qt::DropActions)
 SavedListWidget::SavedListWidget(QWidget *parent)
     : QListWidget(parent)
 {
+    setUniformItemSizes(true);
     setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DropOnly);
     viewport()->setAcceptDrops(true);

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QSet>
+#include <QSettings>
 #include <QTest>
 #include <QToolButton>
 
@@ -169,6 +170,10 @@ private slots:
         child.start(QCoreApplication::applicationFilePath(), {});
         QVERIFY(child.waitForStarted(10000));
         QTRY_VERIFY_WITH_TIMEOUT(fileEntries(folders.file("LowProfile.txt")).size() >= 300, 60000);
+        // The position is written every half second: the kill comes once one has been.
+        const QString runSettings = folders.config() + "/Tamarind/Quillon.ini";
+        QTRY_VERIFY_WITH_TIMEOUT(
+            QSettings(runSettings, QSettings::IniFormat).value("Settings/CustWordNum").toLongLong() > 1, 20000);
         child.kill();
         QVERIFY(child.waitForFinished(10000));
         const QSet<QString> before = profileNames(folders.program());
