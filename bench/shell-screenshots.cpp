@@ -1,5 +1,5 @@
 // Pictures of the shell's windows as they show on a screen: the splash, the main window skinned
-// with some results, the about box, the help viewer and the WHOIS window.
+// with some results, a run in progress, the about box, the help viewer and the WHOIS window.
 // Usage: xvfb-run -a -s "-screen 0 1600x1000x24" build/bench/shell-screenshots OUTPUT_FOLDER
 // The program folder is a scratch folder holding the build's Help.rtf; the WHOIS window asks a
 // whois-test-server started from the build folder.
@@ -46,12 +46,33 @@ int main(int argc, char **argv)
     frmAbout about;
     saveScreenshot(&about, output, QStringLiteral("about"));
 
+    // A run over the four-letter list, a few seconds in, against a server that answers in 50 ms.
+    QProcess runServer;
+    runServer.start(run.build + QStringLiteral("/whois-test-server"),
+        {"--port", "0", "--free-ratio", "0.35", "--latency-ms", "50"});
+    runServer.waitForReadyRead(5000);
+    const QByteArray runLine = runServer.readLine().trimmed();
+    {
+        Form1 running;
+        running.session().setService(
+            {Whois::Server::parse(QString::fromLatin1(runLine.mid(runLine.lastIndexOf(' ') + 1))),
+                Rdap::Protocol::Whois, {}});
+        running.resize(1400, 900);
+        running.show();
+        running.openList(run.build + QStringLiteral("/wordlists/AllFourLetter.txt"), true);
+        QTest::qWait(4000);
+        saveScreenshot(&running, output, QStringLiteral("run-in-progress"));
+        running.session().stop();
+    }
+    runServer.kill();
+    runServer.waitForFinished();
+
     QProcess server;
     server.start(run.build + QStringLiteral("/whois-test-server"), {"--port", "0", "--free-ratio", "0"});
     server.waitForReadyRead(5000);
     const QByteArray line = server.readLine().trimmed();
-    frmWhois whois({Whois::Server::parse(QString::fromLatin1(line.mid(line.lastIndexOf(' ') + 1))),
-                       Rdap::Protocol::Whois, {}},
+    frmWhois whois(
+        {Whois::Server::parse(QString::fromLatin1(line.mid(line.lastIndexOf(' ') + 1))), Rdap::Protocol::Whois, {}},
         QStringLiteral("example.com"));
     whois.show();
     if (!QTest::qWaitFor([&] { return !whois.Text1->toPlainText().isEmpty(); }, 5000))
