@@ -52,6 +52,9 @@ public:
     QWidget *harvestWindow() const { return m_form5; }
     void cmdCreate_Click();
 
+    // A run longer than this that ends while the window is not active is told on the desktop.
+    qint64 longRunMs = 60000;
+
     // Opening a name from a result list: its purchase page or its WHOIS record.
     void openDomain(const QString &selectedName);
     frmWebsite *showWebsite();
@@ -90,9 +93,6 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
-
-    // A run longer than this that ends while the window is not active is told on the desktop.
-    qint64 longRunMs = 60000;
 
 private:
     void tellLongRunEnded();

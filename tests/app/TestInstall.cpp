@@ -119,6 +119,33 @@ private slots:
         QVERIFY(QFileInfo(folder + "/Help.rtf").size() > 0);
     }
 
+    // Faults caught: the desktop program's command line taking more than a LIST, --start without a
+    // list, or --version needing a display.
+    void desktopCommandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("output");
+        QTest::addRow("help") << QStringList {"--help"} << 0 << "Usage: tamarind [options] [LIST]";
+        QTest::addRow("version") << QStringList {"--version"} << 0 << "program folder: ";
+        QTest::addRow("start without a list") << QStringList {"--start"} << 2 << "--start needs a LIST";
+        QTest::addRow("two lists") << QStringList {"a.txt", "b.txt"} << 2 << "at most one LIST";
+        QTest::addRow("unknown option") << QStringList {"--fly"} << 2 << "Unknown option";
+    }
+    void desktopCommandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, output);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("QT_QPA_PLATFORM");
+        environment.remove("DISPLAY");
+        environment.remove("WAYLAND_DISPLAY");
+        const Ran ran = runProgram(builtProgram("tamarind"), arguments, environment);
+        QCOMPARE(ran.exitCode, exitCode);
+        QVERIFY2(ran.out.contains(output.toUtf8()), ran.out.constData());
+    }
+
 private:
     QTemporaryDir m_prefix;
 };
