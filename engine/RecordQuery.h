@@ -16,12 +16,12 @@ class RecordQuery : public QObject
 
 public:
     struct Record {
-        QByteArray raw;    // as received
-        QString text;      // as a reader wants it: WHOIS as it came, RDAP's fields and then its JSON
-        QString error;     // empty when a reply came
+        QByteArray raw;   // as received
+        QString text;     // as a reader wants it: WHOIS as it came, RDAP's fields and then its JSON
+        QString error;    // empty when a reply came
         bool viaRdap = false;
         Whois::Verdict verdict = Whois::Verdict::None;
-        QString said;      // what a reply without a verdict said
+        QString said;   // what a reply without a verdict said
     };
 
     explicit RecordQuery(QObject *parent = nullptr);
