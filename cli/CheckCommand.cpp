@@ -151,6 +151,9 @@ int check(const QCommandLineParser &parser, const Console &console)
         ++checked;
         progress.advance();
     });
+    QObject::connect(&session.pool(), &WhoisPool::fellOverToRdap, [&](const QString &why) {
+        console.tell(QStringLiteral("tamarind-cli: %1 Asking RDAP for the rest of the check.").arg(why));
+    });
     QObject::connect(&session, &CheckSession::reserved, [&](const QString &name) {
         console.tell(QStringLiteral("tamarind-cli: the registry reserves %1; it is listed as unchecked").arg(name));
     });

@@ -444,6 +444,7 @@ bool WhoisPool::fallOverToRdap(const QString &why)
     m_started = 0;
     m_pauseTimer.stop();
     emit connectionStatus(QStringLiteral("WHOIS failed: asking RDAP for the rest of the run"));
+    emit fellOverToRdap(why);
     emit paceChanged();
     scheduleFill();
     return true;

@@ -101,6 +101,8 @@ signals:
     // The server refuses every query or cannot be found: the run cannot go on.
     void serverRefuses(const QString &message);
     void connectionStatus(const QString &text);
+    // Under "auto" the run has left WHOIS for RDAP; the text says why.
+    void fellOverToRdap(const QString &why);
     // The number in flight or the pace changed.
     void paceChanged();
 

@@ -480,12 +480,15 @@ private slots:
         QStringList statuses;
         QObject::connect(
             &engine.session.run(), &RunControl::openConnections, [&](const QString &text) { statuses << text; });
+        QSignalSpy fellOver(&engine.session.pool(), &WhoisPool::fellOverToRdap);
         QVERIFY(engine.runToEnd(folders.file("list.txt"), 1, 20000));
         QCOMPARE(engine.refusals, QStringList());
         QCOMPARE(engine.with("registered").size(), list.registered.size());
         QCOMPARE(engine.with("free").size(), list.names.size() - list.registered.size());
         QVERIFY(engine.session.pool().usingRdap());
         QVERIFY(!statuses.filter("WHOIS failed, asking RDAP").isEmpty());
+        QCOMPARE(fellOver.size(), 1);
+        QVERIFY2(fellOver[0][0].toString().startsWith("The WHOIS server"), qPrintable(fellOver[0][0].toString()));
     }
 
     // Faults caught: a certificate error ignored, or a trusted certificate refused.
