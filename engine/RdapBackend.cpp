@@ -35,7 +35,12 @@ void RdapBackend::ask(int index, const QString &name)
         answer.hostNotFound = true;   // no service for this ending: asking again does not help
         answer.said = QStringLiteral("no RDAP service is set for %1").arg(name.section('.', -1));
         QMetaObject::invokeMethod(
-            this, [this, index, answer] { emit answered(index, answer); }, Qt::QueuedConnection);
+            this,
+            [this, index, answer, lookup = slot.lookup] {
+                if (m_slots[size_t(index)].lookup == lookup)
+                    emit answered(index, answer);
+            },
+            Qt::QueuedConnection);
         return;
     }
     QNetworkReply *reply = m_managers[size_t(index / SlotsPerManager)]->get(Rdap::request(slot.asked));
@@ -57,6 +62,7 @@ void RdapBackend::ask(int index, const QString &name)
 void RdapBackend::cancel(int index)
 {
     Slot &slot = m_slots[size_t(index)];
+    ++slot.lookup;
     if (QNetworkReply *reply = slot.reply) {
         slot.reply = nullptr;
         reply->disconnect(this);

@@ -38,6 +38,7 @@ private:
         QString name;
         QUrl asked;
         QByteArray body;
+        quint64 lookup = 0;   // counts the slot's lookups, so that a late answer finds its own
     };
 
     void onFinished(int index);
