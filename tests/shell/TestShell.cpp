@@ -240,6 +240,18 @@ private slots:
         QTest::qWait(200);
         QVERIFY(static_cast<frmWhois *>(window.whoisWindow())->Text1->toPlainText().isEmpty());
         window.whoisWindow()->close();
+
+        // An RDAP record is shown as its fields, then its JSON.
+        TestWhoisServer rdap({"--free-ratio", "0", "--rdap-port", "0"});
+        window.session().setProtocol(Rdap::Protocol::Rdap);
+        window.session().setRdapBases(*Rdap::Bases::parse(rdap.rdapBase()));
+        doubleClick(control<QListWidget>(window, "List2"), 0);
+        auto *record = static_cast<frmWhois *>(window.whoisWindow());
+        QTRY_VERIFY_WITH_TIMEOUT(!record->Text1->toPlainText().isEmpty(), 5000);
+        QVERIFY(record->Text1->toPlainText().startsWith("Domain Name: FIRST.COM\n"));
+        QVERIFY(record->Text1->toPlainText().contains("Registrar: Example Registrar, Inc.\n"));
+        QVERIFY(record->Text1->toPlainText().contains("\"ldhName\": \"FIRST.COM\""));
+        record->close();
     }
 
     void skinning_data()
