@@ -16,15 +16,14 @@ bool isMarkupLeftover(const QString &name, bool freeName)
 
 }   // namespace
 
-HarvestChecker::HarvestChecker(ResultLists &results, const Whois::Server &server, QObject *parent)
+HarvestChecker::HarvestChecker(ResultLists &results, const LookupService &service, QObject *parent)
     : QObject(parent)
     , m_results(results)
-    , m_server(server)
-    , m_marker(Whois::configuredMarker())
+    , m_service(service)
 {
     m_list.setPath(ProgramFiles::path(ProgramFiles::File::BrowserSearch));
     connect(&m_timer1, &QTimer::timeout, this, &HarvestChecker::CheckNext);
-    connect(&m_query, &WhoisQuery::finished, this, &HarvestChecker::onFinished);
+    connect(&m_query, &RecordQuery::finished, this, &HarvestChecker::onFinished);
 }
 
 void HarvestChecker::setTickInterval(int milliseconds)
@@ -78,13 +77,13 @@ void HarvestChecker::StartLookup(const QString &name)
     m_current = name;
     m_checking = true;
     emit checking(name);
-    m_query.start(m_server, name, TimeoutTicks * m_tickMs);
+    m_query.start(m_service, name, TimeoutTicks * m_tickMs);
 }
 
-void HarvestChecker::onFinished(const QByteArray &reply, const QString &error)
+void HarvestChecker::onFinished(const RecordQuery::Record &record)
 {
     m_checking = false;
-    const Whois::Verdict verdict = error.isEmpty() ? Whois::replyVerdict(reply, m_marker) : Whois::Verdict::None;
+    const Whois::Verdict verdict = record.verdict;
     if (verdict == Whois::Verdict::None) {
         // A timeout or a refusal: the same name again, a few times.
         if (++m_attempts >= MaxAttempts) {

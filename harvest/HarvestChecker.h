@@ -1,5 +1,5 @@
 #pragma once
-#include "engine/Whois.h"
+#include "engine/RecordQuery.h"
 #include "run/SourceFeed.h"
 
 #include <QObject>
@@ -8,6 +8,7 @@
 class ResultLists;
 
 // The browser harvest window's own checks: one name at a time, in the order of BrowserSearch.txt,
+// over WHOIS or RDAP as the run's settings say,
 // each name once. A name whose lookup times out (5 ticks) or brings no verdict is asked again, and
 // after 3 such tries written off as unchecked, so one name never holds up the rest. Verdicts are
 // classified through the result lists as the main window's are.
@@ -19,7 +20,7 @@ public:
     static constexpr int TimeoutTicks = 5;
     static constexpr int MaxAttempts = 3;
 
-    HarvestChecker(ResultLists &results, const Whois::Server &server, QObject *parent = nullptr);
+    HarvestChecker(ResultLists &results, const LookupService &service, QObject *parent = nullptr);
 
     void setTickInterval(int milliseconds);
     // Polls the list every tick from now on.
@@ -43,14 +44,13 @@ private:
     static Whois::LookupName lookupNameOf(const QString &candidate);
     void StartLookup(const QString &name);
     void halt();
-    void onFinished(const QByteArray &reply, const QString &error);
+    void onFinished(const RecordQuery::Record &record);
     void advance();
 
     ResultLists &m_results;
-    Whois::Server m_server;
-    QByteArray m_marker;
+    LookupService m_service;
     SourceFeed m_list;
-    WhoisQuery m_query;
+    RecordQuery m_query;
     QTimer m_timer1;
     int m_tickMs = 1000;
     qint64 m_next = 0;

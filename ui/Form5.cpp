@@ -73,7 +73,7 @@ void deleteBrowserSearch()
 Form5::Form5(CheckSession &session, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_session(session)
-    , m_checker(session.results(), session.server())
+    , m_checker(session.results(), session.service())
 {
     setWindowTitle(QStringLiteral("Quillon"));
     setAttribute(Qt::WA_DeleteOnClose);

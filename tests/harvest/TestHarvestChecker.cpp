@@ -24,17 +24,27 @@ private slots:
     }
 
     // Every name of the list once, in file order; a name without an answer three times is written
-    // off and the loop goes on.
+    // off and the loop goes on. Over RDAP as over WHOIS (fault caught: the harvest checks asking
+    // port 43 whatever the protocol).
+    void eachNameOnceInOrder_data()
+    {
+        QTest::addColumn<Rdap::Protocol>("protocol");
+        QTest::addRow("whois") << Rdap::Protocol::Whois;
+        QTest::addRow("rdap") << Rdap::Protocol::Rdap;
+    }
     void eachNameOnceInOrder()
     {
+        QFETCH(Rdap::Protocol, protocol);
         TestFolders folders;
         DataFile::rewrite(folders.file("registered.txt"), {"taken.com"});
-        TestWhoisServer server({"--registered", folders.file("registered.txt"), "--log", folders.file("queries.log")});
+        TestWhoisServer server(
+            {"--registered", folders.file("registered.txt"), "--log", folders.file("queries.log"), "--rdap-port", "0"});
         // Only registrable names are asked: a host as its name, nothing for "-bad.com" or a .com.au.
         writeBytes(folders.file("BrowserSearch.txt"),
             "free.com\r\nexample.org\r\n-bad.com\r\nshop.com.au\r\n\r\nwww.taken.com\r\nlast.net");
         ResultLists results;
-        HarvestChecker checker(results, Whois::Server::parse(server.address()));
+        HarvestChecker checker(
+            results, {Whois::Server::parse(server.address()), protocol, *Rdap::Bases::parse(server.rdapBase())});
         checker.setTickInterval(20);
         QSignalSpy unregistered(&checker, &HarvestChecker::unregistered);
         QSignalSpy registered(&checker, &HarvestChecker::registered);
@@ -59,7 +69,7 @@ private slots:
         QDir(folders.program()).mkdir("SuperHighProfile.txt");
         writeBytes(folders.file("BrowserSearch.txt"), "free.com\r\nnext.com\r\n");
         ResultLists results;
-        HarvestChecker checker(results, Whois::Server::parse(server.address()));
+        HarvestChecker checker(results, {Whois::Server::parse(server.address()), Rdap::Protocol::Whois, {}});
         checker.setTickInterval(20);
         QSignalSpy problems(&results, &ResultLists::fileProblem);
         checker.start();
@@ -79,7 +89,7 @@ private slots:
         TestWhoisServer server({"--silent-every", "1", "--log", folders.file("queries.log")});
         writeBytes(folders.file("BrowserSearch.txt"), "quiet.com\r\nstill.com\r\n");
         ResultLists results;
-        HarvestChecker checker(results, Whois::Server::parse(server.address()));
+        HarvestChecker checker(results, {Whois::Server::parse(server.address()), Rdap::Protocol::Whois, {}});
         checker.setTickInterval(20);
         checker.start();
         QTRY_COMPARE_WITH_TIMEOUT(checker.nextIndex(), 2, 5000);
