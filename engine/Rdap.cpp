@@ -107,6 +107,7 @@ Answer replyAnswer(
     int status, const QByteArray &contentType, const QByteArray &body, const QString &name, bool fromHostAsked)
 {
     Answer answer;
+    answer.status = status;
     answer.said = status == 0 ? QStringLiteral("no HTTP reply") : QStringLiteral("HTTP %1").arg(status);
     if (status != 200 && status != 404)
         return answer;
@@ -228,9 +229,18 @@ QNetworkRequest request(const QUrl &url)
     return request;
 }
 
-bool fromHostAsked(const QNetworkReply &reply, const QUrl &asked)
+std::optional<Answer> replyAnswer(
+    const QNetworkReply &reply, const QByteArray &body, const QString &name, const QUrl &asked)
 {
-    return reply.url().host().compare(asked.host(), Qt::CaseInsensitive) == 0 && reply.url().port() == asked.port();
+    const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status == 0)
+        return std::nullopt;
+    // A redirect may have led elsewhere: only the host asked speaks for the registry.
+    const bool fromHostAsked =
+        reply.url().host().compare(asked.host(), Qt::CaseInsensitive) == 0 && reply.url().port() == asked.port();
+    Answer answer = replyAnswer(status, reply.rawHeader("Content-Type"), body, name, fromHostAsked);
+    answer.retryAfterMs = retryAfterMs(reply.rawHeader("Retry-After"));
+    return answer;
 }
 
 }   // namespace Rdap

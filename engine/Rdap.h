@@ -42,6 +42,8 @@ struct Answer {
     Whois::Verdict verdict = Whois::Verdict::None;
     bool reserved = false;   // the registry says the name is reserved or blocked
     QString said;            // what the reply said, for messages
+    int status = 0;          // the HTTP status
+    qint64 retryAfterMs = -1;
 };
 // The verdict of a reply to a request for `name`: status, content type and body as received; the
 // reply came from the host asked (not through a redirect elsewhere).
@@ -53,12 +55,14 @@ qint64 retryAfterMs(const QByteArray &header);
 // The record as a reader wants it: name, status, dates, registrar and name servers, then the JSON.
 QString readableRecord(const QByteArray &body);
 
+// The verdict of a finished reply to the request `asked` for `name`, its body read as `body`;
+// nullopt when no HTTP answer came at all (refused, unknown host, TLS failure).
+std::optional<Answer> replyAnswer(
+    const QNetworkReply &reply, const QByteArray &body, const QString &name, const QUrl &asked);
+
 // The request of a name to an RDAP service: JSON asked for, HTTP/2 where the server offers it, redirects
 // followed only where they do not lower the security.
 QNetworkRequest request(const QUrl &url);
-// Whether the reply came from the host asked, not from one a redirect led to.
-bool fromHostAsked(const QNetworkReply &reply, const QUrl &asked);
-
 }   // namespace Rdap
 
 // The services a lookup may ask: the WHOIS server, the RDAP services, and which of them.

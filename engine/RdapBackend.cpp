@@ -77,9 +77,9 @@ void RdapBackend::onFinished(int index)
     Slot &slot = m_slots[size_t(index)];
     QNetworkReply *reply = slot.reply;
     slot.body += Whois::readUpToCap(*reply, slot.body.size());
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const std::optional<Rdap::Answer> rdap = Rdap::replyAnswer(*reply, slot.body, slot.name, slot.asked);
     LookupAnswer answer;
-    if (status == 0) {
+    if (!rdap) {
         // No HTTP answer at all: refused, unknown host, TLS failure, a connection cut.
         answer.kind = LookupAnswer::Kind::Unreachable;
         answer.hostNotFound = reply->error() == QNetworkReply::HostNotFoundError;
@@ -88,14 +88,12 @@ void RdapBackend::onFinished(int index)
         emit reached(index);
         if (slot.reply != reply)
             return;   // the pool stopped meanwhile
-        const Rdap::Answer rdap = Rdap::replyAnswer(
-            status, reply->rawHeader("Content-Type"), slot.body, slot.name, Rdap::fromHostAsked(*reply, slot.asked));
         answer.kind =
-            rdap.verdict == Whois::Verdict::None ? LookupAnswer::Kind::NoVerdict : LookupAnswer::Kind::Verdict;
-        answer.unregistered = rdap.verdict == Whois::Verdict::Free;
-        answer.reserved = rdap.reserved;
-        answer.said = rdap.said;
-        answer.retryAfterMs = Rdap::retryAfterMs(reply->rawHeader("Retry-After"));
+            rdap->verdict == Whois::Verdict::None ? LookupAnswer::Kind::NoVerdict : LookupAnswer::Kind::Verdict;
+        answer.unregistered = rdap->verdict == Whois::Verdict::Free;
+        answer.reserved = rdap->reserved;
+        answer.said = rdap->said;
+        answer.retryAfterMs = rdap->retryAfterMs;
     }
     cancel(index);
     emit answered(index, answer);

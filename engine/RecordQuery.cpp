@@ -71,15 +71,12 @@ void RecordQuery::rdapFinished()
     Record record;
     record.viaRdap = true;
     record.raw = reply->read(Whois::ReplyCap);
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status == 0) {
-        record.error = reply->errorString();
+    if (const std::optional<Rdap::Answer> answer = Rdap::replyAnswer(*reply, record.raw, m_name, m_asked)) {
+        record.verdict = answer->verdict;
+        record.said = answer->said;
+        record.text = answer->status == 200 ? Rdap::readableRecord(record.raw) : QString::fromUtf8(record.raw);
     } else {
-        const Rdap::Answer answer = Rdap::replyAnswer(
-            status, reply->rawHeader("Content-Type"), record.raw, m_name, Rdap::fromHostAsked(*reply, m_asked));
-        record.verdict = answer.verdict;
-        record.said = answer.said;
-        record.text = status == 200 ? Rdap::readableRecord(record.raw) : QString::fromUtf8(record.raw);
+        record.error = reply->errorString();
     }
     finish(record);
 }
