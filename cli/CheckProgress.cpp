@@ -29,7 +29,9 @@ void CheckProgress::start()
 QString CheckProgress::summary() const
 {
     QString text = QStringLiteral("%1 of %2 names").arg(m_done).arg(m_total);
-    if (m_pool.waitingForServer() || m_pool.isPaused()) {
+    if (const int wait = m_pool.askedWaitLeft(); wait > 0) {
+        text += QStringLiteral(", the registry asks to wait %1").arg(WhoisPool::waitText(wait));
+    } else if (m_pool.waitingForServer() || m_pool.isPaused()) {
         text += QStringLiteral(", waiting for the server");
     } else {
         const double seconds = std::max(0.001, m_clock.elapsed() / 1000.0);

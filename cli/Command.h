@@ -20,8 +20,11 @@ struct Console {
     bool outIsTerminal = false;
 
     static Console standard();
-    void print(const QString &line) const { out(line.toLocal8Bit() + '\n'); }
-    void tell(const QString &line) const { err(line.toLocal8Bit() + '\n'); }
+    // A line on stdout, its control characters shown as escapes on a terminal.
+    void print(const QString &line) const;
+    // A line for people on stderr: whatever a server or a file put in it, its control characters
+    // are shown as escapes, so it cannot retitle the window or clear the screen.
+    void tell(const QString &line) const;
 };
 
 struct Command {

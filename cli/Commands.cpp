@@ -70,6 +70,17 @@ Console Console::standard()
         isatty(STDOUT_FILENO) == 1};
 }
 
+void Console::print(const QString &line) const
+{
+    const QByteArray bytes = line.toLocal8Bit();
+    out((outIsTerminal ? shownOnTerminal(bytes) : bytes) + '\n');
+}
+
+void Console::tell(const QString &line) const
+{
+    err(shownOnTerminal(line.toLocal8Bit()) + '\n');
+}
+
 int usageError(const Console &console, const QString &message)
 {
     console.tell(QStringLiteral("tamarind-cli: ") + message);

@@ -93,50 +93,78 @@ bool isJson(const QByteArray &contentType)
     return type == "application/rdap+json" || type == "application/json";
 }
 
-// A registry that will not let a name be registered says so in its record or its error.
-bool saysReserved(const QByteArray &body)
+// "reserved" or "blocked" as a word of the registry's own text, the name asked left out of it: the
+// record of reserved.com names itself, and says nothing by that.
+bool saysReserved(QString text, const QString &name)
 {
     static const QRegularExpression words(
         QStringLiteral("\\b(reserved|blocked)\\b"), QRegularExpression::CaseInsensitiveOption);
-    return words.match(QString::fromUtf8(body)).hasMatch();
+    text.replace(name, QString(), Qt::CaseInsensitive);
+    text.replace(Whois::unicodeForm(name), QString(), Qt::CaseInsensitive);
+    return words.match(text).hasMatch();
+}
+
+QString texts(const QJsonValue &value)
+{
+    if (value.isString())
+        return value.toString();
+    QStringList parts;
+    for (const QJsonValue &item : value.toArray())
+        parts += item.toString();
+    return parts.join('\n');
+}
+
+Answer noVerdict(Answer answer, const QString &why)
+{
+    answer.said += why;
+    return answer;
 }
 
 }   // namespace
 
-Answer replyAnswer(
-    int status, const QByteArray &contentType, const QByteArray &body, const QString &name, bool fromHostAsked)
+Answer replyAnswer(const Reply &reply, const QString &name)
 {
     Answer answer;
-    answer.status = status;
-    answer.said = status == 0 ? QStringLiteral("no HTTP reply") : QStringLiteral("HTTP %1").arg(status);
-    if (status != 200 && status != 404)
+    answer.status = reply.status;
+    answer.said = reply.status == 0 ? QStringLiteral("no HTTP reply") : QStringLiteral("HTTP %1").arg(reply.status);
+    if (!reply.fromHostAsked)
+        return noVerdict(answer, QStringLiteral(" from another host than the one asked"));
+    if (reply.status != 200 && reply.status != 404)
         return answer;
-    if (!fromHostAsked) {
-        answer.said += QStringLiteral(" from another host than the one asked");
-        return answer;
-    }
-    if (!isJson(contentType)) {
-        answer.said += QStringLiteral(" that is not an RDAP answer (%1)")
-                           .arg(QString::fromLatin1(contentType.isEmpty() ? "no content type" : contentType));
-        return answer;
-    }
-    if (saysReserved(body)) {
-        answer.reserved = true;
-        answer.said += QStringLiteral(": the name is reserved by the registry");
-        return answer;
-    }
-    if (status == 404) {
+    if (!reply.complete)
+        return noVerdict(answer, QStringLiteral(" that was cut off"));
+    if (!isJson(reply.contentType))
+        return noVerdict(answer,
+            QStringLiteral(" that is not an RDAP answer (%1)")
+                .arg(QString::fromLatin1(reply.contentType.isEmpty() ? "no content type" : reply.contentType)));
+    const QJsonDocument document = QJsonDocument::fromJson(reply.body);
+    if (!document.isObject())
+        return noVerdict(answer, QStringLiteral(" whose body is no JSON object"));
+    const QJsonObject object = document.object();
+    if (reply.status == 404) {
+        const QJsonValue code = object.value(QLatin1String("errorCode"));
+        if (!code.isUndefined() && code.toInt() != 404)
+            return noVerdict(answer, QStringLiteral(" whose error code is %1").arg(code.toVariant().toString()));
+        const QString said =
+            texts(object.value(QLatin1String("title"))) + '\n' + texts(object.value(QLatin1String("description")));
+        if (saysReserved(said, name)) {
+            answer.reserved = true;
+            return noVerdict(answer, QStringLiteral(": the name is reserved by the registry"));
+        }
         answer.verdict = Whois::Verdict::Free;
         return answer;
     }
-    const QJsonObject record = QJsonDocument::fromJson(body).object();
-    const QString ldhName = record.value(QLatin1String("ldhName")).toString();
-    if (record.value(QLatin1String("objectClassName")).toString() == QLatin1String("domain")
-        && ldhName.compare(name, Qt::CaseInsensitive) == 0)
-        answer.verdict = Whois::Verdict::Registered;
-    else
-        answer.said += ldhName.isEmpty() ? QStringLiteral(" without a domain record")
-                                         : QStringLiteral(" with the record of another name (%1)").arg(ldhName);
+    const QString ldhName = object.value(QLatin1String("ldhName")).toString();
+    if (object.value(QLatin1String("objectClassName")).toString() != QLatin1String("domain")
+        || ldhName.compare(name, Qt::CaseInsensitive) != 0)
+        return noVerdict(answer,
+            ldhName.isEmpty() ? QStringLiteral(" without a domain record")
+                              : QStringLiteral(" with the record of another name (%1)").arg(ldhName));
+    if (saysReserved(texts(object.value(QLatin1String("status"))), name)) {
+        answer.reserved = true;
+        return noVerdict(answer, QStringLiteral(": the name is reserved by the registry"));
+    }
+    answer.verdict = Whois::Verdict::Registered;
     return answer;
 }
 
@@ -145,16 +173,23 @@ qint64 retryAfterMs(const QByteArray &header)
     const QByteArray value = header.trimmed();
     if (value.isEmpty())
         return -1;
-    bool ok = false;
-    const qint64 seconds = value.toLongLong(&ok);
-    if (ok)
-        return seconds >= 0 ? seconds * 1000 : -1;
+    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+    if (digits.match(QString::fromLatin1(value)).hasMatch()) {
+        // Read digit by digit: a number of any length is a wait, never an overflow.
+        qint64 seconds = 0;
+        for (char digit : value) {
+            seconds = seconds * 10 + (digit - '0');
+            if (seconds >= MaxRetryAfterMs / 1000)
+                return MaxRetryAfterMs;
+        }
+        return seconds * 1000;
+    }
     // An HTTP date: "Wed, 21 Oct 2026 07:28:00 GMT".
     const QDateTime when = QDateTime::fromString(
         QString::fromLatin1(value).replace(QLatin1String(" GMT"), QLatin1String(" +0000")), Qt::RFC2822Date);
     if (!when.isValid())
         return -1;
-    return std::max<qint64>(0, QDateTime::currentDateTimeUtc().msecsTo(when));
+    return std::clamp<qint64>(QDateTime::currentDateTimeUtc().msecsTo(when), 0, MaxRetryAfterMs);
 }
 
 namespace {
@@ -224,23 +259,16 @@ QNetworkRequest request(const QUrl &url)
     QNetworkRequest request(url);
     request.setRawHeader("Accept", "application/rdap+json, application/json");
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, true);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
     request.setMaximumRedirectsAllowed(3);
     return request;
 }
 
-std::optional<Answer> replyAnswer(
-    const QNetworkReply &reply, const QByteArray &body, const QString &name, const QUrl &asked)
+bool sameOrigin(const QUrl &a, const QUrl &b)
 {
-    const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status == 0)
-        return std::nullopt;
-    // A redirect may have led elsewhere: only the host asked speaks for the registry.
-    const bool fromHostAsked =
-        reply.url().host().compare(asked.host(), Qt::CaseInsensitive) == 0 && reply.url().port() == asked.port();
-    Answer answer = replyAnswer(status, reply.rawHeader("Content-Type"), body, name, fromHostAsked);
-    answer.retryAfterMs = retryAfterMs(reply.rawHeader("Retry-After"));
-    return answer;
+    const auto defaultPort = [](const QUrl &url) { return url.scheme() == QLatin1String("https") ? 443 : 80; };
+    return a.scheme().compare(b.scheme(), Qt::CaseInsensitive) == 0
+        && a.host().compare(b.host(), Qt::CaseInsensitive) == 0 && a.port(defaultPort(a)) == b.port(defaultPort(b));
 }
 
 }   // namespace Rdap

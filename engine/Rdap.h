@@ -8,8 +8,6 @@
 #include <QUrl>
 #include <optional>
 
-class QNetworkReply;
-
 // RDAP, the registries' JSON service over HTTPS: a name is asked as GET base + "domain/" + name.
 // 404 from the service itself means free, 200 with a record of the name asked means registered,
 // anything else tells nothing.
@@ -45,24 +43,35 @@ struct Answer {
     int status = 0;          // the HTTP status
     qint64 retryAfterMs = -1;
 };
-// The verdict of a reply to a request for `name`: status, content type and body as received; the
-// reply came from the host asked (not through a redirect elsewhere).
-Answer replyAnswer(
-    int status, const QByteArray &contentType, const QByteArray &body, const QString &name, bool fromHostAsked);
-// Retry-After as milliseconds (seconds or an HTTP date); -1 when there is none.
+
+// A reply as it arrived. Only a whole reply from the service asked is evidence.
+struct Reply {
+    int status = 0;   // 0: no HTTP answer at all
+    QByteArray contentType;
+    QByteArray body;
+    bool complete = true;        // no network error, nothing cut by the cap or short of its length
+    bool fromHostAsked = true;   // not through a redirect to another origin
+};
+// The verdict of a reply to a request for `name`. A 404 is free only when it is a whole JSON object
+// from the service asked whose errorCode, if any, is 404; a 200 is registered only when it is the
+// domain record of the name asked. "Reserved" comes only from the status values of that record or
+// the title and description of the 404.
+Answer replyAnswer(const Reply &reply, const QString &name);
+// The longest wait a Retry-After may ask for that this program tells apart: an hour and more is
+// told as it is by whoever shows it, and a number past this is taken as this.
+constexpr qint64 MaxRetryAfterMs = qint64(1) << 50;
+// Retry-After as milliseconds (seconds or an HTTP date); -1 when there is none. A number too large
+// to hold gives MaxRetryAfterMs.
 qint64 retryAfterMs(const QByteArray &header);
 
 // The record as a reader wants it: name, status, dates, registrar and name servers, then the JSON.
 QString readableRecord(const QByteArray &body);
 
-// The verdict of a finished reply to the request `asked` for `name`, its body read as `body`;
-// nullopt when no HTTP answer came at all (refused, unknown host, TLS failure).
-std::optional<Answer> replyAnswer(
-    const QNetworkReply &reply, const QByteArray &body, const QString &name, const QUrl &asked);
-
 // The request of a name to an RDAP service: JSON asked for, HTTP/2 where the server offers it, redirects
-// followed only where they do not lower the security.
+// followed only within the service's own origin (scheme, host and port).
 QNetworkRequest request(const QUrl &url);
+// Whether two addresses are of one origin; a port left out is the scheme's default.
+bool sameOrigin(const QUrl &a, const QUrl &b);
 }   // namespace Rdap
 
 // The services a lookup may ask: the WHOIS server, the RDAP services, and which of them.

@@ -1,13 +1,16 @@
 #include "engine/RdapBackend.h"
 
-#include <QNetworkReply>
-
 RdapBackend::RdapBackend(int slotCount, QObject *parent)
     : LookupBackend(parent)
     , m_slots(size_t(slotCount))
 {
     for (int i = 0; i < (slotCount + SlotsPerManager - 1) / SlotsPerManager; ++i)
         m_managers.push_back(std::make_unique<QNetworkAccessManager>());
+    for (int i = 0; i < slotCount; ++i) {
+        m_slots[size_t(i)].fetch = std::make_unique<RdapFetch>(*m_managers[size_t(i / SlotsPerManager)]);
+        connect(m_slots[size_t(i)].fetch.get(), &RdapFetch::finished, this,
+            [this, i](const RdapFetch::Result &result) { onFinished(i, result); });
+    }
 }
 
 RdapBackend::~RdapBackend()
@@ -28,8 +31,8 @@ void RdapBackend::ask(int index, const QString &name)
     cancel(index);
     Slot &slot = m_slots[size_t(index)];
     slot.name = name;
-    slot.asked = m_bases.requestFor(name);
-    if (!slot.asked.isValid()) {
+    const QUrl asked = m_bases.requestFor(name);
+    if (!asked.isValid()) {
         LookupAnswer answer;
         answer.kind = LookupAnswer::Kind::Unreachable;
         answer.hostNotFound = true;   // no service for this ending: asking again does not help
@@ -43,58 +46,37 @@ void RdapBackend::ask(int index, const QString &name)
             Qt::QueuedConnection);
         return;
     }
-    QNetworkReply *reply = m_managers[size_t(index / SlotsPerManager)]->get(Rdap::request(slot.asked));
-    slot.reply = reply;
-    connect(reply, &QNetworkReply::readyRead, this, [this, index, reply] {
-        Slot &s = m_slots[size_t(index)];
-        if (s.reply != reply)
-            return;
-        s.body += Whois::readUpToCap(*reply, s.body.size());
-        if (s.body.size() >= Whois::ReplyCap)
-            onFinished(index);   // a record this long is no registry's: judged on what came
-    });
-    connect(reply, &QNetworkReply::finished, this, [this, index, reply] {
-        if (m_slots[size_t(index)].reply == reply)
-            onFinished(index);
-    });
+    slot.fetch->start(asked);
 }
 
 void RdapBackend::cancel(int index)
 {
     Slot &slot = m_slots[size_t(index)];
     ++slot.lookup;
-    if (QNetworkReply *reply = slot.reply) {
-        slot.reply = nullptr;
-        reply->disconnect(this);
-        reply->abort();
-        reply->deleteLater();
-    }
-    slot.body.clear();
+    slot.fetch->cancel();
 }
 
-void RdapBackend::onFinished(int index)
+void RdapBackend::onFinished(int index, const RdapFetch::Result &result)
 {
     Slot &slot = m_slots[size_t(index)];
-    QNetworkReply *reply = slot.reply;
-    slot.body += Whois::readUpToCap(*reply, slot.body.size());
-    const std::optional<Rdap::Answer> rdap = Rdap::replyAnswer(*reply, slot.body, slot.name, slot.asked);
+    const quint64 lookup = ++slot.lookup;
     LookupAnswer answer;
-    if (!rdap) {
+    if (result.reply.status == 0) {
         // No HTTP answer at all: refused, unknown host, TLS failure, a connection cut.
         answer.kind = LookupAnswer::Kind::Unreachable;
-        answer.hostNotFound = reply->error() == QNetworkReply::HostNotFoundError;
-        answer.said = reply->errorString();
+        answer.hostNotFound = result.hostNotFound;
+        answer.said = result.error;
     } else {
         emit reached(index);
-        if (slot.reply != reply)
+        if (slot.lookup != lookup)
             return;   // the pool stopped meanwhile
+        const Rdap::Answer rdap = Rdap::replyAnswer(result.reply, slot.name);
         answer.kind =
-            rdap->verdict == Whois::Verdict::None ? LookupAnswer::Kind::NoVerdict : LookupAnswer::Kind::Verdict;
-        answer.unregistered = rdap->verdict == Whois::Verdict::Free;
-        answer.reserved = rdap->reserved;
-        answer.said = rdap->said;
-        answer.retryAfterMs = rdap->retryAfterMs;
+            rdap.verdict == Whois::Verdict::None ? LookupAnswer::Kind::NoVerdict : LookupAnswer::Kind::Verdict;
+        answer.unregistered = rdap.verdict == Whois::Verdict::Free;
+        answer.reserved = rdap.reserved;
+        answer.said = rdap.said;
+        answer.retryAfterMs = result.retryAfterMs;
     }
-    cancel(index);
     emit answered(index, answer);
 }

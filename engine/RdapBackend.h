@@ -1,13 +1,11 @@
 #pragma once
 #include "engine/LookupBackend.h"
 #include "engine/Rdap.h"
+#include "engine/RdapFetch.h"
 
 #include <QNetworkAccessManager>
-#include <QPointer>
 #include <memory>
 #include <vector>
-
-class QNetworkReply;
 
 // RDAP over HTTP(S): a GET per lookup on connections that are kept alive. Qt opens at most six
 // HTTP/1.1 connections per host and manager, so the slots share several managers, a few slots each,
@@ -34,14 +32,12 @@ public:
 
 private:
     struct Slot {
-        QPointer<QNetworkReply> reply;
+        std::unique_ptr<RdapFetch> fetch;
         QString name;
-        QUrl asked;
-        QByteArray body;
         quint64 lookup = 0;   // counts the slot's lookups, so that a late answer finds its own
     };
 
-    void onFinished(int index);
+    void onFinished(int index, const RdapFetch::Result &result);
 
     Rdap::Bases m_bases;
     std::vector<std::unique_ptr<QNetworkAccessManager>> m_managers;

@@ -1,12 +1,9 @@
 #pragma once
 #include "engine/Rdap.h"
+#include "engine/RdapFetch.h"
 
 #include <QNetworkAccessManager>
 #include <QObject>
-#include <QPointer>
-#include <QTimer>
-
-class QNetworkReply;
 
 // One name's record, for showing: from the WHOIS server, from RDAP, or under "auto" from WHOIS and
 // from RDAP when WHOIS fails or its reply holds no verdict.
@@ -35,16 +32,14 @@ signals:
 
 private:
     void askRdap();
-    void rdapFinished();
+    void rdapFinished(const RdapFetch::Result &result);
     void finish(const Record &record);
 
     WhoisQuery m_whois;
     QNetworkAccessManager m_manager;
-    QPointer<QNetworkReply> m_reply;
-    QTimer m_timeout;
+    RdapFetch m_fetch {m_manager};   // after the manager: it goes first
     LookupService m_service;
     QString m_name;
     int m_timeoutMs = 0;
-    QUrl m_asked;
     QString m_whoisFailure;   // why WHOIS gave way to RDAP
 };

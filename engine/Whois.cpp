@@ -72,13 +72,50 @@ QByteArray configuredMarker()
     return Settings::RegisteredMarker.get().toLatin1().toLower();
 }
 
-Verdict replyVerdict(const QByteArray &reply, const QByteArray &registeredMarker)
+namespace {
+
+// The name that follows each place where `marker` stands (lower case): `No match for "NAME".` gives
+// name, `Domain Name: NAME` too. A marker followed by no name gives an empty one.
+QList<QByteArray> namesAfter(const QByteArray &lower, const QByteArray &marker)
 {
-    static const QByteArray freeMarker("no match for");
+    QList<QByteArray> names;
+    for (qsizetype at = lower.indexOf(marker); at >= 0; at = lower.indexOf(marker, at + marker.size())) {
+        qsizetype start = at + marker.size();
+        while (start < lower.size() && (lower[start] == ' ' || lower[start] == '\t' || lower[start] == '"'))
+            ++start;
+        qsizetype end = start;
+        while (end < lower.size() && !QByteArrayView(" \t\r\n\"").contains(lower[end]))
+            ++end;
+        QByteArray name = lower.mid(start, end - start);
+        while (name.endsWith('.'))
+            name.chop(1);   // the sentence's full stop
+        names += name;
+    }
+    return names;
+}
+
+}   // namespace
+
+Verdict replyVerdict(const QByteArray &reply, const QByteArray &registeredMarker, const QString &name)
+{
     const QByteArray lower = reply.toLower();
-    if (lower.contains(freeMarker))
+    const QByteArray asked = name.toLower().toLatin1();
+    const QList<QByteArray> unmatched = namesAfter(lower, "no match for");
+    // A marker followed by no name (a marker of the user's own that is no "Domain Name:") counts
+    // for the name asked.
+    const QList<QByteArray> records =
+        registeredMarker.isEmpty() ? QList<QByteArray>() : namesAfter(lower, registeredMarker.toLower());
+    const auto isAsked = [&asked](const QByteArray &said) { return said == asked; };
+    const auto isOther = [&asked](const QByteArray &said) { return said != asked; };
+    if (std::any_of(
+            records.cbegin(), records.cend(), [&](const QByteArray &said) { return said.isEmpty() || said == asked; }))
+        return Verdict::Registered;
+    const bool free = std::any_of(unmatched.cbegin(), unmatched.cend(), isAsked);
+    const bool aboutOthers = std::any_of(unmatched.cbegin(), unmatched.cend(), isOther)
+        || std::any_of(records.cbegin(), records.cend(), isOther);
+    if (free && !aboutOthers)
         return Verdict::Free;
-    if (registeredMarker.isEmpty() || lower.contains(registeredMarker.toLower()))
+    if (registeredMarker.isEmpty() && unmatched.isEmpty())
         return Verdict::Registered;
     return Verdict::None;
 }

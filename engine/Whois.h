@@ -10,8 +10,8 @@ class QIODevice;
 class QTcpSocket;
 
 // The WHOIS convention: one TCP connection per query, the query and CR LF sent on connect, the reply
-// read until the server closes. "No match for" anywhere in it, in any letter case, means free; the
-// registry's record marker means registered; anything else (an empty close, a limit notice) is no
+// read until the server closes. "No match for" the name asked, in any letter case, means free; the
+// registry's record marker before the name asked means registered; anything else (an empty close, a limit notice) is no
 // verdict, and the name is asked again.
 namespace Whois {
 
@@ -39,9 +39,11 @@ enum class Verdict {
     Registered,
     None
 };
-// The verdict of a whole reply. With an empty marker every reply without "No match for" counts as
-// registered.
-Verdict replyVerdict(const QByteArray &reply, const QByteArray &registeredMarker);
+// The verdict of a whole reply to a query for `name`. "No match for" the name asked means free, the
+// record marker followed by the name asked means registered, whatever else the reply holds; a reply
+// that speaks of other names only, or of the name asked and another, tells nothing. With an empty
+// marker every reply without "No match for" counts as registered.
+Verdict replyVerdict(const QByteArray &reply, const QByteArray &registeredMarker, const QString &name);
 // The configured record marker, in lower case.
 QByteArray configuredMarker();
 

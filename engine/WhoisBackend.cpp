@@ -38,7 +38,7 @@ void WhoisBackend::tick(int index)
 {
     Slot &slot = *m_slots[size_t(index)];
     if (slot.active && ++slot.sinceConnect >= ReconnectTicks)
-        connectSlot(slot);   // ask again; the reply so far is kept
+        connectSlot(slot);   // ask again, from the start
 }
 
 void WhoisBackend::cancel(int index)
@@ -52,6 +52,7 @@ void WhoisBackend::cancel(int index)
 void WhoisBackend::connectSlot(Slot &slot)
 {
     slot.sinceConnect = 0;
+    slot.reply.clear();   // half a reply glued to the next would read as one
     Whois::closeQuietly(slot.socket);
     slot.socket.connectToHost(m_server.host, m_server.port);
 }
@@ -80,6 +81,7 @@ void WhoisBackend::onReadyRead(int index)
         return;
     }
     slot.reply += Whois::readUpToCap(slot.socket, slot.reply.size());
+    slot.sinceConnect = 0;   // a reply still coming is no silent server
     m_peakReply = std::max(m_peakReply, slot.reply.size());
     if (slot.reply.size() >= Whois::ReplyCap)
         finishWithReply(index);   // enough has come to decide; the rest is not read
@@ -113,7 +115,7 @@ void WhoisBackend::finishWithReply(int index)
 {
     Slot &slot = *m_slots[size_t(index)];
     LookupAnswer answer;
-    const Whois::Verdict verdict = Whois::replyVerdict(slot.reply, m_marker);
+    const Whois::Verdict verdict = Whois::replyVerdict(slot.reply, m_marker, slot.name);
     if (verdict == Whois::Verdict::None) {
         const QString notice = QString::fromLatin1(slot.reply.left(200).trimmed().split('\n').constFirst()).trimmed();
         answer.said = notice.isEmpty() ? QStringLiteral("the connection closed without a reply")

@@ -87,10 +87,14 @@ void WhoisPool::fillSlots()
     if (retried && starts.size() > 1)
         std::rotate(
             starts.begin(), starts.begin() + QRandomGenerator::global()->bounded(int(starts.size())), starts.end());
+    // Every name taken is on its slot before any is asked, so that a stop while they start (a
+    // server that cannot be found) finds each of them open, and the resume position keeps them.
+    for (const auto &[lookup, slot] : starts)
+        occupy(lookup, *slot);
     for (const auto &[lookup, slot] : starts) {
-        if (m_stopped)
+        if (m_stopped || !slot->active)
             return;
-        StartLookup(lookup, *slot);
+        m_backend->ask(slot->index, lookup.name);
     }
     emit paceChanged();
     if (!m_stopped && (m_feedEnded || !m_feed) && m_retries.isEmpty() && m_inFlight == 0)
@@ -130,7 +134,7 @@ std::optional<Lookup> WhoisPool::nextLookup(bool *retried)
     return m_retries.takeAt(QRandomGenerator::global()->bounded(int(m_retries.size())));
 }
 
-void WhoisPool::StartLookup(const Lookup &lookup, Slot &slot)
+void WhoisPool::occupy(const Lookup &lookup, Slot &slot)
 {
     slot.lookup = lookup;
     slot.active = true;
@@ -138,7 +142,6 @@ void WhoisPool::StartLookup(const Lookup &lookup, Slot &slot)
     ++m_inFlight;
     ++m_started;
     slot.timer.start(m_tickMs);
-    m_backend->ask(slot.index, lookup.name);
 }
 
 void WhoisPool::onReached(int index)
@@ -199,8 +202,8 @@ void WhoisPool::onSlotTick(int index)
 
 void WhoisPool::onPoolTick()
 {
-    if (m_stopped)
-        return;
+    if (m_stopped || askedWaitLeft() > 0)
+        return;   // nothing is asked while the server's own wait lasts: no silence to count
     ++m_ticksWithoutVerdict;
     if (m_ticksWithoutVerdict == QuietTicks)
         emit paceChanged();
@@ -258,7 +261,7 @@ void WhoisPool::finishRefused(Slot &slot, const LookupAnswer &answer)
         m_retries.prepend(lookup);
     // A name the server refuses again and again while it answers the others is that name's
     // trouble, not the pace's: it neither lowers the rate nor makes the others wait.
-    if (lookup.singledOut < 2 || answer.retryAfterMs >= 0)
+    if (lookup.singledOut < 2)
         learnLimit(answer.retryAfterMs);
 }
 
@@ -360,22 +363,42 @@ void WhoisPool::learnLimit(qint64 retryAfterMs)
         return;
     const qint64 now = m_clock.elapsed();
     m_lastRefusalMs = now;
+    if (retryAfterMs > MaxAskedWaitMs) {
+        refuseRun(QStringLiteral("%1 asks to wait %2 before the next query (Retry-After), more than an hour: the "
+                                 "run stops here and keeps its place.")
+                      .arg(m_backend->serviceText(), waitText(retryAfterMs)));
+        return;
+    }
     if (retryAfterMs >= 0 && retryAfterMs > waitLeft()) {
         if (!isPaused())
             m_lastDecreaseMs = now;
-        m_pauseTimer.start(int(std::min<qint64>(retryAfterMs, qint64(GiveUpTicks) * m_tickMs)));
+        m_waitAsked = true;
+        m_pauseTimer.start(int(retryAfterMs));
         emit paceChanged();
         return;
     }
     if (isPaused() || now - m_lastDecreaseMs < m_tickMs)
         return;
     m_lastDecreaseMs = now;
+    m_waitAsked = false;
     m_pauseTimer.start(m_tickMs * PauseTicks);
     emit paceChanged();
 }
 
+QString WhoisPool::waitText(qint64 milliseconds)
+{
+    const qint64 seconds = (milliseconds + 999) / 1000;
+    if (seconds >= 86400 * 2)
+        return QStringLiteral("%1 days").arg(seconds / 86400);
+    const QString minutesAndSeconds = QStringLiteral("%1:%2")
+                                          .arg(seconds / 60 % 60, seconds >= 3600 ? 2 : 1, 10, QLatin1Char('0'))
+                                          .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return seconds >= 3600 ? QStringLiteral("%1:%2").arg(seconds / 3600).arg(minutesAndSeconds) : minutesAndSeconds;
+}
+
 void WhoisPool::endWait()
 {
+    m_waitAsked = false;
     const qint64 now = m_clock.elapsed();
     if (const double learnt = learntRate(m_lastDecreaseMs, now); learnt > 0 && (m_rate <= 0 || learnt < m_rate))
         m_rate = std::max(MinimumRatePerTick * 1000.0 / m_tickMs, learnt);

@@ -42,16 +42,17 @@ public:
     static constexpr int Slots = 25;
     static constexpr int LookupTicks = 30;   // a lookup without a verdict ends after these
     static constexpr int MaxAttempts = 3;
-    static constexpr int RefusalsPerAttempt = 5;      // refusals of the pace count as one attempt
-    static constexpr int QuietTicks = 5;              // no verdict for this long: waiting for the server
-    static constexpr int GiveUpTicks = 120;           // only refusals for this long: the server refuses all
-    static constexpr int FallOverTicks = 60;          // only refusals for this long: "auto" leaves WHOIS
-    static constexpr int PauseTicks = 1;              // the wait after a refusal
-    static constexpr int RateWindowTicks = 1;         // the verdicts of this long tell the rate granted
-    static constexpr double RateMargin = 0.9;         // the rate learnt, of the rate granted
-    static constexpr int CreepTicks = 5;              // without a refusal the rate rises every this long,
-    static constexpr double CreepFactor = 1.05;       // by this much
-    static constexpr double MinimumRatePerTick = 1;   // the slowest pace: a name a tick
+    static constexpr int RefusalsPerAttempt = 5;            // refusals of the pace count as one attempt
+    static constexpr int QuietTicks = 5;                    // no verdict for this long: waiting for the server
+    static constexpr int GiveUpTicks = 120;                 // only refusals for this long: the server refuses all
+    static constexpr int FallOverTicks = 60;                // only refusals for this long: "auto" leaves WHOIS
+    static constexpr int PauseTicks = 1;                    // the wait after a refusal
+    static constexpr int RateWindowTicks = 1;               // the verdicts of this long tell the rate granted
+    static constexpr double RateMargin = 0.9;               // the rate learnt, of the rate granted
+    static constexpr int CreepTicks = 5;                    // without a refusal the rate rises every this long,
+    static constexpr double CreepFactor = 1.05;             // by this much
+    static constexpr double MinimumRatePerTick = 1;         // the slowest pace: a name a tick
+    static constexpr qint64 MaxAskedWaitMs = 3600 * 1000;   // a longer Retry-After stops the run
 
     // The next name of the source; nothing once the source has ended.
     using Feed = std::function<std::optional<Lookup>()>;
@@ -85,6 +86,10 @@ public:
     bool isPaused() const { return m_pauseTimer.isActive(); }
     // How long the wait after a refusal still lasts, in ms; 0 when the pool is not waiting.
     int waitLeft() const { return isPaused() ? m_pauseTimer.remainingTime() : 0; }
+    // How long the wait the server asked for (Retry-After) still lasts, in ms; 0 when there is none.
+    int askedWaitLeft() const { return m_waitAsked ? waitLeft() : 0; }
+    // "3:01", "1:00:00": a wait as a person reads it.
+    static QString waitText(qint64 milliseconds);
     bool waitingForServer() const { return m_ticksWithoutVerdict >= QuietTicks; }
     // The smallest entry number without a verdict among the open and carried-over names; 0 if none.
     qint64 earliestOpenEntry() const;
@@ -114,7 +119,7 @@ private:
     void onUnreachable(Slot &slot, const LookupAnswer &answer);
     void onSlotTick(int slot);
     void onPoolTick();
-    void StartLookup(const Lookup &lookup, Slot &slot);
+    void occupy(const Lookup &lookup, Slot &slot);
     void fillSlots();
     std::optional<Lookup> nextLookup(bool *retried);
     void lookupEnded(Slot &slot);
@@ -158,6 +163,7 @@ private:
     qint64 m_lastCreepMs = 0;
     qint64 m_askingSinceMs = 0;   // the run began, or its last wait ended
     QTimer m_paceTimer;           // wakes the pool when the rate lets the next query start
+    bool m_waitAsked = false;     // the wait is the one the server asked for
     int m_ticksWithoutVerdict = 0;
     int m_refusalsWithoutVerdict = 0;
     QString m_lastRefusal;   // what the last reply without a verdict said, for the message

@@ -217,7 +217,9 @@ QString RunControl::openConnectionsText() const
     if (m_wordMax < m_nextEntry)
         return QStringLiteral("Open: Closing connections...");
     QString text = QStringLiteral("Open: %1").arg(m_pool.inFlight());
-    if (m_pool.isPaused())
+    if (const int wait = m_pool.askedWaitLeft(); wait > 0)
+        text += QStringLiteral(" - the registry asks to wait %1").arg(WhoisPool::waitText(wait));
+    else if (m_pool.isPaused())
         text += QStringLiteral(" - server busy, pausing");
     else if (m_pool.waitingForServer())
         text += QStringLiteral(" - waiting for the server");

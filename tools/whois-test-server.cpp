@@ -39,11 +39,12 @@ struct Options {
     int limitPerSecond = 0;
     QSet<QByteArray> refusedNames;    // lower case; always a limit notice (WHOIS) or a 503 (RDAP)
     bool refuseAll = false;           // every query is over the limit
-    int retryAfterSeconds = 1;        // of an RDAP 429
+    QByteArray retryAfter = "1";      // of an RDAP 429, as sent
     QSet<QByteArray> reservedNames;   // lower case; RDAP says "reserved"
     bool html404 = false;             // RDAP's 404 is a web page, as a proxy's would be
     bool otherLdhName = false;        // RDAP's records name another name
-    QByteArray redirectTo;            // RDAP sends every request there
+    QByteArray redirectTo;            // RDAP sends every request there once ("{port}": its own port)
+    bool hostile = false;             // names tell which hostile reply they get (see hostileWhois, hostileRdap)
 };
 
 const QByteArray LimitNotice = "Your connection limit exceeded. Please slow down and try again later.\r\n";
@@ -141,6 +142,8 @@ private:
         if ((m_options.silentEvery > 0 && connection % quint64(m_options.silentEvery) == 0)
             || m_options.silentNames.contains(query.toLower()))
             return;   // accepted and never answered
+        if (m_options.hostile && hostileWhois(socket, query.toLower()))
+            return;
         if (m_options.refusedNames.contains(query.toLower())) {
             socket->write(LimitNotice);
             socket->disconnectFromHost();
@@ -208,14 +211,18 @@ private:
             m_log.write(query + '\n');
         if (m_options.silentNames.contains(query.toLower()))
             return;   // never answered
-        if (!m_options.redirectTo.isEmpty())
-            return rdapAnswer(socket, 302, "text/html", {}, "Location: " + m_options.redirectTo + path.mid(1) + "\r\n");
+        if (!m_options.redirectTo.isEmpty() && !path.startsWith("/redirected/")) {
+            const QByteArray to = QByteArray(m_options.redirectTo).replace("{port}", QByteArray::number(rdapPort()));
+            return rdapAnswer(socket, 302, "text/html", {}, "Location: " + to + "redirected" + path + "\r\n");
+        }
+        if (m_options.hostile && hostileRdap(socket, query.toLower()))
+            return;
         if (m_options.refusedNames.contains(query.toLower()))
             return rdapAnswer(socket, 503, "text/plain", "busy\n");
         if (overLimit()) {
             ++m_refusals;
             return rdapAnswer(socket, 429, "application/rdap+json", R"({"errorCode":429,"title":"Too Many Requests"})",
-                "Retry-After: " + QByteArray::number(m_options.retryAfterSeconds) + "\r\n");
+                "Retry-After: " + m_options.retryAfter + "\r\n");
         }
         const quint64 number = ++m_queries;
         int delay = m_options.latencyMs;
@@ -231,6 +238,64 @@ private:
             if (!guarded->property("buffer").toByteArray().isEmpty() || guarded->bytesAvailable() > 0)
                 readRdapRequest(guarded);
         });
+    }
+
+    // What broken registries, proxies and attackers send over WHOIS, chosen by the name's first label.
+    bool hostileWhois(QTcpSocket *socket, const QByteArray &name)
+    {
+        const QByteArray upper = name.toUpper();
+        if (name.startsWith("someone-else"))
+            answer(socket, "No match for \"SOMEONE-ELSE.COM\".\r\n");
+        else if (name.startsWith("remark"))
+            answer(socket,
+                "   Domain Name: " + upper + "\r\n   Remark: No match for \"" + upper + "\" in the old database\r\n");
+        else if (name.startsWith("two-names"))
+            answer(socket, "No match for \"" + upper + "\".\r\n   Domain Name: OTHER.COM\r\n");
+        else if (name.startsWith("escape"))
+            answer(socket, "\x1b]0;owned\x07\x1b[2JSlow down\r\n");
+        else
+            return false;
+        return true;
+    }
+
+    // The same over RDAP; every other name gets the usual answer.
+    bool hostileRdap(QTcpSocket *socket, const QByteArray &name)
+    {
+        const QByteArray rdap = "application/rdap+json";
+        if (name.startsWith("empty-json-404"))
+            rdapAnswer(socket, 404, "application/json", {});
+        else if (name.startsWith("html-rdap-404"))
+            rdapAnswer(socket, 404, rdap, "<html><body>Not Found</body></html>");
+        else if (name.startsWith("error-500-404"))
+            rdapAnswer(socket, 404, rdap, R"({"errorCode":500,"title":"Internal error"})");
+        else if (name.startsWith("cut-404")) {
+            socket->write("HTTP/1.1 404 Not Found\r\nContent-Type: " + rdap + "\r\nContent-Length: 5000\r\n\r\n{\"err");
+            socket->disconnectFromHost();
+        } else if (name.startsWith("rights-notice"))
+            rdapAnswer(socket, 404, rdap,
+                R"({"errorCode":404,"title":"Not Found","notices":[{"title":"Terms","description":["All rights reserved."]}]})");
+        else if (name == "reserved.com" || name == "blocked.com")
+            rdapAnswer(socket, 200, rdap,
+                R"({"objectClassName":"domain","ldhName":")" + name.toUpper()
+                    + R"(","status":["active"],"remarks":[{"description":["Registered and reserved for its owner."]}]})");
+        else if (name.startsWith("endless"))
+            endlessBody(socket);
+        else
+            return false;
+        return true;
+    }
+
+    // A 200 whose body never ends: chunks as fast as the client takes them.
+    static void endlessBody(QTcpSocket *socket)
+    {
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/rdap+json\r\nTransfer-Encoding: chunked\r\n\r\n");
+        const QByteArray chunk = "10000\r\n" + QByteArray(0x10000, ' ') + "\r\n";
+        const auto more = [socket, chunk] {
+            while (socket->state() == QAbstractSocket::ConnectedState && socket->bytesToWrite() < 4 * chunk.size())
+                socket->write(chunk);
+        };
+        connect(socket, &QTcpSocket::bytesWritten, socket, more);
+        more();
     }
 
     void rdapRecord(QTcpSocket *socket, const QByteArray &query)
@@ -415,7 +480,7 @@ int main(int argc, char **argv)
     const QCommandLineOption rdapKey(
         QStringLiteral("rdap-key"), QStringLiteral("The PEM key of --rdap-cert."), QStringLiteral("FILE"));
     const QCommandLineOption retryAfter(QStringLiteral("retry-after"),
-        QStringLiteral("The Retry-After of an RDAP 429, in seconds (default 1)."), QStringLiteral("S"));
+        QStringLiteral("The Retry-After of an RDAP 429, sent as given (default 1)."), QStringLiteral("S"));
     const QCommandLineOption reservedName(QStringLiteral("reserved-name"),
         QStringLiteral("RDAP answers 404 \"reserved by the registry\" for NAME (may be given more than once)."),
         QStringLiteral("NAME"));
@@ -424,10 +489,16 @@ int main(int argc, char **argv)
     const QCommandLineOption otherLdhName(
         QStringLiteral("other-ldh-name"), QStringLiteral("RDAP records name another name than the one asked."));
     const QCommandLineOption redirectTo(QStringLiteral("redirect-to"),
-        QStringLiteral("RDAP redirects every request to BASE followed by its path."), QStringLiteral("BASE"));
+        QStringLiteral("RDAP redirects every request once, to BASE + \"redirected\" + its path; {port} in BASE is "
+                       "the RDAP port."),
+        QStringLiteral("BASE"));
+    const QCommandLineOption hostile(QStringLiteral("hostile"),
+        QStringLiteral("Names tell the reply: over WHOIS someone-else*, remark*, two-names*, escape*; over RDAP "
+                       "empty-json-404*, html-rdap-404*, error-500-404*, cut-404*, rights-notice*, endless*, "
+                       "reserved.com, blocked.com."));
     parser.addOptions({port, registered, freeRatio, latency, slowEvery, slowMs, silentEvery, silentName, emptyEvery,
         noticeEvery, replyBytes, limit, stats, log, refuseName, refuseAll, rdapPort, rdapCert, rdapKey, retryAfter,
-        reservedName, html404, otherLdhName, redirectTo});
+        reservedName, html404, otherLdhName, redirectTo, hostile});
     parser.process(app);
 
     auto number = [&parser](const QCommandLineOption &option, bool *ok) {
@@ -455,7 +526,7 @@ int main(int argc, char **argv)
     options.limitPerSecond = int(number(limit, &ok));
     all &= ok;
     if (parser.isSet(retryAfter))
-        options.retryAfterSeconds = int(number(retryAfter, &ok)), all &= ok;
+        options.retryAfter = parser.value(retryAfter).toLatin1();
     const qint64 rdapPortNumber = number(rdapPort, &ok);
     all &= ok && rdapPortNumber >= 0 && rdapPortNumber <= 65535;
     if (parser.isSet(freeRatio))
@@ -472,6 +543,7 @@ int main(int argc, char **argv)
     options.refuseAll = parser.isSet(refuseAll);
     options.otherLdhName = parser.isSet(otherLdhName);
     options.redirectTo = parser.value(redirectTo).toLatin1();
+    options.hostile = parser.isSet(hostile);
     std::optional<QSslConfiguration> tls;
     if (parser.isSet(rdapCert)) {
         QFile cert(parser.value(rdapCert));

@@ -10,56 +10,118 @@ class TestRdap : public QObject
     Q_OBJECT
 
 private slots:
-    // Faults caught: a 404 that is not the registry's own answer, or a record of another name,
-    // taken for a verdict; a reserved name taken for free.
+    // Faults caught: a 404 that is not the registry's own whole answer (wrong type, empty, HTML,
+    // cut off, another error code, through another origin) taken for free; a record of another name
+    // taken for registered; "reserved" read from notices, remarks or the name itself.
     void replyAnswer_data()
     {
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("type");
         QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("complete");
         QTest::addColumn<bool>("fromHostAsked");
+        QTest::addColumn<QString>("name");
         QTest::addColumn<Verdict>("verdict");
         QTest::addColumn<bool>("reserved");
         const QByteArray rdap = "application/rdap+json";
         const QByteArray notFound = R"({"errorCode":404,"title":"Not Found"})";
         const QByteArray record = R"({"objectClassName":"domain","ldhName":"EXAMPLE.COM"})";
-        QTest::addRow("404 of the service") << 404 << rdap << notFound << true << Verdict::Free << false;
-        QTest::addRow("404 as JSON with a charset")
-            << 404 << QByteArray("application/json; charset=utf-8") << notFound << true << Verdict::Free << false;
+        const QString name = "example.com";
+        QTest::addRow("404 of the service")
+            << 404 << rdap << notFound << true << true << name << Verdict::Free << false;
+        QTest::addRow("404 as JSON with a charset") << 404 << QByteArray("application/json; charset=utf-8") << notFound
+                                                    << true << true << name << Verdict::Free << false;
+        QTest::addRow("404 without an error code")
+            << 404 << rdap << QByteArray("{}") << true << true << name << Verdict::Free << false;
+        QTest::addRow("404 JSON, empty body")
+            << 404 << QByteArray("application/json") << QByteArray() << true << true << name << Verdict::None << false;
+        QTest::addRow("404 RDAP type, HTML body") << 404 << rdap << QByteArray("<html><body>Not Found</body></html>")
+                                                  << true << true << name << Verdict::None << false;
+        QTest::addRow("404 JSON array") << 404 << rdap << QByteArray("[]") << true << true << name << Verdict::None
+                                        << false;
+        QTest::addRow("404 cut off") << 404 << rdap << notFound.left(5) << false << true << name << Verdict::None
+                                     << false;
+        QTest::addRow("404 whole JSON, connection cut")
+            << 404 << rdap << notFound << false << true << name << Verdict::None << false;
+        QTest::addRow("404 saying error 500")
+            << 404 << rdap << QByteArray(R"({"errorCode":500})") << true << true << name << Verdict::None << false;
         QTest::addRow("404 as a web page")
-            << 404 << QByteArray("text/html") << notFound << true << Verdict::None << false;
-        QTest::addRow("404 without a type") << 404 << QByteArray() << notFound << true << Verdict::None << false;
-        QTest::addRow("404 from another host") << 404 << rdap << notFound << false << Verdict::None << false;
+            << 404 << QByteArray("text/html") << notFound << true << true << name << Verdict::None << false;
+        QTest::addRow("404 without a type")
+            << 404 << QByteArray() << notFound << true << true << name << Verdict::None << false;
+        QTest::addRow("404 from another host")
+            << 404 << rdap << notFound << true << false << name << Verdict::None << false;
         QTest::addRow("404 of a reserved name")
             << 404 << rdap << QByteArray(R"({"errorCode":404,"description":["This name is Reserved."]})") << true
-            << Verdict::None << true;
-        QTest::addRow("200 of a blocked name")
-            << 200 << rdap << QByteArray(R"({"objectClassName":"domain","ldhName":"example.com","remarks":"blocked"})")
-            << true << Verdict::None << true;
-        QTest::addRow("200 record, letter case aside") << 200 << rdap << record << true << Verdict::Registered << false;
-        QTest::addRow("200 record from another host") << 200 << rdap << record << false << Verdict::None << false;
+            << true << name << Verdict::None << true;
+        QTest::addRow("404 titled blocked") << 404 << rdap << QByteArray(R"({"errorCode":404,"title":"Blocked"})")
+                                            << true << true << name << Verdict::None << true;
+        QTest::addRow("404 with a rights notice")
+            << 404 << rdap
+            << QByteArray(R"({"errorCode":404,"notices":[{"title":"Terms","description":["All rights reserved."]}]})")
+            << true << true << name << Verdict::Free << false;
+        QTest::addRow("404 naming reserved.com")
+            << 404 << rdap << QByteArray(R"({"errorCode":404,"description":["reserved.com"]})") << true << true
+            << "reserved.com" << Verdict::Free << false;
+        QTest::addRow("200 with a blocked status")
+            << 200 << rdap << QByteArray(R"({"objectClassName":"domain","ldhName":"example.com","status":["blocked"]})")
+            << true << true << name << Verdict::None << true;
+        QTest::addRow("200 of blocked.com")
+            << 200 << rdap
+            << QByteArray(R"({"objectClassName":"domain","ldhName":"BLOCKED.COM","status":["active"],)"
+                          R"("remarks":[{"description":["reserved for the owner"]}]})")
+            << true << true << "blocked.com" << Verdict::Registered << false;
+        QTest::addRow("200 record, letter case aside")
+            << 200 << rdap << record << true << true << name << Verdict::Registered << false;
+        QTest::addRow("200 record cut off") << 200 << rdap << record << false << true << name << Verdict::None << false;
+        QTest::addRow("200 record from another host")
+            << 200 << rdap << record << true << false << name << Verdict::None << false;
         QTest::addRow("200 record of another name")
-            << 200 << rdap << QByteArray(R"({"objectClassName":"domain","ldhName":"EXAMPLE.NET"})") << true
-            << Verdict::None << false;
+            << 200 << rdap << QByteArray(R"({"objectClassName":"domain","ldhName":"EXAMPLE.NET"})") << true << true
+            << name << Verdict::None << false;
         QTest::addRow("200 not a domain")
-            << 200 << rdap << QByteArray(R"({"objectClassName":"entity","ldhName":"EXAMPLE.COM"})") << true
-            << Verdict::None << false;
-        QTest::addRow("200 not JSON") << 200 << rdap << QByteArray("<html>") << true << Verdict::None << false;
-        QTest::addRow("429") << 429 << rdap << QByteArray() << true << Verdict::None << false;
-        QTest::addRow("503") << 503 << rdap << notFound << true << Verdict::None << false;
-        QTest::addRow("302") << 302 << rdap << notFound << true << Verdict::None << false;
+            << 200 << rdap << QByteArray(R"({"objectClassName":"entity","ldhName":"EXAMPLE.COM"})") << true << true
+            << name << Verdict::None << false;
+        QTest::addRow("200 not JSON") << 200 << rdap << QByteArray("<html>") << true << true << name << Verdict::None
+                                      << false;
+        QTest::addRow("429") << 429 << rdap << QByteArray() << true << true << name << Verdict::None << false;
+        QTest::addRow("503") << 503 << rdap << notFound << true << true << name << Verdict::None << false;
+        QTest::addRow("302") << 302 << rdap << notFound << true << true << name << Verdict::None << false;
     }
     void replyAnswer()
     {
         QFETCH(int, status);
         QFETCH(QByteArray, type);
         QFETCH(QByteArray, body);
+        QFETCH(bool, complete);
         QFETCH(bool, fromHostAsked);
+        QFETCH(QString, name);
         QFETCH(Verdict, verdict);
         QFETCH(bool, reserved);
-        const Rdap::Answer answer = Rdap::replyAnswer(status, type, body, "example.com", fromHostAsked);
+        const Rdap::Answer answer = Rdap::replyAnswer({status, type, body, complete, fromHostAsked}, name);
         QCOMPARE(answer.verdict, verdict);
         QCOMPARE(answer.reserved, reserved);
+    }
+
+    // Faults caught: an explicit default port taken for another origin, or a change of host or of
+    // port alone let through.
+    void sameOrigin_data()
+    {
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<bool>("same");
+        QTest::addRow("same") << "https://rdap.test/x" << true;
+        QTest::addRow("default port written out") << "https://rdap.test:443/y" << true;
+        QTest::addRow("host in capitals") << "https://RDAP.test/" << true;
+        QTest::addRow("other host, same port") << "https://other.test/x" << false;
+        QTest::addRow("same host, other port") << "https://rdap.test:8443/x" << false;
+        QTest::addRow("plain HTTP") << "http://rdap.test/x" << false;
+        QTest::addRow("port 80 over HTTPS") << "https://rdap.test:80/x" << false;
+    }
+    void sameOrigin()
+    {
+        QFETCH(QString, to);
+        QFETCH(bool, same);
+        QCOMPARE(Rdap::sameOrigin(QUrl("https://rdap.test/com/v1/domain/a.com"), QUrl(to)), same);
     }
 
     void requestFor_data()
@@ -106,6 +168,10 @@ private slots:
         QCOMPARE(Rdap::retryAfterMs(""), -1);
         QCOMPARE(Rdap::retryAfterMs("-5"), -1);
         QCOMPARE(Rdap::retryAfterMs("soon"), -1);
+        // A number of any length is a long wait, never an overflow nor "none".
+        QCOMPARE(Rdap::retryAfterMs("100000000000000000000"), Rdap::MaxRetryAfterMs);
+        QCOMPARE(Rdap::retryAfterMs("9223372036854775807"), Rdap::MaxRetryAfterMs);
+        QCOMPARE(Rdap::retryAfterMs("3601"), 3601000);
         const QByteArray inAMinute =
             QDateTime::currentDateTimeUtc().addSecs(60).toString(Qt::RFC2822Date).toLatin1().replace("+0000", "GMT");
         const qint64 wait = Rdap::retryAfterMs(inAMinute);

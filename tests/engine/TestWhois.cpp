@@ -129,6 +129,8 @@ private slots:
             QVERIFY(!Whois::unicodeForm(expected).startsWith("xn--"));
     }
 
+    // Faults caught: "No match" for another name, or a remark of the asked name's own record,
+    // taken for free; a reply about two names taken for a verdict.
     void verdict_data()
     {
         QTest::addColumn<QByteArray>("reply");
@@ -138,26 +140,36 @@ private slots:
                   none = int(Whois::Verdict::None);
         const QByteArray marker("Domain Name:");
         QTest::addRow("registry wording") << QByteArray("No match for \"ABC.COM\".\r\n") << marker << free;
-        QTest::addRow("capitals") << QByteArray("NO MATCH FOR abc.com") << marker << free;
-        QTest::addRow("anywhere") << QByteArray("notice\r\n no match for x") << marker << free;
+        QTest::addRow("capitals, no quotes") << QByteArray("NO MATCH FOR abc.com") << marker << free;
+        QTest::addRow("after a notice") << QByteArray("notice\r\n no match for abc.com.\r\n") << marker << free;
+        QTest::addRow("another name") << QByteArray("No match for \"SOMEONE-ELSE.COM\".\r\n") << marker << none;
+        QTest::addRow("a longer name") << QByteArray("No match for \"ABC.COM.AU\".") << marker << none;
+        QTest::addRow("no name") << QByteArray("No match for\r\n") << marker << none;
         QTest::addRow("record") << QByteArray("   Domain Name: ABC.COM\r\n") << marker << registered;
         QTest::addRow("record in other case") << QByteArray("domain name: abc.com") << marker << registered;
+        QTest::addRow("record with a No match remark")
+            << QByteArray("Domain Name: ABC.COM\r\nRemark: No match for \"ABC.COM\" in the old database\r\n") << marker
+            << registered;
+        QTest::addRow("record of another name") << QByteArray("Domain Name: XYZ.COM\r\n") << marker << none;
+        QTest::addRow("free here, record of another")
+            << QByteArray("No match for \"ABC.COM\".\r\nDomain Name: XYZ.COM\r\n") << marker << none;
         QTest::addRow("empty close") << QByteArray() << marker << none;
         QTest::addRow("limit notice") << QByteArray(
             "Your connection limit exceeded. Please slow down and try again later.\r\n")
                                       << marker << none;
-        QTest::addRow("broken phrase") << QByteArray("No match\r\nfor") << marker << none;
+        QTest::addRow("broken phrase") << QByteArray("No match\r\nfor abc.com") << marker << none;
         QTest::addRow("cut record") << QByteArray(1000, 'x') << marker << none;
         QTest::addRow("no marker: empty is registered") << QByteArray() << QByteArray() << registered;
         QTest::addRow("no marker: notice is registered") << QByteArray("slow down") << QByteArray() << registered;
-        QTest::addRow("no marker: free") << QByteArray("No match for x") << QByteArray() << free;
+        QTest::addRow("no marker: free") << QByteArray("No match for abc.com") << QByteArray() << free;
+        QTest::addRow("no marker: another name") << QByteArray("No match for x.com") << QByteArray() << none;
     }
     void verdict()
     {
         QFETCH(QByteArray, reply);
         QFETCH(QByteArray, marker);
         QFETCH(int, verdict);
-        QCOMPARE(int(Whois::replyVerdict(reply, marker)), verdict);
+        QCOMPARE(int(Whois::replyVerdict(reply, marker, "abc.com")), verdict);
     }
 
     void server_data()

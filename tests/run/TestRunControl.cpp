@@ -434,30 +434,44 @@ private slots:
         }
     }
 
-    // Faults caught: a 404 reached through a redirect to another host taken for "free"; a service
+    // Faults caught: a 404 reached through a redirect to another host, or to another port of the
+    // same host, taken for "free"; a redirect within the service's origin not followed; a service
     // that answers 429 forever holding the run or losing its place.
     void rdapRefusalsStopTheRunAndKeepItsPlace_data()
     {
-        QTest::addColumn<bool>("redirect");
-        QTest::addRow("404 from another host") << true;
-        QTest::addRow("429 forever") << false;
+        QTest::addColumn<QString>("redirectTo");   // {port}: the service's own port; {other}: another server's
+        QTest::addColumn<QString>("refusal");      // empty: every name gets its verdict
+        QTest::addRow("another host, same port") << "http://localhost:{port}/"
+                                                 << "from another host";
+        QTest::addRow("same host, another port") << "http://127.0.0.1:{other}/"
+                                                 << "from another host";
+        QTest::addRow("same origin") << "http://127.0.0.1:{port}/"
+                                     << "";
+        QTest::addRow("429 forever") << ""
+                                     << "HTTP 429";
     }
     void rdapRefusalsStopTheRunAndKeepItsPlace()
     {
-        QFETCH(bool, redirect);
+        QFETCH(QString, redirectTo);
+        QFETCH(QString, refusal);
         TestFolders folders;
         TestWhoisServer elsewhere({"--free-ratio", "1", "--rdap-port", "0"});
-        const QString otherHost = QString(elsewhere.rdapBase()).replace("127.0.0.1", "localhost");
-        TestWhoisServer server(redirect ? QStringList {"--rdap-port", "0", "--redirect-to", otherHost}
-                                        : QStringList {"--rdap-port", "0", "--refuse-all", "--retry-after", "0"});
+        const QString otherPort = QString(elsewhere.rdapBase()).section(':', -1).remove('/');
+        TestWhoisServer server(!redirectTo.isEmpty()
+                ? QStringList {"--rdap-port", "0", "--redirect-to", QString(redirectTo).replace("{other}", otherPort)}
+                : QStringList {"--rdap-port", "0", "--refuse-all", "--retry-after", "0"});
         DataFile::rewrite(folders.file("list.txt"), numberedNames(40));
         Engine engine(server, 0, ShortTick);
         engine.askRdap(server);
         QVERIFY(engine.runToEnd(folders.file("list.txt"), 1, 20000));
+        if (refusal.isEmpty()) {
+            QCOMPARE(engine.verdicts.size(), 40);
+            QCOMPARE(engine.refusals, QStringList());
+            return;
+        }
         QCOMPARE(engine.verdicts, QStringList());
         QCOMPARE(engine.refusals.size(), 1);
-        QVERIFY2(
-            engine.refusals[0].contains(redirect ? "from another host" : "HTTP 429"), qPrintable(engine.refusals[0]));
+        QVERIFY2(engine.refusals[0].contains(refusal), qPrintable(engine.refusals[0]));
         QCOMPARE(setting("CustWordNum"), QString("1"));
     }
 
