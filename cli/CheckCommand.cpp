@@ -132,6 +132,9 @@ int check(const QCommandLineParser &parser, const Console &console)
 
     CheckSession session;
     session.setService(service);
+    // Tests shorten the tick, as they do for the desktop program's engine.
+    if (const int tick = qEnvironmentVariableIntValue("TAMARIND_TICK_MS"); tick > 0)
+        session.pool().setTickInterval(tick);
     session.run().setResumeSettings({position});
     session.selectSource(Source::CustomList, request.list);
 

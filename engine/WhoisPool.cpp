@@ -32,6 +32,7 @@ WhoisPool::WhoisPool(QObject *parent)
         });
     }
     m_pauseTimer.setSingleShot(true);
+    m_pauseTimer.setTimerType(Qt::PreciseTimer);   // a wait of minutes is told to the second
     connect(&m_pauseTimer, &QTimer::timeout, this, &WhoisPool::endWait);
     connect(&m_poolTimer, &QTimer::timeout, this, &WhoisPool::onPoolTick);
     m_paceTimer.setSingleShot(true);

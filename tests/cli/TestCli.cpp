@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 #include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -546,6 +547,60 @@ private slots:
                      "Name Servers: NS1.REGISTRAR.TEST, NS2.REGISTRAR.TEST\n", "\"ldhName\": \"EXAMPLE.COM\""})
                 QVERIFY2(record.out.contains(line), line);
         }
+    }
+
+    // Faults caught: a name without evidence listed free by a hostile registry (an empty JSON 404,
+    // an HTML body, a 404 cut off, another error code, "No match" for another name, a reply about
+    // two names); a name with evidence left without its verdict (a rights notice, a record with a
+    // "No match" remark, the records of reserved.com and blocked.com); an endless body held whole;
+    // a server's escape sequences reaching the terminal.
+    void hostileRegistry_data()
+    {
+        QTest::addColumn<QString>("protocol");
+        QTest::addColumn<QStringList>("outcomes");   // "free NAME", "registered NAME", "unchecked NAME"
+        QTest::addRow("WHOIS") << "whois"
+                               << QStringList {"unchecked someone-else1.com", "registered remark1.com",
+                                      "unchecked two-names1.com", "free good1.com"};
+        QTest::addRow("RDAP") << "rdap"
+                              << QStringList {"unchecked empty-json-4041.com", "unchecked html-rdap-4041.com",
+                                     "unchecked error-500-4041.com", "unchecked cut-4041.com",
+                                     "free rights-notice1.com", "registered reserved.com", "registered blocked.com",
+                                     "unchecked endless1.com", "free good1.com"};
+        QTest::addRow("WHOIS that refuses in escapes") << "whois" << QStringList {"unchecked escape1.com"};
+    }
+    void hostileRegistry()
+    {
+        QFETCH(QString, protocol);
+        QFETCH(QStringList, outcomes);
+        TestFolders folders;
+        TestWhoisServer server({"--hostile", "--free-ratio", "1", "--rdap-port", "0"});
+        QStringList names;
+        for (const QString &outcome : std::as_const(outcomes))
+            names << outcome.section(' ', 1);
+        DataFile::rewrite(folders.file("list.txt"), names);
+        EnvironmentVariable tick("TAMARIND_TICK_MS", "10");
+        std::unique_ptr<QProcess> check(
+            startCli({"check", "--server", server.address(), "--protocol", protocol, "--rdap-base", server.rdapBase(),
+                         "--folder", folders.program(), folders.file("list.txt")},
+                folders.config()));
+        QVERIFY(check->waitForFinished(60000));
+        const QByteArray err = check->readAllStandardError();
+        QStringList printed = QString::fromUtf8(check->readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        QVERIFY2(!err.contains('\x1b') && !err.contains('\x07'), err.constData());
+        if (names == QStringList {"escape1.com"}) {   // refused throughout: the run stops, and says what it got
+            QVERIFY2(err.contains("\\x1B]0;owned\\x07\\x1B[2JSlow down"), err.constData());
+            return;
+        }
+        printed.sort();
+        outcomes.sort();
+        QCOMPARE(printed, outcomes);
+        std::unique_ptr<QProcess> endless(startCli(
+            {"whois", "--protocol", "rdap", "--rdap-base", server.rdapBase(), "endless1.com"}, folders.config()));
+        QVERIFY(endless->waitForFinished(30000));
+        QVERIFY(endless->readAllStandardOutput().size() <= Whois::ReplyCap + 4096);
+        rusage usage {};
+        QCOMPARE(getrusage(RUSAGE_CHILDREN, &usage), 0);
+        QVERIFY2(usage.ru_maxrss < 200 * 1024, qPrintable(QString("%1 KB").arg(usage.ru_maxrss)));
     }
 
     // A killed or interrupted check loses nothing: every printed verdict is a whole line and is in

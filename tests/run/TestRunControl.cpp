@@ -373,18 +373,51 @@ private slots:
             asked <= WhoisPool::MaxAttempts * WhoisPool::RefusalsPerAttempt + 1, qPrintable(QString::number(asked)));
     }
 
-    // Fault caught: an HTTP 429's Retry-After is ignored, and the pool asks again after a tick.
+    // Faults caught: an HTTP 429's Retry-After ignored; a wait the server asked for counted as
+    // silence, so that the give-up rule stops the run while nothing was sent; a wait past an hour
+    // (or too long to hold in a number) waited out, or read as no wait at all.
+    void retryAfterSetsTheWait_data()
+    {
+        QTest::addColumn<QString>("retryAfter");
+        QTest::addColumn<QString>("shown");     // in the status panel while the pool waits
+        QTest::addColumn<QString>("refusal");   // empty: the run waits on
+        QTest::addRow("3 minutes") << "181"
+                                   << "the registry asks to wait 3:01"
+                                   << "";
+        QTest::addRow("one hour") << "3600"
+                                  << "the registry asks to wait 1:00:00"
+                                  << "";
+        QTest::addRow("past an hour") << "3601"
+                                      << ""
+                                      << "asks to wait 1:00:01";
+        QTest::addRow("10^20 seconds") << "100000000000000000000"
+                                       << ""
+                                       << "days before the next query";
+    }
     void retryAfterSetsTheWait()
     {
+        QFETCH(QString, retryAfter);
+        QFETCH(QString, shown);
+        QFETCH(QString, refusal);
         TestFolders folders;
-        TestWhoisServer server({"--refuse-all", "--rdap-port", "0", "--retry-after", "3"});
+        TestWhoisServer server({"--refuse-all", "--rdap-port", "0", "--retry-after", retryAfter});
         DataFile::rewrite(folders.file("list.txt"), numberedNames(30));
-        Engine engine(server);
+        Engine engine(server, 0, ShortTick);
         engine.askRdap(server);
         QVERIFY(engine.start(folders.file("list.txt")).isEmpty());
-        QTRY_VERIFY_WITH_TIMEOUT(engine.session.pool().isPaused(), 5000);
-        QVERIFY2(
-            engine.session.pool().waitLeft() > 2000, qPrintable(QString::number(engine.session.pool().waitLeft())));
+        if (!refusal.isEmpty()) {
+            QTRY_COMPARE_WITH_TIMEOUT(engine.refusals.size(), 1, 5000);
+            QVERIFY2(engine.refusals[0].contains(refusal), qPrintable(engine.refusals[0]));
+            QCOMPARE(setting("CustWordNum"), QString("1"));
+            return;
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(engine.session.pool().askedWaitLeft() > 0, 5000);
+        const QString text = engine.session.run().openConnectionsText();
+        QVERIFY2(text.contains(shown), qPrintable(text));
+        // Well past the give-up time of ticks without a verdict, the run still waits.
+        QTest::qWait(WhoisPool::GiveUpTicks * ShortTick * 3 / 2);
+        QCOMPARE(engine.refusals, QStringList());
+        QVERIFY(engine.session.isRunning());
         engine.session.stop();
     }
 
