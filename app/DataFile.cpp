@@ -8,8 +8,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace DataFile {
 
@@ -105,8 +107,12 @@ bool append(const QString &path, const QStringList &lines, QString *error)
     }
     errno = 0;
     if (file.write(bytes) != bytes.size()) {
-        setError(error, reason(file));
-        file.resize(before);
+        const QString why = reason(file);
+        // Half a line left at the end would be read as an entry: say so when it cannot be taken back.
+        setError(error,
+            file.resize(before)
+                ? why
+                : QStringLiteral("%1, and the part written could not be taken back (%2)").arg(why, file.errorString()));
         return false;
     }
     return true;
@@ -132,9 +138,20 @@ QString openText(QFile &file, const QString &path, Pipes pipes)
     const bool standardInput = path == QLatin1String("-");
     if (!standardInput && QFileInfo(path).isDir())
         return QStringLiteral("it is a folder");
-    if (!(standardInput ? file.open(stdin, QIODevice::ReadOnly)
-                        : (file.setFileName(path), file.open(QIODevice::ReadOnly))))
-        return file.errorString();
+    if (standardInput) {
+        if (!file.open(stdin, QIODevice::ReadOnly))
+            return file.errorString();
+    } else {
+        // Opened without blocking: a FIFO without a writer would hold open() for ever.
+        const int handle = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (handle < 0)
+            return QString::fromLocal8Bit(std::strerror(errno));
+        if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            ::close(handle);
+            return file.errorString();
+        }
+        ::fcntl(handle, F_SETFL, ::fcntl(handle, F_GETFL) & ~O_NONBLOCK);
+    }
     struct stat status {
     };
     QString refusal;

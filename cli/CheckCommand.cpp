@@ -71,7 +71,7 @@ int dryRun(const CheckRequest &request, SourceFeed &feed, const Console &console
     QByteArray lines;
     for (qint64 entry = request.first;; ++entry) {
         const QString name = feed.entry(entry);
-        if (name == DataFile::EndSentinel)
+        if (entry > feed.count())
             break;
         if (const QString query = Whois::prepareLookupName(name); !query.isEmpty())
             lines += verdictName(query).toLocal8Bit() + '\n';

@@ -1,6 +1,7 @@
 #include "engine/LookupName.h"
 
 #include "app/TextUtils.h"
+#include "engine/Whois.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -75,6 +76,10 @@ bool isRegistrableLabel(const QString &label)
 {
     if (label.isEmpty() || label.size() > MaxLabelLength || label.startsWith('-') || label.endsWith('-'))
         return false;
+    // Hyphens in the 3rd and 4th place are kept for IDNA's "xn--": registries refuse any other.
+    if (label.size() >= 4 && label[2] == '-' && label[3] == '-'
+        && !label.startsWith(QLatin1String("xn--"), Qt::CaseInsensitive))
+        return false;
     if (!std::all_of(label.cbegin(), label.cend(), isLdh))
         return false;
     return !label.startsWith(QLatin1String("xn--"), Qt::CaseInsensitive) || isValidIdnaLabel(label);
@@ -96,14 +101,42 @@ bool hasForeignCharacter(const QString &name)
     return std::any_of(name.cbegin(), name.cend(), [](QChar c) { return c.unicode() < 0x80 && !isLdh(c) && c != '.'; });
 }
 
+// UTS #46 maps the ideographic and full-width full stops to ".": before anything looks for dots.
+QString withAsciiDots(QString text)
+{
+    for (QChar &c : text) {
+        if (c == QChar(0x3002) || c == QChar(0xFF0E) || c == QChar(0xFF61))
+            c = '.';
+    }
+    return text;
+}
+
+// Latin, Cyrillic and Greek letters look alike: a label that mixes them imitates another name.
+// Other mixtures (Han with Hiragana, Katakana or Latin) are how their languages are written.
+bool mixesLookAlikeScripts(const QString &label)
+{
+    bool latin = false, cyrillic = false, greek = false;
+    for (const char32_t c : label.toUcs4()) {
+        switch (QChar::script(c)) {
+        case QChar::Script_Latin: latin = true; break;
+        case QChar::Script_Cyrillic: cyrillic = true; break;
+        case QChar::Script_Greek: greek = true; break;
+        default: break;
+        }
+    }
+    return int(latin) + int(cyrillic) + int(greek) > 1;
+}
+
 }   // namespace
 
 LookupName prepareLookup(const QString &candidate)
 {
-    const QString trimmed = candidate.trimmed();
+    const QString trimmed = withAsciiDots(candidate.trimmed());
     if (trimmed.isEmpty())
         return {{}, Skip::Blank};
     QString name = URLDecode(trimmed).trimmed();
+    if (name.contains(QChar(0)) || trimmed.contains(QChar(0)))
+        return {{}, Skip::NulCharacter};
     if (QString host = urlHost(name); !host.isEmpty()) {
         name = host;
     } else if (host = hostWithPortOrUser(name); !host.isEmpty()) {
@@ -119,6 +152,9 @@ LookupName prepareLookup(const QString &candidate)
 
 LookupName registrableName(QString name, bool addCom)
 {
+    name = withAsciiDots(name);
+    if (name.contains(QChar(0)))
+        return {{}, Skip::NulCharacter};
     if (holdsMoreThanAName(name))
         return {{}, Skip::MoreThanAName};
     name.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
@@ -134,6 +170,9 @@ LookupName registrableName(QString name, bool addCom)
         && !name.endsWith(QLatin1String(".net"), Qt::CaseInsensitive)) {
         return {{}, Skip::OtherEnding};
     }
+    const QStringList unicodeLabels = unicodeForm(name).split('.');
+    if (std::any_of(unicodeLabels.cbegin(), unicodeLabels.cend(), mixesLookAlikeScripts))
+        return {{}, Skip::MixedScripts};
     if (!isAscii(name)) {
         name = QString::fromLatin1(QUrl::toAce(name));
         if (name.isEmpty())
@@ -172,6 +211,11 @@ QString skipText(Skip skip, qint64 count)
     case Skip::NoIdnaForm:
         return n + (one ? QStringLiteral(" name") : QStringLiteral(" names"))
             + QStringLiteral(" with letters that have no IDNA form");
+    case Skip::MixedScripts:
+        return n + (one ? QStringLiteral(" name that mixes") : QStringLiteral(" names that mix"))
+            + QStringLiteral(" Latin, Cyrillic or Greek letters in one label");
+    case Skip::NulCharacter:
+        return n + (one ? QStringLiteral(" line") : QStringLiteral(" lines")) + QStringLiteral(" with a NUL character");
     }
     return {};
 }
@@ -187,8 +231,12 @@ QString skipReason(const QString &given, Skip skip)
     case Skip::NotRegistrable:
         return what
             + QStringLiteral(" is no name that can be registered: a name is letters, digits and hyphens, in "
-                             "labels of 1 to 63 that neither begin nor end with a hyphen");
+                             "labels of 1 to 63 that neither begin nor end with a hyphen, nor have two in the "
+                             "3rd and 4th place unless they are IDNA's \"xn--\"");
     case Skip::NoIdnaForm: return what + QStringLiteral(" has letters that have no IDNA form");
+    case Skip::MixedScripts:
+        return what + QStringLiteral(" mixes Latin, Cyrillic or Greek letters in one label, as look-alike names do");
+    case Skip::NulCharacter: return what + QStringLiteral(" holds a NUL character");
     }
     return {};
 }

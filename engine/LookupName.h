@@ -14,8 +14,10 @@ enum class Skip {
     OtherEnding,      // a host under another ending: "x.org", "my.company"
     NotRegistrable,   // letters, labels or a length that no registry takes
     NoIdnaForm,       // letters outside ASCII that have no IDNA form
+    MixedScripts,     // Latin, Cyrillic or Greek side by side in one label: "раypal"
+    NulCharacter,     // a NUL anywhere in the line: what follows it is no part of what was meant
 };
-constexpr int SkipKinds = int(Skip::NoIdnaForm) + 1;
+constexpr int SkipKinds = int(Skip::NulCharacter) + 1;
 
 struct LookupName {
     QString name;   // what is asked and classified; empty when skipped

@@ -45,8 +45,9 @@ void HarvestChecker::CheckNext()
     if (m_checking || m_halted)
         return;
     for (;;) {
+        // The end is past the last entry: a line that reads as the end marker is a line like any other.
         const QString candidate = m_list.entry(m_next + 1);
-        if (candidate == DataFile::EndSentinel) {
+        if (m_next + 1 > m_list.count()) {
             m_timer1.start(m_tickMs);
             emit idle();
             return;

@@ -138,7 +138,6 @@ QString RunControl::start(qint64 first, qint64 entries)
     m_nextEntry = first;
     m_wordMax = entries;
     m_skipped.fill(0);
-    m_endMarkerEntry = 0;
     m_listLoads = m_feed.loads();
     m_saved = -1;
     save(first);   // a run killed before its first verdict resumes where it began
@@ -156,11 +155,8 @@ std::optional<Lookup> RunControl::nextName()
             listChanged();
             return std::nullopt;
         }
-        if (candidate == DataFile::EndSentinel) {
-            if (entry <= m_feed.count())
-                m_endMarkerEntry = entry;   // a line of the list that reads as the end marker
-            return std::nullopt;
-        }
+        if (entry > m_feed.count())
+            return std::nullopt;   // past the last entry; a line that reads as the end marker is a name like any other
         ++m_nextEntry;
         if (m_wordMax >= m_nextEntry)
             emit entryStatus(QStringLiteral("%1 of %2").arg(m_nextEntry).arg(m_wordMax));
@@ -204,11 +200,6 @@ QString RunControl::skippedText()
     if (!skipped.isEmpty())
         text = QStringLiteral("Skipped in %1: %2.")
                    .arg(QDir::toNativeSeparators(m_feed.path()), skipped.join(QStringLiteral(" and ")));
-    if (m_endMarkerEntry > 0)
-        text += QStringLiteral("%1The list %2 ended at entry %3, which is the end marker \"%4\": the entries after "
-                               "it were not read.")
-                    .arg(text.isEmpty() ? QString() : QStringLiteral(" "), QDir::toNativeSeparators(m_feed.path()),
-                        QString::number(m_endMarkerEntry), DataFile::EndSentinel);
     return text;
 }
 

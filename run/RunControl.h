@@ -89,7 +89,7 @@ public:
     // The lines of this run skipped for a reason.
     qint64 skipped(Whois::Skip reason) const { return m_skipped[size_t(reason)]; }
     // What the run skipped of its list (lines too long to be names, lines that are no registrable
-    // name, the lines after an end marker), as sentences; empty when it skipped nothing.
+    // name), as sentences; empty when it skipped nothing.
     QString skippedText();
     // The text of the "Open Connections" panel.
     QString openConnectionsText() const;
@@ -118,7 +118,6 @@ private:
     qint64 m_wordMax = 0;
     qint64 m_saved = -1;
     std::array<qint64, Whois::SkipKinds> m_skipped {};
-    quint64 m_listLoads = 0;       // the list's loads when the run began: one more is a changed list
-    qint64 m_endMarkerEntry = 0;   // the entry that ended the run as the end marker, if one did
+    quint64 m_listLoads = 0;   // the list's loads when the run began: one more is a changed list
     bool m_running = false;
 };

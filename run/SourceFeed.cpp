@@ -32,9 +32,13 @@ bool SourceFeed::refresh()
         ++m_loads;
         return false;
     }
+    // The size and time of the file that was read, not of the one seen before it was opened: a
+    // list replaced in between would otherwise read as changed at the next entry.
+    if (::fstat(file.handle(), &status) != 0)
+        status = {};
     m_index = DataFile::EntryIndex::read(file);
     m_size = status.st_size;
-    m_modified = modified;
+    m_modified = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
     m_loaded = true;
     ++m_loads;
     m_error.clear();

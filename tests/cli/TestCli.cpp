@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -130,9 +131,11 @@ private slots:
                                      << QString::fromUtf8("xn--wgv71a119e.com 日本語.com");
         QTest::addRow("a name without an IDNA form")
             << checkOn + QStringList {"UTF8"} << 0 << "1 name with letters that have no IDNA form";
-        // Fault caught: a list line equal to the end marker ended the run early without a word.
-        QTest::addRow("the end marker in a list")
-            << checkOn + QStringList {"MARKER"} << 0 << "ended at entry 2, which is the end marker";
+        // Faults caught: a list line equal to the end marker ended the list; a FIFO held open() for
+        // ever; a NUL past the first 4 KB dropped, so that good\0evil.com was asked as goodevil.com.
+        QTest::addRow("the end marker in a list") << checkOn + QStringList {"MARKER"} << 0 << "endoffileffile.com";
+        QTest::addRow("a FIFO") << check + QStringList {"FIFO"} << 1 << "device or pipe";
+        QTest::addRow("a NUL past 4 KB") << checkOn + QStringList {"LATENUL"} << 0 << "1 line with a NUL character";
         QTest::addRow("a UTF-16 list") << checkOn + QStringList {"UTF16"} << 0 << " abd.com";
         QTest::addRow("a protocol that is none")
             << check + QStringList {"--protocol", "gopher", "LIST"} << 2 << "--protocol takes whois, rdap or auto";
@@ -187,6 +190,9 @@ private slots:
         writeBytes(input("utf8.txt"), QString::fromUtf8("日本語.com\r\nabc\r\n\u200b\u200b.com\r\n").toUtf8());
         writeBytes(input("utf16.txt"), QByteArray("\xff\xfe") + QByteArray("a\0b\0d\0\r\0\n\0", 10));
         writeBytes(input("marker.txt"), "abc\r\nendoffileffile\r\nabd\r\n");
+        writeBytes(input("latenul.txt"), QByteArray(5000, 'a') + "\r\nabc\r\n" + QByteArray("good\0evil.com\r\n", 15));
+        QTemporaryDir pipes;   // apart from the inputs, which are read back whole
+        mkfifo(QFile::encodeName(pipes.filePath("fifo")).constData(), 0600);
         writeBytes(input("afile"), "not a folder");
         QDir(inputs.path()).mkdir("readonly");
         QFile::setPermissions(input("readonly"), QFile::ReadOwner | QFile::ExeOwner);
@@ -199,7 +205,8 @@ private slots:
             {"INPUTS", inputs.path()}, {"EMPTY", input("empty.txt")}, {"BINARY", builtProgram("tamarind-cli")},
             {"NULS", input("nuls.txt")}, {"BIGLINE", input("bigline.txt")}, {"BIGONLY", input("bigonly.txt")},
             {"UTF8", input("utf8.txt")}, {"UTF16", input("utf16.txt")}, {"MARKER", input("marker.txt")},
-            {"AFILE", input("afile")}, {"READONLY", readOnly}, {"PROGRAM", folders.file("program")},
+            {"FIFO", pipes.filePath("fifo")}, {"LATENUL", input("latenul.txt")}, {"AFILE", input("afile")},
+            {"READONLY", readOnly}, {"PROGRAM", folders.file("program")},
             {"SERVER", server ? server->address() : QString()}};
         for (QString &argument : arguments)
             argument = stands.value(argument, argument);

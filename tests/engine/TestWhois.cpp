@@ -70,6 +70,23 @@ private slots:
                                                << "xn--bcher-kva.com" << asked;
         QTest::addRow("valid xn-- label") << "xn--bcher-kva.com"
                                           << "xn--bcher-kva.com" << asked;
+        // Faults caught: a dot outside ASCII read after ".com" is added (google。com asked as
+        // com.com); "--" in the 3rd and 4th place, look-alike letters of two scripts, or a NUL asked.
+        QTest::addRow("ideographic full stop") << QString::fromUtf8("google。com") << "google.com" << asked;
+        QTest::addRow("half-width full stops") << QString::fromUtf8("shop｡example｡net") << "example.net" << asked;
+        QTest::addRow("full-width full stop") << QString::fromUtf8("google．com") << "google.com" << asked;
+        QTest::addRow("hyphens in 3rd and 4th place") << "ab--cd.com"
+                                                      << "" << bad;
+        QTest::addRow("hyphens in 2nd and 3rd place") << "a--b.com"
+                                                      << "a--b.com" << asked;
+        QTest::addRow("Cyrillic beside Latin")
+            << QString::fromUtf8("раypal.com") << "" << int(Whois::Skip::MixedScripts);
+        QTest::addRow("Greek beside Latin") << QString::fromUtf8("gοogle") << "" << int(Whois::Skip::MixedScripts);
+        QTest::addRow("all Cyrillic") << QString::fromUtf8("пример.com") << "xn--e1afmkfd.com" << asked;
+        QTest::addRow("Han and Hiragana with Latin")
+            << QString::fromUtf8("myにほん日本") << "xn--my-sb4asc4fu476ao4b.com" << asked;
+        QTest::addRow("NUL inside") << QString("good") + QChar(0) + "evil.com"
+                                    << "" << int(Whois::Skip::NulCharacter);
         QTest::addRow("empty") << ""
                                << "" << blank;
         QTest::addRow("one space") << " "
