@@ -40,6 +40,7 @@ QString baseName(ResultFile file)
     case ResultFile::SuperHighProfile: return QStringLiteral("SuperHighProfile");
     case ResultFile::MidProfile: return QStringLiteral("MidProfile");
     case ResultFile::Unchecked: return QStringLiteral("Unchecked");
+    case ResultFile::Skipped: return QStringLiteral("Skipped");
     }
     return {};
 }

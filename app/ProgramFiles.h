@@ -35,7 +35,8 @@ enum class ResultFile {
     HighProfile,
     SuperHighProfile,
     MidProfile,
-    Unchecked
+    Unchecked,
+    Skipped,   // the lines of a run's list that were not asked, each with why
 };
 
 QString folderName(Folder folder);

@@ -1,6 +1,7 @@
 #include "run/RunControl.h"
 
 #include "app/ProgramFiles.h"
+#include "app/RunStamp.h"
 #include "engine/WhoisPool.h"
 #include "run/TopBand.h"
 
@@ -138,6 +139,9 @@ QString RunControl::start(qint64 first, qint64 entries)
     m_nextEntry = first;
     m_wordMax = entries;
     m_skipped.fill(0);
+    m_skippedPath = ProgramFiles::resultPath(ProgramFiles::ResultFile::Skipped, makeRunStamp());
+    m_skippedLines.clear();
+    m_skippedWritten = false;
     m_listLoads = m_feed.loads();
     m_saved = -1;
     save(first);   // a run killed before its first verdict resumes where it began
@@ -164,7 +168,32 @@ std::optional<Lookup> RunControl::nextName()
         if (prepared.isAsked())
             return Lookup {prepared.name, entry, 0, 0, 0};
         ++m_skipped[size_t(prepared.skip)];
+        noteSkipped(entry, candidate, prepared.skip);
     }
+}
+
+void RunControl::noteSkipped(qint64 entry, const QString &line, Whois::Skip reason)
+{
+    if (reason == Whois::Skip::Blank)
+        return;
+    // Control characters are shown, not written: the file stays one line per skipped line.
+    QString shown;
+    for (const QChar c : line.trimmed())
+        shown += c.unicode() < 0x20 || c.unicode() == 0x7F
+            ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
+            : QString(c);
+    m_skippedLines << QStringLiteral("entry %1: %2").arg(QString::number(entry), Whois::skipReason(shown, reason));
+    if (m_skippedLines.size() >= 500)
+        writeSkipped();
+}
+
+// The report of skipped lines is written in pieces; it is no result, and a run goes on without it.
+void RunControl::writeSkipped()
+{
+    if (m_skippedLines.isEmpty())
+        return;
+    m_skippedWritten |= DataFile::append(m_skippedPath, m_skippedLines);
+    m_skippedLines.clear();
 }
 
 // A run reads the list it started with: entries of another list at the same numbers would mix two
@@ -200,6 +229,9 @@ QString RunControl::skippedText()
     if (!skipped.isEmpty())
         text = QStringLiteral("Skipped in %1: %2.")
                    .arg(QDir::toNativeSeparators(m_feed.path()), skipped.join(QStringLiteral(" and ")));
+    writeSkipped();
+    if (m_skippedWritten)
+        text += QStringLiteral(" Each skipped line, and why, is in %1.").arg(QDir::toNativeSeparators(m_skippedPath));
     return text;
 }
 
@@ -249,6 +281,7 @@ void RunControl::stopBefore(qint64 entry)
     if (entry > 0)
         position = std::min(position, entry);
     save(position);
+    writeSkipped();
     m_running = false;
     emit stopped();
 }

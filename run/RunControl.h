@@ -89,7 +89,7 @@ public:
     // The lines of this run skipped for a reason.
     qint64 skipped(Whois::Skip reason) const { return m_skipped[size_t(reason)]; }
     // What the run skipped of its list (lines too long to be names, lines that are no registrable
-    // name), as sentences; empty when it skipped nothing.
+    // name), as sentences, and the file that names each line; empty when it skipped nothing.
     QString skippedText();
     // The text of the "Open Connections" panel.
     QString openConnectionsText() const;
@@ -106,6 +106,8 @@ private:
     std::optional<Lookup> nextName();
     void listChanged();
     void save(qint64 position);
+    void noteSkipped(qint64 entry, const QString &line, Whois::Skip reason);
+    void writeSkipped();
 
     WhoisPool &m_pool;
     SourceFeed m_selected;   // the chosen list
@@ -118,6 +120,9 @@ private:
     qint64 m_wordMax = 0;
     qint64 m_saved = -1;
     std::array<qint64, Whois::SkipKinds> m_skipped {};
+    QString m_skippedPath;        // where the lines skipped in this run are named, with why
+    QStringList m_skippedLines;   // not written there yet
+    bool m_skippedWritten = false;
     quint64 m_listLoads = 0;   // the list's loads when the run began: one more is a changed list
     bool m_running = false;
 };

@@ -136,6 +136,9 @@ private slots:
         QTest::addRow("the end marker in a list") << checkOn + QStringList {"MARKER"} << 0 << "endoffileffile.com";
         QTest::addRow("a FIFO") << check + QStringList {"FIFO"} << 1 << "device or pipe";
         QTest::addRow("a NUL past 4 KB") << checkOn + QStringList {"LATENUL"} << 0 << "1 line with a NUL character";
+        // Fault caught: skipped lines counted but named nowhere.
+        QTest::addRow("skipped lines named")
+            << checkOn + QStringList {"LATENUL"} << 0 << "Each skipped line, and why, is in";
         QTest::addRow("a UTF-16 list") << checkOn + QStringList {"UTF16"} << 0 << " abd.com";
         QTest::addRow("a protocol that is none")
             << check + QStringList {"--protocol", "gopher", "LIST"} << 2 << "--protocol takes whois, rdap or auto";
