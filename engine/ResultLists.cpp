@@ -73,12 +73,19 @@ bool ResultLists::AddUnregistered(const QString &name)
         return true;
     const qsizetype length = firstLabelLength(name);
     const ResultList list = length < 5 ? ResultList::High : length <= 7 ? ResultList::Mid : ResultList::Low;
+    // A list checked twice finds its names again: each stays once in its list and its file.
+    QSet<QString> &listed = m_listed[index(list)];
+    if (listed.size() != m_items[index(list)].size())
+        listed = QSet<QString>(m_items[index(list)].cbegin(), m_items[index(list)].cend());
+    if (listed.contains(name))
+        return true;
     // The file first: a name shown as free but not saved would be lost in a crash.
     m_items[index(list)].append(name);
     if (!WriteProfileFiles()) {
         m_items[index(list)].removeLast();
         return false;
     }
+    listed.insert(name);
     const int count = ++m_counters[index(list)];
     setCaption(list, plainCaption(list) + QStringLiteral(" (%1)").arg(count));
     emit itemsAdded(list, {name});
@@ -105,6 +112,7 @@ void ResultLists::addTo(ResultList list, const QString &name)
 void ResultLists::emptyList(ResultList list)
 {
     m_items[index(list)].clear();
+    m_listed[index(list)].clear();
     for (int i = 0; i < ResultFiles::ProfileCount; ++i) {
         if (profileList(i) == list)
             m_files.listCleared(ResultFiles::profileKind(i));   // a shorter list is not appended to

@@ -92,6 +92,7 @@ private:
     void setCaption(ResultList list, const QString &text);
 
     std::array<QStringList, 6> m_items;
+    std::array<QSet<QString>, 6> m_listed;   // the names of each profile list, so that none is added twice
     std::array<QString, 6> m_captions;
     std::array<int, 6> m_counters {};
     ResultFiles m_files;

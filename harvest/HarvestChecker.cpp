@@ -96,14 +96,15 @@ void HarvestChecker::onFinished(const RecordQuery::Record &record)
         return;
     }
     const bool free = verdict == Whois::Verdict::Free;
+    const QString shown = Whois::unicodeForm(m_current);   // as a run lists it
     if (!isMarkupLeftover(m_current, free)) {
         if (free) {
-            if (!m_results.AddUnregistered(m_current))
+            if (!m_results.AddUnregistered(shown))
                 return halt();
-            emit unregistered(m_current);
+            emit unregistered(shown);
         } else {
-            m_results.AddRegistered(m_current);
-            emit registered(m_current);
+            m_results.AddRegistered(shown);
+            emit registered(shown);
         }
     }
     advance();

@@ -15,18 +15,21 @@ CheckSession::CheckSession(QObject *parent)
     setProtocol(Rdap::configuredProtocol(&protocolError), protocolError);
     QString basesError;
     setRdapBases(Rdap::configuredBases(&basesError), basesError);
-    connect(&m_pool, &WhoisPool::verdict, this, [this](const QString &name, bool unregistered, qint64 entry) {
+    // The lists and files hold a name as its reader writes it (日本語.com, not xn--wgv71a119e.com),
+    // and it is classified by that length.
+    connect(&m_pool, &WhoisPool::verdict, this, [this](const QString &asked, bool unregistered, qint64 entry) {
+        const QString name = Whois::unicodeForm(asked);
         if (!unregistered)
             m_results.AddRegistered(name);
         else if (!m_results.AddUnregistered(name))
             return stopUnsaved(entry);
         // A cap whose lists cannot be saved would let them grow without bound.
         if (m_results.atCap() && !m_results.applyCap()) {
-            emit verdict(name, unregistered);
+            emit verdict(asked, unregistered);
             return stopUnsaved(0);
         }
         m_run.saveResumePosition();
-        emit verdict(name, unregistered);
+        emit verdict(asked, unregistered);
     });
     connect(&m_pool, &WhoisPool::unchecked, this, [this](const QString &name, qint64 entry) {
         if (!m_results.addUnchecked(name))

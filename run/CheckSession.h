@@ -47,7 +47,8 @@ public:
     bool isRunning() const { return m_run.isRunning(); }
 
 signals:
-    // After the name has been classified and its file written.
+    // After the name has been classified and its file written; the name as it was asked (its IDNA
+    // form), where the lists hold it as its reader writes it.
     void verdict(const QString &name, bool unregistered);
     void unchecked(const QString &name, int total);
     // The registry reserves the name: it is listed as unchecked.

@@ -34,7 +34,10 @@ void LoadBranding()
 // "&", "#", a blank and the like would end the query value or the address.
 QString Branding::purchaseAddress(const QString &name) const
 {
-    return purchaseLinkPrefix + QString::fromLatin1(QUrl::toPercentEncoding(name));
+    // Lists hold a name as its reader writes it; a registrar is asked for its IDNA form.
+    const QByteArray ace = QUrl::toAce(name);
+    return purchaseLinkPrefix
+        + QString::fromLatin1(QUrl::toPercentEncoding(ace.isEmpty() ? name : QString::fromLatin1(ace)));
 }
 
 QString majorMinorVersion()

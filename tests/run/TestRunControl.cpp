@@ -373,6 +373,21 @@ private slots:
             asked <= WhoisPool::MaxAttempts * WhoisPool::RefusalsPerAttempt + 1, qPrintable(QString::number(asked)));
     }
 
+    // Faults caught: a name outside ASCII listed and saved only as xn--, and classified by that
+    // length (my日本.com in Low Profile); a list checked twice doubling its names in lists and files.
+    void namesAsWrittenAndOnce()
+    {
+        TestFolders folders;
+        TestWhoisServer server({"--free-ratio", "1"});
+        DataFile::rewrite(folders.file("list.txt"), {QString::fromUtf8("my日本"), "abcd"});
+        Engine engine(server);
+        QVERIFY(engine.runToEnd(folders.file("list.txt")));
+        QVERIFY(engine.runToEnd(folders.file("list.txt")));
+        const QStringList high {QString::fromUtf8("my日本.com"), "abcd.com"};
+        QCOMPARE(engine.session.results().items(ResultList::High), high);
+        QCOMPARE(fileEntries(folders.file("SuperHighProfile.txt")), high);
+    }
+
     // Faults caught: an HTTP 429's Retry-After ignored; a wait the server asked for counted as
     // silence, so that the give-up rule stops the run while nothing was sent; a wait past an hour
     // (or too long to hold in a number) waited out, or read as no wait at all.
