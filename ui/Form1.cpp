@@ -91,7 +91,12 @@ Form1::Form1(QWidget *parent)
     Form_Load();
 }
 
-Form1::~Form1() = default;
+// The windows that use the session go before it: their children would otherwise outlive it.
+Form1::~Form1()
+{
+    for (QWidget *window : {m_form5.data(), m_form3.data(), m_whois.data()})
+        delete window;
+}
 
 // Tests and the skin find the controls by the names the rest of the program knows them by.
 void Form1::nameControls()
@@ -593,7 +598,7 @@ void Form1::Combo1_Click()
         showGenerator();
     if (source == Source::BrowseForNames)
         showSingle(m_form5, [this] {
-            auto *harvest = new Form5(m_session);
+            auto *harvest = new Form5(m_session, this);
             connect(harvest, &Form5::openDomain, this, &Form1::openDomain);
             return harvest;
         });

@@ -104,11 +104,18 @@ void Form3::onLoadingChanged(const QWebEngineLoadingInfo &info)
             : info.errorString());
 }
 
+// The page goes first, while the window is whole: a page read still pending is answered as it goes.
+Form3::~Form3()
+{
+    m_closing = true;
+    delete WebBrowser1;
+}
+
 void Form3::documentComplete()
 {
     const QPointer<Form3> alive(this);
     WebBrowser1->page()->runJavaScript(PageMarkup::BodyScript, [alive](const QVariant &body) {
-        if (!alive || alive->m_finished)
+        if (!alive || alive->m_finished || alive->m_closing)
             return;
         alive->m_pageCount =
             int(DomainExtraction::ExtractDomains(body.toString(), ExtractVariant::List, alive->m_list).names.size());

@@ -29,6 +29,7 @@ class Form3 : public QWidget
 
 public:
     explicit Form3(const SearchRequest &request, QWidget *parent = nullptr);
+    ~Form3() override;
 
     // The pause between result pages; 500 ms unless tests make it shorter.
     void setPageInterval(int milliseconds) { m_pause.setInterval(milliseconds); }
@@ -53,6 +54,7 @@ private:
 
     QLineEdit *Text1 = nullptr;
     QWebEngineView *WebBrowser1 = nullptr;
+    bool m_closing = false;   // the window is going: what its page still tells is dropped
     SkinLabel *SkinLabel1 = nullptr;
 
     SearchRequest m_request;

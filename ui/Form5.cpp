@@ -82,7 +82,14 @@ Form5::Form5(CheckSession &session, QWidget *parent)
     Form_Load();
 }
 
-Form5::~Form5() = default;
+// The pages go first, while the window is whole: a page read still pending is answered as it goes.
+Form5::~Form5()
+{
+    m_closing = true;
+    delete WebBrowser2;
+    delete WebBrowser1;
+    m_session.releaseFolder(this);
+}
 
 void Form5::closeEvent(QCloseEvent *event)
 {
@@ -276,7 +283,7 @@ void Form5::documentComplete(QWebEngineView *browser)
     const QPointer<Form5> alive(this);
     const bool frame = browser == WebBrowser2;
     browser->page()->runJavaScript(PageMarkup::BodyScript, [alive, frame](const QVariant &body) {
-        if (!alive)
+        if (!alive || alive->m_closing)
             return;   // the window closed while the page was read
         alive->ExtractDomains(body.toString());
         if (frame)

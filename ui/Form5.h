@@ -39,6 +39,7 @@ public:
 
     QWebEngineView *WebBrowser1 = nullptr;
     QWebEngineView *WebBrowser2 = nullptr;
+    bool m_closing = false;   // the window is going: what its pages still tell is dropped
     QComboBox *Text1 = nullptr;
     QPushButton *Command1 = nullptr;
     QPushButton *cmdBack = nullptr;

@@ -1,6 +1,7 @@
 #include "GuiTestSupport.h"
 #include "TestSupport.h"
 #include "app/DataFile.h"
+#include "harvest/HarvestChecker.h"
 #include "run/CheckSession.h"
 #include "ui/Form1.h"
 #include "ui/Form3.h"
@@ -185,6 +186,37 @@ private slots:
         QVERIFY(requests[2].contains("&start=200&"));
         QCOMPARE(fileEntries(folders.file("BrowserSearch.txt")).size(), 20);
         QCOMPARE(QDir(folders.file("searches")).entryList(QDir::Files), QStringList());
+    }
+
+    // Fault caught (the sanitizer build aborts on it): windows closed in the middle of a lookup
+    // or a page load read freed memory: a record query's abort reaching its half destroyed
+    // checker, a page read answered into a half destroyed window, the harvest window outliving
+    // the main window's session.
+    void windowsClosedMidLookup()
+    {
+        TestFolders folders;
+        TestWebServer web;
+        web.page = [](const QByteArray &) -> QByteArray {
+            return "<html><body><a href=\"http://golfsample.com\">golf</a></body></html>";
+        };
+        TestWhoisServer silent({"--silent-every", "1"});
+        EnvironmentVariable host("TAMARIND_YAHOO_HOST", web.host().toLatin1());
+        auto window = std::make_unique<Form1>();
+        window->session().setServer(Whois::Server::parse(silent.address()));
+        choose(*window, Source::BrowseForNames);
+        auto *harvest = qobject_cast<Form5 *>(window->harvestWindow());
+        QTRY_VERIFY_WITH_TIMEOUT(harvest->windowTitle().startsWith("Tamarind - "), 15000);
+        QSignalSpy checking(&harvest->checker(), &HarvestChecker::checking);
+        harvest->checker().setTickInterval(20);
+        harvest->Text1->setEditText(web.address("/links.html"));
+        QTest::keyClick(harvest->Text1->lineEdit(), Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(!checking.isEmpty(), 20000);   // a lookup the server never answers
+        harvest->Text1->setEditText(web.address("/again.html"));
+        QTest::keyClick(harvest->Text1->lineEdit(), Qt::Key_Return);   // and a page on its way
+        const QPointer<QWidget> harvestAlive(harvest);
+        window.reset();
+        QVERIFY(!harvestAlive);
+        QTest::qWait(100);   // whatever the aborted lookups and pages still send
     }
 
     // Faults caught: one Enter navigating four times and adding three entries; a link written as
