@@ -83,6 +83,11 @@ Value<qint64> cliPosition(const QString &absoluteListPath)
     return Value<qint64>(ProductKey, QStringLiteral("CliPositions"), key, 1);
 }
 
+Value<QString> listFingerprint(const Value<qint64> &position)
+{
+    return Value<QString>(position.appKey(), position.section(), position.key() + QStringLiteral("List"), {});
+}
+
 bool flush()
 {
     return SettingsStore::flush();

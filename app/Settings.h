@@ -24,6 +24,8 @@ public:
     // Where the value comes from, for messages: the variable or the setting.
     QString origin() const;
     const QString &key() const { return m_key; }
+    const QString &appKey() const { return m_appKey; }
+    const QString &section() const { return m_section; }
 
 private:
     bool fromEnvironment() const;
@@ -92,6 +94,10 @@ inline const Value<QString> GoogleHost {ProductKey, NetworkSection, QStringLiter
 
 // tamarind-cli keeps its own resume position per list file, apart from the desktop program's.
 Value<qint64> cliPosition(const QString &absoluteListPath);
+
+// What a list was like when a resume position was kept for it (see SourceFeed::fingerprint), kept
+// beside that position: a list changed since then starts over.
+Value<QString> listFingerprint(const Value<qint64> &position);
 
 // Writes pending values to disk now; false when a settings file could not be written.
 bool flush();

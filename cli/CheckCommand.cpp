@@ -127,8 +127,12 @@ int check(const QCommandLineParser &parser, const Console &console)
                 .arg(QDir::toNativeSeparators(ProgramFolder::path()), failures.constFirst()));
 
     const Settings::Value<qint64> position = Settings::cliPosition(request.list);
-    if (request.resume)
-        request.first = std::max<qint64>(1, position.get());
+    if (request.resume) {
+        const ResumeStart resume = RunControl::resumeStart(position, feed);
+        request.first = resume.entry;
+        if (!resume.startsOver.isEmpty())
+            console.tell(QStringLiteral("tamarind-cli: ") + resume.startsOver);
+    }
 
     CheckSession session;
     session.setService(service);

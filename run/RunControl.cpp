@@ -63,6 +63,17 @@ qint64 RunControl::savedPosition(Source source)
     return setting ? std::max<qint64>(1, setting->get()) : 1;
 }
 
+ResumeStart RunControl::resumeStart(const Settings::Value<qint64> &setting, SourceFeed &feed)
+{
+    const qint64 kept = std::max<qint64>(1, setting.get());
+    const QString change = SourceFeed::changeFrom(Settings::listFingerprint(setting).get(), feed.fingerprint());
+    if (kept == 1 || change.isEmpty())
+        return {kept, {}};
+    return {1,
+        QStringLiteral("%1 changed since entry %2 was kept as its resume position (%3), so it starts at entry 1.")
+            .arg(QDir::toNativeSeparators(feed.path()), QString::number(kept), change)};
+}
+
 qint64 RunControl::startNumberFor(qint64 typed, qint64 entries)
 {
     return typed >= entries ? 1 : typed;
@@ -93,11 +104,14 @@ SourceSelection RunControl::selectSource(Source source, const QString &customFil
     case Source::FullWordList:
     case Source::AllTwoLetter:
     case Source::AllThreeLetter:
-    case Source::AllFourLetter:
+    case Source::AllFourLetter: {
         m_selected.setPath(ProgramFiles::path(installed.value(source)));
         selection.wordMax = m_selected.count();
-        selection.wordNum = savedPosition(source);
+        const ResumeStart resume = resumeStart(*resumeSetting(source), m_selected);
+        selection.wordNum = resume.entry;
+        selection.startsOver = resume.startsOver;
         break;
+    }
     case Source::CustomList:
         m_selected.setPath(customFile);
         selection.wordMax = m_selected.count();
@@ -290,13 +304,21 @@ void RunControl::save(qint64 position)
 {
     if (position == m_saved)
         return;
+    // The list's fingerprint goes beside its position once a run: a list changed by the next
+    // start is then known as changed.
+    const bool firstSave = m_saved < 0;
     m_saved = position;
+    const auto keep = [&](const Settings::Value<qint64> &setting) {
+        setting.set(position);
+        if (firstSave)
+            Settings::listFingerprint(setting).set(m_feed.fingerprint());
+    };
     if (!m_customResume.isEmpty()) {
         for (const Settings::Value<qint64> &setting : std::as_const(m_customResume))
-            setting.set(position);
+            keep(setting);
         return;
     }
     if (const Settings::Value<qint64> *setting = resumeSetting(m_runSource))
-        setting->set(position);
+        keep(*setting);
     Settings::WordNumber.set(position);
 }

@@ -36,6 +36,14 @@ struct SourceSelection {
     std::optional<qint64> wordMax;
     std::optional<qint64> wordNum;
     Group group = Group::None;
+    // Why the list starts at entry 1 and not at its saved position; empty when it does not.
+    QString startsOver;
+};
+
+// Where a list resumes: its kept position, or entry 1 (and why) when the list changed since.
+struct ResumeStart {
+    qint64 entry = 1;
+    QString startsOver;
 };
 
 // A run: the source and its file, the entry numbers, the names handed to the lookup pool, Stop,
@@ -53,6 +61,8 @@ public:
     static const Settings::Value<qint64> *resumeSetting(Source source);
     // The saved resume position of a source (1 when none was saved).
     static qint64 savedPosition(Source source);
+    // Where the list read by `feed` resumes from the position kept in `setting`.
+    static ResumeStart resumeStart(const Settings::Value<qint64> &setting, SourceFeed &feed);
     // The start number shown for a typed one: a number at or past the last entry starts over at 1.
     static qint64 startNumberFor(qint64 typed, qint64 entries);
 
@@ -60,6 +70,7 @@ public:
     Source source() const { return m_source; }
     QString sourceFile() const { return m_selected.path(); }
     Source runSource() const { return m_runSource; }
+    QString runFile() const { return m_feed.path(); }
     // Why the chosen list cannot be read, as Start would say it; empty when it can.
     QString selectedListProblem();
     // Choosing a source. For the custom list, customFile is the file the user picked (empty when

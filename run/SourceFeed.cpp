@@ -1,7 +1,27 @@
 #include "run/SourceFeed.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <sys/stat.h>
+
+namespace {
+constexpr qint64 FingerprintBytes = 64 * 1024;
+}
+
+QString SourceFeed::changeFrom(const QString &kept, const QString &fingerprint)
+{
+    const QStringList before = kept.split(' ');
+    const QStringList now = fingerprint.split(' ');
+    if (kept.isEmpty() || before.size() != 3 || now.size() != 3)
+        return {};
+    if (before[0] != now[0])
+        return QStringLiteral("its size changed");
+    if (before[1] != now[1])
+        return QStringLiteral("its modification time changed");
+    if (before[2] != now[2])
+        return QStringLiteral("its first 64 KB changed");
+    return {};
+}
 
 void SourceFeed::setPath(const QString &path)
 {
@@ -36,9 +56,13 @@ bool SourceFeed::refresh()
     // list replaced in between would otherwise read as changed at the next entry.
     if (::fstat(file.handle(), &status) != 0)
         status = {};
+    const QByteArray start = file.peek(FingerprintBytes);
     m_index = DataFile::EntryIndex::read(file);
     m_size = status.st_size;
     m_modified = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    m_fingerprint = QStringLiteral("%1 %2 %3")
+                        .arg(QString::number(m_size), QString::number(m_modified),
+                            QString::fromLatin1(QCryptographicHash::hash(start, QCryptographicHash::Sha256).toHex()));
     m_loaded = true;
     ++m_loads;
     m_error.clear();

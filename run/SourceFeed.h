@@ -22,6 +22,12 @@ public:
     QString openError();
     // How often the file has been read: one more means its content changed.
     quint64 loads() const { return m_loads; }
+    // The size, modification time and a digest of the first 64 KB of the file as it was read:
+    // what a kept resume position is checked against. Empty for a file that cannot be read.
+    QString fingerprint() { return refresh() ? m_fingerprint : QString(); }
+    // Why a list with `fingerprint` now has `kept` no more ("its size changed", ...); empty
+    // when nothing changed or nothing was kept.
+    static QString changeFrom(const QString &kept, const QString &fingerprint);
 
 private:
     bool refresh();
@@ -32,5 +38,6 @@ private:
     qint64 m_size = -1;
     qint64 m_modified = -1;   // nanoseconds
     QString m_error;
+    QString m_fingerprint;
     quint64 m_loads = 0;
 };

@@ -534,8 +534,12 @@ void Form1::connectRun()
         m_panels[3]->show();
     });
     connect(&m_session, &CheckSession::serverRefused, this, [this](const QString &text) {
+        const bool searchList = m_run.runSource() == Source::YahooSearch || m_run.runSource() == Source::GoogleSearch;
         showMessage(QStringLiteral("WHOIS server"),
-            text + QStringLiteral(" The run is stopped and resumes at entry %1.").arg(txtWordNum->text()));
+            text
+                + (searchList
+                        ? QStringLiteral(" The run is stopped; a search list is checked from its first entry.")
+                        : QStringLiteral(" The run is stopped and resumes at entry %1.").arg(m_run.resumeSaved())));
     });
     connect(&m_session, &CheckSession::runFailed, this,
         [this](const QString &text) { showMessage(QStringLiteral("Run stopped"), text); });
@@ -593,6 +597,8 @@ void Form1::Combo1_Click()
         txtWordMax->setText(QString::number(*selection.wordMax));
     if (selection.wordNum)
         txtWordNum->setText(QString::number(*selection.wordNum));
+    if (!selection.startsOver.isEmpty())
+        panel(1)->setText(selection.startsOver);
     applyTopBand();
     if (source == Source::GenerateNames)
         showGenerator();
@@ -726,11 +732,13 @@ void Form1::setRunControlsEnabled(bool running)
     applyTopBand();
     if (running)
         return;
-    // After a run the list's own start number shows again; a custom list is not asked for anew.
+    // After a run the list's own start number shows again; a custom or generated list is not
+    // asked for anew, and goes on where its run stopped.
     const Source source = m_run.source();
-    if (source == Source::CustomList || source == Source::GenerateNames)
-        txtWordNum->setText(QString::number(RunControl::savedPosition(Source::CustomList)));
-    else if (source != Source::BrowseForNames)
+    if (source == Source::CustomList || source == Source::GenerateNames) {
+        if (m_run.sourceFile() == m_run.runFile() && m_run.resumeSaved() > 0)
+            txtWordNum->setText(QString::number(m_run.resumeSaved()));
+    } else if (source != Source::BrowseForNames)
         Combo1_Click();
 }
 

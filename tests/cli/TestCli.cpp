@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -408,6 +409,53 @@ private slots:
         QVERIFY(outcome.lines().size() < 5000);
         QVERIFY(outcome.lines().filter("newname").isEmpty());
         QVERIFY(fileEntries(folders.file("queries.log")).filter("newname").isEmpty());
+    }
+
+    // Faults caught: --resume of a list changed since its position was kept says every entry was
+    // asked; each part of the comparison (size, time, the first 64 KB) left out; a list that did
+    // not change started over.
+    void resumeOfAChangedList_data()
+    {
+        QTest::addColumn<QByteArray>("content");   // what the list holds at --resume; empty: as it was
+        QTest::addColumn<bool>("touched");         // its modification time moved
+        QTest::addColumn<QString>("why");          // empty: it resumes where it stopped
+        QTest::addRow("unchanged") << QByteArray() << false << QString();
+        QTest::addRow("a name added") << QByteArray("alpha\nbravo\ncharlie\n") << false << "its size changed";
+        QTest::addRow("touched") << QByteArray() << true << "its modification time changed";
+        QTest::addRow("same size and time, other names")
+            << QByteArray("delta\nhotel\n") << false << "its first 64 KB changed";
+    }
+    void resumeOfAChangedList()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, touched);
+        QFETCH(QString, why);
+        TestFolders folders;
+        const QString list = folders.file("list.txt");
+        writeBytes(list, "alpha\nbravo\n");
+        TestWhoisServer server({"--free-ratio", "1"});
+        const QStringList check {"check", "--server", server.address(), "--folder", folders.program(), list};
+        QCOMPARE(run(check).exitCode, 0);
+        struct stat status {
+        };
+        QCOMPARE(::stat(QFile::encodeName(list).constData(), &status), 0);
+        if (!content.isEmpty())
+            writeBytes(list, content);
+        timespec times[2] = {status.st_atim, status.st_mtim};   // to the nanosecond, as it is compared
+        times[1].tv_sec -= touched ? 60 : 0;
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(list).constData(), times, 0), 0);
+
+        const Outcome resumed = run(QStringList(check) << "--resume");
+        QCOMPARE(resumed.exitCode, 0);
+        if (why.isEmpty()) {
+            QVERIFY(resumed.lines().isEmpty());
+            QVERIFY2(resumed.err.contains("every entry of"), resumed.err.constData());
+            return;
+        }
+        QVERIFY2(resumed.err.contains("changed since entry 3 was kept as its resume position (" + why.toUtf8()
+                     + "), so it starts at entry 1."),
+            resumed.err.constData());
+        QCOMPARE(resumed.lines().size(), (content.isEmpty() ? QByteArray("alpha\nbravo\n") : content).count('\n'));
     }
 
     // Fault caught: "resume from entry N" promised, and exit 0, when the position cannot be kept.

@@ -3,9 +3,11 @@
 #include "app/DataFile.h"
 #include "app/ExitSignals.h"
 #include "app/SettingsStore.h"
+#include "run/SourceFeed.h"
 #include "shell/Shutdown.h"
 #include "ui/Form1.h"
 #include "ui/ResultListWidgets.h"
+#include "ui/frmMake.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -171,20 +173,22 @@ private slots:
         QVERIFY(!progress->isVisible());
     }
 
+    // Faults caught besides the field check: a position kept for a list that changed since is
+    // used; a list that did not change starts over.
     void savedPositionAndFieldCheck_data()
     {
         QTest::addColumn<QString>("saved");
+        QTest::addColumn<bool>("listChanged");
         QTest::addColumn<QString>("shown");
-        QTest::addRow("inside the list") << "120"
-                                         << "120";
-        QTest::addRow("at the end") << "500"
-                                    << "1";
-        QTest::addRow("past the end") << "501"
-                                      << "1";
+        QTest::addRow("inside the list") << "120" << false << "120";
+        QTest::addRow("at the end") << "500" << false << "1";
+        QTest::addRow("past the end") << "501" << false << "1";
+        QTest::addRow("inside a list changed since") << "120" << true << "1";
     }
     void savedPositionAndFieldCheck()
     {
         QFETCH(QString, saved);
+        QFETCH(bool, listChanged);
         QFETCH(QString, shown);
         TestFolders folders;
         QDir(folders.program()).mkdir("wordlists");
@@ -193,10 +197,15 @@ private slots:
             words << QString("w%1").arg(i);
         DataFile::rewrite(folders.file("wordlists/FullWordList.txt"), words);
         SettingsStore::save("Quillon", "Settings", "FullWordNum", saved);
+        SourceFeed list;
+        list.setPath(folders.file("wordlists/FullWordList.txt"));
+        SettingsStore::save("Quillon", "Settings", "FullWordNumList",
+            listChanged ? list.fingerprint().replace(0, 1, "9") : list.fingerprint());
         Form1 window;
         choose(window, Source::FullWordList);
         QCOMPARE(control<QLineEdit>(window, "txtWordMax")->text(), QString("500"));
         QCOMPARE(control<QLineEdit>(window, "txtWordNum")->text(), shown);
+        QCOMPARE(control<QLabel>(window, "Panel1")->text().contains("changed since entry 120"), listChanged);
     }
 
     void sourceGroups_data()
@@ -261,6 +270,28 @@ private slots:
         server.reset();
         QVERIFY(messageTexts(badServer).join(' ').contains("TAMARIND_WHOIS_SERVER holds \"127.0.0.1:0\""));
         QVERIFY(!badServer.run().isRunning());
+    }
+
+    // Fault caught: a refused run of the generated list quoted, and showed as the next start, the
+    // position of the Custom List.
+    void refusedRunQuotesItsOwnListsPlace()
+    {
+        TestFolders folders;
+        DataFile::rewrite(folders.file("CreatedDomains.txt"), numberedNames(60));
+        SettingsStore::save("Quillon", "Settings", "CustWordNum", "77");
+        TestWhoisServer server({"--empty-every", "1"});
+        Form1 window;
+        window.session().setServer(Whois::Server::parse(server.address()));
+        window.session().pool().setTickInterval(10);
+        choose(window, Source::GenerateNames);
+        auto *maker = window.findChild<frmMake *>();
+        QVERIFY(maker);
+        emit maker->generated(60);
+        QVERIFY(window.run().isRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(!window.run().isRunning(), 20000);
+        QVERIFY2(messageTexts(window).join(' ').contains("The run is stopped and resumes at entry 1."),
+            qPrintable(messageTexts(window).join(' ')));
+        QCOMPARE(control<QLineEdit>(window, "txtWordNum")->text(), QString("1"));
     }
 
     // What the list held that is no name is told when the run ends.
