@@ -92,16 +92,13 @@ void Form3::onLoadingChanged(const QWebEngineLoadingInfo &info)
     if (m_finished || info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
         return;
     m_waiting.stop();
-    if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus
-        && !(info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain && info.errorCode() >= 400)) {
+    if (PageMarkup::showsServersPage(info)) {
         documentComplete();
         return;
     }
     if (info.status() == QWebEngineLoadingInfo::LoadStoppedStatus)
         return;   // stopped by the timeout, which has told why
-    pageFailed(info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain
-            ? QStringLiteral("the server answered HTTP %1").arg(info.errorCode())
-            : info.errorString());
+    pageFailed(PageMarkup::failure(info));
 }
 
 // The page goes first, while the window is whole: a page read still pending is answered as it goes.

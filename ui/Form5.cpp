@@ -88,6 +88,7 @@ Form5::~Form5()
     m_closing = true;
     delete WebBrowser2;
     delete WebBrowser1;
+    WebBrowser2 = WebBrowser1 = nullptr;
     m_session.releaseFolder(this);
 }
 
@@ -196,12 +197,27 @@ void Form5::buildControls()
         Text1->setEditText(WebBrowser1->url().toString());
         setWindowTitle(branding().productName + QStringLiteral(" - ") + title);
     });
-    connect(WebBrowser1, &QWebEngineView::loadFinished, this, [this] {
+    connect(WebBrowser1->page(), &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
+        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+            return;
         showPanel(3, QStringLiteral("Done"));
+        if (!PageMarkup::showsServersPage(info)) {
+            showPanel(2,
+                QStringLiteral("The page did not load (%1): no names are taken from it.")
+                    .arg(PageMarkup::failure(info)));
+            return;
+        }
         showPanel(2, QStringLiteral("Found %1 unique domains on page.").arg(m_pageCount));
         documentComplete(WebBrowser1);
     });
-    connect(WebBrowser2, &QWebEngineView::loadFinished, this, [this] { documentComplete(WebBrowser2); });
+    connect(WebBrowser2->page(), &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
+        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+            return;
+        if (PageMarkup::showsServersPage(info))
+            documentComplete(WebBrowser2);
+        else
+            followNextFrame();
+    });
 
     connect(&m_checker, &HarvestChecker::checking, this,
         [this](const QString &name) { showPanel(1, QStringLiteral("Checking status of: ") + name); });
@@ -242,6 +258,9 @@ void Form5::Form_Load()
 
 void Form5::navigate(const QString &address)
 {
+    // Closing the window takes the focus from an edited address box, which activates it.
+    if (m_closing)
+        return;
     WebBrowser1->load(QUrl::fromUserInput(address));
 }
 

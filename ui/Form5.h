@@ -73,6 +73,7 @@ private:
     void buildControls();
     void Form_Load();
     void documentComplete(QWebEngineView *browser);
+
     void ExtractDomains(const QString &body);
     void followNextFrame();
     void showPanel(int number, const QString &text);

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QWebEngineLoadingInfo>
 
 namespace PageMarkup {
 
@@ -15,5 +16,24 @@ inline const QString BodyScript = QStringLiteral("(function () {"
                                                  "    copied[i].setAttribute('href', links[i].href);"
                                                  "  return copy.innerHTML;"
                                                  "})()");
+
+// Whether a finished load shows the server's own page. A failed load, and an HTTP error (whose
+// empty body the browser replaces with an error page of its own), show the browser's text, which
+// is never read for names.
+inline bool showsServersPage(const QWebEngineLoadingInfo &info)
+{
+    return info.status() == QWebEngineLoadingInfo::LoadSucceededStatus
+        && !(info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain && info.errorCode() >= 400);
+}
+
+// Why a load shows no page of the server's, for messages.
+inline QString failure(const QWebEngineLoadingInfo &info)
+{
+    if (info.status() == QWebEngineLoadingInfo::LoadStoppedStatus)
+        return QStringLiteral("stopped");
+    if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain)
+        return QStringLiteral("the server answered HTTP %1").arg(info.errorCode());
+    return info.errorString();
+}
 
 }   // namespace PageMarkup

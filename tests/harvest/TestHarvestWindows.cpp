@@ -258,6 +258,44 @@ private slots:
         other.stop();
     }
 
+    // Fault caught: names taken from the browser's own error page (its text and scripts hold
+    // "crbug.com"), or from a page the server answered with an error, when a load fails.
+    void failedPageYieldsNoNames_data()
+    {
+        QTest::addColumn<QString>("failure");
+        QTest::addRow("refused connection") << "refused";
+        QTest::addRow("HTTP 404 without a body") << "404";
+        QTest::addRow("HTTP 500 with a name in it") << "500";
+    }
+    void failedPageYieldsNoNames()
+    {
+        QFETCH(QString, failure);
+        TestFolders folders;
+        TestWebServer web;
+        web.page = [&](const QByteArray &path) -> QByteArray {
+            if (path == "/bad.html")
+                return failure == "500" ? "<html><body>see bad.com</body></html>" : "";
+            return "<html><body>see good.com</body></html>";
+        };
+        web.status = [&](const QByteArray &path) { return path == "/bad.html" ? failure.toInt() : 200; };
+        TestWhoisServer whois({"--free-ratio", "1"});
+        EnvironmentVariable host("TAMARIND_YAHOO_HOST", web.host().toLatin1());
+        Form1 window;
+        window.session().setServer(Whois::Server::parse(whois.address()));
+        choose(window, Source::BrowseForNames);
+        auto *harvest = qobject_cast<Form5 *>(window.harvestWindow());
+        harvest->checker().setTickInterval(50);
+        harvest->Text1->setEditText(failure == "refused" ? QString("http://127.0.0.1:%1/bad.html").arg(unusedPort())
+                                                         : web.address("/bad.html"));
+        harvest->Command1->click();
+        QTRY_VERIFY_WITH_TIMEOUT(harvest->panels[1]->text().contains("did not load"), 15000);
+        harvest->Text1->setEditText(web.address("/good.html"));   // the window goes on as before
+        harvest->Command1->click();
+        QTRY_COMPARE_WITH_TIMEOUT(harvest->List1->count(), 1, 20000);
+        QCOMPARE(items(harvest->List1), QStringList {"good.com"});
+        QCOMPARE(fileEntries(folders.file("BrowserSearch.txt")), QStringList {"good.com"});
+    }
+
     // Fault caught: names found but not written to BrowserSearch.txt, lost without a word.
     void unwritableHarvestListIsTold()
     {
