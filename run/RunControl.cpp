@@ -137,11 +137,11 @@ QString RunControl::start(qint64 first, qint64 entries)
         return QStringLiteral("A run is already going on.");
     if (m_source == Source::YahooSearch || m_source == Source::GoogleSearch)
         first = 1;   // a search-engine list always starts over
+    if (m_selected.path().isEmpty())
+        return QStringLiteral("No list is chosen. Choose a source under Search Type first.");
     if (first < 1)
         return QStringLiteral("The start number %1 is not an entry of the list: entries are counted from 1.")
             .arg(first);
-    if (m_selected.path().isEmpty())
-        return QStringLiteral("No list is chosen. Choose a source under Search Type first.");
     if (const QString problem = selectedListProblem(); !problem.isEmpty())
         return problem;
     // The run reads this list to its end, whatever is chosen while it goes on.

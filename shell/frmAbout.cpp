@@ -5,10 +5,10 @@
 #include "shell/Branding.h"
 #include "shell/Skin.h"
 #include "shell/Twips.h"
+#include "shell/WindowKeys.h"
 #include "shell/frmSplash.h"
 
 #include <QDir>
-#include <QKeyEvent>
 
 const QString frmAbout::Notice =
     QStringLiteral("This software is protected by copyright law. Copying or distributing it, or any part of it, "
@@ -28,6 +28,9 @@ template<typename Label> Label *place(Label *label, QWidget *parent, int left, i
 frmAbout::frmAbout(QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
+    // Unloaded on close: the next opening loads afresh.
+    setAttribute(Qt::WA_DeleteOnClose);
+    closeOnEscape(this);
     resize(Twips::toPixels(7200), Twips::toPixels(3600));
     Picture1 = place(new PictureBox, this, 120, 120, 1800, 1800);
     Picture1->setPixmap(productPicture(Picture1->size()));
@@ -65,12 +68,4 @@ void frmAbout::Form_Load()
         Skin::convertLabels(this, SkinLabel1, false);
         Skin::ApplySkin(this);
     }
-}
-
-void frmAbout::keyPressEvent(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_Escape)
-        close();
-    else
-        QWidget::keyPressEvent(event);
 }

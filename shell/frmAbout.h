@@ -31,7 +31,4 @@ public:
 
 private:
     void Form_Load();
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
 };

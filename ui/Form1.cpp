@@ -136,6 +136,7 @@ void Form1::buildTopBand()
     txtWordMax = place(new QLineEdit(QStringLiteral("1"), Frame1), 4020, 540, 1875, 315,
         QStringLiteral("The number of entries on your list."));
     txtWordMax->setReadOnly(true);
+    txtWordMax->setPlaceholderText(QStringLiteral("no list chosen"));
     txtWordMax->setFocusPolicy(Qt::NoFocus);   // Start, disabled by its own click, hands the focus on past it
     txtWordMax->setStyleSheet(QStringLiteral("QLineEdit { background: #E0E0E0; }"));
     cmdDoSearch = place(pictureButton(Frame1, QStringLiteral("Start"), QStyle::SP_MediaPlay), 6840, 180, 735, 675,
@@ -145,7 +146,7 @@ void Form1::buildTopBand()
 
     sLabel1 = place(new QLabel(QStringLiteral("Search String:"), Frame1), 240, 600, 1335, 255);
     txtSearch = place(new QLineEdit(Frame1), 1620, 540, 2055, 315, QStringLiteral("Enter a search string"));
-    sLabel2 = place(new QLabel(QStringLiteral("Get:"), Frame1), 3705, 600, 315, 255);
+    sLabel2 = place(new QLabel(QStringLiteral("Get:"), Frame1), 3705, 600, 420, 255);
     Combo2 = place(new QComboBox(Frame1), 4140, 540, 1815, 315,
         QStringLiteral("The approximate number of domains to find, if available."));
     Combo2->addItems(
@@ -209,6 +210,17 @@ void Form1::buildResultColumns()
             QStringLiteral("Clear List"));
         connect(cmdCopy[i], &QPushButton::clicked, this, [this, column] { cmdCopy_Click(column.number); });
         connect(cmdClear[i], &QPushButton::clicked, this, [this, column] { cmdClear_Click(column.number); });
+    }
+    // Tab goes through the columns as they stand: a list's Copy and Clear, then the list.
+    QWidget *previous = nullptr;
+    for (const Column &column : columns) {
+        const size_t i = size_t(column.number);
+        for (QWidget *next : {static_cast<QWidget *>(cmdCopy[i]), static_cast<QWidget *>(cmdClear[i]),
+                 static_cast<QWidget *>(list(column.number))}) {
+            if (previous)
+                setTabOrder(previous, next);
+            previous = next;
+        }
     }
     for (int number = 1; number <= 5; ++number) {
         connect(list(number), &QListWidget::itemDoubleClicked, this,
@@ -597,6 +609,10 @@ void Form1::Combo1_Click()
         txtWordMax->setText(QString::number(*selection.wordMax));
     if (selection.wordNum)
         txtWordNum->setText(QString::number(*selection.wordNum));
+    if (source == Source::CustomList && m_run.sourceFile().isEmpty()) {
+        txtWordNum->clear();   // the dialog was cancelled: no numbers for no list
+        txtWordMax->clear();
+    }
     if (!selection.startsOver.isEmpty())
         panel(1)->setText(selection.startsOver);
     applyTopBand();
@@ -650,7 +666,8 @@ void Form1::cmdDoSearch_Click()
     const qint64 first = txtWordNum->text().trimmed().toLongLong(&numberOk);
     const qint64 entries = txtWordMax->text().trimmed().toLongLong();   // shown only; not a number is 0
     const bool searchEngine = m_run.source() == Source::YahooSearch || m_run.source() == Source::GoogleSearch;
-    if (!numberOk && !searchEngine) {
+    // Without a list, Start says so whatever the number field holds.
+    if (!numberOk && !searchEngine && !m_run.sourceFile().isEmpty()) {
         showMessage(QStringLiteral("Start"),
             QStringLiteral("The start number \"%1\" is not a whole number. Type the "
                            "number of the first entry to check, for example 1.")
@@ -729,9 +746,15 @@ void Form1::checkSearchList(int entries, ListBuilder::Engine engine)
 
 void Form1::setRunControlsEnabled(bool running)
 {
+    // The focus follows the run: onto Stop at Start, and back onto Start from Stop.
+    const bool stopHadFocus = Command3->hasFocus();
     applyTopBand();
-    if (running)
+    if (running) {
+        Command3->setFocus();
         return;
+    }
+    if (stopHadFocus)
+        cmdDoSearch->setFocus();
     // After a run the list's own start number shows again; a custom or generated list is not
     // asked for anew, and goes on where its run stopped.
     const Source source = m_run.source();

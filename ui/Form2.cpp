@@ -29,6 +29,12 @@ Form2::Form2(QWidget *parent)
     Command1 = new QPushButton(QStringLiteral("Ok"), this);
     Twips::setGeometry(Command1, 2580, 840, 1155, 555);
     Command1->setDefault(true);
+    // The whole text shows: where it wraps to more lines than fit above the button, the button
+    // moves below it and the window grows.
+    Label1->resize(Label1->width(), Label1->heightForWidth(Label1->width()));
+    const int buttonTop = std::max(Command1->y(), Label1->geometry().bottom() + Twips::toPixels(60));
+    Command1->move(Command1->x(), buttonTop);
+    setFixedSize(width(), std::max(height(), buttonTop + Command1->height() + Twips::toPixels(105)));
     connect(Command1, &QPushButton::clicked, this, &QDialog::close);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())

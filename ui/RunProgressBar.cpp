@@ -54,9 +54,8 @@ void RunProgressBar::refresh()
     setValue(int(std::min<qint64>(done, maximum())));
     const double seconds = std::max(0.001, m_clock.elapsed() / 1000.0);
     const double entriesPerSecond = done / seconds;
-    QString text = QStringLiteral("%1 of %2 entries - %3 names/s")
-                       .arg(QLocale().toString(done), QLocale().toString(total))
-                       .arg(qint64(m_names / seconds));
+    // The count of entries is the Entry Status panel's: the bar shows how far, and how fast.
+    QString text = QStringLiteral("%p% - %1 names/s").arg(qint64(m_names / seconds));
     if (entriesPerSecond > 0)
         text += QStringLiteral(" - %1 left").arg(duration(qint64((total - done) / entriesPerSecond)));
     setFormat(text);

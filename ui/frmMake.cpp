@@ -4,6 +4,7 @@
 #include "app/ProgramFiles.h"
 #include "shell/Branding.h"
 #include "shell/Skin.h"
+#include "shell/WindowKeys.h"
 #include "ui/Messages.h"
 
 #include <QCheckBox>
@@ -38,6 +39,9 @@ frmMake::frmMake(QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
     setWindowTitle(QStringLiteral("Domain Name Creator"));
+    // Unloaded on close: the next opening re-reads the affix list and starts empty.
+    setAttribute(Qt::WA_DeleteOnClose);
+    closeOnEscape(this);
 
     Frame3 = new QGroupBox;
     SkinLabel1 = new QLabel(QStringLiteral("Base Word:"));

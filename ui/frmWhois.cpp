@@ -1,6 +1,7 @@
 #include "ui/frmWhois.h"
 
 #include "shell/Twips.h"
+#include "shell/WindowKeys.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -12,6 +13,7 @@ frmWhois::frmWhois(const LookupService &service, const QString &selectedName, QW
 {
     setWindowTitle(QStringLiteral("WHOIS Information"));
     setAttribute(Qt::WA_DeleteOnClose);
+    closeOnEscape(this);
     QFont font(QStringLiteral("Verdana"));
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(8.25);

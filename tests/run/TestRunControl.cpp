@@ -582,13 +582,15 @@ private slots:
             configuration.addCaCertificates(folders.file("cert.pem"));
             QSslConfiguration::setDefaultConfiguration(configuration);
         }
-        Engine engine(server, 0, ShortTick);
+        // 25 handshakes at once take a while on a busy machine (or under the sanitizer): a trusted
+        // certificate gets the time of a real run before its refusals count.
+        Engine engine(server, 0, trusted ? Tick : ShortTick);
         engine.askRdap(server);
         const bool ended = engine.runToEnd(folders.file("list.txt"), 1, 20000);
         QSslConfiguration::setDefaultConfiguration(original);
         QVERIFY(ended);
         if (trusted) {
-            QCOMPARE(engine.refusals, QStringList());
+            QVERIFY2(engine.refusals.isEmpty(), qPrintable(engine.refusals.join(' ')));
             QCOMPARE(engine.with("registered").size(), list.registered.size());
             QCOMPARE(engine.with("free").size(), list.names.size() - list.registered.size());
         } else {

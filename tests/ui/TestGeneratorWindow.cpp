@@ -88,6 +88,26 @@ private slots:
 
     // Faults caught: letters outside Latin-1 written as "?", so "日本" with "my" asked "my.com"; the
     // name listed in its IDNA form and classified by that length.
+    // Faults caught: the generator kept on close (its old base word and names shown again, an affix
+    // added to the file since not read); Escape leaving it open.
+    void closedGeneratorStartsAfresh()
+    {
+        TestFolders folders;
+        writeBytes(folders.file("Appends.txt"), "my\r\n");
+        Form1 window;
+        frmMake *maker = openGenerator(window);
+        maker->Text1->setText("shop");
+        maker->List1->addItem("myshop.com");
+        QVERIFY(QTest::qWaitForWindowActive(maker));
+        QTest::keyClick(maker, Qt::Key_Escape);
+        QTRY_VERIFY(!window.generatorWindow());
+        writeBytes(folders.file("Appends.txt"), "my\r\nthe\r\n");
+        maker = openGenerator(window);
+        QCOMPARE(maker->Text1->text(), QString());
+        QCOMPARE(maker->List1->count(), 0);
+        QCOMPARE(items(maker->List2), (QStringList {"my", "the"}));
+    }
+
     void baseWordOutsideLatin1IsAskedInItsIdnaForm()
     {
         TestFolders folders;

@@ -3,6 +3,7 @@
 #include "app/DataFile.h"
 #include "shell/OnTop.h"
 #include "shell/Twips.h"
+#include "shell/frmAbout.h"
 #include "ui/Form1.h"
 #include "ui/Form2.h"
 #include "ui/ResultListWidgets.h"
@@ -155,8 +156,43 @@ private slots:
                 abouts << top;
         }
         QCOMPARE(abouts.size(), 1);
+        QVERIFY(QTest::qWaitForWindowActive(abouts[0]));
         QTest::keyClick(abouts[0], Qt::Key_Escape);
-        QVERIFY(!abouts[0]->isVisible());
+        QTRY_VERIFY(!window.findChild<frmAbout *>());   // unloaded: the next one loads afresh
+    }
+
+    // Faults caught: Tab visiting a list before its Copy and Clear; a label cut short (the colon of
+    // "Get:"); Escape leaving the WHOIS window open.
+    void keysAndLabels()
+    {
+        TestFolders folders;
+        EnvironmentVariable purchaseLinks("TAMARIND_PURCHASE_LINKS", "0");
+        Form1 window;
+        QStringList chain;
+        QWidget *widget = control<QPushButton>(window, "cmdCopy3");
+        for (int i = 0; i < 15; ++i, widget = widget->nextInFocusChain()) {
+            while (widget->focusPolicy() == Qt::NoFocus || widget->objectName().isEmpty())
+                widget = widget->nextInFocusChain();
+            chain << widget->objectName();
+        }
+        QCOMPARE(chain.join(' '),
+            QString("cmdCopy3 cmdClear3 List3 cmdCopy4 cmdClear4 List4 cmdCopy1 cmdClear1 List1 "
+                    "cmdCopy2 cmdClear2 List2 cmdCopy5 cmdClear5 List5"));
+
+        const QList<QLabel *> labels = control<QGroupBox>(window, "Frame1")->findChildren<QLabel *>()
+            + control<QGroupBox>(window, "Frame2")->findChildren<QLabel *>();
+        for (const QLabel *label : labels) {
+            if (label->metaObject() == &QLabel::staticMetaObject && !label->wordWrap() && !label->text().isEmpty())
+                QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width(),
+                    qPrintable(label->text()));
+        }
+
+        window.show();
+        window.openDomain("not a name");   // nothing is asked about it
+        QWidget *whois = window.whoisWindow();
+        QVERIFY(whois && QTest::qWaitForWindowActive(whois));
+        QTest::keyClick(whois, Qt::Key_Escape);
+        QTRY_VERIFY(!window.whoisWindow());
     }
 
     void layout()
@@ -298,6 +334,9 @@ private slots:
         QVERIFY(window.noticeWindow() && window.noticeWindow()->isVisible());
         QCOMPARE(window.noticeWindow()->windowTitle(), QString("File backup"));
         QCOMPARE(window.noticeWindow()->Label1->text(), Form2::Notice);
+        const QLabel *notice = window.noticeWindow()->Label1;   // its last line not under the button
+        QVERIFY(notice->height() >= notice->heightForWidth(notice->width()));
+        QVERIFY(notice->geometry().bottom() < window.noticeWindow()->Command1->geometry().top());
         QVERIFY(Form2::Notice.contains("20000 entries.  They"));
         const QStringList overflow = QDir(folders.file("overflow")).entryList(QDir::Files);
         QCOMPARE(overflow, (QStringList {"HighProfile.txt", "LowProfile.txt", "SuperHighProfile.txt"}));

@@ -102,6 +102,7 @@ private slots:
 
         control<QToolButton>(window, "cmdDoSearch")->click();
         QVERIFY(control<QToolButton>(window, "Command3")->isEnabled());
+        QCOMPARE(window.focusWidget(), control<QToolButton>(window, "Command3"));   // not the website button
         QVERIFY(!control<QToolButton>(window, "cmdDoSearch")->isEnabled()
             && !control<QComboBox>(window, "Combo1")->isEnabled()
             && !control<QLineEdit>(window, "txtWordNum")->isEnabled());
@@ -168,7 +169,8 @@ private slots:
         window.openList(folders.file("desktop.txt"), true);
         QVERIFY(window.run().isRunning());
         QVERIFY(progress->isVisible());
-        QTRY_VERIFY(progress->format().contains(QRegularExpression("^[0-9,]+ of 200 entries - [0-9]+ names/s")));
+        QTRY_VERIFY(progress->text().contains(QRegularExpression("^[0-9]+% - [0-9]+ names/s")));
+        QTRY_VERIFY(control<QLabel>(window, "Panel1")->text().endsWith(" of 200"));   // the one count of entries
         QTRY_VERIFY_WITH_TIMEOUT(!window.run().isRunning(), 20000);
         QVERIFY(!progress->isVisible());
     }
@@ -246,7 +248,10 @@ private slots:
         window.chooseCustomList = [] { return QString(); };   // the dialog was cancelled
         window.show();
         choose(window, Source::CustomList);
-        QCOMPARE(control<QLineEdit>(window, "txtWordMax")->text(), QString("0"));
+        // Not "1 of 0": the band says that no list is chosen.
+        QCOMPARE(control<QLineEdit>(window, "txtWordNum")->text(), QString());
+        QCOMPARE(control<QLineEdit>(window, "txtWordMax")->text(), QString());
+        QCOMPARE(control<QLineEdit>(window, "txtWordMax")->placeholderText(), QString("no list chosen"));
         control<QToolButton>(window, "cmdDoSearch")->click();
         QCOMPARE(messageTexts(window).size(), 1);
         QVERIFY(messageTexts(window)[0].contains("No list is chosen"));
