@@ -280,10 +280,20 @@ private:
                     + R"(","status":["active"],"remarks":[{"description":["Registered and reserved for its owner."]}]})");
         else if (name.startsWith("endless"))
             endlessBody(socket);
-        else
+        else if (name.startsWith("deflate-404"))
+            rdapAnswer(socket, 404, rdap, deflated(R"({"errorCode":404,"title":"Not Found"})"),
+                "Content-Encoding: deflate\r\n");
+        else if (name.startsWith("deflate-bomb")) {
+            static const QByteArray bomb = deflated(QByteArray(64 << 20, ' '));   // 64 MB in about 64 KB
+            rdapAnswer(socket, 200, rdap, bomb, "Content-Encoding: deflate\r\n");
+        } else
             return false;
         return true;
     }
+
+    // A zlib stream, as "Content-Encoding: deflate" carries it: qCompress's output without its
+    // leading length.
+    static QByteArray deflated(const QByteArray &body) { return qCompress(body, 9).mid(4); }
 
     // A 200 whose body never ends: chunks as fast as the client takes them.
     static void endlessBody(QTcpSocket *socket)
@@ -495,6 +505,7 @@ int main(int argc, char **argv)
     const QCommandLineOption hostile(QStringLiteral("hostile"),
         QStringLiteral("Names tell the reply: over WHOIS someone-else*, remark*, two-names*, escape*; over RDAP "
                        "empty-json-404*, html-rdap-404*, error-500-404*, cut-404*, rights-notice*, endless*, "
+                       "deflate-404*, deflate-bomb*, "
                        "reserved.com, blocked.com."));
     parser.addOptions({port, registered, freeRatio, latency, slowEvery, slowMs, silentEvery, silentName, emptyEvery,
         noticeEvery, replyBytes, limit, stats, log, refuseName, refuseAll, rdapPort, rdapCert, rdapKey, retryAfter,
