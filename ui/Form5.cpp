@@ -86,6 +86,9 @@ Form5::Form5(CheckSession &session, QWidget *parent)
 Form5::~Form5()
 {
     m_closing = true;
+    // Closing the window (in QWidget's destructor, after this one) takes the focus from an edited
+    // address box, which then activates its address: nothing of this window may answer by then.
+    disconnect(Text1, nullptr, this, nullptr);
     delete WebBrowser2;
     delete WebBrowser1;
     WebBrowser2 = WebBrowser1 = nullptr;
@@ -258,9 +261,6 @@ void Form5::Form_Load()
 
 void Form5::navigate(const QString &address)
 {
-    // Closing the window takes the focus from an edited address box, which activates it.
-    if (m_closing)
-        return;
     WebBrowser1->load(QUrl::fromUserInput(address));
 }
 
