@@ -50,11 +50,7 @@ void WhoisPool::start()
     m_fallOverReason.clear();
     m_backend = m_protocol == Rdap::Protocol::Rdap ? static_cast<LookupBackend *>(&m_rdap) : &m_whois;
     m_clock.start();
-    m_verdictTimes.clear();
-    m_rate = 0;
-    m_nextStartMs = 0;
-    m_lastDecreaseMs = m_lastRefusalMs = m_lastCreepMs = -qint64(m_tickMs) * CreepTicks;
-    m_askingSinceMs = 0;
+    m_pace.reset(0);
     m_ticksWithoutVerdict = 0;
     m_refusalsWithoutVerdict = 0;
     m_verdicts = 0;
@@ -235,8 +231,8 @@ void WhoisPool::finishWithVerdict(Slot &slot, bool unregistered)
     ++m_verdicts;
     m_ticksWithoutVerdict = 0;
     m_refusalsWithoutVerdict = 0;
-    m_verdictTimes.append(m_clock.elapsed());
-    creepUp();
+    if (m_pace.verdict(m_clock.elapsed()))
+        emit paceChanged();
     emit verdict(lookup.name, unregistered, lookup.entry);
 }
 
@@ -323,67 +319,36 @@ void WhoisPool::scheduleFill()
         Qt::QueuedConnection);
 }
 
-// Whether the learnt rate lets a query start now; when not, the pool wakes when it does. A short
-// burst may catch up on a moment the event loop was busy, no more.
+// Whether the learnt rate lets a query start now; when not, the pool wakes when it does.
 bool WhoisPool::paceAllowsStart()
 {
-    if (m_rate <= 0)
-        return true;
     const qint64 now = m_clock.elapsed();
-    if (now < m_nextStartMs) {
-        if (!m_paceTimer.isActive())
-            m_paceTimer.start(int(std::ceil(m_nextStartMs - now)));
-        return false;
-    }
-    const double interval = 1000.0 / m_rate;
-    m_nextStartMs = std::max(m_nextStartMs, now - interval) + interval;
-    return true;
+    if (m_pace.allowsStart(now))
+        return true;
+    if (!m_paceTimer.isActive())
+        m_paceTimer.start(int(std::max<qint64>(0, m_pace.nextStartMs() - now)));
+    return false;
 }
 
-// A little under the verdicts per second the server granted in the window before the refusal,
-// counting the answers that came in during the wait. A window that reaches back into the wait
-// before would tell less than the server grants: the rate then only steps down.
-double WhoisPool::learntRate(qint64 refusedMs, qint64 now) const
-{
-    const qint64 window = qint64(m_tickMs) * RateWindowTicks;
-    if (m_rate > 0 && refusedMs - m_askingSinceMs < window)
-        return RateMargin * m_rate;
-    const auto granted = std::count_if(
-        m_verdictTimes.cbegin(), m_verdictTimes.cend(), [&](qint64 t) { return t > refusedMs - window && t <= now; });
-    if (granted == 0)   // nothing granted tells nothing of the limit (a server refusing all is given up on)
-        return m_rate > 0 ? RateMargin * m_rate : 0;
-    return RateMargin * granted * 1000.0 / window;
-}
-
-// A refusal: the server's limit is a little above what it granted. The refusals of one burst are
-// one signal: the pool waits a tick, or as long as the server asked, and when the wait ends (the
-// answers of the burst are in by then) the rate drops once.
+// A refusal: the pool waits as the pace says, or stops the run when the server asks for more
+// than an hour.
 void WhoisPool::learnLimit(qint64 retryAfterMs)
 {
     if (m_stopped)
         return;
     const qint64 now = m_clock.elapsed();
-    m_lastRefusalMs = now;
-    if (retryAfterMs > MaxAskedWaitMs) {
+    switch (m_pace.refusal(now, retryAfterMs)) {
+    case Pace::Refusal::Counted: return;
+    case Pace::Refusal::TooLongWait:
         refuseRun(QStringLiteral("%1 asks to wait %2 before the next query (Retry-After), more than an hour: the "
                                  "run stops here and keeps its place.")
                       .arg(m_backend->serviceText(), waitText(retryAfterMs)));
         return;
-    }
-    if (retryAfterMs >= 0 && retryAfterMs > waitLeft()) {
-        if (!isPaused())
-            m_lastDecreaseMs = now;
-        m_waitAsked = true;
-        m_pauseTimer.start(int(retryAfterMs));
+    case Pace::Refusal::Wait:
+        m_pauseTimer.start(int(m_pace.waitLeft(now)));
         emit paceChanged();
         return;
     }
-    if (isPaused() || now - m_lastDecreaseMs < m_tickMs)
-        return;
-    m_lastDecreaseMs = now;
-    m_waitAsked = false;
-    m_pauseTimer.start(m_tickMs * PauseTicks);
-    emit paceChanged();
 }
 
 QString WhoisPool::waitText(qint64 milliseconds)
@@ -399,30 +364,15 @@ QString WhoisPool::waitText(qint64 milliseconds)
 
 void WhoisPool::endWait()
 {
-    m_waitAsked = false;
-    const qint64 now = m_clock.elapsed();
-    if (const double learnt = learntRate(m_lastDecreaseMs, now); learnt > 0 && (m_rate <= 0 || learnt < m_rate))
-        m_rate = std::max(MinimumRatePerTick * 1000.0 / m_tickMs, learnt);
-    m_askingSinceMs = now;
-    m_nextStartMs = now;
+    m_pace.endWait(m_clock.elapsed());
     emit paceChanged();
     fillSlots();
 }
 
-// Without refusals the rate rises a little now and then, so that a server that allows more is
-// followed, and a probe over its limit costs a refusal or two.
-void WhoisPool::creepUp()
+void WhoisPool::dropWait()
 {
-    const qint64 now = m_clock.elapsed();
-    const qint64 kept = qint64(m_tickMs) * (RateWindowTicks + PauseTicks + 1);
-    while (!m_verdictTimes.isEmpty() && m_verdictTimes.constFirst() <= now - kept)
-        m_verdictTimes.removeFirst();
-    const qint64 creep = qint64(m_tickMs) * CreepTicks;
-    if (m_rate <= 0 || now - m_lastRefusalMs < creep || now - m_lastCreepMs < creep)
-        return;
-    m_rate *= CreepFactor;
-    m_lastCreepMs = now;
-    emit paceChanged();
+    m_pauseTimer.stop();
+    m_pace.cancelWait();
 }
 
 void WhoisPool::writeOffOpenNames()
@@ -439,7 +389,7 @@ void WhoisPool::writeOffOpenNames()
         emit unchecked(lookup.name, lookup.entry);
     m_ticksWithoutVerdict = 0;
     m_refusalsWithoutVerdict = 0;
-    m_pauseTimer.stop();
+    dropWait();
     scheduleFill();
 }
 
@@ -459,14 +409,13 @@ bool WhoisPool::fallOverToRdap(const QString &why)
         lookup.refusals = lookup.singledOut = 0;
     m_backend = &m_rdap;
     m_fallOverReason = why;
-    m_rate = 0;
-    m_verdictTimes.clear();
+    m_pace.reset(m_clock.elapsed());
+    m_pauseTimer.stop();
     m_ticksWithoutVerdict = 0;
     m_refusalsWithoutVerdict = 0;
     m_anyConnected = false;
     m_failedConnections = 0;
     m_started = 0;
-    m_pauseTimer.stop();
     emit connectionStatus(QStringLiteral("WHOIS failed: asking RDAP for the rest of the run"));
     emit fellOverToRdap(why);
     emit paceChanged();
@@ -503,7 +452,7 @@ qint64 WhoisPool::stop()
     const qint64 earliest = earliestOpenEntry();
     m_stopped = true;
     ++m_run;   // a fill or pause of this run never reaches the next one
-    m_pauseTimer.stop();
+    dropWait();
     m_paceTimer.stop();
     m_poolTimer.stop();
     for (auto &slot : m_slots) {

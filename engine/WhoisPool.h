@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/Pace.h"
 #include "engine/Rdap.h"
 #include "engine/RdapBackend.h"
 #include "engine/WhoisBackend.h"
@@ -42,17 +43,10 @@ public:
     static constexpr int Slots = 25;
     static constexpr int LookupTicks = 30;   // a lookup without a verdict ends after these
     static constexpr int MaxAttempts = 3;
-    static constexpr int RefusalsPerAttempt = 5;            // refusals of the pace count as one attempt
-    static constexpr int QuietTicks = 5;                    // no verdict for this long: waiting for the server
-    static constexpr int GiveUpTicks = 120;                 // only refusals for this long: the server refuses all
-    static constexpr int FallOverTicks = 60;                // only refusals for this long: "auto" leaves WHOIS
-    static constexpr int PauseTicks = 1;                    // the wait after a refusal
-    static constexpr int RateWindowTicks = 1;               // the verdicts of this long tell the rate granted
-    static constexpr double RateMargin = 0.9;               // the rate learnt, of the rate granted
-    static constexpr int CreepTicks = 5;                    // without a refusal the rate rises every this long,
-    static constexpr double CreepFactor = 1.05;             // by this much
-    static constexpr double MinimumRatePerTick = 1;         // the slowest pace: a name a tick
-    static constexpr qint64 MaxAskedWaitMs = 3600 * 1000;   // a longer Retry-After stops the run
+    static constexpr int RefusalsPerAttempt = 5;   // refusals of the pace count as one attempt
+    static constexpr int QuietTicks = 5;           // no verdict for this long: waiting for the server
+    static constexpr int GiveUpTicks = 120;        // only refusals for this long: the server refuses all
+    static constexpr int FallOverTicks = 60;       // only refusals for this long: "auto" leaves WHOIS
 
     // The next name of the source; nothing once the source has ended.
     using Feed = std::function<std::optional<Lookup>()>;
@@ -69,7 +63,11 @@ public:
     // The service the run asks now.
     bool usingRdap() const { return m_backend == &m_rdap; }
     // The length of one tick; 1000 ms unless tests make it shorter.
-    void setTickInterval(int milliseconds) { m_tickMs = milliseconds; }
+    void setTickInterval(int milliseconds)
+    {
+        m_tickMs = milliseconds;
+        m_pace.setTickInterval(milliseconds);
+    }
     void setFeed(Feed feed) { m_feed = std::move(feed); }
 
     // A new run: fills the slots from the feed at full pace.
@@ -82,12 +80,12 @@ public:
     int inFlight() const { return m_inFlight; }
     // The rate of new queries learnt from the server's refusals, in names per second; 0 while no
     // limit has been met.
-    double rate() const { return m_rate; }
-    bool isPaused() const { return m_pauseTimer.isActive(); }
+    double rate() const { return m_pace.rate(); }
+    bool isPaused() const { return m_pace.isWaiting(); }
     // How long the wait after a refusal still lasts, in ms; 0 when the pool is not waiting.
-    int waitLeft() const { return isPaused() ? m_pauseTimer.remainingTime() : 0; }
+    int waitLeft() const { return int(m_pace.waitLeft(m_clock.elapsed())); }
     // How long the wait the server asked for (Retry-After) still lasts, in ms; 0 when there is none.
-    int askedWaitLeft() const { return m_waitAsked ? waitLeft() : 0; }
+    int askedWaitLeft() const { return m_pace.waitAsked() ? waitLeft() : 0; }
     // "3:01", "1:00:00": a wait as a person reads it.
     static QString waitText(qint64 milliseconds);
     bool waitingForServer() const { return m_ticksWithoutVerdict >= QuietTicks; }
@@ -130,9 +128,8 @@ private:
     void retryOrWriteOff(Lookup lookup);
     bool isLastOpenName() const;
     void learnLimit(qint64 retryAfterMs = -1);
-    void creepUp();
-    double learntRate(qint64 refusedMs, qint64 now) const;
     void endWait();
+    void dropWait();
     bool paceAllowsStart();
     void refuseRun(const QString &message);
     bool fallOverToRdap(const QString &why);
@@ -155,15 +152,8 @@ private:
     quint64 m_run = 0;
     int m_inFlight = 0;
     QElapsedTimer m_clock;
-    QList<qint64> m_verdictTimes;   // ms on m_clock, the last RateWindowTicks
-    double m_rate = 0;
-    double m_nextStartMs = 0;   // the rate lets the next query start then
-    qint64 m_lastDecreaseMs = 0;
-    qint64 m_lastRefusalMs = 0;
-    qint64 m_lastCreepMs = 0;
-    qint64 m_askingSinceMs = 0;   // the run began, or its last wait ended
-    QTimer m_paceTimer;           // wakes the pool when the rate lets the next query start
-    bool m_waitAsked = false;     // the wait is the one the server asked for
+    Pace m_pace {m_tickMs};   // on m_clock
+    QTimer m_paceTimer;       // wakes the pool when the rate lets the next query start
     int m_ticksWithoutVerdict = 0;
     int m_refusalsWithoutVerdict = 0;
     QString m_lastRefusal;   // what the last reply without a verdict said, for the message

@@ -176,6 +176,9 @@ private slots:
             QSettings(runSettings, QSettings::IniFormat).value("Settings/CustWordNum").toLongLong() > 1, 20000);
         child.kill();
         QVERIFY(child.waitForFinished(10000));
+        // The kill came in the middle of the run: the position kept is inside the list.
+        const qint64 kept = QSettings(runSettings, QSettings::IniFormat).value("Settings/CustWordNum").toLongLong();
+        QVERIFY2(kept > 1 && kept <= names.size(), qPrintable(QString::number(kept)));
         const QSet<QString> before = profileNames(folders.program());
         QVERIFY(before.size() >= 300);
 

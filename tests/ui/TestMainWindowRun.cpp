@@ -316,6 +316,23 @@ private slots:
         QVERIFY(messageTexts(window).join(' ').contains("1 line longer than 64 KB (not names)"));
     }
 
+    // Fault caught: rows gathered for a list that is cleared meanwhile shown after the clear, so
+    // that the Registered list outgrows its cap of 101.
+    void registeredListFollowsItsCap()
+    {
+        TestFolders folders;
+        DataFile::rewrite(folders.file("list.txt"), numberedNames(400));
+        TestWhoisServer server({"--free-ratio", "0"});
+        Form1 window;
+        window.session().setServer(Whois::Server::parse(server.address()));
+        window.chooseCustomList = [&] { return folders.file("list.txt"); };
+        choose(window, Source::CustomList);
+        control<QToolButton>(window, "cmdDoSearch")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!window.run().isRunning(), 20000);
+        QCOMPARE(items(control<QListWidget>(window, "List2")), window.results().items(ResultList::Registered));
+        QVERIFY(control<QListWidget>(window, "List2")->count() <= ResultLists::RegisteredLimit + 1);
+    }
+
     void terminationStopsTheRunAndKeepsItsPlace()
     {
         TestFolders folders;
