@@ -3,7 +3,7 @@
 // second. Usage: bench-classify [COUNT]
 #include "app/ProgramFolder.h"
 #include "app/Startup.h"
-#include "engine/ResultLists.h"
+#include "results/ResultLists.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

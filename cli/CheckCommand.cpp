@@ -158,7 +158,7 @@ int check(const QCommandLineParser &parser, const Console &console)
         ++checked;
         progress.advance();
     });
-    QObject::connect(&session.pool(), &WhoisPool::fellOverToRdap, [&](const QString &why) {
+    QObject::connect(&session.pool(), &LookupPool::fellOverToRdap, [&](const QString &why) {
         console.tell(QStringLiteral("tamarind-cli: %1 Asking RDAP for the rest of the check.").arg(why));
     });
     QObject::connect(&session, &CheckSession::reserved, [&](const QString &name) {

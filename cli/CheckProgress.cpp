@@ -1,6 +1,6 @@
 #include "cli/CheckProgress.h"
 
-#include "engine/WhoisPool.h"
+#include "engine/LookupPool.h"
 
 namespace {
 
@@ -11,7 +11,7 @@ QString duration(qint64 seconds)
 
 }   // namespace
 
-CheckProgress::CheckProgress(const Cli::Console &console, const WhoisPool &pool, qint64 names, QObject *parent)
+CheckProgress::CheckProgress(const Cli::Console &console, const LookupPool &pool, qint64 names, QObject *parent)
     : QObject(parent)
     , m_console(console)
     , m_pool(pool)
@@ -30,7 +30,7 @@ QString CheckProgress::summary() const
 {
     QString text = QStringLiteral("%1 of %2 names").arg(m_done).arg(m_total);
     if (const int wait = m_pool.askedWaitLeft(); wait > 0) {
-        text += QStringLiteral(", the registry asks to wait %1").arg(WhoisPool::waitText(wait));
+        text += QStringLiteral(", the registry asks to wait %1").arg(LookupPool::waitText(wait));
     } else if (m_pool.waitingForServer() || m_pool.isPaused()) {
         text += QStringLiteral(", waiting for the server");
     } else {

@@ -5,7 +5,7 @@
 #include <QObject>
 #include <QTimer>
 
-class WhoisPool;
+class LookupPool;
 
 // Progress of a check on the error channel: a live bar with names per second, time left and the
 // pace on a terminal, a plain line every few seconds otherwise.
@@ -14,7 +14,7 @@ class CheckProgress : public QObject
     Q_OBJECT
 
 public:
-    CheckProgress(const Cli::Console &console, const WhoisPool &pool, qint64 names, QObject *parent = nullptr);
+    CheckProgress(const Cli::Console &console, const LookupPool &pool, qint64 names, QObject *parent = nullptr);
     void start();
     void advance() { ++m_done; }
     void finish();
@@ -24,7 +24,7 @@ private:
     QString summary() const;
 
     const Cli::Console &m_console;
-    const WhoisPool &m_pool;
+    const LookupPool &m_pool;
     qint64 m_total;
     qint64 m_done = 0;
     QElapsedTimer m_clock;

@@ -3,7 +3,7 @@
 #include "app/DataFile.h"
 #include "app/ProgramFiles.h"
 #include "app/TextUtils.h"
-#include "engine/ResultLists.h"
+#include "results/ResultLists.h"
 
 namespace {
 

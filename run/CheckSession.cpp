@@ -17,7 +17,7 @@ CheckSession::CheckSession(QObject *parent)
     setRdapBases(Rdap::configuredBases(&basesError), basesError);
     // The lists and files hold a name as its reader writes it (日本語.com, not xn--wgv71a119e.com),
     // and it is classified by that length.
-    connect(&m_pool, &WhoisPool::verdict, this, [this](const QString &asked, bool unregistered, qint64 entry) {
+    connect(&m_pool, &LookupPool::verdict, this, [this](const QString &asked, bool unregistered, qint64 entry) {
         const QString name = Whois::unicodeForm(asked);
         if (!unregistered)
             m_results.AddRegistered(name);
@@ -31,20 +31,20 @@ CheckSession::CheckSession(QObject *parent)
         m_run.saveResumePosition();
         emit verdict(asked, unregistered);
     });
-    connect(&m_pool, &WhoisPool::unchecked, this, [this](const QString &name, qint64 entry) {
+    connect(&m_pool, &LookupPool::unchecked, this, [this](const QString &name, qint64 entry) {
         if (!m_results.addUnchecked(name))
             return stopUnsaved(entry);
         m_run.saveResumePosition();
     });
     // A name the registry reserves has no verdict: it is listed with the unchecked names.
-    connect(&m_pool, &WhoisPool::reserved, this, [this](const QString &name, qint64 entry) {
+    connect(&m_pool, &LookupPool::reserved, this, [this](const QString &name, qint64 entry) {
         emit reserved(name);
         if (!m_results.addUnchecked(name))
             return stopUnsaved(entry);
         m_run.saveResumePosition();
     });
     connect(&m_results, &ResultLists::uncheckedAdded, this, &CheckSession::unchecked);
-    connect(&m_pool, &WhoisPool::serverRefuses, this, [this](const QString &message) {
+    connect(&m_pool, &LookupPool::serverRefuses, this, [this](const QString &message) {
         m_run.stop();
         emit serverRefused(message);
     });

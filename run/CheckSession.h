@@ -1,6 +1,6 @@
 #pragma once
-#include "engine/ResultLists.h"
-#include "engine/WhoisPool.h"
+#include "engine/LookupPool.h"
+#include "results/ResultLists.h"
 #include "run/RunControl.h"
 
 #include <QLockFile>
@@ -21,7 +21,7 @@ public:
     ~CheckSession() override;
 
     ResultLists &results() { return m_results; }
-    WhoisPool &pool() { return m_pool; }
+    LookupPool &pool() { return m_pool; }
     RunControl &run() { return m_run; }
 
     // The WHOIS server; at first the configured one. An invalid server is refused at Start.
@@ -64,7 +64,7 @@ private:
     void stopUnsaved(qint64 entry);
 
     ResultLists m_results;
-    WhoisPool m_pool;
+    LookupPool m_pool;
     RunControl m_run {m_pool};
     std::unique_ptr<QLockFile> m_lock;
     QSet<const QObject *> m_holders;   // while any holds the folder, the lock stays

@@ -2,24 +2,24 @@
 
 #include "app/ProgramFiles.h"
 #include "app/RunStamp.h"
-#include "engine/WhoisPool.h"
+#include "engine/LookupPool.h"
 #include "run/TopBand.h"
 
 #include <QDir>
 
-RunControl::RunControl(WhoisPool &pool, QObject *parent)
+RunControl::RunControl(LookupPool &pool, QObject *parent)
     : QObject(parent)
     , m_pool(pool)
 {
     m_pool.setFeed([this] { return nextName(); });
     connect(
-        &m_pool, &WhoisPool::finished, this,
+        &m_pool, &LookupPool::finished, this,
         [this] {
             if (m_running)
                 stop();
         },
         Qt::QueuedConnection);
-    connect(&m_pool, &WhoisPool::paceChanged, this, [this] {
+    connect(&m_pool, &LookupPool::paceChanged, this, [this] {
         if (m_running)
             emit openConnections(openConnectionsText());
     });
@@ -255,7 +255,7 @@ QString RunControl::openConnectionsText() const
         return QStringLiteral("Open: Closing connections...");
     QString text = QStringLiteral("Open: %1").arg(m_pool.inFlight());
     if (const int wait = m_pool.askedWaitLeft(); wait > 0)
-        text += QStringLiteral(" - the registry asks to wait %1").arg(WhoisPool::waitText(wait));
+        text += QStringLiteral(" - the registry asks to wait %1").arg(LookupPool::waitText(wait));
     else if (m_pool.isPaused())
         text += QStringLiteral(" - server busy, pausing");
     else if (m_pool.waitingForServer())

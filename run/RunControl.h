@@ -9,7 +9,7 @@
 #include <array>
 #include <optional>
 
-class WhoisPool;
+class LookupPool;
 struct Lookup;
 
 // The name sources, in the order the source list shows them.
@@ -54,7 +54,7 @@ class RunControl : public QObject
     Q_OBJECT
 
 public:
-    explicit RunControl(WhoisPool &pool, QObject *parent = nullptr);
+    explicit RunControl(LookupPool &pool, QObject *parent = nullptr);
 
     static QString sourceName(Source source);
     // The setting that keeps a source's next entry; none for sources without one.
@@ -120,7 +120,7 @@ private:
     void noteSkipped(qint64 entry, const QString &line, Whois::Skip reason);
     void writeSkipped();
 
-    WhoisPool &m_pool;
+    LookupPool &m_pool;
     SourceFeed m_selected;   // the chosen list
     SourceFeed m_feed;       // the list of the run
     Source m_source = Source::None;

@@ -538,7 +538,7 @@ void Form1::connectRun()
     connect(&m_run, &RunControl::entryStatus, this, [this](const QString &text) { m_updates.setText(panel(1), text); });
     connect(
         &m_run, &RunControl::openConnections, this, [this](const QString &text) { m_updates.setText(panel(2), text); });
-    connect(&m_session.pool(), &WhoisPool::connectionStatus, this,
+    connect(&m_session.pool(), &LookupPool::connectionStatus, this,
         [this](const QString &text) { m_updates.setText(panel(3), text); });
     connect(&m_session, &CheckSession::unchecked, this, [this](const QString &, int total) {
         m_panels[3]->setText(

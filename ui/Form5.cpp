@@ -4,7 +4,7 @@
 #include "app/Helpers.h"
 #include "app/ProgramFiles.h"
 #include "app/Settings.h"
-#include "engine/ResultLists.h"
+#include "results/ResultLists.h"
 #include "run/CheckSession.h"
 #include "shell/Branding.h"
 #include "shell/Skin.h"

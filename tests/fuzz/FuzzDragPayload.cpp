@@ -1,7 +1,7 @@
 // A drop onto the Saved list: whatever the payload, only the positions it names are added.
 #include "Fuzz.h"
 #include "app/ProgramFolder.h"
-#include "engine/ResultLists.h"
+#include "results/ResultLists.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

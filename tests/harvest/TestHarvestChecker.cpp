@@ -1,8 +1,8 @@
 #include "TestSupport.h"
 #include "app/DataFile.h"
-#include "engine/ResultLists.h"
 #include "harvest/HarvestChecker.h"
 #include "harvest/ListBuilder.h"
+#include "results/ResultLists.h"
 
 #include <QDir>
 #include <QSignalSpy>

@@ -444,7 +444,7 @@ private slots:
         window->showHelp();
         choose(*window, Source::CustomList);
         QTest::mouseClick(control<QToolButton>(*window, "cmdDoSearch"), Qt::LeftButton);
-        QTRY_COMPARE(window->session().pool().inFlight(), WhoisPool::Slots);
+        QTRY_COMPARE(window->session().pool().inFlight(), LookupPool::Slots);
         QWidget *help = window->helpWindow();
         QVERIFY(help);
         int openAtUnload = -1;

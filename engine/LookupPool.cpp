@@ -1,10 +1,10 @@
-#include "engine/WhoisPool.h"
+#include "engine/LookupPool.h"
 
 #include <QRandomGenerator>
 #include <algorithm>
 #include <cmath>
 
-struct WhoisPool::Slot {
+struct LookupPool::Slot {
     int index = 0;
     QTimer timer;
     Lookup lookup;
@@ -12,7 +12,7 @@ struct WhoisPool::Slot {
     bool active = false;   // a lookup is open on this slot
 };
 
-WhoisPool::WhoisPool(QObject *parent)
+LookupPool::LookupPool(QObject *parent)
     : QObject(parent)
 {
     for (int i = 0; i < Slots; ++i) {
@@ -33,15 +33,15 @@ WhoisPool::WhoisPool(QObject *parent)
     }
     m_pauseTimer.setSingleShot(true);
     m_pauseTimer.setTimerType(Qt::PreciseTimer);   // a wait of minutes is told to the second
-    connect(&m_pauseTimer, &QTimer::timeout, this, &WhoisPool::endWait);
-    connect(&m_poolTimer, &QTimer::timeout, this, &WhoisPool::onPoolTick);
+    connect(&m_pauseTimer, &QTimer::timeout, this, &LookupPool::endWait);
+    connect(&m_poolTimer, &QTimer::timeout, this, &LookupPool::onPoolTick);
     m_paceTimer.setSingleShot(true);
-    connect(&m_paceTimer, &QTimer::timeout, this, &WhoisPool::fillSlots);
+    connect(&m_paceTimer, &QTimer::timeout, this, &LookupPool::fillSlots);
 }
 
-WhoisPool::~WhoisPool() = default;
+LookupPool::~LookupPool() = default;
 
-void WhoisPool::start()
+void LookupPool::start()
 {
     stop();
     ++m_run;
@@ -62,7 +62,7 @@ void WhoisPool::start()
 }
 
 // Takes the place of a batch: every free slot, up to the pace, takes the next name.
-void WhoisPool::fillSlots()
+void LookupPool::fillSlots()
 {
     m_fillScheduled = false;
     if (m_stopped || isPaused())
@@ -108,7 +108,7 @@ void WhoisPool::fillSlots()
 // (while few names wait), else any carried-over name. A name refused at once, again and again, would otherwise take
 // every start the pace allows, and the others none. The order is partly left to chance, so that a server that refuses
 // every n-th connection cannot refuse the same name each time.
-std::optional<Lookup> WhoisPool::nextLookup(bool *retried)
+std::optional<Lookup> LookupPool::nextLookup(bool *retried)
 {
     const auto due = std::find_if(
         m_retries.begin(), m_retries.end(), [this](const Lookup &lookup) { return lookup.verdictsSeen < m_verdicts; });
@@ -131,7 +131,7 @@ std::optional<Lookup> WhoisPool::nextLookup(bool *retried)
     return m_retries.takeAt(QRandomGenerator::global()->bounded(int(m_retries.size())));
 }
 
-void WhoisPool::occupy(const Lookup &lookup, Slot &slot)
+void LookupPool::occupy(const Lookup &lookup, Slot &slot)
 {
     slot.lookup = lookup;
     slot.active = true;
@@ -141,7 +141,7 @@ void WhoisPool::occupy(const Lookup &lookup, Slot &slot)
     slot.timer.start(m_tickMs);
 }
 
-void WhoisPool::onReached(int index)
+void LookupPool::onReached(int index)
 {
     const Slot &slot = *m_slots[size_t(index)];
     if (m_stopped || !slot.active)
@@ -150,7 +150,7 @@ void WhoisPool::onReached(int index)
     emit connectionStatus(QStringLiteral("connecting(%1): - Search String: %2").arg(index).arg(slot.lookup.name));
 }
 
-void WhoisPool::onAnswered(int index, const LookupAnswer &answer)
+void LookupPool::onAnswered(int index, const LookupAnswer &answer)
 {
     Slot &slot = *m_slots[size_t(index)];
     if (m_stopped || !slot.active)
@@ -169,7 +169,7 @@ void WhoisPool::onAnswered(int index, const LookupAnswer &answer)
     }
 }
 
-void WhoisPool::onUnreachable(Slot &slot, const LookupAnswer &answer)
+void LookupPool::onUnreachable(Slot &slot, const LookupAnswer &answer)
 {
     const QString why = QStringLiteral("%1 cannot be reached: %2.").arg(m_backend->serviceText(), answer.said);
     // An unknown host, or a server that refused every connection of the run so far, will not
@@ -184,7 +184,7 @@ void WhoisPool::onUnreachable(Slot &slot, const LookupAnswer &answer)
     finishRefused(slot, answer);
 }
 
-void WhoisPool::onSlotTick(int index)
+void LookupPool::onSlotTick(int index)
 {
     Slot &slot = *m_slots[size_t(index)];
     if (m_stopped || !slot.active) {
@@ -197,7 +197,7 @@ void WhoisPool::onSlotTick(int index)
         m_backend->tick(index);
 }
 
-void WhoisPool::onPoolTick()
+void LookupPool::onPoolTick()
 {
     if (m_stopped || askedWaitLeft() > 0)
         return;   // nothing is asked while the server's own wait lasts: no silence to count
@@ -224,7 +224,7 @@ void WhoisPool::onPoolTick()
                       QString::number(m_ticksWithoutVerdict * m_tickMs / 1000), m_lastRefusal));
 }
 
-void WhoisPool::finishWithVerdict(Slot &slot, bool unregistered)
+void LookupPool::finishWithVerdict(Slot &slot, bool unregistered)
 {
     const Lookup lookup = slot.lookup;
     lookupEnded(slot);
@@ -237,7 +237,7 @@ void WhoisPool::finishWithVerdict(Slot &slot, bool unregistered)
 }
 
 // A reply without a verdict: the server is refusing, most likely because we ask too fast.
-void WhoisPool::finishRefused(Slot &slot, const LookupAnswer &answer)
+void LookupPool::finishRefused(Slot &slot, const LookupAnswer &answer)
 {
     Lookup lookup = slot.lookup;
     lookupEnded(slot);
@@ -263,7 +263,7 @@ void WhoisPool::finishRefused(Slot &slot, const LookupAnswer &answer)
 }
 
 // Whether no other name is open or waiting, and the source has ended.
-bool WhoisPool::isLastOpenName() const
+bool LookupPool::isLastOpenName() const
 {
     return m_feedEnded && m_verdicts > 0 && m_inFlight == 0 && m_retries.isEmpty();
 }
@@ -272,7 +272,7 @@ bool WhoisPool::isLastOpenName() const
 // list) this is the name's own trouble and costs an attempt; while it answers none, it is a
 // refusal like any other, and the give-up rule stops the run with the name still open, so that a
 // resumed run asks it again.
-void WhoisPool::finishTimedOut(Slot &slot)
+void LookupPool::finishTimedOut(Slot &slot)
 {
     Lookup lookup = slot.lookup;
     lookupEnded(slot);
@@ -286,7 +286,7 @@ void WhoisPool::finishTimedOut(Slot &slot)
         m_retries.append(lookup);
 }
 
-void WhoisPool::retryOrWriteOff(Lookup lookup)
+void LookupPool::retryOrWriteOff(Lookup lookup)
 {
     if (++lookup.attempts < MaxAttempts)
         m_retries.append(lookup);
@@ -296,7 +296,7 @@ void WhoisPool::retryOrWriteOff(Lookup lookup)
 
 // Takes the place of the end of a batch: the slot is free, and the next fill gives it a name. The
 // fill runs from the event loop, never inside the socket's own signal.
-void WhoisPool::lookupEnded(Slot &slot)
+void LookupPool::lookupEnded(Slot &slot)
 {
     slot.timer.stop();
     slot.active = false;
@@ -305,7 +305,7 @@ void WhoisPool::lookupEnded(Slot &slot)
     scheduleFill();
 }
 
-void WhoisPool::scheduleFill()
+void LookupPool::scheduleFill()
 {
     if (m_fillScheduled || m_stopped)
         return;
@@ -320,7 +320,7 @@ void WhoisPool::scheduleFill()
 }
 
 // Whether the learnt rate lets a query start now; when not, the pool wakes when it does.
-bool WhoisPool::paceAllowsStart()
+bool LookupPool::paceAllowsStart()
 {
     const qint64 now = m_clock.elapsed();
     if (m_pace.allowsStart(now))
@@ -332,7 +332,7 @@ bool WhoisPool::paceAllowsStart()
 
 // A refusal: the pool waits as the pace says, or stops the run when the server asks for more
 // than an hour.
-void WhoisPool::learnLimit(qint64 retryAfterMs)
+void LookupPool::learnLimit(qint64 retryAfterMs)
 {
     if (m_stopped)
         return;
@@ -351,7 +351,7 @@ void WhoisPool::learnLimit(qint64 retryAfterMs)
     }
 }
 
-QString WhoisPool::waitText(qint64 milliseconds)
+QString LookupPool::waitText(qint64 milliseconds)
 {
     const qint64 seconds = (milliseconds + 999) / 1000;
     if (seconds >= 86400 * 2)
@@ -362,20 +362,20 @@ QString WhoisPool::waitText(qint64 milliseconds)
     return seconds >= 3600 ? QStringLiteral("%1:%2").arg(seconds / 3600).arg(minutesAndSeconds) : minutesAndSeconds;
 }
 
-void WhoisPool::endWait()
+void LookupPool::endWait()
 {
     m_pace.endWait(m_clock.elapsed());
     emit paceChanged();
     fillSlots();
 }
 
-void WhoisPool::dropWait()
+void LookupPool::dropWait()
 {
     m_pauseTimer.stop();
     m_pace.cancelWait();
 }
 
-void WhoisPool::writeOffOpenNames()
+void LookupPool::writeOffOpenNames()
 {
     QList<Lookup> open = m_retries;
     for (auto &slot : m_slots) {
@@ -395,7 +395,7 @@ void WhoisPool::writeOffOpenNames()
 
 // Under "auto", WHOIS gives way to RDAP for the rest of the run: the open names are asked again
 // there, and the pace starts afresh. False when the pool does not fall over.
-bool WhoisPool::fallOverToRdap(const QString &why)
+bool LookupPool::fallOverToRdap(const QString &why)
 {
     if (m_protocol != Rdap::Protocol::Auto || usingRdap())
         return false;
@@ -424,14 +424,14 @@ bool WhoisPool::fallOverToRdap(const QString &why)
 }
 
 // The run's owner stops it; the open names stay open, so that the resume position keeps them.
-void WhoisPool::refuseRun(const QString &message)
+void LookupPool::refuseRun(const QString &message)
 {
     emit serverRefuses(m_fallOverReason.isEmpty() ? message : m_fallOverReason + QLatin1Char(' ') + message);
     if (!m_stopped)
         stop();
 }
 
-qint64 WhoisPool::earliestOpenEntry() const
+qint64 LookupPool::earliestOpenEntry() const
 {
     qint64 earliest = 0;
     auto consider = [&earliest](const Lookup &lookup) {
@@ -447,7 +447,7 @@ qint64 WhoisPool::earliestOpenEntry() const
     return earliest;
 }
 
-qint64 WhoisPool::stop()
+qint64 LookupPool::stop()
 {
     const qint64 earliest = earliestOpenEntry();
     m_stopped = true;

@@ -35,7 +35,7 @@ struct Lookup {
 // nothing is refused, so that the queries stay under the server's limit and follow it when it rises.
 // Under "auto" the pool asks WHOIS and moves to RDAP for the rest of the run when port 43 cannot be
 // reached or refuses every query for a minute. The pool reports; it writes no file.
-class WhoisPool : public QObject
+class LookupPool : public QObject
 {
     Q_OBJECT
 
@@ -51,8 +51,8 @@ public:
     // The next name of the source; nothing once the source has ended.
     using Feed = std::function<std::optional<Lookup>()>;
 
-    explicit WhoisPool(QObject *parent = nullptr);
-    ~WhoisPool() override;
+    explicit LookupPool(QObject *parent = nullptr);
+    ~LookupPool() override;
 
     void setServer(const Whois::Server &server) { m_whois.setServer(server); }
     void setRegisteredMarker(const QByteArray &marker) { m_whois.setRegisteredMarker(marker); }

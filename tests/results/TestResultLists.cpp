@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 #include "app/DataFile.h"
-#include "engine/ResultLists.h"
+#include "results/ResultLists.h"
 
 #include <QDir>
 #include <QSignalSpy>

@@ -1,4 +1,4 @@
-#include "engine/ResultFiles.h"
+#include "results/ResultFiles.h"
 
 #include "app/DataFile.h"
 #include "app/RunStamp.h"

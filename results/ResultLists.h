@@ -1,5 +1,5 @@
 #pragma once
-#include "engine/ResultFiles.h"
+#include "results/ResultFiles.h"
 
 #include <QHash>
 #include <QObject>

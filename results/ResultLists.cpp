@@ -1,4 +1,4 @@
-#include "engine/ResultLists.h"
+#include "results/ResultLists.h"
 
 #include "app/DataFile.h"
 #include "app/Helpers.h"
