@@ -45,6 +45,16 @@ void choose(Form1 &window, Source source)
     choose(window, int(source));
 }
 
+// The harvest window as choosing "Browse for names" opens it, its checks asking `whois`.
+Form5 *openHarvestWindow(Form1 &window, const TestWhoisServer &whois)
+{
+    window.session().setServer(Whois::Server::parse(whois.address()));
+    choose(window, Source::BrowseForNames);
+    auto *harvest = qobject_cast<Form5 *>(window.harvestWindow());
+    harvest->checker().setTickInterval(50);
+    return harvest;
+}
+
 }   // namespace
 
 class TestHarvestWindows : public QObject
@@ -235,10 +245,7 @@ private slots:
         TestWhoisServer whois({"--free-ratio", "1"});
         EnvironmentVariable host("TAMARIND_YAHOO_HOST", web.host().toLatin1());
         Form1 window;
-        window.session().setServer(Whois::Server::parse(whois.address()));
-        choose(window, Source::BrowseForNames);
-        auto *harvest = qobject_cast<Form5 *>(window.harvestWindow());
-        harvest->checker().setTickInterval(50);
+        Form5 *harvest = openHarvestWindow(window, whois);
         QTRY_VERIFY_WITH_TIMEOUT(harvest->windowTitle().startsWith("Tamarind - "), 15000);   // the home page
         const int entries = harvest->Text1->count();
         harvest->Text1->setEditText(web.address("/links.html"));
@@ -281,10 +288,7 @@ private slots:
         TestWhoisServer whois({"--free-ratio", "1"});
         EnvironmentVariable host("TAMARIND_YAHOO_HOST", web.host().toLatin1());
         Form1 window;
-        window.session().setServer(Whois::Server::parse(whois.address()));
-        choose(window, Source::BrowseForNames);
-        auto *harvest = qobject_cast<Form5 *>(window.harvestWindow());
-        harvest->checker().setTickInterval(50);
+        Form5 *harvest = openHarvestWindow(window, whois);
         harvest->Text1->setEditText(failure == "refused" ? QString("http://127.0.0.1:%1/bad.html").arg(unusedPort())
                                                          : web.address("/bad.html"));
         harvest->Command1->click();
