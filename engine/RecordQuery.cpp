@@ -62,6 +62,7 @@ void RecordQuery::rdapFinished(const RdapFetch::Result &result)
     if (result.reply.status != 0) {
         const Rdap::Answer answer = Rdap::replyAnswer(result.reply, m_name);
         record.verdict = answer.verdict;
+        record.reserved = answer.reserved;
         record.said = answer.said;
         record.text = answer.status == 200 ? Rdap::readableRecord(record.raw) : QString::fromUtf8(record.raw);
     } else {

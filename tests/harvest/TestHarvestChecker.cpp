@@ -83,6 +83,23 @@ private slots:
         QCOMPARE(fileEntries(folders.file("SuperHighProfile.txt")), (QStringList {"free.com", "next.com"}));
     }
 
+    // Fault caught: a name the registry reserves asked three times here, once in a run.
+    void reservedNameIsAskedOnce()
+    {
+        TestFolders folders;
+        TestWhoisServer server({"--free-ratio", "1", "--reserved-name", "kept.com", "--log",
+            folders.file("queries.log"), "--rdap-port", "0"});
+        writeBytes(folders.file("BrowserSearch.txt"), "kept.com\r\nfree.com\r\n");
+        ResultLists results;
+        HarvestChecker checker(results,
+            {Whois::Server::parse(server.address()), Rdap::Protocol::Rdap, *Rdap::Bases::parse(server.rdapBase())});
+        checker.setTickInterval(20);
+        checker.start();
+        QTRY_COMPARE(checker.nextIndex(), 2);
+        QCOMPARE(fileEntries(folders.file("queries.log")), (QStringList {"kept.com", "free.com"}));
+        QCOMPARE(fileEntries(folders.file("Unchecked.txt")), QStringList {"kept.com"});
+    }
+
     void silentServerWritesNamesOff()
     {
         TestFolders folders;
