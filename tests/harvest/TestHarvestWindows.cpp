@@ -206,8 +206,12 @@ private slots:
     {
         TestFolders folders;
         TestWebServer web;
-        web.page = [](const QByteArray &) -> QByteArray {
-            return "<html><body><a href=\"http://golfsample.com\">golf</a></body></html>";
+        // Only the page asked for holds a name: one on the home page could be checked before the
+        // spy below is there, and the page asked for would then hold nothing new.
+        web.page = [](const QByteArray &path) -> QByteArray {
+            if (path == "/links.html")
+                return "<html><body><a href=\"http://golfsample.com\">golf</a></body></html>";
+            return "<html><body>start</body></html>";
         };
         TestWhoisServer silent({"--silent-every", "1"});
         EnvironmentVariable host("TAMARIND_YAHOO_HOST", web.host().toLatin1());
