@@ -189,6 +189,7 @@ void Form5::buildControls()
     connect(cmdRefresh, &QPushButton::clicked, WebBrowser1, &QWebEngineView::reload);
     connect(cmdStop, &QPushButton::clicked, WebBrowser1, &QWebEngineView::stop);
     connect(WebBrowser1, &QWebEngineView::loadStarted, this, [this] {
+        ++m_loadNumber;
         m_pageCount = 0;
         m_followedFrames.clear();
         m_framesToFollow.clear();
@@ -301,19 +302,23 @@ void Form5::documentComplete(QWebEngineView *browser)
 {
     const QPointer<Form5> alive(this);
     const bool frame = browser == WebBrowser2;
-    browser->page()->runJavaScript(PageMarkup::BodyScript, [alive, frame](const QVariant &body) {
+    const int loadNumber = m_loadNumber;
+    browser->page()->runJavaScript(PageMarkup::BodyScript, [alive, frame, loadNumber](const QVariant &body) {
         if (!alive || alive->m_closing)
             return;   // the window closed while the page was read
-        alive->ExtractDomains(body.toString());
+        // A page left before its read came back still gives its names, but the panel and the
+        // count belong to the page now shown.
+        alive->ExtractDomains(body.toString(), frame || loadNumber == alive->m_loadNumber);
         if (frame)
             alive->followNextFrame();
     });
 }
 
-void Form5::ExtractDomains(const QString &body)
+void Form5::ExtractDomains(const QString &body, bool shownPage)
 {
     const Extraction found = DomainExtraction::ExtractDomains(body, ExtractVariant::Browser, m_windowList);
-    m_pageCount += int(found.names.size());
+    if (shownPage)
+        m_pageCount += int(found.names.size());
     m_foundTotal += found.names.size();
     QString error;
     if (!DataFile::append(browserSearchPath(), found.names + QStringList {QString()}, &error) && !m_appendProblemTold) {
@@ -321,7 +326,8 @@ void Form5::ExtractDomains(const QString &body)
         tell(QStringLiteral("The names found could not be written to %1: %2. They are not checked.")
                  .arg(QDir::toNativeSeparators(browserSearchPath()), error));
     }
-    showPanel(2, QStringLiteral("Found %1 unique domains on page").arg(m_pageCount));
+    if (shownPage)
+        showPanel(2, QStringLiteral("Found %1 unique domains on page").arg(m_pageCount));
     for (const QString &frame : found.frames) {
         if (!m_followedFrames.contains(frame)) {
             m_followedFrames.insert(frame);

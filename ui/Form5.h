@@ -74,7 +74,7 @@ private:
     void Form_Load();
     void documentComplete(QWebEngineView *browser);
 
-    void ExtractDomains(const QString &body);
+    void ExtractDomains(const QString &body, bool shownPage);
     void followNextFrame();
     void showPanel(int number, const QString &text);
 
@@ -86,6 +86,7 @@ private:
     bool m_appendProblemTold = false;
     DomainList m_windowList;
     int m_pageCount = 0;
+    int m_loadNumber = 0;   // counts the address bar's loads: a page read that ends late is not the one shown
     qint64 m_foundTotal = 0;
     QStringList m_framesToFollow;
     QSet<QString> m_followedFrames;   // per page: a frame pointing at itself is followed once
