@@ -13,6 +13,7 @@ struct LookupAnswer {
     bool unregistered = false;
     bool reserved = false;       // the registry says the name cannot be registered
     bool hostNotFound = false;   // with Unreachable: the service's host does not exist
+    bool oversized = false;      // with NoVerdict: the reply passed the cap, as no record does, and would again
     qint64 retryAfterMs = -1;    // the wait the service asked for, if any
     QString said;                // what the reply said, for messages
 };

@@ -158,15 +158,23 @@ void LookupPool::onAnswered(int index, const LookupAnswer &answer)
     switch (answer.kind) {
     case LookupAnswer::Kind::Verdict: return finishWithVerdict(slot, answer.unregistered);
     case LookupAnswer::Kind::NoVerdict:
-        if (answer.reserved) {
-            const Lookup lookup = slot.lookup;
-            lookupEnded(slot);
-            emit reserved(lookup.name, lookup.entry);
-            return;
-        }
+        if (answer.reserved || answer.oversized)
+            return writeOffAtOnce(slot, answer.reserved);
         return finishRefused(slot, answer);
     case LookupAnswer::Kind::Unreachable: return onUnreachable(slot, answer);
     }
+}
+
+// An answer that asking again would only repeat: a name the registry reserves, or a reply longer
+// than any record (each try of it costs the cap's worth of traffic).
+void LookupPool::writeOffAtOnce(Slot &slot, bool reserved)
+{
+    const Lookup lookup = slot.lookup;
+    lookupEnded(slot);
+    if (reserved)
+        emit this->reserved(lookup.name, lookup.entry);
+    else
+        emit unchecked(lookup.name, lookup.entry);
 }
 
 void LookupPool::onUnreachable(Slot &slot, const LookupAnswer &answer)

@@ -114,6 +114,7 @@ private:
 
     void onReached(int slot);
     void onAnswered(int slot, const LookupAnswer &answer);
+    void writeOffAtOnce(Slot &slot, bool reserved);
     void onUnreachable(Slot &slot, const LookupAnswer &answer);
     void onSlotTick(int slot);
     void onPoolTick();

@@ -75,6 +75,7 @@ void RdapBackend::onFinished(int index, const RdapFetch::Result &result)
             rdap.verdict == Whois::Verdict::None ? LookupAnswer::Kind::NoVerdict : LookupAnswer::Kind::Verdict;
         answer.unregistered = rdap.verdict == Whois::Verdict::Free;
         answer.reserved = rdap.reserved;
+        answer.oversized = result.capped && rdap.verdict == Whois::Verdict::None;
         answer.said = rdap.said;
         answer.retryAfterMs = result.retryAfterMs;
     }

@@ -90,6 +90,7 @@ void RdapFetch::finish(bool capped)
         result.hostNotFound = reply->error() == QNetworkReply::HostNotFoundError;
     }
     result.retryAfterMs = Rdap::retryAfterMs(reply->rawHeader("Retry-After"));
+    result.capped = capped;
     cancel();
     emit finished(result);
 }

@@ -22,6 +22,7 @@ public:
         Rdap::Reply reply;
         QString error;               // why no HTTP answer came, when none did
         bool hostNotFound = false;   // the service's host does not exist
+        bool capped = false;         // the body passed the cap and was cut off there
         qint64 retryAfterMs = -1;
     };
 

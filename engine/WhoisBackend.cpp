@@ -120,6 +120,7 @@ void WhoisBackend::finishWithReply(int index)
         const QString notice = QString::fromLatin1(slot.reply.left(200).trimmed().split('\n').constFirst()).trimmed();
         answer.said = notice.isEmpty() ? QStringLiteral("the connection closed without a reply")
                                        : QLatin1Char('"') + notice + QLatin1Char('"');
+        answer.oversized = slot.reply.size() >= Whois::ReplyCap;
     } else {
         answer.kind = LookupAnswer::Kind::Verdict;
         answer.unregistered = verdict == Whois::Verdict::Free;

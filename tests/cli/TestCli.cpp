@@ -643,7 +643,7 @@ private slots:
     // an HTML body, a 404 cut off, another error code, "No match" for another name, a reply about
     // two names); a name with evidence left without its verdict (a rights notice, a record with a
     // "No match" remark, the records of reserved.com and blocked.com, a compressed 404); a body that
-    // inflates past any bound, or an endless one (asked on its own by the whois command), held whole;
+    // inflates past any bound, or an endless one, held whole or asked again and again;
     // a server's escape sequences reaching the terminal.
     void hostileRegistry_data()
     {
@@ -656,7 +656,8 @@ private slots:
                               << QStringList {"unchecked empty-json-4041.com", "unchecked html-rdap-4041.com",
                                      "unchecked error-500-4041.com", "unchecked cut-4041.com",
                                      "free rights-notice1.com", "registered reserved.com", "registered blocked.com",
-                                     "free deflate-4041.com", "unchecked deflate-bomb1.com", "free good1.com"};
+                                     "free deflate-4041.com", "unchecked deflate-bomb1.com", "unchecked endless1.com",
+                                     "free good1.com"};
         QTest::addRow("WHOIS that refuses in escapes") << "whois" << QStringList {"unchecked escape1.com"};
     }
     void hostileRegistry()
@@ -664,7 +665,8 @@ private slots:
         QFETCH(QString, protocol);
         QFETCH(QStringList, outcomes);
         TestFolders folders;
-        TestWhoisServer server({"--hostile", "--free-ratio", "1", "--rdap-port", "0"});
+        TestWhoisServer server(
+            {"--hostile", "--free-ratio", "1", "--rdap-port", "0", "--log", folders.file("queries.log")});
         QStringList names;
         for (const QString &outcome : std::as_const(outcomes))
             names << outcome.section(' ', 1);
@@ -688,6 +690,8 @@ private slots:
         printed.sort();
         outcomes.sort();
         QCOMPARE(printed, outcomes);
+        // A reply past the cap would only come again: asked once, not once per refusal.
+        QCOMPARE(fileEntries(folders.file("queries.log")).count("endless1.com"), names.count("endless1.com"));
         std::unique_ptr<QProcess> endless(startCli(
             {"whois", "--protocol", "rdap", "--rdap-base", server.rdapBase(), "endless1.com"}, folders.config()));
         const qint64 peakKb = peakUntilFinished(*endless, 30000);
