@@ -36,6 +36,12 @@ public:
     // "The WHOIS server host:43", for messages.
     virtual QString serviceText() const = 0;
     virtual QString protocolText() const = 0;
+    // A run begins.
+    virtual void newRun() { }
+    // Whether another service can take over when this one fails, and the move to it: the open
+    // lookups are cancelled first.
+    virtual bool canGiveWay() const { return false; }
+    virtual void giveWay() { }
 
 signals:
     // The service accepted the slot's connection.

@@ -21,16 +21,6 @@ LookupPool::LookupPool(QObject *parent)
         connect(&slot->timer, &QTimer::timeout, this, [this, i] { onSlotTick(i); });
         m_slots[size_t(i)] = std::move(slot);
     }
-    for (LookupBackend *backend : {static_cast<LookupBackend *>(&m_whois), static_cast<LookupBackend *>(&m_rdap)}) {
-        connect(backend, &LookupBackend::reached, this, [this, backend](int slot) {
-            if (backend == m_backend)
-                onReached(slot);
-        });
-        connect(backend, &LookupBackend::answered, this, [this, backend](int slot, const LookupAnswer &answer) {
-            if (backend == m_backend)
-                onAnswered(slot, answer);
-        });
-    }
     m_pauseTimer.setSingleShot(true);
     m_pauseTimer.setTimerType(Qt::PreciseTimer);   // a wait of minutes is told to the second
     connect(&m_pauseTimer, &QTimer::timeout, this, &LookupPool::endWait);
@@ -41,6 +31,17 @@ LookupPool::LookupPool(QObject *parent)
 
 LookupPool::~LookupPool() = default;
 
+void LookupPool::setBackend(LookupBackend *backend)
+{
+    if (m_backend == backend)
+        return;
+    if (m_backend)
+        m_backend->disconnect(this);
+    m_backend = backend;
+    connect(m_backend, &LookupBackend::reached, this, &LookupPool::onReached);
+    connect(m_backend, &LookupBackend::answered, this, &LookupPool::onAnswered);
+}
+
 void LookupPool::start()
 {
     stop();
@@ -48,7 +49,7 @@ void LookupPool::start()
     m_stopped = false;
     m_feedEnded = false;
     m_fallOverReason.clear();
-    m_backend = m_protocol == Rdap::Protocol::Rdap ? static_cast<LookupBackend *>(&m_rdap) : &m_whois;
+    m_backend->newRun();
     m_clock.start();
     m_pace.reset(0);
     m_ticksWithoutVerdict = 0;
@@ -185,7 +186,7 @@ void LookupPool::onUnreachable(Slot &slot, const LookupAnswer &answer)
     ++m_failedConnections;
     if (answer.hostNotFound
         || (!m_anyConnected && m_verdicts == 0 && m_failedConnections >= std::min(m_started, int(Slots)))) {
-        if (!fallOverToRdap(why))
+        if (!fallOver(why))
             refuseRun(why);
         return;
     }
@@ -215,9 +216,9 @@ void LookupPool::onPoolTick()
     if (m_refusalsWithoutVerdict == 0)
         return;
     if (m_ticksWithoutVerdict >= FallOverTicks && !(m_feedEnded && m_verdicts > 0)
-        && fallOverToRdap(QStringLiteral("%1 gave no verdict for %2 seconds (last reply: %3).")
-                              .arg(m_backend->serviceText(), QString::number(m_ticksWithoutVerdict * m_tickMs / 1000),
-                                  m_lastRefusal)))
+        && fallOver(QStringLiteral("%1 gave no verdict for %2 seconds (last reply: %3).")
+                        .arg(m_backend->serviceText(), QString::number(m_ticksWithoutVerdict * m_tickMs / 1000),
+                            m_lastRefusal)))
         return;
     if (m_ticksWithoutVerdict < GiveUpTicks)
         return;
@@ -401,11 +402,11 @@ void LookupPool::writeOffOpenNames()
     scheduleFill();
 }
 
-// Under "auto", WHOIS gives way to RDAP for the rest of the run: the open names are asked again
-// there, and the pace starts afresh. False when the pool does not fall over.
-bool LookupPool::fallOverToRdap(const QString &why)
+// The failing service gives way to the next one for the rest of the run ("auto": WHOIS to RDAP):
+// the open names are asked again there, and the pace starts afresh. False when it has none.
+bool LookupPool::fallOver(const QString &why)
 {
-    if (m_protocol != Rdap::Protocol::Auto || usingRdap())
+    if (!m_backend->canGiveWay())
         return false;
     for (auto &slot : m_slots) {
         if (slot->active) {
@@ -415,7 +416,7 @@ bool LookupPool::fallOverToRdap(const QString &why)
     }
     for (Lookup &lookup : m_retries)
         lookup.refusals = lookup.singledOut = 0;
-    m_backend = &m_rdap;
+    m_backend->giveWay();
     m_fallOverReason = why;
     m_pace.reset(m_clock.elapsed());
     m_pauseTimer.stop();

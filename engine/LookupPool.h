@@ -1,8 +1,6 @@
 #pragma once
+#include "engine/LookupBackend.h"
 #include "engine/Pace.h"
-#include "engine/Rdap.h"
-#include "engine/RdapBackend.h"
-#include "engine/WhoisBackend.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -26,15 +24,16 @@ struct Lookup {
     quint64 verdictsSeen = 0;   // the pool's verdict count at this name's last refusal
 };
 
-// The lookups of a run, over WHOIS or RDAP (a backend each). Up to 25 lookups are in flight: when
+// The lookups of a run, over the backend it is given. Up to 25 lookups are in flight: when
 // one ends, its slot takes the next name at once, carried-over names first, then the feed. A lookup
 // without a verdict after 30 ticks is carried over, as is a reply without a verdict; a name is
 // written off as unchecked after 3 attempts. The pace follows the server: no limit on the rate of
 // new queries until the server first refuses one; then the rate is a little under what the server
 // granted, the pool waits a tick (or as long as the server asks), and the rate creeps up slowly while
 // nothing is refused, so that the queries stay under the server's limit and follow it when it rises.
-// Under "auto" the pool asks WHOIS and moves to RDAP for the rest of the run when port 43 cannot be
-// reached or refuses every query for a minute. The pool reports; it writes no file.
+// When the service cannot be reached or refuses every query for a minute, a backend that can
+// ("auto": WHOIS, then RDAP) gives way to its next service for the rest of the run. The pool
+// reports; it writes no file.
 class LookupPool : public QObject
 {
     Q_OBJECT
@@ -54,14 +53,10 @@ public:
     explicit LookupPool(QObject *parent = nullptr);
     ~LookupPool() override;
 
-    void setServer(const Whois::Server &server) { m_whois.setServer(server); }
-    void setRegisteredMarker(const QByteArray &marker) { m_whois.setRegisteredMarker(marker); }
-    void setProtocol(Rdap::Protocol protocol) { m_protocol = protocol; }
-    Rdap::Protocol protocol() const { return m_protocol; }
-    void setRdapBases(const Rdap::Bases &bases) { m_rdap.setBases(bases); }
-    const Rdap::Bases &rdapBases() const { return m_rdap.bases(); }
-    // The service the run asks now.
-    bool usingRdap() const { return m_backend == &m_rdap; }
+    // The service asked; it is kept by its owner. Set between runs.
+    void setBackend(LookupBackend *backend);
+    // The backend gave way to its next service in this run.
+    bool fellOver() const { return !m_fallOverReason.isEmpty(); }
     // The length of one tick; 1000 ms unless tests make it shorter.
     void setTickInterval(int milliseconds)
     {
@@ -91,7 +86,6 @@ public:
     bool waitingForServer() const { return m_ticksWithoutVerdict >= QuietTicks; }
     // The smallest entry number without a verdict among the open and carried-over names; 0 if none.
     qint64 earliestOpenEntry() const;
-    qsizetype peakReplyBytes() const { return m_whois.peakReplyBytes(); }
 
 signals:
     // entry: the name's entry number in its source (0 when it has none).
@@ -133,13 +127,10 @@ private:
     void dropWait();
     bool paceAllowsStart();
     void refuseRun(const QString &message);
-    bool fallOverToRdap(const QString &why);
+    bool fallOver(const QString &why);
     void writeOffOpenNames();
 
-    WhoisBackend m_whois {Slots};
-    RdapBackend m_rdap {Slots};
-    LookupBackend *m_backend = &m_whois;
-    Rdap::Protocol m_protocol = Rdap::Protocol::Whois;
+    LookupBackend *m_backend = nullptr;
     QString m_fallOverReason;   // why the run left WHOIS, if it did
     int m_tickMs = 1000;
     Feed m_feed;

@@ -58,13 +58,18 @@ void CheckSession::setServer(const Whois::Server &server, const QString &error)
 {
     m_server = server;
     m_serverError = error;
-    m_pool.setServer(server);
+    m_whois.setServer(server);
 }
 
 void CheckSession::setProtocol(Rdap::Protocol protocol, const QString &error)
 {
     m_protocolError = error;
-    m_pool.setProtocol(protocol);
+    m_protocol = protocol;
+    switch (protocol) {
+    case Rdap::Protocol::Whois: return m_pool.setBackend(&m_whois);
+    case Rdap::Protocol::Rdap: return m_pool.setBackend(&m_rdap);
+    case Rdap::Protocol::Auto: return m_pool.setBackend(&m_whoisThenRdap);
+    }
 }
 
 void CheckSession::setService(const LookupService &service)
@@ -77,7 +82,7 @@ void CheckSession::setService(const LookupService &service)
 void CheckSession::setRdapBases(const Rdap::Bases &bases, const QString &error)
 {
     m_basesError = error;
-    m_pool.setRdapBases(bases);
+    m_rdap.setBases(bases);
 }
 
 QString CheckSession::start(qint64 first, qint64 entries)
@@ -86,14 +91,14 @@ QString CheckSession::start(qint64 first, qint64 entries)
         return QStringLiteral("A run is already going on.");
     if (!m_protocolError.isEmpty())
         return m_protocolError + '.';
-    const bool rdap = m_pool.protocol() != Rdap::Protocol::Whois;
+    const bool rdap = m_protocol != Rdap::Protocol::Whois;
     if (rdap && !m_basesError.isEmpty())
         return m_basesError + '.';
-    const bool whois = m_pool.protocol() != Rdap::Protocol::Rdap;
+    const bool whois = m_protocol != Rdap::Protocol::Rdap;
     if (whois && !m_server.isValid())
         return m_serverError.isEmpty() ? QStringLiteral("No WHOIS server is set.") : m_serverError + '.';
     // Names under .invalid never exist: no need to ask a resolver, on the network, to find that out.
-    if (m_pool.protocol() == Rdap::Protocol::Whois
+    if (m_protocol == Rdap::Protocol::Whois
         && (m_server.host.endsWith(QLatin1String(".invalid"), Qt::CaseInsensitive)
             || m_server.host.compare(QLatin1String("invalid"), Qt::CaseInsensitive) == 0))
         return QStringLiteral("The WHOIS server %1 cannot be reached: Host not found.").arg(m_server.text());

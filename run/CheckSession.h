@@ -1,5 +1,8 @@
 #pragma once
+#include "engine/FallOverBackend.h"
 #include "engine/LookupPool.h"
+#include "engine/RdapBackend.h"
+#include "engine/WhoisBackend.h"
 #include "results/ResultLists.h"
 #include "run/RunControl.h"
 
@@ -31,7 +34,11 @@ public:
     void setProtocol(Rdap::Protocol protocol, const QString &error = {});
     void setRdapBases(const Rdap::Bases &bases, const QString &error = {});
     void setService(const LookupService &service);
-    LookupService service() const { return {m_server, m_pool.protocol(), m_pool.rdapBases()}; }
+    LookupService service() const { return {m_server, m_protocol, m_rdap.bases()}; }
+    // What a WHOIS server may answer for a registered name, beside a record of it.
+    void setRegisteredMarker(const QByteArray &marker) { m_whois.setRegisteredMarker(marker); }
+    // The longest WHOIS reply kept so far, in bytes.
+    qsizetype peakReplyBytes() const { return m_whois.peakReplyBytes(); }
     SourceSelection selectSource(Source source, const QString &customFile = {})
     {
         return m_run.selectSource(source, customFile);
@@ -64,6 +71,10 @@ private:
     void stopUnsaved(qint64 entry);
 
     ResultLists m_results;
+    WhoisBackend m_whois {LookupPool::Slots};
+    RdapBackend m_rdap {LookupPool::Slots};
+    FallOverBackend m_whoisThenRdap {m_whois, m_rdap};
+    Rdap::Protocol m_protocol = Rdap::Protocol::Whois;
     LookupPool m_pool;
     RunControl m_run {m_pool};
     std::unique_ptr<QLockFile> m_lock;

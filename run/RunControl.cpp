@@ -263,7 +263,7 @@ QString RunControl::openConnectionsText() const
     else if (m_pool.rate() > 0)
         text += QStringLiteral(" - pace: %1 names/s, set by the server").arg(m_pool.rate(), 0, 'f', 1);
     // Under "auto", once WHOIS has failed, the run says where it asks now.
-    if (m_pool.usingRdap() && m_pool.protocol() == Rdap::Protocol::Auto)
+    if (m_pool.fellOver())
         text += QStringLiteral(" - WHOIS failed, asking RDAP");
     return text;
 }

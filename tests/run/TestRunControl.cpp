@@ -545,7 +545,7 @@ private slots:
         QCOMPARE(engine.refusals, QStringList());
         QCOMPARE(engine.with("registered").size(), list.registered.size());
         QCOMPARE(engine.with("free").size(), list.names.size() - list.registered.size());
-        QVERIFY(engine.session.pool().usingRdap());
+        QVERIFY(engine.session.pool().fellOver());
         QVERIFY(!statuses.filter("WHOIS failed, asking RDAP").isEmpty());
         QCOMPARE(fellOver.size(), 1);
         QVERIFY2(fellOver[0][0].toString().startsWith("The WHOIS server"), qPrintable(fellOver[0][0].toString()));
@@ -636,7 +636,7 @@ private slots:
         TestWhoisServer server({"--registered", folders.file("registered.txt"), "--reply-bytes", "60"});
         DataFile::rewrite(folders.file("list.txt"), numberedNames(20));
         Engine engine(server, 0, ShortTick);
-        engine.session.pool().setRegisteredMarker("Registrar WHOIS Server:");
+        engine.session.setRegisteredMarker("Registrar WHOIS Server:");
         QVERIFY(engine.runToEnd(folders.file("list.txt")));
         QCOMPARE(engine.with("unchecked"), QStringList {"unchecked name003.com"});
         QCOMPARE(engine.with("free").size(), 19);
@@ -668,7 +668,7 @@ private slots:
         Engine engine(server);
         QVERIFY(engine.runToEnd(folders.file("list.txt")));
         QCOMPARE(engine.verdicts, QStringList {"free abc.com"});
-        QVERIFY(engine.session.pool().peakReplyBytes() <= Whois::ReplyCap);
+        QVERIFY(engine.session.peakReplyBytes() <= Whois::ReplyCap);
     }
 
     void decodedLineBreakSendsOneLine()
