@@ -5,12 +5,6 @@
 
 namespace Shutdown {
 
-bool &endPending()
-{
-    static bool pending = false;
-    return pending;
-}
-
 std::function<void()> &endHook()
 {
     static std::function<void()> hook;   // the program's entry point sets it

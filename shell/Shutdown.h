@@ -1,11 +1,9 @@
 #pragma once
 #include <functional>
 
-// How the program ends. The main window's close ends it, unless the website window is open: then
-// only the end-pending flag is set, and the website window's close ends it.
+// How the program ends: when the main window closes, or when the website window it left open does.
 namespace Shutdown {
 
-bool &endPending();
 // Stops the skin's companion and ends the program (the event loop); tests replace the ending.
 void endProgram();
 std::function<void()> &endHook();

@@ -135,11 +135,3 @@ void frmWebsite::layoutWindow()
     Twips::setGeometry(Command3, layout.command3Left, go.y(), go.width(), go.height());
     Twips::setGeometry(WebBrowser1, WebBrowserLeft, WebBrowserTop, layout.webBrowserWidth, layout.webBrowserHeight);
 }
-
-// With the main window gone, this window's close ends the program.
-void frmWebsite::closeEvent(QCloseEvent *event)
-{
-    QWidget::closeEvent(event);
-    if (Shutdown::endPending())
-        Shutdown::endProgram();
-}

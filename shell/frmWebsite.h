@@ -55,7 +55,6 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     void Form_Load();

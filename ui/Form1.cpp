@@ -13,7 +13,6 @@
 #include "shell/Skin.h"
 #include "shell/Twips.h"
 #include "shell/frmAbout.h"
-#include "shell/frmSplash.h"
 #include "shell/frmWebsite.h"
 #include "ui/Form2.h"
 #include "ui/Form3.h"
@@ -94,8 +93,7 @@ Form1::Form1(QWidget *parent)
 // The windows that use the session go before it: their children would otherwise outlive it.
 Form1::~Form1()
 {
-    for (QWidget *window : {m_form5.data(), m_form3.data(), m_whois.data()})
-        delete window;
+    m_windows.deleteSessionUsers();
 }
 
 // Tests and the skin find the controls by the names the rest of the program knows them by.
@@ -281,7 +279,7 @@ void Form1::buildMenus()
         {QStringLiteral("View Help")}, [this](int) { showHelp(); });
     addMenu(QStringLiteral("mnuAbout"), QStringLiteral("&About"), QStringLiteral("mnuAboutItem"),
         {QStringLiteral("About this software")},
-        [this](int) { showSingle(m_about, [this] { return new frmAbout(this); }); });
+        [this](int) { m_windows.show(Windows::Kind::About, [this] { return new frmAbout(this); }); });
 }
 
 // As if the entry had been picked in the source list, also while a run has disabled it.
@@ -294,30 +292,15 @@ void Form1::mnuToolsItem_Click(int index)
 // The help viewer, when there is a help document to show.
 void Form1::showHelp()
 {
-    if (!m_help) {
-        auto *viewer = new Form8;
-        if (!viewer->hasHelp()) {
-            delete viewer;
-            return;
-        }
-        m_help = viewer;
-    }
-    m_help->show();
-}
-
-QWidget *Form1::showSingle(QPointer<QWidget> &window, const std::function<QWidget *()> &make)
-{
-    if (!window)
-        window = make();
-    window->show();
-    window->raise();
-    window->activateWindow();
-    return window;
+    m_windows.show(Windows::Kind::Help, []() -> QWidget * {
+        auto viewer = std::make_unique<Form8>();
+        return viewer->hasHelp() ? viewer.release() : nullptr;
+    });
 }
 
 frmWebsite *Form1::showWebsite()
 {
-    return static_cast<frmWebsite *>(showSingle(m_website, [] { return new frmWebsite; }));
+    return static_cast<frmWebsite *>(m_windows.show(Windows::Kind::Website, [] { return new frmWebsite; }));
 }
 
 // A double-click on a result opens its purchase page or, with purchase links off, its WHOIS record
@@ -328,9 +311,9 @@ void Form1::openDomain(const QString &selectedName)
         showWebsite()->navigate(branding().purchaseAddress(selectedName));
         return;
     }
-    delete m_whois;
-    m_whois = new frmWhois(m_session.service(), selectedName);
-    m_whois->show();
+    auto *record = new frmWhois(m_session.service(), selectedName);
+    m_windows.replace(Windows::Kind::Whois, record);
+    record->show();
 }
 
 void Form1::connectResults()
@@ -506,11 +489,7 @@ void Form1::List5_OLEDragDrop(const QMimeData *payload, bool fromProfileList)
 
 void Form1::showNotice()
 {
-    if (!m_form2)
-        m_form2 = new Form2(this);
-    m_form2->show();
-    m_form2->raise();
-    m_form2->activateWindow();
+    m_windows.show(Windows::Kind::Notice, [this] { return new Form2(this); });
 }
 
 void Form1::showFileProblem(const QString &message)
@@ -619,7 +598,7 @@ void Form1::Combo1_Click()
     if (source == Source::GenerateNames)
         showGenerator();
     if (source == Source::BrowseForNames)
-        showSingle(m_form5, [this] {
+        m_windows.show(Windows::Kind::Harvest, [this] {
             auto *harvest = new Form5(m_session, this);
             connect(harvest, &Form5::openDomain, this, &Form1::openDomain);
             return harvest;
@@ -686,7 +665,7 @@ void Form1::cmdDoSearch_Click()
 // The list builder takes the search text, engine and size from the top band when it opens.
 void Form1::cmdCreate_Click()
 {
-    showSingle(m_form3, [this] {
+    m_windows.show(Windows::Kind::ListBuilder, [this] {
         SearchRequest request;
         request.engine = m_run.source() == Source::GoogleSearch ? ListBuilder::Engine::Google
             : m_run.source() == Source::YahooSearch             ? ListBuilder::Engine::Yahoo
@@ -701,13 +680,11 @@ void Form1::cmdCreate_Click()
 
 void Form1::showGenerator()
 {
-    if (!m_frmMake) {
-        m_frmMake = new frmMake(this);
-        connect(m_frmMake, &frmMake::generated, this, &Form1::checkGeneratedNames);
-    }
-    m_frmMake->show();
-    m_frmMake->raise();
-    m_frmMake->activateWindow();
+    m_windows.show(Windows::Kind::Generator, [this] {
+        auto *generator = new frmMake(this);
+        connect(generator, &frmMake::generated, this, &Form1::checkGeneratedNames);
+        return generator;
+    });
 }
 
 // The generator has written its list: it is checked from the first name, whatever source the
@@ -793,8 +770,8 @@ void Form1::txtSearch_Change()
 void Form1::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    if (m_help && m_help->isVisible()) {
-        QTimer::singleShot(0, m_help, [help = m_help] {
+    if (QPointer<QWidget> help = helpWindow(); help && help->isVisible()) {
+        QTimer::singleShot(0, help, [help] {
             if (help) {
                 help->raise();
                 help->activateWindow();
@@ -808,28 +785,15 @@ void Form1::closeEvent(QCloseEvent *event)
     m_session.stop();
     Settings::flush();
     QMainWindow::closeEvent(event);
-    QWidget *splash = nullptr;
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (qobject_cast<frmSplash *>(window))
-            splash = window;
-    }
-    for (QWidget *window :
-        std::initializer_list<QWidget *> {m_form2, m_form3, m_form5, m_help, m_frmMake, splash, m_whois}) {
-        if (window)
-            window->close();
-    }
-    if (m_website && m_website->isVisible())
-        Shutdown::endPending() = true;
-    else
-        Shutdown::endProgram();
+    m_windows.closeAll();
 }
 
 Form2 *Form1::noticeWindow() const
 {
-    return m_form2;
+    return qobject_cast<Form2 *>(m_windows.window(Windows::Kind::Notice));
 }
 
 frmMake *Form1::generatorWindow() const
 {
-    return m_frmMake;
+    return qobject_cast<frmMake *>(m_windows.window(Windows::Kind::Generator));
 }

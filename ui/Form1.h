@@ -4,6 +4,7 @@
 #include "ui/MainLayout.h"
 
 #include "ui/PendingUpdates.h"
+#include "ui/Windows.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -43,13 +44,14 @@ public:
     std::function<QString()> chooseCustomList;
     const MainLayout &currentLayout() const { return m_layout; }
     int dragSourceMarker() const { return m_dragSourceMarker; }
+    Windows &windows() { return m_windows; }
     Form2 *noticeWindow() const;
     frmMake *generatorWindow() const;
-    QWidget *helpWindow() const { return m_help; }
-    QWidget *whoisWindow() const { return m_whois; }
-    QWidget *websiteWindow() const { return m_website; }
-    QWidget *listBuilderWindow() const { return m_form3; }
-    QWidget *harvestWindow() const { return m_form5; }
+    QWidget *helpWindow() const { return m_windows.window(Windows::Kind::Help); }
+    QWidget *whoisWindow() const { return m_windows.window(Windows::Kind::Whois); }
+    QWidget *websiteWindow() const { return m_windows.window(Windows::Kind::Website); }
+    QWidget *listBuilderWindow() const { return m_windows.window(Windows::Kind::ListBuilder); }
+    QWidget *harvestWindow() const { return m_windows.window(Windows::Kind::Harvest); }
     void cmdCreate_Click();
 
     // A run longer than this that ends while the window is not active is told on the desktop.
@@ -116,7 +118,6 @@ private:
     void showNotice();
     void showFileProblem(const QString &message);
     void showGenerator();
-    static QWidget *showSingle(QPointer<QWidget> &window, const std::function<QWidget *()> &make);
     void checkGeneratedNames(int count);
     void checkSearchList(int entries, ListBuilder::Engine engine);
 
@@ -129,14 +130,7 @@ private:
     RunProgressBar *m_progress = nullptr;
     PendingUpdates m_updates {[this] { return m_session.isRunning(); }};
     qint64 m_freeThisRun = 0;
-    QPointer<Form2> m_form2;
-    QPointer<frmMake> m_frmMake;
-    QPointer<QWidget> m_help;
-    QPointer<QWidget> m_about;
-    QPointer<QWidget> m_website;
-    QPointer<QWidget> m_whois;
-    QPointer<QWidget> m_form3;
-    QPointer<QWidget> m_form5;
+    Windows m_windows;
     bool m_settingsProblemShown = false;
 
     // The controls, named as the rest of the program knows them; each object carries its name.

@@ -67,8 +67,9 @@ int main(int argc, char **argv)
     frmSplash splash;
     const QString list = parser.positionalArguments().value(0);
     const bool startRun = parser.isSet(start);
-    splash.showMainWindow = [list, startRun] {
+    splash.showMainWindow = [&splash, list, startRun] {
         auto *window = new Form1;
+        window->windows().replace(Windows::Kind::Splash, &splash);   // closed with the main window
         // Where no window manager maximises, the window still fills the screen.
         window->setGeometry(window->screen()->availableGeometry());
         window->showMaximized();

@@ -36,7 +36,6 @@ class TestShell : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { Shutdown::endPending() = false; }
 
     // Runs first: no splash window has published the skin yet.
     void skinnedBeforeAnySplash()
@@ -166,7 +165,7 @@ private slots:
         QVERIFY(website && website->isVisible());
         window.close();
         QCOMPARE(ends, 1);   // still running while the website window is open
-        QVERIFY(Shutdown::endPending());
+        QVERIFY(window.windows().endPending());
         website->close();
         QCOMPARE(ends, 2);
         Shutdown::endHook() = nullptr;
