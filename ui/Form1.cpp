@@ -582,18 +582,7 @@ void Form1::Combo1_Click()
 {
     const Source source = Source(Combo1->currentIndex());
     const QString custom = source == Source::CustomList && chooseCustomList ? chooseCustomList() : QString();
-    const SourceSelection selection = m_run.selectSource(source, custom);
-    // The last number first: the field check then resets a start number that reached the end.
-    if (selection.wordMax)
-        txtWordMax->setText(QString::number(*selection.wordMax));
-    if (selection.wordNum)
-        txtWordNum->setText(QString::number(*selection.wordNum));
-    if (source == Source::CustomList && m_run.sourceFile().isEmpty()) {
-        txtWordNum->clear();   // the dialog was cancelled: no numbers for no list
-        txtWordMax->clear();
-    }
-    if (!selection.startsOver.isEmpty())
-        panel(1)->setText(selection.startsOver);
+    showNumbers(m_flow.choose(source, custom));
     applyTopBand();
     if (source == Source::GenerateNames)
         showGenerator();
@@ -616,6 +605,17 @@ void Form1::openList(const QString &path, bool start)
         showMessage(QStringLiteral("Custom List"), problem);
     else if (start)
         cmdDoSearch_Click();
+}
+
+void Form1::showNumbers(const BandNumbers &numbers)
+{
+    // The last number first: the field check then resets a start number that reached the end.
+    if (numbers.entries)
+        txtWordMax->setText(*numbers.entries);
+    if (numbers.startNumber)
+        txtWordNum->setText(*numbers.startNumber);
+    if (!numbers.status.isEmpty())
+        panel(1)->setText(numbers.status);
 }
 
 // Shows the chosen source's controls, and enables them as far as the running state allows.
@@ -641,25 +641,10 @@ void Form1::applyTopBand()
 
 void Form1::cmdDoSearch_Click()
 {
-    bool numberOk = false;
-    const qint64 first = txtWordNum->text().trimmed().toLongLong(&numberOk);
-    const qint64 entries = txtWordMax->text().trimmed().toLongLong();   // shown only; not a number is 0
-    const bool searchEngine = m_run.source() == Source::YahooSearch || m_run.source() == Source::GoogleSearch;
-    // Without a list, Start says so whatever the number field holds.
-    if (!numberOk && !searchEngine && !m_run.sourceFile().isEmpty()) {
-        showMessage(QStringLiteral("Start"),
-            QStringLiteral("The start number \"%1\" is not a whole number. Type the "
-                           "number of the first entry to check, for example 1.")
-                .arg(txtWordNum->text()));
-        return;
-    }
-    const QString problem = m_session.start(first, entries);
-    if (!problem.isEmpty()) {
+    BandNumbers after;
+    if (const QString problem = m_flow.start(txtWordNum->text(), txtWordMax->text(), &after); !problem.isEmpty())
         showMessage(QStringLiteral("Start"), problem);
-        return;
-    }
-    if (m_run.source() == Source::YahooSearch || m_run.source() == Source::GoogleSearch)
-        txtWordNum->setText(QStringLiteral("1"));
+    showNumbers(after);
 }
 
 // The list builder takes the search text, engine and size from the top band when it opens.
@@ -691,9 +676,7 @@ void Form1::showGenerator()
 // top band shows by now.
 void Form1::checkGeneratedNames(int count)
 {
-    // A run of the generator's earlier list stops: never one run over two lists.
-    if (m_run.isRunning())
-        m_session.stop();
+    m_flow.stopForNewGeneratedList();
     Combo1->setCurrentIndex(int(Source::GenerateNames));
     m_run.selectSource(Source::GenerateNames);
     applyTopBand();
@@ -707,11 +690,8 @@ void Form1::checkGeneratedNames(int count)
 void Form1::checkSearchList(int entries, ListBuilder::Engine engine)
 {
     const Source source = engine == ListBuilder::Engine::Google ? Source::GoogleSearch : Source::YahooSearch;
-    if (m_run.isRunning()) {
-        showMessage(QStringLiteral("Start"),
-            QStringLiteral("A run is already going on; the list of the search is "
-                           "checked when you choose %1 and press Start.")
-                .arg(RunControl::sourceName(source)));
+    if (const QString waits = m_flow.searchListWaits(source); !waits.isEmpty()) {
+        showMessage(QStringLiteral("Start"), waits);
         return;
     }
     Combo1->setCurrentIndex(int(source));
@@ -732,14 +712,7 @@ void Form1::setRunControlsEnabled(bool running)
     }
     if (stopHadFocus)
         cmdDoSearch->setFocus();
-    // After a run the list's own start number shows again; a custom or generated list is not
-    // asked for anew, and goes on where its run stopped.
-    const Source source = m_run.source();
-    if (source == Source::CustomList || source == Source::GenerateNames) {
-        if (m_run.sourceFile() == m_run.runFile() && m_run.resumeSaved() > 0)
-            txtWordNum->setText(QString::number(m_run.resumeSaved()));
-    } else if (source != Source::BrowseForNames)
-        Combo1_Click();
+    showNumbers(m_flow.afterRun());
 }
 
 void Form1::Command3_Click()

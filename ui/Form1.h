@@ -1,6 +1,7 @@
 #pragma once
 #include "harvest/ListBuilder.h"
 #include "run/CheckSession.h"
+#include "run/SourceFlow.h"
 #include "ui/MainLayout.h"
 
 #include "ui/PendingUpdates.h"
@@ -110,6 +111,7 @@ private:
     void connectRun();
     void setRunControlsEnabled(bool running);
     void applyTopBand();
+    void showNumbers(const BandNumbers &numbers);
     void showMessage(const QString &title, const QString &text);
     void restingStatus();
     void Form_Load();
@@ -124,6 +126,7 @@ private:
     CheckSession m_session;
     ResultLists &m_results = m_session.results();
     RunControl &m_run = m_session.run();
+    SourceFlow m_flow {m_session};
     MainLayout m_layout;
     int m_dragSourceMarker = 0;
     std::array<QLabel *, 4> m_panels {};   // three status panels and the unchecked count

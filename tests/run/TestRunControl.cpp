@@ -2,6 +2,7 @@
 #include "app/DataFile.h"
 #include "app/SettingsStore.h"
 #include "run/CheckSession.h"
+#include "run/SourceFlow.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -144,6 +145,52 @@ private slots:
         run.selectSource(Source::BrowseForNames);
         QCOMPARE(run.sourceFile(), folders.file("BrowserSearch.txt"));   // unchanged
         QCOMPARE(run.selectSource(Source::GenerateNames).group, SourceSelection::Group::None);
+    }
+
+    // Faults caught: a cancelled dialog leaving the last list's numbers shown; a start number that
+    // is no number starting a run at entry 0; Start without a list quoting the number instead.
+    void sourceFlowSteps_data()
+    {
+        QTest::addColumn<int>("source");
+        QTest::addColumn<QString>("customFile");
+        QTest::addColumn<QString>("shownStart");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("told");
+        QTest::addRow("installed list") << int(Source::FullWordList) << ""
+                                        << "120"
+                                        << "x"
+                                        << "not a whole number";
+        QTest::addRow("custom list") << int(Source::CustomList) << "list.txt"
+                                     << "1"
+                                     << " 2x"
+                                     << "not a whole number";
+        QTest::addRow("dialog cancelled") << int(Source::CustomList) << ""
+                                          << ""
+                                          << "x"
+                                          << "No list is chosen";
+    }
+    void sourceFlowSteps()
+    {
+        QFETCH(int, source);
+        QFETCH(QString, customFile);
+        QFETCH(QString, shownStart);
+        QFETCH(QString, typed);
+        QFETCH(QString, told);
+        TestFolders folders;
+        QDir(folders.program()).mkdir("wordlists");
+        DataFile::rewrite(folders.file("wordlists/FullWordList.txt"), numberedNames(500));
+        DataFile::rewrite(folders.file("list.txt"), numberedNames(5));
+        SettingsStore::save("Quillon", "Settings", "FullWordNum", "120");
+        CheckSession session;
+        SourceFlow flow(session);
+        flow.choose(Source::FullWordList);   // an earlier list's numbers are shown
+        const BandNumbers shown =
+            flow.choose(Source(source), customFile.isEmpty() ? QString() : folders.file(customFile));
+        QCOMPARE(shown.startNumber, std::optional<QString>(shownStart));
+        BandNumbers after;
+        QVERIFY2(flow.start(typed, shown.entries.value_or(""), &after).contains(told), qPrintable(told));
+        QVERIFY(!session.isRunning());
+        QCOMPARE(flow.afterRun().startNumber, source == int(Source::FullWordList) ? shown.startNumber : std::nullopt);
     }
 
     void startNumberRule_data()

@@ -1,0 +1,73 @@
+#include "run/SourceFlow.h"
+
+namespace {
+
+bool isSearchEngine(Source source)
+{
+    return source == Source::YahooSearch || source == Source::GoogleSearch;
+}
+
+}   // namespace
+
+BandNumbers SourceFlow::choose(Source source, const QString &customFile)
+{
+    RunControl &run = m_session.run();
+    const SourceSelection selection = run.selectSource(source, customFile);
+    BandNumbers shown;
+    if (selection.wordMax)
+        shown.entries = QString::number(*selection.wordMax);
+    if (selection.wordNum)
+        shown.startNumber = QString::number(*selection.wordNum);
+    if (source == Source::CustomList && run.sourceFile().isEmpty())
+        shown.startNumber = shown.entries = QString();   // the dialog was cancelled: no numbers for no list
+    shown.status = selection.startsOver;
+    return shown;
+}
+
+QString SourceFlow::start(const QString &startNumber, const QString &entries, BandNumbers *after)
+{
+    const RunControl &run = m_session.run();
+    bool numberOk = false;
+    const qint64 first = startNumber.trimmed().toLongLong(&numberOk);
+    // Without a list, Start says so whatever the number field holds.
+    if (!numberOk && !isSearchEngine(run.source()) && !run.sourceFile().isEmpty())
+        return QStringLiteral("The start number \"%1\" is not a whole number. Type the "
+                              "number of the first entry to check, for example 1.")
+            .arg(startNumber);
+    // The entries are shown only: one that is not a number counts as 0.
+    if (const QString problem = m_session.start(first, entries.trimmed().toLongLong()); !problem.isEmpty())
+        return problem;
+    if (isSearchEngine(run.source()))
+        after->startNumber = QStringLiteral("1");
+    return {};
+}
+
+BandNumbers SourceFlow::afterRun()
+{
+    const RunControl &run = m_session.run();
+    const Source source = run.source();
+    if (source == Source::CustomList || source == Source::GenerateNames) {
+        BandNumbers shown;
+        if (run.sourceFile() == run.runFile() && run.resumeSaved() > 0)
+            shown.startNumber = QString::number(run.resumeSaved());
+        return shown;
+    }
+    if (source == Source::BrowseForNames)
+        return {};
+    return choose(source);
+}
+
+QString SourceFlow::searchListWaits(Source source) const
+{
+    if (!m_session.isRunning())
+        return {};
+    return QStringLiteral("A run is already going on; the list of the search is "
+                          "checked when you choose %1 and press Start.")
+        .arg(RunControl::sourceName(source));
+}
+
+void SourceFlow::stopForNewGeneratedList()
+{
+    if (m_session.isRunning())
+        m_session.stop();
+}
