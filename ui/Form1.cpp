@@ -82,7 +82,8 @@ Form1::Form1(QWidget *parent)
     resize(Twips::toPixels(12960), Twips::toPixels(12345));
     buildTopBand();
     buildResultColumns();
-    buildStatusBar();
+    statusBar()->setFont(verdanaFont());
+    m_status = new RunStatusBar(statusBar(), m_session, m_updates, this);
     buildMenus();
     nameControls();
     connectResults();
@@ -112,8 +113,6 @@ void Form1::nameControls()
         cmdCopy[size_t(number)]->setObjectName(QStringLiteral("cmdCopy%1").arg(number));
         cmdClear[size_t(number)]->setObjectName(QStringLiteral("cmdClear%1").arg(number));
     }
-    for (int number = 1; number <= int(m_panels.size()); ++number)
-        m_panels[size_t(number - 1)]->setObjectName(QStringLiteral("Panel%1").arg(number));
 }
 
 void Form1::buildTopBand()
@@ -231,22 +230,6 @@ void Form1::buildResultColumns()
         payload.setText(text);
         List5_OLEDragDrop(&payload, fromProfileList);
     });
-}
-
-void Form1::buildStatusBar()
-{
-    statusBar()->setFont(verdanaFont());
-    statusBar()->setSizeGripEnabled(false);
-    const QString resting[] = {QStringLiteral("Entry Status"), QStringLiteral("Open Connections"),
-        QStringLiteral("Connection Status"), QString()};
-    for (size_t i = 0; i < m_panels.size(); ++i) {
-        m_panels[i] = new QLabel(resting[i], statusBar());
-        m_panels[i]->setFont(verdanaFont());
-        statusBar()->addWidget(m_panels[i]);
-    }
-    m_panels[3]->hide();   // shown once a name is left unchecked
-    m_progress = new RunProgressBar(m_session, statusBar());
-    statusBar()->addPermanentWidget(m_progress);
 }
 
 // Each menu's items are one array, named by their index: mnuEditItem3 is "Clear Low".
@@ -406,7 +389,7 @@ void Form1::LayoutMainWindow(int width, int height)
         Frame2, Twips::geometry(Frame2).x(), MainLayout::Frame2Top, layout.frame2Width, layout.frame2Height);
     place(cmdWebsite, MainLayout::WebsiteLeft, layout.websiteWidth);
     for (size_t i = 0; i < layout.panelWidths.size(); ++i)
-        m_panels[i]->setFixedWidth(Twips::toPixels(layout.panelWidths[i]));
+        panel(int(i) + 1)->setFixedWidth(Twips::toPixels(layout.panelWidths[i]));
     for (int i = 1; i <= 5; ++i) {
         const size_t n = size_t(i);
         Twips::setGeometry(list(i), layout.listLeft[n], MainLayout::ListTop, layout.listWidth, layout.listHeight);
@@ -514,16 +497,6 @@ void Form1::connectRun()
     connect(txtWordNum, &QLineEdit::textChanged, this, &Form1::txtWordNum_Change);
     connect(txtSearch, &QLineEdit::textChanged, this, &Form1::txtSearch_Change);
 
-    connect(&m_run, &RunControl::entryStatus, this, [this](const QString &text) { m_updates.setText(panel(1), text); });
-    connect(
-        &m_run, &RunControl::openConnections, this, [this](const QString &text) { m_updates.setText(panel(2), text); });
-    connect(&m_session.pool(), &LookupPool::connectionStatus, this,
-        [this](const QString &text) { m_updates.setText(panel(3), text); });
-    connect(&m_session, &CheckSession::unchecked, this, [this](const QString &, int total) {
-        m_panels[3]->setText(
-            QStringLiteral("Unchecked: %1 (see %2)").arg(total).arg(QFileInfo(m_results.uncheckedPath()).fileName()));
-        m_panels[3]->show();
-    });
     connect(&m_session, &CheckSession::serverRefused, this, [this](const QString &text) {
         const bool searchList = m_run.runSource() == Source::YahooSearch || m_run.runSource() == Source::GoogleSearch;
         showMessage(QStringLiteral("WHOIS server"),
@@ -534,18 +507,12 @@ void Form1::connectRun()
     });
     connect(&m_session, &CheckSession::runFailed, this,
         [this](const QString &text) { showMessage(QStringLiteral("Run stopped"), text); });
-    connect(&m_session, &CheckSession::verdict, this,
-        [this](const QString &, bool unregistered) { m_freeThisRun += unregistered ? 1 : 0; });
-    connect(&m_run, &RunControl::started, this, [this] {
-        m_freeThisRun = 0;
-        setRunControlsEnabled(true);
-        m_panels[3]->hide();   // the unchecked count belongs to the run
-    });
+    connect(&m_run, &RunControl::started, this, [this] { setRunControlsEnabled(true); });
     connect(&m_run, &RunControl::stopped, this, [this] {
         m_updates.flush();
         tellLongRunEnded();
         setRunControlsEnabled(false);
-        restingStatus();
+        m_status->showResting();
         if (const QString skipped = m_run.skippedText(); !skipped.isEmpty())
             showMessage(QStringLiteral("Names skipped"), skipped);
         // Told once: the next start would not resume where this run stopped.
@@ -562,20 +529,13 @@ void Form1::connectRun()
 // A long run that ends while the user is elsewhere is told on the desktop.
 void Form1::tellLongRunEnded()
 {
-    if (m_progress->elapsed() < longRunMs || isActiveWindow())
+    if (m_status->runElapsedMs() < longRunMs || isActiveWindow())
         return;
     DesktopNotice::show(QStringLiteral("The run has ended"),
         QStringLiteral("%1 found %2 free %3.")
             .arg(RunControl::sourceName(m_run.runSource()))
-            .arg(m_freeThisRun)
-            .arg(m_freeThisRun == 1 ? QStringLiteral("name") : QStringLiteral("names")));
-}
-
-void Form1::restingStatus()
-{
-    panel(1)->setText(QStringLiteral("Entry Status"));
-    panel(2)->setText(QStringLiteral("Open Connections"));
-    panel(3)->setText(QStringLiteral("Connection Status"));
+            .arg(m_status->freeThisRun())
+            .arg(m_status->freeThisRun() == 1 ? QStringLiteral("name") : QStringLiteral("names")));
 }
 
 void Form1::Combo1_Click()

@@ -5,6 +5,7 @@
 #include "ui/MainLayout.h"
 
 #include "ui/PendingUpdates.h"
+#include "ui/RunStatusBar.h"
 #include "ui/Windows.h"
 
 #include <QMainWindow>
@@ -101,11 +102,10 @@ private:
     void tellLongRunEnded();
     QListWidget *list(int number) const;
     QLabel *label(int number) const;
-    QLabel *panel(int number) const { return m_panels[size_t(number - 1)]; }
+    QLabel *panel(int number) const { return m_status->panel(number); }
     void nameControls();
     void buildTopBand();
     void buildResultColumns();
-    void buildStatusBar();
     void buildMenus();
     void connectResults();
     void connectRun();
@@ -113,7 +113,6 @@ private:
     void applyTopBand();
     void showNumbers(const BandNumbers &numbers);
     void showMessage(const QString &title, const QString &text);
-    void restingStatus();
     void Form_Load();
     QWidgetList wordListGroup() const;
     QWidgetList searchGroup() const;
@@ -129,10 +128,8 @@ private:
     SourceFlow m_flow {m_session};
     MainLayout m_layout;
     int m_dragSourceMarker = 0;
-    std::array<QLabel *, 4> m_panels {};   // three status panels and the unchecked count
-    RunProgressBar *m_progress = nullptr;
     PendingUpdates m_updates {[this] { return m_session.isRunning(); }};
-    qint64 m_freeThisRun = 0;
+    RunStatusBar *m_status = nullptr;
     Windows m_windows;
     bool m_settingsProblemShown = false;
 
