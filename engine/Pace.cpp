@@ -5,7 +5,7 @@
 
 void Pace::reset(qint64 now)
 {
-    m_rate = 0;
+    m_rate = m_granted = 0;
     m_nextStartMs = double(now);
     m_lastDecreaseMs = m_lastRefusalMs = m_lastCreepMs = now - qint64(m_tickMs) * CreepTicks;
     m_askingSinceMs = now;
@@ -13,7 +13,8 @@ void Pace::reset(qint64 now)
     cancelWait();
 }
 
-// Without refusals the rate rises a little now and then.
+// Without refusals the rate rises a little now and then, up to just under what the server granted;
+// past that only once it has refused nothing for a while.
 bool Pace::verdict(qint64 now)
 {
     m_verdictTimes.append(now);
@@ -23,7 +24,11 @@ bool Pace::verdict(qint64 now)
     const qint64 creep = qint64(m_tickMs) * CreepTicks;
     if (m_rate <= 0 || now - m_lastRefusalMs < creep || now - m_lastCreepMs < creep)
         return false;
-    m_rate *= CreepFactor;
+    const double ceiling = CeilingMargin * m_granted;
+    const bool probing = now - m_lastRefusalMs >= qint64(m_tickMs) * ProbeTicks;
+    if (m_rate >= ceiling && !probing)
+        return false;
+    m_rate = probing ? m_rate * CreepFactor : std::min(m_rate * CreepFactor, ceiling);
     m_lastCreepMs = now;
     return true;
 }
@@ -59,7 +64,10 @@ void Pace::startWait(qint64 now, qint64 milliseconds, bool asked)
 void Pace::endWait(qint64 now)
 {
     cancelWait();
-    if (const double learnt = learntRate(m_lastDecreaseMs, now); learnt > 0 && (m_rate <= 0 || learnt < m_rate))
+    const double learnt = learntRate(m_lastDecreaseMs, now);
+    if (learnt > 0)
+        m_granted = learnt / RateMargin;
+    if (learnt > 0 && (m_rate <= 0 || learnt < m_rate))
         m_rate = std::max(MinimumRatePerTick * 1000.0 / m_tickMs, learnt);
     m_askingSinceMs = now;
     m_nextStartMs = double(now);

@@ -5,8 +5,9 @@
 // The pace of new queries, learnt from a server's refusals. There is no limit until the server
 // first refuses a query; then the queries wait a tick (or as long as the server asks), and when the
 // wait ends the rate is a little under what the server granted before the refusal. While nothing is
-// refused the rate creeps up, so that a server that allows more is followed and a probe over its
-// limit costs a refusal or two.
+// refused the rate creeps up to just under that grant and stays there, where it costs no refusal;
+// only after a minute without one does it probe above, so that a server that allows more is
+// followed at the cost of a refusal or two a minute.
 //
 // A pure class: the caller tells the time (ms on its own clock) with every event and runs the
 // timers the answers ask for, so the rules can be checked event by event.
@@ -18,6 +19,8 @@ public:
     static constexpr double RateMargin = 0.9;               // the rate learnt, of the rate granted
     static constexpr int CreepTicks = 5;                    // without a refusal the rate rises every this long,
     static constexpr double CreepFactor = 1.05;             // by this much
+    static constexpr double CeilingMargin = 0.97;           // up to this much of the rate last granted,
+    static constexpr int ProbeTicks = 60;                   // and past it once no refusal came for this long
     static constexpr double MinimumRatePerTick = 1;         // the slowest pace: a name a tick
     static constexpr qint64 MaxAskedWaitMs = 3600 * 1000;   // a longer Retry-After stops the run
 
@@ -61,6 +64,7 @@ private:
 
     int m_tickMs;
     double m_rate = 0;
+    double m_granted = 0;   // the rate the server granted before its last refusal
     double m_nextStartMs = 0;
     qint64 m_lastDecreaseMs = 0;
     qint64 m_lastRefusalMs = 0;

@@ -84,6 +84,12 @@ private slots:
             << granted100 + QStringList {"2000 v*50/98"} << 94.5 << "wait" << qint64(1000) << -1;
         QTest::addRow("one creep in 5 ticks")
             << granted100 + QStringList {"2000 v*90/99"} << 94.5 << "wait" << qint64(1000) << -1;
+        QTest::addRow("the creep stops just under the rate granted")
+            << granted100 + QStringList {"2000 v*150/99"} << 97.0 << "wait" << qint64(1000) << -1;
+        QTest::addRow("no probe within a minute of the refusal")
+            << granted100 + QStringList {"2000 v*589/99"} << 97.0 << "wait" << qint64(1000) << -1;
+        QTest::addRow("a minute without a refusal, the creep probes past it")
+            << granted100 + QStringList {"2000 v*600/99"} << 101.85 << "wait" << qint64(1000) << -1;
         QTest::addRow("Retry-After is waited as asked")
             << QStringList {"10 v*100/10", "1000 r 181000"} << 0.0 << "wait" << qint64(181000) << -1;
         QTest::addRow("a longer Retry-After within a wait lengthens it")
