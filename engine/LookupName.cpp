@@ -1,7 +1,6 @@
 #include "engine/LookupName.h"
 
 #include "app/TextUtils.h"
-#include "engine/Whois.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -239,6 +238,16 @@ QString skipReason(const QString &given, Skip skip)
     case Skip::NulCharacter: return what + QStringLiteral(" holds a NUL character");
     }
     return {};
+}
+
+QString prepareLookupName(const QString &candidate)
+{
+    return prepareLookup(candidate).name;
+}
+
+QString unicodeForm(const QString &name)
+{
+    return name.contains(QLatin1String("xn--"), Qt::CaseInsensitive) ? QUrl::fromAce(name.toLatin1()) : name;
 }
 
 }   // namespace Whois

@@ -36,6 +36,10 @@ LookupName prepareLookup(const QString &candidate);
 // ".com", letters outside ASCII in their IDNA form, labels left of the registrable one dropped.
 // With addCom false a bare word is not a name either.
 LookupName registrableName(QString name, bool addCom = true);
+// A candidate as it is asked (see prepareLookup); empty when it is not asked.
+QString prepareLookupName(const QString &candidate);
+// The name as its reader writes it: "xn--wgv71a119e.com" is "日本語.com".
+QString unicodeForm(const QString &name);
 // "2 lines that hold more than a name" and the like, for the end of a run.
 QString skipText(Skip skip, qint64 count);
 // Why a single name is not asked, for a window or a command that was given one.

@@ -120,16 +120,6 @@ Verdict replyVerdict(const QByteArray &reply, const QByteArray &registeredMarker
     return Verdict::None;
 }
 
-QString prepareLookupName(const QString &candidate)
-{
-    return prepareLookup(candidate).name;
-}
-
-QString unicodeForm(const QString &name)
-{
-    return name.contains(QLatin1String("xn--"), Qt::CaseInsensitive) ? QUrl::fromAce(name.toLatin1()) : name;
-}
-
 QByteArray request(const QString &query)
 {
     return query.toLatin1() + "\r\n";

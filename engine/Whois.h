@@ -47,10 +47,6 @@ Verdict replyVerdict(const QByteArray &reply, const QByteArray &registeredMarker
 // The configured record marker, in lower case.
 QByteArray configuredMarker();
 
-// A candidate as it is asked (see PrepareLookup); empty when it is not asked.
-QString prepareLookupName(const QString &candidate);
-// The name as its reader writes it: "xn--wgv71a119e.com" is "日本語.com".
-QString unicodeForm(const QString &name);
 QByteArray request(const QString &query);
 // Closes a socket without signals: an abort of a connected socket would report a close by the
 // server, which reads as the end of a reply.

@@ -3,7 +3,23 @@
 #include "app/ProgramFiles.h"
 #include "app/RunStamp.h"
 #include "engine/LookupPool.h"
-#include "run/TopBand.h"
+
+SourceSelection::Group groupOf(Source source)
+{
+    switch (source) {
+    case Source::FullWordList:
+    case Source::AllTwoLetter:
+    case Source::AllThreeLetter:
+    case Source::AllFourLetter:
+    case Source::CustomList: return SourceSelection::Group::WordList;
+    case Source::YahooSearch:
+    case Source::GoogleSearch: return SourceSelection::Group::Search;
+    case Source::GenerateNames:
+    case Source::BrowseForNames:
+    case Source::None: break;
+    }
+    return SourceSelection::Group::None;
+}
 
 #include <QDir>
 

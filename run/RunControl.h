@@ -40,6 +40,9 @@ struct SourceSelection {
     QString startsOver;
 };
 
+// The group of controls a source shows: the list's numbers, the search text, or neither.
+SourceSelection::Group groupOf(Source source);
+
 // Where a list resumes: its kept position, or entry 1 (and why) when the list changed since.
 struct ResumeStart {
     qint64 entry = 1;

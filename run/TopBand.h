@@ -16,6 +16,4 @@ struct TopBandState {
     bool operator==(const TopBandState &) const = default;
 };
 
-// The group of controls a source shows: the list's numbers, the search text, or neither.
-SourceSelection::Group groupOf(Source source);
 TopBandState topBandFor(Source source, bool running, bool hasSearchText);

@@ -1,0 +1,90 @@
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTest>
+#include <functional>
+
+namespace {
+
+// A unit is a header and its source: "engine/Pace" stands for Pace.h and Pace.cpp.
+using Graph = QHash<QString, QSet<QString>>;
+
+Graph includeGraph(const QStringList &folders)
+{
+    const QDir root(QStringLiteral(TAMARIND_SOURCE_DIR));
+    static const QRegularExpression include(
+        QStringLiteral("^#include \"([^\"]+)\\.h\""), QRegularExpression::MultilineOption);
+    Graph graph;
+    for (const QString &folder : folders) {
+        QDirIterator files(root.filePath(folder), {"*.h", "*.cpp"}, QDir::Files);
+        while (files.hasNext()) {
+            const QString path = root.relativeFilePath(files.next());
+            const QString unit = path.section('.', 0, 0);
+            QFile file(root.filePath(path));
+            if (!file.open(QIODevice::ReadOnly))
+                qFatal("cannot read %s", qPrintable(path));
+            auto matches = include.globalMatch(QString::fromUtf8(file.readAll()));
+            graph[unit];
+            while (matches.hasNext()) {
+                const QString included = matches.next().captured(1);
+                if (included != unit && folders.contains(included.section('/', 0, 0)))
+                    graph[unit].insert(included);
+            }
+        }
+    }
+    return graph;
+}
+
+// The units on a loop of includes through `unit`, or empty.
+QStringList loopThrough(const Graph &graph, const QString &unit)
+{
+    QStringList path {unit};
+    QSet<QString> seen;
+    std::function<bool(const QString &)> reaches = [&](const QString &from) {
+        for (const QString &next : graph.value(from)) {
+            if (next == unit)
+                return true;
+            if (seen.contains(next))
+                continue;
+            seen.insert(next);
+            path << next;
+            if (reaches(next))
+                return true;
+            path.removeLast();
+        }
+        return false;
+    };
+    return reaches(unit) ? path : QStringList();
+}
+
+}   // namespace
+
+// The shape of the tree: the lookup engine stands apart from what it finds, and no two units lean
+// on each other.
+class TestSourceTree : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Fault caught: two units that include each other, which neither can then be built or tested
+    // without the other; the engine reaching into the result lists.
+    void includesFormNoLoop()
+    {
+        const Graph graph = includeGraph({"engine", "results", "run", "harvest", "generator", "ui"});
+        QVERIFY(graph.contains("engine/LookupPool"));
+        for (auto it = graph.cbegin(); it != graph.cend(); ++it) {
+            const QStringList loop = loopThrough(graph, it.key());
+            QVERIFY2(loop.isEmpty(), qPrintable(loop.join(" -> ")));
+            if (it.key().startsWith("engine/")) {
+                for (const QString &included : it.value())
+                    QVERIFY2(!included.startsWith("results/"), qPrintable(it.key() + " includes " + included));
+            }
+        }
+    }
+};
+
+QTEST_MAIN(TestSourceTree)
+#include "TestSourceTree.moc"
