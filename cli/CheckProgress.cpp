@@ -30,7 +30,7 @@ QString CheckProgress::summary() const
 {
     QString text = QStringLiteral("%1 of %2 names").arg(m_done).arg(m_total);
     if (const int wait = m_pool.askedWaitLeft(); wait > 0) {
-        text += QStringLiteral(", the registry asks to wait %1").arg(LookupPool::waitText(wait));
+        text += QStringLiteral(", the registry asks to wait %1").arg(Pace::waitText(wait));
     } else if (m_pool.waitingForServer() || m_pool.isPaused()) {
         text += QStringLiteral(", waiting for the server");
     } else {

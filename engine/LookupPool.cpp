@@ -252,22 +252,12 @@ void LookupPool::finishRefused(Slot &slot, const LookupAnswer &answer)
     lookupEnded(slot);
     ++m_refusalsWithoutVerdict;
     m_lastRefusal = answer.said;
-    // Only a refusal while the server answers other names (or of the one name still open) says
-    // something about this name; while it refuses everything, the give-up rule bounds the run.
-    const bool ownTrouble = lookup.verdictsSeen < m_verdicts || isLastOpenName();
-    lookup.singledOut = ownTrouble ? lookup.singledOut + 1 : 0;
-    if (ownTrouble && ++lookup.refusals >= RefusalsPerAttempt) {
-        lookup.refusals = 0;
-        ++lookup.attempts;
-    }
-    lookup.verdictsSeen = m_verdicts;
-    if (lookup.attempts >= MaxAttempts)
+    if (lookup.refused(m_verdicts, isLastOpenName()))
         emit unchecked(lookup.name, lookup.entry);
     else
         m_retries.prepend(lookup);
-    // A name the server refuses again and again while it answers the others is that name's
-    // trouble, not the pace's: it neither lowers the rate nor makes the others wait.
-    if (lookup.singledOut < 2)
+    // A name's own trouble neither lowers the rate nor makes the others wait.
+    if (!lookup.isSingledOut())
         learnLimit(answer.retryAfterMs);
 }
 
@@ -287,20 +277,10 @@ void LookupPool::finishTimedOut(Slot &slot)
     lookupEnded(slot);
     ++m_refusalsWithoutVerdict;
     m_lastRefusal = QStringLiteral("no answer within %1 seconds").arg(LookupTicks * m_tickMs / 1000.0);
-    const bool othersAnswered = lookup.verdictsSeen < m_verdicts;
-    lookup.verdictsSeen = m_verdicts;
-    if (othersAnswered || isLastOpenName())
-        retryOrWriteOff(lookup);
-    else
-        m_retries.append(lookup);
-}
-
-void LookupPool::retryOrWriteOff(Lookup lookup)
-{
-    if (++lookup.attempts < MaxAttempts)
-        m_retries.append(lookup);
-    else
+    if (lookup.timedOut(m_verdicts, isLastOpenName()))
         emit unchecked(lookup.name, lookup.entry);
+    else
+        m_retries.append(lookup);
 }
 
 // Takes the place of the end of a batch: the slot is free, and the next fill gives it a name. The
@@ -351,24 +331,13 @@ void LookupPool::learnLimit(qint64 retryAfterMs)
     case Pace::Refusal::TooLongWait:
         refuseRun(QStringLiteral("%1 asks to wait %2 before the next query (Retry-After), more than an hour: the "
                                  "run stops here and keeps its place.")
-                      .arg(m_backend->serviceText(), waitText(retryAfterMs)));
+                      .arg(m_backend->serviceText(), Pace::waitText(retryAfterMs)));
         return;
     case Pace::Refusal::Wait:
         m_pauseTimer.start(int(m_pace.waitLeft(now)));
         emit paceChanged();
         return;
     }
-}
-
-QString LookupPool::waitText(qint64 milliseconds)
-{
-    const qint64 seconds = (milliseconds + 999) / 1000;
-    if (seconds >= 86400 * 2)
-        return QStringLiteral("%1 days").arg(seconds / 86400);
-    const QString minutesAndSeconds = QStringLiteral("%1:%2")
-                                          .arg(seconds / 60 % 60, seconds >= 3600 ? 2 : 1, 10, QLatin1Char('0'))
-                                          .arg(seconds % 60, 2, 10, QLatin1Char('0'));
-    return seconds >= 3600 ? QStringLiteral("%1:%2").arg(seconds / 3600).arg(minutesAndSeconds) : minutesAndSeconds;
 }
 
 void LookupPool::endWait()

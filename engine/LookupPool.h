@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/Lookup.h"
 #include "engine/LookupBackend.h"
 #include "engine/Pace.h"
 
@@ -11,18 +12,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-
-// One name on its way to a verdict: the name as it is asked, the entry number it had in
-// the source (0 when it came from elsewhere), the lookups that ended without a verdict, and the
-// replies without a verdict since the last one that counted.
-struct Lookup {
-    QString name;
-    qint64 entry = 0;
-    int attempts = 0;
-    int refusals = 0;
-    int singledOut = 0;         // refusals in a row while the server answered other names
-    quint64 verdictsSeen = 0;   // the pool's verdict count at this name's last refusal
-};
 
 // The lookups of a run, over the backend it is given. Up to 25 lookups are in flight: when
 // one ends, its slot takes the next name at once, carried-over names first, then the feed. A lookup
@@ -41,11 +30,11 @@ class LookupPool : public QObject
 public:
     static constexpr int Slots = 25;
     static constexpr int LookupTicks = 30;   // a lookup without a verdict ends after these
-    static constexpr int MaxAttempts = 3;
-    static constexpr int RefusalsPerAttempt = 5;   // refusals of the pace count as one attempt
-    static constexpr int QuietTicks = 5;           // no verdict for this long: waiting for the server
-    static constexpr int GiveUpTicks = 120;        // only refusals for this long: the server refuses all
-    static constexpr int FallOverTicks = 60;       // only refusals for this long: "auto" leaves WHOIS
+    static constexpr int MaxAttempts = Lookup::MaxAttempts;
+    static constexpr int RefusalsPerAttempt = Lookup::RefusalsPerAttempt;
+    static constexpr int QuietTicks = 5;       // no verdict for this long: waiting for the server
+    static constexpr int GiveUpTicks = 120;    // only refusals for this long: the server refuses all
+    static constexpr int FallOverTicks = 60;   // only refusals for this long: "auto" leaves WHOIS
 
     // The next name of the source; nothing once the source has ended.
     using Feed = std::function<std::optional<Lookup>()>;
@@ -81,8 +70,6 @@ public:
     int waitLeft() const { return int(m_pace.waitLeft(m_clock.elapsed())); }
     // How long the wait the server asked for (Retry-After) still lasts, in ms; 0 when there is none.
     int askedWaitLeft() const { return m_pace.waitAsked() ? waitLeft() : 0; }
-    // "3:01", "1:00:00": a wait as a person reads it.
-    static QString waitText(qint64 milliseconds);
     bool waitingForServer() const { return m_ticksWithoutVerdict >= QuietTicks; }
     // The smallest entry number without a verdict among the open and carried-over names; 0 if none.
     qint64 earliestOpenEntry() const;
@@ -120,7 +107,6 @@ private:
     void finishWithVerdict(Slot &slot, bool unregistered);
     void finishRefused(Slot &slot, const LookupAnswer &answer);
     void finishTimedOut(Slot &slot);
-    void retryOrWriteOff(Lookup lookup);
     bool isLastOpenName() const;
     void learnLimit(qint64 retryAfterMs = -1);
     void endWait();

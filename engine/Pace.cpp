@@ -1,5 +1,7 @@
 #include "engine/Pace.h"
 
+#include <QString>
+
 #include <algorithm>
 #include <cmath>
 
@@ -109,4 +111,15 @@ bool Pace::allowsStart(qint64 now)
 qint64 Pace::nextStartMs() const
 {
     return qint64(std::ceil(m_nextStartMs));
+}
+
+QString Pace::waitText(qint64 milliseconds)
+{
+    const qint64 seconds = (milliseconds + 999) / 1000;
+    if (seconds >= 86400 * 2)
+        return QStringLiteral("%1 days").arg(seconds / 86400);
+    const QString minutesAndSeconds = QStringLiteral("%1:%2")
+                                          .arg(seconds / 60 % 60, seconds >= 3600 ? 2 : 1, 10, QLatin1Char('0'))
+                                          .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return seconds >= 3600 ? QStringLiteral("%1:%2").arg(seconds / 3600).arg(minutesAndSeconds) : minutesAndSeconds;
 }

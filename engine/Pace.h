@@ -1,5 +1,6 @@
 #pragma once
 #include <QList>
+#include <QString>
 #include <QtGlobal>
 
 // The pace of new queries, learnt from a server's refusals. There is no limit until the server
@@ -57,6 +58,8 @@ public:
     // Whether the wait is the one the server asked for (Retry-After).
     bool waitAsked() const { return m_waiting && m_waitAsked; }
     qint64 waitLeft(qint64 now) const { return m_waiting ? std::max<qint64>(0, m_waitEndsMs - now) : 0; }
+    // "3:01", "1:00:00": a wait as a person reads it.
+    static QString waitText(qint64 milliseconds);
 
 private:
     double learntRate(qint64 refusedMs, qint64 now) const;

@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/Lookup.h"
 #include "engine/RecordQuery.h"
 #include "run/SourceFeed.h"
 
@@ -18,7 +19,7 @@ class HarvestChecker : public QObject
 
 public:
     static constexpr int TimeoutTicks = 5;
-    static constexpr int MaxAttempts = 3;
+    static constexpr int MaxAttempts = Lookup::MaxAttempts;   // as in a run
 
     HarvestChecker(ResultLists &results, const LookupService &service, QObject *parent = nullptr);
 

@@ -271,7 +271,7 @@ QString RunControl::openConnectionsText() const
         return QStringLiteral("Open: Closing connections...");
     QString text = QStringLiteral("Open: %1").arg(m_pool.inFlight());
     if (const int wait = m_pool.askedWaitLeft(); wait > 0)
-        text += QStringLiteral(" - the registry asks to wait %1").arg(LookupPool::waitText(wait));
+        text += QStringLiteral(" - the registry asks to wait %1").arg(Pace::waitText(wait));
     else if (m_pool.isPaused())
         text += QStringLiteral(" - server busy, pausing");
     else if (m_pool.waitingForServer())

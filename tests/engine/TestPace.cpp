@@ -1,3 +1,4 @@
+#include "engine/Lookup.h"
 #include "engine/Pace.h"
 
 #include <QTest>
@@ -114,6 +115,39 @@ private slots:
         QCOMPARE(outcome.waitLeft, waitLeft);
         if (starts >= 0)
             QVERIFY2(std::abs(outcome.starts - starts) <= 1, qPrintable(QString::number(outcome.starts)));
+    }
+
+    // The attempt rule, event by event: "r" a refusal, "t" a timeout, each after the other names
+    // got `answered` verdicts more; "last" marks the last name open.
+    void attemptRule_data()
+    {
+        QTest::addColumn<QString>("events");
+        QTest::addColumn<int>("answered");
+        QTest::addColumn<bool>("last");
+        QTest::addColumn<int>("writtenOffAt");   // the event that writes the name off; 0: none
+        QTest::addRow("refusals while others are answered: five are an attempt")
+            << QString("r").repeated(15) << 1 << false << 15;
+        QTest::addRow("refusals while none are answered count nothing") << QString("r").repeated(40) << 0 << false << 0;
+        QTest::addRow("the last name open counts every refusal") << QString("r").repeated(15) << 0 << true << 15;
+        QTest::addRow("a timeout while others are answered is an attempt") << "ttt" << 1 << false << 3;
+        QTest::addRow("timeouts while none are answered count nothing") << "tttttt" << 0 << false << 0;
+        QTest::addRow("refusals and timeouts add up") << "rrrrrtt" << 1 << false << 7;
+    }
+    void attemptRule()
+    {
+        QFETCH(QString, events);
+        QFETCH(int, answered);
+        QFETCH(bool, last);
+        QFETCH(int, writtenOffAt);
+        Lookup lookup {"name.com", 1};
+        quint64 verdicts = 0;
+        int writtenOff = 0;
+        for (int i = 0; i < events.size() && writtenOff == 0; ++i) {
+            verdicts += quint64(answered);
+            const bool off = events[i] == 'r' ? lookup.refused(verdicts, last) : lookup.timedOut(verdicts, last);
+            writtenOff = off ? i + 1 : 0;
+        }
+        QCOMPARE(writtenOff, writtenOffAt);
     }
 };
 
