@@ -106,6 +106,7 @@ private:
     void nameControls();
     void buildTopBand();
     void buildResultColumns();
+    void buildStatusBar();
     void buildMenus();
     void connectResults();
     void connectRun();
