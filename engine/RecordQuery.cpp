@@ -4,16 +4,16 @@ RecordQuery::RecordQuery(QObject *parent)
     : QObject(parent)
 {
     connect(&m_fetch, &RdapFetch::finished, this, &RecordQuery::rdapFinished);
-    connect(&m_whois, &WhoisQuery::finished, this, [this](const QByteArray &reply, const QString &error) {
+    connect(&m_whois, &WhoisFetch::finished, this, [this](const WhoisFetch::Result &result) {
         Record record;
-        record.raw = reply;
-        record.text = QString::fromLatin1(reply);
-        record.error = error;
-        record.verdict =
-            error.isEmpty() ? Whois::replyVerdict(reply, Whois::configuredMarker(), m_name) : Whois::Verdict::None;
+        record.raw = result.reply;
+        record.text = QString::fromLatin1(result.reply);
+        record.error = result.error;
+        record.verdict = result.error.isEmpty() ? Whois::replyVerdict(result.reply, Whois::configuredMarker(), m_name)
+                                                : Whois::Verdict::None;
         if (record.error.isEmpty() && record.verdict == Whois::Verdict::None)
-            record.said = reply.isEmpty() ? QStringLiteral("the connection closed without a reply")
-                                          : QStringLiteral("the reply holds no verdict");
+            record.said = result.reply.isEmpty() ? QStringLiteral("the connection closed without a reply")
+                                                 : QStringLiteral("the reply holds no verdict");
         if (m_service.protocol == Rdap::Protocol::Auto && record.verdict == Whois::Verdict::None) {
             m_whoisFailure = record.error.isEmpty() ? record.said : record.error;
             return askRdap();
@@ -26,7 +26,7 @@ RecordQuery::RecordQuery(QObject *parent)
 RecordQuery::~RecordQuery()
 {
     m_fetch.cancel();
-    m_whois.disconnect(this);
+    m_whois.cancel();
 }
 
 void RecordQuery::start(const LookupService &service, const QString &name, int timeoutMs)

@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/Rdap.h"
 #include "engine/RdapFetch.h"
+#include "engine/WhoisFetch.h"
 
 #include <QNetworkAccessManager>
 #include <QObject>
@@ -36,7 +37,7 @@ private:
     void rdapFinished(const RdapFetch::Result &result);
     void finish(const Record &record);
 
-    WhoisQuery m_whois;
+    WhoisFetch m_whois;
     QNetworkAccessManager m_manager;
     RdapFetch m_fetch {m_manager};   // after the manager: it goes first
     LookupService m_service;

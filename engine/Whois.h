@@ -2,9 +2,7 @@
 #include "engine/LookupName.h"
 
 #include <QByteArray>
-#include <QObject>
 #include <QString>
-#include <QTimer>
 
 class QIODevice;
 class QTcpSocket;
@@ -55,29 +53,3 @@ void closeQuietly(QTcpSocket &socket);
 QByteArray readUpToCap(QIODevice &socket, qsizetype kept);
 
 }   // namespace Whois
-
-// One WHOIS question and its raw answer, for showing a record.
-class WhoisQuery : public QObject
-{
-    Q_OBJECT
-
-public:
-    explicit WhoisQuery(QObject *parent = nullptr);
-    ~WhoisQuery() override;
-    // Asks the server about the name exactly as given. finished() follows once; with no timeout
-    // (0), only when the server closes or the connection fails.
-    void start(const Whois::Server &server, const QString &name, int timeoutMs = 30000);
-
-signals:
-    // The reply as received (at most ReplyCap bytes); error is empty on success.
-    void finished(const QByteArray &reply, const QString &error);
-
-private:
-    void finish(const QString &error);
-
-    QTcpSocket *m_socket;
-    QTimer m_timeout;
-    QByteArray m_reply;
-    QByteArray m_request;
-    bool m_done = true;
-};

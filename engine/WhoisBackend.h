@@ -1,10 +1,10 @@
 #pragma once
 #include "engine/LookupBackend.h"
 #include "engine/Whois.h"
+#include "engine/WhoisFetch.h"
 
-#include <QTcpSocket>
-#include <array>
 #include <memory>
+#include <vector>
 
 // WHOIS on port 43: a connection per lookup, the name sent on connect, the reply read until the
 // server closes. A slot without a reply connects and asks again after ReconnectTicks.
@@ -16,7 +16,6 @@ public:
     static constexpr int ReconnectTicks = 10;
 
     explicit WhoisBackend(int slotCount, QObject *parent = nullptr);
-    ~WhoisBackend() override;
 
     void setServer(const Whois::Server &server) { m_server = server; }
     void setRegisteredMarker(const QByteArray &marker) { m_marker = marker.toLower(); }
@@ -30,20 +29,15 @@ public:
 
 private:
     struct Slot {
-        QTcpSocket socket;
+        WhoisFetch fetch;
         QString name;
-        QByteArray reply;
-        int sinceConnect = 0;
+        int sinceConnect = 0;   // ticks since the connection or the last part of the reply
         bool active = false;
     };
 
-    void connectSlot(Slot &slot);
     void onConnected(int index);
-    void onReadyRead(int index);
-    void onDisconnected(int index);
-    void onError(int index);
-    void finish(int index, const LookupAnswer &answer);
-    void finishWithReply(int index);
+    void onFinished(int index, const WhoisFetch::Result &result);
+    LookupAnswer answerTo(const QString &name, const WhoisFetch::Result &result) const;
 
     Whois::Server m_server;
     QByteArray m_marker;

@@ -1,0 +1,73 @@
+#include "engine/WhoisFetch.h"
+
+WhoisFetch::WhoisFetch(QObject *parent)
+    : QObject(parent)
+{
+    m_timeout.setSingleShot(true);
+    connect(
+        &m_timeout, &QTimer::timeout, this, [this] { finish(QStringLiteral("the server did not answer in time")); });
+    connect(&m_socket, &QTcpSocket::connected, this, [this] {
+        emit connected();
+        if (!m_active)
+            return;   // cancelled by whoever heard of the connection
+        if (m_socket.write(m_request) != m_request.size()) {
+            m_reply.clear();   // asked again on a new connection, from the start
+            Whois::closeQuietly(m_socket);
+            m_socket.connectToHost(m_server.host, m_server.port);
+        }
+    });
+    connect(&m_socket, &QTcpSocket::readyRead, this, [this] {
+        if (!m_active)
+            return Whois::closeQuietly(m_socket);
+        m_reply += Whois::readUpToCap(m_socket, m_reply.size());
+        emit received();
+        if (m_active && m_reply.size() >= Whois::ReplyCap)
+            finish({});   // enough has come to decide; the rest is not read
+    });
+    connect(&m_socket, &QTcpSocket::disconnected, this, [this] {
+        m_reply += Whois::readUpToCap(m_socket, m_reply.size());
+        finish({});
+    });
+    connect(&m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
+        if (error != QAbstractSocket::RemoteHostClosedError)   // a close after the reply ends the reply
+            finish(m_socket.errorString());
+    });
+}
+
+WhoisFetch::~WhoisFetch()
+{
+    cancel();
+}
+
+void WhoisFetch::start(const Whois::Server &server, const QString &name, int timeoutMs)
+{
+    cancel();
+    m_server = server;
+    m_request = Whois::request(name);
+    m_active = true;
+    if (timeoutMs > 0)
+        m_timeout.start(timeoutMs);
+    m_socket.connectToHost(server.host, server.port);
+}
+
+void WhoisFetch::cancel()
+{
+    m_active = false;
+    m_timeout.stop();
+    m_reply.clear();
+    Whois::closeQuietly(m_socket);
+}
+
+void WhoisFetch::finish(const QString &error)
+{
+    if (!m_active)
+        return;
+    Result result;
+    result.reply = m_reply;
+    result.error = error;
+    result.connected = m_socket.state() == QAbstractSocket::ConnectedState;
+    result.hostNotFound = m_socket.error() == QAbstractSocket::HostNotFoundError;
+    result.capped = m_reply.size() >= Whois::ReplyCap;
+    cancel();
+    emit finished(result);
+}

@@ -1,0 +1,47 @@
+#pragma once
+#include "engine/Whois.h"
+
+#include <QObject>
+#include <QTcpSocket>
+#include <QTimer>
+
+// One WHOIS question on a connection of its own: the name sent once connected, the reply read until
+// the server closes, or cut off at Whois::ReplyCap. Cancelling closes the connection without a
+// signal, so nothing of it reaches an owner that has moved on.
+class WhoisFetch : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Result {
+        QByteArray reply;            // as received, at most Whois::ReplyCap bytes
+        QString error;               // empty when the server closed after its reply
+        bool connected = false;      // the query was sent: an error came after it
+        bool hostNotFound = false;   // the server's host does not exist
+        bool capped = false;         // the reply passed the cap and was cut off there
+    };
+
+    explicit WhoisFetch(QObject *parent = nullptr);
+    ~WhoisFetch() override;
+
+    // Asks about the name exactly as given, on a new connection; finished() follows once, unless
+    // cancelled or asked again. With a timeout (ms), a fetch without its reply by then ends with an
+    // error.
+    void start(const Whois::Server &server, const QString &name, int timeoutMs = 0);
+    void cancel();
+
+signals:
+    void connected();   // the server took the connection; the query goes out next
+    void received();    // a part of the reply came
+    void finished(const WhoisFetch::Result &result);
+
+private:
+    void finish(const QString &error);
+
+    QTcpSocket m_socket;
+    QTimer m_timeout;
+    Whois::Server m_server;
+    QByteArray m_request;
+    QByteArray m_reply;
+    bool m_active = false;
+};
