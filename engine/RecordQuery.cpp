@@ -11,6 +11,7 @@ RecordQuery::RecordQuery(QObject *parent)
         record.error = result.error;
         record.verdict = result.error.isEmpty() ? Whois::replyVerdict(result.reply, Whois::configuredMarker(), m_name)
                                                 : Whois::Verdict::None;
+        record.oversized = result.capped && record.verdict == Whois::Verdict::None;
         if (record.error.isEmpty() && record.verdict == Whois::Verdict::None)
             record.said = result.reply.isEmpty() ? QStringLiteral("the connection closed without a reply")
                                                  : QStringLiteral("the reply holds no verdict");
@@ -63,6 +64,7 @@ void RecordQuery::rdapFinished(const RdapFetch::Result &result)
         const Rdap::Answer answer = Rdap::replyAnswer(result.reply, m_name);
         record.verdict = answer.verdict;
         record.reserved = answer.reserved;
+        record.oversized = result.capped && answer.verdict == Whois::Verdict::None;
         record.said = answer.said;
         record.text = answer.status == 200 ? Rdap::readableRecord(record.raw) : QString::fromUtf8(record.raw);
     } else {

@@ -19,8 +19,9 @@ public:
         QString error;    // empty when a reply came
         bool viaRdap = false;
         Whois::Verdict verdict = Whois::Verdict::None;
-        bool reserved = false;   // the registry reserves or blocks the name: asking again does not help
-        QString said;            // what a reply without a verdict said
+        bool reserved = false;    // the registry reserves or blocks the name: asking again does not help
+        bool oversized = false;   // no verdict in a reply past the cap: asking again brings the same
+        QString said;             // what a reply without a verdict said
     };
 
     explicit RecordQuery(QObject *parent = nullptr);

@@ -86,9 +86,9 @@ void HarvestChecker::onFinished(const RecordQuery::Record &record)
     m_checking = false;
     const Whois::Verdict verdict = record.verdict;
     if (verdict == Whois::Verdict::None) {
-        // A timeout or a refusal: the same name again, a few times. A name the registry reserves
-        // is written off at once, as a run does.
-        if (record.reserved || ++m_attempts >= MaxAttempts) {
+        // A timeout or a refusal: the same name again, a few times. A name the registry reserves,
+        // or one whose reply passed the cap, is written off at once, as a run does.
+        if (record.reserved || record.oversized || ++m_attempts >= MaxAttempts) {
             if (!m_results.addUnchecked(m_current))
                 return halt();
             advance();
