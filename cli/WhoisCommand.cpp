@@ -71,19 +71,19 @@ Command whoisCommand()
         query.start(service, asked.name);
         loop.exec();
         const QString source = record.viaRdap ? service.bases.requestFor(asked.name).toString() : service.server.text();
-        if (!record.error.isEmpty())
-            return failure(console, QStringLiteral("no record from %1: %2").arg(source, record.error));
+        if (!record.hasReply())
+            return failure(console, QStringLiteral("no record from %1: %2").arg(source, record.answer.said));
         const QByteArray text = record.viaRdap ? record.text.toUtf8() : record.raw;
         console.out(console.outIsTerminal ? shownOnTerminal(text) : text);
         if (record.viaRdap && !text.endsWith('\n'))
             console.out("\n");
         if (record.raw.size() >= Whois::ReplyCap)
             console.tell(QStringLiteral("tamarind-cli: the record was cut at %1 bytes").arg(Whois::ReplyCap));
-        if (record.verdict == Whois::Verdict::None)
+        if (record.answer.verdict() == Whois::Verdict::None)
             return failure(console,
                 record.raw.isEmpty() && !record.viaRdap
                     ? QStringLiteral("%1 closed the connection without a reply").arg(source)
-                    : QStringLiteral("the reply of %1 holds no verdict: %2").arg(source, record.said));
+                    : QStringLiteral("the reply of %1 holds no verdict: %2").arg(source, record.answer.said));
         return 0;
     };
     return command;

@@ -1,22 +1,8 @@
 #pragma once
+#include "engine/LookupAnswer.h"
+
 #include <QObject>
 #include <QString>
-
-// How one lookup ended, whatever the service asked.
-struct LookupAnswer {
-    enum class Kind {
-        Verdict,       // free or registered
-        NoVerdict,     // a reply that tells nothing: a limit notice, an empty close, an HTTP 429 or 5xx
-        Unreachable,   // no connection to the service
-    };
-    Kind kind = Kind::NoVerdict;
-    bool unregistered = false;
-    bool reserved = false;       // the registry says the name cannot be registered
-    bool hostNotFound = false;   // with Unreachable: the service's host does not exist
-    bool oversized = false;      // with NoVerdict: the reply passed the cap, as no record does, and would again
-    qint64 retryAfterMs = -1;    // the wait the service asked for, if any
-    QString said;                // what the reply said, for messages
-};
 
 // A service the lookup pool asks, one lookup per slot at a time. The pool keeps the attempts, the
 // pace and the stop rules; a backend only asks and tells how each lookup ended.

@@ -114,7 +114,7 @@ QString texts(const QJsonValue &value)
     return parts.join('\n');
 }
 
-Answer noVerdict(Answer answer, const QString &why)
+LookupAnswer noVerdict(LookupAnswer answer, const QString &why)
 {
     answer.said += why;
     return answer;
@@ -122,10 +122,9 @@ Answer noVerdict(Answer answer, const QString &why)
 
 }   // namespace
 
-Answer replyAnswer(const Reply &reply, const QString &name)
+LookupAnswer replyAnswer(const Reply &reply, const QString &name)
 {
-    Answer answer;
-    answer.status = reply.status;
+    LookupAnswer answer;
     answer.said = reply.status == 0 ? QStringLiteral("no HTTP reply") : QStringLiteral("HTTP %1").arg(reply.status);
     if (!reply.fromHostAsked)
         return noVerdict(answer, QStringLiteral(" from another host than the one asked"));
@@ -151,7 +150,7 @@ Answer replyAnswer(const Reply &reply, const QString &name)
             answer.reserved = true;
             return noVerdict(answer, QStringLiteral(": the name is reserved by the registry"));
         }
-        answer.verdict = Whois::Verdict::Free;
+        answer.setVerdict(Whois::Verdict::Free);
         return answer;
     }
     const QString ldhName = object.value(QLatin1String("ldhName")).toString();
@@ -164,7 +163,7 @@ Answer replyAnswer(const Reply &reply, const QString &name)
         answer.reserved = true;
         return noVerdict(answer, QStringLiteral(": the name is reserved by the registry"));
     }
-    answer.verdict = Whois::Verdict::Registered;
+    answer.setVerdict(Whois::Verdict::Registered);
     return answer;
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/LookupAnswer.h"
 #include "engine/Whois.h"
 
 #include <QByteArray>
@@ -36,14 +37,6 @@ struct Bases {
 };
 Bases configuredBases(QString *error = nullptr);
 
-struct Answer {
-    Whois::Verdict verdict = Whois::Verdict::None;
-    bool reserved = false;   // the registry says the name is reserved or blocked
-    QString said;            // what the reply said, for messages
-    int status = 0;          // the HTTP status
-    qint64 retryAfterMs = -1;
-};
-
 // A reply as it arrived. Only a whole reply from the service asked is evidence.
 struct Reply {
     int status = 0;   // 0: no HTTP answer at all
@@ -56,7 +49,7 @@ struct Reply {
 // from the service asked whose errorCode, if any, is 404; a 200 is registered only when it is the
 // domain record of the name asked. "Reserved" comes only from the status values of that record or
 // the title and description of the 404.
-Answer replyAnswer(const Reply &reply, const QString &name);
+LookupAnswer replyAnswer(const Reply &reply, const QString &name);
 // The longest wait a Retry-After may ask for that this program tells apart: an hour and more is
 // told as it is by whoever shows it, and a number past this is taken as this.
 constexpr qint64 MaxRetryAfterMs = qint64(1) << 50;

@@ -70,13 +70,8 @@ void RdapBackend::onFinished(int index, const RdapFetch::Result &result)
         emit reached(index);
         if (slot.lookup != lookup)
             return;   // the pool stopped meanwhile
-        const Rdap::Answer rdap = Rdap::replyAnswer(result.reply, slot.name);
-        answer.kind =
-            rdap.verdict == Whois::Verdict::None ? LookupAnswer::Kind::NoVerdict : LookupAnswer::Kind::Verdict;
-        answer.unregistered = rdap.verdict == Whois::Verdict::Free;
-        answer.reserved = rdap.reserved;
-        answer.oversized = result.capped && rdap.verdict == Whois::Verdict::None;
-        answer.said = rdap.said;
+        answer = Rdap::replyAnswer(result.reply, slot.name);
+        answer.oversized = result.capped && answer.kind == LookupAnswer::Kind::NoVerdict;
         answer.retryAfterMs = result.retryAfterMs;
     }
     emit answered(index, answer);

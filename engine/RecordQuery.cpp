@@ -8,15 +8,19 @@ RecordQuery::RecordQuery(QObject *parent)
         Record record;
         record.raw = result.reply;
         record.text = QString::fromLatin1(result.reply);
-        record.error = result.error;
-        record.verdict = result.error.isEmpty() ? Whois::replyVerdict(result.reply, Whois::configuredMarker(), m_name)
-                                                : Whois::Verdict::None;
-        record.oversized = result.capped && record.verdict == Whois::Verdict::None;
-        if (record.error.isEmpty() && record.verdict == Whois::Verdict::None)
-            record.said = result.reply.isEmpty() ? QStringLiteral("the connection closed without a reply")
-                                                 : QStringLiteral("the reply holds no verdict");
-        if (m_service.protocol == Rdap::Protocol::Auto && record.verdict == Whois::Verdict::None) {
-            m_whoisFailure = record.error.isEmpty() ? record.said : record.error;
+        LookupAnswer &answer = record.answer;
+        if (!result.error.isEmpty()) {
+            answer.kind = LookupAnswer::Kind::Unreachable;
+            answer.said = result.error;
+        } else {
+            answer.setVerdict(Whois::replyVerdict(result.reply, Whois::configuredMarker(), m_name));
+            answer.oversized = result.capped && answer.kind == LookupAnswer::Kind::NoVerdict;
+            if (answer.kind == LookupAnswer::Kind::NoVerdict)
+                answer.said = result.reply.isEmpty() ? QStringLiteral("the connection closed without a reply")
+                                                     : QStringLiteral("the reply holds no verdict");
+        }
+        if (m_service.protocol == Rdap::Protocol::Auto && answer.kind != LookupAnswer::Kind::Verdict) {
+            m_whoisFailure = answer.said;
             return askRdap();
         }
         finish(record);
@@ -49,7 +53,8 @@ void RecordQuery::askRdap()
     if (!asked.isValid()) {
         Record record;
         record.viaRdap = true;
-        record.error = QStringLiteral("no RDAP service is set for .%1").arg(m_name.section('.', -1));
+        record.answer.kind = LookupAnswer::Kind::Unreachable;
+        record.answer.said = QStringLiteral("no RDAP service is set for .%1").arg(m_name.section('.', -1));
         return finish(record);
     }
     m_fetch.start(asked, m_timeoutMs);
@@ -61,14 +66,12 @@ void RecordQuery::rdapFinished(const RdapFetch::Result &result)
     record.viaRdap = true;
     record.raw = result.reply.body;
     if (result.reply.status != 0) {
-        const Rdap::Answer answer = Rdap::replyAnswer(result.reply, m_name);
-        record.verdict = answer.verdict;
-        record.reserved = answer.reserved;
-        record.oversized = result.capped && answer.verdict == Whois::Verdict::None;
-        record.said = answer.said;
-        record.text = answer.status == 200 ? Rdap::readableRecord(record.raw) : QString::fromUtf8(record.raw);
+        record.answer = Rdap::replyAnswer(result.reply, m_name);
+        record.answer.oversized = result.capped && record.answer.kind == LookupAnswer::Kind::NoVerdict;
+        record.text = result.reply.status == 200 ? Rdap::readableRecord(record.raw) : QString::fromUtf8(record.raw);
     } else {
-        record.error = result.error;
+        record.answer.kind = LookupAnswer::Kind::Unreachable;
+        record.answer.said = result.error;
     }
     finish(record);
 }
@@ -76,7 +79,7 @@ void RecordQuery::rdapFinished(const RdapFetch::Result &result)
 void RecordQuery::finish(const Record &record)
 {
     Record told = record;
-    if (!m_whoisFailure.isEmpty() && !told.error.isEmpty())
-        told.error = QStringLiteral("WHOIS: %1; RDAP: %2").arg(m_whoisFailure, told.error);
+    if (!m_whoisFailure.isEmpty() && !told.hasReply())
+        told.answer.said = QStringLiteral("WHOIS: %1; RDAP: %2").arg(m_whoisFailure, told.answer.said);
     emit finished(told);
 }

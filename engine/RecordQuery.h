@@ -14,14 +14,11 @@ class RecordQuery : public QObject
 
 public:
     struct Record {
-        QByteArray raw;   // as received
-        QString text;     // as a reader wants it: WHOIS as it came, RDAP's fields and then its JSON
-        QString error;    // empty when a reply came
+        LookupAnswer answer;   // Unreachable, with why, when no reply came
+        QByteArray raw;        // as received
+        QString text;          // as a reader wants it: WHOIS as it came, RDAP's fields and then its JSON
         bool viaRdap = false;
-        Whois::Verdict verdict = Whois::Verdict::None;
-        bool reserved = false;    // the registry reserves or blocks the name: asking again does not help
-        bool oversized = false;   // no verdict in a reply past the cap: asking again brings the same
-        QString said;             // what a reply without a verdict said
+        bool hasReply() const { return answer.kind != LookupAnswer::Kind::Unreachable; }
     };
 
     explicit RecordQuery(QObject *parent = nullptr);

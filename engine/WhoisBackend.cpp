@@ -74,12 +74,9 @@ LookupAnswer WhoisBackend::answerTo(const QString &name, const WhoisFetch::Resul
         answer.said = result.error;
         return answer;
     }
-    const Whois::Verdict verdict = Whois::replyVerdict(result.reply, m_marker, name);
-    if (verdict != Whois::Verdict::None) {
-        answer.kind = LookupAnswer::Kind::Verdict;
-        answer.unregistered = verdict == Whois::Verdict::Free;
+    answer.setVerdict(Whois::replyVerdict(result.reply, m_marker, name));
+    if (answer.kind == LookupAnswer::Kind::Verdict)
         return answer;
-    }
     const QString notice = QString::fromLatin1(result.reply.left(200).trimmed().split('\n').constFirst()).trimmed();
     answer.said = notice.isEmpty() ? QStringLiteral("the connection closed without a reply")
                                    : QLatin1Char('"') + notice + QLatin1Char('"');

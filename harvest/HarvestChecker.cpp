@@ -84,11 +84,11 @@ void HarvestChecker::StartLookup(const QString &name)
 void HarvestChecker::onFinished(const RecordQuery::Record &record)
 {
     m_checking = false;
-    const Whois::Verdict verdict = record.verdict;
+    const Whois::Verdict verdict = record.answer.verdict();
     if (verdict == Whois::Verdict::None) {
         // A timeout or a refusal: the same name again, a few times. A name the registry reserves,
         // or one whose reply passed the cap, is written off at once, as a run does.
-        if (record.reserved || record.oversized || ++m_attempts >= MaxAttempts) {
+        if (record.answer.reserved || record.answer.oversized || ++m_attempts >= MaxAttempts) {
             if (!m_results.addUnchecked(m_current))
                 return halt();
             advance();

@@ -29,7 +29,7 @@ frmWhois::frmWhois(const LookupService &service, const QString &selectedName, QW
         move(screen->availableGeometry().center() - rect().center());
     // The reply as it came, once the server has closed; nothing when it never does or cannot be reached.
     connect(&m_query, &RecordQuery::finished, this, [this](const RecordQuery::Record &record) {
-        if (record.error.isEmpty())
+        if (record.hasReply())
             Text1->setPlainText(record.text);
     });
     // Only a registrable name is asked: a registry's "No match" for anything else means nothing.

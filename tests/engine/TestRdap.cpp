@@ -98,8 +98,8 @@ private slots:
         QFETCH(QString, name);
         QFETCH(Verdict, verdict);
         QFETCH(bool, reserved);
-        const Rdap::Answer answer = Rdap::replyAnswer({status, type, body, complete, fromHostAsked}, name);
-        QCOMPARE(answer.verdict, verdict);
+        const LookupAnswer answer = Rdap::replyAnswer({status, type, body, complete, fromHostAsked}, name);
+        QCOMPARE(answer.verdict(), verdict);
         QCOMPARE(answer.reserved, reserved);
     }
 

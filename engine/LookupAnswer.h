@@ -1,0 +1,33 @@
+#pragma once
+#include "engine/Whois.h"
+
+#include <QString>
+
+// How one lookup ended, whatever the service asked: the engine's one answer, for a run, the
+// harvest checks and the record window alike.
+struct LookupAnswer {
+    enum class Kind {
+        Verdict,       // free or registered
+        NoVerdict,     // a reply that tells nothing: a limit notice, an empty close, an HTTP 429 or 5xx
+        Unreachable,   // no reply: no connection to the service, or none in time
+    };
+    Kind kind = Kind::NoVerdict;
+    bool unregistered = false;
+    bool reserved = false;       // the registry says the name cannot be registered
+    bool hostNotFound = false;   // with Unreachable: the service's host does not exist
+    bool oversized = false;      // with NoVerdict: the reply passed the cap, as no record does, and would again
+    qint64 retryAfterMs = -1;    // the wait the service asked for, if any
+    QString said;                // what the reply said, or why none came, for messages
+
+    Whois::Verdict verdict() const
+    {
+        return kind != Kind::Verdict ? Whois::Verdict::None
+            : unregistered           ? Whois::Verdict::Free
+                                     : Whois::Verdict::Registered;
+    }
+    void setVerdict(Whois::Verdict verdict)
+    {
+        kind = verdict == Whois::Verdict::None ? Kind::NoVerdict : Kind::Verdict;
+        unregistered = verdict == Whois::Verdict::Free;
+    }
+};
