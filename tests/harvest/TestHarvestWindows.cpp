@@ -202,9 +202,9 @@ private slots:
     }
 
     // Fault caught (the sanitizer build aborts on it): windows closed in the middle of a lookup
-    // or a page load read freed memory: a record query's abort reaching its half destroyed
-    // checker, a page read answered into a half destroyed window, the harvest window outliving
-    // the main window's session.
+    // or of page loads (the harvest window's and the list builder's) read freed memory: a record
+    // query's abort reaching its half destroyed checker, a page read answered into a half
+    // destroyed window, the harvest window outliving the main window's session.
     void windowsClosedMidLookup()
     {
         TestFolders folders;
@@ -230,9 +230,14 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!checking.isEmpty(), 60000);   // a lookup the server never answers
         harvest->Text1->setEditText(web.address("/again.html"));
         QTest::keyClick(harvest->Text1->lineEdit(), Qt::Key_Return);   // and a page on its way
+        choose(*window, Source::YahooSearch);                          // and the list builder's
+        control<QLineEdit>(*window, "txtSearch")->setText("closing");
+        control<QToolButton>(*window, "cmdCreate")->click();
+        const QPointer<QWidget> builderAlive(window->listBuilderWindow());
+        QTRY_VERIFY(!web.requestsFor("/search/dir").isEmpty());
         const QPointer<QWidget> harvestAlive(harvest);
         window.reset();
-        QVERIFY(!harvestAlive);
+        QVERIFY(!harvestAlive && !builderAlive);
         QTest::qWait(100);   // whatever the aborted lookups and pages still send
     }
 
