@@ -33,7 +33,6 @@ public:
     // request without an answer by then ends with an error.
     void start(const QUrl &url, int timeoutMs = 0);
     void cancel();
-    bool isActive() const { return m_reply != nullptr; }
 
 signals:
     void finished(const RdapFetch::Result &result);
