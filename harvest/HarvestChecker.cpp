@@ -19,11 +19,12 @@ bool isMarkupLeftover(const QString &name, bool freeName)
 HarvestChecker::HarvestChecker(ResultLists &results, const LookupService &service, QObject *parent)
     : QObject(parent)
     , m_results(results)
-    , m_service(service)
+    , m_backend(m_backends.forProtocol(service.protocol))
 {
+    m_backends.setService(service);
     m_list.setPath(ProgramFiles::path(ProgramFiles::File::BrowserSearch));
-    connect(&m_timer1, &QTimer::timeout, this, &HarvestChecker::CheckNext);
-    connect(&m_query, &RecordQuery::finished, this, &HarvestChecker::onFinished);
+    connect(&m_timer1, &QTimer::timeout, this, &HarvestChecker::tick);
+    connect(&m_backend, &LookupBackend::answered, this, &HarvestChecker::onAnswered);
 }
 
 void HarvestChecker::setTickInterval(int milliseconds)
@@ -36,13 +37,34 @@ void HarvestChecker::setTickInterval(int milliseconds)
 void HarvestChecker::start()
 {
     m_halted = false;
+    m_backend.newRun();
     m_timer1.start(m_tickMs);
+}
+
+void HarvestChecker::tick()
+{
+    if (m_halted)
+        return;
+    if (!m_checking)
+        return m_waiting ? askAgain() : CheckNext();
+    m_backend.tick(0);
+    if (++m_ticks < TimeoutTicks)
+        return;
+    m_backend.cancel(0);
+    m_checking = false;
+    if (m_backend.canGiveWay()) {
+        m_backend.giveWay();
+        return askAgain();
+    }
+    if (m_current.timedOut(m_verdicts, true))
+        return writeOff();
+    askAgain();
 }
 
 // The list is the file: a name counts once it is written there, so none is skipped.
 void HarvestChecker::CheckNext()
 {
-    if (m_checking || m_halted)
+    if (m_checking || m_waiting || m_halted)
         return;
     for (;;) {
         // The end is past the last entry: a line that reads as the end marker is a line like any other.
@@ -54,7 +76,6 @@ void HarvestChecker::CheckNext()
         }
         const Whois::LookupName asked = lookupNameOf(candidate);
         if (asked.isAsked()) {
-            m_timer1.stop();
             StartLookup(asked.name);
             return;
         }
@@ -75,30 +96,49 @@ Whois::LookupName HarvestChecker::lookupNameOf(const QString &candidate)
 
 void HarvestChecker::StartLookup(const QString &name)
 {
-    m_current = name;
-    m_checking = true;
+    m_current = Lookup {name, m_next + 1};
     emit checking(name);
-    m_query.start(m_service, name, TimeoutTicks * m_tickMs);
+    askAgain();
 }
 
-void HarvestChecker::onFinished(const RecordQuery::Record &record)
+void HarvestChecker::askAgain()
 {
-    m_checking = false;
-    const Whois::Verdict verdict = record.answer.verdict();
-    if (verdict == Whois::Verdict::None) {
-        // A timeout or a refusal: the same name again, a few times. A name the registry reserves,
-        // or one whose reply passed the cap, is written off at once, as a run does.
-        if (record.answer.reserved || record.answer.oversized || ++m_attempts >= MaxAttempts) {
-            if (!m_results.addUnchecked(m_current))
-                return halt();
-            advance();
-        }
-        QMetaObject::invokeMethod(this, &HarvestChecker::CheckNext, Qt::QueuedConnection);
+    m_waiting = false;
+    m_checking = true;
+    m_ticks = 0;
+    m_timer1.start(m_tickMs);   // the lookup's ticks count from now
+    m_backend.ask(0, m_current.name);
+}
+
+void HarvestChecker::onAnswered(int slot, const LookupAnswer &answer)
+{
+    Q_UNUSED(slot)
+    if (!m_checking)
         return;
+    m_checking = false;
+    switch (answer.kind) {
+    case LookupAnswer::Kind::Verdict: return give(m_current.name, answer.unregistered);
+    case LookupAnswer::Kind::NoVerdict:
+        // Asking again would only repeat these, as in a run.
+        if (answer.reserved || answer.oversized)
+            return writeOff();
+        break;
+    case LookupAnswer::Kind::Unreachable: break;
     }
-    const bool free = verdict == Whois::Verdict::Free;
-    const QString shown = Whois::unicodeForm(m_current);   // as a run lists it
-    if (!isMarkupLeftover(m_current, free)) {
+    if (m_backend.canGiveWay()) {
+        m_backend.giveWay();
+        return askAgain();
+    }
+    if (m_current.refused(m_verdicts, true))
+        return writeOff();
+    m_waiting = true;   // at the next tick, not at once: the service may be refusing our pace
+}
+
+void HarvestChecker::give(const QString &name, bool free)
+{
+    ++m_verdicts;
+    const QString shown = Whois::unicodeForm(name);   // as a run lists it
+    if (!isMarkupLeftover(name, free)) {
         if (free) {
             if (!m_results.AddUnregistered(shown))
                 return halt();
@@ -112,10 +152,18 @@ void HarvestChecker::onFinished(const RecordQuery::Record &record)
     QMetaObject::invokeMethod(this, &HarvestChecker::CheckNext, Qt::QueuedConnection);
 }
 
+void HarvestChecker::writeOff()
+{
+    if (!m_results.addUnchecked(m_current.name))
+        return halt();
+    advance();
+    QMetaObject::invokeMethod(this, &HarvestChecker::CheckNext, Qt::QueuedConnection);
+}
+
 void HarvestChecker::advance()
 {
     ++m_next;
-    m_attempts = 0;
+    m_waiting = false;
 }
 
 // A result that cannot be saved stops the checks before its name, which the result lists have

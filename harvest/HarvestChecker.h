@@ -1,6 +1,6 @@
 #pragma once
 #include "engine/Lookup.h"
-#include "engine/RecordQuery.h"
+#include "engine/LookupBackends.h"
 #include "run/SourceFeed.h"
 
 #include <QObject>
@@ -9,10 +9,12 @@
 class ResultLists;
 
 // The browser harvest window's own checks: one name at a time, in the order of BrowserSearch.txt,
-// over WHOIS or RDAP as the run's settings say,
-// each name once. A name whose lookup times out (5 ticks) or brings no verdict is asked again, and
-// after 3 such tries written off as unchecked, so one name never holds up the rest. Verdicts are
-// classified through the result lists as the main window's are.
+// over WHOIS or RDAP as the run's settings say, each name once. They ask through the backends a run
+// uses and keep a run's attempt rule: a lookup that times out (5 ticks) costs an attempt, as do five
+// replies without a verdict, and after three the name is written off as unchecked, so one name never
+// holds up the rest; a reserved name is written off at once. A name asked again waits for the next
+// tick. Under "auto", WHOIS gives way to RDAP for the rest of the checks at its first failure.
+// Verdicts are classified through the result lists as the main window's are.
 class HarvestChecker : public QObject
 {
     Q_OBJECT
@@ -44,19 +46,25 @@ signals:
 private:
     static Whois::LookupName lookupNameOf(const QString &candidate);
     void StartLookup(const QString &name);
+    void askAgain();
+    void tick();
     void halt();
-    void onFinished(const RecordQuery::Record &record);
+    void onAnswered(int slot, const LookupAnswer &answer);
+    void give(const QString &name, bool free);
+    void writeOff();
     void advance();
 
     ResultLists &m_results;
-    LookupService m_service;
+    LookupBackends m_backends {1};
+    LookupBackend &m_backend;
     SourceFeed m_list;
-    RecordQuery m_query;
     QTimer m_timer1;
     int m_tickMs = 1000;
     qint64 m_next = 0;
-    int m_attempts = 0;
     bool m_checking = false;
     bool m_halted = false;
-    QString m_current;
+    bool m_waiting = false;   // the current name is asked again at the next tick
+    int m_ticks = 0;          // ticks of the current lookup
+    quint64 m_verdicts = 0;
+    Lookup m_current;
 };

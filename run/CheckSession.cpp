@@ -58,18 +58,14 @@ void CheckSession::setServer(const Whois::Server &server, const QString &error)
 {
     m_server = server;
     m_serverError = error;
-    m_whois.setServer(server);
+    m_backends.setServer(server);
 }
 
 void CheckSession::setProtocol(Rdap::Protocol protocol, const QString &error)
 {
     m_protocolError = error;
     m_protocol = protocol;
-    switch (protocol) {
-    case Rdap::Protocol::Whois: return m_pool.setBackend(&m_whois);
-    case Rdap::Protocol::Rdap: return m_pool.setBackend(&m_rdap);
-    case Rdap::Protocol::Auto: return m_pool.setBackend(&m_whoisThenRdap);
-    }
+    m_pool.setBackend(&m_backends.forProtocol(protocol));
 }
 
 void CheckSession::setService(const LookupService &service)
@@ -82,7 +78,7 @@ void CheckSession::setService(const LookupService &service)
 void CheckSession::setRdapBases(const Rdap::Bases &bases, const QString &error)
 {
     m_basesError = error;
-    m_rdap.setBases(bases);
+    m_backends.setBases(bases);
 }
 
 QString CheckSession::start(qint64 first, qint64 entries)

@@ -1,8 +1,6 @@
 #pragma once
-#include "engine/FallOverBackend.h"
+#include "engine/LookupBackends.h"
 #include "engine/LookupPool.h"
-#include "engine/RdapBackend.h"
-#include "engine/WhoisBackend.h"
 #include "results/ResultLists.h"
 #include "run/RunControl.h"
 
@@ -34,11 +32,11 @@ public:
     void setProtocol(Rdap::Protocol protocol, const QString &error = {});
     void setRdapBases(const Rdap::Bases &bases, const QString &error = {});
     void setService(const LookupService &service);
-    LookupService service() const { return {m_server, m_protocol, m_rdap.bases()}; }
+    LookupService service() const { return {m_server, m_protocol, m_backends.rdap().bases()}; }
     // What a WHOIS server may answer for a registered name, beside a record of it.
-    void setRegisteredMarker(const QByteArray &marker) { m_whois.setRegisteredMarker(marker); }
+    void setRegisteredMarker(const QByteArray &marker) { m_backends.whois().setRegisteredMarker(marker); }
     // The longest WHOIS reply kept so far, in bytes.
-    qsizetype peakReplyBytes() const { return m_whois.peakReplyBytes(); }
+    qsizetype peakReplyBytes() const { return m_backends.whois().peakReplyBytes(); }
     SourceSelection selectSource(Source source, const QString &customFile = {})
     {
         return m_run.selectSource(source, customFile);
@@ -71,9 +69,7 @@ private:
     void stopUnsaved(qint64 entry);
 
     ResultLists m_results;
-    WhoisBackend m_whois {LookupPool::Slots};
-    RdapBackend m_rdap {LookupPool::Slots};
-    FallOverBackend m_whoisThenRdap {m_whois, m_rdap};
+    LookupBackends m_backends {LookupPool::Slots};
     Rdap::Protocol m_protocol = Rdap::Protocol::Whois;
     LookupPool m_pool;
     RunControl m_run {m_pool};

@@ -110,6 +110,46 @@ private slots:
         QCOMPARE(fileEntries(folders.file("Unchecked.txt")), QStringList {name});
     }
 
+    // The attempt rule of a run: five replies without a verdict make an attempt, three attempts write
+    // the name off (fault caught: each refusal counted as an attempt, so a name the registry turns
+    // away for a moment is lost after three replies). Under "auto" a WHOIS server that cannot be
+    // reached gives way to RDAP (fault caught: the names written off instead).
+    void attemptRuleAsInARun_data()
+    {
+        QTest::addColumn<Rdap::Protocol>("protocol");
+        QTest::addColumn<bool>("whoisDown");
+        QTest::addColumn<QStringList>("asked");
+        QTest::addColumn<QStringList>("unchecked");
+        QStringList refusedFifteenTimes;
+        for (int i = 0; i < Lookup::MaxAttempts * Lookup::RefusalsPerAttempt; ++i)
+            refusedFifteenTimes << "turned.com";
+        QTest::addRow("refused name") << Rdap::Protocol::Whois << false << refusedFifteenTimes + QStringList {"ok.com"}
+                                      << QStringList {"turned.com"};
+        QTest::addRow("auto, port 43 down")
+            << Rdap::Protocol::Auto << true << QStringList {"turned.com", "ok.com"} << QStringList {};
+    }
+    void attemptRuleAsInARun()
+    {
+        QFETCH(Rdap::Protocol, protocol);
+        QFETCH(bool, whoisDown);
+        QFETCH(QStringList, asked);
+        QFETCH(QStringList, unchecked);
+        TestFolders folders;
+        TestWhoisServer server({"--refuse-name", whoisDown ? "none.com" : "turned.com", "--free-ratio", "1", "--log",
+            folders.file("queries.log"), "--rdap-port", "0"});
+        writeBytes(folders.file("BrowserSearch.txt"), "turned.com\r\nok.com\r\n");
+        ResultLists results;
+        const Whois::Server whois = Whois::Server::parse(whoisDown ? "127.0.0.1:9" : server.address());
+        HarvestChecker checker(results, {whois, protocol, *Rdap::Bases::parse(server.rdapBase())});
+        checker.setTickInterval(20);
+        checker.start();
+        QTRY_COMPARE(checker.nextIndex(), 2);
+        QCOMPARE(fileEntries(folders.file("queries.log")), asked);
+        QCOMPARE(results.uncheckedCount(), unchecked.size());
+        if (!unchecked.isEmpty())
+            QCOMPARE(fileEntries(folders.file("Unchecked.txt")), unchecked);
+    }
+
     void silentServerWritesNamesOff()
     {
         TestFolders folders;
