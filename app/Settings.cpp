@@ -20,12 +20,19 @@ qint64 fromText(const QString &text, qint64 fallback)
     return ok ? value : fallback;
 }
 
+// 1 and 0 as the program writes them; true/false, yes/no and on/off as a person may.
 bool fromText(const QString &text, bool fallback)
 {
-    const QString trimmed = text.trimmed();
-    if (trimmed != QLatin1String("1") && trimmed != QLatin1String("0"))
-        return fallback;
-    return trimmed == QLatin1String("1");
+    const QString trimmed = text.trimmed().toLower();
+    for (const char *yes : {"1", "true", "yes", "on"}) {
+        if (trimmed == QLatin1String(yes))
+            return true;
+    }
+    for (const char *no : {"0", "false", "no", "off"}) {
+        if (trimmed == QLatin1String(no))
+            return false;
+    }
+    return fallback;
 }
 
 QString toText(const QString &value)

@@ -73,6 +73,13 @@ inline const Value<QString> RdapBase {ProductKey, NetworkSection, QStringLiteral
     QStringLiteral("com=https://rdap.verisign.com/com/v1/ net=https://rdap.verisign.com/net/v1/"),
     QStringLiteral("TAMARIND_RDAP_BASE")};
 
+// DNS before the registry: a name delegated in its zone is registered without asking the registry.
+// The resolvers are "HOST[:PORT]" addresses separated by commas; empty: the system's own.
+inline const Value<bool> DnsFirst {
+    ProductKey, NetworkSection, QStringLiteral("DnsFirst"), true, QStringLiteral("TAMARIND_DNS_FIRST")};
+inline const Value<QString> DnsServer {
+    ProductKey, NetworkSection, QStringLiteral("DnsServer"), QString(), QStringLiteral("TAMARIND_DNS_SERVER")};
+
 // Branding: what a shipper of the program may change.
 inline const QString BrandingSection = QStringLiteral("Branding");
 // Double-clicked names open a purchase page (on) or their WHOIS record (off).

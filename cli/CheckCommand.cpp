@@ -26,12 +26,20 @@ const QCommandLineOption ResumeOption(QStringLiteral("resume"),
 const QCommandLineOption DryRunOption(
     QStringLiteral("dry-run"), QStringLiteral("Print each name as it would be asked; ask nothing."));
 
+const QCommandLineOption DnsServerOption(QStringLiteral("dns-server"),
+    QStringLiteral("Ask DNS at this resolver (an address; several separated by commas) before the registry."),
+    QStringLiteral("HOST[:PORT]"));
+const QCommandLineOption NoDnsOption(
+    QStringLiteral("no-dns"), QStringLiteral("Ask the registry about every name, without DNS first."));
+
 // The check's options, taken apart and checked before anything is written.
 struct CheckRequest {
     QString list;
     qint64 first = 1;
     bool resume = false;
     bool dryRun = false;
+    bool dnsFirst = true;
+    QString dnsServers;
 };
 
 int parseRequest(const QCommandLineParser &parser, const Console &console, CheckRequest *request)
@@ -54,6 +62,19 @@ int parseRequest(const QCommandLineParser &parser, const Console &console, Check
             return usageError(
                 console, QStringLiteral("--from takes an entry number from 1 on; entries are counted from 1"));
     }
+    if (parser.isSet(NoDnsOption) && parser.isSet(DnsServerOption))
+        return usageError(console, QStringLiteral("--no-dns and --dns-server cannot go together"));
+    request->dnsFirst = !parser.isSet(NoDnsOption) && (parser.isSet(DnsServerOption) || Settings::DnsFirst.get());
+    request->dnsServers = parser.isSet(DnsServerOption) ? parser.value(DnsServerOption) : Settings::DnsServer.get();
+    if (request->dnsFirst) {
+        QString error;
+        DnsClient::serverList(request->dnsServers, &error);
+        if (!error.isEmpty()) {
+            error[0] = error[0].toLower();
+            return usageError(
+                console, (parser.isSet(DnsServerOption) ? QStringLiteral("--dns-server: ") : QString()) + error);
+        }
+    }
     if (parser.isSet(FolderOption) && parser.value(FolderOption).trimmed().isEmpty())
         return usageError(console, QStringLiteral("--folder takes a folder, not an empty text"));
     return 0;
@@ -68,6 +89,13 @@ QString verdictName(const QString &name)
 
 int dryRun(const CheckRequest &request, SourceFeed &feed, const Console &console)
 {
+    if (!request.dnsFirst)
+        console.tell(QStringLiteral("tamarind-cli: DNS is not asked: every name would go to the registry"));
+    else
+        console.tell(QStringLiteral("tamarind-cli: every name would go to DNS first (%1); only those it does not find "
+                                    "delegated would go to the registry")
+                         .arg(request.dnsServers.trimmed().isEmpty() ? QStringLiteral("the system's resolvers")
+                                                                     : request.dnsServers.trimmed()));
     QByteArray lines;
     for (qint64 entry = request.first;; ++entry) {
         const QString name = feed.entry(entry);
@@ -136,6 +164,7 @@ int check(const QCommandLineParser &parser, const Console &console)
 
     CheckSession session;
     session.setService(service);
+    session.setDns(request.dnsFirst, request.dnsServers);
     // Tests shorten the tick, as they do for the desktop program's engine.
     if (const int tick = qEnvironmentVariableIntValue("TAMARIND_TICK_MS"); tick > 0)
         session.pool().setTickInterval(tick);
@@ -209,6 +238,10 @@ int check(const QCommandLineParser &parser, const Console &console)
     else
         console.tell(
             QStringLiteral("every entry of %1 has been asked about").arg(parser.positionalArguments().constFirst()));
+    if (const QString off = session.dns().offReason(); !off.isEmpty() && request.dnsFirst)
+        console.tell(QStringLiteral("tamarind-cli: %1, so the registry was asked about the rest").arg(off));
+    if (const QString dns = session.dns().countsText(); !dns.isEmpty())
+        console.tell(dns);
     const ResultLists &results = session.results();
     console.tell(QStringLiteral("checked %1 names: %2 high, %3 mid, %4 low, %5 registered, %6 unchecked")
                      .arg(checked)
@@ -228,18 +261,20 @@ Command checkCommand()
     Command command;
     command.name = QStringLiteral("check");
     command.arguments = QStringLiteral(
-        "[--server H[:P]] [--protocol P] [--rdap-base URL] [--folder DIR] [--from N | --resume] [--dry-run] FILE");
+        "[--server H[:P]] [--protocol P] [--rdap-base URL] [--dns-server H[:P] | --no-dns] [--folder DIR] "
+        "[--from N | --resume] [--dry-run] FILE");
     command.description = QStringLiteral("look up every name of FILE, as a Custom List run does");
     command.details =
         QStringLiteral("Looks up every name of FILE from entry N on, 25 at a time, like a Custom List run of the\n"
                        "program: free names go to the profile files of the program folder. Prints one line per name:\n"
-                       "free NAME, registered NAME or unchecked NAME. The position in FILE is kept apart from the\n"
+                       "free NAME, registered NAME or unchecked NAME. A name that DNS finds delegated is registered\n"
+                       "without asking the registry. The position in FILE is kept apart from the\n"
                        "program's, so --resume goes on where the last check of FILE stopped. Exits 1 when the list\n"
                        "cannot be read or changes during the check, a result or the position cannot be written, or\n"
                        "some names could not be checked.");
     command.addOptions = [](QCommandLineParser &parser) {
         addServiceOptions(parser);
-        parser.addOptions({FolderOption, FromOption, ResumeOption, DryRunOption});
+        parser.addOptions({FolderOption, FromOption, ResumeOption, DryRunOption, DnsServerOption, NoDnsOption});
         parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The list of names, one per line."));
     };
     command.run = check;

@@ -73,6 +73,9 @@ void LookupPool::fillSlots()
     for (auto &slot : m_slots) {
         if (slot->active)
             continue;
+        // A start the pace allows is spent only on a name there is.
+        if (m_retries.isEmpty() && feedIsBehind())
+            break;
         if (!paceAllowsStart())
             break;
         std::optional<Lookup> next = nextLookup(&retried);
@@ -124,12 +127,17 @@ std::optional<Lookup> LookupPool::nextLookup(bool *retried)
     if (!m_feedEnded && m_feed && m_retries.size() < Slots) {
         if (std::optional<Lookup> next = m_feed())
             return next;
-        m_feedEnded = true;
+        m_feedEnded = !feedIsBehind();
     }
     if (m_retries.isEmpty())
         return std::nullopt;
     *retried = true;
     return m_retries.takeAt(QRandomGenerator::global()->bounded(int(m_retries.size())));
+}
+
+bool LookupPool::feedIsBehind() const
+{
+    return !m_feedEnded && m_feedBehind && m_feedBehind();
 }
 
 void LookupPool::occupy(const Lookup &lookup, Slot &slot)

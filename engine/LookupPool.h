@@ -36,8 +36,10 @@ public:
     static constexpr int GiveUpTicks = 120;    // only refusals for this long: the server refuses all
     static constexpr int FallOverTicks = 60;   // only refusals for this long: "auto" leaves WHOIS
 
-    // The next name of the source; nothing once the source has ended.
+    // The next name of the source; nothing once the source has ended, or while it is behind.
     using Feed = std::function<std::optional<Lookup>()>;
+    // Whether a feed that gave nothing is only behind: more names come, and feedReady() tells when.
+    using FeedBehind = std::function<bool()>;
 
     explicit LookupPool(QObject *parent = nullptr);
     ~LookupPool() override;
@@ -52,7 +54,13 @@ public:
         m_tickMs = milliseconds;
         m_pace.setTickInterval(milliseconds);
     }
-    void setFeed(Feed feed) { m_feed = std::move(feed); }
+    void setFeed(Feed feed, FeedBehind behind = {})
+    {
+        m_feed = std::move(feed);
+        m_feedBehind = std::move(behind);
+    }
+    // Names came into a feed that was behind, or it ended.
+    void feedReady() { scheduleFill(); }
 
     // A new run: fills the slots from the feed at full pace.
     void start();
@@ -99,6 +107,7 @@ private:
     void onUnreachable(Slot &slot, const LookupAnswer &answer);
     void onSlotTick(int slot);
     void onPoolTick();
+    bool feedIsBehind() const;
     void occupy(const Lookup &lookup, Slot &slot);
     void fillSlots();
     std::optional<Lookup> nextLookup(bool *retried);
@@ -120,6 +129,7 @@ private:
     QString m_fallOverReason;   // why the run left WHOIS, if it did
     int m_tickMs = 1000;
     Feed m_feed;
+    FeedBehind m_feedBehind;
     std::array<std::unique_ptr<Slot>, Slots> m_slots;
     QList<Lookup> m_retries;
     QTimer m_pauseTimer;

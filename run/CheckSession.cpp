@@ -2,6 +2,7 @@
 
 #include "app/ProgramFiles.h"
 #include "app/ProgramFolder.h"
+#include "app/Settings.h"
 
 #include <QDir>
 
@@ -15,22 +16,10 @@ CheckSession::CheckSession(QObject *parent)
     setProtocol(Rdap::configuredProtocol(&protocolError), protocolError);
     QString basesError;
     setRdapBases(Rdap::configuredBases(&basesError), basesError);
-    // The lists and files hold a name as its reader writes it (日本語.com, not xn--wgv71a119e.com),
-    // and it is classified by that length.
-    connect(&m_pool, &LookupPool::verdict, this, [this](const QString &asked, bool unregistered, qint64 entry) {
-        const QString name = Whois::unicodeForm(asked);
-        if (!unregistered)
-            m_results.AddRegistered(name);
-        else if (!m_results.AddUnregistered(name))
-            return stopUnsaved(entry);
-        // A cap whose lists cannot be saved would let them grow without bound.
-        if (m_results.atCap() && !m_results.applyCap()) {
-            emit verdict(asked, unregistered);
-            return stopUnsaved(0);
-        }
-        m_run.saveResumePosition();
-        emit verdict(asked, unregistered);
-    });
+    setDns(Settings::DnsFirst.get(), Settings::DnsServer.get());
+    connect(&m_pool, &LookupPool::verdict, this, &CheckSession::onVerdict);
+    connect(&m_dns, &DnsStage::delegated, this,
+        [this](const QString &name, qint64 entry) { onVerdict(name, false, entry); });
     connect(&m_pool, &LookupPool::unchecked, this, [this](const QString &name, qint64 entry) {
         if (!m_results.addUnchecked(name))
             return stopUnsaved(entry);
@@ -53,6 +42,24 @@ CheckSession::CheckSession(QObject *parent)
 }
 
 CheckSession::~CheckSession() = default;
+
+// The lists and files hold a name as its reader writes it (日本語.com, not xn--wgv71a119e.com), and
+// it is classified by that length.
+void CheckSession::onVerdict(const QString &asked, bool unregistered, qint64 entry)
+{
+    const QString name = Whois::unicodeForm(asked);
+    if (!unregistered)
+        m_results.AddRegistered(name);
+    else if (!m_results.AddUnregistered(name))
+        return stopUnsaved(entry);
+    // A cap whose lists cannot be saved would let them grow without bound.
+    if (m_results.atCap() && !m_results.applyCap()) {
+        emit verdict(asked, unregistered);
+        return stopUnsaved(0);
+    }
+    m_run.saveResumePosition();
+    emit verdict(asked, unregistered);
+}
 
 void CheckSession::setServer(const Whois::Server &server, const QString &error)
 {
@@ -81,10 +88,19 @@ void CheckSession::setRdapBases(const Rdap::Bases &bases, const QString &error)
     m_backends.setBases(bases);
 }
 
+QString CheckSession::setDns(bool first, const QString &servers)
+{
+    m_dns.setEnabled(first);
+    m_dnsError = m_dns.setServers(servers);
+    return m_dnsError;
+}
+
 QString CheckSession::start(qint64 first, qint64 entries)
 {
     if (m_run.isRunning())
         return QStringLiteral("A run is already going on.");
+    if (m_dns.isEnabled() && !m_dnsError.isEmpty())
+        return m_dnsError + '.';
     if (!m_protocolError.isEmpty())
         return m_protocolError + '.';
     const bool rdap = m_protocol != Rdap::Protocol::Whois;

@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/DnsStage.h"
 #include "engine/LookupBackends.h"
 #include "engine/LookupPool.h"
 #include "results/ResultLists.h"
@@ -23,6 +24,7 @@ public:
 
     ResultLists &results() { return m_results; }
     LookupPool &pool() { return m_pool; }
+    DnsStage &dns() { return m_dns; }
     RunControl &run() { return m_run; }
 
     // The WHOIS server; at first the configured one. An invalid server is refused at Start.
@@ -33,6 +35,9 @@ public:
     void setRdapBases(const Rdap::Bases &bases, const QString &error = {});
     void setService(const LookupService &service);
     LookupService service() const { return {m_server, m_protocol, m_backends.rdap().bases()}; }
+    // Whether a run asks DNS first, and which resolvers ("HOST[:PORT]", comma-separated; empty: the
+    // system's). Returns why the resolvers cannot be used, or empty; a run with DNS first then refuses.
+    QString setDns(bool first, const QString &servers);
     // What a WHOIS server may answer for a registered name, beside a record of it.
     void setRegisteredMarker(const QByteArray &marker) { m_backends.whois().setRegisteredMarker(marker); }
     // The longest WHOIS reply kept so far, in bytes.
@@ -66,17 +71,20 @@ signals:
 
 private:
     QString lockFolder();
+    void onVerdict(const QString &asked, bool unregistered, qint64 entry);
     void stopUnsaved(qint64 entry);
 
     ResultLists m_results;
     LookupBackends m_backends {LookupPool::Slots};
     Rdap::Protocol m_protocol = Rdap::Protocol::Whois;
     LookupPool m_pool;
-    RunControl m_run {m_pool};
+    DnsStage m_dns;
+    RunControl m_run {m_dns, m_pool};
     std::unique_ptr<QLockFile> m_lock;
     QSet<const QObject *> m_holders;   // while any holds the folder, the lock stays
     Whois::Server m_server;
     QString m_serverError;
     QString m_protocolError;
     QString m_basesError;
+    QString m_dnsError;
 };

@@ -2,6 +2,7 @@
 
 #include "app/ProgramFiles.h"
 #include "app/RunStamp.h"
+#include "engine/DnsStage.h"
 #include "engine/LookupPool.h"
 
 SourceSelection::Group groupOf(Source source)
@@ -23,11 +24,24 @@ SourceSelection::Group groupOf(Source source)
 
 #include <QDir>
 
-RunControl::RunControl(LookupPool &pool, QObject *parent)
+namespace {
+
+// The earlier of two entry numbers, where 0 is none.
+qint64 earlierEntry(qint64 a, qint64 b)
+{
+    return a == 0 ? b : b == 0 ? a : std::min(a, b);
+}
+
+}   // namespace
+
+RunControl::RunControl(DnsStage &dns, LookupPool &pool, QObject *parent)
     : QObject(parent)
+    , m_dns(dns)
     , m_pool(pool)
 {
-    m_pool.setFeed([this] { return nextName(); });
+    m_dns.setSource([this] { return nextName(); });
+    m_pool.setFeed([this] { return m_dns.next(); }, [this] { return m_dns.isBehind(); });
+    connect(&m_dns, &DnsStage::ready, &m_pool, &LookupPool::feedReady);
     connect(
         &m_pool, &LookupPool::finished, this,
         [this] {
@@ -176,6 +190,7 @@ QString RunControl::start(qint64 first, qint64 entries)
     m_saved = -1;
     save(first);   // a run killed before its first verdict resumes where it began
     emit started();
+    m_dns.start();
     m_pool.start();
     return {};
 }
@@ -267,8 +282,16 @@ QString RunControl::skippedText()
 
 QString RunControl::openConnectionsText() const
 {
-    if (m_wordMax < m_nextEntry)
-        return QStringLiteral("Open: Closing connections...");
+    // DNS reads ahead of the registry: the list is read long before its last names are asked.
+    QString text =
+        m_wordMax < m_nextEntry && m_dns.isEnded() ? QStringLiteral("Open: Closing connections...") : registryText();
+    if (const QString dns = m_dns.countsText(); !dns.isEmpty())
+        text += QStringLiteral(" - ") + dns;
+    return text;
+}
+
+QString RunControl::registryText() const
+{
     QString text = QStringLiteral("Open: %1").arg(m_pool.inFlight());
     if (const int wait = m_pool.askedWaitLeft(); wait > 0)
         text += QStringLiteral(" - the registry asks to wait %1").arg(Pace::waitText(wait));
@@ -286,7 +309,7 @@ QString RunControl::openConnectionsText() const
 
 qint64 RunControl::resumePosition() const
 {
-    const qint64 open = m_pool.earliestOpenEntry();
+    const qint64 open = earlierEntry(m_dns.earliestOpenEntry(), m_pool.earliestOpenEntry());
     return open > 0 ? open : m_nextEntry;
 }
 
@@ -306,7 +329,9 @@ void RunControl::stopBefore(qint64 entry)
     if (!m_running)
         return;
     // A resumed run must not skip the names that were still waiting for their answer.
-    const qint64 open = m_pool.stop();
+    const qint64 inDns = m_dns.earliestOpenEntry();
+    m_dns.stop();
+    const qint64 open = earlierEntry(inDns, m_pool.stop());
     qint64 position = open > 0 ? std::min(open, m_nextEntry) : m_nextEntry;
     if (entry > 0)
         position = std::min(position, entry);

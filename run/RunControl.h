@@ -9,6 +9,7 @@
 #include <array>
 #include <optional>
 
+class DnsStage;
 class LookupPool;
 struct Lookup;
 
@@ -57,7 +58,8 @@ class RunControl : public QObject
     Q_OBJECT
 
 public:
-    explicit RunControl(LookupPool &pool, QObject *parent = nullptr);
+    // Names go through DNS first, and the pool asks the registry about the rest.
+    RunControl(DnsStage &dns, LookupPool &pool, QObject *parent = nullptr);
 
     static QString sourceName(Source source);
     // The setting that keeps a source's next entry; none for sources without one.
@@ -105,7 +107,7 @@ public:
     // What the run skipped of its list (lines too long to be names, lines that are no registrable
     // name), as sentences, and the file that names each line; empty when it skipped nothing.
     QString skippedText();
-    // The text of the "Open Connections" panel.
+    // The text of the "Open Connections" panel: the registry's lookups, and what DNS settled.
     QString openConnectionsText() const;
 
 signals:
@@ -117,12 +119,14 @@ signals:
     void failed(const QString &message);
 
 private:
+    QString registryText() const;
     std::optional<Lookup> nextName();
     void listChanged();
     void save(qint64 position);
     void noteSkipped(qint64 entry, const QString &line, Whois::Skip reason);
     void writeSkipped();
 
+    DnsStage &m_dns;
     LookupPool &m_pool;
     SourceFeed m_selected;   // the chosen list
     SourceFeed m_feed;       // the list of the run

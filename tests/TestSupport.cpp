@@ -56,10 +56,17 @@ TestWhoisServer::TestWhoisServer(const QStringList &options)
         return;
     const QByteArray line = m_process->readLine().trimmed();   // listening on 127.0.0.1:PORT
     m_port = quint16(line.mid(line.lastIndexOf(':') + 1).toUInt());
-    if (!options.contains(QStringLiteral("--rdap-port")))
-        return;
-    while (!m_process->canReadLine() && m_process->waitForReadyRead(20000)) { }
-    m_rdapBase = QString::fromLatin1(m_process->readLine().trimmed().mid(int(qstrlen("rdap on "))));   // rdap on URL
+    // "rdap on URL" and "dns on 127.0.0.1:PORT" follow, each on its own line, when asked for.
+    const int more =
+        int(options.contains(QStringLiteral("--rdap-port"))) + int(options.contains(QStringLiteral("--dns-port")));
+    for (int i = 0; i < more; ++i) {
+        while (!m_process->canReadLine() && m_process->waitForReadyRead(20000)) { }
+        const QString announced = QString::fromLatin1(m_process->readLine().trimmed());
+        if (announced.startsWith(QLatin1String("rdap on ")))
+            m_rdapBase = announced.mid(int(qstrlen("rdap on ")));
+        else if (announced.startsWith(QLatin1String("dns on ")))
+            m_dnsAddress = announced.mid(int(qstrlen("dns on ")));
+    }
 }
 
 TestWhoisServer::~TestWhoisServer()

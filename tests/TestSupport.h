@@ -42,11 +42,14 @@ public:
     QString address() const { return QStringLiteral("127.0.0.1:%1").arg(m_port); }
     // With --rdap-port: the base address of its RDAP service.
     QString rdapBase() const { return m_rdapBase; }
+    // With --dns-port: "127.0.0.1:PORT" of its DNS service.
+    QString dnsAddress() const { return m_dnsAddress; }
 
 private:
     std::unique_ptr<QProcess> m_process;
     quint16 m_port = 0;
     QString m_rdapBase;
+    QString m_dnsAddress;
 };
 
 // A port on 127.0.0.1 on which nothing listens.

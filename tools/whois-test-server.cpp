@@ -2,6 +2,8 @@
 // the connection is closed. Replies are shaped like the .com registry's. With --rdap-port it also
 // answers RDAP over HTTP/1.1 (HTTPS with a certificate), connections kept alive, with the same
 // rule of free and registered names, the same delays and the same limit (429 with Retry-After).
+// With --dns-port it answers DNS over UDP and TCP as a resolver would for the same names: NS records
+// for a registered name, NXDOMAIN for a free one.
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -18,6 +20,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <QUdpSocket>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -45,6 +48,11 @@ struct Options {
     bool otherLdhName = false;        // RDAP's records name another name
     QByteArray redirectTo;            // RDAP sends every request there once ("{port}": its own port)
     bool hostile = false;             // names tell which hostile reply they get (see hostileWhois, hostileRdap)
+    double heldRatio = 0;             // of the registered names, absent from the zone
+    int dnsLimitPerSecond = 0;        // DNS answers REFUSED beyond it
+    bool hijack = false;              // DNS makes up an address for every name, as some ISPs' resolvers do
+    bool dnsTruncate = false;         // over UDP every delegation comes truncated: only TCP brings it
+    bool dnsMismatch = false;         // DNS answers name another question than the one asked
 };
 
 const QByteArray LimitNotice = "Your connection limit exceeded. Please slow down and try again later.\r\n";
@@ -107,6 +115,14 @@ public:
         return m_rdap->listen(QHostAddress::LocalHost, port);
     }
     quint16 rdapPort() const { return m_rdap ? m_rdap->serverPort() : 0; }
+
+    bool isFree(const QByteArray &name) const
+    {
+        const QByteArray key = name.toLower();
+        if (m_options.useRegisteredList)
+            return !m_options.registered.contains(key);
+        return stableHash(key) % 100000u < quint32(m_options.freeRatio * 100000.0);
+    }
 
 private:
     void saveStats()
@@ -361,14 +377,6 @@ private:
         socket->disconnectFromHost();   // after the reply has gone out
     }
 
-    bool isFree(const QByteArray &name) const
-    {
-        const QByteArray key = name.toLower();
-        if (m_options.useRegisteredList)
-            return !m_options.registered.contains(key);
-        return stableHash(key) % 100000u < quint32(m_options.freeRatio * 100000.0);
-    }
-
     QByteArray replyFor(const QByteArray &name) const
     {
         const QByteArray updated = lastUpdate();
@@ -430,6 +438,167 @@ private:
     QTimer m_statsTimer;
     QElapsedTimer m_clock;
     QQueue<qint64> m_answered;   // when each query of the last second was answered
+};
+
+// DNS on 127.0.0.1, UDP and TCP on one port: NS questions about names, answered by the server's rule.
+class DnsTestServer : public QObject
+{
+public:
+    DnsTestServer(const Options &options, const WhoisTestServer &registry)
+        : m_options(options)
+        , m_registry(registry)
+    {
+        m_clock.start();
+    }
+
+    // Binds UDP and TCP to one port; port 0 takes any port free for both.
+    bool listen(quint16 port)
+    {
+        for (int attempt = 0; attempt < 20; ++attempt) {
+            m_udp = std::make_unique<QUdpSocket>();
+            m_tcp = std::make_unique<QTcpServer>();
+            if (m_udp->bind(QHostAddress::LocalHost, port)
+                && m_tcp->listen(QHostAddress::LocalHost, m_udp->localPort()))
+                break;
+            if (port != 0)
+                return false;
+        }
+        if (!m_tcp->isListening())
+            return false;
+        m_udp->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 1 << 20);
+        connect(m_udp.get(), &QUdpSocket::readyRead, this, &DnsTestServer::readDatagrams);
+        connect(m_tcp.get(), &QTcpServer::newConnection, this, &DnsTestServer::acceptTcp);
+        return true;
+    }
+    quint16 port() const { return m_udp->localPort(); }
+
+private:
+    static constexpr int TypeA = 1;
+    static constexpr int TypeNs = 2;
+
+    void readDatagrams()
+    {
+        while (m_udp->hasPendingDatagrams()) {
+            QHostAddress from;
+            quint16 fromPort = 0;
+            QByteArray query(int(m_udp->pendingDatagramSize()), Qt::Uninitialized);
+            query.resize(m_udp->readDatagram(query.data(), query.size(), &from, &fromPort));
+            const QByteArray reply = answerTo(query, true);
+            if (!reply.isEmpty())
+                m_udp->writeDatagram(reply, from, fromPort);
+        }
+    }
+
+    void acceptTcp()
+    {
+        while (QTcpSocket *socket = m_tcp->nextPendingConnection()) {
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+                QByteArray buffered = socket->property("buffer").toByteArray() + socket->readAll();
+                while (buffered.size() >= 2) {
+                    const int length = (quint8(buffered[0]) << 8) | quint8(buffered[1]);
+                    if (buffered.size() < 2 + length)
+                        break;
+                    const QByteArray reply = answerTo(buffered.mid(2, length), false);
+                    buffered.remove(0, 2 + length);
+                    if (!reply.isEmpty())
+                        socket->write(QByteArray(1, char(reply.size() >> 8)) + char(reply.size() & 0xFF) + reply);
+                }
+                socket->setProperty("buffer", buffered);
+            });
+        }
+    }
+
+    static QByteArray u16(int value) { return QByteArray(1, char(value >> 8)) + char(value & 0xFF); }
+    static QByteArray record(const QByteArray &owner, int type, const QByteArray &data)
+    {
+        return owner + u16(type) + u16(1) + QByteArray("\0\0\x01\x2c", 4) + u16(int(data.size())) + data;
+    }
+    static QByteArray encodedName(const QByteArray &name)
+    {
+        QByteArray encoded;
+        for (const QByteArray &label : name.split('.')) {
+            if (!label.isEmpty())
+                encoded += char(label.size()) + label;
+        }
+        return encoded + '\0';
+    }
+
+    bool overLimit()
+    {
+        if (m_options.dnsLimitPerSecond <= 0)
+            return false;
+        const qint64 now = m_clock.elapsed();
+        while (!m_answered.isEmpty() && m_answered.head() <= now - 1000)
+            m_answered.dequeue();
+        if (m_answered.size() >= m_options.dnsLimitPerSecond)
+            return true;
+        m_answered.enqueue(now);
+        return false;
+    }
+
+    // The reply to one query; empty for what is no query.
+    QByteArray answerTo(const QByteArray &query, bool udp)
+    {
+        if (query.size() < 17)
+            return {};
+        qsizetype at = 12;
+        QByteArray name;
+        while (at < query.size() && query[at] != 0) {
+            const int length = quint8(query[at]);
+            if (length > 63 || at + 1 + length >= query.size())
+                return {};
+            name += (name.isEmpty() ? QByteArray() : QByteArray(".")) + query.mid(at + 1, length);
+            at += 1 + length;
+        }
+        if (at + 5 > query.size())
+            return {};
+        const QByteArray question = query.mid(12, at + 5 - 12);
+        const int type = (quint8(query[at + 1]) << 8) | quint8(query[at + 2]);
+        const QByteArray lower = name.toLower();
+        const bool registered = !m_registry.isFree(lower);
+        const bool delegated =
+            registered && stableHash("held:" + lower) % 100000u >= quint32(m_options.heldRatio * 100000.0);
+
+        int rcode = 0;
+        bool truncated = false;
+        QByteArray answers;
+        QByteArray authority;
+        int answerCount = 0;
+        int authorityCount = 0;
+        const QByteArray self("\xc0\x0c", 2);   // the name of the question
+        if (overLimit()) {
+            rcode = 5;   // REFUSED
+        } else if (m_options.hijack && (type == TypeA || !delegated)) {
+            // An address for anything, and the parent zone's servers: no delegation of the name.
+            answers = record(self, TypeA, QByteArray("\x0a\x00\x00\x01", 4));
+            answerCount = 1;
+            authority =
+                record(encodedName(lower.mid(lower.lastIndexOf('.') + 1)), TypeNs, encodedName("a.gtld-servers.net"));
+            authorityCount = 1;
+        } else if (!delegated) {
+            rcode = 3;   // NXDOMAIN
+        } else if (type == TypeNs && udp && m_options.dnsTruncate) {
+            truncated = true;
+        } else if (type == TypeNs) {
+            for (const char *server : {"\x03ns1", "\x03ns2"})
+                answers += record(self, TypeNs, QByteArray(server) + self);
+            answerCount = 2;
+        }
+        QByteArray asked = question;
+        if (m_options.dnsMismatch)
+            asked = encodedName("other-" + lower) + question.right(4);
+        const int flags = 0x8000 | (quint8(query[2]) & 0x01) << 8 | 0x0080 | (truncated ? 0x0200 : 0) | rcode;
+        return query.left(2) + u16(flags) + u16(1) + u16(answerCount) + u16(authorityCount) + u16(0) + asked + answers
+            + authority;
+    }
+
+    const Options &m_options;
+    const WhoisTestServer &m_registry;
+    std::unique_ptr<QUdpSocket> m_udp;
+    std::unique_ptr<QTcpServer> m_tcp;
+    QElapsedTimer m_clock;
+    QQueue<qint64> m_answered;
 };
 
 int fail(const QString &message)
@@ -507,6 +676,23 @@ int main(int argc, char **argv)
                        "empty-json-404*, html-rdap-404*, error-500-404*, cut-404*, rights-notice*, endless*, "
                        "deflate-404*, deflate-bomb*, "
                        "reserved.com, blocked.com."));
+    const QCommandLineOption dnsPort(QStringLiteral("dns-port"),
+        QStringLiteral("Answer DNS over UDP and TCP on this port (0: any): NS records for registered names, NXDOMAIN "
+                       "for free ones."),
+        QStringLiteral("N"));
+    const QCommandLineOption heldRatio(QStringLiteral("held-ratio"),
+        QStringLiteral("Share of the registered names absent from the zone (held, or without name servers)."),
+        QStringLiteral("R"));
+    const QCommandLineOption dnsLimit(QStringLiteral("dns-limit-per-s"),
+        QStringLiteral("Answer DNS questions beyond N a second with REFUSED."), QStringLiteral("N"));
+    const QCommandLineOption hijack(QStringLiteral("hijack"),
+        QStringLiteral("DNS answers every A question with an address, and NS questions about names not in the zone "
+                       "with an address and the servers of the parent zone."));
+    const QCommandLineOption dnsTruncate(
+        QStringLiteral("dns-truncate"), QStringLiteral("Over UDP, delegations come truncated; TCP brings them whole."));
+    const QCommandLineOption dnsMismatch(
+        QStringLiteral("dns-mismatch"), QStringLiteral("DNS answers name another question than the one asked."));
+    parser.addOptions({dnsPort, heldRatio, dnsLimit, hijack, dnsTruncate, dnsMismatch});
     parser.addOptions({port, registered, freeRatio, latency, slowEvery, slowMs, silentEvery, silentName, emptyEvery,
         noticeEvery, replyBytes, limit, stats, log, refuseName, refuseAll, rdapPort, rdapCert, rdapKey, retryAfter,
         reservedName, html404, otherLdhName, redirectTo, hostile});
@@ -542,6 +728,15 @@ int main(int argc, char **argv)
     all &= ok && rdapPortNumber >= 0 && rdapPortNumber <= 65535;
     if (parser.isSet(freeRatio))
         options.freeRatio = parser.value(freeRatio).toDouble(&ok), all &= ok;
+    if (parser.isSet(heldRatio))
+        options.heldRatio = parser.value(heldRatio).toDouble(&ok), all &= ok;
+    const qint64 dnsPortNumber = number(dnsPort, &ok);
+    all &= ok && dnsPortNumber >= 0 && dnsPortNumber <= 65535;
+    options.dnsLimitPerSecond = int(number(dnsLimit, &ok));
+    all &= ok;
+    options.hijack = parser.isSet(hijack);
+    options.dnsTruncate = parser.isSet(dnsTruncate);
+    options.dnsMismatch = parser.isSet(dnsMismatch);
     if (!all)
         return fail(QStringLiteral("every number option takes a number; see --help"));
     for (const QString &name : parser.values(silentName))
@@ -588,6 +783,12 @@ int main(int argc, char **argv)
         if (!server.listenRdap(quint16(rdapPortNumber), tls))
             return fail(QStringLiteral("cannot listen on 127.0.0.1:%1").arg(rdapPortNumber));
         std::printf("rdap on %s://127.0.0.1:%u/\n", tls ? "https" : "http", unsigned(server.rdapPort()));
+    }
+    DnsTestServer dns(options, server);
+    if (parser.isSet(dnsPort)) {
+        if (!dns.listen(quint16(dnsPortNumber)))
+            return fail(QStringLiteral("cannot listen for DNS on 127.0.0.1:%1").arg(dnsPortNumber));
+        std::printf("dns on 127.0.0.1:%u\n", unsigned(dns.port()));
     }
     std::fflush(stdout);
     return app.exec();

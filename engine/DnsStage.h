@@ -1,0 +1,96 @@
+#pragma once
+#include "engine/DnsClient.h"
+#include "engine/Lookup.h"
+#include "engine/Pace.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QObject>
+#include <QTimer>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <set>
+
+// DNS before the registry: a name whose zone delegates it (NS records for the name) is registered,
+// and the registry is not asked. Every other outcome (NXDOMAIN, NODATA, a refusal, no answer) is no
+// verdict, and the name goes on to the registry: DNS never makes a name free.
+//
+// The stage reads the source ahead of the registry, up to Lookahead names, with up to InFlight
+// questions open and a pace of its own learnt from the resolver's refusals and silences, so that a
+// home router is not flooded while the registry works at its own pace. When the resolver answers
+// nothing at all, every name goes to the registry for the rest of the run.
+class DnsStage : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int InFlight = 100;
+    static constexpr int Lookahead = 10000;   // names read from the source without a verdict yet
+    static constexpr int SilentInARow = 50;   // refusals or silences in a row with no answer at all: DNS is off
+
+    using Feed = std::function<std::optional<Lookup>()>;
+
+    explicit DnsStage(QObject *parent = nullptr);
+
+    void setSource(Feed source) { m_source = std::move(source); }
+    // Off: names go straight to the registry.
+    void setEnabled(bool enabled) { m_enabled = enabled; }
+    bool isEnabled() const { return m_enabled; }
+    // "HOST[:PORT]" resolvers separated by commas; empty for the system's own. Returns why not, or empty.
+    QString setServers(const QString &servers) { return m_client.setServers(servers); }
+    void setTickInterval(int milliseconds) { m_pace.setTickInterval(milliseconds); }
+
+    void start();
+    void stop();
+    // The next name for the registry; none while DNS is still at work (ready() follows) or at the end.
+    std::optional<Lookup> next();
+    // The source has ended and every name read from it has left the stage.
+    bool isEnded() const;
+    // No name waits for the registry yet, and more will come: ready() tells when.
+    bool isBehind() const;
+    // The smallest entry number of the names in the stage; 0 if none.
+    qint64 earliestOpenEntry() const;
+
+    quint64 delegatedCount() const { return m_delegated; }
+    quint64 passedCount() const { return m_passed; }
+    // "DNS: 18,912 delegated, 1,088 to the registry"; empty when DNS asked nothing.
+    QString countsText() const;
+    // Why DNS was left for the rest of the run, if it was.
+    const QString &offReason() const { return m_offReason; }
+
+signals:
+    // DNS finds the name delegated: registered.
+    void delegated(const QString &name, qint64 entry);
+    // Names wait for the registry, or the stage has ended.
+    void ready();
+
+private:
+    void fill();
+    void scheduleFill();
+    void onAnswered(quint64 id, DnsClient::Outcome outcome);
+    void pass(const Lookup &lookup);
+    void turnOff(const QString &why);
+    void forget(qint64 entry);
+
+    DnsClient m_client;
+    Feed m_source;
+    bool m_enabled = true;
+    bool m_running = false;
+    bool m_sourceEnded = false;
+    bool m_off = false;   // for the rest of the run
+    bool m_fillScheduled = false;
+    QString m_offReason;
+    QHash<quint64, Lookup> m_asked;
+    std::deque<Lookup> m_passedOn;         // waiting for the registry
+    std::multiset<qint64> m_openEntries;   // of the names asked and passed on
+    QElapsedTimer m_clock;
+    Pace m_pace;
+    QTimer m_paceTimer;
+    QTimer m_waitTimer;
+    int m_silentInARow = 0;
+    quint64 m_answers = 0;
+    quint64 m_delegated = 0;
+    quint64 m_passed = 0;
+    quint64 m_run = 0;
+};
