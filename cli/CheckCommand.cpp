@@ -166,8 +166,10 @@ int check(const QCommandLineParser &parser, const Console &console)
     session.setService(service);
     session.setDns(request.dnsFirst, request.dnsServers);
     // Tests shorten the tick, as they do for the desktop program's engine.
-    if (const int tick = qEnvironmentVariableIntValue("TAMARIND_TICK_MS"); tick > 0)
+    if (const int tick = qEnvironmentVariableIntValue("TAMARIND_TICK_MS"); tick > 0) {
         session.pool().setTickInterval(tick);
+        session.dns().setTickInterval(tick);
+    }
     session.run().setResumeSettings({position});
     session.selectSource(Source::CustomList, request.list);
 

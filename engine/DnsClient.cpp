@@ -55,16 +55,28 @@ struct DnsClient::Notifiers {
 DnsClient::DnsClient(QObject *parent)
     : QObject(parent)
 {
+    m_timeout.setSingleShot(true);
+    connect(&m_timeout, &QTimer::timeout, this, [this] { process(ARES_SOCKET_BAD, ARES_SOCKET_BAD); });
     static const int initialised = ares_library_init(ARES_LIB_INIT_ALL);
     if (initialised != ARES_SUCCESS) {
         m_error = QStringLiteral("DNS cannot be used: %1").arg(QString::fromLatin1(ares_strerror(initialised)));
         return;
     }
+    openChannel();
+}
+
+DnsClient::~DnsClient()
+{
+    closeChannel();
+}
+
+void DnsClient::openChannel()
+{
     ares_options options {};
     // NOCHECKRESP hands a REFUSED or SERVFAIL to us instead of asking the next resolver at once:
     // the pace learns from it. The ID and question of every answer are matched all the same.
     options.flags = ARES_FLAG_NOSEARCH | ARES_FLAG_NOALIASES | ARES_FLAG_NOCHECKRESP;
-    options.timeout = TimeoutMs;
+    options.timeout = m_timeoutMs;
     options.tries = Tries;
     options.sock_state_cb = &DnsClient::onSocketState;
     options.sock_state_cb_data = this;
@@ -74,17 +86,28 @@ DnsClient::DnsClient(QObject *parent)
         m_error = QStringLiteral("DNS cannot be used: %1").arg(QString::fromLatin1(ares_strerror(status)));
         return;
     }
-    m_timeout.setSingleShot(true);
-    connect(&m_timeout, &QTimer::timeout, this, [this] { process(ARES_SOCKET_BAD, ARES_SOCKET_BAD); });
+    if (!m_servers.isEmpty())
+        ares_set_servers_ports_csv(m_channel, m_servers.toLatin1().constData());
 }
 
-DnsClient::~DnsClient()
+void DnsClient::closeChannel()
 {
     if (!m_channel)
         return;
     cancelAll();
     ares_destroy(m_channel);   // closes the sockets, which drops their notifiers
+    m_channel = nullptr;
     m_sockets.clear();
+    m_timeout.stop();
+}
+
+void DnsClient::setTimeoutMs(int milliseconds)
+{
+    if (milliseconds == m_timeoutMs || !m_channel)
+        return;
+    closeChannel();   // c-ares takes its timeout once, when a channel opens
+    m_timeoutMs = milliseconds;
+    openChannel();
 }
 
 QString DnsClient::serverList(const QString &servers, QString *error)
@@ -126,6 +149,7 @@ QString DnsClient::setServers(const QString &servers)
         return m_error;
     if (list.isEmpty())
         return {};   // the system's own, as c-ares found them
+    m_servers = list;
     if (const int status = ares_set_servers_ports_csv(m_channel, list.toLatin1().constData()); status != ARES_SUCCESS)
         return QStringLiteral("The DNS servers \"%1\" cannot be used: %2")
             .arg(servers, QString::fromLatin1(ares_strerror(status)));

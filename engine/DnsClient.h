@@ -23,7 +23,7 @@ public:
         Refused,        // REFUSED, SERVFAIL or no answer in time: the resolver's trouble, or our pace
         Failed,         // a malformed answer, or any other failure
     };
-    static constexpr int TimeoutMs = 2000;   // per try; two tries per resolver
+    static constexpr int TimeoutMs = 2000;   // the first try's; c-ares doubles it for the next
     static constexpr int Tries = 2;
 
     explicit DnsClient(QObject *parent = nullptr);
@@ -39,6 +39,8 @@ public:
     static QString serverList(const QString &servers, QString *error);
     // Asks for the NS records of the name (its ASCII form); answered() follows, never within this call.
     quint64 ask(const QString &name);
+    // The wait for the first try's answer; open questions are forgotten.
+    void setTimeoutMs(int milliseconds);
     // Forgets every open question without an answer.
     void cancelAll();
     int pending() const { return int(m_pending.size()); }
@@ -51,6 +53,8 @@ signals:
 
 private:
     struct Query;
+    void openChannel();
+    void closeChannel();
     static void onSocketState(void *data, int socket, int readable, int writable);
     static void onAnswer(void *arg, int status, int timeouts, unsigned char *answer, int length);
     void socketState(int socket, bool readable, bool writable);
@@ -59,6 +63,8 @@ private:
 
     ares_channeldata *m_channel = nullptr;
     QString m_error;
+    QString m_servers;   // as c-ares takes them; empty for the system's
+    int m_timeoutMs = TimeoutMs;
     quint64 m_nextId = 0;
     QHash<quint64, Query *> m_pending;
     struct Notifiers;

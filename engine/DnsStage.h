@@ -39,7 +39,12 @@ public:
     bool isEnabled() const { return m_enabled; }
     // "HOST[:PORT]" resolvers separated by commas; empty for the system's own. Returns why not, or empty.
     QString setServers(const QString &servers) { return m_client.setServers(servers); }
-    void setTickInterval(int milliseconds) { m_pace.setTickInterval(milliseconds); }
+    // The length of one tick; a question waits two for its first answer.
+    void setTickInterval(int milliseconds)
+    {
+        m_pace.setTickInterval(milliseconds);
+        m_client.setTimeoutMs(2 * milliseconds);
+    }
 
     void start();
     void stop();

@@ -1,0 +1,90 @@
+#include "TestSupport.h"
+#include "app/DataFile.h"
+#include "cli/Command.h"
+
+#include <QTest>
+
+// DNS before the registry, against the test server's resolver: what DNS may settle, and what it
+// must leave to the registry whatever a resolver answers.
+class TestDnsFirst : public QObject
+{
+    Q_OBJECT
+
+    struct Outcome {
+        int exitCode = -1;
+        QStringList out;
+        QByteArray err;
+    };
+
+    static Outcome check(const QStringList &arguments)
+    {
+        QByteArray out;
+        Outcome outcome;
+        Cli::Console console {[&](const QByteArray &bytes) { out += bytes; },
+            [&](const QByteArray &bytes) { outcome.err += bytes; }, false};
+        outcome.exitCode = Cli::run(QStringList {"tamarind-cli", "check"} + arguments, console);
+        outcome.out = QString::fromUtf8(out).split('\n', Qt::SkipEmptyParts);
+        outcome.out.sort();
+        return outcome;
+    }
+
+private slots:
+    // Every row gives every name its right verdict; they differ in which names reach the registry.
+    // Faults caught, by row: delegated names asked of the registry anyway; NXDOMAIN taken as free (a
+    // held name listed free); an address, or the servers of the parent zone, taken as a delegation
+    // (a free name listed registered); a truncated answer taken as it is instead of asked again over
+    // TCP; an answer to another question believed; a refusal taken as a delegation; a resolver that
+    // cannot be reached stopping the run.
+    void everyVerdictRight_data()
+    {
+        QTest::addColumn<QStringList>("serverOptions");
+        QTest::addColumn<QStringList>("dnsOptions");   // "{dns}": the test server's resolver
+        QTest::addColumn<QStringList>("registryAsked");
+        const QStringList all {"open.com", "owned.com", "spare.com", "taken.com"};
+        const QStringList undelegated {"open.com", "spare.com"};
+        const QStringList viaServer {"--dns-server", "{dns}"};
+        QTest::addRow("delegated names skip the registry") << QStringList {} << viaServer << undelegated;
+        QTest::addRow("NXDOMAIN for every name") << QStringList {"--held-ratio", "1"} << viaServer << all;
+        QTest::addRow("an address for every name") << QStringList {"--hijack"} << viaServer << undelegated;
+        QTest::addRow("truncated over UDP") << QStringList {"--dns-truncate"} << viaServer << undelegated;
+        QTest::addRow("another question answered") << QStringList {"--dns-mismatch"} << viaServer << all;
+        QTest::addRow("refused past one a second")
+            << QStringList {"--dns-limit-per-s", "1"} << viaServer << QStringList {};
+        QTest::addRow("no resolver listening")
+            << QStringList {} << QStringList {"--dns-server", QString("127.0.0.1:%1").arg(unusedPort())} << all;
+        QTest::addRow("--no-dns") << QStringList {} << QStringList {"--no-dns"} << all;
+    }
+    void everyVerdictRight()
+    {
+        QFETCH(QStringList, serverOptions);
+        QFETCH(QStringList, dnsOptions);
+        QFETCH(QStringList, registryAsked);
+        TestFolders folders;
+        DataFile::rewrite(folders.file("registered.txt"), {"taken.com", "owned.com"});
+        TestWhoisServer server(serverOptions
+            + QStringList {"--registered", folders.file("registered.txt"), "--dns-port", "0", "--log",
+                folders.file("queries.log")});
+        QVERIFY(!server.dnsAddress().isEmpty());
+        dnsOptions.replaceInStrings("{dns}", server.dnsAddress());
+        DataFile::rewrite(folders.file("list.txt"), {"open", "taken", "spare", "owned"});
+        EnvironmentVariable tick("TAMARIND_TICK_MS", "20");
+
+        const Outcome outcome = check(dnsOptions
+            + QStringList {"--server", server.address(), "--folder", folders.program(), folders.file("list.txt")});
+        QCOMPARE(outcome.exitCode, 0);
+        QCOMPARE(outcome.out,
+            (QStringList {"free open.com", "free spare.com", "registered owned.com", "registered taken.com"}));
+        QStringList asked = fileEntries(folders.file("queries.log"));
+        asked.sort();
+        if (registryAsked.isEmpty()) {   // which names the limit refuses is the server's moment
+            QVERIFY2(asked.contains("open.com") && asked.contains("spare.com"), qPrintable(asked.join(' ')));
+            return;
+        }
+        QCOMPARE(asked, registryAsked);
+        if (registryAsked.size() == 2)
+            QVERIFY2(outcome.err.contains("\nDNS: 2 delegated, 2 to the registry\nchecked 4 names"), outcome.err);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDnsFirst)
+#include "TestDnsFirst.moc"
