@@ -53,6 +53,7 @@ struct Options {
     bool hijack = false;              // DNS makes up an address for every name, as some ISPs' resolvers do
     bool dnsTruncate = false;         // over UDP every delegation comes truncated: only TCP brings it
     bool dnsMismatch = false;         // DNS answers name another question than the one asked
+    int dnsLatencyMs = 0;             // before each DNS answer over UDP
 };
 
 const QByteArray LimitNotice = "Your connection limit exceeded. Please slow down and try again later.\r\n";
@@ -484,8 +485,13 @@ private:
             QByteArray query(int(m_udp->pendingDatagramSize()), Qt::Uninitialized);
             query.resize(m_udp->readDatagram(query.data(), query.size(), &from, &fromPort));
             const QByteArray reply = answerTo(query, true);
-            if (!reply.isEmpty())
+            if (reply.isEmpty())
+                continue;
+            if (m_options.dnsLatencyMs <= 0)
                 m_udp->writeDatagram(reply, from, fromPort);
+            else
+                QTimer::singleShot(m_options.dnsLatencyMs, this,
+                    [this, reply, from, fromPort] { m_udp->writeDatagram(reply, from, fromPort); });
         }
     }
 
@@ -692,7 +698,9 @@ int main(int argc, char **argv)
         QStringLiteral("dns-truncate"), QStringLiteral("Over UDP, delegations come truncated; TCP brings them whole."));
     const QCommandLineOption dnsMismatch(
         QStringLiteral("dns-mismatch"), QStringLiteral("DNS answers name another question than the one asked."));
-    parser.addOptions({dnsPort, heldRatio, dnsLimit, hijack, dnsTruncate, dnsMismatch});
+    const QCommandLineOption dnsLatency(QStringLiteral("dns-latency-ms"),
+        QStringLiteral("Delay each DNS answer over UDP by MS."), QStringLiteral("MS"));
+    parser.addOptions({dnsPort, heldRatio, dnsLimit, hijack, dnsTruncate, dnsMismatch, dnsLatency});
     parser.addOptions({port, registered, freeRatio, latency, slowEvery, slowMs, silentEvery, silentName, emptyEvery,
         noticeEvery, replyBytes, limit, stats, log, refuseName, refuseAll, rdapPort, rdapCert, rdapKey, retryAfter,
         reservedName, html404, otherLdhName, redirectTo, hostile});
@@ -733,6 +741,8 @@ int main(int argc, char **argv)
     const qint64 dnsPortNumber = number(dnsPort, &ok);
     all &= ok && dnsPortNumber >= 0 && dnsPortNumber <= 65535;
     options.dnsLimitPerSecond = int(number(dnsLimit, &ok));
+    all &= ok;
+    options.dnsLatencyMs = int(number(dnsLatency, &ok));
     all &= ok;
     options.hijack = parser.isSet(hijack);
     options.dnsTruncate = parser.isSet(dnsTruncate);

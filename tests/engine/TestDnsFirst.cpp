@@ -1,7 +1,9 @@
 #include "TestSupport.h"
 #include "app/DataFile.h"
 #include "cli/Command.h"
+#include "run/CheckSession.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 // DNS before the registry, against the test server's resolver: what DNS may settle, and what it
@@ -83,6 +85,32 @@ private slots:
         QCOMPARE(asked, registryAsked);
         if (registryAsked.size() == 2)
             QVERIFY2(outcome.err.contains("\nDNS: 2 delegated, 2 to the registry\nchecked 4 names"), outcome.err);
+    }
+
+    // A run stopped while DNS still holds names keeps its place before them (fault caught: the
+    // position taken from the registry's names alone, which skips the names DNS had not answered).
+    void stopKeepsTheNamesDnsHolds()
+    {
+        TestFolders folders;
+        TestWhoisServer server({"--free-ratio", "0", "--dns-port", "0", "--dns-latency-ms", "300"});
+        QStringList names;
+        for (int i = 0; i < 1000; ++i)
+            names << QString("name%1").arg(i);
+        DataFile::rewrite(folders.file("list.txt"), names);
+        CheckSession session;
+        session.setServer(Whois::Server::parse(server.address()));
+        QCOMPARE(session.setDns(true, server.dnsAddress()), QString());
+        session.selectSource(Source::CustomList, folders.file("list.txt"));
+        QSet<QString> answered;
+        connect(&session, &CheckSession::verdict, this, [&](const QString &name) { answered.insert(name); });
+        QCOMPARE(session.start(1, names.size()), QString());
+        QTRY_VERIFY(!answered.isEmpty());
+        session.stop();
+        qint64 firstOpen = 1;
+        while (firstOpen <= names.size() && answered.contains(names[int(firstOpen - 1)] + ".com"))
+            ++firstOpen;
+        QVERIFY2(firstOpen <= names.size(), "the run ended before the stop");
+        QCOMPARE(session.run().resumeSaved(), firstOpen);
     }
 };
 
