@@ -11,14 +11,17 @@ export TAMARIND_PROTOCOL=whois TAMARIND_RDAP_BASE=http://127.0.0.1:9/ TAMARIND_D
 
 port=""
 rdap=""
-start_server() {   # starts whois-test-server with the options given; sets port (and rdap, its RDAP base)
+dns=""
+start_server() {   # starts whois-test-server with the options given; sets port, rdap (its RDAP base) and dns (HOST:PORT)
   local out="$work/server-${#servers[@]}" lines=1
-  [[ " $* " == *" --rdap-port "* ]] && lines=2
+  [[ " $* " == *" --rdap-port "* ]] && lines=$((lines + 1))
+  [[ " $* " == *" --dns-port "* ]] && lines=$((lines + 1))
   "$build/whois-test-server" --port 0 "$@" > "$out" &
   servers+=($!)
   for _ in $(seq 50); do [ "$(wc -l < "$out")" -ge "$lines" ] && break; sleep 0.1; done
   port=$(sed -nE '1s/.*:([0-9]+)$/\1/p' "$out")
-  rdap=$(sed -nE '2s/^rdap on //p' "$out")
+  rdap=$(sed -nE 's/^rdap on //p' "$out")
+  dns=$(sed -nE 's/^dns on //p' "$out")
 }
 
 rate() { awk -v n="$1" -v s="$2" 'BEGIN { printf "%.0f", n / s }'; }

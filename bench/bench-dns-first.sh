@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# DNS first against a strict registry: 20,000 four-letter names, about 95 % registered and 1 % of
+# those missing from the zone, a registry that allows 20 queries a second. Prints whether every
+# verdict is right, how often the registry was asked against the names DNS could not settle, and
+# the time against the 1,000 s the same list takes the registry alone. Then the whole four-letter
+# list with no limit and DNS at once, against the rate of the registry alone.
+# Usage: bench/bench-dns-first.sh [BUILD_DIR]   (needs the Debian package time)
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+check() {   # check NAME LIST ARGS...: seconds into $work/NAME.time, verdicts into $work/NAME.out
+  local name=$1 list=$2
+  shift 2
+  mkdir -p "$work/$name"
+  /usr/bin/time -f "%e" -o "$work/$name.time" "$build/tamarind-cli" check --folder "$work/$name" "$@" "$list" \
+    > "$work/$name.out" 2> "$work/$name.err" || true
+}
+wrong() {   # wrong OUT TRUTH: verdict lines of OUT that differ from TRUTH, or are missing
+  comm -3 <(sort "$1") <(sort "$2") | wc -l
+}
+
+list="$build/wordlists/AllFourLetter.txt"
+awk '{ sub(/\r$/, "") } NF && ++i % 22 == 1 && n < 20000 { print; n++ }' "$list" > "$work/20000.txt"
+names=$(wc -l < "$work/20000.txt")
+
+echo "== $names four-letter names, registry limit 20/s, 5 % free, 1 % of the registered names not delegated"
+start_server --free-ratio 0.05 --held-ratio 0.01 --limit-per-s 20 --dns-port 0 --log "$work/asked.log"
+strict=$port strictDns=$dns
+start_server --free-ratio 0.05; truth=$port
+check truth "$work/20000.txt" --server "127.0.0.1:$truth" --no-dns
+check strict "$work/20000.txt" --server "127.0.0.1:$strict" --dns-server "$strictDns"
+asked=$(wc -l < "$work/asked.log")
+delegated=$(sed -nE 's/^DNS: ([0-9,]+) delegated.*/\1/p' "$work/strict.err" | tr -d ,)
+undelegated=$((names - delegated))
+echo "   verdicts different from the registry's own: $(wrong "$work/strict.out" "$work/truth.out") of $names"
+echo "   unchecked: $(grep -c '^unchecked ' "$work/strict.out" || true)"
+echo "   $(grep '^DNS: ' "$work/strict.err")"
+echo "   registry asked $asked times for $undelegated names DNS did not settle: $(awk -v a="$asked" -v u="$undelegated" 'BEGIN { printf "%.3f", a / u }') of them (target at most 1.05)"
+echo "   $(cat "$work/strict.time") s in all; the registry alone at 20/s: $((names / 20)) s ($(awk -v t="$(cat "$work/strict.time")" -v n="$names" 'BEGIN { printf "%.3f", t / (n / 20) }') of it, target at most 0.1)"
+
+echo "== every name registered, and every name free, DNS first"
+head -n 5000 "$work/20000.txt" > "$work/5000.txt"
+start_server --free-ratio 0 --dns-port 0; check taken "$work/5000.txt" --server "127.0.0.1:$port" --dns-server "$dns"
+start_server --free-ratio 1 --dns-port 0; check free "$work/5000.txt" --server "127.0.0.1:$port" --dns-server "$dns"
+echo "   --free-ratio 0: $(grep -c '^registered ' "$work/taken.out" || true) of 5000 registered; $(grep '^DNS: ' "$work/taken.err")"
+echo "   --free-ratio 1: $(grep -c '^free ' "$work/free.out" || true) of 5000 free; $(grep '^DNS: ' "$work/free.err")"
+
+echo "== AllFourLetter.txt, no limit, DNS at once, 10 % free"
+total=$(grep -c . "$list")
+start_server --free-ratio 0.1 --dns-port 0
+check whole "$list" --server "127.0.0.1:$port" --dns-server "$dns"
+check alone "$list" --server "127.0.0.1:$port" --no-dns
+echo "   DNS first: $(rate "$total" "$(cat "$work/whole.time")") names per second; $(grep '^DNS: ' "$work/whole.err")"
+echo "   registry alone: $(rate "$total" "$(cat "$work/alone.time")") names per second"
+echo "   verdicts that differ: $(wrong "$work/whole.out" "$work/alone.out") of $total"
