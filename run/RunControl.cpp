@@ -53,6 +53,13 @@ RunControl::RunControl(DnsStage &dns, LookupPool &pool, QObject *parent)
         if (m_running)
             emit openConnections(openConnectionsText());
     });
+    // Names DNS settles pass the pool by: their count is shown a few times a second.
+    connect(&m_dns, &DnsStage::delegated, this, [this] {
+        if (m_running && (!m_dnsShown.isValid() || m_dnsShown.elapsed() >= 250)) {
+            m_dnsShown.start();
+            emit openConnections(openConnectionsText());
+        }
+    });
 }
 
 QString RunControl::sourceName(Source source)

@@ -3,6 +3,7 @@
 #include "engine/LookupName.h"
 #include "run/SourceFeed.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -127,6 +128,7 @@ private:
     void writeSkipped();
 
     DnsStage &m_dns;
+    QElapsedTimer m_dnsShown;   // when the panel last showed what DNS settled
     LookupPool &m_pool;
     SourceFeed m_selected;   // the chosen list
     SourceFeed m_feed;       // the list of the run

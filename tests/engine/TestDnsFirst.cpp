@@ -105,6 +105,10 @@ private slots:
         connect(&session, &CheckSession::verdict, this, [&](const QString &name) { answered.insert(name); });
         QCOMPARE(session.start(1, names.size()), QString());
         QTRY_VERIFY(!answered.isEmpty());
+        // The panel says what DNS settled (fault caught: the count left out of it).
+        QVERIFY2(session.run().openConnectionsText().contains(
+                     QString(" - DNS: %1 delegated, 0 to the registry").arg(answered.size())),
+            qPrintable(session.run().openConnectionsText()));
         session.stop();
         qint64 firstOpen = 1;
         while (firstOpen <= names.size() && answered.contains(names[int(firstOpen - 1)] + ".com"))
