@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 #include "app/DataFile.h"
+#include "app/Settings.h"
 #include "cli/Command.h"
 #include "run/CheckSession.h"
 
@@ -31,6 +32,24 @@ class TestDnsFirst : public QObject
     }
 
 private slots:
+    // A switch reads as a person writes it (fault caught: "false" taken for the default, on).
+    void switchAsWritten_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("on");
+        for (const char *off : {"0", "false", "No", " off "})
+            QTest::addRow("%s", off) << QByteArray(off) << false;
+        for (const char *on : {"1", "TRUE", "yes", "on", "maybe"})
+            QTest::addRow("%s", on) << QByteArray(on) << true;
+    }
+    void switchAsWritten()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, on);
+        EnvironmentVariable dnsFirst("TAMARIND_DNS_FIRST", text);
+        QCOMPARE(Settings::DnsFirst.get(), on);
+    }
+
     // Every row gives every name its right verdict; they differ in which names reach the registry.
     // Faults caught, by row: delegated names asked of the registry anyway; NXDOMAIN taken as free (a
     // held name listed free); an address, or the servers of the parent zone, taken as a delegation
