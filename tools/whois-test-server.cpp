@@ -72,6 +72,35 @@ quint32 stableHash(const QByteArray &text)
     return hash;
 }
 
+// A throttle: at most `perSecond` answers in any second (none set: no limit). An answer allowed is counted.
+class RateLimit
+{
+public:
+    explicit RateLimit(int perSecond)
+        : m_perSecond(perSecond)
+    {
+        m_clock.start();
+    }
+
+    bool exceeded()
+    {
+        if (m_perSecond <= 0)
+            return false;
+        const qint64 now = m_clock.elapsed();
+        while (!m_answered.isEmpty() && m_answered.head() <= now - 1000)
+            m_answered.dequeue();
+        if (m_answered.size() >= m_perSecond)
+            return true;
+        m_answered.enqueue(now);
+        return false;
+    }
+
+private:
+    int m_perSecond;
+    QElapsedTimer m_clock;
+    QQueue<qint64> m_answered;   // when each answer of the last second went
+};
+
 class WhoisTestServer : public QObject
 {
 public:
@@ -84,7 +113,6 @@ public:
                 std::fprintf(stderr, "whois-test-server: cannot write %s\n", qPrintable(logPath));
         }
         m_server.setMaxPendingConnections(1000);
-        m_clock.start();
         connect(&m_server, &QTcpServer::newConnection, this, &WhoisTestServer::accept);
     }
 
@@ -357,20 +385,7 @@ private:
     }
 
     // Beyond the limit of answered queries in the last second; an answered one is counted.
-    bool overLimit()
-    {
-        if (m_options.refuseAll)
-            return true;
-        if (m_options.limitPerSecond <= 0)
-            return false;
-        const qint64 now = m_clock.elapsed();
-        while (!m_answered.isEmpty() && m_answered.head() <= now - 1000)
-            m_answered.dequeue();
-        if (m_answered.size() >= m_options.limitPerSecond)
-            return true;
-        m_answered.enqueue(now);
-        return false;
-    }
+    bool overLimit() { return m_options.refuseAll || m_limit.exceeded(); }
 
     static void answer(QTcpSocket *socket, const QByteArray &reply)
     {
@@ -437,8 +452,7 @@ private:
     quint64 m_refusals = 0;   // refused over the limit
     QString m_statsPath;
     QTimer m_statsTimer;
-    QElapsedTimer m_clock;
-    QQueue<qint64> m_answered;   // when each query of the last second was answered
+    RateLimit m_limit {m_options.limitPerSecond};
 };
 
 // DNS on 127.0.0.1, UDP and TCP on one port: NS questions about names, answered by the server's rule.
@@ -448,9 +462,7 @@ public:
     DnsTestServer(const Options &options, const WhoisTestServer &registry)
         : m_options(options)
         , m_registry(registry)
-    {
-        m_clock.start();
-    }
+    { }
 
     // Binds UDP and TCP to one port; port 0 takes any port free for both.
     bool listen(quint16 port)
@@ -530,19 +542,6 @@ private:
         return encoded + '\0';
     }
 
-    bool overLimit()
-    {
-        if (m_options.dnsLimitPerSecond <= 0)
-            return false;
-        const qint64 now = m_clock.elapsed();
-        while (!m_answered.isEmpty() && m_answered.head() <= now - 1000)
-            m_answered.dequeue();
-        if (m_answered.size() >= m_options.dnsLimitPerSecond)
-            return true;
-        m_answered.enqueue(now);
-        return false;
-    }
-
     // The reply to one query; empty for what is no query.
     QByteArray answerTo(const QByteArray &query, bool udp)
     {
@@ -573,7 +572,7 @@ private:
         int answerCount = 0;
         int authorityCount = 0;
         const QByteArray self("\xc0\x0c", 2);   // the name of the question
-        if (overLimit()) {
+        if (m_limit.exceeded()) {
             rcode = 5;   // REFUSED
         } else if (m_options.hijack && (type == TypeA || !delegated)) {
             // An address for anything, and the parent zone's servers: no delegation of the name.
@@ -603,8 +602,7 @@ private:
     const WhoisTestServer &m_registry;
     std::unique_ptr<QUdpSocket> m_udp;
     std::unique_ptr<QTcpServer> m_tcp;
-    QElapsedTimer m_clock;
-    QQueue<qint64> m_answered;
+    RateLimit m_limit {m_options.dnsLimitPerSecond};
 };
 
 int fail(const QString &message)
