@@ -2,6 +2,7 @@
 
 #include "app/SettingsStore.h"
 
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace Settings {
@@ -93,6 +94,18 @@ Value<qint64> cliPosition(const QString &absoluteListPath)
 Value<QString> listFingerprint(const Value<qint64> &position)
 {
     return Value<QString>(position.appKey(), position.section(), position.key() + QStringLiteral("List"), {});
+}
+
+QStringList endingsList(const QString &text)
+{
+    QStringList endings;
+    for (QString ending : text.toLower().split(QRegularExpression(QStringLiteral("[\\s,;]+")), Qt::SkipEmptyParts)) {
+        while (ending.startsWith(QLatin1Char('.')))
+            ending.remove(0, 1);
+        if (!ending.isEmpty() && !endings.contains(ending))
+            endings << ending;
+    }
+    return endings.isEmpty() ? QStringList {QStringLiteral("com")} : endings;
 }
 
 bool flush()

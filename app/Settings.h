@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 
 // Every value the program keeps in the settings store, named once with its application key, section,
 // key, default and type. Network values can be overridden by an environment variable.
@@ -79,6 +80,12 @@ inline const Value<bool> DnsFirst {
     ProductKey, NetworkSection, QStringLiteral("DnsFirst"), true, QStringLiteral("TAMARIND_DNS_FIRST")};
 inline const Value<QString> DnsServer {
     ProductKey, NetworkSection, QStringLiteral("DnsServer"), QString(), QStringLiteral("TAMARIND_DNS_SERVER")};
+
+// The endings a bare word of a word list is asked under, in order: "com io dev".
+inline const Value<QString> Endings {
+    ProductKey, NetworkSection, QStringLiteral("Endings"), QStringLiteral("com"), QStringLiteral("TAMARIND_ENDINGS")};
+// Endings as a list: lower case, without dots, each once; "com" when none is usable.
+QStringList endingsList(const QString &text = Endings.get());
 
 // Branding: what a shipper of the program may change.
 inline const QString BrandingSection = QStringLiteral("Branding");

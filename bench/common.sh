@@ -7,7 +7,7 @@ cleanup() { for pid in "${servers[@]}"; do kill "$pid" 2>/dev/null || true; done
 trap cleanup EXIT
 export XDG_CONFIG_HOME="$work/config"
 # WHOIS unless a benchmark says otherwise, and an RDAP fall-over never leaves this machine.
-export TAMARIND_PROTOCOL=whois TAMARIND_RDAP_BASE=http://127.0.0.1:9/ TAMARIND_DNS_FIRST=false
+export TAMARIND_PROTOCOL=whois TAMARIND_RDAP_BASE=http://127.0.0.1:9/ TAMARIND_DNS_FIRST=false TAMARIND_DNS_SERVER=127.0.0.1:9
 
 port=""
 rdap=""

@@ -140,19 +140,22 @@ bool chooseService(const QCommandLineParser &parser, LookupService *service, QSt
         if (!error->isEmpty())
             return false;
     }
-    if (service->protocol != Rdap::Protocol::Whois) {
-        if (parser.isSet(RdapBaseOption)) {
-            const auto bases = Rdap::Bases::parse(parser.value(RdapBaseOption));
-            if (!bases || bases->everyEnding.isEmpty()) {
-                *error = QStringLiteral("--rdap-base takes an http or https address, not \"%1\"")
-                             .arg(parser.value(RdapBaseOption));
-                return false;
-            }
-            service->bases = *bases;
-        } else {
-            service->bases = Rdap::configuredBases(error);
-            if (!error->isEmpty())
-                return false;
+    // RDAP serves every ending but .com and .net whatever the protocol: its services are always read.
+    if (parser.isSet(RdapBaseOption)) {
+        const auto bases = Rdap::Bases::parse(parser.value(RdapBaseOption));
+        if (!bases || bases->everyEnding.isEmpty()) {
+            *error = QStringLiteral("--rdap-base takes an http or https address, not \"%1\"")
+                         .arg(parser.value(RdapBaseOption));
+            return false;
+        }
+        service->bases = Rdap::withKnownServices(*bases);
+    } else {
+        QString basesError;
+        service->bases = Rdap::configuredBases(&basesError);
+        // Over WHOIS alone, a setting that cannot be read only leaves the other endings unknown.
+        if (!basesError.isEmpty() && service->protocol != Rdap::Protocol::Whois) {
+            *error = basesError;
+            return false;
         }
     }
     return service->protocol == Rdap::Protocol::Rdap || chooseServer(parser, &service->server, error);

@@ -1,5 +1,7 @@
 #include "engine/DnsStage.h"
 
+#include "engine/EndingRouter.h"
+
 #include <QLocale>
 #include <algorithm>
 
@@ -21,9 +23,9 @@ void DnsStage::start()
     stop();
     m_running = true;
     m_sourceEnded = false;
-    m_off = !m_enabled;
+    m_off = false;
     m_offReason.clear();
-    if (m_enabled && !m_client.error().isEmpty())
+    if (!m_client.error().isEmpty())
         turnOff(m_client.error());
     m_clock.start();
     m_pace.reset(0);
@@ -54,18 +56,34 @@ std::optional<Lookup> DnsStage::next()
         scheduleFill();   // room in the lookahead
         return lookup;
     }
-    // Without DNS the source goes straight to the registry.
-    if (m_off && m_asked.isEmpty() && !m_sourceEnded) {
+    if (m_enabled && !m_off)
+        return std::nullopt;   // fill() reads the source ahead
+    // DNS first is off, or DNS cannot be asked: the source is read as the registry asks for names.
+    // A name under another ending than .com and .net still goes to DNS first, or, where DNS cannot
+    // be asked, gets no verdict: its registry's word alone is not trusted.
+    while (!m_sourceEnded && m_asked.size() < InFlight) {
         std::optional<Lookup> next = m_source();
         m_sourceEnded = !next;
-        return next;
+        if (!next || EndingRouter::isComNet(next->name))
+            return next;
+        if (m_off) {
+            emit withoutEvidence(next->name, next->entry);
+            continue;
+        }
+        if (next->entry > 0)
+            m_openEntries.insert(next->entry);
+        m_asked.insert(m_client.ask(next->name), *next);
     }
     return std::nullopt;
 }
 
 bool DnsStage::isBehind() const
 {
-    return m_passedOn.empty() && !isEnded() && !(m_off && m_asked.isEmpty());
+    if (!m_passedOn.empty() || isEnded())
+        return false;
+    // Where the registry reads the source itself, it waits only for what DNS still holds.
+    const bool readAsAsked = !m_enabled || m_off;
+    return !readAsAsked || m_sourceEnded || m_asked.size() >= InFlight;
 }
 
 bool DnsStage::isEnded() const
@@ -105,9 +123,10 @@ void DnsStage::scheduleFill()
 // Asks the next names of the source while the bounds and the pace allow.
 void DnsStage::fill()
 {
-    if (!m_running || m_off || m_pace.isWaiting())
+    if (!m_running || m_off || !m_enabled || m_pace.isWaiting())
         return;
-    while (!m_sourceEnded && m_asked.size() < InFlight && m_asked.size() + qsizetype(m_passedOn.size()) < Lookahead) {
+    while (!m_sourceEnded && m_asked.size() < InFlight
+        && m_asked.size() + qsizetype(m_passedOn.size()) < Lookahead) {
         const qint64 now = m_clock.elapsed();
         if (!m_pace.allowsStart(now)) {
             if (!m_paceTimer.isActive())

@@ -34,7 +34,7 @@ public:
     explicit DnsStage(QObject *parent = nullptr);
 
     void setSource(Feed source) { m_source = std::move(source); }
-    // Off: names go straight to the registry.
+    // Off: .com and .net names go straight to the registry; the others are still asked here.
     void setEnabled(bool enabled) { m_enabled = enabled; }
     bool isEnabled() const { return m_enabled; }
     // "HOST[:PORT]" resolvers separated by commas; empty for the system's own. Returns why not, or empty.
@@ -69,6 +69,9 @@ signals:
     void delegated(const QString &name, qint64 entry);
     // Names wait for the registry, or the stage has ended.
     void ready();
+    // DNS cannot be asked about a name under another ending than .com and .net, and its
+    // registry's word alone is not trusted: the name gets no verdict.
+    void withoutEvidence(const QString &name, qint64 entry);
 
 private:
     void fill();

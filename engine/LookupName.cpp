@@ -1,5 +1,7 @@
 #include "engine/LookupName.h"
 
+#include <libpsl.h>
+
 #include "app/TextUtils.h"
 
 #include <QRegularExpression>
@@ -9,6 +11,21 @@
 namespace Whois {
 
 namespace {
+
+// Where the name's public suffix begins, by the ICANN section of the Public Suffix List: "co.uk"
+// in shop.example.co.uk (label 2), "io" in user.github.io (the private section's github.io is no
+// registry). An ending the list does not know is a suffix of one label.
+qsizetype publicSuffixStart(const QStringList &labels)
+{
+    static const psl_ctx_t *const list = psl_latest(nullptr);
+    for (qsizetype first = 0; first + 1 < labels.size(); ++first) {
+        const QByteArray suffix = labels.mid(first).join('.').toLower().toLatin1();
+        if (list && psl_is_public_suffix2(list, suffix.constData(), PSL_TYPE_ICANN))
+            return first;
+    }
+    return labels.size() - 1;
+}
+
 
 bool isLdh(QChar c)
 {
@@ -165,9 +182,6 @@ LookupName registrableName(QString name, bool addCom)
         if (!addCom)
             return {{}, Skip::OtherEnding};
         name += QLatin1String(".com");
-    } else if (!name.endsWith(QLatin1String(".com"), Qt::CaseInsensitive)
-        && !name.endsWith(QLatin1String(".net"), Qt::CaseInsensitive)) {
-        return {{}, Skip::OtherEnding};
     }
     const QStringList unicodeLabels = unicodeForm(name).split('.');
     if (std::any_of(unicodeLabels.cbegin(), unicodeLabels.cend(), mixesLookAlikeScripts))
@@ -183,9 +197,10 @@ LookupName registrableName(QString name, bool addCom)
     if (!std::all_of(labels.cbegin(), labels.cend(), isRegistrableLabel))
         return {{}, Skip::NotRegistrable};
     // A host under the registrable name: the registry knows only the name.
-    if (labels.size() > 2)
-        name = labels[labels.size() - 2] + '.' + labels.constLast();
-    return {name, Skip::None};
+    const qsizetype suffix = publicSuffixStart(labels);
+    if (suffix == 0)
+        return {{}, Skip::PublicSuffix};
+    return {labels.mid(suffix - 1).join('.'), Skip::None};
 }
 
 QString skipText(Skip skip, qint64 count)
@@ -215,6 +230,9 @@ QString skipText(Skip skip, qint64 count)
             + QStringLiteral(" Latin, Cyrillic or Greek letters in one label");
     case Skip::NulCharacter:
         return n + (one ? QStringLiteral(" line") : QStringLiteral(" lines")) + QStringLiteral(" with a NUL character");
+    case Skip::PublicSuffix:
+        return n + (one ? QStringLiteral(" ending") : QStringLiteral(" endings"))
+            + QStringLiteral(" of the Public Suffix List, which nobody registers");
     }
     return {};
 }
@@ -236,6 +254,7 @@ QString skipReason(const QString &given, Skip skip)
     case Skip::MixedScripts:
         return what + QStringLiteral(" mixes Latin, Cyrillic or Greek letters in one label, as look-alike names do");
     case Skip::NulCharacter: return what + QStringLiteral(" holds a NUL character");
+    case Skip::PublicSuffix: return what + QStringLiteral(" is an ending of the Public Suffix List, not a name");
     }
     return {};
 }

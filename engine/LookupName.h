@@ -11,13 +11,14 @@ enum class Skip {
     None,
     Blank,            // nothing but spaces
     MoreThanAName,    // "google.com registered 2001", "google.com,registered"
-    OtherEnding,      // a host under another ending: "x.org", "my.company"
+    OtherEnding,      // not asked where only .com and .net are: "x.org", "my.company"
     NotRegistrable,   // letters, labels or a length that no registry takes
     NoIdnaForm,       // letters outside ASCII that have no IDNA form
     MixedScripts,     // Latin, Cyrillic or Greek side by side in one label: "раypal"
     NulCharacter,     // a NUL anywhere in the line: what follows it is no part of what was meant
+    PublicSuffix,     // an ending itself: "co.uk"
 };
-constexpr int SkipKinds = int(Skip::NulCharacter) + 1;
+constexpr int SkipKinds = int(Skip::PublicSuffix) + 1;
 
 struct LookupName {
     QString name;   // what is asked and classified; empty when skipped
@@ -33,7 +34,8 @@ constexpr qsizetype MaxLabelLength = 63;
 // registrable (below).
 LookupName prepareLookup(const QString &candidate);
 // A cleaned name as it is asked: control characters and a trailing dot dropped, a bare word given
-// ".com", letters outside ASCII in their IDNA form, labels left of the registrable one dropped.
+// ".com", letters outside ASCII in their IDNA form, labels left of the registrable one (one label
+// and the public suffix, ICANN's section of the Public Suffix List) dropped.
 // With addCom false a bare word is not a name either.
 LookupName registrableName(QString name, bool addCom = true);
 // A candidate as it is asked (see prepareLookup); empty when it is not asked.

@@ -1,5 +1,7 @@
 #include "engine/Rdap.h"
 
+#include "engine/RdapServices.h"
+
 #include "app/Settings.h"
 
 #include <QDateTime>
@@ -66,19 +68,43 @@ std::optional<Bases> Bases::parse(const QString &text)
     return bases;
 }
 
+namespace {
+
+// The service of the longest ending of the name that the table names ("co.uk" before "uk").
+QUrl longestMatch(const QHash<QString, QUrl> &table, const QString &name)
+{
+    const QStringList labels = name.toLower().split('.');
+    for (qsizetype first = 1; first < labels.size(); ++first) {
+        if (const auto found = table.constFind(labels.mid(first).join('.')); found != table.constEnd())
+            return found.value();
+    }
+    return {};
+}
+
+}   // namespace
+
 QUrl Bases::requestFor(const QString &name) const
 {
-    const QString ending = name.section('.', -1).toLower();
-    const QUrl base = byEnding.value(ending, everyEnding);
+    QUrl base = longestMatch(byEnding, name);
+    if (base.isEmpty())
+        base = everyEnding;
+    if (base.isEmpty())
+        base = longestMatch(known, name);
     if (base.isEmpty())
         return {};
     return base.resolved(QUrl(QStringLiteral("domain/") + name.toLower()));
 }
 
+Bases withKnownServices(Bases bases)
+{
+    bases.known = loadServices().byEnding;
+    return bases;
+}
+
 Bases configuredBases(QString *error)
 {
     if (const auto bases = Bases::parse(Settings::RdapBase.get()))
-        return *bases;
+        return withKnownServices(*bases);
     if (error)
         *error = QStringLiteral("%1 holds \"%2\", which is not an RDAP base: give URL or ENDING=URL ...")
                      .arg(Settings::RdapBase.origin(), Settings::RdapBase.text());

@@ -26,16 +26,22 @@ QString protocolName(Protocol protocol);
 // with the reason in error.
 Protocol configuredProtocol(QString *error = nullptr);
 
-// The base address of each ending: "com=URL net=URL", or one URL for every ending.
+// The base address of each ending: "com=URL net=URL", or one URL for every ending; then the
+// services the bootstrap and override files know. The longest ending that matches wins.
 struct Bases {
     QHash<QString, QUrl> byEnding;
     QUrl everyEnding;
+    QHash<QString, QUrl> known;   // from the service files: only where the above name nothing
 
     // Empty when the text holds something that is not an http or https address.
     static std::optional<Bases> parse(const QString &text);
+    // The request for the name; invalid when no service is known for its ending.
     QUrl requestFor(const QString &name) const;
 };
+// The setting RdapBase, over the services of the bootstrap and override files.
 Bases configuredBases(QString *error = nullptr);
+// The bases with the services of the bootstrap and override files beneath them.
+Bases withKnownServices(Bases bases);
 
 // A reply as it arrived. Only a whole reply from the service asked is evidence.
 struct Reply {

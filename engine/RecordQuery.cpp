@@ -41,7 +41,10 @@ void RecordQuery::start(const LookupService &service, const QString &name, int t
     m_name = name;
     m_timeoutMs = timeoutMs;
     m_whoisFailure.clear();
-    if (service.protocol == Rdap::Protocol::Rdap)
+    // WHOIS on port 43 is the .com and .net registry's; every other ending has an RDAP service.
+    const bool comNet = name.endsWith(QLatin1String(".com"), Qt::CaseInsensitive)
+        || name.endsWith(QLatin1String(".net"), Qt::CaseInsensitive);
+    if (service.protocol == Rdap::Protocol::Rdap || !comNet)
         askRdap();
     else
         m_whois.start(service.server, name, timeoutMs);

@@ -17,14 +17,21 @@ CheckSession::CheckSession(QObject *parent)
     QString basesError;
     setRdapBases(Rdap::configuredBases(&basesError), basesError);
     setDns(Settings::DnsFirst.get(), Settings::DnsServer.get());
+    // .com and .net have the protocol's service; every other ending needs an RDAP service of its own.
+    m_run.setServed([this](const QString &name) {
+        return EndingRouter::isComNet(name) || m_backends.rdap().bases().requestFor(name).isValid();
+    });
+    m_run.setEndings(Settings::endingsList());
     connect(&m_pool, &LookupPool::verdict, this, &CheckSession::onVerdict);
     connect(&m_dns, &DnsStage::delegated, this,
         [this](const QString &name, qint64 entry) { onVerdict(name, false, entry); });
-    connect(&m_pool, &LookupPool::unchecked, this, [this](const QString &name, qint64 entry) {
+    const auto unchecked = [this](const QString &name, qint64 entry) {
         if (!m_results.addUnchecked(name))
             return stopUnsaved(entry);
         m_run.saveResumePosition();
-    });
+    };
+    connect(&m_pool, &LookupPool::unchecked, this, unchecked);
+    connect(&m_dns, &DnsStage::withoutEvidence, this, unchecked);
     // A name the registry reserves has no verdict: it is listed with the unchecked names.
     connect(&m_pool, &LookupPool::reserved, this, [this](const QString &name, qint64 entry) {
         emit reserved(name);
@@ -72,7 +79,8 @@ void CheckSession::setProtocol(Rdap::Protocol protocol, const QString &error)
 {
     m_protocolError = error;
     m_protocol = protocol;
-    m_pool.setBackend(&m_backends.forProtocol(protocol));
+    m_router.setComNet(m_backends.forProtocol(protocol));
+    m_pool.setBackend(&m_router);
 }
 
 void CheckSession::setService(const LookupService &service)

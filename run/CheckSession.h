@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/DnsStage.h"
+#include "engine/EndingRouter.h"
 #include "engine/LookupBackends.h"
 #include "engine/LookupPool.h"
 #include "results/ResultLists.h"
@@ -76,6 +77,7 @@ private:
 
     ResultLists m_results;
     LookupBackends m_backends {LookupPool::Slots};
+    EndingRouter m_router {LookupPool::Slots, m_backends.forProtocol(Rdap::Protocol::Whois), m_backends.rdap()};
     Rdap::Protocol m_protocol = Rdap::Protocol::Whois;
     LookupPool m_pool;
     DnsStage m_dns;

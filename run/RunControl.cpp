@@ -23,6 +23,7 @@ SourceSelection::Group groupOf(Source source)
 }
 
 #include <QDir>
+#include <QRegularExpression>
 
 namespace {
 
@@ -190,6 +191,8 @@ QString RunControl::start(qint64 first, qint64 entries)
     m_nextEntry = first;
     m_wordMax = entries;
     m_skipped.fill(0);
+    m_unserved.clear();
+    m_pending.clear();
     m_skippedPath = ProgramFiles::resultPath(ProgramFiles::ResultFile::Skipped, makeRunStamp());
     m_skippedLines.clear();
     m_skippedWritten = false;
@@ -204,6 +207,8 @@ QString RunControl::start(qint64 first, qint64 entries)
 
 std::optional<Lookup> RunControl::nextName()
 {
+    if (!m_pending.isEmpty())
+        return m_pending.takeFirst();
     for (;;) {
         const qint64 entry = m_nextEntry;
         const QString candidate = m_feed.entry(entry);
@@ -216,12 +221,37 @@ std::optional<Lookup> RunControl::nextName()
         ++m_nextEntry;
         if (m_wordMax >= m_nextEntry)
             emit entryStatus(QStringLiteral("%1 of %2").arg(m_nextEntry).arg(m_wordMax));
-        const Whois::LookupName prepared = Whois::prepareLookup(candidate);
-        if (prepared.isAsked())
-            return Lookup {prepared.name, entry, 0, 0, 0};
-        ++m_skipped[size_t(prepared.skip)];
-        noteSkipped(entry, candidate, prepared.skip);
+        if (std::optional<Lookup> lookup = takeLookup(candidate, entry))
+            return lookup;
     }
+}
+
+// The names of one entry: a bare word under each ending chosen, anything else as it is. Names
+// whose ending no service answers are counted, not asked.
+std::optional<Lookup> RunControl::takeLookup(const QString &candidate, qint64 entry)
+{
+    const QString word = candidate.trimmed();
+    const bool bare = !word.isEmpty() && !word.contains(QLatin1Char('.')) && !word.contains(QLatin1Char(':'))
+        && !word.contains(QLatin1Char('/'));
+    const QStringList forms = bare && !m_endings.isEmpty()
+        ? QStringList(m_endings).replaceInStrings(QRegularExpression(QStringLiteral("^")), word + QLatin1Char('.'))
+        : QStringList {candidate};
+    for (const QString &form : forms) {
+        const Whois::LookupName prepared = Whois::prepareLookup(form);
+        if (!prepared.isAsked()) {
+            ++m_skipped[size_t(prepared.skip)];
+            noteSkipped(entry, form, prepared.skip);
+        } else if (m_served && !m_served(prepared.name)) {
+            ++m_unserved[prepared.name.section(QLatin1Char('.'), -1)];
+            m_skippedLines << QStringLiteral("entry %1: %2: no registry service is known for its ending")
+                                  .arg(QString::number(entry), prepared.name);
+        } else {
+            m_pending.append(Lookup {prepared.name, entry, 0, 0, 0});
+        }
+    }
+    if (m_pending.isEmpty())
+        return std::nullopt;
+    return m_pending.takeFirst();
 }
 
 void RunControl::noteSkipped(qint64 entry, const QString &line, Whois::Skip reason)
@@ -281,6 +311,11 @@ QString RunControl::skippedText()
     if (!skipped.isEmpty())
         text = QStringLiteral("Skipped in %1: %2.")
                    .arg(QDir::toNativeSeparators(m_feed.path()), skipped.join(QStringLiteral(" and ")));
+    for (auto ending = m_unserved.cbegin(); ending != m_unserved.cend(); ++ending) {
+        text += QStringLiteral("%1%2 %3 under .%4: no registry service is known for it.")
+                    .arg(text.isEmpty() ? QString() : QStringLiteral(" "), QString::number(ending.value()),
+                        ending.value() == 1 ? QStringLiteral("name") : QStringLiteral("names"), ending.key());
+    }
     writeSkipped();
     if (m_skippedWritten)
         text += QStringLiteral(" Each skipped line, and why, is in %1.").arg(QDir::toNativeSeparators(m_skippedPath));
@@ -314,9 +349,16 @@ QString RunControl::registryText() const
     return text;
 }
 
+// The earliest entry still on its way: read but not yet asked, with DNS, or with the registry.
+qint64 RunControl::earliestOpenEntry() const
+{
+    const qint64 read = m_pending.isEmpty() ? 0 : m_pending.constFirst().entry;
+    return earlierEntry(read, earlierEntry(m_dns.earliestOpenEntry(), m_pool.earliestOpenEntry()));
+}
+
 qint64 RunControl::resumePosition() const
 {
-    const qint64 open = earlierEntry(m_dns.earliestOpenEntry(), m_pool.earliestOpenEntry());
+    const qint64 open = earliestOpenEntry();
     return open > 0 ? open : m_nextEntry;
 }
 
@@ -336,9 +378,10 @@ void RunControl::stopBefore(qint64 entry)
     if (!m_running)
         return;
     // A resumed run must not skip the names that were still waiting for their answer.
-    const qint64 inDns = m_dns.earliestOpenEntry();
+    const qint64 open = earliestOpenEntry();
+    m_pending.clear();
     m_dns.stop();
-    const qint64 open = earlierEntry(inDns, m_pool.stop());
+    m_pool.stop();
     qint64 position = open > 0 ? std::min(open, m_nextEntry) : m_nextEntry;
     if (entry > 0)
         position = std::min(position, entry);

@@ -5,9 +5,11 @@
 
 #include <QElapsedTimer>
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QString>
 #include <array>
+#include <functional>
 #include <optional>
 
 class DnsStage;
@@ -108,6 +110,11 @@ public:
     // What the run skipped of its list (lines too long to be names, lines that are no registrable
     // name), as sentences, and the file that names each line; empty when it skipped nothing.
     QString skippedText();
+    // Whether a name's ending has a service that can be asked; names without one are skipped and
+    // counted by ending.
+    void setServed(std::function<bool(const QString &)> served) { m_served = std::move(served); }
+    // The endings a bare word of a list is asked under, in order ("com" unless set).
+    void setEndings(const QStringList &endings) { m_endings = endings; }
     // The text of the "Open Connections" panel: the registry's lookups, and what DNS settled.
     QString openConnectionsText() const;
 
@@ -122,6 +129,8 @@ signals:
 private:
     QString registryText() const;
     std::optional<Lookup> nextName();
+    std::optional<Lookup> takeLookup(const QString &candidate, qint64 entry);
+    qint64 earliestOpenEntry() const;
     void listChanged();
     void save(qint64 position);
     void noteSkipped(qint64 entry, const QString &line, Whois::Skip reason);
@@ -140,6 +149,10 @@ private:
     qint64 m_wordMax = 0;
     qint64 m_saved = -1;
     std::array<qint64, Whois::SkipKinds> m_skipped {};
+    QMap<QString, qint64> m_unserved;   // names skipped because no service is known for their ending
+    std::function<bool(const QString &)> m_served;
+    QStringList m_endings {QStringLiteral("com")};
+    QList<Lookup> m_pending;   // the other endings of the entry read last
     QString m_skippedPath;        // where the lines skipped in this run are named, with why
     QStringList m_skippedLines;   // not written there yet
     bool m_skippedWritten = false;

@@ -180,7 +180,7 @@ private slots:
         QTest::addRow("whois of nothing") << QStringList {"whois", ""} << 2 << "no name was given";
         QTest::addRow("whois of a line break")
             << QStringList {"whois", QString::fromUtf8("a\u2028b.com")} << 2 << "holds more than a name";
-        QTest::addRow("whois of another ending") << QStringList {"whois", "x.org"} << 2 << "not a .com or .net name";
+        QTest::addRow("whois of an ending") << QStringList {"whois", "co.uk"} << 2 << "an ending of the Public Suffix List";
         QTest::addRow("extract a device") << QStringList {"extract", "/dev/zero"} << 1 << "device or pipe";
         QTest::addRow("extract NUL bytes") << QStringList {"extract", "NULS"} << 1 << "not a text file";
         QTest::addRow("affixes from a device")
@@ -300,7 +300,7 @@ private slots:
         DataFile::rewrite(folders.file("list.txt"), {"xx:abc", "Best%20Buy", "shop.net", "abc.org"});
         const Outcome outcome = run({"check", "--dry-run", "--from", "2", folders.file("list.txt")});
         QCOMPARE(outcome.exitCode, 0);
-        QCOMPARE(outcome.out, QByteArray("BestBuy.com\nshop.net\n"));   // abc.org is no .com name
+        QCOMPARE(outcome.out, QByteArray("BestBuy.com\nshop.net\nabc.org\n"));
     }
 
     // Each row is a line in a form people paste. The server finds every name free, so a line asked
@@ -311,8 +311,7 @@ private slots:
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QString>("asked");
         QTest::addColumn<QString>("skipped");
-        const QString more = "1 line that holds more than a name", other = "1 name not under .com or .net",
-                      bad = "1 name that cannot be registered";
+        const QString more = "1 line that holds more than a name", bad = "1 name that cannot be registered";
         QTest::addRow("URL") << QByteArray("http://google.com/") << "google.com"
                              << "";
         QTest::addRow("URL with everything") << QByteArray("https://user@WWW.Example.com:8080/x?y#z") << "example.com"
@@ -332,8 +331,18 @@ private slots:
         QTest::addRow("words after the name") << QByteArray("google.com registered 2001") << "" << more;
         QTest::addRow("CSV") << QByteArray("google.com,registered") << "" << more;
         QTest::addRow("comment") << QByteArray("example.com # mine") << "" << more;
-        QTest::addRow("other ending") << QByteArray("x.org") << "" << other;
-        QTest::addRow("word with a dot") << QByteArray("my.company") << "" << other;
+        // Every other ending keeps its ending, and is asked over RDAP; the registrable name is one
+        // label and a public suffix of ICANN's section.
+        QTest::addRow("other ending") << QByteArray("x.org") << "x.org"
+                                      << "";
+        QTest::addRow("word with a dot") << QByteArray("my.company") << "my.company"
+                                         << "";
+        QTest::addRow("host under a country's .co") << QByteArray("shop.example.co.uk") << "example.co.uk"
+                                                    << "";
+        QTest::addRow("host under a private suffix") << QByteArray("user.github.io") << "github.io"
+                                                     << "";
+        QTest::addRow("a public suffix") << QByteArray("co.uk") << ""
+                                         << "1 ending of the Public Suffix List, which nobody registers";
         QTest::addRow("300-letter label") << QByteArray(300, 'a') << "" << bad;
         QTest::addRow("leading hyphen") << QByteArray("-bad.com") << "" << bad;
         QTest::addRow("empty IDNA label") << QByteArray("xn--.com") << "" << bad;
@@ -347,10 +356,10 @@ private slots:
         QFETCH(QString, asked);
         QFETCH(QString, skipped);
         TestFolders folders;
-        TestWhoisServer server({"--free-ratio", "1", "--log", folders.file("queries.log")});
+        TestWhoisServer server({"--free-ratio", "1", "--log", folders.file("queries.log"), "--rdap-port", "0"});
         writeBytes(folders.file("list.txt"), line + "\r\nanchor\r\n");
-        const Outcome outcome =
-            run({"check", "--server", server.address(), "--folder", folders.program(), folders.file("list.txt")});
+        const Outcome outcome = run({"check", "--server", server.address(), "--rdap-base", server.rdapBase(), "--folder",
+            folders.program(), folders.file("list.txt")});
         QCOMPARE(outcome.exitCode, 0);
         QStringList expected {"anchor.com"};
         if (!asked.isEmpty())

@@ -16,7 +16,7 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::addColumn<int>("skip");
         const int asked = int(Whois::Skip::None), blank = int(Whois::Skip::Blank),
-                  more = int(Whois::Skip::MoreThanAName), other = int(Whois::Skip::OtherEnding),
+                  more = int(Whois::Skip::MoreThanAName),
                   bad = int(Whois::Skip::NotRegistrable), noIdna = int(Whois::Skip::NoIdnaForm);
         QTest::addRow("bare word") << "abc"
                                    << "abc.com" << asked;
@@ -99,14 +99,24 @@ private slots:
                                  << "" << more;
         QTest::addRow("tab inside") << "google.com\t2001"
                                     << "" << more;
+        // A name keeps its ending; the registrable name is a label and ICANN's public suffix
+        // (fault caught: the last two labels taken, "com.au" asked for shop.com.au).
         QTest::addRow("other ending") << "abc.org"
-                                      << "" << other;
+                                      << "abc.org" << asked;
         QTest::addRow(".com inside another ending") << "my.company"
-                                                    << "" << other;
+                                                    << "my.company" << asked;
         QTest::addRow("URL of another ending") << "https://www.example.org/"
-                                               << "" << other;
+                                               << "example.org" << asked;
         QTest::addRow(".com below a country") << "shop.com.au"
-                                              << "" << other;
+                                              << "shop.com.au" << asked;
+        QTest::addRow("host under a country's .co") << "www.shop.example.co.uk"
+                                                    << "example.co.uk" << asked;
+        QTest::addRow("private suffix is no registry") << "user.github.io"
+                                                       << "github.io" << asked;
+        QTest::addRow("ending unknown to the list") << "a.b.unlisted"
+                                                    << "b.unlisted" << asked;
+        QTest::addRow("a public suffix") << "co.uk"
+                                         << "" << int(Whois::Skip::PublicSuffix);
         QTest::addRow("64 letters") << QString(64, 'a') + ".com"
                                     << "" << bad;
         QTest::addRow("254 characters") << QString(62, 'a') + "." + QString(62, 'b') + "." + QString(62, 'c') + "."
