@@ -23,6 +23,8 @@ QStringList ensureInstalledData()
     QDirIterator files(from, QDir::Files, QDirIterator::Subdirectories);
     while (files.hasNext()) {
         const QString source = files.next();
+        if (source.startsWith(from + QStringLiteral("/rdap/")))
+            continue;   // the RDAP service files are read where they are installed
         const QString target = to + source.mid(from.size());
         if (QFileInfo::exists(target))
             continue;

@@ -1,5 +1,7 @@
 #include "cli/Command.h"
 
+#include "engine/RdapServices.h"
+
 #include "Version.h"
 #include "app/ProgramFolder.h"
 
@@ -185,8 +187,15 @@ int run(const QStringList &arguments, const Console &console)
         return 0;
     }
     if (name == QLatin1String("--version") || name == QLatin1String("-v")) {
+        const Rdap::Services services = Rdap::loadServices();
+        const QString bootstrap = Rdap::servicesFile(Rdap::BootstrapFileName);
         console.print(QStringLiteral("tamarind-cli " TAMARIND_VERSION "\nprogram folder: ")
-            + QDir::toNativeSeparators(ProgramFolder::path()));
+            + QDir::toNativeSeparators(ProgramFolder::path())
+            + QStringLiteral("\nRDAP services: %1, published %2")
+                  .arg(bootstrap.isEmpty() ? Rdap::BootstrapFileName : QDir::toNativeSeparators(bootstrap),
+                      services.publication.isEmpty() ? QStringLiteral("(unknown)") : services.publication));
+        for (const QString &problem : services.problems)
+            console.tell(QStringLiteral("tamarind-cli: ") + problem);
         return 0;
     }
     if (name.isEmpty())

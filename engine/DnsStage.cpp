@@ -125,8 +125,7 @@ void DnsStage::fill()
 {
     if (!m_running || m_off || !m_enabled || m_pace.isWaiting())
         return;
-    while (!m_sourceEnded && m_asked.size() < InFlight
-        && m_asked.size() + qsizetype(m_passedOn.size()) < Lookahead) {
+    while (!m_sourceEnded && m_asked.size() < InFlight && m_asked.size() + qsizetype(m_passedOn.size()) < Lookahead) {
         const qint64 now = m_clock.elapsed();
         if (!m_pace.allowsStart(now)) {
             if (!m_paceTimer.isActive())

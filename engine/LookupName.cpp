@@ -26,7 +26,6 @@ qsizetype publicSuffixStart(const QStringList &labels)
     return labels.size() - 1;
 }
 
-
 bool isLdh(QChar c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';

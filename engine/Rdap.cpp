@@ -97,7 +97,9 @@ QUrl Bases::requestFor(const QString &name) const
 
 Bases withKnownServices(Bases bases)
 {
-    bases.known = loadServices().byEnding;
+    const Services services = loadServices();
+    bases.known = services.byEnding;
+    bases.knownProblems = services.problems;
     return bases;
 }
 

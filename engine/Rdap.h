@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QNetworkRequest>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <optional>
 
@@ -32,6 +33,7 @@ struct Bases {
     QHash<QString, QUrl> byEnding;
     QUrl everyEnding;
     QHash<QString, QUrl> known;   // from the service files: only where the above name nothing
+    QStringList knownProblems;    // why a service file could not be read
 
     // Empty when the text holds something that is not an http or https address.
     static std::optional<Bases> parse(const QString &text);

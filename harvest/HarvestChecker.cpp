@@ -3,6 +3,7 @@
 #include "app/DataFile.h"
 #include "app/ProgramFiles.h"
 #include "app/TextUtils.h"
+#include "engine/EndingRouter.h"
 #include "results/ResultLists.h"
 
 namespace {
@@ -91,7 +92,10 @@ Whois::LookupName HarvestChecker::lookupNameOf(const QString &candidate)
     if (!name.contains(QLatin1String(".com"), Qt::CaseInsensitive)
         && !name.contains(QLatin1String(".net"), Qt::CaseInsensitive))
         return {{}, Whois::Skip::OtherEnding};
-    return Whois::registrableName(name, false);
+    const Whois::LookupName asked = Whois::registrableName(name, false);
+    if (asked.isAsked() && !EndingRouter::isComNet(asked.name))
+        return {{}, Whois::Skip::OtherEnding};   // "shop.com.au"
+    return asked;
 }
 
 void HarvestChecker::StartLookup(const QString &name)

@@ -18,9 +18,7 @@ CheckSession::CheckSession(QObject *parent)
     setRdapBases(Rdap::configuredBases(&basesError), basesError);
     setDns(Settings::DnsFirst.get(), Settings::DnsServer.get());
     // .com and .net have the protocol's service; every other ending needs an RDAP service of its own.
-    m_run.setServed([this](const QString &name) {
-        return EndingRouter::isComNet(name) || m_backends.rdap().bases().requestFor(name).isValid();
-    });
+
     m_run.setEndings(Settings::endingsList());
     connect(&m_pool, &LookupPool::verdict, this, &CheckSession::onVerdict);
     connect(&m_dns, &DnsStage::delegated, this,
@@ -94,6 +92,12 @@ void CheckSession::setRdapBases(const Rdap::Bases &bases, const QString &error)
 {
     m_basesError = error;
     m_backends.setBases(bases);
+    // .com and .net have the protocol's service; every other ending needs an RDAP service of its own.
+    m_run.setServed(
+        [this](const QString &name) {
+            return EndingRouter::isComNet(name) || m_backends.rdap().bases().requestFor(name).isValid();
+        },
+        bases.knownProblems);
 }
 
 QString CheckSession::setDns(bool first, const QString &servers)

@@ -316,6 +316,8 @@ QString RunControl::skippedText()
                     .arg(text.isEmpty() ? QString() : QStringLiteral(" "), QString::number(ending.value()),
                         ending.value() == 1 ? QStringLiteral("name") : QStringLiteral("names"), ending.key());
     }
+    if (!m_unserved.isEmpty() && !m_servicesProblems.isEmpty())
+        text += QStringLiteral(" (%1.)").arg(m_servicesProblems.join(QStringLiteral("; ")));
     writeSkipped();
     if (m_skippedWritten)
         text += QStringLiteral(" Each skipped line, and why, is in %1.").arg(QDir::toNativeSeparators(m_skippedPath));

@@ -112,7 +112,12 @@ public:
     QString skippedText();
     // Whether a name's ending has a service that can be asked; names without one are skipped and
     // counted by ending.
-    void setServed(std::function<bool(const QString &)> served) { m_served = std::move(served); }
+    // `problems` say why some services are not known, for the end-of-run message.
+    void setServed(std::function<bool(const QString &)> served, const QStringList &problems = {})
+    {
+        m_served = std::move(served);
+        m_servicesProblems = problems;
+    }
     // The endings a bare word of a list is asked under, in order ("com" unless set).
     void setEndings(const QStringList &endings) { m_endings = endings; }
     // The text of the "Open Connections" panel: the registry's lookups, and what DNS settled.
@@ -151,8 +156,9 @@ private:
     std::array<qint64, Whois::SkipKinds> m_skipped {};
     QMap<QString, qint64> m_unserved;   // names skipped because no service is known for their ending
     std::function<bool(const QString &)> m_served;
+    QStringList m_servicesProblems;
     QStringList m_endings {QStringLiteral("com")};
-    QList<Lookup> m_pending;   // the other endings of the entry read last
+    QList<Lookup> m_pending;      // the other endings of the entry read last
     QString m_skippedPath;        // where the lines skipped in this run are named, with why
     QStringList m_skippedLines;   // not written there yet
     bool m_skippedWritten = false;

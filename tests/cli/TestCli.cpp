@@ -180,7 +180,8 @@ private slots:
         QTest::addRow("whois of nothing") << QStringList {"whois", ""} << 2 << "no name was given";
         QTest::addRow("whois of a line break")
             << QStringList {"whois", QString::fromUtf8("a\u2028b.com")} << 2 << "holds more than a name";
-        QTest::addRow("whois of an ending") << QStringList {"whois", "co.uk"} << 2 << "an ending of the Public Suffix List";
+        QTest::addRow("whois of an ending")
+            << QStringList {"whois", "co.uk"} << 2 << "an ending of the Public Suffix List";
         QTest::addRow("extract a device") << QStringList {"extract", "/dev/zero"} << 1 << "device or pipe";
         QTest::addRow("extract NUL bytes") << QStringList {"extract", "NULS"} << 1 << "not a text file";
         QTest::addRow("affixes from a device")
@@ -358,8 +359,8 @@ private slots:
         TestFolders folders;
         TestWhoisServer server({"--free-ratio", "1", "--log", folders.file("queries.log"), "--rdap-port", "0"});
         writeBytes(folders.file("list.txt"), line + "\r\nanchor\r\n");
-        const Outcome outcome = run({"check", "--server", server.address(), "--rdap-base", server.rdapBase(), "--folder",
-            folders.program(), folders.file("list.txt")});
+        const Outcome outcome = run({"check", "--server", server.address(), "--rdap-base", server.rdapBase(),
+            "--folder", folders.program(), folders.file("list.txt")});
         QCOMPARE(outcome.exitCode, 0);
         QStringList expected {"anchor.com"};
         if (!asked.isEmpty())

@@ -16,8 +16,8 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::addColumn<int>("skip");
         const int asked = int(Whois::Skip::None), blank = int(Whois::Skip::Blank),
-                  more = int(Whois::Skip::MoreThanAName),
-                  bad = int(Whois::Skip::NotRegistrable), noIdna = int(Whois::Skip::NoIdnaForm);
+                  more = int(Whois::Skip::MoreThanAName), bad = int(Whois::Skip::NotRegistrable),
+                  noIdna = int(Whois::Skip::NoIdnaForm);
         QTest::addRow("bare word") << "abc"
                                    << "abc.com" << asked;
         QTest::addRow("text after the first colon") << "xx:abc"

@@ -55,15 +55,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QString again = cleaned;
     FUZZ_CHECK(CorrectName(again) == cleaned);
 
-    // What is asked is a registrable .com or .net name (two labels of 1 to 63 letters, digits and
-    // hyphens, no hyphen at either end), or nothing at all, and asking it again asks the same.
+    // What is asked is a registrable name (labels of 1 to 63 letters, digits and hyphens, no hyphen
+    // at either end, at least two of them), or nothing at all, and asking it again asks the same.
     const Whois::LookupName prepared = Whois::prepareLookup(text);
     const QString &query = prepared.name;
     FUZZ_CHECK(query.isEmpty() != prepared.isAsked());
     if (query.isEmpty())
         return 0;
     static const QRegularExpression registrable(
-        QStringLiteral("^[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?\\.(com|net)$"),
+        QStringLiteral("^([A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?\\.)+[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?$"),
         QRegularExpression::CaseInsensitiveOption);
     FUZZ_CHECK(registrable.match(query).hasMatch());
     FUZZ_CHECK(Whois::prepareLookup(query).name == query);
