@@ -29,6 +29,9 @@ const QCommandLineOption DryRunOption(
 const QCommandLineOption DnsServerOption(QStringLiteral("dns-server"),
     QStringLiteral("Ask DNS at this resolver (an address; several separated by commas) before the registry."),
     QStringLiteral("HOST[:PORT]"));
+const QCommandLineOption EndingsOption(QStringLiteral("endings"),
+    QStringLiteral("Ask a bare word of FILE under each of these endings, in order (default: the setting Endings, com)."),
+    QStringLiteral("LIST"));
 const QCommandLineOption NoDnsOption(
     QStringLiteral("no-dns"), QStringLiteral("Ask the registry about every name, without DNS first."));
 
@@ -40,6 +43,7 @@ struct CheckRequest {
     bool dryRun = false;
     bool dnsFirst = true;
     QString dnsServers;
+    QStringList endings;
 };
 
 int parseRequest(const QCommandLineParser &parser, const Console &console, CheckRequest *request)
@@ -62,6 +66,7 @@ int parseRequest(const QCommandLineParser &parser, const Console &console, Check
             return usageError(
                 console, QStringLiteral("--from takes an entry number from 1 on; entries are counted from 1"));
     }
+    request->endings = Settings::endingsList(parser.isSet(EndingsOption) ? parser.value(EndingsOption) : Settings::Endings.get());
     if (parser.isSet(NoDnsOption) && parser.isSet(DnsServerOption))
         return usageError(console, QStringLiteral("--no-dns and --dns-server cannot go together"));
     request->dnsFirst = !parser.isSet(NoDnsOption) && (parser.isSet(DnsServerOption) || Settings::DnsFirst.get());
@@ -101,8 +106,10 @@ int dryRun(const CheckRequest &request, SourceFeed &feed, const Console &console
         const QString name = feed.entry(entry);
         if (entry > feed.count())
             break;
-        if (const QString query = Whois::prepareLookupName(name); !query.isEmpty())
-            lines += verdictName(query).toLocal8Bit() + '\n';
+        for (const QString &form : RunControl::entryForms(name, request.endings)) {
+            if (const QString query = Whois::prepareLookupName(form); !query.isEmpty())
+                lines += verdictName(query).toLocal8Bit() + '\n';
+        }
         if (lines.size() > (1 << 16)) {
             console.out(lines);
             lines.clear();
@@ -165,6 +172,7 @@ int check(const QCommandLineParser &parser, const Console &console)
     CheckSession session;
     session.setService(service);
     session.setDns(request.dnsFirst, request.dnsServers);
+    session.run().setEndings(request.endings);
     // Tests shorten the tick, as they do for the desktop program's engine.
     if (const int tick = qEnvironmentVariableIntValue("TAMARIND_TICK_MS"); tick > 0) {
         session.pool().setTickInterval(tick);
@@ -263,7 +271,7 @@ Command checkCommand()
     Command command;
     command.name = QStringLiteral("check");
     command.arguments = QStringLiteral(
-        "[--server H[:P]] [--protocol P] [--rdap-base URL] [--dns-server H[:P] | --no-dns] [--folder DIR] "
+        "[--server H[:P]] [--protocol P] [--rdap-base URL] [--dns-server H[:P] | --no-dns] [--endings LIST] [--folder DIR] "
         "[--from N | --resume] [--dry-run] FILE");
     command.description = QStringLiteral("look up every name of FILE, as a Custom List run does");
     command.details =
@@ -276,7 +284,8 @@ Command checkCommand()
                        "some names could not be checked.");
     command.addOptions = [](QCommandLineParser &parser) {
         addServiceOptions(parser);
-        parser.addOptions({FolderOption, FromOption, ResumeOption, DryRunOption, DnsServerOption, NoDnsOption});
+        parser.addOptions(
+            {FolderOption, FromOption, ResumeOption, DryRunOption, DnsServerOption, NoDnsOption, EndingsOption});
         parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The list of names, one per line."));
     };
     command.run = check;

@@ -23,7 +23,6 @@ SourceSelection::Group groupOf(Source source)
 }
 
 #include <QDir>
-#include <QRegularExpression>
 
 namespace {
 
@@ -226,17 +225,24 @@ std::optional<Lookup> RunControl::nextName()
     }
 }
 
-// The names of one entry: a bare word under each ending chosen, anything else as it is. Names
-// whose ending no service answers are counted, not asked.
-std::optional<Lookup> RunControl::takeLookup(const QString &candidate, qint64 entry)
+QStringList RunControl::entryForms(const QString &candidate, const QStringList &endings)
 {
     const QString word = candidate.trimmed();
     const bool bare = !word.isEmpty() && !word.contains(QLatin1Char('.')) && !word.contains(QLatin1Char(':'))
         && !word.contains(QLatin1Char('/'));
-    const QStringList forms = bare && !m_endings.isEmpty()
-        ? QStringList(m_endings).replaceInStrings(QRegularExpression(QStringLiteral("^")), word + QLatin1Char('.'))
-        : QStringList {candidate};
-    for (const QString &form : forms) {
+    if (!bare || endings.isEmpty())
+        return {candidate};
+    QStringList forms;
+    for (const QString &ending : endings)
+        forms << word + QLatin1Char('.') + ending;
+    return forms;
+}
+
+// The names of one entry: a bare word under each ending chosen, anything else as it is. Names
+// whose ending no service answers are counted, not asked.
+std::optional<Lookup> RunControl::takeLookup(const QString &candidate, qint64 entry)
+{
+    for (const QString &form : entryForms(candidate, m_endings)) {
         const Whois::LookupName prepared = Whois::prepareLookup(form);
         if (!prepared.isAsked()) {
             ++m_skipped[size_t(prepared.skip)];

@@ -118,6 +118,8 @@ public:
         m_served = std::move(served);
         m_servicesProblems = problems;
     }
+    // An entry as it is asked: a bare word under each ending, in order; anything else as it is.
+    static QStringList entryForms(const QString &candidate, const QStringList &endings);
     // The endings a bare word of a list is asked under, in order ("com" unless set).
     void setEndings(const QStringList &endings) { m_endings = endings; }
     // The text of the "Open Connections" panel: the registry's lookups, and what DNS settled.
