@@ -4,6 +4,7 @@
 #include "cli/Command.h"
 #include "run/CheckSession.h"
 
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -134,6 +135,46 @@ private slots:
             ++firstOpen;
         QVERIFY2(firstOpen <= names.size(), "the run ended before the stop");
         QCOMPARE(session.run().resumeSaved(), firstOpen);
+    }
+
+    // Each ending goes to its own service: .com to WHOIS, the others over RDAP at the service the
+    // override file names, a bare word under each ending chosen, an ending without a service
+    // skipped and told. Faults caught: another ending asked of the .com WHOIS server, every RDAP
+    // name sent to one service, a bare word asked under .com alone, a name asked that no service
+    // answers.
+    void eachEndingAtItsService()
+    {
+        TestFolders folders;
+        TestWhoisServer whois({"--free-ratio", "1", "--dns-port", "0", "--log", folders.file("com.log")});
+        std::vector<std::unique_ptr<TestWhoisServer>> rdap;
+        QByteArray overrides;
+        for (const QString ending : {"org", "io", "dev"}) {
+            rdap.push_back(std::make_unique<TestWhoisServer>(
+                QStringList {"--free-ratio", "1", "--rdap-port", "0", "--log", folders.file(ending + ".log")}));
+            overrides += (ending + ' ' + rdap.back()->rdapBase() + '\n').toLatin1();
+        }
+        writeBytes(folders.file("rdap-overrides.txt"), overrides);
+        // The setting names .com and .net only, so that the files say where the other endings go.
+        const QByteArray setting = qgetenv("TAMARIND_RDAP_BASE");
+        qputenv("TAMARIND_RDAP_BASE", "com=http://127.0.0.1:9/ net=http://127.0.0.1:9/");
+        const auto restore = qScopeGuard([&] { qputenv("TAMARIND_RDAP_BASE", setting); });
+        DataFile::rewrite(folders.file("list.txt"), {"bare", "a.org", "b.io", "c.dev", "d.com", "e.zz"});
+
+        const Outcome outcome = check({"--server", whois.address(), "--dns-server", whois.dnsAddress(), "--endings",
+            "com,org", "--folder", folders.program(), folders.file("list.txt")});
+        QCOMPARE(outcome.exitCode, 0);
+        QCOMPARE(outcome.out,
+            (QStringList {"free a.org", "free b.io", "free bare.com", "free bare.org", "free c.dev", "free d.com"}));
+        const auto asked = [&](const QString &log) {
+            QStringList names = fileEntries(folders.file(log));
+            names.sort();
+            return names;
+        };
+        QCOMPARE(asked("com.log"), (QStringList {"bare.com", "d.com"}));
+        QCOMPARE(asked("org.log"), (QStringList {"a.org", "bare.org"}));
+        QCOMPARE(asked("io.log"), QStringList {"b.io"});
+        QCOMPARE(asked("dev.log"), QStringList {"c.dev"});
+        QVERIFY2(outcome.err.contains("1 name under .zz: no registry service is known for it"), outcome.err);
     }
 };
 

@@ -1,4 +1,6 @@
+#include "TestSupport.h"
 #include "engine/Rdap.h"
+#include "engine/RdapServices.h"
 
 #include <QDateTime>
 #include <QTest>
@@ -10,6 +12,72 @@ class TestRdap : public QObject
     Q_OBJECT
 
 private slots:
+    // Which service answers which ending: the bootstrap file, the override file over it, the
+    // setting over both, the longest ending first. A file that cannot be read is told, and its
+    // endings have no service; nothing crashes. Faults caught, by row: an http address taken over
+    // the https one; the override not winning; "uk" asked for a .co.uk name; a broken file taken
+    // silently, or its endings kept; the setting not winning.
+    void serviceFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bootstrap");
+        QTest::addColumn<QByteArray>("overrides");
+        QTest::addColumn<QString>("rdapBase");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("asked");     // empty: no service for it
+        QTest::addColumn<QString>("problem");   // in the problems told
+        const QByteArray org =
+            "{\"publication\":\"2024-02-26\",\"services\":[[[\"org\"],[\"http://a.test/x\",\"https://a.test/x/\"]]]}";
+        QTest::addRow("bootstrap, https first") << org << QByteArray() << ""
+                                                << "x.org"
+                                                << "https://a.test/x/domain/x.org"
+                                                << "";
+        QTest::addRow("override wins") << org << QByteArray("# mine\norg  https://b.test/\n") << ""
+                                       << "X.org"
+                                       << "https://b.test/domain/x.org"
+                                       << "";
+        QTest::addRow("longest ending") << QByteArray(
+            "{\"services\":[[[\"uk\"],[\"https://u.test/\"]],[[\"co.uk\"],[\"https://c.test/\"]]]}")
+                                        << QByteArray() << ""
+                                        << "x.co.uk"
+                                        << "https://c.test/domain/x.co.uk"
+                                        << "";
+        QTest::addRow("empty bootstrap") << QByteArray() << QByteArray() << ""
+                                         << "x.org"
+                                         << ""
+                                         << "dns.json cannot be used";
+        QTest::addRow("bootstrap without services")
+            << QByteArray("{\"services\":5}") << QByteArray("io https://i.test/") << ""
+            << "x.org"
+            << ""
+            << "no list of services";
+        QTest::addRow("malformed override") << org << QByteArray("org\n") << ""
+                                            << "x.org"
+                                            << "https://a.test/x/domain/x.org"
+                                            << "line 1 is not";
+        QTest::addRow("setting wins") << org << QByteArray("org https://b.test/") << "org=https://r.test/"
+                                      << "x.org"
+                                      << "https://r.test/domain/x.org"
+                                      << "";
+    }
+    void serviceFiles()
+    {
+        QFETCH(QByteArray, bootstrap);
+        QFETCH(QByteArray, overrides);
+        QFETCH(QString, rdapBase);
+        QFETCH(QString, name);
+        QFETCH(QString, asked);
+        QFETCH(QString, problem);
+        TestFolders folders;   // the program folder's copies are read before the shipped ones
+        writeBytes(folders.file(Rdap::BootstrapFileName), bootstrap);
+        writeBytes(folders.file(Rdap::OverridesFileName), overrides);
+        const Rdap::Services services = Rdap::loadServices();
+        QVERIFY2(problem.isEmpty() ? services.problems.isEmpty() : services.problems.join(' ').contains(problem),
+            qPrintable(services.problems.join(' ')));
+        Rdap::Bases bases = rdapBase.isEmpty() ? Rdap::Bases() : *Rdap::Bases::parse(rdapBase);
+        bases.known = services.byEnding;
+        QCOMPARE(bases.requestFor(name).toString(), asked);
+    }
+
     // Faults caught: a 404 that is not the registry's own whole answer (wrong type, empty, HTML,
     // cut off, another error code, through another origin) taken for free; a record of another name
     // taken for registered; "reserved" read from notices, remarks or the name itself.
@@ -24,8 +92,8 @@ private slots:
         QTest::addColumn<Verdict>("verdict");
         QTest::addColumn<bool>("reserved");
         const QByteArray rdap = "application/rdap+json";
-        const QByteArray notFound = R"({"errorCode":404,"title":"Not Found"})";
-        const QByteArray record = R"({"objectClassName":"domain","ldhName":"EXAMPLE.COM"})";
+        const QByteArray notFound = "{\"errorCode\":404,\"title\":\"Not Found\"}";
+        const QByteArray record = "{\"objectClassName\":\"domain\",\"ldhName\":\"EXAMPLE.COM\"}";
         const QString name = "example.com";
         QTest::addRow("404 of the service")
             << 404 << rdap << notFound << true << true << name << Verdict::Free << false;
@@ -44,7 +112,7 @@ private slots:
         QTest::addRow("404 whole JSON, connection cut")
             << 404 << rdap << notFound << false << true << name << Verdict::None << false;
         QTest::addRow("404 saying error 500")
-            << 404 << rdap << QByteArray(R"({"errorCode":500})") << true << true << name << Verdict::None << false;
+            << 404 << rdap << QByteArray("{\"errorCode\":500}") << true << true << name << Verdict::None << false;
         QTest::addRow("404 as a web page")
             << 404 << QByteArray("text/html") << notFound << true << true << name << Verdict::None << false;
         QTest::addRow("404 without a type")
@@ -52,24 +120,26 @@ private slots:
         QTest::addRow("404 from another host")
             << 404 << rdap << notFound << true << false << name << Verdict::None << false;
         QTest::addRow("404 of a reserved name")
-            << 404 << rdap << QByteArray(R"({"errorCode":404,"description":["This name is Reserved."]})") << true
+            << 404 << rdap << QByteArray("{\"errorCode\":404,\"description\":[\"This name is Reserved.\"]}") << true
             << true << name << Verdict::None << true;
-        QTest::addRow("404 titled blocked") << 404 << rdap << QByteArray(R"({"errorCode":404,"title":"Blocked"})")
+        QTest::addRow("404 titled blocked") << 404 << rdap << QByteArray("{\"errorCode\":404,\"title\":\"Blocked\"}")
                                             << true << true << name << Verdict::None << true;
         QTest::addRow("404 with a rights notice")
             << 404 << rdap
-            << QByteArray(R"({"errorCode":404,"notices":[{"title":"Terms","description":["All rights reserved."]}]})")
+            << QByteArray(
+                   "{\"errorCode\":404,\"notices\":[{\"title\":\"Terms\",\"description\":[\"All rights reserved.\"]}]}")
             << true << true << name << Verdict::Free << false;
         QTest::addRow("404 naming reserved.com")
-            << 404 << rdap << QByteArray(R"({"errorCode":404,"description":["reserved.com"]})") << true << true
+            << 404 << rdap << QByteArray("{\"errorCode\":404,\"description\":[\"reserved.com\"]}") << true << true
             << "reserved.com" << Verdict::Free << false;
         QTest::addRow("200 with a blocked status")
-            << 200 << rdap << QByteArray(R"({"objectClassName":"domain","ldhName":"example.com","status":["blocked"]})")
+            << 200 << rdap
+            << QByteArray("{\"objectClassName\":\"domain\",\"ldhName\":\"example.com\",\"status\":[\"blocked\"]}")
             << true << true << name << Verdict::None << true;
         QTest::addRow("200 of blocked.com")
             << 200 << rdap
-            << QByteArray(R"({"objectClassName":"domain","ldhName":"BLOCKED.COM","status":["active"],)"
-                          R"("remarks":[{"description":["reserved for the owner"]}]})")
+            << QByteArray("{\"objectClassName\":\"domain\",\"ldhName\":\"BLOCKED.COM\",\"status\":[\"active\"],"
+                          "\"remarks\":[{\"description\":[\"reserved for the owner\"]}]}")
             << true << true << "blocked.com" << Verdict::Registered << false;
         QTest::addRow("200 record, letter case aside")
             << 200 << rdap << record << true << true << name << Verdict::Registered << false;
@@ -77,10 +147,10 @@ private slots:
         QTest::addRow("200 record from another host")
             << 200 << rdap << record << true << false << name << Verdict::None << false;
         QTest::addRow("200 record of another name")
-            << 200 << rdap << QByteArray(R"({"objectClassName":"domain","ldhName":"EXAMPLE.NET"})") << true << true
+            << 200 << rdap << QByteArray("{\"objectClassName\":\"domain\",\"ldhName\":\"EXAMPLE.NET\"}") << true << true
             << name << Verdict::None << false;
         QTest::addRow("200 not a domain")
-            << 200 << rdap << QByteArray(R"({"objectClassName":"entity","ldhName":"EXAMPLE.COM"})") << true << true
+            << 200 << rdap << QByteArray("{\"objectClassName\":\"entity\",\"ldhName\":\"EXAMPLE.COM\"}") << true << true
             << name << Verdict::None << false;
         QTest::addRow("200 not JSON") << 200 << rdap << QByteArray("<html>") << true << true << name << Verdict::None
                                       << false;
