@@ -29,8 +29,16 @@ void EndingRouter::listen(LookupBackend &backend, bool rdapRoute)
             emit reached(slot);
     });
     connect(&backend, &LookupBackend::answered, this, [this, rdapRoute](int slot, const LookupAnswer &answer) {
-        if (m_toRdap[size_t(slot)] == rdapRoute)
-            emit answered(slot, answer);
+        if (m_toRdap[size_t(slot)] != rdapRoute)
+            return;
+        if (!rdapRoute || answer.kind != LookupAnswer::Kind::Unreachable)
+            return emit answered(slot, answer);
+        // The service of one ending cannot be reached: its names go without a verdict, as names that
+        // are refused do, and the run goes on for the others.
+        LookupAnswer refused = answer;
+        refused.kind = LookupAnswer::Kind::NoVerdict;
+        refused.hostNotFound = false;
+        emit answered(slot, refused);
     });
 }
 

@@ -5,7 +5,8 @@
 
 // Asks .com and .net names of the service the run's protocol chooses (WHOIS, RDAP or "auto"), and
 // every other ending over RDAP, at the service named for it. Each slot hears only the backend
-// its name went to.
+// its name went to. A service of another ending that cannot be reached costs its own names their
+// verdicts (they are refused), not the run.
 class EndingRouter : public LookupBackend
 {
     Q_OBJECT
