@@ -30,7 +30,8 @@ const QCommandLineOption DnsServerOption(QStringLiteral("dns-server"),
     QStringLiteral("Ask DNS at this resolver (an address; several separated by commas) before the registry."),
     QStringLiteral("HOST[:PORT]"));
 const QCommandLineOption EndingsOption(QStringLiteral("endings"),
-    QStringLiteral("Ask a bare word of FILE under each of these endings, in order (default: the setting Endings, com)."),
+    QStringLiteral(
+        "Ask a bare word of FILE under each of these endings, in order (default: the setting Endings, com)."),
     QStringLiteral("LIST"));
 const QCommandLineOption NoDnsOption(
     QStringLiteral("no-dns"), QStringLiteral("Ask the registry about every name, without DNS first."));
@@ -66,7 +67,8 @@ int parseRequest(const QCommandLineParser &parser, const Console &console, Check
             return usageError(
                 console, QStringLiteral("--from takes an entry number from 1 on; entries are counted from 1"));
     }
-    request->endings = Settings::endingsList(parser.isSet(EndingsOption) ? parser.value(EndingsOption) : Settings::Endings.get());
+    request->endings =
+        Settings::endingsList(parser.isSet(EndingsOption) ? parser.value(EndingsOption) : Settings::Endings.get());
     if (parser.isSet(NoDnsOption) && parser.isSet(DnsServerOption))
         return usageError(console, QStringLiteral("--no-dns and --dns-server cannot go together"));
     request->dnsFirst = !parser.isSet(NoDnsOption) && (parser.isSet(DnsServerOption) || Settings::DnsFirst.get());
@@ -270,9 +272,9 @@ Command checkCommand()
 {
     Command command;
     command.name = QStringLiteral("check");
-    command.arguments = QStringLiteral(
-        "[--server H[:P]] [--protocol P] [--rdap-base URL] [--dns-server H[:P] | --no-dns] [--endings LIST] [--folder DIR] "
-        "[--from N | --resume] [--dry-run] FILE");
+    command.arguments = QStringLiteral("[--server H[:P]] [--protocol P] [--rdap-base URL] [--dns-server H[:P] | "
+                                       "--no-dns] [--endings LIST] [--folder DIR] "
+                                       "[--from N | --resume] [--dry-run] FILE");
     command.description = QStringLiteral("look up every name of FILE, as a Custom List run does");
     command.details =
         QStringLiteral("Looks up every name of FILE from entry N on, 25 at a time, like a Custom List run of the\n"

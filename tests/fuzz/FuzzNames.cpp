@@ -63,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (query.isEmpty())
         return 0;
     static const QRegularExpression registrable(
-        QStringLiteral("^([A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?\\.)+[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?$"),
+        QStringLiteral(
+            "^([A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?\\.)+[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?$"),
         QRegularExpression::CaseInsensitiveOption);
     FUZZ_CHECK(registrable.match(query).hasMatch());
     FUZZ_CHECK(Whois::prepareLookup(query).name == query);
