@@ -1,5 +1,7 @@
 #include "cli/Command.h"
 
+#include "app/Settings.h"
+
 #include "app/Startup.h"
 
 #include "app/ProgramFiles.h"
@@ -22,6 +24,7 @@ const QCommandLineOption NoSuffixes(
 const QCommandLineOption NoHyphens(QStringLiteral("no-hyphens"), QStringLiteral("Make no hyphenated names."));
 const QCommandLineOption NoCom(QStringLiteral("no-com"), QStringLiteral("Make no .com names."));
 const QCommandLineOption NoNet(QStringLiteral("no-net"), QStringLiteral("Make no .net names."));
+const QCommandLineOption Org(QStringLiteral("org"), QStringLiteral("Make .org names too."));
 
 int generate(const QCommandLineParser &parser, const Console &console)
 {
@@ -47,6 +50,8 @@ int generate(const QCommandLineParser &parser, const Console &console)
     options.hyphens = !parser.isSet(NoHyphens);
     options.com = !parser.isSet(NoCom);
     options.net = !parser.isSet(NoNet);
+    options.org = parser.isSet(Org);
+    options.moreEndings = NameGenerator::furtherEndings(Settings::endingsList());
     // Printed as they are made: a million affixes make eight million names.
     QStringList names;
     qsizetype refused = 0;
@@ -77,13 +82,13 @@ Command generateCommand()
     Command command;
     command.name = QStringLiteral("generate");
     command.arguments = QStringLiteral(
-        "--base WORD [--affixes FILE] [--no-prefixes] [--no-suffixes] [--no-hyphens] [--no-com] [--no-net]");
+        "--base WORD [--affixes FILE] [--no-prefixes] [--no-suffixes] [--no-hyphens] [--no-com] [--no-net] [--org]");
     command.description = QStringLiteral("print the names the Domain Name Creator makes, in its order");
     command.details = QStringLiteral(
         "Prints the names the Domain Name Creator makes from the base word and each affix: the affix in\n"
         "front, plain and hyphenated, then behind, each as .com and .net. Spaces are removed.");
     command.addOptions = [](QCommandLineParser &parser) {
-        parser.addOptions({BaseOption, AffixesOption, NoPrefixes, NoSuffixes, NoHyphens, NoCom, NoNet});
+        parser.addOptions({BaseOption, AffixesOption, NoPrefixes, NoSuffixes, NoHyphens, NoCom, NoNet, Org});
     };
     command.run = generate;
     return command;

@@ -17,6 +17,15 @@ bool hasControlCharacter(const QString &text)
     });
 }
 
+QStringList furtherEndings(const QStringList &endings)
+{
+    QStringList further = endings;
+    further.removeIf([](const QString &ending) {
+        return ending == QLatin1String("com") || ending == QLatin1String("net") || ending == QLatin1String("org");
+    });
+    return further;
+}
+
 bool isAffix(const QString &line)
 {
     return !line.isEmpty() && line != QLatin1String(" ") && !hasControlCharacter(line);
@@ -30,6 +39,10 @@ void appendNames(const QString &base, const QString &affix, const GeneratorOptio
             names.append(stem + QLatin1String(".com"));
         if (options.net)
             names.append(stem + QLatin1String(".net"));
+        if (options.org)
+            names.append(stem + QLatin1String(".org"));
+        for (const QString &ending : options.moreEndings)
+            names.append(stem + QLatin1Char('.') + ending);
     };
     if (options.prefixes) {
         emitStem(affix + base);

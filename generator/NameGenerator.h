@@ -10,11 +10,13 @@ struct GeneratorOptions {
     bool hyphens = true;
     bool com = true;
     bool net = true;
+    bool org = false;
+    QStringList moreEndings;   // after .com, .net and .org: the further endings the user chose
 };
 
 // Names from a base word and affixes: for each affix the prefix forms, then the suffix forms, each
-// plain and then hyphenated, each with ".com" and then ".net". Spaces are removed; nothing else
-// changes (no deduplication, no cleaning, letter case kept).
+// plain and then hyphenated, each with ".com", ".net", ".org" and then the further endings. Spaces are removed; nothing
+// else changes (no deduplication, no cleaning, letter case kept).
 namespace NameGenerator {
 
 // An affix line is anything but an empty line, a single blank, or a line with control characters.
@@ -24,6 +26,8 @@ bool hasControlCharacter(const QString &text);
 // Appends the names one affix makes, in their order.
 void appendNames(const QString &base, const QString &affix, const GeneratorOptions &options, QStringList &names);
 QStringList generate(const QString &base, const QStringList &affixes, const GeneratorOptions &options);
+// The endings chosen beyond the three the window has boxes for.
+QStringList furtherEndings(const QStringList &endings);
 
 }   // namespace NameGenerator
 

@@ -2,6 +2,7 @@
 
 #include "app/Helpers.h"
 #include "app/ProgramFiles.h"
+#include "app/Settings.h"
 #include "shell/Branding.h"
 #include "shell/Skin.h"
 #include "shell/WindowKeys.h"
@@ -63,7 +64,6 @@ frmMake::frmMake(QWidget *parent)
         top->addWidget(chkExt[size_t(i)], 1, i);
         top->addWidget(chkAdd[size_t(i)], 2, i);
     }
-    chkExt[2]->setEnabled(false);   // no .org names are made
 
     Frame2 = new QGroupBox(QStringLiteral("Generated Domains"));
     List1 = new QListWidget;
@@ -137,7 +137,8 @@ GeneratorOptions frmMake::options() const
 {
     // A greyed (partly checked) box does not count.
     const auto on = [](const QCheckBox *box) { return box->checkState() == Qt::Checked; };
-    return {on(chkAdd[0]), on(chkAdd[1]), on(chkAdd[2]), on(chkExt[0]), on(chkExt[1])};
+    return {on(chkAdd[0]), on(chkAdd[1]), on(chkAdd[2]), on(chkExt[0]), on(chkExt[1]), on(chkExt[2]),
+        NameGenerator::furtherEndings(Settings::endingsList())};
 }
 
 void frmMake::cmdAdd_Click()
@@ -225,8 +226,8 @@ void frmMake::Command2_Click()
 
 void frmMake::setInputEnabled(bool enabled)
 {
-    for (QWidget *widget : std::initializer_list<QWidget *> {
-             chkExt[0], chkExt[1], chkAdd[0], chkAdd[1], chkAdd[2], Text1, Text2, Command1, Command2, cmdAdd, cmdSub})
+    for (QWidget *widget : std::initializer_list<QWidget *> {chkExt[0], chkExt[1], chkExt[2], chkAdd[0], chkAdd[1],
+             chkAdd[2], Text1, Text2, Command1, Command2, cmdAdd, cmdSub})
         widget->setEnabled(enabled);
 }
 

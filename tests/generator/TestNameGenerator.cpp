@@ -9,6 +9,15 @@ class TestNameGenerator : public QObject
     Q_OBJECT
 
 private slots:
+    // The .ORG box and the further endings chosen follow .com and .net, in that order (fault caught:
+    // the box read but no .org name made, or the setting's endings left out).
+    void orgAndFurtherEndings()
+    {
+        QCOMPARE(NameGenerator::furtherEndings({"com", "io", "org", "dev"}), (QStringList {"io", "dev"}));
+        QCOMPARE(NameGenerator::generate("shop", {"my"}, {true, false, false, true, false, true, {"io"}}),
+            (QStringList {"myshop.com", "myshop.org", "myshop.io"}));
+    }
+
     void generate_data()
     {
         QTest::addColumn<QString>("base");
@@ -90,7 +99,7 @@ private slots:
         const QStringList affixes = AffixList::load(path, &error);
         QCOMPARE(affixes, (QStringList {QString::fromUtf8("café"), "ta\tb", QString::fromUtf8("日本")}));
         // The line with a tab is shown, so that it can be removed, but makes no name.
-        QCOMPARE(NameGenerator::generate("x", affixes, {true, false, false, true, false}),
+        QCOMPARE(NameGenerator::generate("x", affixes, {true, false, false, true, false, false, {}}),
             (QStringList {QString::fromUtf8("caféx.com"), QString::fromUtf8("日本x.com")}));
         QVERIFY(AffixList::remove(path, QString::fromUtf8("café"), &error));
         QCOMPARE(readBytes(path), QString::fromUtf8("ta\tb\r\n日本\r\n\r\n").toUtf8());
