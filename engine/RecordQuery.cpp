@@ -1,5 +1,7 @@
 #include "engine/RecordQuery.h"
 
+#include "engine/EndingRouter.h"
+
 RecordQuery::RecordQuery(QObject *parent)
     : QObject(parent)
 {
@@ -42,9 +44,7 @@ void RecordQuery::start(const LookupService &service, const QString &name, int t
     m_timeoutMs = timeoutMs;
     m_whoisFailure.clear();
     // WHOIS on port 43 is the .com and .net registry's; every other ending has an RDAP service.
-    const bool comNet = name.endsWith(QLatin1String(".com"), Qt::CaseInsensitive)
-        || name.endsWith(QLatin1String(".net"), Qt::CaseInsensitive);
-    if (service.protocol == Rdap::Protocol::Rdap || !comNet)
+    if (service.protocol == Rdap::Protocol::Rdap || !EndingRouter::isComNet(name))
         askRdap();
     else
         m_whois.start(service.server, name, timeoutMs);
