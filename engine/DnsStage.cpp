@@ -1,6 +1,6 @@
 #include "engine/DnsStage.h"
 
-#include "engine/EndingRouter.h"
+#include "engine/LookupName.h"
 
 #include <QLocale>
 #include <algorithm>
@@ -64,7 +64,7 @@ std::optional<Lookup> DnsStage::next()
     while (!m_sourceEnded && m_asked.size() < InFlight) {
         std::optional<Lookup> next = m_source();
         m_sourceEnded = !next;
-        if (!next || EndingRouter::isComNet(next->name))
+        if (!next || Whois::isComNet(next->name))
             return next;
         if (m_off) {
             emit withoutEvidence(next->name, next->entry);

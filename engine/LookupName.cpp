@@ -263,6 +263,12 @@ QString prepareLookupName(const QString &candidate)
     return prepareLookup(candidate).name;
 }
 
+bool isComNet(const QString &name)
+{
+    return name.endsWith(QLatin1String(".com"), Qt::CaseInsensitive)
+        || name.endsWith(QLatin1String(".net"), Qt::CaseInsensitive);
+}
+
 QString unicodeForm(const QString &name)
 {
     return name.contains(QLatin1String("xn--"), Qt::CaseInsensitive) ? QUrl::fromAce(name.toLatin1()) : name;

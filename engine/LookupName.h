@@ -40,6 +40,8 @@ LookupName prepareLookup(const QString &candidate);
 LookupName registrableName(QString name, bool addCom = true);
 // A candidate as it is asked (see prepareLookup); empty when it is not asked.
 QString prepareLookupName(const QString &candidate);
+// Whether the name is under .com or .net, the endings the chosen protocol's service answers.
+bool isComNet(const QString &name);
 // The name as its reader writes it: "xn--wgv71a119e.com" is "日本語.com".
 QString unicodeForm(const QString &name);
 // "2 lines that hold more than a name" and the like, for the end of a run.

@@ -12,14 +12,14 @@ struct LookupPool::Slot {
     bool active = false;   // a lookup is open on this slot
 };
 
-LookupPool::LookupPool(QObject *parent)
+LookupPool::LookupPool(int slotCount, QObject *parent)
     : QObject(parent)
 {
-    for (int i = 0; i < Slots; ++i) {
+    for (int i = 0; i < slotCount; ++i) {
         auto slot = std::make_unique<Slot>();
         slot->index = i;
         connect(&slot->timer, &QTimer::timeout, this, [this, i] { onSlotTick(i); });
-        m_slots[size_t(i)] = std::move(slot);
+        m_slots.push_back(std::move(slot));
     }
     m_pauseTimer.setSingleShot(true);
     m_pauseTimer.setTimerType(Qt::PreciseTimer);   // a wait of minutes is told to the second
@@ -83,6 +83,8 @@ void LookupPool::fillSlots()
             break;
         starts.emplace_back(*next, slot.get());
     }
+    if (m_stopped)
+        return;   // the feed stopped the run while names were read: none is taken
     // Carried-over names are started at a random place among the others, so that a server that
     // refuses every n-th connection cannot refuse the same name each time.
     if (retried && starts.size() > 1)
@@ -124,7 +126,7 @@ std::optional<Lookup> LookupPool::nextLookup(bool *retried)
     }
     // While a slot's worth of names wait, the server refuses more than one name: they go first,
     // and the list is not walked through under a refusal.
-    if (!m_feedEnded && m_feed && m_retries.size() < Slots) {
+    if (!m_feedEnded && m_feed && m_retries.size() < qsizetype(m_slots.size())) {
         if (std::optional<Lookup> next = m_feed())
             return next;
         m_feedEnded = !feedIsBehind();
@@ -193,7 +195,7 @@ void LookupPool::onUnreachable(Slot &slot, const LookupAnswer &answer)
     // answer the next name either.
     ++m_failedConnections;
     if (answer.hostNotFound
-        || (!m_anyConnected && m_verdicts == 0 && m_failedConnections >= std::min(m_started, int(Slots)))) {
+        || (!m_anyConnected && m_verdicts == 0 && m_failedConnections >= std::min(m_started, int(m_slots.size())))) {
         if (!fallOver(why))
             refuseRun(why);
         return;
@@ -431,6 +433,16 @@ qint64 LookupPool::earliestOpenEntry() const
     for (const Lookup &lookup : m_retries)
         consider(lookup);
     return earliest;
+}
+
+QList<Lookup> LookupPool::openLookups() const
+{
+    QList<Lookup> open;
+    for (const auto &slot : m_slots) {
+        if (slot->active)
+            open.append(slot->lookup);
+    }
+    return open + m_retries;
 }
 
 qint64 LookupPool::stop()

@@ -8,10 +8,10 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
-#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 // The lookups of a run, over the backend it is given. Up to 25 lookups are in flight: when
 // one ends, its slot takes the next name at once, carried-over names first, then the feed. A lookup
@@ -41,7 +41,8 @@ public:
     // Whether a feed that gave nothing is only behind: more names come, and feedReady() tells when.
     using FeedBehind = std::function<bool()>;
 
-    explicit LookupPool(QObject *parent = nullptr);
+    // slotCount: how many lookups may be in flight at once.
+    explicit LookupPool(int slotCount = Slots, QObject *parent = nullptr);
     ~LookupPool() override;
 
     // The service asked; it is kept by its owner. Set between runs.
@@ -49,6 +50,7 @@ public:
     // The backend gave way to its next service in this run.
     bool fellOver() const { return !m_fallOverReason.isEmpty(); }
     // The length of one tick; 1000 ms unless tests make it shorter.
+    int tickInterval() const { return m_tickMs; }
     void setTickInterval(int milliseconds)
     {
         m_tickMs = milliseconds;
@@ -81,6 +83,8 @@ public:
     bool waitingForServer() const { return m_ticksWithoutVerdict >= QuietTicks; }
     // The smallest entry number without a verdict among the open and carried-over names; 0 if none.
     qint64 earliestOpenEntry() const;
+    // The names without a verdict yet: open on a slot, or carried over.
+    QList<Lookup> openLookups() const;
 
 signals:
     // entry: the name's entry number in its source (0 when it has none).
@@ -130,7 +134,7 @@ private:
     int m_tickMs = 1000;
     Feed m_feed;
     FeedBehind m_feedBehind;
-    std::array<std::unique_ptr<Slot>, Slots> m_slots;
+    std::vector<std::unique_ptr<Slot>> m_slots;
     QList<Lookup> m_retries;
     QTimer m_pauseTimer;
     QTimer m_poolTimer;

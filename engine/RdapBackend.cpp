@@ -21,6 +21,8 @@ RdapBackend::~RdapBackend()
 
 QString RdapBackend::serviceText() const
 {
+    if (!m_shownService.isEmpty())
+        return QStringLiteral("The RDAP service %1").arg(m_shownService);
     const QUrl any = m_bases.everyEnding.isEmpty() && !m_bases.byEnding.isEmpty() ? m_bases.byEnding.begin().value()
                                                                                   : m_bases.everyEnding;
     return QStringLiteral("The RDAP service %1").arg(any.adjusted(QUrl::RemovePath).toString());

@@ -24,6 +24,8 @@ public:
 
     void setBases(const Rdap::Bases &bases) { m_bases = bases; }
     const Rdap::Bases &bases() const { return m_bases; }
+    // The service named in messages, where this backend asks one service only ("https://rdap.nic.io").
+    void setShownService(const QString &service) { m_shownService = service; }
 
     void ask(int slot, const QString &name) override;
     void cancel(int slot) override;
@@ -40,6 +42,7 @@ private:
     void onFinished(int index, const RdapFetch::Result &result);
 
     Rdap::Bases m_bases;
+    QString m_shownService;
     std::vector<std::unique_ptr<QNetworkAccessManager>> m_managers;
     std::vector<Slot> m_slots;
 };

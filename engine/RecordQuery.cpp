@@ -1,6 +1,6 @@
 #include "engine/RecordQuery.h"
 
-#include "engine/EndingRouter.h"
+#include "engine/LookupName.h"
 
 RecordQuery::RecordQuery(QObject *parent)
     : QObject(parent)
@@ -44,7 +44,7 @@ void RecordQuery::start(const LookupService &service, const QString &name, int t
     m_timeoutMs = timeoutMs;
     m_whoisFailure.clear();
     // WHOIS on port 43 is the .com and .net registry's; every other ending has an RDAP service.
-    if (service.protocol == Rdap::Protocol::Rdap || !EndingRouter::isComNet(name))
+    if (service.protocol == Rdap::Protocol::Rdap || !Whois::isComNet(name))
         askRdap();
     else
         m_whois.start(service.server, name, timeoutMs);

@@ -3,7 +3,7 @@
 #include "app/DataFile.h"
 #include "app/ProgramFiles.h"
 #include "app/TextUtils.h"
-#include "engine/EndingRouter.h"
+#include "engine/LookupName.h"
 #include "results/ResultLists.h"
 
 namespace {
@@ -93,7 +93,7 @@ Whois::LookupName HarvestChecker::lookupNameOf(const QString &candidate)
         && !name.contains(QLatin1String(".net"), Qt::CaseInsensitive))
         return {{}, Whois::Skip::OtherEnding};
     const Whois::LookupName asked = Whois::registrableName(name, false);
-    if (asked.isAsked() && !EndingRouter::isComNet(asked.name))
+    if (asked.isAsked() && !Whois::isComNet(asked.name))
         return {{}, Whois::Skip::OtherEnding};   // "shop.com.au"
     return asked;
 }

@@ -17,10 +17,8 @@ CheckSession::CheckSession(QObject *parent)
     QString basesError;
     setRdapBases(Rdap::configuredBases(&basesError), basesError);
     setDns(Settings::DnsFirst.get(), Settings::DnsServer.get());
-    // .com and .net have the protocol's service; every other ending needs an RDAP service of its own.
-
     m_run.setEndings(Settings::endingsList());
-    connect(&m_pool, &LookupPool::verdict, this, &CheckSession::onVerdict);
+    connect(&m_registry, &RegistryStage::verdict, this, &CheckSession::onVerdict);
     connect(&m_dns, &DnsStage::delegated, this,
         [this](const QString &name, qint64 entry) { onVerdict(name, false, entry); });
     const auto unchecked = [this](const QString &name, qint64 entry) {
@@ -28,10 +26,10 @@ CheckSession::CheckSession(QObject *parent)
             return stopUnsaved(entry);
         m_run.saveResumePosition();
     };
-    connect(&m_pool, &LookupPool::unchecked, this, unchecked);
+    connect(&m_registry, &RegistryStage::unchecked, this, unchecked);
     connect(&m_dns, &DnsStage::withoutEvidence, this, unchecked);
     // A name the registry reserves has no verdict: it is listed with the unchecked names.
-    connect(&m_pool, &LookupPool::reserved, this, [this](const QString &name, qint64 entry) {
+    connect(&m_registry, &RegistryStage::reserved, this, [this](const QString &name, qint64 entry) {
         emit reserved(name);
         if (!m_results.addUnchecked(name))
             return stopUnsaved(entry);
@@ -77,8 +75,7 @@ void CheckSession::setProtocol(Rdap::Protocol protocol, const QString &error)
 {
     m_protocolError = error;
     m_protocol = protocol;
-    m_router.setComNet(m_backends.forProtocol(protocol));
-    m_pool.setBackend(&m_router);
+    m_pool.setBackend(&m_backends.forProtocol(protocol));
 }
 
 void CheckSession::setService(const LookupService &service)
@@ -92,10 +89,11 @@ void CheckSession::setRdapBases(const Rdap::Bases &bases, const QString &error)
 {
     m_basesError = error;
     m_backends.setBases(bases);
+    m_registry.setBases(bases);
     // .com and .net have the protocol's service; every other ending needs an RDAP service of its own.
     m_run.setServed(
         [this](const QString &name) {
-            return EndingRouter::isComNet(name) || m_backends.rdap().bases().requestFor(name).isValid();
+            return Whois::isComNet(name) || m_backends.rdap().bases().requestFor(name).isValid();
         },
         bases.knownProblems);
 }

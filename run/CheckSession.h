@@ -1,8 +1,8 @@
 #pragma once
 #include "engine/DnsStage.h"
-#include "engine/EndingRouter.h"
 #include "engine/LookupBackends.h"
 #include "engine/LookupPool.h"
+#include "engine/RegistryStage.h"
 #include "results/ResultLists.h"
 #include "run/RunControl.h"
 
@@ -24,7 +24,9 @@ public:
     ~CheckSession() override;
 
     ResultLists &results() { return m_results; }
+    // The pool of .com and .net names; other endings have pools of their own in the registry stage.
     LookupPool &pool() { return m_pool; }
+    RegistryStage &registry() { return m_registry; }
     DnsStage &dns() { return m_dns; }
     RunControl &run() { return m_run; }
 
@@ -77,11 +79,11 @@ private:
 
     ResultLists m_results;
     LookupBackends m_backends {LookupPool::Slots};
-    EndingRouter m_router {LookupPool::Slots, m_backends.forProtocol(Rdap::Protocol::Whois), m_backends.rdap()};
     Rdap::Protocol m_protocol = Rdap::Protocol::Whois;
     LookupPool m_pool;
+    RegistryStage m_registry {m_pool};
     DnsStage m_dns;
-    RunControl m_run {m_dns, m_pool};
+    RunControl m_run {m_dns, m_registry};
     std::unique_ptr<QLockFile> m_lock;
     QSet<const QObject *> m_holders;   // while any holds the folder, the lock stays
     Whois::Server m_server;

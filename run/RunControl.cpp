@@ -3,7 +3,7 @@
 #include "app/ProgramFiles.h"
 #include "app/RunStamp.h"
 #include "engine/DnsStage.h"
-#include "engine/LookupPool.h"
+#include "engine/RegistryStage.h"
 
 SourceSelection::Group groupOf(Source source)
 {
@@ -34,22 +34,22 @@ qint64 earlierEntry(qint64 a, qint64 b)
 
 }   // namespace
 
-RunControl::RunControl(DnsStage &dns, LookupPool &pool, QObject *parent)
+RunControl::RunControl(DnsStage &dns, RegistryStage &registry, QObject *parent)
     : QObject(parent)
     , m_dns(dns)
-    , m_pool(pool)
+    , m_registry(registry)
 {
     m_dns.setSource([this] { return nextName(); });
-    m_pool.setFeed([this] { return m_dns.next(); }, [this] { return m_dns.isBehind(); });
-    connect(&m_dns, &DnsStage::ready, &m_pool, &LookupPool::feedReady);
+    m_registry.setFeed([this] { return m_dns.next(); }, [this] { return m_dns.isBehind(); });
+    connect(&m_dns, &DnsStage::ready, &m_registry, &RegistryStage::feedReady);
     connect(
-        &m_pool, &LookupPool::finished, this,
+        &m_registry, &RegistryStage::finished, this,
         [this] {
             if (m_running)
                 stop();
         },
         Qt::QueuedConnection);
-    connect(&m_pool, &LookupPool::paceChanged, this, [this] {
+    connect(&m_registry, &RegistryStage::paceChanged, this, [this] {
         if (m_running)
             emit openConnections(openConnectionsText());
     });
@@ -200,7 +200,7 @@ QString RunControl::start(qint64 first, qint64 entries)
     save(first);   // a run killed before its first verdict resumes where it began
     emit started();
     m_dns.start();
-    m_pool.start();
+    m_registry.start();
     return {};
 }
 
@@ -324,6 +324,8 @@ QString RunControl::skippedText()
     }
     if (!m_unserved.isEmpty() && !m_servicesProblems.isEmpty())
         text += QStringLiteral(" (%1.)").arg(m_servicesProblems.join(QStringLiteral("; ")));
+    if (const QString lost = m_registry.lostText(); !lost.isEmpty())
+        text += (text.isEmpty() ? QString() : QStringLiteral(" ")) + lost;
     writeSkipped();
     if (m_skippedWritten)
         text += QStringLiteral(" Each skipped line, and why, is in %1.").arg(QDir::toNativeSeparators(m_skippedPath));
@@ -342,18 +344,21 @@ QString RunControl::openConnectionsText() const
 
 QString RunControl::registryText() const
 {
-    QString text = QStringLiteral("Open: %1").arg(m_pool.inFlight());
-    if (const int wait = m_pool.askedWaitLeft(); wait > 0)
+    const LookupPool &pool = m_registry.comNet();
+    QString text = QStringLiteral("Open: %1").arg(m_registry.inFlight());
+    if (const int wait = pool.askedWaitLeft(); wait > 0)
         text += QStringLiteral(" - the registry asks to wait %1").arg(Pace::waitText(wait));
-    else if (m_pool.isPaused())
+    else if (pool.isPaused())
         text += QStringLiteral(" - server busy, pausing");
-    else if (m_pool.waitingForServer())
+    else if (pool.waitingForServer())
         text += QStringLiteral(" - waiting for the server");
-    else if (m_pool.rate() > 0)
-        text += QStringLiteral(" - pace: %1 names/s, set by the server").arg(m_pool.rate(), 0, 'f', 1);
+    else if (pool.rate() > 0)
+        text += QStringLiteral(" - pace: %1 names/s, set by the server").arg(pool.rate(), 0, 'f', 1);
     // Under "auto", once WHOIS has failed, the run says where it asks now.
-    if (m_pool.fellOver())
+    if (pool.fellOver())
         text += QStringLiteral(" - WHOIS failed, asking RDAP");
+    if (const QString others = m_registry.othersText(); !others.isEmpty())
+        text += QStringLiteral(" - ") + others;
     return text;
 }
 
@@ -361,7 +366,7 @@ QString RunControl::registryText() const
 qint64 RunControl::earliestOpenEntry() const
 {
     const qint64 read = m_pending.isEmpty() ? 0 : m_pending.constFirst().entry;
-    return earlierEntry(read, earlierEntry(m_dns.earliestOpenEntry(), m_pool.earliestOpenEntry()));
+    return earlierEntry(read, earlierEntry(m_dns.earliestOpenEntry(), m_registry.earliestOpenEntry()));
 }
 
 qint64 RunControl::resumePosition() const
@@ -389,7 +394,7 @@ void RunControl::stopBefore(qint64 entry)
     const qint64 open = earliestOpenEntry();
     m_pending.clear();
     m_dns.stop();
-    m_pool.stop();
+    m_registry.stop();
     qint64 position = open > 0 ? std::min(open, m_nextEntry) : m_nextEntry;
     if (entry > 0)
         position = std::min(position, entry);

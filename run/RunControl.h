@@ -13,7 +13,7 @@
 #include <optional>
 
 class DnsStage;
-class LookupPool;
+class RegistryStage;
 struct Lookup;
 
 // The name sources, in the order the source list shows them.
@@ -61,8 +61,8 @@ class RunControl : public QObject
     Q_OBJECT
 
 public:
-    // Names go through DNS first, and the pool asks the registry about the rest.
-    RunControl(DnsStage &dns, LookupPool &pool, QObject *parent = nullptr);
+    // Names go through DNS first, and the registries are asked about the rest.
+    RunControl(DnsStage &dns, RegistryStage &registry, QObject *parent = nullptr);
 
     static QString sourceName(Source source);
     // The setting that keeps a source's next entry; none for sources without one.
@@ -145,7 +145,7 @@ private:
 
     DnsStage &m_dns;
     QElapsedTimer m_dnsShown;   // when the panel last showed what DNS settled
-    LookupPool &m_pool;
+    RegistryStage &m_registry;
     SourceFeed m_selected;   // the chosen list
     SourceFeed m_feed;       // the list of the run
     Source m_source = Source::None;

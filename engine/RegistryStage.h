@@ -1,0 +1,89 @@
+#pragma once
+#include "engine/Lookup.h"
+#include "engine/LookupPool.h"
+#include "engine/Rdap.h"
+
+#include <QObject>
+#include <QString>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+
+class RdapBackend;
+
+// The registries of a run: the names DNS did not settle, each handed to the pool of the service
+// that answers its ending. .com and .net go to the run's own pool (the protocol's service, 25 at a
+// time); every other ending to a pool of its RDAP service, one per host, with OtherSlots in flight
+// and a pace of its own. A strict or slow service then slows only its own names, until Waiting
+// names are held for it; past that the list is read no further, so that memory stays bounded
+// and the resume position stays near. A service that cannot be reached, or refuses everything,
+// costs its own names their verdicts (unchecked), not the run.
+class RegistryStage : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int OtherSlots = 10;
+    static constexpr int Waiting = 10000;   // names read for their services and not yet asked
+
+    explicit RegistryStage(LookupPool &comNet, QObject *parent = nullptr);
+    ~RegistryStage() override;
+
+    void setFeed(LookupPool::Feed feed, LookupPool::FeedBehind behind)
+    {
+        m_feed = std::move(feed);
+        m_feedBehind = std::move(behind);
+    }
+    // Names came into a feed that was behind, or it ended.
+    void feedReady();
+    // The RDAP services of the endings other than .com and .net. Set between runs.
+    void setBases(const Rdap::Bases &bases);
+
+    LookupPool &comNet() { return m_comNet; }
+    const LookupPool &comNet() const { return m_comNet; }
+
+    void start();
+    // Stops every pool; returns the smallest entry number of the names without a verdict, 0 if none.
+    qint64 stop();
+    qint64 earliestOpenEntry() const;
+    int inFlight() const;
+    // What the services of other endings are doing, when it matters: "rdap.nic.io: pausing".
+    QString othersText() const;
+    // The services of other endings that were lost in this run, and why: one sentence each.
+    QString lostText() const;
+
+signals:
+    void verdict(const QString &name, bool unregistered, qint64 entry);
+    void unchecked(const QString &name, qint64 entry);
+    void reserved(const QString &name, qint64 entry);
+    // Every name of the feed has its outcome.
+    void finished();
+    void paceChanged();
+
+private:
+    struct Service;
+
+    static QString serviceKey(const Rdap::Bases &bases, const QString &name);
+    Service &serviceFor(const QString &key);
+    void listen(Service &service);
+    std::optional<Lookup> take(Service &service);
+    bool isBehind(const Service &service) const;
+    void route(Service &service, const Lookup &lookup);
+    void wakeAll();
+    void onFinished(Service &service);
+    void lose(Service &service, const QString &why);
+
+    LookupPool &m_comNet;
+    LookupPool::Feed m_feed;
+    LookupPool::FeedBehind m_feedBehind;
+    Rdap::Bases m_bases;
+    std::map<QString, std::unique_ptr<Service>> m_services;   // by key; "" is .com and .net
+    std::multiset<qint64> m_waitingEntries;                  // of the names waiting for their service
+    qsizetype m_waiting = 0;
+    bool m_feedEnded = false;
+    bool m_running = false;
+    quint64 m_run = 0;
+};
