@@ -4,14 +4,14 @@
 #include "engine/RdapBackend.h"
 
 struct RegistryStage::Service {
-    QString key;                             // the service's scheme, host and port; "" for .com and .net
-    std::unique_ptr<RdapBackend> backend;    // none for .com and .net: the run's pool has its own
-    std::unique_ptr<LookupPool> ownPool;     // likewise
+    QString key;                            // the service's scheme, host and port; "" for .com and .net
+    std::unique_ptr<RdapBackend> backend;   // none for .com and .net: the run's pool has its own
+    std::unique_ptr<LookupPool> ownPool;    // likewise
     LookupPool *pool = nullptr;
-    std::deque<Lookup> waiting;              // read for this service, not yet taken by its pool
-    bool started = false;                    // in this run
-    bool finished = false;                   // every name it was given has its outcome
-    QString lost;                            // why its names go unchecked for the rest of the run
+    std::deque<Lookup> waiting;   // read for this service, not yet taken by its pool
+    bool started = false;         // in this run
+    bool finished = false;        // every name it was given has its outcome
+    QString lost;                 // why its names go unchecked for the rest of the run
     qint64 lostNames = 0;
     bool drainScheduled = false;
 };
@@ -47,8 +47,9 @@ QString RegistryStage::serviceKey(const Rdap::Bases &bases, const QString &name)
 {
     if (Whois::isComNet(name))
         return {};
-    return bases.requestFor(name).adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment
-        | QUrl::RemoveUserInfo).toString();
+    return bases.requestFor(name)
+        .adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment | QUrl::RemoveUserInfo)
+        .toString();
 }
 
 RegistryStage::Service &RegistryStage::serviceFor(const QString &key)
@@ -142,8 +143,7 @@ std::optional<Lookup> RegistryStage::take(Service &service)
 
 bool RegistryStage::isBehind(const Service &service) const
 {
-    return service.waiting.empty() && !m_feedEnded
-        && (m_waiting >= Waiting || (m_feedBehind && m_feedBehind()));
+    return service.waiting.empty() && !m_feedEnded && (m_waiting >= Waiting || (m_feedBehind && m_feedBehind()));
 }
 
 void RegistryStage::route(Service &service, const Lookup &lookup)

@@ -81,7 +81,7 @@ private:
     LookupPool::FeedBehind m_feedBehind;
     Rdap::Bases m_bases;
     std::map<QString, std::unique_ptr<Service>> m_services;   // by key; "" is .com and .net
-    std::multiset<qint64> m_waitingEntries;                  // of the names waiting for their service
+    std::multiset<qint64> m_waitingEntries;                   // of the names waiting for their service
     qsizetype m_waiting = 0;
     bool m_feedEnded = false;
     bool m_running = false;

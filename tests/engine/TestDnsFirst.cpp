@@ -4,6 +4,7 @@
 #include "cli/Command.h"
 #include "run/CheckSession.h"
 
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
@@ -20,7 +21,8 @@ class TestDnsFirst : public QObject
         QByteArray err;
     };
 
-    static Outcome check(const QStringList &arguments)
+    // The verdict lines sorted, or in the order they came.
+    static Outcome check(const QStringList &arguments, bool sorted = true)
     {
         QByteArray out;
         Outcome outcome;
@@ -28,7 +30,8 @@ class TestDnsFirst : public QObject
             [&](const QByteArray &bytes) { outcome.err += bytes; }, false};
         outcome.exitCode = Cli::run(QStringList {"tamarind-cli", "check"} + arguments, console);
         outcome.out = QString::fromUtf8(out).split('\n', Qt::SkipEmptyParts);
-        outcome.out.sort();
+        if (sorted)
+            outcome.out.sort();
         return outcome;
     }
 
@@ -175,6 +178,60 @@ private slots:
         QCOMPARE(asked("io.log"), QStringList {"b.io"});
         QCOMPARE(asked("dev.log"), QStringList {"c.dev"});
         QVERIFY2(outcome.err.contains("1 name under .zz: no registry service is known for it"), outcome.err);
+    }
+
+    // A slow or strict service of one ending does not hold up the names of another, and one that
+    // cannot be reached costs only its own names their verdicts. 30 .io names come first in the
+    // list, then 40 .com names. Faults caught, by row: one in-flight bound for every service (the
+    // .io names fill every slot and the .com names wait for them); one pace (the .io refusals
+    // slow the .com names); the run stopped, or .io names listed free, when the .io service
+    // cannot be reached.
+    void eachServiceAtItsOwnPace_data()
+    {
+        QTest::addColumn<QStringList>("ioOptions");   // empty: nothing listens for .io
+        QTest::addColumn<int>("ioBeforeLastCom");     // .io verdicts that may come before the last .com one
+        QTest::addRow("slow") << QStringList {"--latency-ms", "600"} << 0;
+        QTest::addRow("strict") << QStringList {"--limit-per-s", "10"} << 10;
+        QTest::addRow("unreachable") << QStringList {} << 30;
+    }
+    void eachServiceAtItsOwnPace()
+    {
+        QFETCH(QStringList, ioOptions);
+        QFETCH(int, ioBeforeLastCom);
+        TestFolders folders;
+        TestWhoisServer whois({"--free-ratio", "1", "--dns-port", "0"});
+        std::unique_ptr<TestWhoisServer> io;
+        QString ioBase = QString("http://127.0.0.1:%1/").arg(unusedPort());
+        if (!ioOptions.isEmpty()) {
+            io = std::make_unique<TestWhoisServer>(ioOptions + QStringList {"--free-ratio", "1", "--rdap-port", "0"});
+            ioBase = io->rdapBase();
+        }
+        EnvironmentVariable bases("TAMARIND_RDAP_BASE", ("io=" + ioBase).toLatin1());
+        EnvironmentVariable tick("TAMARIND_TICK_MS", "100");
+        QStringList names;
+        for (int i = 0; i < 30; ++i)
+            names << QString("a%1.io").arg(i);
+        for (int i = 0; i < 40; ++i)
+            names << QString("b%1.com").arg(i);
+        DataFile::rewrite(folders.file("list.txt"), names);
+
+        const Outcome outcome = check({"--server", whois.address(), "--dns-server", whois.dnsAddress(), "--folder",
+                                          folders.program(), folders.file("list.txt")},
+            false);
+        QVERIFY2(outcome.exitCode == (io ? 0 : 1), outcome.err);   // 1: names without a verdict
+        QCOMPARE(outcome.out.size(), names.size());
+        const QString ioVerdict = io ? "free a" : "unchecked a";
+        QCOMPARE(outcome.out.filter(QRegularExpression("^free b")).size(), 40);
+        QCOMPARE(outcome.out.filter(QRegularExpression('^' + ioVerdict)).size(), 30);
+        const qsizetype lastCom = outcome.out.lastIndexOf(QRegularExpression("free b.*"));   // a whole line
+        QVERIFY2(
+            outcome.out.mid(0, lastCom).filter(ioVerdict).size() <= ioBeforeLastCom, qPrintable(outcome.out.join(' ')));
+        if (!io)
+            QVERIFY2(
+                outcome.err.contains(QString("The RDAP service %1 cannot be reached").arg(ioBase.chopped(1)).toUtf8())
+                    && outcome.err.contains("30 of its names are listed as unchecked.")
+                    && outcome.err.contains("every entry of"),
+                outcome.err);
     }
 };
 
