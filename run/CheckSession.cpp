@@ -98,6 +98,17 @@ void CheckSession::setRdapBases(const Rdap::Bases &bases, const QString &error)
         bases.knownProblems);
 }
 
+QStringList CheckSession::unservedEndings(const QStringList &endings) const
+{
+    QStringList unserved;
+    for (const QString &ending : endings) {
+        const QString name = QStringLiteral("example.") + ending;
+        if (!Whois::isComNet(name) && !m_backends.rdap().bases().requestFor(name).isValid())
+            unserved << ending;
+    }
+    return unserved;
+}
+
 QString CheckSession::setDns(bool first, const QString &servers)
 {
     m_dns.setEnabled(first);

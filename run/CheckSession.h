@@ -38,6 +38,8 @@ public:
     void setRdapBases(const Rdap::Bases &bases, const QString &error = {});
     void setService(const LookupService &service);
     LookupService service() const { return {m_server, m_protocol, m_backends.rdap().bases()}; }
+    // The endings of these no known service answers: names under them are skipped.
+    QStringList unservedEndings(const QStringList &endings) const;
     // Whether a run asks DNS first, and which resolvers ("HOST[:PORT]", comma-separated; empty: the
     // system's). Returns why the resolvers cannot be used, or empty; a run with DNS first then refuses.
     QString setDns(bool first, const QString &servers);

@@ -222,6 +222,7 @@ void Form1::connectRun()
     connect(Command3, &QToolButton::clicked, this, &Form1::Command3_Click);
     connect(txtWordNum, &QLineEdit::textChanged, this, &Form1::txtWordNum_Change);
     connect(txtSearch, &QLineEdit::textChanged, this, &Form1::txtSearch_Change);
+    connect(txtEndings, &QLineEdit::editingFinished, this, &Form1::txtEndings_Finished);
 
     connect(&m_session, &CheckSession::serverRefused, this, [this](const QString &text) {
         const bool searchList = m_run.runSource() == Source::YahooSearch || m_run.runSource() == Source::GoogleSearch;
@@ -323,6 +324,22 @@ void Form1::applyTopBand()
     txtSearch->setEnabled(state.searchTextEnabled);
     Combo2->setEnabled(state.sizeEnabled);
     cmdCreate->setEnabled(state.searchButtonEnabled);
+    txtEndings->setEnabled(!m_run.isRunning());   // a run asks the endings it started with
+}
+
+void Form1::txtEndings_Finished()
+{
+    const QStringList endings = Settings::endingsList(txtEndings->text());
+    txtEndings->setText(endings.join(QLatin1Char(' ')));
+    if (endings == Settings::endingsList())
+        return;
+    Settings::Endings.set(endings.join(QLatin1Char(' ')));
+    m_run.setEndings(endings);
+    if (const QStringList unserved = m_session.unservedEndings(endings); !unserved.isEmpty())
+        showMessage(QStringLiteral("Endings"),
+            QStringLiteral("No registry service is known for .%1, so names under it are skipped and counted. "
+                           "A service can be added in the file rdap-overrides.txt of the program folder.")
+                .arg(unserved.join(QStringLiteral(", ."))));
 }
 
 void Form1::cmdDoSearch_Click()

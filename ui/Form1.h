@@ -83,6 +83,8 @@ public:
     void Command3_Click();
     void txtWordNum_Change();
     void txtSearch_Change();
+    // The endings a bare word is asked under, as typed: kept, and used from the next run on.
+    void txtEndings_Finished();
 
     // Result list actions.
     void cmdCopy_Click(int index);
@@ -149,6 +151,8 @@ private:
     QLineEdit *txtSearch = nullptr;
     QLabel *sLabel2 = nullptr;
     QComboBox *Combo2 = nullptr;
+    QLabel *eLabel1 = nullptr;
+    QLineEdit *txtEndings = nullptr;
     QToolButton *cmdCreate = nullptr;
     QPushButton *cmdWebsite = nullptr;
     ProfileListWidget *List1 = nullptr;

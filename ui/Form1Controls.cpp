@@ -3,6 +3,7 @@
 // and their placement when the window's size changes. The handlers are in Form1.cpp.
 #include "ui/Form1.h"
 
+#include "app/Settings.h"
 #include "run/TopBand.h"
 #include "shell/Skin.h"
 #include "shell/Twips.h"
@@ -60,8 +61,8 @@ void Form1::nameControls()
     const std::initializer_list<std::pair<QWidget *, const char *>> controls = {{Frame1, "Frame1"}, {Frame2, "Frame2"},
         {Label6, "Label6"}, {Combo1, "Combo1"}, {wLabel1, "wLabel1"}, {txtWordNum, "txtWordNum"}, {wLabel2, "wLabel2"},
         {txtWordMax, "txtWordMax"}, {cmdDoSearch, "cmdDoSearch"}, {Command3, "Command3"}, {sLabel1, "sLabel1"},
-        {txtSearch, "txtSearch"}, {sLabel2, "sLabel2"}, {Combo2, "Combo2"}, {cmdCreate, "cmdCreate"},
-        {cmdWebsite, "cmdWebsite"}, {SkinLabel1, "SkinLabel1"}};
+        {txtSearch, "txtSearch"}, {sLabel2, "sLabel2"}, {Combo2, "Combo2"}, {eLabel1, "eLabel1"},
+        {txtEndings, "txtEndings"}, {cmdCreate, "cmdCreate"}, {cmdWebsite, "cmdWebsite"}, {SkinLabel1, "SkinLabel1"}};
     for (const auto &[control, name] : controls)
         control->setObjectName(QLatin1String(name));
     for (int number = 1; number <= 5; ++number) {
@@ -105,6 +106,12 @@ void Form1::buildTopBand()
         QStringLiteral("The approximate number of domains to find, if available."));
     Combo2->addItems(
         {"~100 Domains", "~200 Domains", "~500 Domains", "~1000 Domains", "~5000 Domains", "~10000 Domains"});
+    // Beside the source: a bare word of any list is asked under each ending, in order.
+    const QString endingsTip = QStringLiteral("The endings a bare word is asked under, in order, for example: com io "
+                                              "dev. A name with its own ending keeps it.");
+    eLabel1 = place(new QLabel(QStringLiteral("Endings:"), Frame1), 3780, 240, 735, 255, endingsTip);
+    txtEndings =
+        place(new QLineEdit(Settings::endingsList().join(QLatin1Char(' ')), Frame1), 4560, 180, 1335, 315, endingsTip);
     cmdCreate = place(pictureButton(Frame1, QStringLiteral("Search"), QStyle::SP_FileDialogContentsView), 6000, 180,
         795, 675, QStringLiteral("Click here to start your internet search!"));
     cmdWebsite = place(new QPushButton(QStringLiteral("website"), Frame1), 8400, 180, 2295, 675);

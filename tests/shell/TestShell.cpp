@@ -272,13 +272,13 @@ private slots:
             return;
         }
         // Only the labels beside the template, in the top band, get skin labels.
-        QCOMPARE(labels.size(), 1 + 5);
+        QCOMPARE(labels.size(), 1 + 6);
         int visible = 0;
         for (const SkinLabel *label : labels) {
             QCOMPARE(label->parentWidget(), control<QGroupBox>(window, "Frame1"));
             visible += label->isVisibleTo(control<QGroupBox>(window, "Frame1"));
         }
-        QCOMPARE(visible, 1);   // "Search Type:"; the labels hidden at first stay hidden
+        QCOMPARE(visible, 2);   // "Search Type:" and "Endings:"; the labels hidden at first stay hidden
         QCOMPARE(
             control<QListWidget>(window, "List3")->palette().color(QPalette::Base), Skin::programSkin()->colour(2));
         QCOMPARE(control<QPushButton>(window, "cmdCopy3")->palette().color(QPalette::Button),

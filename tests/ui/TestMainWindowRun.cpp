@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 #include "app/DataFile.h"
 #include "app/ExitSignals.h"
+#include "app/Settings.h"
 #include "app/SettingsStore.h"
 #include "run/SourceFeed.h"
 #include "shell/Shutdown.h"
@@ -314,6 +315,42 @@ private slots:
         control<QToolButton>(window, "cmdDoSearch")->click();
         QTRY_VERIFY_WITH_TIMEOUT(!window.run().isRunning(), 20000);
         QVERIFY(messageTexts(window).join(' ').contains("1 line longer than 64 KB (not names)"));
+    }
+
+    // The endings typed beside the source are kept and asked. Faults caught: the field not handed
+    // to the run (a bare word asked under .com alone), not kept, open to edits during a run, an
+    // ending no service answers taken without a word.
+    void endingsField()
+    {
+        TestFolders folders;
+        TestWhoisServer server({"--free-ratio", "1", "--dns-port", "0", "--rdap-port", "0"});
+        EnvironmentVariable bases("TAMARIND_RDAP_BASE", ("io=" + server.rdapBase()).toLatin1());
+        DataFile::rewrite(folders.file("list.txt"), {"bare", "x.net"});
+        Form1 window;
+        window.session().setServer(Whois::Server::parse(server.address()));
+        QCOMPARE(window.session().setDns(true, server.dnsAddress()), QString());
+        window.chooseCustomList = [&] { return folders.file("list.txt"); };
+        auto *endings = control<QLineEdit>(window, "txtEndings");
+        QCOMPARE(endings->text(), QString("com"));
+        endings->setText(" .IO, com io ");
+        QMetaObject::invokeMethod(endings, "editingFinished");
+        QCOMPARE(endings->text(), QString("io com"));
+        QCOMPARE(Settings::Endings.get(), QString("io com"));
+        QVERIFY(messageTexts(window).isEmpty());
+
+        choose(window, Source::CustomList);
+        control<QToolButton>(window, "cmdDoSearch")->click();
+        QVERIFY(!endings->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!window.run().isRunning(), 20000);
+        QVERIFY(endings->isEnabled());
+        QStringList high = items(control<QListWidget>(window, "List3"));
+        high.sort();
+        QCOMPARE(high, (QStringList {"bare.com", "bare.io", "x.net"}));
+
+        endings->setText("com zz");
+        QMetaObject::invokeMethod(endings, "editingFinished");
+        QVERIFY2(messageTexts(window).join(' ').contains("No registry service is known for .zz"),
+            qPrintable(messageTexts(window).join(' ')));
     }
 
     // Fault caught: rows gathered for a list that is cleared meanwhile shown after the clear, so
