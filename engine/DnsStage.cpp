@@ -25,8 +25,8 @@ void DnsStage::start()
     m_sourceEnded = false;
     m_off = false;
     m_offReason.clear();
-    if (!m_client.error().isEmpty())
-        turnOff(m_client.error());
+    if (const QString error = m_serversError.isEmpty() ? m_client.error() : m_serversError; !error.isEmpty())
+        turnOff(error);
     m_clock.start();
     m_pace.reset(0);
     m_silentInARow = 0;

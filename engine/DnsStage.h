@@ -38,7 +38,11 @@ public:
     void setEnabled(bool enabled) { m_enabled = enabled; }
     bool isEnabled() const { return m_enabled; }
     // "HOST[:PORT]" resolvers separated by commas; empty for the system's own. Returns why not, or empty.
-    QString setServers(const QString &servers) { return m_client.setServers(servers); }
+    QString setServers(const QString &servers)
+    {
+        m_serversError = m_client.setServers(servers);
+        return m_serversError;
+    }
     // The length of one tick; a question waits two for its first answer.
     void setTickInterval(int milliseconds)
     {
@@ -89,6 +93,7 @@ private:
     bool m_off = false;   // for the rest of the run
     bool m_fillScheduled = false;
     QString m_offReason;
+    QString m_serversError;   // the resolvers set cannot be used: DNS cannot be asked
     QHash<quint64, Lookup> m_asked;
     std::deque<Lookup> m_passedOn;         // waiting for the registry
     std::multiset<qint64> m_openEntries;   // of the names asked and passed on

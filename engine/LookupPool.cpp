@@ -68,7 +68,7 @@ void LookupPool::fillSlots()
     m_fillScheduled = false;
     if (m_stopped || isPaused())
         return;
-    std::vector<std::pair<Lookup, Slot *>> starts;
+    std::vector<Slot *> starts;
     bool retried = false;
     for (auto &slot : m_slots) {
         if (slot->active)
@@ -79,25 +79,27 @@ void LookupPool::fillSlots()
         if (!paceAllowsStart())
             break;
         std::optional<Lookup> next = nextLookup(&retried);
+        if (m_stopped)
+            return;   // reading the feed stopped the run
         if (!next)
             break;
-        starts.emplace_back(*next, slot.get());
+        // On its slot at once: the resume position keeps it while the next names are read (a
+        // position saved meanwhile, for a name the feed settles, must not pass it).
+        occupy(*next, *slot);
+        starts.push_back(slot.get());
     }
-    if (m_stopped)
-        return;   // the feed stopped the run while names were read: none is taken
-    // Carried-over names are started at a random place among the others, so that a server that
+    // Carried-over names are asked at a random place among the others, so that a server that
     // refuses every n-th connection cannot refuse the same name each time.
     if (retried && starts.size() > 1)
         std::rotate(
             starts.begin(), starts.begin() + QRandomGenerator::global()->bounded(int(starts.size())), starts.end());
     // Every name taken is on its slot before any is asked, so that a stop while they start (a
     // server that cannot be found) finds each of them open, and the resume position keeps them.
-    for (const auto &[lookup, slot] : starts)
-        occupy(lookup, *slot);
-    for (const auto &[lookup, slot] : starts) {
-        if (m_stopped || !slot->active)
+    for (Slot *slot : starts) {
+        if (m_stopped)
             return;
-        m_backend->ask(slot->index, lookup.name);
+        if (slot->active)
+            m_backend->ask(slot->index, slot->lookup.name);
     }
     emit paceChanged();
     if (!m_stopped && (m_feedEnded || !m_feed) && m_retries.isEmpty() && m_inFlight == 0)

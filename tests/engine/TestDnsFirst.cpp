@@ -140,6 +140,27 @@ private slots:
         QCOMPARE(session.run().resumeSaved(), firstOpen);
     }
 
+    // A name under another ending that DNS cannot vouch for is settled (unchecked) while the
+    // registry's pool is still taking names; the position saved then keeps the names it has taken.
+    // Fault caught: names held aside until every slot is filled, so that the position passes them.
+    void positionKeepsTheNamesBeingTaken()
+    {
+        TestFolders folders;
+        TestWhoisServer server;
+        DataFile::rewrite(folders.file("list.txt"), {"a.com", "b.io", "c.com"});
+        CheckSession session;
+        session.setServer(Whois::Server::parse(server.address()));
+        QVERIFY(!session.setDns(false, "no resolver here").isEmpty());   // DNS cannot be asked at all
+        session.selectSource(Source::CustomList, folders.file("list.txt"));
+        qint64 savedAtUnchecked = -1;
+        connect(
+            &session.dns(), &DnsStage::withoutEvidence, this, [&] { savedAtUnchecked = session.run().resumeSaved(); });
+        QCOMPARE(session.start(1, 3), QString());
+        QTRY_VERIFY(!session.isRunning());
+        QCOMPARE(savedAtUnchecked, 1);
+        QCOMPARE(session.results().uncheckedCount(), 1);
+    }
+
     // Each ending goes to its own service: .com to WHOIS, the others over RDAP at the service the
     // override file names, a bare word under each ending chosen, an ending without a service
     // skipped and told. Faults caught: another ending asked of the .com WHOIS server, every RDAP
