@@ -140,6 +140,31 @@ private slots:
         QCOMPARE(session.run().resumeSaved(), firstOpen);
     }
 
+    // A run stopped while a slow service still holds names of its ending keeps its place before
+    // them, though every .com name has its verdict (fault caught: the position taken from the
+    // .com pool alone, which skips the .io names still open).
+    void stopKeepsTheNamesEachServiceHolds()
+    {
+        TestFolders folders;
+        TestWhoisServer server({"--free-ratio", "1", "--dns-port", "0"});
+        TestWhoisServer io({"--free-ratio", "1", "--rdap-port", "0", "--latency-ms", "5000"});
+        EnvironmentVariable bases("TAMARIND_RDAP_BASE", ("io=" + io.rdapBase()).toLatin1());
+        QStringList words;
+        for (int i = 0; i < 30; ++i)
+            words << QString("word%1").arg(i);
+        DataFile::rewrite(folders.file("list.txt"), words);
+        CheckSession session;
+        session.setServer(Whois::Server::parse(server.address()));
+        QCOMPARE(session.setDns(true, server.dnsAddress()), QString());
+        session.run().setEndings({"com", "io"});
+        session.selectSource(Source::CustomList, folders.file("list.txt"));
+        QSignalSpy verdicts(&session, &CheckSession::verdict);
+        QCOMPARE(session.start(1, words.size()), QString());
+        QTRY_COMPARE(verdicts.size(), words.size());   // the .com names; the .io ones wait
+        session.stop();
+        QCOMPARE(session.run().resumeSaved(), 1);
+    }
+
     // A name under another ending that DNS cannot vouch for is settled (unchecked) while the
     // registry's pool is still taking names; the position saved then keeps the names it has taken.
     // Fault caught: names held aside until every slot is filled, so that the position passes them.

@@ -35,7 +35,7 @@ QStringList numberedNames()
 // The result files of the folder and its backups: each is whole lines of names and nothing else.
 QSet<QString> profileNames(const QString &folder)
 {
-    static const QRegularExpression name(QStringLiteral("^[0-9a-z]+\\.com$"));
+    static const QRegularExpression name(QStringLiteral("^[0-9a-z]+\\.(com|io)$"));
     QSet<QString> names;
     QDirIterator files(folder, {"*Profile*.txt", "Unchecked*.txt"}, QDir::Files, QDirIterator::Subdirectories);
     while (files.hasNext()) {
@@ -121,12 +121,16 @@ private slots:
     void cliKilledTwentyTimes_data()
     {
         QTest::addColumn<bool>("dnsFirst");
-        QTest::addRow("registry only") << false;
-        QTest::addRow("DNS first") << true;
+        QTest::addColumn<QStringList>("endings");
+        QTest::addRow("registry only") << false << QStringList {"com"};
+        QTest::addRow("DNS first") << true << QStringList {"com"};
+        // Two pools at once, each at its own pace: the position is the earliest name either holds.
+        QTest::addRow("DNS first, .com and .io") << true << QStringList {"com", "io"};
     }
     void cliKilledTwentyTimes()
     {
         QFETCH(bool, dnsFirst);
+        QFETCH(QStringList, endings);
         TestFolders folders;
         const QStringList names = numberedNames();
         // With DNS first most names are registered, so that DNS, not the registry, holds the open
@@ -135,22 +139,28 @@ private slots:
         for (int i = 0; i < Total; ++i) {
             if ((i % 7 == 0) != dnsFirst)
                 registered << names[i] + ".com";
+            if (endings.contains("io") && i % 3 != 0)
+                registered << names[i] + ".io";
         }
         DataFile::rewrite(folders.file("list.txt"), names);
         DataFile::rewrite(folders.file("registered.txt"), registered);
         // A few registered names are missing from the zone: only the registry knows them.
-        TestWhoisServer server(
-            {"--registered", folders.file("registered.txt"), "--dns-port", "0", "--held-ratio", "0.1"});
+        TestWhoisServer server({"--registered", folders.file("registered.txt"), "--dns-port", "0", "--held-ratio",
+            "0.1", "--rdap-port", "0"});
         QVERIFY(server.isRunning());
+        EnvironmentVariable bases("TAMARIND_RDAP_BASE", ("io=" + server.rdapBase()).toLatin1());
         const QString results = folders.file("results");
         const QStringList dns = dnsFirst ? QStringList {"--dns-server", server.dnsAddress()} : QStringList {"--no-dns"};
-        const QStringList common = QStringList {"check", "--server", server.address(), "--folder", results} + dns;
+        const QStringList common =
+            QStringList {"check", "--server", server.address(), "--folder", results, "--endings", endings.join(',')}
+            + dns;
+        const int total = Total * int(endings.size());
 
         Printed printed;
         for (int kill = 0; kill < Kills; ++kill) {
             const QStringList where = kill == 0 ? QStringList() : QStringList {"--resume"};
             QCOMPARE(
-                runCheck(common + where + QStringList {folders.file("list.txt")}, Total / (Kills + 1), printed), -1);
+                runCheck(common + where + QStringList {folders.file("list.txt")}, total / (Kills + 1), printed), -1);
             const QSet<QString> saved = profileNames(results);
             for (const QString &name : std::as_const(printed.free))
                 QVERIFY2(saved.contains(name),
@@ -161,10 +171,10 @@ private slots:
         QCOMPARE(runCheck(common + QStringList {"--resume", folders.file("list.txt")}, 0, printed), 0);
 
         // Every name got its verdict in some run, and every free one is in a profile file.
-        QCOMPARE(printed.free.size() + printed.registered.size(), Total);
+        QCOMPARE(printed.free.size() + printed.registered.size(), total);
         QCOMPARE(printed.registered.size(), registered.size());
         QCOMPARE(profileNames(results), printed.free);
-        qInfo("%d kills, %d verdict lines for %d names", Kills, printed.lines, Total);
+        qInfo("%d kills, %d verdict lines for %d names", Kills, printed.lines, total);
     }
 
     void windowKilledDuringARun()
