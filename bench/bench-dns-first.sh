@@ -52,3 +52,22 @@ check alone "$list" --server "127.0.0.1:$port" --no-dns
 echo "   DNS first: $(rate "$total" "$(cat "$work/whole.time")") names per second; $(grep '^DNS: ' "$work/whole.err")"
 echo "   registry alone: $(rate "$total" "$(cat "$work/alone.time")") names per second"
 echo "   verdicts that differ: $(wrong "$work/whole.out" "$work/alone.out") of $total"
+
+echo "== a strict .io service beside .com: 200 .io names (its service allows 10/s), then $names .com names"
+awk 'NR <= 200 { print $0 ".io" }' "$work/20000.txt" > "$work/mixed.txt"
+sed 's/$/.com/' "$work/20000.txt" > "$work/com.txt"
+cat "$work/com.txt" >> "$work/mixed.txt"
+start_server --free-ratio 1 --dns-port 0; comServer=$port comDns=$dns
+start_server --free-ratio 1 --rdap-port 0 --limit-per-s 10; ioBase=$rdap
+stamp() { perl -MTime::HiRes=time -ne 'printf "%.3f %s", time, $_'; }
+started=$(perl -MTime::HiRes=time -e 'printf "%.3f", time')
+TAMARIND_RDAP_BASE="io=$ioBase" "$build/tamarind-cli" check --folder "$work/mixed" --server "127.0.0.1:$comServer" \
+  --dns-server "$comDns" "$work/mixed.txt" 2> "$work/mixed.err" | stamp > "$work/mixed.out" || true
+check comAlone "$work/com.txt" --server "127.0.0.1:$comServer" --dns-server "$comDns"
+lastCom=$(grep -n ' free .*\.com$' "$work/mixed.out" | tail -n 1)
+lastIo=$(grep ' free .*\.io$' "$work/mixed.out" | tail -n 1 | cut -d' ' -f1)
+ioBefore=$(head -n "${lastCom%%:*}" "$work/mixed.out" | grep -c '\.io$' || true)
+comSeconds=$(awk -v a="$started" -v b="$(echo "${lastCom#*:}" | cut -d' ' -f1)" 'BEGIN { printf "%.2f", b - a }')
+echo "   free: $(grep -c ' free .*\.com$' "$work/mixed.out" || true) .com, $(grep -c ' free .*\.io$' "$work/mixed.out" || true) .io; unchecked: $(grep -c ' unchecked ' "$work/mixed.out" || true)"
+echo "   the .com names were done after $comSeconds s (alone: $(cat "$work/comAlone.time") s), with $ioBefore .io verdicts before them"
+echo "   the .io names after $(awk -v a="$started" -v b="$lastIo" 'BEGIN { printf "%.2f", b - a }') s, at their service's pace"
