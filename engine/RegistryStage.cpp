@@ -134,7 +134,7 @@ std::optional<Lookup> RegistryStage::take(Service &service)
             return std::nullopt;
         }
         Service &to = serviceFor(serviceKey(m_bases, next->name));
-        if (&to == &service && service.lost.isEmpty())
+        if (&to == &service)
             return next;
         route(to, *next);
     }
