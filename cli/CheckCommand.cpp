@@ -108,9 +108,9 @@ int dryRun(const CheckRequest &request, SourceFeed &feed, const Console &console
         const QString name = feed.entry(entry);
         if (entry > feed.count())
             break;
-        for (const QString &form : RunControl::entryForms(name, request.endings)) {
-            if (const QString query = Whois::prepareLookupName(form); !query.isEmpty())
-                lines += verdictName(query).toLocal8Bit() + '\n';
+        for (const Whois::LookupName &query : Whois::namesOfLine(name, request.endings)) {
+            if (query.isAsked())
+                lines += verdictName(query.name).toLocal8Bit() + '\n';
         }
         if (lines.size() > (1 << 16)) {
             console.out(lines);

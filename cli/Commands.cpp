@@ -118,7 +118,9 @@ const QCommandLineOption ProtocolOption(QStringLiteral("protocol"),
     QStringLiteral("Ask WHOIS (port 43), RDAP, or WHOIS and RDAP when port 43 fails (default: the setting, auto)."),
     QStringLiteral("whois|rdap|auto"));
 const QCommandLineOption RdapBaseOption(QStringLiteral("rdap-base"),
-    QStringLiteral("RDAP service for every ending; a name is asked as URL/domain/NAME."), QStringLiteral("URL"));
+    QStringLiteral("RDAP service of .com and .net (other endings keep theirs, or ENDING=URL); a name is asked as "
+                   "URL/domain/NAME."),
+    QStringLiteral("URL"));
 
 }   // namespace
 
@@ -145,7 +147,7 @@ bool chooseService(const QCommandLineParser &parser, LookupService *service, QSt
     // RDAP serves every ending but .com and .net whatever the protocol: its services are always read.
     if (parser.isSet(RdapBaseOption)) {
         const auto bases = Rdap::Bases::parse(parser.value(RdapBaseOption));
-        if (!bases || bases->everyEnding.isEmpty()) {
+        if (!bases) {
             *error = QStringLiteral("--rdap-base takes an http or https address, not \"%1\"")
                          .arg(parser.value(RdapBaseOption));
             return false;

@@ -147,8 +147,14 @@ QString DnsClient::setServers(const QString &servers)
         return error;
     if (!m_channel)
         return m_error;
-    if (list.isEmpty())
-        return {};   // the system's own, as c-ares found them
+    if (list.isEmpty()) {
+        if (!m_servers.isEmpty()) {   // back to the system's own: a new channel reads them afresh
+            m_servers.clear();
+            closeChannel();
+            openChannel();
+        }
+        return m_error;
+    }
     m_servers = list;
     if (const int status = ares_set_servers_ports_csv(m_channel, list.toLatin1().constData()); status != ARES_SUCCESS)
         return QStringLiteral("The DNS servers \"%1\" cannot be used: %2")

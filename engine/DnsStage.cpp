@@ -68,6 +68,8 @@ std::optional<Lookup> DnsStage::next()
             return next;
         if (m_off) {
             emit withoutEvidence(next->name, next->entry);
+            if (!m_running)
+                return std::nullopt;   // its outcome could not be saved: the run stopped there
             continue;
         }
         if (next->entry > 0)

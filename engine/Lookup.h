@@ -19,12 +19,15 @@ struct Lookup {
     int refusals = 0;
     int singledOut = 0;         // refusals in a row while the service answered other names
     quint64 verdictsSeen = 0;   // the service's verdict count at this name's last refusal
+    bool unread = false;        // its last reply was an answer we could not read, not a refusal
 
     // A reply without a verdict, with `verdicts` given by the service so far. True when the name
     // is written off.
     bool refused(quint64 verdicts, bool lastOpen);
     // No answer in time. True when the name is written off.
     bool timedOut(quint64 verdicts, bool lastOpen);
+    // A reply we cannot read (a 400, a body of another kind). True when the name is written off.
+    bool unreadable(quint64 verdicts, bool lastOpen) { return timedOut(verdicts, lastOpen); }
     // Refused again and again while the others are answered: the name's own trouble, not the pace's.
     bool isSingledOut() const { return singledOut >= 2; }
 };

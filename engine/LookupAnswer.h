@@ -8,7 +8,7 @@
 struct LookupAnswer {
     enum class Kind {
         Verdict,       // free or registered
-        NoVerdict,     // a reply that tells nothing: a limit notice, an empty close, an HTTP 429 or 5xx
+        NoVerdict,     // a reply that tells nothing: a limit notice, an empty close, an HTTP 429, a 400
         Unreachable,   // no reply: no connection to the service, or none in time
     };
     Kind kind = Kind::NoVerdict;
@@ -16,8 +16,12 @@ struct LookupAnswer {
     bool reserved = false;       // the registry says the name cannot be registered
     bool hostNotFound = false;   // with Unreachable: the service's host does not exist
     bool oversized = false;      // with NoVerdict: the reply passed the cap, as no record does, and would again
-    qint64 retryAfterMs = -1;    // the wait the service asked for, if any
-    QString said;                // what the reply said, or why none came, for messages
+    // With NoVerdict: what a service sends when it is asked too fast (an HTTP 429 or 503, a
+    // Retry-After, a WHOIS close without a word or a limit notice). Any other reply without a
+    // verdict is an answer we cannot read: the name's trouble, not the pace's.
+    bool throttled = false;
+    qint64 retryAfterMs = -1;   // the wait the service asked for, if any
+    QString said;               // what the reply said, or why none came, for messages
 
     Whois::Verdict verdict() const
     {

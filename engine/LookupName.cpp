@@ -144,7 +144,11 @@ bool mixesLookAlikeScripts(const QString &label)
 
 }   // namespace
 
-LookupName prepareLookup(const QString &candidate)
+namespace {
+
+// The candidate as far as the rules of a line go, before it is made registrable: decoded, a URL or
+// host reduced to its host, a search operator dropped, cleaned.
+LookupName cleanedCandidate(const QString &candidate)
 {
     const QString trimmed = withAsciiDots(candidate.trimmed());
     if (trimmed.isEmpty())
@@ -162,7 +166,31 @@ LookupName prepareLookup(const QString &candidate)
         name = withoutPath(name);
     }
     CorrectName(name);
-    return registrableName(name);
+    return {name, Skip::None};
+}
+
+}   // namespace
+
+LookupName prepareLookup(const QString &candidate)
+{
+    const LookupName cleaned = cleanedCandidate(candidate);
+    return cleaned.isAsked() ? registrableName(cleaned.name) : cleaned;
+}
+
+QList<LookupName> namesOfLine(const QString &line, const QStringList &endings)
+{
+    const LookupName cleaned = cleanedCandidate(line);
+    if (!cleaned.isAsked())
+        return {cleaned};
+    const LookupName registrable = registrableName(cleaned.name, false);
+    if (registrable.skip != Skip::OtherEnding)
+        return {registrable};
+    if (endings.isEmpty())
+        return {registrableName(cleaned.name)};
+    QList<LookupName> names;
+    for (const QString &ending : endings)
+        names << registrableName(cleaned.name + QLatin1Char('.') + ending);
+    return names;
 }
 
 LookupName registrableName(QString name, bool addCom)

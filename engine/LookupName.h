@@ -1,5 +1,7 @@
 #pragma once
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 // Which candidates are asked, and as what. A registry only knows registrable names: a URL or a host
 // is asked as its .com or .net name, and a line that cannot be one is never asked, because the
@@ -33,6 +35,11 @@ constexpr qsizetype MaxLabelLength = 63;
 // reduced to its host; otherwise the text after a first ":" (a search operator); cleaned; then made
 // registrable (below).
 LookupName prepareLookup(const QString &candidate);
+// The names a line of a list stands for, each with why it is skipped if it is: the line is read
+// once (dots outside ASCII as dots, a URL or host as its registrable name, the public-suffix rule),
+// and only what has no dot at all is a bare word, asked under each of the endings in order (.com
+// when none are given).
+QList<LookupName> namesOfLine(const QString &line, const QStringList &endings);
 // A cleaned name as it is asked: control characters and a trailing dot dropped, a bare word given
 // ".com", letters outside ASCII in their IDNA form, labels left of the registrable one (one label
 // and the public suffix, ICANN's section of the Public Suffix List) dropped.

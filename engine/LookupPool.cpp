@@ -54,6 +54,7 @@ void LookupPool::start()
     m_pace.reset(0);
     m_ticksWithoutVerdict = 0;
     m_refusalsWithoutVerdict = 0;
+    m_unreadableNames.clear();
     m_verdicts = 0;
     m_anyConnected = false;
     m_failedConnections = 0;
@@ -128,7 +129,7 @@ std::optional<Lookup> LookupPool::nextLookup(bool *retried)
     }
     // While a slot's worth of names wait, the server refuses more than one name: they go first,
     // and the list is not walked through under a refusal.
-    if (!m_feedEnded && m_feed && m_retries.size() < qsizetype(m_slots.size())) {
+    if (!m_feedEnded && m_feed && refusedWaiting() < qsizetype(m_slots.size())) {
         if (std::optional<Lookup> next = m_feed())
             return next;
         m_feedEnded = !feedIsBehind();
@@ -137,6 +138,13 @@ std::optional<Lookup> LookupPool::nextLookup(bool *retried)
         return std::nullopt;
     *retried = true;
     return m_retries.takeAt(QRandomGenerator::global()->bounded(int(m_retries.size())));
+}
+
+// The names waiting to be asked again because the service refused them; those whose replies we
+// could not read are no sign that it refuses.
+qsizetype LookupPool::refusedWaiting() const
+{
+    return std::count_if(m_retries.cbegin(), m_retries.cend(), [](const Lookup &lookup) { return !lookup.unread; });
 }
 
 bool LookupPool::feedIsBehind() const
@@ -173,6 +181,8 @@ void LookupPool::onAnswered(int index, const LookupAnswer &answer)
     case LookupAnswer::Kind::NoVerdict:
         if (answer.reserved || answer.oversized)
             return writeOffAtOnce(slot, answer.reserved);
+        if (!answer.throttled)
+            return finishUnreadable(slot, answer);
         return finishRefused(slot, answer);
     case LookupAnswer::Kind::Unreachable: return onUnreachable(slot, answer);
     }
@@ -187,7 +197,7 @@ void LookupPool::writeOffAtOnce(Slot &slot, bool reserved)
     if (reserved)
         emit this->reserved(lookup.name, lookup.entry);
     else
-        emit unchecked(lookup.name, lookup.entry);
+        writeOff(lookup);
 }
 
 void LookupPool::onUnreachable(Slot &slot, const LookupAnswer &answer)
@@ -222,6 +232,8 @@ void LookupPool::onPoolTick()
 {
     if (m_stopped || askedWaitLeft() > 0)
         return;   // nothing is asked while the server's own wait lasts: no silence to count
+    if (m_inFlight == 0 && m_retries.isEmpty())
+        return;   // nothing to ask (DNS settles the names): the server is idle, not silent
     ++m_ticksWithoutVerdict;
     if (m_ticksWithoutVerdict == QuietTicks)
         emit paceChanged();
@@ -252,6 +264,7 @@ void LookupPool::finishWithVerdict(Slot &slot, bool unregistered)
     ++m_verdicts;
     m_ticksWithoutVerdict = 0;
     m_refusalsWithoutVerdict = 0;
+    m_unreadableNames.clear();
     if (m_pace.verdict(m_clock.elapsed()))
         emit paceChanged();
     emit verdict(lookup.name, unregistered, lookup.entry);
@@ -264,19 +277,59 @@ void LookupPool::finishRefused(Slot &slot, const LookupAnswer &answer)
     lookupEnded(slot);
     ++m_refusalsWithoutVerdict;
     m_lastRefusal = answer.said;
-    if (lookup.refused(m_verdicts, isLastOpenName()))
-        emit unchecked(lookup.name, lookup.entry);
-    else
+    lookup.unread = false;
+    const bool writtenOff = lookup.refused(m_verdicts, isLastOpenName());
+    if (!writtenOff)
         m_retries.prepend(lookup);
     // A name's own trouble neither lowers the rate nor makes the others wait.
     if (!lookup.isSingledOut())
         learnLimit(answer.retryAfterMs);
+    if (writtenOff)
+        writeOff(lookup);
 }
 
-// Whether no other name is open or waiting, and the source has ended.
+// A reply that is an answer, but one we cannot read (a 400, a body of another kind): the name's
+// trouble, which costs it an attempt and leaves the pace alone. A service that answers many
+// different names in a row this way is the wrong service, or behind a broken proxy: the run stops
+// there and keeps its place.
+void LookupPool::finishUnreadable(Slot &slot, const LookupAnswer &answer)
+{
+    Lookup lookup = slot.lookup;
+    lookupEnded(slot);
+    ++m_refusalsWithoutVerdict;
+    m_lastRefusal = answer.said;
+    m_unreadableNames.insert(lookup.name);
+    if (m_unreadableNames.size() >= UnreadableNames) {
+        m_retries.prepend(lookup);
+        const QString why = QStringLiteral("%1 gives no verdict: %2 different names in a row got replies it "
+                                           "cannot read (last reply: %3).")
+                                .arg(m_backend->serviceText(), QString::number(m_unreadableNames.size()), answer.said);
+        if (!fallOver(why))
+            refuseRun(why);
+        return;
+    }
+    if (lookup.unreadable(m_verdicts, isLastOpenName()))
+        return writeOff(lookup);
+    lookup.unread = true;
+    m_retries.append(lookup);
+}
+
+// A name's last attempt: it is told as unchecked; once nothing else is open, the silence and the
+// refusals it cost are forgotten with it.
+void LookupPool::writeOff(const Lookup &lookup)
+{
+    if (m_inFlight == 0 && m_retries.isEmpty()) {
+        m_ticksWithoutVerdict = 0;
+        m_refusalsWithoutVerdict = 0;
+    }
+    emit unchecked(lookup.name, lookup.entry);
+}
+
+// Whether no other name is open or waiting, and none is there to be asked (the source has ended, or
+// is behind while DNS settles a stretch): a service that has answered others refuses this one.
 bool LookupPool::isLastOpenName() const
 {
-    return m_feedEnded && m_verdicts > 0 && m_inFlight == 0 && m_retries.isEmpty();
+    return m_verdicts > 0 && m_inFlight == 0 && m_retries.isEmpty() && (m_feedEnded || feedIsBehind());
 }
 
 // No verdict in time. While the server answers other names (or this is the last name of the
@@ -289,8 +342,9 @@ void LookupPool::finishTimedOut(Slot &slot)
     lookupEnded(slot);
     ++m_refusalsWithoutVerdict;
     m_lastRefusal = QStringLiteral("no answer within %1 seconds").arg(LookupTicks * m_tickMs / 1000.0);
+    lookup.unread = false;
     if (lookup.timedOut(m_verdicts, isLastOpenName()))
-        emit unchecked(lookup.name, lookup.entry);
+        writeOff(lookup);
     else
         m_retries.append(lookup);
 }
@@ -365,18 +419,28 @@ void LookupPool::dropWait()
     m_pace.cancelWait();
 }
 
+// Each name is told while it still counts as open: when its outcome cannot be saved (a full disk),
+// the run stops with a resume position that keeps it and every name not yet told.
 void LookupPool::writeOffOpenNames()
 {
-    QList<Lookup> open = m_retries;
-    for (auto &slot : m_slots) {
-        if (slot->active) {
-            open.append(slot->lookup);
-            lookupEnded(*slot);
-        }
-    }
-    m_retries.clear();
-    for (const Lookup &lookup : std::as_const(open))
+    const quint64 run = m_run;
+    const auto goesOn = [this, run] { return run == m_run && !m_stopped; };
+    while (!m_retries.isEmpty()) {
+        const Lookup lookup = m_retries.constFirst();
         emit unchecked(lookup.name, lookup.entry);
+        if (!goesOn())
+            return;
+        m_retries.removeFirst();
+    }
+    for (auto &slot : m_slots) {
+        if (!slot->active)
+            continue;
+        const Lookup lookup = slot->lookup;
+        emit unchecked(lookup.name, lookup.entry);
+        if (!goesOn())
+            return;
+        lookupEnded(*slot);
+    }
     m_ticksWithoutVerdict = 0;
     m_refusalsWithoutVerdict = 0;
     dropWait();
@@ -403,6 +467,7 @@ bool LookupPool::fallOver(const QString &why)
     m_pauseTimer.stop();
     m_ticksWithoutVerdict = 0;
     m_refusalsWithoutVerdict = 0;
+    m_unreadableNames.clear();
     m_anyConnected = false;
     m_failedConnections = 0;
     m_started = 0;

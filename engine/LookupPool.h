@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QTimer>
 #include <functional>
@@ -32,9 +33,10 @@ public:
     static constexpr int LookupTicks = 30;   // a lookup without a verdict ends after these
     static constexpr int MaxAttempts = Lookup::MaxAttempts;
     static constexpr int RefusalsPerAttempt = Lookup::RefusalsPerAttempt;
-    static constexpr int QuietTicks = 5;       // no verdict for this long: waiting for the server
-    static constexpr int GiveUpTicks = 120;    // only refusals for this long: the server refuses all
-    static constexpr int FallOverTicks = 60;   // only refusals for this long: "auto" leaves WHOIS
+    static constexpr int QuietTicks = 5;         // no verdict for this long: waiting for the server
+    static constexpr int GiveUpTicks = 120;      // only refusals for this long: the server refuses all
+    static constexpr int FallOverTicks = 60;     // only refusals for this long: "auto" leaves WHOIS
+    static constexpr int UnreadableNames = 50;   // different names in a row without a reply we can read
 
     // The next name of the source; nothing once the source has ended, or while it is behind.
     using Feed = std::function<std::optional<Lookup>()>;
@@ -112,6 +114,7 @@ private:
     void onSlotTick(int slot);
     void onPoolTick();
     bool feedIsBehind() const;
+    qsizetype refusedWaiting() const;
     void occupy(const Lookup &lookup, Slot &slot);
     void fillSlots();
     std::optional<Lookup> nextLookup(bool *retried);
@@ -119,6 +122,8 @@ private:
     void scheduleFill();
     void finishWithVerdict(Slot &slot, bool unregistered);
     void finishRefused(Slot &slot, const LookupAnswer &answer);
+    void finishUnreadable(Slot &slot, const LookupAnswer &answer);
+    void writeOff(const Lookup &lookup);
     void finishTimedOut(Slot &slot);
     bool isLastOpenName() const;
     void learnLimit(qint64 retryAfterMs = -1);
@@ -148,7 +153,8 @@ private:
     QTimer m_paceTimer;       // wakes the pool when the rate lets the next query start
     int m_ticksWithoutVerdict = 0;
     int m_refusalsWithoutVerdict = 0;
-    QString m_lastRefusal;   // what the last reply without a verdict said, for the message
+    QString m_lastRefusal;             // what the last reply without a verdict said, for the message
+    QSet<QString> m_unreadableNames;   // since the last verdict, names whose replies we could not read
     quint64 m_verdicts = 0;
     bool m_anyConnected = false;
     int m_failedConnections = 0;

@@ -86,7 +86,9 @@ QUrl longestMatch(const QHash<QString, QUrl> &table, const QString &name)
 QUrl Bases::requestFor(const QString &name) const
 {
     QUrl base = longestMatch(byEnding, name);
-    if (base.isEmpty())
+    // One URL given for all is the .com and .net registry's: a 404 from a service that does not
+    // run the ending would read as free.
+    if (base.isEmpty() && Whois::isComNet(name))
         base = everyEnding;
     if (base.isEmpty())
         base = longestMatch(known, name);
@@ -115,9 +117,14 @@ Bases configuredBases(QString *error)
 
 namespace {
 
+QByteArray mediaType(const QByteArray &contentType)
+{
+    return contentType.split(';').constFirst().trimmed().toLower();
+}
+
 bool isJson(const QByteArray &contentType)
 {
-    const QByteArray type = contentType.split(';').constFirst().trimmed().toLower();
+    const QByteArray type = mediaType(contentType);
     return type == "application/rdap+json" || type == "application/json";
 }
 
@@ -156,10 +163,20 @@ LookupAnswer replyAnswer(const Reply &reply, const QString &name)
     answer.said = reply.status == 0 ? QStringLiteral("no HTTP reply") : QStringLiteral("HTTP %1").arg(reply.status);
     if (!reply.fromHostAsked)
         return noVerdict(answer, QStringLiteral(" from another host than the one asked"));
+    answer.throttled = reply.status == 429 || reply.status == 503;
     if (reply.status != 200 && reply.status != 404)
         return answer;
     if (!reply.complete)
         return noVerdict(answer, QStringLiteral(" that was cut off"));
+    // RDAP asks only for the status of a 404; the .com and .net registry sends nothing else.
+    if (reply.status == 404 && reply.body.isEmpty()) {
+        if (mediaType(reply.contentType) != "application/rdap+json")
+            return noVerdict(answer,
+                QStringLiteral(" with an empty body that is not an RDAP answer (%1)")
+                    .arg(QString::fromLatin1(reply.contentType.isEmpty() ? "no content type" : reply.contentType)));
+        answer.setVerdict(Whois::Verdict::Free);
+        return answer;
+    }
     if (!isJson(reply.contentType))
         return noVerdict(answer,
             QStringLiteral(" that is not an RDAP answer (%1)")

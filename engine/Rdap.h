@@ -11,8 +11,8 @@
 #include <optional>
 
 // RDAP, the registries' JSON service over HTTPS: a name is asked as GET base + "domain/" + name.
-// 404 from the service itself means free, 200 with a record of the name asked means registered,
-// anything else tells nothing.
+// 404 from the service named for the name's ending means free, 200 with a record of the name asked
+// means registered, anything else tells nothing.
 namespace Rdap {
 
 // Which service a run asks: WHOIS on port 43, RDAP, or WHOIS until port 43 fails and RDAP after.
@@ -27,11 +27,11 @@ QString protocolName(Protocol protocol);
 // with the reason in error.
 Protocol configuredProtocol(QString *error = nullptr);
 
-// The base address of each ending: "com=URL net=URL", or one URL for every ending; then the
+// The base address of each ending: "com=URL net=URL", or one URL for .com and .net; then the
 // services the bootstrap and override files know. The longest ending that matches wins.
 struct Bases {
     QHash<QString, QUrl> byEnding;
-    QUrl everyEnding;
+    QUrl everyEnding;             // a URL given without an ending: .com and .net only
     QHash<QString, QUrl> known;   // from the service files: only where the above name nothing
     QStringList knownProblems;    // why a service file could not be read
 
@@ -53,8 +53,9 @@ struct Reply {
     bool complete = true;        // no network error, nothing cut by the cap or short of its length
     bool fromHostAsked = true;   // not through a redirect to another origin
 };
-// The verdict of a reply to a request for `name`. A 404 is free only when it is a whole JSON object
-// from the service asked whose errorCode, if any, is 404; a 200 is registered only when it is the
+// The verdict of a reply to a request for `name`, asked at the service named for its ending. A 404
+// is free only when it arrived whole from the service asked and is either empty under the RDAP
+// content type or a JSON object whose errorCode, if any, is 404; a 200 is registered only when it is the
 // domain record of the name asked. "Reserved" comes only from the status values of that record or
 // the title and description of the 404.
 LookupAnswer replyAnswer(const Reply &reply, const QString &name);

@@ -75,6 +75,7 @@ void RdapBackend::onFinished(int index, const RdapFetch::Result &result)
         answer = Rdap::replyAnswer(result.reply, slot.name);
         answer.oversized = result.capped && answer.kind == LookupAnswer::Kind::NoVerdict;
         answer.retryAfterMs = result.retryAfterMs;
+        answer.throttled = answer.throttled || result.retryAfterMs >= 0;
     }
     emit answered(index, answer);
 }

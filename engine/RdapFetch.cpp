@@ -36,12 +36,20 @@ void RdapFetch::start(const QUrl &url, int timeoutMs)
 
 void RdapFetch::cancel()
 {
+    release(true);
+}
+
+// Lets go of the reply; one still under way is aborted, one that has finished is only dropped
+// (an abort of it would be an error of Qt's own).
+void RdapFetch::release(bool abort)
+{
     m_timeout.stop();
     m_body.clear();
     if (QNetworkReply *reply = m_reply) {
         m_reply = nullptr;
         reply->disconnect(this);
-        reply->abort();
+        if (abort && reply->isRunning())
+            reply->abort();
         reply->deleteLater();
     }
 }
@@ -91,6 +99,6 @@ void RdapFetch::finish(bool capped)
     }
     result.retryAfterMs = Rdap::retryAfterMs(reply->rawHeader("Retry-After"));
     result.capped = capped;
-    cancel();
+    release(capped);   // a body past the cap is still coming: that one is aborted
     emit finished(result);
 }

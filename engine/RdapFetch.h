@@ -40,6 +40,7 @@ signals:
 private:
     void read();
     void finish(bool capped);
+    void release(bool abort);
 
     QNetworkAccessManager &m_manager;
     QPointer<QNetworkReply> m_reply;

@@ -78,6 +78,8 @@ bool parseBootstrap(const QByteArray &json, Services *into, QString *error)
 bool parseOverrides(const QByteArray &text, Services *into, QString *error)
 {
     static const QRegularExpression space(QStringLiteral("\\s+"));
+    // Taken whole or not at all: the lines before a bad one are no more to be trusted than it.
+    QHash<QString, QUrl> read;
     int number = 0;
     for (const QByteArray &rawLine : text.split('\n')) {
         ++number;
@@ -90,8 +92,9 @@ bool parseOverrides(const QByteArray &text, Services *into, QString *error)
             *error = QStringLiteral("line %1 is not \"ENDING URL\": %2").arg(number).arg(line.left(100));
             return false;
         }
-        into->byEnding.insert(endingOf(parts[0]), url);
+        read.insert(endingOf(parts[0]), url);
     }
+    into->byEnding.insert(read);
     return true;
 }
 

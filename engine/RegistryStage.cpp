@@ -42,14 +42,25 @@ void RegistryStage::setBases(const Rdap::Bases &bases)
     }
 }
 
-// Services are told apart by where they answer: endings served by one host share its limits.
+// Services are told apart by where they answer: endings served by one host share its limits. An
+// ending without a service has a key of its own that names no service, never the .com/.net key.
 QString RegistryStage::serviceKey(const Rdap::Bases &bases, const QString &name)
 {
     if (Whois::isComNet(name))
         return {};
-    return bases.requestFor(name)
-        .adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment | QUrl::RemoveUserInfo)
+    const QUrl asked = bases.requestFor(name);
+    if (!asked.isValid())
+        return UnservedKey + name.section(QLatin1Char('.'), -1).toLower();
+    return asked.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment | QUrl::RemoveUserInfo)
         .toString();
+}
+
+// Names of an ending that no service answers are asked nowhere: they are listed as unchecked.
+QString RegistryStage::unservedText(const QString &key)
+{
+    if (!key.startsWith(UnservedKey))
+        return {};
+    return QStringLiteral("No RDAP service is known for .%1.").arg(key.mid(UnservedKey.size()));
 }
 
 RegistryStage::Service &RegistryStage::serviceFor(const QString &key)
@@ -65,6 +76,7 @@ RegistryStage::Service &RegistryStage::serviceFor(const QString &key)
     service->ownPool = std::make_unique<LookupPool>(OtherSlots);
     service->pool = service->ownPool.get();
     service->pool->setBackend(service->backend.get());
+    service->lost = unservedText(key);
     Service &added = *service;
     listen(added);
     connect(added.pool, &LookupPool::serverRefuses, this, [this, &added](const QString &why) { lose(added, why); });
@@ -90,7 +102,7 @@ void RegistryStage::start()
     m_running = true;
     m_feedEnded = false;
     for (auto &[key, service] : m_services) {
-        service->lost.clear();
+        service->lost = unservedText(key);
         service->lostNames = 0;
     }
     Service &comNet = *m_services.at(QString());
@@ -160,10 +172,14 @@ void RegistryStage::route(Service &service, const Lookup &lookup)
                 if (run != m_run)
                     return;
                 service.drainScheduled = false;
+                // Each name is told while it still waits, so that a resume position saved meanwhile,
+                // or a stop because its outcome could not be saved, keeps it.
                 while (!service.waiting.empty() && run == m_run) {
-                    const std::optional<Lookup> written = take(service);
+                    const Lookup written = service.waiting.front();
                     ++service.lostNames;
-                    emit unchecked(written->name, written->entry);
+                    emit unchecked(written.name, written.entry);
+                    if (run == m_run)
+                        take(service);
                 }
                 if (run == m_run)
                     onFinished(service);

@@ -66,7 +66,9 @@ signals:
 private:
     struct Service;
 
+    static inline const QString UnservedKey = QStringLiteral("unserved:");
     static QString serviceKey(const Rdap::Bases &bases, const QString &name);
+    static QString unservedText(const QString &key);
     Service &serviceFor(const QString &key);
     void listen(Service &service);
     std::optional<Lookup> take(Service &service);

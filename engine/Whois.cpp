@@ -74,19 +74,32 @@ QByteArray configuredMarker()
 
 namespace {
 
+// The word at `start` of a line, past spaces and quotes, and where it ends.
+QByteArray wordAt(const QByteArray &lower, qsizetype start, qsizetype *end)
+{
+    while (start < lower.size() && (lower[start] == ' ' || lower[start] == '\t' || lower[start] == '"'))
+        ++start;
+    *end = start;
+    while (*end < lower.size() && !QByteArrayView(" \t\r\n\"").contains(lower[*end]))
+        ++*end;
+    return lower.mid(start, *end - start);
+}
+
 // The name that follows each place where `marker` stands (lower case): `No match for "NAME".` gives
-// name, `Domain Name: NAME` too. A marker followed by no name gives an empty one.
+// name, `Domain Name: NAME` too, and so does `No match for domain "NAME".`, the registry's answer
+// to a "domain NAME" query (a name has a dot; the word "domain" has none). A marker followed by no
+// name gives an empty one.
 QList<QByteArray> namesAfter(const QByteArray &lower, const QByteArray &marker)
 {
     QList<QByteArray> names;
     for (qsizetype at = lower.indexOf(marker); at >= 0; at = lower.indexOf(marker, at + marker.size())) {
-        qsizetype start = at + marker.size();
-        while (start < lower.size() && (lower[start] == ' ' || lower[start] == '\t' || lower[start] == '"'))
-            ++start;
-        qsizetype end = start;
-        while (end < lower.size() && !QByteArrayView(" \t\r\n\"").contains(lower[end]))
-            ++end;
-        QByteArray name = lower.mid(start, end - start);
+        qsizetype end = 0;
+        QByteArray name = wordAt(lower, at + marker.size(), &end);
+        if (name == "domain") {
+            qsizetype afterWord = 0;
+            if (QByteArray next = wordAt(lower, end, &afterWord); next.contains('.'))
+                name = next;
+        }
         while (name.endsWith('.'))
             name.chop(1);   // the sentence's full stop
         names += name;
@@ -118,6 +131,16 @@ Verdict replyVerdict(const QByteArray &reply, const QByteArray &registeredMarker
     if (registeredMarker.isEmpty() && unmatched.isEmpty())
         return Verdict::Registered;
     return Verdict::None;
+}
+
+bool isThrottleNotice(const QByteArray &reply)
+{
+    static const QRegularExpression words(
+        QStringLiteral("\\b(limit|limits|limited|exceeded|slow down|try again|too many|quota|throttled|denied|"
+                       "refused|busy|overloaded|temporarily|wait)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QByteArray head = reply.left(4096);
+    return head.trimmed().isEmpty() || words.match(QString::fromLatin1(head)).hasMatch();
 }
 
 QByteArray request(const QString &query)

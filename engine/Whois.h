@@ -42,6 +42,10 @@ enum class Verdict {
 // that speaks of other names only, or of the name asked and another, tells nothing. With an empty
 // marker every reply without "No match for" counts as registered.
 Verdict replyVerdict(const QByteArray &reply, const QByteArray &registeredMarker, const QString &name);
+// Whether a reply without a verdict is what a registry sends when it is asked too fast: a close
+// without a word, or a notice of a limit ("Your connection limit exceeded. Please slow down"),
+// rather than an answer about something else.
+bool isThrottleNotice(const QByteArray &reply);
 // The configured record marker, in lower case.
 QByteArray configuredMarker();
 

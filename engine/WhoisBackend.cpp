@@ -81,5 +81,6 @@ LookupAnswer WhoisBackend::answerTo(const QString &name, const WhoisFetch::Resul
     answer.said = notice.isEmpty() ? QStringLiteral("the connection closed without a reply")
                                    : QLatin1Char('"') + notice + QLatin1Char('"');
     answer.oversized = result.capped;
+    answer.throttled = Whois::isThrottleNotice(result.reply);
     return answer;
 }

@@ -225,32 +225,18 @@ std::optional<Lookup> RunControl::nextName()
     }
 }
 
-QStringList RunControl::entryForms(const QString &candidate, const QStringList &endings)
-{
-    const QString word = candidate.trimmed();
-    const bool bare = !word.isEmpty() && !word.contains(QLatin1Char('.')) && !word.contains(QLatin1Char(':'))
-        && !word.contains(QLatin1Char('/'));
-    if (!bare || endings.isEmpty())
-        return {candidate};
-    QStringList forms;
-    for (const QString &ending : endings)
-        forms << word + QLatin1Char('.') + ending;
-    return forms;
-}
-
-// The names of one entry: a bare word under each ending chosen, anything else as it is. Names
-// whose ending no service answers are counted, not asked.
+// The names of one entry, as the line reads; names whose ending no service answers are counted,
+// not asked.
 std::optional<Lookup> RunControl::takeLookup(const QString &candidate, qint64 entry)
 {
-    for (const QString &form : entryForms(candidate, m_endings)) {
-        const Whois::LookupName prepared = Whois::prepareLookup(form);
+    for (const Whois::LookupName &prepared : Whois::namesOfLine(candidate, m_endings)) {
         if (!prepared.isAsked()) {
             ++m_skipped[size_t(prepared.skip)];
-            noteSkipped(entry, form, prepared.skip);
+            if (prepared.skip != Whois::Skip::Blank)
+                noteSkipped(entry, Whois::skipReason(shownLine(candidate), prepared.skip));
         } else if (m_served && !m_served(prepared.name)) {
             ++m_unserved[prepared.name.section(QLatin1Char('.'), -1)];
-            m_skippedLines << QStringLiteral("entry %1: %2: no registry service is known for its ending")
-                                  .arg(QString::number(entry), prepared.name);
+            noteSkipped(entry, prepared.name + QStringLiteral(": no registry service is known for its ending"));
         } else {
             m_pending.append(Lookup {prepared.name, entry, 0, 0, 0});
         }
@@ -260,17 +246,20 @@ std::optional<Lookup> RunControl::takeLookup(const QString &candidate, qint64 en
     return m_pending.takeFirst();
 }
 
-void RunControl::noteSkipped(qint64 entry, const QString &line, Whois::Skip reason)
+// Control characters are shown, not written: the file stays one line per skipped line.
+QString RunControl::shownLine(const QString &line)
 {
-    if (reason == Whois::Skip::Blank)
-        return;
-    // Control characters are shown, not written: the file stays one line per skipped line.
     QString shown;
     for (const QChar c : line.trimmed())
         shown += c.unicode() < 0x20 || c.unicode() == 0x7F
             ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
             : QString(c);
-    m_skippedLines << QStringLiteral("entry %1: %2").arg(QString::number(entry), Whois::skipReason(shown, reason));
+    return shown;
+}
+
+void RunControl::noteSkipped(qint64 entry, const QString &why)
+{
+    m_skippedLines << QStringLiteral("entry %1: %2").arg(QString::number(entry), why);
     if (m_skippedLines.size() >= 500)
         writeSkipped();
 }

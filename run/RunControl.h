@@ -118,8 +118,6 @@ public:
         m_served = std::move(served);
         m_servicesProblems = problems;
     }
-    // An entry as it is asked: a bare word under each ending, in order; anything else as it is.
-    static QStringList entryForms(const QString &candidate, const QStringList &endings);
     // The endings a bare word of a list is asked under, in order ("com" unless set).
     void setEndings(const QStringList &endings) { m_endings = endings; }
     // The text of the "Open Connections" panel: the registry's lookups, and what DNS settled.
@@ -140,7 +138,8 @@ private:
     qint64 earliestOpenEntry() const;
     void listChanged();
     void save(qint64 position);
-    void noteSkipped(qint64 entry, const QString &line, Whois::Skip reason);
+    void noteSkipped(qint64 entry, const QString &why);
+    static QString shownLine(const QString &line);
     void writeSkipped();
 
     DnsStage &m_dns;

@@ -3,7 +3,8 @@
 // answers RDAP over HTTP/1.1 (HTTPS with a certificate), connections kept alive, with the same
 // rule of free and registered names, the same delays and the same limit (429 with Retry-After).
 // With --dns-port it answers DNS over UDP and TCP as a resolver would for the same names: NS records
-// for a registered name, NXDOMAIN for a free one.
+// for a registered name, NXDOMAIN for a free one. With --replay it answers the names of a folder of
+// captured answers with those answers, as the registries sent them.
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -54,6 +55,7 @@ struct Options {
     bool dnsTruncate = false;         // over UDP every delegation comes truncated: only TCP brings it
     bool dnsMismatch = false;         // DNS answers name another question than the one asked
     int dnsLatencyMs = 0;             // before each DNS answer over UDP
+    QString replay;                   // a folder of captured answers: whois/NAME, rdap/NAME.http
 };
 
 const QByteArray LimitNotice = "Your connection limit exceeded. Please slow down and try again later.\r\n";
@@ -187,6 +189,10 @@ private:
         if ((m_options.silentEvery > 0 && connection % quint64(m_options.silentEvery) == 0)
             || m_options.silentNames.contains(query.toLower()))
             return;   // accepted and never answered
+        if (const std::optional<QByteArray> captured = replayed("whois/" + query.toLower())) {
+            answer(socket, *captured);
+            return;
+        }
         if (m_options.hostile && hostileWhois(socket, query.toLower()))
             return;
         if (m_options.refusedNames.contains(query.toLower())) {
@@ -260,6 +266,8 @@ private:
             const QByteArray to = QByteArray(m_options.redirectTo).replace("{port}", QByteArray::number(rdapPort()));
             return rdapAnswer(socket, 302, "text/html", {}, "Location: " + to + "redirected" + path + "\r\n");
         }
+        if (const std::optional<QByteArray> captured = replayed("rdap/" + query.toLower() + ".http"))
+            return replayHttp(socket, *captured);
         if (m_options.hostile && hostileRdap(socket, query.toLower()))
             return;
         if (m_options.refusedNames.contains(query.toLower()))
@@ -283,6 +291,40 @@ private:
             if (!guarded->property("buffer").toByteArray().isEmpty() || guarded->bytesAvailable() > 0)
                 readRdapRequest(guarded);
         });
+    }
+
+    // The captured answer in the replay folder at `path`, if there is one.
+    std::optional<QByteArray> replayed(const QByteArray &path) const
+    {
+        if (m_options.replay.isEmpty() || path.contains("..") || path.contains('\\'))
+            return std::nullopt;
+        QFile file(m_options.replay + '/' + QString::fromLatin1(path));
+        if (!file.open(QIODevice::ReadOnly))
+            return std::nullopt;
+        return file.readAll();
+    }
+
+    // A captured HTTP answer (status line, headers, a blank line, the body; LF or CR LF) as it was
+    // sent, its length counted anew: the capture's own framing headers are left out.
+    static void replayHttp(QTcpSocket *socket, QByteArray captured)
+    {
+        captured.replace("\r\n", "\n");
+        const qsizetype blank = captured.indexOf("\n\n");
+        const QByteArray body = blank < 0 ? QByteArray() : captured.mid(blank + 2);
+        const QList<QByteArray> head = captured.left(blank < 0 ? captured.size() : blank).split('\n');
+        const int status = head.value(0).split(' ').value(1).toInt();
+        QByteArray type;
+        QByteArray headers;
+        for (const QByteArray &line : head.mid(1)) {
+            const QByteArray field = line.left(line.indexOf(':')).trimmed().toLower();
+            if (field == "content-type")
+                type = line.mid(line.indexOf(':') + 1).trimmed();
+            else if (field != "content-length" && field != "transfer-encoding" && field != "connection")
+                headers += line + "\r\n";
+        }
+        socket->write("HTTP/1.1 " + QByteArray::number(status) + " Answer\r\n"
+            + (type.isEmpty() ? QByteArray() : "Content-Type: " + type + "\r\n")
+            + "Content-Length: " + QByteArray::number(body.size()) + "\r\n" + headers + "\r\n" + body);
     }
 
     // What broken registries, proxies and attackers send over WHOIS, chosen by the name's first label.
@@ -362,7 +404,8 @@ private:
         if (isFree(name)) {
             if (m_options.html404)
                 return rdapAnswer(socket, 404, "text/html", "<html><body>Not Found</body></html>");
-            return rdapAnswer(socket, 404, "application/rdap+json", R"({"errorCode":404,"title":"Not Found"})");
+            // The .com and .net registry's own answer: the status and the type, and nothing else.
+            return rdapAnswer(socket, 404, "application/rdap+json", {});
         }
         const QByteArray shown = m_options.otherLdhName ? "OTHER-" + name.toUpper() : name.toUpper();
         const QByteArray record = R"({"objectClassName":"domain","handle":")" + QByteArray::number(stableHash(name))
@@ -698,7 +741,11 @@ int main(int argc, char **argv)
         QStringLiteral("dns-mismatch"), QStringLiteral("DNS answers name another question than the one asked."));
     const QCommandLineOption dnsLatency(QStringLiteral("dns-latency-ms"),
         QStringLiteral("Delay each DNS answer over UDP by MS."), QStringLiteral("MS"));
-    parser.addOptions({dnsPort, heldRatio, dnsLimit, hijack, dnsTruncate, dnsMismatch, dnsLatency});
+    const QCommandLineOption replay(QStringLiteral("replay"),
+        QStringLiteral("Answer the names of captured answers in DIR with them: whois/NAME is a WHOIS reply, "
+                       "rdap/NAME.http an HTTP answer (status line, headers, blank line, body)."),
+        QStringLiteral("DIR"));
+    parser.addOptions({dnsPort, heldRatio, dnsLimit, hijack, dnsTruncate, dnsMismatch, dnsLatency, replay});
     parser.addOptions({port, registered, freeRatio, latency, slowEvery, slowMs, silentEvery, silentName, emptyEvery,
         noticeEvery, replyBytes, limit, stats, log, refuseName, refuseAll, rdapPort, rdapCert, rdapKey, retryAfter,
         reservedName, html404, otherLdhName, redirectTo, hostile});
@@ -758,6 +805,7 @@ int main(int argc, char **argv)
     options.otherLdhName = parser.isSet(otherLdhName);
     options.redirectTo = parser.value(redirectTo).toLatin1();
     options.hostile = parser.isSet(hostile);
+    options.replay = parser.value(replay);
     std::optional<QSslConfiguration> tls;
     if (parser.isSet(rdapCert)) {
         QFile cert(parser.value(rdapCert));

@@ -3,6 +3,7 @@
 #include "app/DataFile.h"
 #include "app/SettingsStore.h"
 #include "cli/Command.h"
+#include "engine/RdapServices.h"
 #include "run/CheckSession.h"
 
 #include <QDirIterator>
@@ -327,6 +328,24 @@ private slots:
                               << "";
         QTest::addRow("spaces and tabs around") << QByteArray("  google.com\t") << "google.com"
                                                 << "";
+        // Dots outside ASCII are dots before anything decides that a line is a bare word.
+        QTest::addRow("ideographic full stop") << QByteArray("google\xe3\x80\x82"
+                                                             "com")
+                                               << "google.com"
+                                               << "";
+        QTest::addRow("full-width full stop") << QByteArray("google\xef\xbc\x8e"
+                                                            "com")
+                                              << "google.com"
+                                              << "";
+        QTest::addRow("half-width full stop") << QByteArray("google\xef\xbd\xa1"
+                                                            "com")
+                                              << "google.com"
+                                              << "";
+        QTest::addRow("half-width stops in a host") << QByteArray("shop\xef\xbd\xa1"
+                                                                  "example\xef\xbd\xa1"
+                                                                  "org")
+                                                    << "example.org"
+                                                    << "";
         QTest::addRow("UTF-8 letters") << QByteArray("\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e.com") << "xn--wgv71a119e.com"
                                        << "";
         QTest::addRow("words after the name") << QByteArray("google.com registered 2001") << "" << more;
@@ -359,8 +378,12 @@ private slots:
         TestFolders folders;
         TestWhoisServer server({"--free-ratio", "1", "--log", folders.file("queries.log"), "--rdap-port", "0"});
         writeBytes(folders.file("list.txt"), line + "\r\nanchor\r\n");
-        const Outcome outcome = run({"check", "--server", server.address(), "--rdap-base", server.rdapBase(),
-            "--folder", folders.program(), folders.file("list.txt")});
+        // A URL given alone serves .com and .net; the other endings are named.
+        QString bases = server.rdapBase();
+        for (const char *ending : {"org", "company", "uk", "io"})
+            bases += QString(" %1=%2").arg(ending, server.rdapBase());
+        const Outcome outcome = run({"check", "--server", server.address(), "--rdap-base", bases, "--folder",
+            folders.program(), folders.file("list.txt")});
         QCOMPARE(outcome.exitCode, 0);
         QStringList expected {"anchor.com"};
         if (!asked.isEmpty())
@@ -708,6 +731,69 @@ private slots:
         QCOMPARE(endless->state(), QProcess::NotRunning);
         QVERIFY(endless->readAllStandardOutput().size() <= Whois::ReplyCap + 4096);
         QVERIFY2(peakKb < PeakLimitKb, qPrintable(QString("%1 KB").arg(peakKb)));
+    }
+
+    // The answers real registries gave (tests/data/registries), replayed over loopback through a
+    // whole check run; each verdict is what the registry meant. Faults caught: the .com registry's
+    // empty RDAP 404 read as no verdict, or asked more than once; "No match for domain" read as an
+    // answer about the name "domain"; a JSON 404 without an errorCode of its own (AFNIC's) or with
+    // notices (CentralNic's) missed; a record of today's or the older format missed; the registry's
+    // "database is down" taken for a verdict; a .lt name asked at the URL given for .com.
+    void capturedRegistryAnswers_data()
+    {
+        QTest::addColumn<QString>("protocol");
+        QTest::addRow("WHOIS") << "whois";
+        QTest::addRow("RDAP") << "rdap";
+    }
+    void capturedRegistryAnswers()
+    {
+        QFETCH(QString, protocol);
+        const QString data = TAMARIND_TEST_DATA "/registries";
+        QStringList expected, names, registered;
+        QString skipped;
+        for (const QString &line : QString::fromUtf8(readBytes(data + "/expected.txt")).split('\n')) {
+            const QStringList words = line.split(' ', Qt::SkipEmptyParts);
+            if (words.size() != 3 || words[0] != protocol)
+                continue;
+            names << words[2];
+            if (words[1] == "skipped")
+                skipped = words[2];
+            else
+                expected << words[1] + ' ' + words[2];
+            if (words[1] == "registered")
+                registered << words[2];
+        }
+        QVERIFY(names.size() >= 5);
+        TestFolders folders;
+        // No service of the shipped files is asked from a test: only the bases given here.
+        writeBytes(folders.file(Rdap::BootstrapFileName), R"({"services":[]})");
+        writeBytes(folders.file(Rdap::OverridesFileName), "# none\n");
+        DataFile::rewrite(folders.file("registered.txt"), registered);
+        DataFile::rewrite(folders.file("list.txt"), names);
+        // DNS finds no name in the zone, so that every name goes to its registry.
+        TestWhoisServer server({"--replay", data, "--rdap-port", "0", "--dns-port", "0", "--registered",
+            folders.file("registered.txt"), "--held-ratio", "1", "--log", folders.file("queries.log")});
+        QString bases = server.rdapBase();
+        for (const char *ending : {"design", "fr", "cz"})
+            bases += QString(" %1=%2").arg(ending, server.rdapBase());
+        EnvironmentVariable tick("TAMARIND_TICK_MS", "30");
+        const Outcome outcome = run({"check", "--protocol", protocol, "--server", server.address(), "--rdap-base",
+            bases, "--dns-server", server.dnsAddress(), "--folder", folders.program(), folders.file("list.txt")});
+        // A name without a verdict makes the check exit 1; a name skipped does not.
+        const int exitCode = expected.filter(QRegularExpression("^unchecked ")).isEmpty() ? 0 : 1;
+        QVERIFY2(outcome.exitCode == exitCode, outcome.err.constData());
+        QStringList printed = outcome.lines();
+        printed.sort();
+        expected.sort();
+        QCOMPARE(printed, expected);
+        const QStringList asked = fileEntries(folders.file("queries.log"));
+        if (protocol == "rdap")
+            QCOMPARE(asked.count("jsiqpmcurt.com"), 1);   // the empty 404 is an answer, not a refusal
+        if (!skipped.isEmpty()) {
+            QVERIFY(!asked.contains(skipped));
+            QVERIFY2(outcome.err.contains("1 name under .lt: no registry service is known for it."),
+                outcome.err.constData());
+        }
     }
 
     // A killed or interrupted check loses nothing: every printed verdict is a whole line and is in

@@ -101,8 +101,22 @@ private slots:
                                                     << true << true << name << Verdict::Free << false;
         QTest::addRow("404 without an error code")
             << 404 << rdap << QByteArray("{}") << true << true << name << Verdict::Free << false;
+        // The .com and .net registry answers a free name with the status and the RDAP type alone.
+        QTest::addRow("404 RDAP type, empty body")
+            << 404 << rdap << QByteArray() << true << true << name << Verdict::Free << false;
+        QTest::addRow("404 RDAP type with a charset, empty body")
+            << 404 << QByteArray("application/rdap+json; charset=utf-8") << QByteArray() << true << true << name
+            << Verdict::Free << false;
+        QTest::addRow("404 RDAP type, empty, cut off")
+            << 404 << rdap << QByteArray() << false << true << name << Verdict::None << false;
+        QTest::addRow("404 RDAP type, empty, another host")
+            << 404 << rdap << QByteArray() << true << false << name << Verdict::None << false;
         QTest::addRow("404 JSON, empty body")
             << 404 << QByteArray("application/json") << QByteArray() << true << true << name << Verdict::None << false;
+        QTest::addRow("404 HTML type, empty body")
+            << 404 << QByteArray("text/html") << QByteArray() << true << true << name << Verdict::None << false;
+        QTest::addRow("404 no type, empty body")
+            << 404 << QByteArray() << QByteArray() << true << true << name << Verdict::None << false;
         QTest::addRow("404 RDAP type, HTML body") << 404 << rdap << QByteArray("<html><body>Not Found</body></html>")
                                                   << true << true << name << Verdict::None << false;
         QTest::addRow("404 JSON array") << 404 << rdap << QByteArray("[]") << true << true << name << Verdict::None
@@ -173,6 +187,28 @@ private slots:
         QCOMPARE(answer.reserved, reserved);
     }
 
+    // Only what a service sends when it is asked too fast slows the pace. Faults caught: a 400 or a
+    // 500 taken for throttling (one odd name drags the run), a 429 or 503 not.
+    void throttling_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("throttled");
+        QTest::addRow("429") << 429 << true;
+        QTest::addRow("503") << 503 << true;
+        QTest::addRow("400") << 400 << false;
+        QTest::addRow("500") << 500 << false;
+        QTest::addRow("403") << 403 << false;
+    }
+    void throttling()
+    {
+        QFETCH(int, status);
+        QFETCH(bool, throttled);
+        const LookupAnswer answer =
+            Rdap::replyAnswer({status, "application/rdap+json", "{}", true, true}, QStringLiteral("example.com"));
+        QCOMPARE(answer.kind, LookupAnswer::Kind::NoVerdict);
+        QCOMPARE(answer.throttled, throttled);
+    }
+
     // Faults caught: an explicit default port taken for another origin, or a change of host or of
     // port alone let through.
     void sameOrigin_data()
@@ -210,6 +246,13 @@ private slots:
         QTest::addRow("one base for all") << "http://127.0.0.1:8080/x"
                                           << "a.net"
                                           << "http://127.0.0.1:8080/x/domain/a.net";
+        // Fault caught: a URL given alone asked about endings its service does not run.
+        QTest::addRow("one base is .com's and .net's") << "http://127.0.0.1:8080/x"
+                                                       << "a.io"
+                                                       << "";
+        QTest::addRow("one base beside an ending's") << "http://127.0.0.1:8080/x io=https://rdap.test/io/"
+                                                     << "a.io"
+                                                     << "https://rdap.test/io/domain/a.io";
         QTest::addRow("not http") << "ftp://rdap.test/"
                                   << "a.com"
                                   << "invalid";

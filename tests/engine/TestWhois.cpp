@@ -169,6 +169,10 @@ private slots:
         QTest::addRow("registry wording") << QByteArray("No match for \"ABC.COM\".\r\n") << marker << free;
         QTest::addRow("capitals, no quotes") << QByteArray("NO MATCH FOR abc.com") << marker << free;
         QTest::addRow("after a notice") << QByteArray("notice\r\n no match for abc.com.\r\n") << marker << free;
+        QTest::addRow("answer to a domain query")
+            << QByteArray("No match for domain \"ABC.COM\".\r\n") << marker << free;
+        QTest::addRow("domain query, another name")
+            << QByteArray("No match for domain \"SOMEONE-ELSE.COM\".\r\n") << marker << none;
         QTest::addRow("another name") << QByteArray("No match for \"SOMEONE-ELSE.COM\".\r\n") << marker << none;
         QTest::addRow("a longer name") << QByteArray("No match for \"ABC.COM.AU\".") << marker << none;
         QTest::addRow("no name") << QByteArray("No match for\r\n") << marker << none;
@@ -197,6 +201,30 @@ private slots:
         QFETCH(QByteArray, marker);
         QFETCH(int, verdict);
         QCOMPARE(int(Whois::replyVerdict(reply, marker, "abc.com")), verdict);
+    }
+
+    // Faults caught: a registry's throttle (a close without a word, a limit notice, "try again")
+    // taken for an answer, so the pace never learns; an answer about something else taken for a
+    // throttle, so one odd name lowers the pace of the run.
+    void throttleNotice_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<bool>("throttled");
+        QTest::addRow("empty close") << QByteArray() << true;
+        QTest::addRow("only a line break") << QByteArray("\r\n") << true;
+        QTest::addRow("limit notice") << QByteArray(
+            "Your connection limit exceeded. Please slow down and try again later.\r\n")
+                                      << true;
+        QTest::addRow("database down") << readBytes(TAMARIND_TEST_DATA "/registries/whois/whoisdown.com") << true;
+        QTest::addRow("another name") << QByteArray("No match for \"SOMEONE-ELSE.COM\".\r\n") << false;
+        QTest::addRow("a record cut short")
+            << QByteArray("   Registrar WHOIS Server: whois.registrar.test\r\n") << false;
+    }
+    void throttleNotice()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(bool, throttled);
+        QCOMPARE(Whois::isThrottleNotice(reply), throttled);
     }
 
     void server_data()

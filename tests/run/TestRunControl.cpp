@@ -433,6 +433,28 @@ private slots:
         QCOMPARE(fileEntries(folders.file("SuperHighProfile.txt")), high);
     }
 
+    // A word list's line is read before it is given the endings: fault caught, a name written with
+    // a dot outside ASCII taken for a bare word and asked under each ending ("google。com" as
+    // com.com, google.com.net), or a bare word not given each ending.
+    void wordListLineIsReadBeforeItsEndings()
+    {
+        TestFolders folders;
+        QDir(folders.program()).mkdir("wordlists");
+        DataFile::rewrite(folders.file("wordlists/FullWordList.txt"),
+            {QString::fromUtf8("google\u3002com"), QString::fromUtf8("google\uff0ecom"),
+                QString::fromUtf8("google\uff61com"), QString::fromUtf8("shop\uff61example\uff61net"), "abcd"});
+        TestWhoisServer server({"--free-ratio", "1", "--log", folders.file("queries.log")});
+        Engine engine(server);
+        engine.session.run().setEndings({"com", "net"});
+        const SourceSelection selection = engine.session.selectSource(Source::FullWordList);
+        QSignalSpy stopped(&engine.session.run(), &RunControl::stopped);
+        QCOMPARE(engine.session.start(1, *selection.wordMax), QString());
+        QVERIFY(stopped.wait(20000));
+        QStringList asked = fileEntries(folders.file("queries.log"));
+        asked.sort();
+        QCOMPARE(asked, QStringList({"abcd.com", "abcd.net", "example.net", "google.com", "google.com", "google.com"}));
+    }
+
     // Faults caught: an HTTP 429's Retry-After ignored; a wait the server asked for counted as
     // silence, so that the give-up rule stops the run while nothing was sent; a wait past an hour
     // (or too long to hold in a number) waited out, or read as no wait at all.

@@ -1,0 +1,2 @@
+
+No match for domain "DOCUMENT-K.COM".

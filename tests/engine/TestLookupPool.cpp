@@ -1,0 +1,205 @@
+#include "engine/LookupBackend.h"
+#include "engine/LookupPool.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <functional>
+#include <map>
+
+namespace {
+
+// A service of the test's own: each name is answered from the event loop as `reply` says, so the
+// pool's rules are seen without sockets.
+class ScriptedBackend : public LookupBackend
+{
+public:
+    std::function<LookupAnswer(const QString &name)> reply;
+    QStringList asked;
+    bool canFallOver = false;
+    bool fellOver = false;
+
+    void ask(int slot, const QString &name) override
+    {
+        asked << name;
+        const quint64 lookup = ++m_lookups[slot];
+        QMetaObject::invokeMethod(
+            this,
+            [this, slot, name, lookup] {
+                if (m_lookups[slot] == lookup)
+                    emit answered(slot, reply(name));
+            },
+            Qt::QueuedConnection);
+    }
+    void cancel(int slot) override { ++m_lookups[slot]; }
+    QString serviceText() const override { return QStringLiteral("The test service"); }
+    QString protocolText() const override { return QStringLiteral("TEST"); }
+    bool canGiveWay() const override { return canFallOver; }
+    void giveWay() override { fellOver = true; }
+
+private:
+    std::map<int, quint64> m_lookups;
+};
+
+LookupAnswer verdict(bool free)
+{
+    LookupAnswer answer;
+    answer.setVerdict(free ? Whois::Verdict::Free : Whois::Verdict::Registered);
+    return answer;
+}
+
+LookupAnswer noVerdict(bool throttled, const QString &said)
+{
+    LookupAnswer answer;
+    answer.throttled = throttled;
+    answer.said = said;
+    return answer;
+}
+
+constexpr int Tick = 2;
+
+// A pool over the scripted service, fed from a queue the test fills; the feed is behind while the
+// test holds names back.
+struct Harness {
+    ScriptedBackend backend;
+    LookupPool pool {LookupPool::Slots};
+    std::deque<Lookup> names;
+    bool holding = false;   // more names come later: DNS is settling a stretch of the list
+    QStringList verdicts;
+    QStringList unchecked;
+    QStringList refusals;
+    bool finished = false;
+
+    Harness()
+    {
+        pool.setBackend(&backend);
+        pool.setTickInterval(Tick);
+        pool.setFeed(
+            [this]() -> std::optional<Lookup> {
+                if (names.empty())
+                    return std::nullopt;
+                const Lookup next = names.front();
+                names.pop_front();
+                return next;
+            },
+            [this] { return holding && names.empty(); });
+        QObject::connect(&pool, &LookupPool::verdict, [this](const QString &name) { verdicts << name; });
+        QObject::connect(&pool, &LookupPool::unchecked, [this](const QString &name) { unchecked << name; });
+        QObject::connect(&pool, &LookupPool::serverRefuses, [this](const QString &why) { refusals << why; });
+        QObject::connect(&pool, &LookupPool::finished, [this] { finished = true; });
+    }
+    void add(const QStringList &list)
+    {
+        for (const QString &name : list)
+            names.push_back(Lookup {name, qint64(names.size() + 1), 0, 0, 0});
+    }
+};
+
+QStringList numbered(const QString &prefix, int count)
+{
+    QStringList names;
+    for (int i = 1; i <= count; ++i)
+        names << QStringLiteral("%1%2.com").arg(prefix).arg(i);
+    return names;
+}
+
+}   // namespace
+
+class TestLookupPool : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // DNS settles a long stretch of the list while the registry has nothing to do. Faults caught:
+    // the give-up and fall-over clocks running while no lookup is open (the run stops with "refuses
+    // every query", or "auto" leaves for RDAP, although the registry answers every name it gets); a
+    // name refused while it is the only one there is kept open for ever; its refusals outliving it.
+    void idleRegistryIsNotSilent_data()
+    {
+        QTest::addColumn<bool>("canFallOver");
+        QTest::addRow("WHOIS alone") << false;
+        QTest::addRow("auto") << true;
+    }
+    void idleRegistryIsNotSilent()
+    {
+        QFETCH(bool, canFallOver);
+        Harness harness;
+        harness.backend.canFallOver = canFallOver;
+        harness.backend.reply = [](const QString &name) {
+            return name == "refused.com" ? noVerdict(true, "\"Your connection limit exceeded.\"") : verdict(true);
+        };
+        harness.add({"first.com", "refused.com"});
+        harness.holding = true;
+        harness.pool.start();
+        // The refused name is the only one left: it is written off, as the last name of a list is.
+        QTRY_COMPARE_WITH_TIMEOUT(harness.unchecked, QStringList {"refused.com"}, 5000);
+        // Idle for two give-up periods and more, counted by a timer of the same tick.
+        int ticks = 0;
+        QTimer counter;
+        QObject::connect(&counter, &QTimer::timeout, [&ticks] { ++ticks; });
+        counter.start(Tick);
+        QTRY_VERIFY_WITH_TIMEOUT(ticks > 2 * LookupPool::GiveUpTicks + 10, 20000);
+        QCOMPARE(harness.refusals, QStringList());
+        QVERIFY(!harness.backend.fellOver);
+        const QStringList later = numbered("later", 30);
+        harness.add(later);
+        harness.holding = false;
+        harness.pool.feedReady();
+        QTRY_VERIFY_WITH_TIMEOUT(harness.finished, 5000);
+        QCOMPARE(harness.refusals, QStringList());
+        QVERIFY(!harness.backend.fellOver);
+        QCOMPARE(harness.verdicts, QStringList {"first.com"} + later);
+    }
+
+    // Only throttling slows the pace. Faults caught: a reply we cannot read (a 400, a body of
+    // another kind) lowering the rate or making the pool wait; such a name asked for ever, or more
+    // than its three attempts; a service that reads nothing for 50 names in a row going on for ever,
+    // or stopping after 49.
+    void unreadableRepliesCostOnlyTheirNames()
+    {
+        Harness harness;
+        harness.backend.reply = [](const QString &name) {
+            return name.startsWith("odd") ? noVerdict(false, "HTTP 400") : verdict(false);
+        };
+        const QStringList names = numbered("name", 200);
+        harness.add(names.mid(0, 100) + QStringList {"odd1.com"} + names.mid(100));
+        harness.pool.start();
+        QTRY_VERIFY_WITH_TIMEOUT(harness.finished, 5000);
+        QCOMPARE(harness.pool.rate(), 0.0);   // no limit was ever learnt
+        QCOMPARE(harness.unchecked, QStringList {"odd1.com"});
+        QCOMPARE(harness.backend.asked.count("odd1.com"), LookupPool::MaxAttempts);
+        QCOMPARE(harness.verdicts.size(), names.size());
+    }
+    void serviceThatReadsNothingStopsTheRun_data()
+    {
+        QTest::addColumn<int>("odd");
+        QTest::addRow("49 names") << LookupPool::UnreadableNames - 1;
+        QTest::addRow("50 names") << LookupPool::UnreadableNames;
+    }
+    void serviceThatReadsNothingStopsTheRun()
+    {
+        QFETCH(int, odd);
+        Harness harness;
+        harness.backend.reply = [](const QString &name) {
+            return name.startsWith("odd") ? noVerdict(false, "HTTP 400") : verdict(false);
+        };
+        harness.add(numbered("odd", odd) + QStringList {"good.com"});
+        harness.pool.start();
+        QTRY_VERIFY_WITH_TIMEOUT(harness.finished || !harness.refusals.isEmpty(), 5000);
+        if (odd < LookupPool::UnreadableNames) {
+            QVERIFY(harness.finished);
+            QCOMPARE(harness.verdicts, QStringList {"good.com"});
+            return;
+        }
+        QCOMPARE(harness.refusals.size(), 1);
+        QVERIFY2(
+            harness.refusals[0].contains("50 different names in a row") && harness.refusals[0].contains("HTTP 400"),
+            qPrintable(harness.refusals[0]));
+        QVERIFY(harness.pool.isStopped());
+        QCOMPARE(harness.unchecked, QStringList());   // every name keeps its place
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLookupPool)
+#include "TestLookupPool.moc"
