@@ -4,6 +4,7 @@
 # verdict is right, how often the registry was asked against the names DNS could not settle, and
 # the time against the 1,000 s the same list takes the registry alone. Then the whole four-letter
 # list with no limit and DNS at once, against the rate of the registry alone.
+# Last, a registry left idle while DNS settles 60,000 names, after one name it always refuses.
 # Usage: bench/bench-dns-first.sh [BUILD_DIR]   (needs the Debian package time)
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
@@ -71,3 +72,17 @@ comSeconds=$(awk -v a="$started" -v b="$(echo "${lastCom#*:}" | cut -d' ' -f1)" 
 echo "   free: $(grep -c ' free .*\.com$' "$work/mixed.out" || true) .com, $(grep -c ' free .*\.io$' "$work/mixed.out" || true) .io; unchecked: $(grep -c ' unchecked ' "$work/mixed.out" || true)"
 echo "   the .com names were done after $comSeconds s (alone: $(cat "$work/comAlone.time") s), with $ioBefore .io verdicts before them"
 echo "   the .io names after $(awk -v a="$started" -v b="$lastIo" 'BEGIN { printf "%.2f", b - a }') s, at their service's pace"
+
+echo "== an idle registry: 3 names for the registry, one of them always refused, then 60,000 names DNS settles"
+awk '{ sub(/\r$/, "") } NF && n < 60000 { print; n++ }' "$list" | sed 's/$/.com/' > "$work/60000.txt"
+{ printf 'idle-free1.com\nidle-refused.com\nidle-free2.com\n'; cat "$work/60000.txt"; } > "$work/idle.txt"
+start_server --registered "$work/60000.txt" --refuse-name idle-refused.com --dns-port 0
+for protocol in whois auto; do
+  TAMARIND_TICK_MS=10 check "idle-$protocol" "$work/idle.txt" --server "127.0.0.1:$port" --dns-server "$dns" \
+    --protocol "$protocol" --rdap-base "http://127.0.0.1:9/"
+  echo "   $protocol, 10 ms ticks (a give-up period is $((120 * 10)) ms): $(tail -n 1 "$work/idle-$protocol.time") s;" \
+    "$(grep -c '^registered ' "$work/idle-$protocol.out" || true) registered, $(grep -c '^free ' "$work/idle-$protocol.out" || true) free," \
+    "$(grep -c '^unchecked ' "$work/idle-$protocol.out" || true) unchecked of $(wc -l < "$work/idle.txt");" \
+    "stopped for refusals: $(grep -c 'refuses every query\|gives no verdict' "$work/idle-$protocol.err" || true);" \
+    "left WHOIS: $(grep -c 'RDAP' "$work/idle-$protocol.err" || true)"
+done
