@@ -209,10 +209,10 @@ DnsClient::Outcome DnsClient::outcomeOf(int status, const unsigned char *answer,
     case ARES_ENOTFOUND: return Outcome::NotDelegated;
     case ARES_SUCCESS:
     case ARES_ENODATA: break;   // NODATA or a referral: the records tell
-    case ARES_EREFUSED:
-    case ARES_ESERVFAIL:
+    case ARES_EREFUSED: return Outcome::Refused;
+    case ARES_ESERVFAIL: return Outcome::ServerFailure;
     case ARES_ETIMEOUT:
-    case ARES_ECONNREFUSED: return Outcome::Refused;
+    case ARES_ECONNREFUSED: return Outcome::Silent;
     default: return Outcome::Failed;
     }
     if (!answer || length < 12)
@@ -234,11 +234,15 @@ DnsClient::Outcome DnsClient::outcomeOf(int status, const unsigned char *answer,
         if (!readName(at, answer, length, &owner) || end - at < 10)
             return Outcome::Failed;
         const int type = read16(at);
+        const int recordClass = read16(at + 2);
         const int dataLength = read16(at + 8);
         at += 10;
         if (end - at < dataLength)
             return Outcome::Failed;
         at += dataLength;
+        // Only the Internet's records: records of another class (CH, HS) are no answer to our question.
+        if (recordClass != ClassIn)
+            return Outcome::Failed;
         delegated |= type == TypeNs && sameName(owner, name);
     }
     return delegated ? Outcome::Delegated : Outcome::NotDelegated;

@@ -18,10 +18,12 @@ class DnsClient : public QObject
 public:
     // What DNS says of a name.
     enum class Outcome {
-        Delegated,      // NS records for the name itself, as an answer or as a referral
-        NotDelegated,   // NXDOMAIN or NODATA
-        Refused,        // REFUSED, SERVFAIL or no answer in time: the resolver's trouble, or our pace
-        Failed,         // a malformed answer, or any other failure
+        Delegated,       // NS records for the name itself, as an answer or as a referral
+        NotDelegated,    // NXDOMAIN or NODATA
+        Refused,         // REFUSED: the resolver's load, or our pace
+        Silent,          // no answer in time, or no resolver listening
+        ServerFailure,   // SERVFAIL: the name's own trouble (a delegation whose name servers are dead)
+        Failed,          // a malformed answer, or any other failure
     };
     static constexpr int TimeoutMs = 2000;   // the first try's; c-ares doubles it for the next
     static constexpr int Tries = 2;

@@ -3,6 +3,7 @@
 #include "engine/LookupName.h"
 
 #include <QLocale>
+#include <QRandomGenerator>
 #include <algorithm>
 
 DnsStage::DnsStage(QObject *parent)
@@ -30,8 +31,58 @@ void DnsStage::start()
     m_clock.start();
     m_pace.reset(0);
     m_silentInARow = 0;
+    m_recent.clear();
+    m_recentFailures = 0;
     m_answers = m_delegated = m_passed = 0;
+    m_sinceCanary = 0;
+    if (!m_off && m_enabled) {
+        // No name is read before the resolver has shown that it does not make delegations up.
+        m_waitingForCanaries = true;
+        for (const QString &ending : std::as_const(m_canaryEndings))
+            askCanary(ending);
+    }
     fill();
+}
+
+// A name that cannot exist: a long random label under the ending. A resolver that calls it
+// delegated makes things up, and its "delegated" says nothing.
+void DnsStage::askCanary(const QString &ending)
+{
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    QString label = QStringLiteral("q");
+    for (int i = 0; i < 40; ++i)
+        label += QLatin1Char(letters[QRandomGenerator::global()->bounded(36)]);
+    const QString name = label + QLatin1Char('.') + ending;
+    m_canaries.insert(m_client.ask(name), name);
+}
+
+bool DnsStage::onCanaryAnswered(quint64 id, DnsClient::Outcome outcome)
+{
+    const auto canary = m_canaries.find(id);
+    if (canary == m_canaries.end())
+        return false;
+    const QString name = canary.value();
+    m_canaries.erase(canary);
+    if (outcome == DnsClient::Outcome::Delegated && !m_off)
+        turnOff(QStringLiteral("the DNS resolver makes delegations up (it calls %1, a name that cannot exist, "
+                               "delegated), so DNS is not used for this run")
+                    .arg(name));
+    if (m_canaries.isEmpty() && m_waitingForCanaries) {
+        m_waitingForCanaries = false;
+        emit ready();
+    }
+    if (m_running)
+        scheduleFill();
+    return true;
+}
+
+// Now and then during a run, one more name that cannot exist, under the ending of the names asked.
+void DnsStage::askedAbout(const QString &name)
+{
+    if (++m_sinceCanary < CanaryEvery)
+        return;
+    m_sinceCanary = 0;
+    askCanary(name.section(QLatin1Char('.'), 1));
 }
 
 void DnsStage::stop()
@@ -40,6 +91,8 @@ void DnsStage::stop()
     ++m_run;
     m_client.cancelAll();
     m_asked.clear();
+    m_canaries.clear();
+    m_waitingForCanaries = false;
     m_passedOn.clear();
     m_openEntries.clear();
     m_paceTimer.stop();
@@ -57,7 +110,7 @@ std::optional<Lookup> DnsStage::next()
         return lookup;
     }
     if (m_enabled && !m_off)
-        return std::nullopt;   // fill() reads the source ahead
+        return std::nullopt;   // fill() reads the source ahead, once the resolver is known to be honest
     // DNS first is off, or DNS cannot be asked: the source is read as the registry asks for names.
     // A name under another ending than .com and .net still goes to DNS first, or, where DNS cannot
     // be asked, gets no verdict: its registry's word alone is not trusted.
@@ -125,7 +178,7 @@ void DnsStage::scheduleFill()
 // Asks the next names of the source while the bounds and the pace allow.
 void DnsStage::fill()
 {
-    if (!m_running || m_off || !m_enabled || m_pace.isWaiting())
+    if (!m_running || m_off || !m_enabled || m_waitingForCanaries || m_pace.isWaiting())
         return;
     while (!m_sourceEnded && m_asked.size() < InFlight && m_asked.size() + qsizetype(m_passedOn.size()) < Lookahead) {
         const qint64 now = m_clock.elapsed();
@@ -143,41 +196,60 @@ void DnsStage::fill()
         m_asked.insert(m_client.ask(next->name), *next);
         if (next->entry > 0)
             m_openEntries.insert(next->entry);
+        askedAbout(next->name);
     }
 }
 
 void DnsStage::onAnswered(quint64 id, DnsClient::Outcome outcome)
 {
+    if (onCanaryAnswered(id, outcome))
+        return;
     const auto found = m_asked.find(id);
     if (found == m_asked.end())
         return;
     const Lookup lookup = found.value();
     m_asked.erase(found);
     const qint64 now = m_clock.elapsed();
-    switch (outcome) {
-    case DnsClient::Outcome::Delegated:
+    using Outcome = DnsClient::Outcome;
+    const bool answered = outcome == Outcome::Delegated || outcome == Outcome::NotDelegated;
+    if (answered || outcome == Outcome::ServerFailure) {
         ++m_answers;
         m_silentInARow = 0;
+    }
+    if (answered)
         m_pace.verdict(now);
+    // The resolver's own trouble, as opposed to the name's: a failure of the last answers.
+    m_recent.push_back(outcome == Outcome::Silent || outcome == Outcome::Failed);
+    m_recentFailures += m_recent.back() ? 1 : 0;
+    if (m_recent.size() > RecentAnswers) {
+        m_recentFailures -= m_recent.front() ? 1 : 0;
+        m_recent.pop_front();
+    }
+    switch (outcome) {
+    case Outcome::Delegated:
         forget(lookup.entry);
         ++m_delegated;
         emit delegated(lookup.name, lookup.entry);
         break;
-    case DnsClient::Outcome::NotDelegated:
-        ++m_answers;
-        m_silentInARow = 0;
-        m_pace.verdict(now);
-        pass(lookup);
-        break;
-    case DnsClient::Outcome::Refused:
-        pass(lookup);
-        if (m_pace.refusal(now) == Pace::Refusal::Wait)
+    case Outcome::NotDelegated: pass(lookup); break;
+    // A lame delegation (its name servers are dead) fails every time it is asked: no sign of load,
+    // and no answer about the name.
+    case Outcome::ServerFailure: passWithoutAnswer(lookup); break;
+    case Outcome::Refused:
+    case Outcome::Silent:
+        passWithoutAnswer(lookup);
+        if (m_running && m_pace.refusal(now) == Pace::Refusal::Wait)
             m_waitTimer.start(int(m_pace.waitLeft(now)));
-        if (++m_silentInARow >= SilentInARow && m_answers == 0)
+        // A resolver that never answered and refuses, or one that falls silent at any point.
+        if (++m_silentInARow >= SilentInARow && (outcome == Outcome::Silent || m_answers == 0))
             turnOff(QStringLiteral("the DNS resolver gave no answer to %1 questions in a row").arg(m_silentInARow));
         break;
-    case DnsClient::Outcome::Failed: pass(lookup); break;
+    case Outcome::Failed: passWithoutAnswer(lookup); break;
     }
+    if (m_running && !m_off && m_recent.size() >= RecentAnswers && m_recentFailures * 2 > RecentAnswers)
+        turnOff(QStringLiteral("%1 of the DNS resolver's last %2 answers were failures")
+                    .arg(m_recentFailures)
+                    .arg(RecentAnswers));
     if (isEnded())
         emit ready();   // the last name was settled here: the registry stage may end
     if (m_running)
@@ -191,7 +263,20 @@ void DnsStage::pass(const Lookup &lookup)
     emit ready();
 }
 
-// The resolver does not answer: the names it holds go on to the registry, and so do the rest.
+// DNS did not answer about the name. A .com or .net name goes on to its registry, whose word is
+// evidence; under any other ending a 404 is trusted only beside DNS's own word that the name is
+// not delegated, so the name gets no verdict.
+void DnsStage::passWithoutAnswer(const Lookup &lookup)
+{
+    if (Whois::isComNet(lookup.name))
+        return pass(lookup);
+    emit withoutEvidence(lookup.name, lookup.entry);   // told while it still counts as open
+    if (m_running)
+        forget(lookup.entry);
+}
+
+// The resolver does not answer: the names it holds go on as if it had not answered them, and so do
+// the rest.
 void DnsStage::turnOff(const QString &why)
 {
     m_off = true;
@@ -200,9 +285,11 @@ void DnsStage::turnOff(const QString &why)
     QList<Lookup> open = m_asked.values();
     std::sort(open.begin(), open.end(), [](const Lookup &a, const Lookup &b) { return a.entry < b.entry; });
     m_asked.clear();
-    for (const Lookup &lookup : std::as_const(open))
-        m_passedOn.push_back(lookup);
-    m_passed += quint64(open.size());
+    for (const Lookup &lookup : std::as_const(open)) {
+        if (!m_running)
+            return;
+        passWithoutAnswer(lookup);
+    }
     emit ready();
 }
 

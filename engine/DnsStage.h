@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
+#include <QStringList>
 #include <QTimer>
 #include <deque>
 #include <functional>
@@ -14,7 +15,9 @@
 
 // DNS before the registry: a name whose zone delegates it (NS records for the name) is registered,
 // and the registry is not asked. Every other outcome (NXDOMAIN, NODATA, a refusal, no answer) is no
-// verdict, and the name goes on to the registry: DNS never makes a name free.
+// verdict, and the name goes on to the registry: DNS never makes a name free. Under endings other
+// than .com and .net the registry's 404 is evidence only beside DNS's own answer that the name is
+// not delegated: without that answer (SERVFAIL, a refusal, a silence, DNS left) the name gets none.
 //
 // The stage reads the source ahead of the registry, up to Lookahead names, with up to InFlight
 // questions open and a pace of its own learnt from the resolver's refusals and silences, so that a
@@ -27,7 +30,11 @@ class DnsStage : public QObject
 public:
     static constexpr int InFlight = 100;
     static constexpr int Lookahead = 10000;   // names read from the source without a verdict yet
-    static constexpr int SilentInARow = 50;   // refusals or silences in a row with no answer at all: DNS is off
+    // Silences in a row, or refusals in a row before any answer: DNS is off for the run.
+    static constexpr int SilentInARow = 50;
+    // Of this many last answers, more than half failures (silences, malformed answers): DNS is off.
+    static constexpr int RecentAnswers = 100;
+    static constexpr int CanaryEvery = 1000;   // names asked between two names that cannot exist
 
     using Feed = std::function<std::optional<Lookup>()>;
 
@@ -36,6 +43,9 @@ public:
     void setSource(Feed source) { m_source = std::move(source); }
     // Off: .com and .net names go straight to the registry; the others are still asked here.
     void setEnabled(bool enabled) { m_enabled = enabled; }
+    // The endings of the names a run asks: before it, a name that cannot exist under each is asked,
+    // and a resolver that calls one delegated is not used.
+    void setCanaryEndings(const QStringList &endings) { m_canaryEndings = endings; }
     bool isEnabled() const { return m_enabled; }
     // "HOST[:PORT]" resolvers separated by commas; empty for the system's own. Returns why not, or empty.
     QString setServers(const QString &servers)
@@ -82,6 +92,10 @@ private:
     void scheduleFill();
     void onAnswered(quint64 id, DnsClient::Outcome outcome);
     void pass(const Lookup &lookup);
+    void passWithoutAnswer(const Lookup &lookup);
+    void askCanary(const QString &ending);
+    bool onCanaryAnswered(quint64 id, DnsClient::Outcome outcome);
+    void askedAbout(const QString &name);
     void turnOff(const QString &why);
     void forget(qint64 entry);
 
@@ -95,6 +109,10 @@ private:
     QString m_offReason;
     QString m_serversError;   // the resolvers set cannot be used: DNS cannot be asked
     QHash<quint64, Lookup> m_asked;
+    QStringList m_canaryEndings {QStringLiteral("com")};
+    QHash<quint64, QString> m_canaries;   // names that cannot exist, asked
+    bool m_waitingForCanaries = false;    // the first of them have no answer yet
+    int m_sinceCanary = 0;
     std::deque<Lookup> m_passedOn;         // waiting for the registry
     std::multiset<qint64> m_openEntries;   // of the names asked and passed on
     QElapsedTimer m_clock;
@@ -102,6 +120,8 @@ private:
     QTimer m_paceTimer;
     QTimer m_waitTimer;
     int m_silentInARow = 0;
+    std::deque<bool> m_recent;   // whether each of the last answers was a failure
+    int m_recentFailures = 0;
     quint64 m_answers = 0;
     quint64 m_delegated = 0;
     quint64 m_passed = 0;

@@ -4,6 +4,7 @@
 
 #include "app/TextUtils.h"
 
+#include <QHostAddress>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QUrl>
@@ -49,8 +50,10 @@ QString urlHost(const QString &text)
     if (const qsizetype end = authority.indexOf(authorityEnd); end >= 0)
         authority.truncate(end);
     authority = authority.mid(authority.lastIndexOf('@') + 1);
-    if (authority.startsWith('['))
-        return QStringLiteral("[");
+    if (authority.startsWith('[')) {   // an address in brackets, or what cannot be a name
+        const qsizetype close = authority.indexOf(']');
+        return close < 0 ? QStringLiteral("[") : authority.left(close + 1);
+    }
     if (const qsizetype colon = authority.indexOf(':'); colon >= 0)
         authority.truncate(colon);
     return authority.isEmpty() ? QStringLiteral("[") : authority.toLower();
@@ -116,6 +119,18 @@ bool hasForeignCharacter(const QString &name)
     return std::any_of(name.cbegin(), name.cend(), [](QChar c) { return c.unicode() < 0x80 && !isLdh(c) && c != '.'; });
 }
 
+// An IPv4 or IPv6 address, bare or in brackets, or dotted numbers: no ending is a number, and a
+// registry's "No match" for an address says nothing.
+bool isAddress(QString text)
+{
+    if (text.startsWith('[') && text.endsWith(']'))
+        text = text.mid(1, text.size() - 2);
+    if (text.contains(QLatin1Char(':')))   // a bare number is a word ("1234.com"), not IPv4's shortest form
+        return QHostAddress(text).protocol() == QAbstractSocket::IPv6Protocol;
+    static const QRegularExpression numbers(QStringLiteral("^[0-9]+(\\.[0-9]+)+\\.?$"));
+    return numbers.match(text).hasMatch();
+}
+
 // UTS #46 maps the ideographic and full-width full stops to ".": before anything looks for dots.
 QString withAsciiDots(QString text)
 {
@@ -156,6 +171,8 @@ LookupName cleanedCandidate(const QString &candidate)
     QString name = URLDecode(trimmed).trimmed();
     if (name.contains(QChar(0)) || trimmed.contains(QChar(0)))
         return {{}, Skip::NulCharacter};
+    if (isAddress(name))
+        return {{}, Skip::Address};
     if (QString host = urlHost(name); !host.isEmpty()) {
         name = host;
     } else if (host = hostWithPortOrUser(name); !host.isEmpty()) {
@@ -165,6 +182,8 @@ LookupName cleanedCandidate(const QString &candidate)
             name = name.mid(colon + 1);
         name = withoutPath(name);
     }
+    if (isAddress(name))
+        return {{}, Skip::Address};
     CorrectName(name);
     return {name, Skip::None};
 }
@@ -230,6 +249,35 @@ LookupName registrableName(QString name, bool addCom)
     return {labels.mid(suffix - 1).join('.'), Skip::None};
 }
 
+QString endingProblem(const QString &ending)
+{
+    const QString what = QLatin1Char('"') + ending + QLatin1Char('"');
+    const QStringList labels = ending.split(QLatin1Char('.'));
+    for (const QString &label : labels) {
+        if (label.isEmpty())
+            return what + QStringLiteral(" has an empty label");
+        if (label.startsWith(QLatin1Char('-')) || label.endsWith(QLatin1Char('-')))
+            return what + QStringLiteral(" begins or ends a label with a hyphen");
+        if (const auto bad =
+                std::find_if(label.cbegin(), label.cend(), [](QChar c) { return c.unicode() < 0x80 && !isLdh(c); });
+            bad != label.cend())
+            return what + QStringLiteral(" holds \"%1\", which no ending has").arg(*bad);
+        if (mixesLookAlikeScripts(label))
+            return what + QStringLiteral(" mixes Latin, Cyrillic or Greek letters, as look-alike endings do");
+    }
+    const QByteArray ace = isAscii(ending) ? ending.toLatin1() : QUrl::toAce(ending);
+    if (ace.isEmpty())
+        return what + QStringLiteral(" has letters that have no IDNA form");
+    const QList<QByteArray> aceLabels = ace.split('.');
+    if (std::any_of(aceLabels.cbegin(), aceLabels.cend(),
+            [](const QByteArray &label) { return label.size() > MaxLabelLength; }))
+        return what + QStringLiteral(" has a label longer than %1 characters").arg(MaxLabelLength);
+    // A longer ending is one the registries run (co.uk), not a name under one (github.io).
+    if (aceLabels.size() > 1 && publicSuffixStart(QString::fromLatin1(ace).split(QLatin1Char('.'))) != 0)
+        return what + QStringLiteral(" is no ending of ICANN's section of the Public Suffix List");
+    return {};
+}
+
 QString skipText(Skip skip, qint64 count)
 {
     const bool one = count == 1;
@@ -260,6 +308,7 @@ QString skipText(Skip skip, qint64 count)
     case Skip::PublicSuffix:
         return n + (one ? QStringLiteral(" ending") : QStringLiteral(" endings"))
             + QStringLiteral(" of the Public Suffix List, which nobody registers");
+    case Skip::Address: return n + (one ? QStringLiteral(" IP address") : QStringLiteral(" IP addresses"));
     }
     return {};
 }
@@ -282,6 +331,7 @@ QString skipReason(const QString &given, Skip skip)
         return what + QStringLiteral(" mixes Latin, Cyrillic or Greek letters in one label, as look-alike names do");
     case Skip::NulCharacter: return what + QStringLiteral(" holds a NUL character");
     case Skip::PublicSuffix: return what + QStringLiteral(" is an ending of the Public Suffix List, not a name");
+    case Skip::Address: return what + QStringLiteral(" is an IP address, not a name");
     }
     return {};
 }

@@ -19,8 +19,9 @@ enum class Skip {
     MixedScripts,     // Latin, Cyrillic or Greek side by side in one label: "раypal"
     NulCharacter,     // a NUL anywhere in the line: what follows it is no part of what was meant
     PublicSuffix,     // an ending itself: "co.uk"
+    Address,          // an IP address, bare, in brackets or in a URL: "192.168.0.1", "2001:db8::1"
 };
-constexpr int SkipKinds = int(Skip::PublicSuffix) + 1;
+constexpr int SkipKinds = int(Skip::Address) + 1;
 
 struct LookupName {
     QString name;   // what is asked and classified; empty when skipped
@@ -51,6 +52,9 @@ QString prepareLookupName(const QString &candidate);
 bool isComNet(const QString &name);
 // The name as its reader writes it: "xn--wgv71a119e.com" is "日本語.com".
 QString unicodeForm(const QString &name);
+// Why a text is no ending that names can be asked under, or empty when it is one: a label DNS could
+// hold as a top-level domain, or an ending of ICANN's section of the Public Suffix List ("co.uk").
+QString endingProblem(const QString &ending);
 // "2 lines that hold more than a name" and the like, for the end of a run.
 QString skipText(Skip skip, qint64 count);
 // Why a single name is not asked, for a window or a command that was given one.

@@ -62,6 +62,15 @@ RunControl::RunControl(DnsStage &dns, RegistryStage &registry, QObject *parent)
     });
 }
 
+void RunControl::setEndings(const QStringList &endings)
+{
+    m_endings = endings;
+    QStringList asked = endings;
+    if (!asked.contains(QStringLiteral("com")))
+        asked.prepend(QStringLiteral("com"));   // hosts and URLs of a list are .com names most of all
+    m_dns.setCanaryEndings(asked);
+}
+
 QString RunControl::sourceName(Source source)
 {
     switch (source) {

@@ -119,7 +119,8 @@ public:
         m_servicesProblems = problems;
     }
     // The endings a bare word of a list is asked under, in order ("com" unless set).
-    void setEndings(const QStringList &endings) { m_endings = endings; }
+    void setEndings(const QStringList &endings);
+    const QStringList &endings() const { return m_endings; }
     // The text of the "Open Connections" panel: the registry's lookups, and what DNS settled.
     QString openConnectionsText() const;
 

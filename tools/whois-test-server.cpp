@@ -55,6 +55,11 @@ struct Options {
     bool dnsTruncate = false;         // over UDP every delegation comes truncated: only TCP brings it
     bool dnsMismatch = false;         // DNS answers name another question than the one asked
     int dnsLatencyMs = 0;             // before each DNS answer over UDP
+    double servfailRatio = 0;         // of the registered names, lame: SERVFAIL every time they are asked
+    int servfailEvery = 0;            // every K-th DNS question gets SERVFAIL
+    int dnsSilentAfter = 0;           // DNS answers this many questions, then none
+    bool dnsChaos = false;            // NS records come in class CH, not IN
+    bool dnsFabricate = false;        // NS records for every name, as a resolver that makes things up
     QString replay;                   // a folder of captured answers: whois/NAME, rdap/NAME.http
 };
 
@@ -152,6 +157,8 @@ public:
         const QByteArray key = name.toLower();
         if (m_options.useRegisteredList)
             return !m_options.registered.contains(key);
+        if (key.indexOf('.') > 40)
+            return true;   // a label this long is nobody's name: the names a client asks to test its resolver
         return stableHash(key) % 100000u < quint32(m_options.freeRatio * 100000.0);
     }
 
@@ -571,9 +578,10 @@ private:
     }
 
     static QByteArray u16(int value) { return QByteArray(1, char(value >> 8)) + char(value & 0xFF); }
-    static QByteArray record(const QByteArray &owner, int type, const QByteArray &data)
+    QByteArray record(const QByteArray &owner, int type, const QByteArray &data) const
     {
-        return owner + u16(type) + u16(1) + QByteArray("\0\0\x01\x2c", 4) + u16(int(data.size())) + data;
+        const int recordClass = m_options.dnsChaos ? 3 : 1;   // CH or IN
+        return owner + u16(type) + u16(recordClass) + QByteArray("\0\0\x01\x2c", 4) + u16(int(data.size())) + data;
     }
     static QByteArray encodedName(const QByteArray &name)
     {
@@ -615,8 +623,19 @@ private:
         int answerCount = 0;
         int authorityCount = 0;
         const QByteArray self("\xc0\x0c", 2);   // the name of the question
+        ++m_questions;
+        if (m_options.dnsSilentAfter > 0 && m_questions > quint64(m_options.dnsSilentAfter))
+            return {};   // gone silent
+        const bool lame =
+            registered && stableHash("lame:" + lower) % 100000u < quint32(m_options.servfailRatio * 100000.0);
         if (m_limit.exceeded()) {
             rcode = 5;   // REFUSED
+        } else if (lame || (m_options.servfailEvery > 0 && m_questions % quint64(m_options.servfailEvery) == 0)) {
+            rcode = 2;   // SERVFAIL
+        } else if (m_options.dnsFabricate && type == TypeNs) {
+            for (const char *server : {"\x03ns1", "\x03ns2"})
+                answers += record(self, TypeNs, QByteArray(server) + encodedName("parking.test"));
+            answerCount = 2;
         } else if (m_options.hijack && (type == TypeA || !delegated)) {
             // An address for anything, and the parent zone's servers: no delegation of the name.
             answers = record(self, TypeA, QByteArray("\x0a\x00\x00\x01", 4));
@@ -646,6 +665,7 @@ private:
     std::unique_ptr<QUdpSocket> m_udp;
     std::unique_ptr<QTcpServer> m_tcp;
     RateLimit m_limit {m_options.dnsLimitPerSecond};
+    quint64 m_questions = 0;
 };
 
 int fail(const QString &message)
@@ -745,7 +765,19 @@ int main(int argc, char **argv)
         QStringLiteral("Answer the names of captured answers in DIR with them: whois/NAME is a WHOIS reply, "
                        "rdap/NAME.http an HTTP answer (status line, headers, blank line, body)."),
         QStringLiteral("DIR"));
-    parser.addOptions({dnsPort, heldRatio, dnsLimit, hijack, dnsTruncate, dnsMismatch, dnsLatency, replay});
+    const QCommandLineOption servfailRatio(QStringLiteral("dns-servfail-ratio"),
+        QStringLiteral("Share of the registered names whose delegation is lame: SERVFAIL whenever asked."),
+        QStringLiteral("R"));
+    const QCommandLineOption servfailEvery(QStringLiteral("dns-servfail-every"),
+        QStringLiteral("Every K-th DNS question gets SERVFAIL."), QStringLiteral("K"));
+    const QCommandLineOption dnsSilentAfter(
+        QStringLiteral("dns-silent-after"), QStringLiteral("DNS answers N questions, then none."), QStringLiteral("N"));
+    const QCommandLineOption dnsChaos(
+        QStringLiteral("dns-class-ch"), QStringLiteral("DNS records come in class CH instead of IN."));
+    const QCommandLineOption dnsFabricate(QStringLiteral("dns-fabricate"),
+        QStringLiteral("DNS answers every NS question with name servers, as a resolver that makes them up."));
+    parser.addOptions({dnsPort, heldRatio, dnsLimit, hijack, dnsTruncate, dnsMismatch, dnsLatency, replay,
+        servfailRatio, servfailEvery, dnsSilentAfter, dnsChaos, dnsFabricate});
     parser.addOptions({port, registered, freeRatio, latency, slowEvery, slowMs, silentEvery, silentName, emptyEvery,
         noticeEvery, replyBytes, limit, stats, log, refuseName, refuseAll, rdapPort, rdapCert, rdapKey, retryAfter,
         reservedName, html404, otherLdhName, redirectTo, hostile});
@@ -789,6 +821,14 @@ int main(int argc, char **argv)
     all &= ok;
     options.dnsLatencyMs = int(number(dnsLatency, &ok));
     all &= ok;
+    if (parser.isSet(servfailRatio))
+        options.servfailRatio = parser.value(servfailRatio).toDouble(&ok), all &= ok;
+    options.servfailEvery = int(number(servfailEvery, &ok));
+    all &= ok;
+    options.dnsSilentAfter = int(number(dnsSilentAfter, &ok));
+    all &= ok;
+    options.dnsChaos = parser.isSet(dnsChaos);
+    options.dnsFabricate = parser.isSet(dnsFabricate);
     options.hijack = parser.isSet(hijack);
     options.dnsTruncate = parser.isSet(dnsTruncate);
     options.dnsMismatch = parser.isSet(dnsMismatch);

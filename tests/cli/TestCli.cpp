@@ -198,6 +198,12 @@ private slots:
         QTest::addRow("from past the end") << check + QStringList {"--from", "4", "LIST"} << 2 << "past the end";
         QTest::addRow("from and resume") << check + QStringList {"--from", "2", "--resume", "LIST"} << 2
                                          << "cannot go together";
+        // Fault caught: an ending that is none taken, and every word of the list then skipped or
+        // asked under another ending.
+        for (const char *ending : {"../../etc", "co/m", "i_o", "-io", "github.io"})
+            QTest::addRow("ending %s", ending)
+                << check + QStringList {"--endings", ending, "LIST"} << 2
+                << QString("--endings: \"%1\"").arg(QString(ending).remove(QRegularExpression("^\\.+")));
         QTest::addRow("empty folder") << QStringList {"check", "--folder", "", "LIST"} << 2
                                       << "--folder takes a folder";
         for (const char *server : {"127.0.0.1:0", "127.0.0.1:99999", ":43", "host:abc"})
@@ -376,14 +382,16 @@ private slots:
         QFETCH(QString, asked);
         QFETCH(QString, skipped);
         TestFolders folders;
-        TestWhoisServer server({"--free-ratio", "1", "--log", folders.file("queries.log"), "--rdap-port", "0"});
+        TestWhoisServer server(
+            {"--free-ratio", "1", "--log", folders.file("queries.log"), "--rdap-port", "0", "--dns-port", "0"});
         writeBytes(folders.file("list.txt"), line + "\r\nanchor\r\n");
         // A URL given alone serves .com and .net; the other endings are named.
         QString bases = server.rdapBase();
         for (const char *ending : {"org", "company", "uk", "io"})
             bases += QString(" %1=%2").arg(ending, server.rdapBase());
-        const Outcome outcome = run({"check", "--server", server.address(), "--rdap-base", bases, "--folder",
-            folders.program(), folders.file("list.txt")});
+        // Names under other endings need DNS's word that they are not delegated beside the 404.
+        const Outcome outcome = run({"check", "--server", server.address(), "--rdap-base", bases, "--dns-server",
+            server.dnsAddress(), "--folder", folders.program(), folders.file("list.txt")});
         QCOMPARE(outcome.exitCode, 0);
         QStringList expected {"anchor.com"};
         if (!asked.isEmpty())

@@ -75,6 +75,13 @@ private slots:
         QTest::addRow("another question answered") << QStringList {"--dns-mismatch"} << viaServer << all;
         QTest::addRow("refused past one a second")
             << QStringList {"--dns-limit-per-s", "1"} << viaServer << QStringList {};
+        // SERVFAIL (a lame delegation), records of another class, delegations made up: the
+        // registry is asked (faults caught: a class CH record or a made-up one taken as a
+        // delegation, a SERVFAIL taken for one).
+        QTest::addRow("SERVFAIL for the registered names")
+            << QStringList {"--dns-servfail-ratio", "1"} << viaServer << all;
+        QTest::addRow("records of class CH") << QStringList {"--dns-class-ch"} << viaServer << all;
+        QTest::addRow("delegations made up") << QStringList {"--dns-fabricate"} << viaServer << all;
         QTest::addRow("no resolver listening")
             << QStringList {} << QStringList {"--dns-server", QString("127.0.0.1:%1").arg(unusedPort())} << all;
         QTest::addRow("--no-dns") << QStringList {} << QStringList {"--no-dns"} << all;
@@ -108,6 +115,55 @@ private slots:
         QCOMPARE(asked, registryAsked);
         if (registryAsked.size() == 2)
             QVERIFY2(outcome.err.contains("\nDNS: 2 delegated, 2 to the registry\nchecked 4 names"), outcome.err);
+    }
+
+    // Under an ending whose service answers 404 for every name, a name is free only with DNS's own
+    // answer that it is not delegated. Faults caught, by row: a name whose question got SERVFAIL, a
+    // silence or a malformed answer passed on to the 404 and listed free; a resolver that falls
+    // silent mid-run asked to the end; records of class CH taken as a delegation, or the resolver
+    // that sends them kept without a word; a resolver that makes delegations up believed.
+    void otherEndingsNeedDnsAnswer_data()
+    {
+        QTest::addColumn<QStringList>("dnsOptions");   // empty: no resolver listening
+        QTest::addColumn<QString>("told");             // what the end of the run says of DNS
+        QTest::addRow("SERVFAIL for every third question") << QStringList {"--dns-servfail-every", "3"} << "";
+        QTest::addRow("silent after 100 questions")
+            << QStringList {"--dns-silent-after", "100"} << "gave no answer to 50 questions in a row";
+        QTest::addRow("no resolver") << QStringList {} << "gave no answer to 50 questions in a row";
+        QTest::addRow("records of class CH") << QStringList {"--dns-class-ch"} << "answers were failures";
+        QTest::addRow("delegations made up") << QStringList {"--dns-fabricate"} << "makes delegations up";
+    }
+    void otherEndingsNeedDnsAnswer()
+    {
+        QFETCH(QStringList, dnsOptions);
+        QFETCH(QString, told);
+        TestFolders folders;
+        QStringList names, registered;
+        for (int i = 0; i < 300; ++i) {
+            names << QString("w%1.io").arg(i);
+            if (i % 3 != 0)
+                registered << names.last();
+        }
+        DataFile::rewrite(folders.file("list.txt"), names);
+        DataFile::rewrite(folders.file("registered.txt"), registered);
+        TestWhoisServer io({"--free-ratio", "1", "--rdap-port", "0"});   // 404 for every name
+        std::unique_ptr<TestWhoisServer> resolver;
+        QString dns = QString("127.0.0.1:%1").arg(unusedPort());
+        if (!dnsOptions.isEmpty()) {
+            resolver = std::make_unique<TestWhoisServer>(
+                dnsOptions + QStringList {"--registered", folders.file("registered.txt"), "--dns-port", "0"});
+            dns = resolver->dnsAddress();
+        }
+        EnvironmentVariable bases("TAMARIND_RDAP_BASE", ("io=" + io.rdapBase()).toLatin1());
+        EnvironmentVariable tick("TAMARIND_TICK_MS", "20");
+        const Outcome outcome = check({"--server", QString("127.0.0.1:%1").arg(unusedPort()), "--dns-server", dns,
+            "--folder", folders.program(), folders.file("list.txt")});
+        QCOMPARE(outcome.out.size(), names.size());
+        for (const QString &line : outcome.out)
+            QVERIFY2(!line.startsWith("free ") || !registered.contains(line.mid(5)), qPrintable(line));
+        QVERIFY2(!outcome.out.filter(QRegularExpression("^unchecked ")).isEmpty(), "every name had an answer");
+        if (!told.isEmpty())
+            QVERIFY2(outcome.err.contains(told.toUtf8()), outcome.err.constData());
     }
 
     // A run stopped while DNS still holds names keeps its place before them (fault caught: the

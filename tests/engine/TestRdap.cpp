@@ -55,11 +55,10 @@ private slots:
                                             << "https://a.test/x/domain/x.org"
                                             << "line 1 is not";
         // Fault caught: the lines before a malformed one taken, although the file is not used.
-        QTest::addRow("malformed override after a good line")
-            << org << QByteArray("org https://b.test/\norg\n") << ""
-            << "x.org"
-            << "https://a.test/x/domain/x.org"
-            << "line 2 is not";
+        QTest::addRow("malformed override after a good line") << org << QByteArray("org https://b.test/\norg\n") << ""
+                                                              << "x.org"
+                                                              << "https://a.test/x/domain/x.org"
+                                                              << "line 2 is not";
         QTest::addRow("setting wins") << org << QByteArray("org https://b.test/") << "org=https://r.test/"
                                       << "x.org"
                                       << "https://r.test/domain/x.org"

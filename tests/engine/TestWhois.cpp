@@ -138,8 +138,31 @@ private slots:
                                   << "" << bad;
         QTest::addRow("quotes") << "\"google.com\""
                                 << "" << bad;
+        // Addresses are no names: fault caught, "2001:db8::1" asked as db81.com, "fe80::1" as 1.com,
+        // "192.168.0.1" as 0.1 (and listed free).
+        const int address = int(Whois::Skip::Address);
         QTest::addRow("IPv6 URL") << "http://[::1]/"
-                                  << "" << bad;
+                                  << "" << address;
+        QTest::addRow("IPv6 URL with a port") << "https://[2001:db8::1]:8443/x"
+                                              << "" << address;
+        QTest::addRow("IPv6") << "2001:db8::1"
+                              << "" << address;
+        QTest::addRow("link-local IPv6") << "fe80::1"
+                                         << "" << address;
+        QTest::addRow("IPv6 in brackets") << "[2001:db8::1]"
+                                          << "" << address;
+        QTest::addRow("IPv4") << "192.168.0.1"
+                              << "" << address;
+        QTest::addRow("IPv4 URL with a port") << "http://10.0.0.1:8080/x"
+                                              << "" << address;
+        QTest::addRow("IPv4 with a port") << "10.0.0.1:43"
+                                          << "" << address;
+        QTest::addRow("dotted numbers") << "3.4"
+                                        << "" << address;
+        QTest::addRow("digits under an ending") << "123.com"
+                                                << "123.com" << asked;
+        QTest::addRow("a bare number") << "1234"
+                                       << "1234.com" << asked;
         QTest::addRow("line separator") << QString::fromUtf8("a\u2028b.com") << "" << more;
         QTest::addRow("no IDNA form") << QString::fromUtf8("\u200b\u200b.com") << "" << noIdna;
     }
@@ -201,6 +224,48 @@ private slots:
         QFETCH(QByteArray, marker);
         QFETCH(int, verdict);
         QCOMPARE(int(Whois::replyVerdict(reply, marker, "abc.com")), verdict);
+    }
+
+    // An ending given by the user is checked before a run: fault caught, "../../etc" taken as .com,
+    // "co/m" as .co, "i_o", "*", "-io", a Cyrillic "о" or a 70-letter label taken (every word then
+    // skipped), a private suffix ("github.io") taken so that every word is asked as github.io.
+    void endings_data()
+    {
+        QTest::addColumn<QString>("ending");
+        QTest::addColumn<QString>("problem");   // empty: taken
+        QTest::addRow("com") << "com"
+                             << "";
+        QTest::addRow("a country's") << "co.uk"
+                                     << "";
+        QTest::addRow("IDNA") << QString::fromUtf8("москва") << "";
+        QTest::addRow("a top-level label DNS could hold") << "zz"
+                                                          << "";
+        QTest::addRow("path") << "/../etc"
+                              << "holds \"/\"";
+        QTest::addRow("slash") << "co/m"
+                               << "holds \"/\"";
+        QTest::addRow("underscore") << "i_o"
+                                    << "holds \"_\"";
+        QTest::addRow("star") << "*"
+                              << "holds \"*\"";
+        QTest::addRow("leading hyphen") << "-io"
+                                        << "hyphen";
+        QTest::addRow("Cyrillic o in com") << QString::fromUtf8("cоm") << "mixes";
+        QTest::addRow("70 letters") << QString(70, 'a') << "longer than 63";
+        QTest::addRow("private suffix") << "github.io"
+                                        << "Public Suffix List";
+        QTest::addRow("empty label") << "co..uk"
+                                     << "empty label";
+    }
+    void endings()
+    {
+        QFETCH(QString, ending);
+        QFETCH(QString, problem);
+        const QString said = Whois::endingProblem(ending);
+        if (problem.isEmpty())
+            QCOMPARE(said, QString());
+        else
+            QVERIFY2(said.contains(problem), qPrintable(said));
     }
 
     // Faults caught: a registry's throttle (a close without a word, a limit notice, "try again")
