@@ -4,7 +4,8 @@
 # verdict is right, how often the registry was asked against the names DNS could not settle, and
 # the time against the 1,000 s the same list takes the registry alone. Then the whole four-letter
 # list with no limit and DNS at once, against the rate of the registry alone.
-# Last, a registry left idle while DNS settles 60,000 names, after one name it always refuses.
+# Then the same list behind a resolver that answers SERVFAIL for 3 % of the registered names (lame
+# delegations). Last, a registry left idle while DNS settles 60,000 names, after one name it always refuses.
 # Usage: bench/bench-dns-first.sh [BUILD_DIR]   (needs the Debian package time)
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
@@ -37,6 +38,14 @@ echo "   unchecked: $(grep -c '^unchecked ' "$work/strict.out" || true)"
 echo "   $(grep '^DNS: ' "$work/strict.err")"
 echo "   registry asked $asked times for $undelegated names DNS did not settle: $(awk -v a="$asked" -v u="$undelegated" 'BEGIN { printf "%.3f", a / u }') of them (target at most 1.05)"
 echo "   $(cat "$work/strict.time") s in all; the registry alone at 20/s: $((names / 20)) s ($(awk -v t="$(cat "$work/strict.time")" -v n="$names" 'BEGIN { printf "%.3f", t / (n / 20) }') of it, target at most 0.1)"
+
+echo "== the same list behind a resolver with lame delegations: SERVFAIL for 3 % of the registered names"
+start_server --free-ratio 0.05 --held-ratio 0.01 --limit-per-s 20 --dns-port 0 --dns-servfail-ratio 0.03
+check lame "$work/20000.txt" --server "127.0.0.1:$port" --dns-server "$dns"
+echo "   verdicts different from the registry's own: $(wrong "$work/lame.out" "$work/truth.out") of $names;" \
+  "unchecked: $(grep -c '^unchecked ' "$work/lame.out" || true)"
+echo "   $(grep '^DNS: ' "$work/lame.err")"
+echo "   $(tail -n 1 "$work/lame.time") s in all (target at most 120 s)"
 
 echo "== every name registered, and every name free, DNS first"
 head -n 5000 "$work/20000.txt" > "$work/5000.txt"
