@@ -6,6 +6,7 @@
 #include "app/Startup.h"
 #include "cli/CheckProgress.h"
 #include "run/CheckSession.h"
+#include "run/LineTally.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -101,30 +102,37 @@ QString verdictName(const QString &name)
     return unicode == name ? name : name + ' ' + unicode;
 }
 
-int dryRun(const CheckRequest &request, SourceFeed &feed, const Console &console)
+// The names a check would ask, read as the check reads them: the same skips, told the same way.
+int dryRun(const CheckRequest &request, const LookupService &service, SourceFeed &feed, const Console &console)
 {
+    const QString resolvers = request.dnsServers.trimmed().isEmpty() ? QStringLiteral("the system's resolvers")
+                                                                     : request.dnsServers.trimmed();
     if (!request.dnsFirst)
-        console.tell(QStringLiteral("tamarind-cli: DNS is not asked: every name would go to the registry"));
+        console.tell(QStringLiteral("tamarind-cli: DNS first is off: .com and .net names would go straight to the "
+                                    "registry; names under other endings would still be asked of DNS (%1), since "
+                                    "their registries' 404 is not trusted alone")
+                         .arg(resolvers));
     else
         console.tell(QStringLiteral("tamarind-cli: every name would go to DNS first (%1); only those it does not find "
                                     "delegated would go to the registry")
-                         .arg(request.dnsServers.trimmed().isEmpty() ? QStringLiteral("the system's resolvers")
-                                                                     : request.dnsServers.trimmed()));
+                         .arg(resolvers));
+    LineTally tally;
+    tally.setServed([&service](const QString &name) { return service.bases.serves(name); });
     QByteArray lines;
     for (qint64 entry = request.first;; ++entry) {
-        const QString name = feed.entry(entry);
+        const QString line = feed.entry(entry);
         if (entry > feed.count())
             break;
-        for (const Whois::LookupName &query : Whois::namesOfLine(name, request.endings)) {
-            if (query.isAsked())
-                lines += verdictName(query.name).toLocal8Bit() + '\n';
-        }
+        for (const QString &name : tally.namesOf(line, request.endings))
+            lines += verdictName(name).toLocal8Bit() + '\n';
         if (lines.size() > (1 << 16)) {
             console.out(lines);
             lines.clear();
         }
     }
     console.out(lines);
+    if (const QString skipped = tally.text(request.list, feed.overlongLines()); !skipped.isEmpty())
+        console.tell(QStringLiteral("tamarind-cli: ") + skipped);
     return 0;
 }
 
@@ -133,9 +141,12 @@ int check(const QCommandLineParser &parser, const Console &console)
     CheckRequest request;
     if (const int code = parseRequest(parser, console, &request))
         return code;
+    // The program folder's service files are the ones a check reads, the dry run's too.
+    if (parser.isSet(FolderOption))
+        ProgramFolder::setPath(parser.value(FolderOption));
     LookupService service;
     QString serviceError;
-    if (!request.dryRun && !chooseService(parser, &service, &serviceError))
+    if (!chooseService(parser, &service, &serviceError) && !request.dryRun)
         return usageError(console, serviceError);
 
     SourceFeed feed;
@@ -156,10 +167,8 @@ int check(const QCommandLineParser &parser, const Console &console)
             QStringLiteral("--from %1 is past the end of %2, which has %3 entries")
                 .arg(QString::number(request.first), QDir::toNativeSeparators(request.list), QString::number(entries)));
     if (request.dryRun)
-        return dryRun(request, feed, console);
+        return dryRun(request, service, feed, console);
 
-    if (parser.isSet(FolderOption))
-        ProgramFolder::setPath(parser.value(FolderOption));
     QDir().mkpath(ProgramFolder::path());
     // One after the other: an installed affix list goes in before an empty one would be made.
     QStringList failures = Startup::ensureInstalledData();

@@ -39,6 +39,9 @@ struct Bases {
     static std::optional<Bases> parse(const QString &text);
     // The request for the name; invalid when no service is known for its ending.
     QUrl requestFor(const QString &name) const;
+    // Whether a service answers the name: .com and .net have the protocol's, every other ending
+    // needs an RDAP service of its own.
+    bool serves(const QString &name) const { return Whois::isComNet(name) || requestFor(name).isValid(); }
 };
 // The setting RdapBase, over the services of the bootstrap and override files.
 Bases configuredBases(QString *error = nullptr);

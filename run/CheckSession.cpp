@@ -92,18 +92,14 @@ void CheckSession::setRdapBases(const Rdap::Bases &bases, const QString &error)
     m_registry.setBases(bases);
     // .com and .net have the protocol's service; every other ending needs an RDAP service of its own.
     m_run.setServed(
-        [this](const QString &name) {
-            return Whois::isComNet(name) || m_backends.rdap().bases().requestFor(name).isValid();
-        },
-        bases.knownProblems);
+        [this](const QString &name) { return m_backends.rdap().bases().serves(name); }, bases.knownProblems);
 }
 
 QStringList CheckSession::unservedEndings(const QStringList &endings) const
 {
     QStringList unserved;
     for (const QString &ending : endings) {
-        const QString name = QStringLiteral("example.") + ending;
-        if (!Whois::isComNet(name) && !m_backends.rdap().bases().requestFor(name).isValid())
+        if (!m_backends.rdap().bases().serves(QStringLiteral("example.") + ending))
             unserved << ending;
     }
     return unserved;

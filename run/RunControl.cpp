@@ -198,8 +198,7 @@ QString RunControl::start(qint64 first, qint64 entries)
     m_first = first;
     m_nextEntry = first;
     m_wordMax = entries;
-    m_skipped.fill(0);
-    m_unserved.clear();
+    m_tally.clear();
     m_pending.clear();
     m_skippedPath = ProgramFiles::resultPath(ProgramFiles::ResultFile::Skipped, makeRunStamp());
     m_skippedLines.clear();
@@ -238,32 +237,13 @@ std::optional<Lookup> RunControl::nextName()
 // not asked.
 std::optional<Lookup> RunControl::takeLookup(const QString &candidate, qint64 entry)
 {
-    for (const Whois::LookupName &prepared : Whois::namesOfLine(candidate, m_endings)) {
-        if (!prepared.isAsked()) {
-            ++m_skipped[size_t(prepared.skip)];
-            if (prepared.skip != Whois::Skip::Blank)
-                noteSkipped(entry, Whois::skipReason(shownLine(candidate), prepared.skip));
-        } else if (m_served && !m_served(prepared.name)) {
-            ++m_unserved[prepared.name.section(QLatin1Char('.'), -1)];
-            noteSkipped(entry, prepared.name + QStringLiteral(": no registry service is known for its ending"));
-        } else {
-            m_pending.append(Lookup {prepared.name, entry, 0, 0, 0});
-        }
-    }
+    const QStringList names =
+        m_tally.namesOf(candidate, m_endings, [this, entry](const QString &why) { noteSkipped(entry, why); });
+    for (const QString &name : names)
+        m_pending.append(Lookup {name, entry, 0, 0, 0});
     if (m_pending.isEmpty())
         return std::nullopt;
     return m_pending.takeFirst();
-}
-
-// Control characters are shown, not written: the file stays one line per skipped line.
-QString RunControl::shownLine(const QString &line)
-{
-    QString shown;
-    for (const QChar c : line.trimmed())
-        shown += c.unicode() < 0x20 || c.unicode() == 0x7F
-            ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
-            : QString(c);
-    return shown;
 }
 
 void RunControl::noteSkipped(qint64 entry, const QString &why)
@@ -301,26 +281,8 @@ void RunControl::listChanged()
 
 QString RunControl::skippedText()
 {
-    QStringList skipped;
-    if (const qint64 overlong = m_feed.overlongLines())
-        skipped << QStringLiteral("%1 %2 longer than %3 KB (not names)")
-                       .arg(QString::number(overlong), overlong == 1 ? QStringLiteral("line") : QStringLiteral("lines"),
-                           QString::number(DataFile::MaxEntryBytes / 1024));
-    for (int reason = 0; reason < Whois::SkipKinds; ++reason) {
-        if (const QString text = Whois::skipText(Whois::Skip(reason), m_skipped[size_t(reason)]);
-            m_skipped[size_t(reason)] > 0 && !text.isEmpty())
-            skipped << text;
-    }
-    QString text;
-    if (!skipped.isEmpty())
-        text = QStringLiteral("Skipped in %1: %2.")
-                   .arg(QDir::toNativeSeparators(m_feed.path()), skipped.join(QStringLiteral(" and ")));
-    for (auto ending = m_unserved.cbegin(); ending != m_unserved.cend(); ++ending) {
-        text += QStringLiteral("%1%2 %3 under .%4: no registry service is known for it.")
-                    .arg(text.isEmpty() ? QString() : QStringLiteral(" "), QString::number(ending.value()),
-                        ending.value() == 1 ? QStringLiteral("name") : QStringLiteral("names"), ending.key());
-    }
-    if (!m_unserved.isEmpty() && !m_servicesProblems.isEmpty())
+    QString text = m_tally.text(m_feed.path(), m_feed.overlongLines());
+    if (m_tally.skippedUnserved() && !m_servicesProblems.isEmpty())
         text += QStringLiteral(" (%1.)").arg(m_servicesProblems.join(QStringLiteral("; ")));
     if (const QString lost = m_registry.lostText(); !lost.isEmpty())
         text += (text.isEmpty() ? QString() : QStringLiteral(" ")) + lost;

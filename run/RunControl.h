@@ -1,6 +1,7 @@
 #pragma once
 #include "app/Settings.h"
 #include "engine/LookupName.h"
+#include "run/LineTally.h"
 #include "run/SourceFeed.h"
 
 #include <QElapsedTimer>
@@ -106,16 +107,16 @@ public:
     // verdict that could not be saved.
     void stopBefore(qint64 entry);
     // The lines of this run skipped for a reason.
-    qint64 skipped(Whois::Skip reason) const { return m_skipped[size_t(reason)]; }
+    qint64 skipped(Whois::Skip reason) const { return m_tally.skipped(reason); }
     // What the run skipped of its list (lines too long to be names, lines that are no registrable
     // name), as sentences, and the file that names each line; empty when it skipped nothing.
     QString skippedText();
     // Whether a name's ending has a service that can be asked; names without one are skipped and
     // counted by ending.
     // `problems` say why some services are not known, for the end-of-run message.
-    void setServed(std::function<bool(const QString &)> served, const QStringList &problems = {})
+    void setServed(LineTally::Served served, const QStringList &problems = {})
     {
-        m_served = std::move(served);
+        m_tally.setServed(std::move(served));
         m_servicesProblems = problems;
     }
     // The endings a bare word of a list is asked under, in order ("com" unless set).
@@ -140,7 +141,6 @@ private:
     void listChanged();
     void save(qint64 position);
     void noteSkipped(qint64 entry, const QString &why);
-    static QString shownLine(const QString &line);
     void writeSkipped();
 
     DnsStage &m_dns;
@@ -155,9 +155,7 @@ private:
     qint64 m_nextEntry = 0;   // the next entry to read
     qint64 m_wordMax = 0;
     qint64 m_saved = -1;
-    std::array<qint64, Whois::SkipKinds> m_skipped {};
-    QMap<QString, qint64> m_unserved;   // names skipped because no service is known for their ending
-    std::function<bool(const QString &)> m_served;
+    LineTally m_tally;   // what the lines of the run came to
     QStringList m_servicesProblems;
     QStringList m_endings {QStringLiteral("com")};
     QList<Lookup> m_pending;      // the other endings of the entry read last

@@ -302,13 +302,35 @@ private slots:
         QVERIFY(third.err.contains("every entry"));
     }
 
-    void dryRun()
+    // A dry run asks and skips what the run does. Faults caught: names listed that the run skips
+    // (an ending no service answers, an address), a name read otherwise than the run reads it, the
+    // skips left uncounted.
+    void dryRunWalksTheRunsPath()
     {
         TestFolders folders;
-        DataFile::rewrite(folders.file("list.txt"), {"xx:abc", "Best%20Buy", "shop.net", "abc.org"});
-        const Outcome outcome = run({"check", "--dry-run", "--from", "2", folders.file("list.txt")});
-        QCOMPARE(outcome.exitCode, 0);
-        QCOMPARE(outcome.out, QByteArray("BestBuy.com\nshop.net\nabc.org\n"));
+        DataFile::rewrite(folders.file("list.txt"),
+            {"xx:abc", "Best%20Buy", "shop.net", "a.io", "foo.zz", "3.4", QString::fromUtf8("google\u3002com"),
+                "foo.invalid", "google.com registered"});
+        TestWhoisServer server({"--free-ratio", "1", "--rdap-port", "0", "--dns-port", "0"});
+        const QStringList common {"--server", server.address(), "--rdap-base",
+            server.rdapBase() + " io=" + server.rdapBase(), "--dns-server", server.dnsAddress(), "--folder",
+            folders.program(), "--from", "2", folders.file("list.txt")};
+        const Outcome dry = run(QStringList {"check", "--dry-run"} + common);
+        QCOMPARE(dry.exitCode, 0);
+        QCOMPARE(dry.out, QByteArray("BestBuy.com\nshop.net\na.io\ngoogle.com\n"));
+        const Outcome checked = run(QStringList {"check"} + common);
+        QStringList asked = checked.lines().replaceInStrings(QRegularExpression("^\\w+ "), "");
+        QStringList listed = QString::fromLatin1(dry.out).split('\n', Qt::SkipEmptyParts);
+        asked.sort();   // verdicts come as each service answers
+        listed.sort();
+        QCOMPARE(asked, listed);
+        // The same skips, told in the same words.
+        const QByteArray skipped = dry.err.mid(dry.err.indexOf("Skipped in")).trimmed();
+        QVERIFY2(skipped.contains("1 line that holds more than a name and 1 IP address")
+                && skipped.contains("1 name under .zz: no registry service is known for it.")
+                && skipped.contains("1 name under .invalid"),
+            skipped.constData());
+        QVERIFY2(checked.err.contains(skipped), checked.err.constData());
     }
 
     // Each row is a line in a form people paste. The server finds every name free, so a line asked

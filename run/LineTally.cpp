@@ -1,0 +1,71 @@
+#include "run/LineTally.h"
+
+#include "app/DataFile.h"
+
+#include <QDir>
+
+namespace {
+
+// Control characters are shown, not written: a report stays one line per skipped line.
+QString shownLine(const QString &line)
+{
+    QString shown;
+    for (const QChar c : line.trimmed())
+        shown += c.unicode() < 0x20 || c.unicode() == 0x7F
+            ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
+            : QString(c);
+    return shown;
+}
+
+}   // namespace
+
+void LineTally::clear()
+{
+    m_skipped.fill(0);
+    m_unserved.clear();
+}
+
+QStringList LineTally::namesOf(
+    const QString &line, const QStringList &endings, const std::function<void(const QString &why)> &skipped)
+{
+    QStringList asked;
+    for (const Whois::LookupName &name : Whois::namesOfLine(line, endings)) {
+        if (!name.isAsked()) {
+            ++m_skipped[size_t(name.skip)];
+            if (skipped && name.skip != Whois::Skip::Blank)
+                skipped(Whois::skipReason(shownLine(line), name.skip));
+        } else if (m_served && !m_served(name.name)) {
+            ++m_unserved[name.name.section(QLatin1Char('.'), -1)];
+            if (skipped)
+                skipped(name.name + QStringLiteral(": no registry service is known for its ending"));
+        } else {
+            asked << name.name;
+        }
+    }
+    return asked;
+}
+
+QString LineTally::text(const QString &listPath, qint64 overlongLines) const
+{
+    QStringList skipped;
+    if (overlongLines > 0)
+        skipped << QStringLiteral("%1 %2 longer than %3 KB (not names)")
+                       .arg(QString::number(overlongLines),
+                           overlongLines == 1 ? QStringLiteral("line") : QStringLiteral("lines"),
+                           QString::number(DataFile::MaxEntryBytes / 1024));
+    for (int reason = 0; reason < Whois::SkipKinds; ++reason) {
+        if (const QString text = Whois::skipText(Whois::Skip(reason), m_skipped[size_t(reason)]);
+            m_skipped[size_t(reason)] > 0 && !text.isEmpty())
+            skipped << text;
+    }
+    QString text;
+    if (!skipped.isEmpty())
+        text = QStringLiteral("Skipped in %1: %2.")
+                   .arg(QDir::toNativeSeparators(listPath), skipped.join(QStringLiteral(" and ")));
+    for (auto ending = m_unserved.cbegin(); ending != m_unserved.cend(); ++ending) {
+        text += QStringLiteral("%1%2 %3 under .%4: no registry service is known for it.")
+                    .arg(text.isEmpty() ? QString() : QStringLiteral(" "), QString::number(ending.value()),
+                        ending.value() == 1 ? QStringLiteral("name") : QStringLiteral("names"), ending.key());
+    }
+    return text;
+}

@@ -1,0 +1,34 @@
+#pragma once
+#include "engine/LookupName.h"
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <functional>
+
+// What the lines of a list come to: the names asked, and the lines and names skipped with why. A run
+// and a dry run read a list through it, so that both ask and skip the same names.
+class LineTally
+{
+public:
+    // Whether a name's ending has a service that can be asked; names without one are skipped and
+    // counted by ending.
+    using Served = std::function<bool(const QString &name)>;
+    void setServed(Served served) { m_served = std::move(served); }
+    void clear();
+
+    // The names of the line that are asked, in order; `skipped` hears why each other one is not.
+    QStringList namesOf(
+        const QString &line, const QStringList &endings, const std::function<void(const QString &why)> &skipped = {});
+    qint64 skipped(Whois::Skip reason) const { return m_skipped[size_t(reason)]; }
+    bool skippedUnserved() const { return !m_unserved.isEmpty(); }
+    // "Skipped in LIST: 2 lines that hold more than a name. 3 names under .zz: no registry service is
+    // known for it."; empty when nothing was skipped.
+    QString text(const QString &listPath, qint64 overlongLines) const;
+
+private:
+    std::array<qint64, Whois::SkipKinds> m_skipped {};
+    QMap<QString, qint64> m_unserved;   // names skipped because no service is known for their ending
+    Served m_served;
+};
