@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "app/Startup.h"
 #include "cli/CheckProgress.h"
+#include "engine/RdapServices.h"
 #include "run/CheckSession.h"
 #include "run/LineTally.h"
 
@@ -166,6 +167,12 @@ int check(const QCommandLineParser &parser, const Console &console)
         return usageError(console,
             QStringLiteral("--from %1 is past the end of %2, which has %3 entries")
                 .arg(QString::number(request.first), QDir::toNativeSeparators(request.list), QString::number(entries)));
+    // A service file of the program folder sends endings elsewhere than the shipped one: it is named.
+    for (const QString &fileName : {Rdap::BootstrapFileName, Rdap::OverridesFileName}) {
+        if (const QString path = Rdap::servicesFile(fileName);
+            !path.isEmpty() && QFileInfo(path).absolutePath() == QFileInfo(ProgramFolder::path()).absoluteFilePath())
+            console.tell(QStringLiteral("tamarind-cli: RDAP services from %1").arg(QDir::toNativeSeparators(path)));
+    }
     if (request.dryRun)
         return dryRun(request, service, feed, console);
 
@@ -204,16 +211,16 @@ int check(const QCommandLineParser &parser, const Console &console)
     QStringList problems;
     // Counted here: the lists' own counters start again when a list reaches its cap.
     std::map<ResultList, qint64> classified;
-    CheckProgress progress(console, session.pool(), entries - request.first + 1);
+    // Entries before the earliest one still open are done.
+    CheckProgress progress(console, session.pool(), entries - request.first + 1,
+        [&session, &request] { return session.run().resumePosition() - request.first; });
     QObject::connect(&session, &CheckSession::verdict, [&](const QString &name, bool unregistered) {
         console.print((unregistered ? QStringLiteral("free ") : QStringLiteral("registered ")) + verdictName(name));
         ++checked;
-        progress.advance();
     });
     QObject::connect(&session, &CheckSession::unchecked, [&](const QString &name) {
         console.print(QStringLiteral("unchecked ") + verdictName(name));
         ++checked;
-        progress.advance();
     });
     QObject::connect(&session.pool(), &LookupPool::fellOverToRdap, [&](const QString &why) {
         console.tell(QStringLiteral("tamarind-cli: %1 Asking RDAP for the rest of the check.").arg(why));

@@ -11,11 +11,13 @@ QString duration(qint64 seconds)
 
 }   // namespace
 
-CheckProgress::CheckProgress(const Cli::Console &console, const LookupPool &pool, qint64 names, QObject *parent)
+CheckProgress::CheckProgress(const Cli::Console &console, const LookupPool &pool, qint64 entries,
+    std::function<qint64()> entriesDone, QObject *parent)
     : QObject(parent)
     , m_console(console)
     , m_pool(pool)
-    , m_total(std::max<qint64>(0, names))
+    , m_total(std::max<qint64>(0, entries))
+    , m_entriesDone(std::move(entriesDone))
 {
     connect(&m_timer, &QTimer::timeout, this, &CheckProgress::show);
 }
@@ -28,16 +30,17 @@ void CheckProgress::start()
 
 QString CheckProgress::summary() const
 {
-    QString text = QStringLiteral("%1 of %2 names").arg(m_done).arg(m_total);
+    const qint64 done = std::clamp<qint64>(m_entriesDone(), 0, m_total);
+    QString text = QStringLiteral("%1 of %2 entries").arg(done).arg(m_total);
     if (const int wait = m_pool.askedWaitLeft(); wait > 0) {
         text += QStringLiteral(", the registry asks to wait %1").arg(Pace::waitText(wait));
     } else if (m_pool.waitingForServer() || m_pool.isPaused()) {
         text += QStringLiteral(", waiting for the server");
     } else {
         const double seconds = std::max(0.001, m_clock.elapsed() / 1000.0);
-        const double rate = m_done / seconds;
-        const qint64 left = rate > 0 ? qint64((m_total - std::min(m_done, m_total)) / rate) : 0;
-        text += QStringLiteral(", %1 names per second, %2 left").arg(qint64(rate)).arg(duration(left));
+        const double rate = done / seconds;
+        const qint64 left = rate > 0 ? qint64((m_total - done) / rate) : 0;
+        text += QStringLiteral(", %1 entries per second, %2 left").arg(qint64(rate)).arg(duration(left));
     }
     text += QStringLiteral(", %1 in flight").arg(m_pool.inFlight());
     if (m_pool.rate() > 0)
@@ -52,7 +55,7 @@ void CheckProgress::show()
         return;
     }
     constexpr int Width = 30;
-    const int filled = m_total > 0 ? int(Width * std::min(m_done, m_total) / m_total) : Width;
+    const int filled = m_total > 0 ? int(Width * std::clamp<qint64>(m_entriesDone(), 0, m_total) / m_total) : Width;
     const QString bar = QString(filled, QChar('#')) + QString(Width - filled, QChar('.'));
     m_console.err(QStringLiteral("\r[%1] %2\033[K").arg(bar, summary()).toLocal8Bit());
 }

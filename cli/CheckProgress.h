@@ -4,19 +4,22 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
+#include <functional>
 
 class LookupPool;
 
-// Progress of a check on the error channel: a live bar with names per second, time left and the
-// pace on a terminal, a plain line every few seconds otherwise.
+// Progress of a check on the error channel: a live bar with entries per second, time left and the
+// pace on a terminal, a plain line every few seconds otherwise. It counts entries, not names: an
+// entry is done once each of its names (one per ending of a bare word) has its outcome.
 class CheckProgress : public QObject
 {
     Q_OBJECT
 
 public:
-    CheckProgress(const Cli::Console &console, const LookupPool &pool, qint64 names, QObject *parent = nullptr);
+    // entriesDone: how many entries of the check are done so far.
+    CheckProgress(const Cli::Console &console, const LookupPool &pool, qint64 entries,
+        std::function<qint64()> entriesDone, QObject *parent = nullptr);
     void start();
-    void advance() { ++m_done; }
     void finish();
 
 private:
@@ -26,7 +29,7 @@ private:
     const Cli::Console &m_console;
     const LookupPool &m_pool;
     qint64 m_total;
-    qint64 m_done = 0;
+    std::function<qint64()> m_entriesDone;
     QElapsedTimer m_clock;
     QTimer m_timer;
 };

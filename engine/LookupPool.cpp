@@ -395,8 +395,8 @@ void LookupPool::learnLimit(qint64 retryAfterMs)
     switch (m_pace.refusal(now, retryAfterMs)) {
     case Pace::Refusal::Counted: return;
     case Pace::Refusal::TooLongWait:
-        refuseRun(QStringLiteral("%1 asks to wait %2 before the next query (Retry-After), more than an hour: the "
-                                 "run stops here and keeps its place.")
+        // Its owner says what follows: the run stops, or only this service's names go unchecked.
+        refuseRun(QStringLiteral("%1 asks to wait %2 before the next query (Retry-After), more than an hour.")
                       .arg(m_backend->serviceText(), Pace::waitText(retryAfterMs)));
         return;
     case Pace::Refusal::Wait:

@@ -40,7 +40,14 @@ bool readFile(const QString &path, QByteArray *bytes, QString *error)
         *error = QStringLiteral("%1 cannot be read: %2").arg(QDir::toNativeSeparators(path), file.errorString());
         return false;
     }
-    *bytes = file.read(16 << 20);   // the published file is well under 1 MB
+    constexpr qint64 Limit = 16 << 20;   // the published file is well under 1 MB
+    if (file.size() > Limit) {
+        *error = QStringLiteral("%1 is larger than %2 MB, more than any list of services")
+                     .arg(QDir::toNativeSeparators(path))
+                     .arg(Limit >> 20);
+        return false;
+    }
+    *bytes = file.readAll();
     return true;
 }
 

@@ -59,6 +59,11 @@ private slots:
                                                               << "x.org"
                                                               << "https://a.test/x/domain/x.org"
                                                               << "line 2 is not";
+        // Fault caught: a file past the size read told as a broken one ("unterminated string").
+        QTest::addRow("bootstrap past 16 MB") << org + QByteArray(17 << 20, ' ') << QByteArray() << ""
+                                              << "x.org"
+                                              << ""
+                                              << "larger than 16 MB";
         QTest::addRow("setting wins") << org << QByteArray("org https://b.test/") << "org=https://r.test/"
                                       << "x.org"
                                       << "https://r.test/domain/x.org"
