@@ -26,8 +26,13 @@ struct Lookup {
     bool refused(quint64 verdicts, bool lastOpen);
     // No answer in time. True when the name is written off.
     bool timedOut(quint64 verdicts, bool lastOpen);
-    // A reply we cannot read (a 400, a body of another kind). True when the name is written off.
-    bool unreadable(quint64 verdicts, bool lastOpen) { return timedOut(verdicts, lastOpen); }
+    // A reply we cannot read (a 400, a body of another kind): an answer about this name, so it costs
+    // an attempt once the service has given any verdict. True when the name is written off.
+    bool unreadable(quint64 verdicts, bool lastOpen)
+    {
+        verdictsSeen = verdicts;
+        return (verdicts > 0 || lastOpen) && ++attempts >= MaxAttempts;
+    }
     // Refused again and again while the others are answered: the name's own trouble, not the pace's.
     bool isSingledOut() const { return singledOut >= 2; }
 };
