@@ -39,7 +39,7 @@ void ResultFiles::beginRun()
 void ResultFiles::listCleared(Kind file)
 {
     if (const int i = profileIndex(file); i >= 0)
-        m_profiles[size_t(i)].needsRewrite = true;
+        m_profiles[size_t(i)].needsRewrite = m_profiles[size_t(i)].cleared = true;
 }
 
 bool ResultFiles::writeProfile(Kind kind, const QStringList &items, const QString &stamp)
@@ -50,8 +50,9 @@ bool ResultFiles::writeProfile(Kind kind, const QStringList &items, const QStrin
         file.path = path;
         file.needsRewrite = true;
     }
-    if (!prepare(path))
+    if (!prepare(path) || (file.cleared && !moveClearedFileAside(path)))
         return false;
+    file.cleared = false;
     // One stat tells whether the file is still what was written: someone may have deleted or
     // shortened it since.
     const QFileInfo info(path);
@@ -137,24 +138,46 @@ bool ResultFiles::prepare(const QString &path)
     return true;
 }
 
-// It goes under its own name followed by the stamp of its last change.
-bool ResultFiles::moveEarlierFileAside(const QString &path)
+// A non-empty file goes to the backups folder under its own name followed by the stamp of its last
+// change. Returns where it went: the path itself when there was nothing to move, empty on failure.
+QString ResultFiles::moveToBackups(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.isFile() || info.size() == 0)
-        return true;
+        return path;
     const QString backups = ProgramFiles::path(ProgramFiles::Folder::Backups);
     QDir().mkpath(backups);
     const QString base = backups + '/' + info.completeBaseName() + makeRunStamp(info.lastModified());
     QString target = base + QStringLiteral(".txt");
     for (int n = 2; QFileInfo::exists(target); ++n)
         target = base + QStringLiteral("-%1.txt").arg(n);
-    if (QFile::rename(path, target))
+    return QFile::rename(path, target) ? target : QString();
+}
+
+bool ResultFiles::moveEarlierFileAside(const QString &path)
+{
+    if (!moveToBackups(path).isEmpty())
         return true;
     report(path,
         QStringLiteral("it is left from an earlier session and could not be moved to %1")
-            .arg(QDir::toNativeSeparators(backups)));
+            .arg(QDir::toNativeSeparators(ProgramFiles::path(ProgramFiles::Folder::Backups))));
     return false;
+}
+
+// The names a cleared list's file held are kept: the next write would replace them.
+bool ResultFiles::moveClearedFileAside(const QString &path)
+{
+    const QString target = moveToBackups(path);
+    if (target.isEmpty()) {
+        report(path,
+            QStringLiteral("its list was cleared, and the file as it stood could not be moved to %1")
+                .arg(QDir::toNativeSeparators(ProgramFiles::path(ProgramFiles::Folder::Backups))));
+        return false;
+    }
+    if (target != path)
+        emit keptAside(
+            QStringLiteral("The names of the cleared list are kept in %1.").arg(QDir::toNativeSeparators(target)));
+    return true;
 }
 
 void ResultFiles::report(const QString &path, const QString &reason, bool repeat)

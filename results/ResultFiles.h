@@ -28,7 +28,8 @@ public:
     // the list only grows the new names are appended; after a clear, a new stamp, a failed write,
     // or a change made by someone else, it is rewritten whole.
     bool writeProfile(Kind file, const QStringList &items, const QString &stamp);
-    // The list of a profile file was emptied: its next write is a rewrite.
+    // The list of a profile file was emptied: its next write is a rewrite, and the file as it
+    // stood goes to the backups folder first, so that a Clear loses no saved name.
     void listCleared(Kind file);
     bool appendUnchecked(const QString &name, const QString &stamp);
     // Saves the three lists (Low, Mid, High) into the overflow folder. A failure is told at the
@@ -48,6 +49,8 @@ public:
 signals:
     // A file could not be written; told once per file and run.
     void problem(const QString &message);
+    // A cleared list's file was kept in the backups folder; the text says where.
+    void keptAside(const QString &message);
 
 private:
     struct Written {
@@ -55,10 +58,13 @@ private:
         qsizetype items = 0;
         qint64 bytes = 0;
         bool needsRewrite = true;
+        bool cleared = false;   // its list was emptied since the last write
     };
 
     bool prepare(const QString &path);
     bool moveEarlierFileAside(const QString &path);
+    bool moveClearedFileAside(const QString &path);
+    QString moveToBackups(const QString &path);
     void report(const QString &path, const QString &reason, bool repeat = false);
 
     std::array<Written, ProfileCount> m_profiles;

@@ -51,6 +51,7 @@ ResultLists::ResultLists(QObject *parent)
         {ResultList::Low, ResultList::Registered, ResultList::High, ResultList::Mid, ResultList::Saved})
         m_captions[index(list)] = plainCaption(list);
     connect(&m_files, &ResultFiles::problem, this, &ResultLists::fileProblem);
+    connect(&m_files, &ResultFiles::keptAside, this, &ResultLists::clearedFileKept);
 }
 
 QString ResultLists::profilePath(ResultList list) const

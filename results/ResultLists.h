@@ -84,6 +84,8 @@ signals:
     void uncheckedAdded(const QString &name, int total);
     // A file could not be written; told once per file and run.
     void fileProblem(const QString &message);
+    // A cleared list's file went to the backups folder before the list's next write.
+    void clearedFileKept(const QString &message);
 
 private:
     static int index(ResultList list) { return int(list); }

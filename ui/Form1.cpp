@@ -100,6 +100,9 @@ void Form1::connectResults()
         [this](ResultList which, const QString &caption) { m_updates.setText(label(int(which)), caption); });
     connect(&m_results, &ResultLists::capReached, this, &Form1::showNotice);
     connect(&m_results, &ResultLists::fileProblem, this, &Form1::showFileProblem);
+    // Said once, where the user looks while a run goes on.
+    connect(&m_results, &ResultLists::clearedFileKept, this,
+        [this](const QString &text) { statusBar()->showMessage(text, 15000); });
 }
 
 // What the window does when it is created, before any user action. Each step goes on whatever the

@@ -113,6 +113,29 @@ private slots:
         verifyProfileFiles(results);
     }
 
+    // Fault caught: a cleared list's file rewritten from the empty list by the next free name, so that
+    // every name it held is lost.
+    void clearedListsFileIsKept()
+    {
+        TestFolders folders;
+        ResultLists results;
+        for (const char *name : {"abc.com", "abd.com", "abcdef.com"})
+            results.AddUnregistered(name);
+        const QString high = results.profilePath(ResultList::High);
+        QSignalSpy kept(&results, &ResultLists::clearedFileKept);
+        results.clear(ResultList::High, true);
+        QCOMPARE(fileEntries(high), (QStringList {"abc.com", "abd.com"}));   // a Clear writes nothing
+        results.AddUnregistered("xyz.com");
+        results.AddUnregistered("xyw.com");
+        verifyProfileFiles(results);
+        QCOMPARE(kept.size(), 1);   // said once
+        const QStringList backups = QDir(folders.file("backups")).entryList(QDir::Files);
+        QCOMPARE(backups.size(), 1);
+        QVERIFY(backups[0].startsWith("SuperHighProfile"));
+        QCOMPARE(fileEntries(folders.file("backups/" + backups[0])), (QStringList {"abc.com", "abd.com"}));
+        QVERIFY2(kept[0][0].toString().contains(backups[0]), qPrintable(kept[0][0].toString()));
+    }
+
     void earlierRunFilesAreMovedToBackups()
     {
         TestFolders folders;
