@@ -33,6 +33,8 @@ int generate(const QCommandLineParser &parser, const Console &console)
     if (!parser.positionalArguments().isEmpty())
         return usageError(console, QStringLiteral("generate takes no FILE; give the affix list with --affixes"));
     const QString base = parser.value(BaseOption);
+    if (base.trimmed().isEmpty())
+        return usageError(console, QStringLiteral("--base takes a word, not an empty text"));
     if (NameGenerator::hasControlCharacter(base))
         return usageError(console, QStringLiteral("--base takes a word without control characters or line breaks"));
     const QString path =

@@ -183,6 +183,10 @@ void frmMake::Command1_Click()
 {
     if (m_generation.isRunning())
         return;
+    if (Text1->text().trimmed().isEmpty()) {   // "get-.com", "-hq.net": no names at all
+        tell(QStringLiteral("Type a base word first: every name is made from it."));
+        return;
+    }
     if (NameGenerator::hasControlCharacter(Text1->text())) {
         tell(QStringLiteral("The base word cannot hold tabs, line breaks or other control characters."));
         return;

@@ -189,6 +189,8 @@ private slots:
             << QStringList {"generate", "--base", "x", "--affixes", "/dev/zero"} << 1 << "device or pipe";
         QTest::addRow("affixes with NUL bytes")
             << QStringList {"generate", "--base", "x", "--affixes", "NULS"} << 1 << "not a text file";
+        QTest::addRow("an empty base word")
+            << QStringList {"generate", "--base", " ", "--affixes", "LIST"} << 2 << "--base takes a word";
         QTest::addRow("a base word with a tab")
             << QStringList {"generate", "--base", "a\tb", "--affixes", "LIST"} << 2 << "control characters";
         QTest::addRow("from 0") << check + QStringList {"--from", "0", "LIST"} << 2 << "counted from 1";

@@ -130,7 +130,8 @@ private slots:
         QCOMPARE(items(control<QListWidget>(window, "List3")), QStringList {QString::fromUtf8("my日本.com")});
     }
 
-    // Fault caught: a tab or line break typed into a word, written into names or split into lines.
+    // Faults caught: a tab or line break typed into a word, written into names or split into lines;
+    // an empty base word making names of the affixes alone ("get-.com", "-hq.net").
     void controlCharactersAreRefused()
     {
         TestFolders folders;
@@ -144,9 +145,13 @@ private slots:
         maker->Text1->setText(QString("sh\nop"));
         maker->Command1->click();
         QVERIFY(maker->Command1->isEnabled());   // nothing generated
+        maker->Text1->setText(" ");
+        maker->Command1->click();
+        QVERIFY(maker->Command1->isEnabled());
         QCOMPARE(messageTexts(*maker),
             (QStringList {"An affix cannot hold tabs, line breaks or other control characters.",
-                "The base word cannot hold tabs, line breaks or other control characters."}));
+                "The base word cannot hold tabs, line breaks or other control characters.",
+                "Type a base word first: every name is made from it."}));
     }
 
     void affixesAddAndDel()
