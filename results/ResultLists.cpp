@@ -232,10 +232,13 @@ int ResultLists::dropPositions(const QString &positions, int dragSourceMarker)
     QStringList names;
     if (dragSourceMarker == 1 || dragSourceMarker == 3 || dragSourceMarker == 4) {
         const QStringList &source = items(ResultList(dragSourceMarker));
+        const QStringList &saved = items(ResultList::Saved);
         for (const QString &piece : positions.split('|')) {
             bool ok = false;
             const int position = piece.toInt(&ok);
-            if (ok && position >= 0 && position < source.size())
+            // Each name is saved once: a second drop of it adds nothing.
+            if (ok && position >= 0 && position < source.size() && !saved.contains(source[position])
+                && !names.contains(source[position]))
                 names.append(source[position]);
         }
     }

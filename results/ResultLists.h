@@ -72,8 +72,8 @@ public:
     void LoadRememberedList();
     bool SaveRememberedList();
     // A drop onto the Saved list: "|"-separated positions in the list named by the drag-source
-    // marker (1, 3 or 4). Valid positions are appended to the Saved list, which is then saved.
-    // Returns how many names were appended.
+    // marker (1, 3 or 4). The names at valid positions that the Saved list does not hold yet are
+    // appended to it, once each, and it is saved. Returns how many names were appended.
     int dropPositions(const QString &positions, int dragSourceMarker);
 
 signals:

@@ -1,4 +1,5 @@
-// A drop onto the Saved list: whatever the payload, only the positions it names are added.
+// A drop onto the Saved list: whatever the payload, only the positions it names are added, each
+// name once.
 #include "Fuzz.h"
 #include "app/ProgramFolder.h"
 #include "results/ResultLists.h"
@@ -23,18 +24,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const int marker = input.byte() % 8;
     const QString payload = QString::fromUtf8(input.rest());
 
-    // The names the payload names, by the rule: "|"-separated whole numbers within the list.
+    // The names the payload names, by the rule: "|"-separated whole numbers within the list, each
+    // name not saved yet.
+    const QStringList before = results->items(ResultList::Saved);
     QStringList expected;
     if (marker == 1 || marker == 3 || marker == 4) {
         const QStringList &source = results->items(ResultList(marker));
         for (const QString &piece : payload.split('|')) {
             bool ok = false;
             const qlonglong position = piece.toLongLong(&ok);
-            if (ok && position >= 0 && position < source.size())
+            if (ok && position >= 0 && position < source.size() && !before.contains(source[position])
+                && !expected.contains(source[position]))
                 expected << source[position];
         }
     }
-    const QStringList before = results->items(ResultList::Saved);
     FUZZ_CHECK(results->dropPositions(payload, marker) == expected.size());
     FUZZ_CHECK(results->items(ResultList::Saved) == before + expected);
     if (results->items(ResultList::Saved).size() > 1000)

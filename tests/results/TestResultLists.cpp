@@ -273,6 +273,7 @@ private slots:
         QTest::addRow("no marker") << "0|1" << 0 << QStringList {};
         QTest::addRow("registered is no source") << "0" << 2 << QStringList {};
         QTest::addRow("low list") << "0" << 1 << QStringList {"lowprofile.com"};
+        QTest::addRow("the same position twice") << "2|2" << 3 << QStringList {"h2.com"};
     }
     void drops()
     {
@@ -287,6 +288,9 @@ private slots:
         results.AddRegistered("taken.com");
         QCOMPARE(results.dropPositions(positions, marker), added.size());
         QCOMPARE(results.items(ResultList::Saved), added);
+        QCOMPARE(fileEntries(folders.file("Remembered.txt")), added);
+        // Fault caught: a name dropped again saved twice.
+        QCOMPARE(results.dropPositions(positions, marker), 0);
         QCOMPARE(fileEntries(folders.file("Remembered.txt")), added);
     }
 
