@@ -71,13 +71,11 @@ int parseRequest(const QCommandLineParser &parser, const Console &console, Check
     }
     request->endings =
         Settings::endingsList(parser.isSet(EndingsOption) ? parser.value(EndingsOption) : Settings::Endings.get());
-    for (const QString &ending : std::as_const(request->endings)) {
-        if (const QString problem = Whois::endingProblem(ending); !problem.isEmpty())
-            return usageError(console,
-                (parser.isSet(EndingsOption) ? QStringLiteral("--endings: ")
-                                             : QStringLiteral("%1: ").arg(Settings::Endings.origin()))
-                    + problem);
-    }
+    if (const QString problem = Whois::endingsProblem(request->endings); !problem.isEmpty())
+        return usageError(console,
+            (parser.isSet(EndingsOption) ? QStringLiteral("--endings: ")
+                                         : QStringLiteral("%1: ").arg(Settings::Endings.origin()))
+                + problem);
     if (parser.isSet(NoDnsOption) && parser.isSet(DnsServerOption))
         return usageError(console, QStringLiteral("--no-dns and --dns-server cannot go together"));
     request->dnsFirst = !parser.isSet(NoDnsOption) && (parser.isSet(DnsServerOption) || Settings::DnsFirst.get());

@@ -278,6 +278,15 @@ QString endingProblem(const QString &ending)
     return {};
 }
 
+QString endingsProblem(const QStringList &endings)
+{
+    for (const QString &ending : endings) {
+        if (QString problem = endingProblem(ending); !problem.isEmpty())
+            return problem;
+    }
+    return {};
+}
+
 QString skipText(Skip skip, qint64 count)
 {
     const bool one = count == 1;

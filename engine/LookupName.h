@@ -55,6 +55,8 @@ QString unicodeForm(const QString &name);
 // Why a text is no ending that names can be asked under, or empty when it is one: a label DNS could
 // hold as a top-level domain, or an ending of ICANN's section of the Public Suffix List ("co.uk").
 QString endingProblem(const QString &ending);
+// The problem of the first of the endings that has one, or empty.
+QString endingsProblem(const QStringList &endings);
 // "2 lines that hold more than a name" and the like, for the end of a run.
 QString skipText(Skip skip, qint64 count);
 // Why a single name is not asked, for a window or a command that was given one.

@@ -131,10 +131,8 @@ QString CheckSession::start(qint64 first, qint64 entries)
         && (m_server.host.endsWith(QLatin1String(".invalid"), Qt::CaseInsensitive)
             || m_server.host.compare(QLatin1String("invalid"), Qt::CaseInsensitive) == 0))
         return QStringLiteral("The WHOIS server %1 cannot be reached: Host not found.").arg(m_server.text());
-    for (const QString &ending : m_run.endings()) {
-        if (const QString problem = Whois::endingProblem(ending); !problem.isEmpty())
-            return QStringLiteral("The endings cannot be asked: %1.").arg(problem);
-    }
+    if (const QString problem = Whois::endingsProblem(m_run.endings()); !problem.isEmpty())
+        return QStringLiteral("The endings cannot be asked: %1.").arg(problem);
     if (const QString refused = holdFolder(&m_run); !refused.isEmpty())
         return refused;
     m_results.resetCounters();

@@ -333,12 +333,10 @@ void Form1::applyTopBand()
 void Form1::txtEndings_Finished()
 {
     const QStringList endings = Settings::endingsList(txtEndings->text());
-    for (const QString &ending : endings) {
-        if (const QString problem = Whois::endingProblem(ending); !problem.isEmpty()) {
-            txtEndings->setText(Settings::endingsList().join(QLatin1Char(' ')));   // the endings kept
-            showMessage(QStringLiteral("Endings"), QStringLiteral("The endings are not changed: %1.").arg(problem));
-            return;
-        }
+    if (const QString problem = Whois::endingsProblem(endings); !problem.isEmpty()) {
+        txtEndings->setText(Settings::endingsList().join(QLatin1Char(' ')));   // the endings kept
+        showMessage(QStringLiteral("Endings"), QStringLiteral("The endings are not changed: %1.").arg(problem));
+        return;
     }
     txtEndings->setText(endings.join(QLatin1Char(' ')));
     if (endings == Settings::endingsList())
