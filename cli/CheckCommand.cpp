@@ -186,7 +186,7 @@ int check(const QCommandLineParser &parser, const Console &console)
 
     const Settings::Value<qint64> position = Settings::cliPosition(request.list);
     if (request.resume) {
-        const ResumeStart resume = RunControl::resumeStart(position, feed);
+        const ResumeStart resume = ResumeStore::resumeStart(position, feed);
         request.first = resume.entry;
         if (!resume.startsOver.isEmpty())
             console.tell(QStringLiteral("tamarind-cli: ") + resume.startsOver);

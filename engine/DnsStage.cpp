@@ -94,7 +94,6 @@ void DnsStage::stop()
     m_canaries.clear();
     m_waitingForCanaries = false;
     m_passedOn.clear();
-    m_openEntries.clear();
     m_paceTimer.stop();
     m_waitTimer.stop();
     m_pace.cancelWait();
@@ -105,7 +104,6 @@ std::optional<Lookup> DnsStage::next()
     if (!m_passedOn.empty()) {
         const Lookup lookup = m_passedOn.front();
         m_passedOn.pop_front();
-        forget(lookup.entry);
         scheduleFill();   // room in the lookahead
         return lookup;
     }
@@ -125,8 +123,6 @@ std::optional<Lookup> DnsStage::next()
                 return std::nullopt;   // its outcome could not be saved: the run stopped there
             continue;
         }
-        if (next->entry > 0)
-            m_openEntries.insert(next->entry);
         m_asked.insert(m_client.ask(next->name), *next);
     }
     return std::nullopt;
@@ -144,11 +140,6 @@ bool DnsStage::isBehind() const
 bool DnsStage::isEnded() const
 {
     return m_sourceEnded && m_asked.isEmpty() && m_passedOn.empty();
-}
-
-qint64 DnsStage::earliestOpenEntry() const
-{
-    return m_openEntries.empty() ? 0 : *m_openEntries.begin();
 }
 
 QString DnsStage::countsText() const
@@ -194,8 +185,6 @@ void DnsStage::fill()
             return;
         }
         m_asked.insert(m_client.ask(next->name), *next);
-        if (next->entry > 0)
-            m_openEntries.insert(next->entry);
         askedAbout(next->name);
     }
 }
@@ -227,7 +216,6 @@ void DnsStage::onAnswered(quint64 id, DnsClient::Outcome outcome)
     }
     switch (outcome) {
     case Outcome::Delegated:
-        forget(lookup.entry);
         ++m_delegated;
         emit delegated(lookup.name, lookup.entry);
         break;
@@ -270,9 +258,7 @@ void DnsStage::passWithoutAnswer(const Lookup &lookup)
 {
     if (Whois::isComNet(lookup.name))
         return pass(lookup);
-    emit withoutEvidence(lookup.name, lookup.entry);   // told while it still counts as open
-    if (m_running)
-        forget(lookup.entry);
+    emit withoutEvidence(lookup.name, lookup.entry);
 }
 
 // The resolver does not answer: the names it holds go on as if it had not answered them, and so do
@@ -291,10 +277,4 @@ void DnsStage::turnOff(const QString &why)
         passWithoutAnswer(lookup);
     }
     emit ready();
-}
-
-void DnsStage::forget(qint64 entry)
-{
-    if (const auto found = m_openEntries.find(entry); found != m_openEntries.end())
-        m_openEntries.erase(found);
 }

@@ -11,7 +11,6 @@
 #include <deque>
 #include <functional>
 #include <optional>
-#include <set>
 
 // DNS before the registry: a name whose zone delegates it (NS records for the name) is registered,
 // and the registry is not asked. Every other outcome (NXDOMAIN, NODATA, a refusal, no answer) is no
@@ -68,8 +67,6 @@ public:
     bool isEnded() const;
     // No name waits for the registry yet, and more will come: ready() tells when.
     bool isBehind() const;
-    // The smallest entry number of the names in the stage; 0 if none.
-    qint64 earliestOpenEntry() const;
 
     quint64 delegatedCount() const { return m_delegated; }
     quint64 passedCount() const { return m_passed; }
@@ -97,7 +94,6 @@ private:
     bool onCanaryAnswered(quint64 id, DnsClient::Outcome outcome);
     void askedAbout(const QString &name);
     void turnOff(const QString &why);
-    void forget(qint64 entry);
 
     DnsClient m_client;
     Feed m_source;
@@ -113,8 +109,7 @@ private:
     QHash<quint64, QString> m_canaries;   // names that cannot exist, asked
     bool m_waitingForCanaries = false;    // the first of them have no answer yet
     int m_sinceCanary = 0;
-    std::deque<Lookup> m_passedOn;         // waiting for the registry
-    std::multiset<qint64> m_openEntries;   // of the names asked and passed on
+    std::deque<Lookup> m_passedOn;   // waiting for the registry
     QElapsedTimer m_clock;
     Pace m_pace;
     QTimer m_paceTimer;

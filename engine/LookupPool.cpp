@@ -486,22 +486,6 @@ void LookupPool::refuseRun(const QString &message)
         stop();
 }
 
-qint64 LookupPool::earliestOpenEntry() const
-{
-    qint64 earliest = 0;
-    auto consider = [&earliest](const Lookup &lookup) {
-        if (lookup.entry > 0 && (earliest == 0 || lookup.entry < earliest))
-            earliest = lookup.entry;
-    };
-    for (const auto &slot : m_slots) {
-        if (slot->active)
-            consider(slot->lookup);
-    }
-    for (const Lookup &lookup : m_retries)
-        consider(lookup);
-    return earliest;
-}
-
 QList<Lookup> LookupPool::openLookups() const
 {
     QList<Lookup> open;
@@ -512,9 +496,8 @@ QList<Lookup> LookupPool::openLookups() const
     return open + m_retries;
 }
 
-qint64 LookupPool::stop()
+void LookupPool::stop()
 {
-    const qint64 earliest = earliestOpenEntry();
     m_stopped = true;
     ++m_run;   // a fill or pause of this run never reaches the next one
     dropWait();
@@ -529,5 +512,4 @@ qint64 LookupPool::stop()
     m_inFlight = 0;
     m_retries.clear();
     m_fillScheduled = false;
-    return earliest;
 }

@@ -68,9 +68,8 @@ public:
 
     // A new run: fills the slots from the feed at full pace.
     void start();
-    // Stops every slot and forgets the carried-over names. Returns the smallest entry number of
-    // the names that had no verdict yet, 0 when there was none.
-    qint64 stop();
+    // Stops every slot and forgets the carried-over names; the run's owner keeps their entries open.
+    void stop();
 
     bool isStopped() const { return m_stopped; }
     int inFlight() const { return m_inFlight; }
@@ -83,8 +82,6 @@ public:
     // How long the wait the server asked for (Retry-After) still lasts, in ms; 0 when there is none.
     int askedWaitLeft() const { return m_pace.waitAsked() ? waitLeft() : 0; }
     bool waitingForServer() const { return m_ticksWithoutVerdict >= QuietTicks; }
-    // The smallest entry number without a verdict among the open and carried-over names; 0 if none.
-    qint64 earliestOpenEntry() const;
     // The names without a verdict yet: open on a slot, or carried over.
     QList<Lookup> openLookups() const;
 

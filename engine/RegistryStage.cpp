@@ -110,9 +110,8 @@ void RegistryStage::start()
     m_comNet.start();
 }
 
-qint64 RegistryStage::stop()
+void RegistryStage::stop()
 {
-    const qint64 earliest = earliestOpenEntry();
     m_running = false;
     ++m_run;   // a pool started or drained later belongs to no run
     for (auto &[key, service] : m_services) {
@@ -120,9 +119,7 @@ qint64 RegistryStage::stop()
         service->waiting.clear();
         service->started = service->finished = service->drainScheduled = false;
     }
-    m_waitingEntries.clear();
     m_waiting = 0;
-    return earliest;
 }
 
 // The next name of this service: one read for it earlier, else the next of the feed, while the
@@ -132,7 +129,6 @@ std::optional<Lookup> RegistryStage::take(Service &service)
     if (!service.waiting.empty()) {
         const Lookup lookup = service.waiting.front();
         service.waiting.pop_front();
-        m_waitingEntries.erase(m_waitingEntries.find(lookup.entry));
         if (m_waiting-- == Waiting)
             wakeAll();   // the feed can be read again
         return lookup;
@@ -161,7 +157,6 @@ bool RegistryStage::isBehind(const Service &service) const
 void RegistryStage::route(Service &service, const Lookup &lookup)
 {
     service.waiting.push_back(lookup);
-    m_waitingEntries.insert(lookup.entry);
     ++m_waiting;
     if (!service.lost.isEmpty() && !service.drainScheduled) {
         // Given to no pool: listed as unchecked from the event loop, never inside another pool's fill.
@@ -242,21 +237,6 @@ void RegistryStage::lose(Service &service, const QString &why)
         route(service, lookup);
     if (open.isEmpty())
         onFinished(service);
-}
-
-qint64 RegistryStage::earliestOpenEntry() const
-{
-    qint64 earliest = 0;
-    const auto consider = [&earliest](qint64 entry) {
-        if (entry > 0 && (earliest == 0 || entry < earliest))
-            earliest = entry;
-    };
-    const auto firstWaiting = m_waitingEntries.upper_bound(0);
-    if (firstWaiting != m_waitingEntries.end())
-        consider(*firstWaiting);
-    for (const auto &[key, service] : m_services)
-        consider(service->pool->earliestOpenEntry());
-    return earliest;
 }
 
 int RegistryStage::inFlight() const

@@ -10,7 +10,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 
 class RdapBackend;
 
@@ -46,9 +45,8 @@ public:
     const LookupPool &comNet() const { return m_comNet; }
 
     void start();
-    // Stops every pool; returns the smallest entry number of the names without a verdict, 0 if none.
-    qint64 stop();
-    qint64 earliestOpenEntry() const;
+    // Stops every pool; the names without an outcome are dropped (the run's ledger keeps their entries).
+    void stop();
     int inFlight() const;
     // What the services of other endings are doing, when it matters: "rdap.nic.io: pausing".
     QString othersText() const;
@@ -83,7 +81,6 @@ private:
     LookupPool::FeedBehind m_feedBehind;
     Rdap::Bases m_bases;
     std::map<QString, std::unique_ptr<Service>> m_services;   // by key; "" is .com and .net
-    std::multiset<qint64> m_waitingEntries;                   // of the names waiting for their service
     qsizetype m_waiting = 0;
     bool m_feedEnded = false;
     bool m_running = false;

@@ -23,8 +23,8 @@ CheckSession::CheckSession(QObject *parent)
         [this](const QString &name, qint64 entry) { onVerdict(name, false, entry); });
     const auto unchecked = [this](const QString &name, qint64 entry) {
         if (!m_results.addUnchecked(name))
-            return stopUnsaved(entry);
-        m_run.saveResumePosition();
+            return stopUnsaved();
+        m_run.nameSaved(entry);
     };
     connect(&m_registry, &RegistryStage::unchecked, this, unchecked);
     connect(&m_dns, &DnsStage::withoutEvidence, this, unchecked);
@@ -32,8 +32,8 @@ CheckSession::CheckSession(QObject *parent)
     connect(&m_registry, &RegistryStage::reserved, this, [this](const QString &name, qint64 entry) {
         emit reserved(name);
         if (!m_results.addUnchecked(name))
-            return stopUnsaved(entry);
-        m_run.saveResumePosition();
+            return stopUnsaved();
+        m_run.nameSaved(entry);
     });
     connect(&m_results, &ResultLists::uncheckedAdded, this, &CheckSession::unchecked);
     connect(&m_pool, &LookupPool::serverRefuses, this, [this](const QString &message) {
@@ -54,13 +54,13 @@ void CheckSession::onVerdict(const QString &asked, bool unregistered, qint64 ent
     if (!unregistered)
         m_results.AddRegistered(name);
     else if (!m_results.AddUnregistered(name))
-        return stopUnsaved(entry);
+        return stopUnsaved();
+    m_run.nameSaved(entry);
     // A cap whose lists cannot be saved would let them grow without bound.
     if (m_results.atCap() && !m_results.applyCap()) {
         emit verdict(asked, unregistered);
-        return stopUnsaved(0);
+        return stopUnsaved();
     }
-    m_run.saveResumePosition();
     emit verdict(asked, unregistered);
 }
 
@@ -179,13 +179,13 @@ QString CheckSession::lockFolder()
         .arg(QDir::toNativeSeparators(ProgramFolder::path()));
 }
 
-// A result that cannot be saved stops the run at once, before the name that was not saved: its
-// verdict is not given, and a resumed run asks it again once there is room.
-void CheckSession::stopUnsaved(qint64 entry)
+// A result that cannot be saved stops the run at once. The name's entry stays open, so its verdict
+// is not given, and a resumed run asks it again once there is room.
+void CheckSession::stopUnsaved()
 {
     if (!m_run.isRunning())
         return;
-    m_run.stopBefore(entry);
+    m_run.stop();
     emit runFailed(QStringLiteral("The run stopped at entry %1 so that no result is lost; it goes on from there "
                                   "once the file can be written.")
                        .arg(m_run.resumeSaved()));

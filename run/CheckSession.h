@@ -77,7 +77,7 @@ signals:
 private:
     QString lockFolder();
     void onVerdict(const QString &asked, bool unregistered, qint64 entry);
-    void stopUnsaved(qint64 entry);
+    void stopUnsaved();
 
     ResultLists m_results;
     LookupBackends m_backends {LookupPool::Slots};

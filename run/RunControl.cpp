@@ -24,16 +24,6 @@ SourceSelection::Group groupOf(Source source)
 
 #include <QDir>
 
-namespace {
-
-// The earlier of two entry numbers, where 0 is none.
-qint64 earlierEntry(qint64 a, qint64 b)
-{
-    return a == 0 ? b : b == 0 ? a : std::min(a, b);
-}
-
-}   // namespace
-
 RunControl::RunControl(DnsStage &dns, RegistryStage &registry, QObject *parent)
     : QObject(parent)
     , m_dns(dns)
@@ -88,38 +78,6 @@ QString RunControl::sourceName(Source source)
     return {};
 }
 
-const Settings::Value<qint64> *RunControl::resumeSetting(Source source)
-{
-    switch (source) {
-    case Source::FullWordList: return &Settings::FullWordNum;
-    case Source::AllTwoLetter: return &Settings::TwoWordNum;
-    case Source::AllThreeLetter: return &Settings::ThreeWordNum;
-    case Source::AllFourLetter: return &Settings::FourWordNum;
-    case Source::CustomList: return &Settings::CustWordNum;
-    case Source::YahooSearch: return &Settings::YahooWordNum;
-    case Source::GoogleSearch: return &Settings::GoogleWordNum;
-    default: return nullptr;
-    }
-}
-
-qint64 RunControl::savedPosition(Source source)
-{
-    // A settings file edited by hand may hold any number: one below 1 is no entry, the list's start is.
-    const Settings::Value<qint64> *setting = resumeSetting(source);
-    return setting ? std::max<qint64>(1, setting->get()) : 1;
-}
-
-ResumeStart RunControl::resumeStart(const Settings::Value<qint64> &setting, SourceFeed &feed)
-{
-    const qint64 kept = std::max<qint64>(1, setting.get());
-    const QString change = SourceFeed::changeFrom(Settings::listFingerprint(setting).get(), feed.fingerprint());
-    if (kept == 1 || change.isEmpty())
-        return {kept, {}};
-    return {1,
-        QStringLiteral("%1 changed since entry %2 was kept as its resume position (%3), so it starts at entry 1.")
-            .arg(QDir::toNativeSeparators(feed.path()), QString::number(kept), change)};
-}
-
 qint64 RunControl::startNumberFor(qint64 typed, qint64 entries)
 {
     return typed >= entries ? 1 : typed;
@@ -153,7 +111,7 @@ SourceSelection RunControl::selectSource(Source source, const QString &customFil
     case Source::AllFourLetter: {
         m_selected.setPath(ProgramFiles::path(installed.value(source)));
         selection.wordMax = m_selected.count();
-        const ResumeStart resume = resumeStart(*resumeSetting(source), m_selected);
+        const ResumeStart resume = ResumeStore::resumeStart(*ResumeStore::settingFor(source), m_selected);
         selection.wordNum = resume.entry;
         selection.startsOver = resume.startsOver;
         break;
@@ -200,12 +158,11 @@ QString RunControl::start(qint64 first, qint64 entries)
     m_wordMax = entries;
     m_tally.clear();
     m_pending.clear();
-    m_skippedPath = ProgramFiles::resultPath(ProgramFiles::ResultFile::Skipped, makeRunStamp());
-    m_skippedLines.clear();
-    m_skippedWritten = false;
+    m_ledger.clear();
+    m_skips.begin(ProgramFiles::resultPath(ProgramFiles::ResultFile::Skipped, makeRunStamp()));
     m_listLoads = m_feed.loads();
-    m_saved = -1;
-    save(first);   // a run killed before its first verdict resumes where it began
+    m_resume.begin(m_runSource, m_feed.fingerprint());
+    m_resume.save(first);   // a run killed before its first verdict resumes where it began
     emit started();
     m_dns.start();
     m_registry.start();
@@ -234,32 +191,17 @@ std::optional<Lookup> RunControl::nextName()
 }
 
 // The names of one entry, as the line reads; names whose ending no service answers are counted,
-// not asked.
+// not asked. The entry stays open until each of them has its outcome saved.
 std::optional<Lookup> RunControl::takeLookup(const QString &candidate, qint64 entry)
 {
     const QStringList names =
-        m_tally.namesOf(candidate, m_endings, [this, entry](const QString &why) { noteSkipped(entry, why); });
+        m_tally.namesOf(candidate, m_endings, [this, entry](const QString &why) { m_skips.note(entry, why); });
+    m_ledger.open(entry, int(names.size()));
     for (const QString &name : names)
         m_pending.append(Lookup {name, entry, 0, 0, 0});
     if (m_pending.isEmpty())
         return std::nullopt;
     return m_pending.takeFirst();
-}
-
-void RunControl::noteSkipped(qint64 entry, const QString &why)
-{
-    m_skippedLines << QStringLiteral("entry %1: %2").arg(QString::number(entry), why);
-    if (m_skippedLines.size() >= 500)
-        writeSkipped();
-}
-
-// The report of skipped lines is written in pieces; it is no result, and a run goes on without it.
-void RunControl::writeSkipped()
-{
-    if (m_skippedLines.isEmpty())
-        return;
-    m_skippedWritten |= DataFile::append(m_skippedPath, m_skippedLines);
-    m_skippedLines.clear();
 }
 
 // A run reads the list it started with: entries of another list at the same numbers would mix two
@@ -274,7 +216,7 @@ void RunControl::listChanged()
             stop();
             emit failed(QStringLiteral("The list %1 changed during the run (it was replaced or written to), so "
                                        "the run stopped at entry %2. Start it again to check the list as it is now.")
-                            .arg(QDir::toNativeSeparators(m_feed.path()), QString::number(m_saved)));
+                            .arg(QDir::toNativeSeparators(m_feed.path()), QString::number(m_resume.saved())));
         },
         Qt::QueuedConnection);
 }
@@ -286,9 +228,9 @@ QString RunControl::skippedText()
         text += QStringLiteral(" (%1.)").arg(m_servicesProblems.join(QStringLiteral("; ")));
     if (const QString lost = m_registry.lostText(); !lost.isEmpty())
         text += (text.isEmpty() ? QString() : QStringLiteral(" ")) + lost;
-    writeSkipped();
-    if (m_skippedWritten)
-        text += QStringLiteral(" Each skipped line, and why, is in %1.").arg(QDir::toNativeSeparators(m_skippedPath));
+    m_skips.flush();
+    if (const QString report = m_skips.writtenPath(); !report.isEmpty())
+        text += QStringLiteral(" Each skipped line, and why, is in %1.").arg(QDir::toNativeSeparators(report));
     return text;
 }
 
@@ -322,67 +264,29 @@ QString RunControl::registryText() const
     return text;
 }
 
-// The earliest entry still on its way: read but not yet asked, with DNS, or with the registry.
-qint64 RunControl::earliestOpenEntry() const
-{
-    const qint64 read = m_pending.isEmpty() ? 0 : m_pending.constFirst().entry;
-    return earlierEntry(read, earlierEntry(m_dns.earliestOpenEntry(), m_registry.earliestOpenEntry()));
-}
-
 qint64 RunControl::resumePosition() const
 {
-    const qint64 open = earliestOpenEntry();
+    const qint64 open = m_ledger.earliestOpen();
     return open > 0 ? open : m_nextEntry;
 }
 
-void RunControl::saveResumePosition()
+void RunControl::nameSaved(qint64 entry)
 {
+    m_ledger.close(entry);
     if (m_running)
-        save(resumePosition());
+        m_resume.save(resumePosition());
 }
 
+// A resumed run must not skip the names that were still on their way: their entries stay open.
 void RunControl::stop()
-{
-    stopBefore(0);
-}
-
-void RunControl::stopBefore(qint64 entry)
 {
     if (!m_running)
         return;
-    // A resumed run must not skip the names that were still waiting for their answer.
-    const qint64 open = earliestOpenEntry();
     m_pending.clear();
     m_dns.stop();
     m_registry.stop();
-    qint64 position = open > 0 ? std::min(open, m_nextEntry) : m_nextEntry;
-    if (entry > 0)
-        position = std::min(position, entry);
-    save(position);
-    writeSkipped();
+    m_resume.save(resumePosition());
+    m_skips.flush();
     m_running = false;
     emit stopped();
-}
-
-void RunControl::save(qint64 position)
-{
-    if (position == m_saved)
-        return;
-    // The list's fingerprint goes beside its position once a run: a list changed by the next
-    // start is then known as changed.
-    const bool firstSave = m_saved < 0;
-    m_saved = position;
-    const auto keep = [&](const Settings::Value<qint64> &setting) {
-        setting.set(position);
-        if (firstSave)
-            Settings::listFingerprint(setting).set(m_feed.fingerprint());
-    };
-    if (!m_customResume.isEmpty()) {
-        for (const Settings::Value<qint64> &setting : std::as_const(m_customResume))
-            keep(setting);
-        return;
-    }
-    if (const Settings::Value<qint64> *setting = resumeSetting(m_runSource))
-        keep(*setting);
-    Settings::WordNumber.set(position);
 }

@@ -1,7 +1,10 @@
 #pragma once
-#include "app/Settings.h"
 #include "engine/LookupName.h"
+#include "run/EntryLedger.h"
 #include "run/LineTally.h"
+#include "run/ResumeStore.h"
+#include "run/SkipReport.h"
+#include "run/Source.h"
 #include "run/SourceFeed.h"
 
 #include <QElapsedTimer>
@@ -16,20 +19,6 @@
 class DnsStage;
 class RegistryStage;
 struct Lookup;
-
-// The name sources, in the order the source list shows them.
-enum class Source {
-    None = -1,
-    BrowseForNames,
-    GenerateNames,
-    YahooSearch,
-    GoogleSearch,
-    FullWordList,
-    AllTwoLetter,
-    AllThreeLetter,
-    AllFourLetter,
-    CustomList,
-};
 
 // What choosing a source sets in the top band; an empty field stays as it is.
 struct SourceSelection {
@@ -48,15 +37,9 @@ struct SourceSelection {
 // The group of controls a source shows: the list's numbers, the search text, or neither.
 SourceSelection::Group groupOf(Source source);
 
-// Where a list resumes: its kept position, or entry 1 (and why) when the list changed since.
-struct ResumeStart {
-    qint64 entry = 1;
-    QString startsOver;
-};
-
-// A run: the source and its file, the entry numbers, the names handed to the lookup pool, Stop,
-// and the resume positions kept in the settings. The position saved during a run is the earliest
-// entry without a verdict, so a run killed at any moment and started again skips no name.
+// A run: the source and its file, the entry numbers, the names handed to DNS and the registries,
+// Start and Stop. The position saved during a run is the ledger's earliest open entry, so a run
+// killed at any moment and started again skips no name.
 class RunControl : public QObject
 {
     Q_OBJECT
@@ -66,12 +49,6 @@ public:
     RunControl(DnsStage &dns, RegistryStage &registry, QObject *parent = nullptr);
 
     static QString sourceName(Source source);
-    // The setting that keeps a source's next entry; none for sources without one.
-    static const Settings::Value<qint64> *resumeSetting(Source source);
-    // The saved resume position of a source (1 when none was saved).
-    static qint64 savedPosition(Source source);
-    // Where the list read by `feed` resumes from the position kept in `setting`.
-    static ResumeStart resumeStart(const Settings::Value<qint64> &setting, SourceFeed &feed);
     // The start number shown for a typed one: a number at or past the last entry starts over at 1.
     static qint64 startNumberFor(qint64 typed, qint64 entries);
 
@@ -86,7 +63,7 @@ public:
     // the choice was cancelled). During a run it changes only what the next run reads.
     SourceSelection selectSource(Source source, const QString &customFile = {});
     // Where the resume position is kept instead of the source's own keys (tamarind-cli).
-    void setResumeSettings(const QList<Settings::Value<qint64>> &settings) { m_customResume = settings; }
+    void setResumeSettings(const QList<Settings::Value<qint64>> &settings) { m_resume.setCustom(settings); }
 
     // Starts a run at entry `first` of a list of `entries` (what the status shows). Returns why it
     // cannot start, or empty when the run has started.
@@ -97,15 +74,12 @@ public:
     // The entries of the run: the first asked and the last of the list.
     qint64 firstEntry() const { return m_first; }
     qint64 lastEntry() const { return m_wordMax; }
-    // The entry a run would resume from: the earliest without a verdict, or the next unread one.
+    // The entry a run would resume from: the earliest open one, or the next unread one.
     qint64 resumePosition() const;
     // The position saved last.
-    qint64 resumeSaved() const { return m_saved; }
-    // Called after every outcome of a name: the resume position follows.
-    void saveResumePosition();
-    // Stops the run so that it resumes at `entry` at the latest: the name of that entry got a
-    // verdict that could not be saved.
-    void stopBefore(qint64 entry);
+    qint64 resumeSaved() const { return m_resume.saved(); }
+    // The outcome of a name of `entry` is saved: the entry may close, and the resume position follows.
+    void nameSaved(qint64 entry);
     // The lines of this run skipped for a reason.
     qint64 skipped(Whois::Skip reason) const { return m_tally.skipped(reason); }
     // What the run skipped of its list (lines too long to be names, lines that are no registrable
@@ -137,11 +111,7 @@ private:
     QString registryText() const;
     std::optional<Lookup> nextName();
     std::optional<Lookup> takeLookup(const QString &candidate, qint64 entry);
-    qint64 earliestOpenEntry() const;
     void listChanged();
-    void save(qint64 position);
-    void noteSkipped(qint64 entry, const QString &why);
-    void writeSkipped();
 
     DnsStage &m_dns;
     QElapsedTimer m_dnsShown;   // when the panel last showed what DNS settled
@@ -150,18 +120,16 @@ private:
     SourceFeed m_feed;       // the list of the run
     Source m_source = Source::None;
     Source m_runSource = Source::None;
-    QList<Settings::Value<qint64>> m_customResume;
     qint64 m_first = 0;
     qint64 m_nextEntry = 0;   // the next entry to read
     qint64 m_wordMax = 0;
-    qint64 m_saved = -1;
     LineTally m_tally;   // what the lines of the run came to
     QStringList m_servicesProblems;
     QStringList m_endings {QStringLiteral("com")};
-    QList<Lookup> m_pending;      // the other endings of the entry read last
-    QString m_skippedPath;        // where the lines skipped in this run are named, with why
-    QStringList m_skippedLines;   // not written there yet
-    bool m_skippedWritten = false;
+    QList<Lookup> m_pending;   // the other names of the entry read last, not handed on yet
+    EntryLedger m_ledger;
+    ResumeStore m_resume;
+    SkipReport m_skips;
     quint64 m_listLoads = 0;   // the list's loads when the run began: one more is a changed list
     bool m_running = false;
 };

@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     // A saved position is always an entry number a run can start from.
     for (int source = int(Source::BrowseForNames); source <= int(Source::CustomList); ++source)
-        FUZZ_CHECK(RunControl::savedPosition(Source(source)) >= 1);
+        FUZZ_CHECK(ResumeStore::savedPosition(Source(source)) >= 1);
 
     // What is written is read back, from the file.
     qint64 number = 0;

@@ -213,9 +213,9 @@ private slots:
         window.session().setServer(Whois::Server::parse(server.address()));
         window.session().pool().setTickInterval(100);
         chooseCustomList(window, folders.file("list.txt"));
-        QVERIFY(RunControl::savedPosition(Source::CustomList) > 1);
+        QVERIFY(ResumeStore::savedPosition(Source::CustomList) > 1);
         control<QLineEdit>(window, "txtWordNum")
-            ->setText(QString::number(RunControl::savedPosition(Source::CustomList)));
+            ->setText(QString::number(ResumeStore::savedPosition(Source::CustomList)));
         control<QToolButton>(window, "cmdDoSearch")->click();
         QTRY_VERIFY_WITH_TIMEOUT(control<QToolButton>(window, "cmdDoSearch")->isEnabled(), 60000);
         QCOMPARE(messageTexts(window), QStringList());
