@@ -81,6 +81,8 @@ private slots:
                                                       << "a--b.com" << asked;
         QTest::addRow("Cyrillic beside Latin")
             << QString::fromUtf8("раypal.com") << "" << int(Whois::Skip::MixedScripts);
+        QTest::addRow("Cyrillic beside Latin, as IDNA") << "xn--ypal-43d9g.com"
+                                                        << "" << int(Whois::Skip::MixedScripts);
         QTest::addRow("Greek beside Latin") << QString::fromUtf8("gοogle") << "" << int(Whois::Skip::MixedScripts);
         QTest::addRow("all Cyrillic") << QString::fromUtf8("пример.com") << "xn--e1afmkfd.com" << asked;
         QTest::addRow("Han and Hiragana with Latin")
@@ -197,6 +199,8 @@ private slots:
         QTest::addRow("domain query, another name")
             << QByteArray("No match for domain \"SOMEONE-ELSE.COM\".\r\n") << marker << none;
         QTest::addRow("another name") << QByteArray("No match for \"SOMEONE-ELSE.COM\".\r\n") << marker << none;
+        QTest::addRow("the name and another")
+            << QByteArray("No match for \"ABC.COM\".\r\nNo match for \"XYZ.COM\".\r\n") << marker << none;
         QTest::addRow("a longer name") << QByteArray("No match for \"ABC.COM.AU\".") << marker << none;
         QTest::addRow("no name") << QByteArray("No match for\r\n") << marker << none;
         QTest::addRow("record") << QByteArray("   Domain Name: ABC.COM\r\n") << marker << registered;
