@@ -2,11 +2,11 @@
 #include "engine/Lookup.h"
 #include "engine/LookupBackend.h"
 #include "engine/Pace.h"
+#include "engine/ServiceTrouble.h"
 
 #include <QElapsedTimer>
 #include <QList>
 #include <QObject>
-#include <QSet>
 #include <QString>
 #include <QTimer>
 #include <functional>
@@ -33,10 +33,10 @@ public:
     static constexpr int LookupTicks = 30;   // a lookup without a verdict ends after these
     static constexpr int MaxAttempts = Lookup::MaxAttempts;
     static constexpr int RefusalsPerAttempt = Lookup::RefusalsPerAttempt;
-    static constexpr int QuietTicks = 5;         // no verdict for this long: waiting for the server
-    static constexpr int GiveUpTicks = 120;      // only refusals for this long: the server refuses all
-    static constexpr int FallOverTicks = 60;     // only refusals for this long: "auto" leaves WHOIS
-    static constexpr int UnreadableNames = 50;   // different names in a row without a reply we can read
+    static constexpr int QuietTicks = ServiceTrouble::QuietTicks;
+    static constexpr int GiveUpTicks = ServiceTrouble::GiveUpTicks;
+    static constexpr int FallOverTicks = ServiceTrouble::FallOverTicks;
+    static constexpr int UnreadableNames = ServiceTrouble::UnreadableNames;
 
     // The next name of the source; nothing once the source has ended, or while it is behind.
     using Feed = std::function<std::optional<Lookup>()>;
@@ -65,6 +65,10 @@ public:
     }
     // Names came into a feed that was behind, or it ended.
     void feedReady() { scheduleFill(); }
+    // Time on a clock of the owner's (ms), stepped by hand: no timer runs, and each call of tick()
+    // stands for one tick of every timer. Tests count ticks this way, whatever the machine's speed.
+    void setManualClock(std::function<qint64()> clock) { m_manualClock = std::move(clock); }
+    void tick();
 
     // A new run: fills the slots from the feed at full pace.
     void start();
@@ -78,10 +82,10 @@ public:
     double rate() const { return m_pace.rate(); }
     bool isPaused() const { return m_pace.isWaiting(); }
     // How long the wait after a refusal still lasts, in ms; 0 when the pool is not waiting.
-    int waitLeft() const { return int(m_pace.waitLeft(m_clock.elapsed())); }
+    int waitLeft() const { return int(m_pace.waitLeft(now())); }
     // How long the wait the server asked for (Retry-After) still lasts, in ms; 0 when there is none.
     int askedWaitLeft() const { return m_pace.waitAsked() ? waitLeft() : 0; }
-    bool waitingForServer() const { return m_ticksWithoutVerdict >= QuietTicks; }
+    bool waitingForServer() const { return m_trouble.isQuiet(); }
     // The names without a verdict yet: open on a slot, or carried over.
     QList<Lookup> openLookups() const;
 
@@ -102,7 +106,13 @@ signals:
     void paceChanged();
 
 private:
-    struct Slot;
+    struct Slot {
+        int index = 0;
+        QTimer timer;
+        Lookup lookup;
+        int age = 0;           // ticks since the lookup began
+        bool active = false;   // a lookup is open on this slot
+    };
 
     void onReached(int slot);
     void onAnswered(int slot, const LookupAnswer &answer);
@@ -130,6 +140,9 @@ private:
     void refuseRun(const QString &message);
     bool fallOver(const QString &why);
     void writeOffOpenNames();
+    qint64 now() const { return m_manualClock ? m_manualClock() : m_clock.elapsed(); }
+    void arm(QTimer &timer, int milliseconds);
+    QString silenceText() const;
 
     LookupBackend *m_backend = nullptr;
     QString m_fallOverReason;   // why the run left WHOIS, if it did
@@ -146,14 +159,8 @@ private:
     quint64 m_run = 0;
     int m_inFlight = 0;
     QElapsedTimer m_clock;
-    Pace m_pace {m_tickMs};   // on m_clock
+    std::function<qint64()> m_manualClock;
+    Pace m_pace {m_tickMs};   // on now()
     QTimer m_paceTimer;       // wakes the pool when the rate lets the next query start
-    int m_ticksWithoutVerdict = 0;
-    int m_refusalsWithoutVerdict = 0;
-    QString m_lastRefusal;             // what the last reply without a verdict said, for the message
-    QSet<QString> m_unreadableNames;   // since the last verdict, names whose replies we could not read
-    quint64 m_verdicts = 0;
-    bool m_anyConnected = false;
-    int m_failedConnections = 0;
-    int m_started = 0;
+    ServiceTrouble m_trouble;
 };

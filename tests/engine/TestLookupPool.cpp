@@ -57,10 +57,11 @@ LookupAnswer noVerdict(bool throttled, const QString &said)
     return answer;
 }
 
-constexpr int Tick = 2;
+constexpr int Tick = 1000;   // ms on the test's clock, stepped by hand
 
 // A pool over the scripted service, fed from a queue the test fills; the feed is behind while the
-// test holds names back.
+// test holds names back. Time is the test's: no timer runs, and advance() steps every tick, so no
+// rule passes or fails by the machine's speed.
 struct Harness {
     ScriptedBackend backend;
     LookupPool pool {LookupPool::Slots};
@@ -70,11 +71,13 @@ struct Harness {
     QStringList unchecked;
     QStringList refusals;
     bool finished = false;
+    qint64 now = 0;
 
     Harness()
     {
         pool.setBackend(&backend);
         pool.setTickInterval(Tick);
+        pool.setManualClock([this] { return now; });
         pool.setFeed(
             [this]() -> std::optional<Lookup> {
                 if (names.empty())
@@ -88,6 +91,25 @@ struct Harness {
         QObject::connect(&pool, &LookupPool::unchecked, [this](const QString &name) { unchecked << name; });
         QObject::connect(&pool, &LookupPool::serverRefuses, [this](const QString &why) { refusals << why; });
         QObject::connect(&pool, &LookupPool::finished, [this] { finished = true; });
+    }
+    // Lets every answer and fill already due happen.
+    static void settle()
+    {
+        for (int round = 0; round < 20; ++round)
+            QCoreApplication::sendPostedEvents();
+    }
+    void start()
+    {
+        pool.start();
+        settle();
+    }
+    void advance(int ticks)
+    {
+        for (int i = 0; i < ticks && !pool.isStopped(); ++i) {
+            now += Tick;
+            pool.tick();
+            settle();
+        }
     }
     void add(const QStringList &list)
     {
@@ -131,25 +153,51 @@ private slots:
         };
         harness.add({"first.com", "refused.com"});
         harness.holding = true;
-        harness.pool.start();
+        harness.start();
         // The refused name is the only one left: it is written off, as the last name of a list is.
-        QTRY_COMPARE_WITH_TIMEOUT(harness.unchecked, QStringList {"refused.com"}, 5000);
-        // Idle for two give-up periods and more, counted by a timer of the same tick.
-        int ticks = 0;
-        QTimer counter;
-        QObject::connect(&counter, &QTimer::timeout, [&ticks] { ++ticks; });
-        counter.start(Tick);
-        QTRY_VERIFY_WITH_TIMEOUT(ticks > 2 * LookupPool::GiveUpTicks + 10, 20000);
+        harness.advance(Lookup::MaxAttempts * Lookup::RefusalsPerAttempt);
+        QCOMPARE(harness.unchecked, QStringList {"refused.com"});
+        harness.advance(2 * LookupPool::GiveUpTicks + 10);   // idle for two give-up periods and more
         QCOMPARE(harness.refusals, QStringList());
         QVERIFY(!harness.backend.fellOver);
         const QStringList later = numbered("later", 30);
         harness.add(later);
         harness.holding = false;
         harness.pool.feedReady();
-        QTRY_VERIFY_WITH_TIMEOUT(harness.finished, 5000);
+        harness.advance(int(later.size()) + 10);   // at the pace learnt from the refusals, a name a tick
+        QVERIFY(harness.finished);
         QCOMPARE(harness.refusals, QStringList());
         QVERIFY(!harness.backend.fellOver);
         QCOMPARE(harness.verdicts, QStringList {"first.com"} + later);
+    }
+
+    // A service that refuses every query: "auto" leaves it after the fall-over's 60 ticks, and
+    // the run stops after the give-up's 120, not a tick earlier. Faults caught: the give-up
+    // compared with the fall-over's ticks (a run stopped at 60); either rule a tick early or late.
+    void refusingServiceMeetsItsRulesOnTheirTick_data()
+    {
+        QTest::addColumn<bool>("canFallOver");
+        QTest::addColumn<int>("ticks");
+        QTest::addColumn<bool>("stopped");
+        QTest::addColumn<bool>("fellOver");
+        QTest::addRow("a tick before the give-up") << false << LookupPool::GiveUpTicks - 1 << false << false;
+        QTest::addRow("at the give-up") << false << LookupPool::GiveUpTicks << true << false;
+        QTest::addRow("auto, a tick before the fall-over") << true << LookupPool::FallOverTicks - 1 << false << false;
+        QTest::addRow("auto, at the fall-over") << true << LookupPool::FallOverTicks << false << true;
+    }
+    void refusingServiceMeetsItsRulesOnTheirTick()
+    {
+        QFETCH(bool, canFallOver);
+        QFETCH(int, ticks);
+        Harness harness;
+        harness.backend.canFallOver = canFallOver;
+        harness.backend.reply = [](const QString &) { return noVerdict(true, "\"Your connection limit exceeded.\""); };
+        harness.add(numbered("name", 40));
+        harness.start();
+        harness.advance(ticks);
+        QTEST(!harness.refusals.isEmpty(), "stopped");
+        QTEST(harness.backend.fellOver, "fellOver");
+        QCOMPARE(harness.unchecked, QStringList());   // the service's trouble costs no name its verdict
     }
 
     // Only throttling slows the pace. Faults caught: a reply we cannot read (a 400, a body of
@@ -164,8 +212,8 @@ private slots:
         };
         const QStringList names = numbered("name", 200);
         harness.add(names.mid(0, 100) + QStringList {"odd1.com"} + names.mid(100));
-        harness.pool.start();
-        QTRY_VERIFY_WITH_TIMEOUT(harness.finished, 5000);
+        harness.start();
+        QVERIFY(harness.finished);
         QCOMPARE(harness.pool.rate(), 0.0);   // no limit was ever learnt
         QCOMPARE(harness.unchecked, QStringList {"odd1.com"});
         QCOMPARE(harness.backend.asked.count("odd1.com"), LookupPool::MaxAttempts);
@@ -182,8 +230,9 @@ private slots:
         };
         harness.add(QStringList {"first.com"} + numbered("refused", 5));
         QObject::connect(&harness.pool, &LookupPool::unchecked, [&] { harness.pool.stop(); });
-        harness.pool.start();
-        QTRY_VERIFY_WITH_TIMEOUT(harness.pool.isStopped(), 20000);
+        harness.start();
+        harness.advance(LookupPool::GiveUpTicks + 10);
+        QVERIFY(harness.pool.isStopped());
         QCOMPARE(harness.unchecked.size(), 1);
     }
 
@@ -201,8 +250,8 @@ private slots:
             return name.startsWith("odd") ? noVerdict(false, "HTTP 400") : verdict(false);
         };
         harness.add(numbered("odd", odd) + QStringList {"good.com"});
-        harness.pool.start();
-        QTRY_VERIFY_WITH_TIMEOUT(harness.finished || !harness.refusals.isEmpty(), 5000);
+        harness.start();
+        harness.advance(3);
         if (odd < LookupPool::UnreadableNames) {
             QVERIFY(harness.finished);
             QCOMPARE(harness.verdicts, QStringList {"good.com"});
