@@ -58,6 +58,8 @@ struct Options {
     double servfailRatio = 0;         // of the registered names, lame: SERVFAIL every time they are asked
     int servfailEvery = 0;            // every K-th DNS question gets SERVFAIL
     int dnsSilentAfter = 0;           // DNS answers this many questions, then none
+    int dnsSilentNames = 0;           // DNS never answers the first this many names it is asked about
+    bool dnsRefuseAll = false;        // DNS answers every question with REFUSED
     bool dnsChaos = false;            // NS records come in class CH, not IN
     bool dnsFabricate = false;        // NS records for every name, as a resolver that makes things up
     QString replay;                   // a folder of captured answers: whois/NAME, rdap/NAME.http
@@ -626,9 +628,13 @@ private:
         ++m_questions;
         if (m_options.dnsSilentAfter > 0 && m_questions > quint64(m_options.dnsSilentAfter))
             return {};   // gone silent
+        if (m_silentNames.size() < m_options.dnsSilentNames)
+            m_silentNames.insert(lower);
+        if (m_silentNames.contains(lower))
+            return {};   // a name this server never answers
         const bool lame =
             registered && stableHash("lame:" + lower) % 100000u < quint32(m_options.servfailRatio * 100000.0);
-        if (m_limit.exceeded()) {
+        if (m_options.dnsRefuseAll || m_limit.exceeded()) {
             rcode = 5;   // REFUSED
         } else if (lame || (m_options.servfailEvery > 0 && m_questions % quint64(m_options.servfailEvery) == 0)) {
             rcode = 2;   // SERVFAIL
@@ -666,6 +672,7 @@ private:
     std::unique_ptr<QTcpServer> m_tcp;
     RateLimit m_limit {m_options.dnsLimitPerSecond};
     quint64 m_questions = 0;
+    QSet<QByteArray> m_silentNames;
 };
 
 int fail(const QString &message)
@@ -770,6 +777,10 @@ int main(int argc, char **argv)
         QStringLiteral("R"));
     const QCommandLineOption servfailEvery(QStringLiteral("dns-servfail-every"),
         QStringLiteral("Every K-th DNS question gets SERVFAIL."), QStringLiteral("K"));
+    const QCommandLineOption dnsSilentNames(QStringLiteral("dns-silent-names"),
+        QStringLiteral("Over DNS, never answer the first N names asked about."), QStringLiteral("N"));
+    const QCommandLineOption dnsRefuseAll(
+        QStringLiteral("dns-refuse-all"), QStringLiteral("Over DNS, answer every question with REFUSED."));
     const QCommandLineOption dnsSilentAfter(
         QStringLiteral("dns-silent-after"), QStringLiteral("DNS answers N questions, then none."), QStringLiteral("N"));
     const QCommandLineOption dnsChaos(
@@ -777,7 +788,7 @@ int main(int argc, char **argv)
     const QCommandLineOption dnsFabricate(QStringLiteral("dns-fabricate"),
         QStringLiteral("DNS answers every NS question with name servers, as a resolver that makes them up."));
     parser.addOptions({dnsPort, heldRatio, dnsLimit, hijack, dnsTruncate, dnsMismatch, dnsLatency, replay,
-        servfailRatio, servfailEvery, dnsSilentAfter, dnsChaos, dnsFabricate});
+        servfailRatio, servfailEvery, dnsSilentAfter, dnsSilentNames, dnsRefuseAll, dnsChaos, dnsFabricate});
     parser.addOptions({port, registered, freeRatio, latency, slowEvery, slowMs, silentEvery, silentName, emptyEvery,
         noticeEvery, replyBytes, limit, stats, log, refuseName, refuseAll, rdapPort, rdapCert, rdapKey, retryAfter,
         reservedName, html404, otherLdhName, redirectTo, hostile});
@@ -827,6 +838,9 @@ int main(int argc, char **argv)
     all &= ok;
     options.dnsSilentAfter = int(number(dnsSilentAfter, &ok));
     all &= ok;
+    options.dnsSilentNames = int(number(dnsSilentNames, &ok));
+    all &= ok;
+    options.dnsRefuseAll = parser.isSet(dnsRefuseAll);
     options.dnsChaos = parser.isSet(dnsChaos);
     options.dnsFabricate = parser.isSet(dnsFabricate);
     options.hijack = parser.isSet(hijack);

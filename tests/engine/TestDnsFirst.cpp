@@ -121,7 +121,9 @@ private slots:
     // answer that it is not delegated. Faults caught, by row: a name whose question got SERVFAIL, a
     // silence or a malformed answer passed on to the 404 and listed free; a resolver that falls
     // silent mid-run asked to the end; records of class CH taken as a delegation, or the resolver
-    // that sends them kept without a word; a resolver that makes delegations up believed.
+    // that sends them kept without a word; a resolver that makes delegations up believed; REFUSED
+    // taken as a failure (no pace, the resolver left only by the share of failures); a resolver
+    // left after fewer than 50 silences in a row. A told text starting with "!" must not be told.
     void otherEndingsNeedDnsAnswer_data()
     {
         QTest::addColumn<QStringList>("dnsOptions");   // empty: no resolver listening
@@ -130,6 +132,9 @@ private slots:
         QTest::addRow("silent after 100 questions")
             << QStringList {"--dns-silent-after", "100"} << "gave no answer to 50 questions in a row";
         QTest::addRow("no resolver") << QStringList {} << "gave no answer to 50 questions in a row";
+        QTest::addRow("REFUSED for every question")
+            << QStringList {"--dns-refuse-all"} << "gave no answer to 50 questions in a row";
+        QTest::addRow("silent for 10 names") << QStringList {"--dns-silent-names", "10"} << "!in a row";
         QTest::addRow("records of class CH") << QStringList {"--dns-class-ch"} << "answers were failures";
         QTest::addRow("delegations made up") << QStringList {"--dns-fabricate"} << "makes delegations up";
     }
@@ -162,7 +167,9 @@ private slots:
         for (const QString &line : outcome.out)
             QVERIFY2(!line.startsWith("free ") || !registered.contains(line.mid(5)), qPrintable(line));
         QVERIFY2(!outcome.out.filter(QRegularExpression("^unchecked ")).isEmpty(), "every name had an answer");
-        if (!told.isEmpty())
+        if (told.startsWith('!'))
+            QVERIFY2(!outcome.err.contains(told.mid(1).toUtf8()), outcome.err.constData());
+        else if (!told.isEmpty())
             QVERIFY2(outcome.err.contains(told.toUtf8()), outcome.err.constData());
     }
 
