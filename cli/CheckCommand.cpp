@@ -102,7 +102,7 @@ QString verdictName(const QString &name)
 }
 
 // The names a check would ask, read as the check reads them: the same skips, told the same way.
-int dryRun(const CheckRequest &request, const LookupService &service, SourceFeed &feed, const Console &console)
+int dryRun(const CheckRequest &request, const ServiceDirectory &service, SourceFeed &feed, const Console &console)
 {
     const QString resolvers = request.dnsServers.trimmed().isEmpty() ? QStringLiteral("the system's resolvers")
                                                                      : request.dnsServers.trimmed();
@@ -116,7 +116,7 @@ int dryRun(const CheckRequest &request, const LookupService &service, SourceFeed
                                     "delegated would go to the registry")
                          .arg(resolvers));
     LineTally tally;
-    tally.setServed([&service](const QString &name) { return service.bases.serves(name); });
+    tally.setServed([&service](const QString &name) { return service.serves(name); });
     QByteArray lines;
     for (qint64 entry = request.first;; ++entry) {
         const QString line = feed.entry(entry);
@@ -143,7 +143,7 @@ int check(const QCommandLineParser &parser, const Console &console)
     // The program folder's service files are the ones a check reads, the dry run's too.
     if (parser.isSet(FolderOption))
         ProgramFolder::setPath(parser.value(FolderOption));
-    LookupService service;
+    ServiceDirectory service;
     QString serviceError;
     if (!chooseService(parser, &service, &serviceError) && !request.dryRun)
         return usageError(console, serviceError);

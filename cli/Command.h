@@ -1,5 +1,5 @@
 #pragma once
-#include "engine/Rdap.h"
+#include "engine/ServiceDirectory.h"
 
 #include <QByteArray>
 #include <QCommandLineParser>
@@ -64,6 +64,6 @@ bool chooseServer(const QCommandLineParser &parser, Whois::Server *server, QStri
 void addServiceOptions(QCommandLineParser &parser);
 // The services from the options, else the configured ones; false, with the reason, when one that
 // the protocol asks is not usable.
-bool chooseService(const QCommandLineParser &parser, LookupService *service, QString *error);
+bool chooseService(const QCommandLineParser &parser, ServiceDirectory *service, QString *error);
 
 }   // namespace Cli

@@ -129,7 +129,7 @@ void addServiceOptions(QCommandLineParser &parser)
     parser.addOptions({serverOption(), ProtocolOption, RdapBaseOption});
 }
 
-bool chooseService(const QCommandLineParser &parser, LookupService *service, QString *error)
+bool chooseService(const QCommandLineParser &parser, ServiceDirectory *service, QString *error)
 {
     if (parser.isSet(ProtocolOption)) {
         const auto protocol = Rdap::parseProtocol(parser.value(ProtocolOption));

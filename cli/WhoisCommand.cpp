@@ -52,7 +52,7 @@ Command whoisCommand()
     command.run = [](const QCommandLineParser &parser, const Console &console) {
         if (parser.positionalArguments().size() != 1)
             return usageError(console, QStringLiteral("whois takes exactly one NAME"));
-        LookupService service;
+        ServiceDirectory service;
         QString serviceError;
         if (!chooseService(parser, &service, &serviceError))
             return usageError(console, serviceError);
@@ -70,7 +70,8 @@ Command whoisCommand()
         });
         query.start(service, asked.name);
         loop.exec();
-        const QString source = record.viaRdap ? service.bases.requestFor(asked.name).toString() : service.server.text();
+        const QString source =
+            record.viaRdap ? service.serviceFor(asked.name).rdapRequest.toString() : service.server.text();
         if (!record.hasReply())
             return failure(console, QStringLiteral("no record from %1: %2").arg(source, record.answer.said));
         const QByteArray text = record.viaRdap ? record.text.toUtf8() : record.raw;

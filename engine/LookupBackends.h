@@ -1,7 +1,7 @@
 #pragma once
 #include "engine/FallOverBackend.h"
-#include "engine/Rdap.h"
 #include "engine/RdapBackend.h"
+#include "engine/ServiceDirectory.h"
 #include "engine/WhoisBackend.h"
 
 // The backends a protocol choice may ask, with as many slots each: WHOIS, RDAP, and "auto"'s
@@ -16,7 +16,7 @@ public:
 
     void setServer(const Whois::Server &server) { m_whois.setServer(server); }
     void setBases(const Rdap::Bases &bases) { m_rdap.setBases(bases); }
-    void setService(const LookupService &service)
+    void setService(const ServiceDirectory &service)
     {
         setServer(service.server);
         setBases(service.bases);

@@ -39,9 +39,6 @@ struct Bases {
     static std::optional<Bases> parse(const QString &text);
     // The request for the name; invalid when no service is known for its ending.
     QUrl requestFor(const QString &name) const;
-    // Whether a service answers the name: .com and .net have the protocol's, every other ending
-    // needs an RDAP service of its own.
-    bool serves(const QString &name) const { return Whois::isComNet(name) || requestFor(name).isValid(); }
 };
 // The setting RdapBase, over the services of the bootstrap and override files.
 Bases configuredBases(QString *error = nullptr);
@@ -78,10 +75,3 @@ QNetworkRequest request(const QUrl &url);
 // Whether two addresses are of one origin; a port left out is the scheme's default.
 bool sameOrigin(const QUrl &a, const QUrl &b);
 }   // namespace Rdap
-
-// The services a lookup may ask: the WHOIS server, the RDAP services, and which of them.
-struct LookupService {
-    Whois::Server server;
-    Rdap::Protocol protocol = Rdap::Protocol::Auto;
-    Rdap::Bases bases;
-};

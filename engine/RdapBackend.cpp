@@ -23,8 +23,8 @@ QString RdapBackend::serviceText() const
 {
     if (!m_shownService.isEmpty())
         return QStringLiteral("The RDAP service %1").arg(m_shownService);
-    const QUrl any = m_bases.everyEnding.isEmpty() && !m_bases.byEnding.isEmpty() ? m_bases.byEnding.begin().value()
-                                                                                  : m_bases.everyEnding;
+    const QUrl any = bases().everyEnding.isEmpty() && !bases().byEnding.isEmpty() ? bases().byEnding.begin().value()
+                                                                                  : bases().everyEnding;
     return QStringLiteral("The RDAP service %1").arg(any.adjusted(QUrl::RemovePath).toString());
 }
 
@@ -33,7 +33,7 @@ void RdapBackend::ask(int index, const QString &name)
     cancel(index);
     Slot &slot = m_slots[size_t(index)];
     slot.name = name;
-    const QUrl asked = m_bases.requestFor(name);
+    const QUrl asked = m_directory.serviceFor(name).rdapRequest;
     if (!asked.isValid()) {
         LookupAnswer answer;
         answer.kind = LookupAnswer::Kind::Unreachable;

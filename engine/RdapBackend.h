@@ -1,7 +1,7 @@
 #pragma once
 #include "engine/LookupBackend.h"
-#include "engine/Rdap.h"
 #include "engine/RdapFetch.h"
+#include "engine/ServiceDirectory.h"
 
 #include <QNetworkAccessManager>
 #include <memory>
@@ -22,8 +22,8 @@ public:
     explicit RdapBackend(int slotCount, QObject *parent = nullptr);
     ~RdapBackend() override;
 
-    void setBases(const Rdap::Bases &bases) { m_bases = bases; }
-    const Rdap::Bases &bases() const { return m_bases; }
+    void setBases(const Rdap::Bases &bases) { m_directory.bases = bases; }
+    const Rdap::Bases &bases() const { return m_directory.bases; }
     // The service named in messages, where this backend asks one service only ("https://rdap.nic.io").
     void setShownService(const QString &service) { m_shownService = service; }
 
@@ -41,7 +41,7 @@ private:
 
     void onFinished(int index, const RdapFetch::Result &result);
 
-    Rdap::Bases m_bases;
+    ServiceDirectory m_directory;   // its RDAP services
     QString m_shownService;
     std::vector<std::unique_ptr<QNetworkAccessManager>> m_managers;
     std::vector<Slot> m_slots;

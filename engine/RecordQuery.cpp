@@ -36,15 +36,14 @@ RecordQuery::~RecordQuery()
     m_whois.cancel();
 }
 
-void RecordQuery::start(const LookupService &service, const QString &name, int timeoutMs)
+void RecordQuery::start(const ServiceDirectory &service, const QString &name, int timeoutMs)
 {
     m_fetch.cancel();
     m_service = service;
     m_name = name;
     m_timeoutMs = timeoutMs;
     m_whoisFailure.clear();
-    // WHOIS on port 43 is the .com and .net registry's; every other ending has an RDAP service.
-    if (service.protocol == Rdap::Protocol::Rdap || !Whois::isComNet(name))
+    if (service.serviceFor(name).protocol == Rdap::Protocol::Rdap)
         askRdap();
     else
         m_whois.start(service.server, name, timeoutMs);
@@ -52,7 +51,7 @@ void RecordQuery::start(const LookupService &service, const QString &name, int t
 
 void RecordQuery::askRdap()
 {
-    const QUrl asked = m_service.bases.requestFor(m_name);
+    const QUrl asked = m_service.serviceFor(m_name).rdapRequest;
     if (!asked.isValid()) {
         Record record;
         record.viaRdap = true;

@@ -1,6 +1,6 @@
 #pragma once
-#include "engine/Rdap.h"
 #include "engine/RdapFetch.h"
+#include "engine/ServiceDirectory.h"
 #include "engine/WhoisFetch.h"
 
 #include <QNetworkAccessManager>
@@ -25,7 +25,7 @@ public:
     ~RecordQuery() override;
     // Asks about the name as given; finished() follows once. With no timeout (0) a lookup waits
     // until the server answers or closes.
-    void start(const LookupService &service, const QString &name, int timeoutMs = 30000);
+    void start(const ServiceDirectory &service, const QString &name, int timeoutMs = 30000);
 
 signals:
     void finished(const RecordQuery::Record &record);
@@ -38,7 +38,7 @@ private:
     WhoisFetch m_whois;
     QNetworkAccessManager m_manager;
     RdapFetch m_fetch {m_manager};   // after the manager: it goes first
-    LookupService m_service;
+    ServiceDirectory m_service;
     QString m_name;
     int m_timeoutMs = 0;
     QString m_whoisFailure;   // why WHOIS gave way to RDAP

@@ -33,35 +33,26 @@ RegistryStage::~RegistryStage()
         service->pool->stop();
 }
 
-void RegistryStage::setBases(const Rdap::Bases &bases)
+void RegistryStage::setDirectory(const ServiceDirectory &directory)
 {
-    m_bases = bases;
+    m_directory = directory;
     for (auto &[key, service] : m_services) {
         if (service->backend)
-            service->backend->setBases(bases);
+            service->backend->setBases(directory.bases);
     }
 }
 
-// Services are told apart by where they answer: endings served by one host share its limits. An
-// ending without a service has a key of its own that names no service, never the .com/.net key.
-QString RegistryStage::serviceKey(const Rdap::Bases &bases, const QString &name)
-{
-    if (Whois::isComNet(name))
-        return {};
-    const QUrl asked = bases.requestFor(name);
-    if (!asked.isValid())
-        return UnservedKey + name.section(QLatin1Char('.'), -1).toLower();
-    return asked.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment | QUrl::RemoveUserInfo)
-        .toString();
-}
+namespace {
 
 // Names of an ending that no service answers are asked nowhere: they are listed as unchecked.
-QString RegistryStage::unservedText(const QString &key)
+QString unservedText(const QString &key)
 {
-    if (!key.startsWith(UnservedKey))
+    if (!key.startsWith(ServiceDirectory::UnservedKey))
         return {};
-    return QStringLiteral("No RDAP service is known for .%1.").arg(key.mid(UnservedKey.size()));
+    return QStringLiteral("No RDAP service is known for .%1.").arg(key.mid(ServiceDirectory::UnservedKey.size()));
 }
+
+}   // namespace
 
 RegistryStage::Service &RegistryStage::serviceFor(const QString &key)
 {
@@ -71,7 +62,7 @@ RegistryStage::Service &RegistryStage::serviceFor(const QString &key)
     auto service = std::make_unique<Service>();
     service->key = key;
     service->backend = std::make_unique<RdapBackend>(OtherSlots);
-    service->backend->setBases(m_bases);
+    service->backend->setBases(m_directory.bases);
     service->backend->setShownService(key);
     service->ownPool = std::make_unique<LookupPool>(OtherSlots);
     service->pool = service->ownPool.get();
@@ -141,7 +132,7 @@ std::optional<Lookup> RegistryStage::take(Service &service)
                 wakeAll();   // every pool with nothing left may end
             return std::nullopt;
         }
-        Service &to = serviceFor(serviceKey(m_bases, next->name));
+        Service &to = serviceFor(m_directory.serviceFor(next->name).key);
         if (&to == &service)
             return next;
         route(to, *next);

@@ -1,7 +1,7 @@
 #pragma once
 #include "engine/Lookup.h"
 #include "engine/LookupPool.h"
-#include "engine/Rdap.h"
+#include "engine/ServiceDirectory.h"
 
 #include <QObject>
 #include <QString>
@@ -38,8 +38,8 @@ public:
     }
     // Names came into a feed that was behind, or it ended.
     void feedReady();
-    // The RDAP services of the endings other than .com and .net. Set between runs.
-    void setBases(const Rdap::Bases &bases);
+    // Where the names of the endings other than .com and .net are asked. Set between runs.
+    void setDirectory(const ServiceDirectory &directory);
 
     LookupPool &comNet() { return m_comNet; }
     const LookupPool &comNet() const { return m_comNet; }
@@ -64,9 +64,6 @@ signals:
 private:
     struct Service;
 
-    static inline const QString UnservedKey = QStringLiteral("unserved:");
-    static QString serviceKey(const Rdap::Bases &bases, const QString &name);
-    static QString unservedText(const QString &key);
     Service &serviceFor(const QString &key);
     void listen(Service &service);
     std::optional<Lookup> take(Service &service);
@@ -79,7 +76,7 @@ private:
     LookupPool &m_comNet;
     LookupPool::Feed m_feed;
     LookupPool::FeedBehind m_feedBehind;
-    Rdap::Bases m_bases;
+    ServiceDirectory m_directory;
     std::map<QString, std::unique_ptr<Service>> m_services;   // by key; "" is .com and .net
     qsizetype m_waiting = 0;
     bool m_feedEnded = false;

@@ -17,7 +17,7 @@ bool isMarkupLeftover(const QString &name, bool freeName)
 
 }   // namespace
 
-HarvestChecker::HarvestChecker(ResultLists &results, const LookupService &service, QObject *parent)
+HarvestChecker::HarvestChecker(ResultLists &results, const ServiceDirectory &service, QObject *parent)
     : QObject(parent)
     , m_results(results)
     , m_backend(m_backends.forProtocol(service.protocol))

@@ -23,7 +23,7 @@ public:
     static constexpr int TimeoutTicks = 5;
     static constexpr int MaxAttempts = Lookup::MaxAttempts;   // as in a run
 
-    HarvestChecker(ResultLists &results, const LookupService &service, QObject *parent = nullptr);
+    HarvestChecker(ResultLists &results, const ServiceDirectory &service, QObject *parent = nullptr);
 
     void setTickInterval(int milliseconds);
     // Polls the list every tick from now on.

@@ -66,7 +66,7 @@ void CheckSession::onVerdict(const QString &asked, bool unregistered, qint64 ent
 
 void CheckSession::setServer(const Whois::Server &server, const QString &error)
 {
-    m_server = server;
+    m_directory.server = server;
     m_serverError = error;
     m_backends.setServer(server);
 }
@@ -74,11 +74,11 @@ void CheckSession::setServer(const Whois::Server &server, const QString &error)
 void CheckSession::setProtocol(Rdap::Protocol protocol, const QString &error)
 {
     m_protocolError = error;
-    m_protocol = protocol;
+    m_directory.protocol = protocol;
     m_pool.setBackend(&m_backends.forProtocol(protocol));
 }
 
-void CheckSession::setService(const LookupService &service)
+void CheckSession::setService(const ServiceDirectory &service)
 {
     setServer(service.server);
     setProtocol(service.protocol);
@@ -88,21 +88,10 @@ void CheckSession::setService(const LookupService &service)
 void CheckSession::setRdapBases(const Rdap::Bases &bases, const QString &error)
 {
     m_basesError = error;
+    m_directory.bases = bases;
     m_backends.setBases(bases);
-    m_registry.setBases(bases);
-    // .com and .net have the protocol's service; every other ending needs an RDAP service of its own.
-    m_run.setServed(
-        [this](const QString &name) { return m_backends.rdap().bases().serves(name); }, bases.knownProblems);
-}
-
-QStringList CheckSession::unservedEndings(const QStringList &endings) const
-{
-    QStringList unserved;
-    for (const QString &ending : endings) {
-        if (!m_backends.rdap().bases().serves(QStringLiteral("example.") + ending))
-            unserved << ending;
-    }
-    return unserved;
+    m_registry.setDirectory(m_directory);
+    m_run.setServed([this](const QString &name) { return m_directory.serves(name); }, bases.knownProblems);
 }
 
 QString CheckSession::setDns(bool first, const QString &servers)
@@ -120,17 +109,19 @@ QString CheckSession::start(qint64 first, qint64 entries)
         return m_dnsError + '.';
     if (!m_protocolError.isEmpty())
         return m_protocolError + '.';
-    const bool rdap = m_protocol != Rdap::Protocol::Whois;
+    const Rdap::Protocol protocol = m_directory.protocol;
+    const Whois::Server &server = m_directory.server;
+    const bool rdap = protocol != Rdap::Protocol::Whois;
     if (rdap && !m_basesError.isEmpty())
         return m_basesError + '.';
-    const bool whois = m_protocol != Rdap::Protocol::Rdap;
-    if (whois && !m_server.isValid())
+    const bool whois = protocol != Rdap::Protocol::Rdap;
+    if (whois && !server.isValid())
         return m_serverError.isEmpty() ? QStringLiteral("No WHOIS server is set.") : m_serverError + '.';
     // Names under .invalid never exist: no need to ask a resolver, on the network, to find that out.
-    if (m_protocol == Rdap::Protocol::Whois
-        && (m_server.host.endsWith(QLatin1String(".invalid"), Qt::CaseInsensitive)
-            || m_server.host.compare(QLatin1String("invalid"), Qt::CaseInsensitive) == 0))
-        return QStringLiteral("The WHOIS server %1 cannot be reached: Host not found.").arg(m_server.text());
+    if (protocol == Rdap::Protocol::Whois
+        && (server.host.endsWith(QLatin1String(".invalid"), Qt::CaseInsensitive)
+            || server.host.compare(QLatin1String("invalid"), Qt::CaseInsensitive) == 0))
+        return QStringLiteral("The WHOIS server %1 cannot be reached: Host not found.").arg(server.text());
     if (const QString problem = Whois::endingsProblem(m_run.endings()); !problem.isEmpty())
         return QStringLiteral("The endings cannot be asked: %1.").arg(problem);
     if (const QString refused = holdFolder(&m_run); !refused.isEmpty())

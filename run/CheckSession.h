@@ -32,14 +32,14 @@ public:
 
     // The WHOIS server; at first the configured one. An invalid server is refused at Start.
     void setServer(const Whois::Server &server, const QString &error = {});
-    const Whois::Server &server() const { return m_server; }
+    const Whois::Server &server() const { return m_directory.server; }
     // The service a run asks, and the RDAP services; at first the configured ones.
     void setProtocol(Rdap::Protocol protocol, const QString &error = {});
     void setRdapBases(const Rdap::Bases &bases, const QString &error = {});
-    void setService(const LookupService &service);
-    LookupService service() const { return {m_server, m_protocol, m_backends.rdap().bases()}; }
+    void setService(const ServiceDirectory &service);
+    const ServiceDirectory &service() const { return m_directory; }
     // The endings of these no known service answers: names under them are skipped.
-    QStringList unservedEndings(const QStringList &endings) const;
+    QStringList unservedEndings(const QStringList &endings) const { return m_directory.unservedEndings(endings); }
     // Whether a run asks DNS first, and which resolvers ("HOST[:PORT]", comma-separated; empty: the
     // system's). Returns why the resolvers cannot be used, or empty; a run with DNS first then refuses.
     QString setDns(bool first, const QString &servers);
@@ -81,14 +81,13 @@ private:
 
     ResultLists m_results;
     LookupBackends m_backends {LookupPool::Slots};
-    Rdap::Protocol m_protocol = Rdap::Protocol::Whois;
+    ServiceDirectory m_directory {{}, Rdap::Protocol::Whois, {}};
     LookupPool m_pool;
     RegistryStage m_registry {m_pool};
     DnsStage m_dns;
     RunControl m_run {m_dns, m_registry};
     std::unique_ptr<QLockFile> m_lock;
     QSet<const QObject *> m_holders;   // while any holds the folder, the lock stays
-    Whois::Server m_server;
     QString m_serverError;
     QString m_protocolError;
     QString m_basesError;

@@ -8,7 +8,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-frmWhois::frmWhois(const LookupService &service, const QString &selectedName, QWidget *parent)
+frmWhois::frmWhois(const ServiceDirectory &service, const QString &selectedName, QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
     setWindowTitle(QStringLiteral("WHOIS Information"));

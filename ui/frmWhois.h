@@ -13,7 +13,7 @@ class frmWhois : public QWidget
     Q_OBJECT
 
 public:
-    frmWhois(const LookupService &service, const QString &selectedName, QWidget *parent = nullptr);
+    frmWhois(const ServiceDirectory &service, const QString &selectedName, QWidget *parent = nullptr);
 
     QTextEdit *Text1 = nullptr;
 

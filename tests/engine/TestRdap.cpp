@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "engine/Rdap.h"
 #include "engine/RdapServices.h"
+#include "engine/ServiceDirectory.h"
 
 #include <QDateTime>
 #include <QTest>
@@ -282,6 +283,47 @@ private slots:
         QCOMPARE(parsed.has_value(), request != "invalid");
         if (parsed)
             QCOMPARE(parsed->requestFor(name).toString(), request);
+    }
+
+    // Which pool asks a name, by which protocol. Faults caught, by row: .com asked by RDAP under a
+    // WHOIS run; an ending without a service routed to the .com/.net pool (and its 404 read as
+    // free) or counted as served; two endings of one host in two pools (each at full pace); the
+    // path or a port left out telling two services apart wrongly.
+    void serviceDirectory_data()
+    {
+        QTest::addColumn<QString>("bases");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("key");   // "-": no service answers it
+        QTest::addColumn<int>("protocol");
+        const int whois = int(Rdap::Protocol::Whois);
+        const int rdap = int(Rdap::Protocol::Rdap);
+        const QString bases = "http://127.0.0.1:8080/x io=https://rdap.test/io/ ai=https://rdap.test/ai/v1/ "
+                              "dev=https://rdap.test:8443/dev/";
+        QTest::addRow(".com: the run's protocol") << bases << "a.com"
+                                                  << "" << whois;
+        QTest::addRow(".net: the run's protocol") << bases << "A.NET"
+                                                  << "" << whois;
+        QTest::addRow("an ending without a service") << bases << "a.zz"
+                                                     << "-" << rdap;
+        QTest::addRow("an ending of its own") << bases << "a.io"
+                                              << "https://rdap.test" << rdap;
+        QTest::addRow("another ending of that host") << bases << "a.ai"
+                                                     << "https://rdap.test" << rdap;
+        QTest::addRow("that host on another port") << bases << "a.dev"
+                                                   << "https://rdap.test:8443" << rdap;
+    }
+    void serviceDirectory()
+    {
+        QFETCH(QString, bases);
+        QFETCH(QString, name);
+        QFETCH(QString, key);
+        QFETCH(int, protocol);
+        const ServiceDirectory directory {{}, Rdap::Protocol::Whois, *Rdap::Bases::parse(bases)};
+        const NameService service = directory.serviceFor(name);
+        QCOMPARE(service.isServed(), key != "-");
+        QCOMPARE(directory.serves(name), key != "-");
+        QCOMPARE(service.key, key == "-" ? ServiceDirectory::UnservedKey + "zz" : key);
+        QCOMPARE(int(service.protocol), protocol);
     }
 
     void retryAfter()
