@@ -1,7 +1,9 @@
 #include "engine/LookupBackend.h"
 #include "engine/LookupPool.h"
+#include "engine/RegistryStage.h"
 
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTest>
 #include <QTimer>
 #include <deque>
@@ -234,6 +236,38 @@ private slots:
         harness.advance(LookupPool::GiveUpTicks + 10);
         QVERIFY(harness.pool.isStopped());
         QCOMPARE(harness.unchecked.size(), 1);
+    }
+
+    // Behind a service that answers nothing, the registry stage reads the list no further than
+    // Waiting names ahead. Fault caught: the bound dropped, and the whole list read into memory
+    // (and the resume position left far behind what was read) for one slow ending.
+    void slowServiceBoundsTheReading()
+    {
+        QTcpServer silent;   // takes connections and never answers
+        QVERIFY(silent.listen(QHostAddress::LocalHost));
+        ScriptedBackend backend;
+        backend.reply = [](const QString &) { return verdict(true); };
+        LookupPool comNet;
+        comNet.setBackend(&backend);
+        comNet.setManualClock([] { return qint64(0); });
+        RegistryStage stage(comNet);
+        stage.setDirectory({{}, Rdap::Protocol::Whois,
+            *Rdap::Bases::parse(QString("io=http://127.0.0.1:%1/").arg(silent.serverPort()))});
+        const qint64 names = RegistryStage::Waiting + 1000;
+        qint64 read = 0;
+        stage.setFeed(
+            [&]() -> std::optional<Lookup> {
+                if (read == names)
+                    return std::nullopt;
+                ++read;
+                return Lookup {QString("n%1.io").arg(read), read, 0, 0, 0};
+            },
+            [] { return false; });
+        stage.start();
+        Harness::settle();
+        QVERIFY2(read > RegistryStage::Waiting && read <= RegistryStage::Waiting + RegistryStage::OtherSlots,
+            qPrintable(QString::number(read)));
+        stage.stop();
     }
 
     void serviceThatReadsNothingStopsTheRun_data()
