@@ -1,5 +1,7 @@
 #include "engine/DnsClient.h"
 
+#include "engine/HostPort.h"
+
 #include <QHostAddress>
 #include <QMetaObject>
 #include <QSocketNotifier>
@@ -114,27 +116,13 @@ QString DnsClient::serverList(const QString &servers, QString *error)
 {
     QStringList checked;
     for (const QString &part : servers.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        const QString server = part.trimmed();
-        QString host = server;
-        QString port;
-        if (server.startsWith(QLatin1Char('['))) {
-            const qsizetype close = server.indexOf(QLatin1Char(']'));
-            host = server.mid(1, close - 1);
-            port = close > 0 && server.mid(close + 1).startsWith(QLatin1Char(':')) ? server.mid(close + 2) : QString();
-        } else if (server.count(QLatin1Char(':')) == 1) {
-            host = server.section(QLatin1Char(':'), 0, 0);
-            port = server.section(QLatin1Char(':'), 1);
-        }
-        bool portOk = true;
-        const int portNumber = port.isEmpty() ? 53 : port.toInt(&portOk);
-        if (QHostAddress(host).isNull() || !portOk || portNumber < 1 || portNumber > 65535) {
+        const std::optional<HostPort> server = HostPort::parse(part, 53);
+        if (!server || QHostAddress(server->host).isNull()) {
             *error = QStringLiteral("The DNS server \"%1\" is not an address with an optional port (HOST[:PORT])")
-                         .arg(server);
+                         .arg(part.trimmed());
             return {};
         }
-        checked << (host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]:%2") : QStringLiteral("%1:%2"))
-                       .arg(host)
-                       .arg(portNumber);
+        checked << server->text();
     }
     return checked.join(QLatin1Char(','));
 }

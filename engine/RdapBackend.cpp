@@ -62,20 +62,10 @@ void RdapBackend::onFinished(int index, const RdapFetch::Result &result)
 {
     Slot &slot = m_slots[size_t(index)];
     const quint64 lookup = ++slot.lookup;
-    LookupAnswer answer;
-    if (result.reply.status == 0) {
-        // No HTTP answer at all: refused, unknown host, TLS failure, a connection cut.
-        answer.kind = LookupAnswer::Kind::Unreachable;
-        answer.hostNotFound = result.hostNotFound;
-        answer.said = result.error;
-    } else {
+    if (result.reply.status != 0) {
         emit reached(index);
         if (slot.lookup != lookup)
             return;   // the pool stopped meanwhile
-        answer = Rdap::replyAnswer(result.reply, slot.name);
-        answer.oversized = result.capped && answer.kind == LookupAnswer::Kind::NoVerdict;
-        answer.retryAfterMs = result.retryAfterMs;
-        answer.throttled = answer.throttled || result.retryAfterMs >= 0;
     }
-    emit answered(index, answer);
+    emit answered(index, result.answerFor(slot.name));
 }

@@ -102,3 +102,20 @@ void RdapFetch::finish(bool capped)
     release(capped);   // a body past the cap is still coming: that one is aborted
     emit finished(result);
 }
+
+LookupAnswer RdapFetch::Result::answerFor(const QString &name) const
+{
+    LookupAnswer answer;
+    if (reply.status == 0) {
+        // No HTTP answer at all: refused, unknown host, TLS failure, a connection cut.
+        answer.kind = LookupAnswer::Kind::Unreachable;
+        answer.hostNotFound = hostNotFound;
+        answer.said = error;
+        return answer;
+    }
+    answer = Rdap::replyAnswer(reply, name);
+    answer.oversized = capped && answer.kind == LookupAnswer::Kind::NoVerdict;
+    answer.retryAfterMs = retryAfterMs;
+    answer.throttled = answer.throttled || retryAfterMs >= 0;
+    return answer;
+}

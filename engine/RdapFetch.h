@@ -24,6 +24,10 @@ public:
         bool hostNotFound = false;   // the service's host does not exist
         bool capped = false;         // the body passed the cap and was cut off there
         qint64 retryAfterMs = -1;
+
+        // What the result says of `name`: the one reading of an RDAP answer, for a run and for the
+        // record window alike.
+        LookupAnswer answerFor(const QString &name) const;
     };
 
     explicit RdapFetch(QNetworkAccessManager &manager, QObject *parent = nullptr);

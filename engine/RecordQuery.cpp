@@ -10,19 +10,9 @@ RecordQuery::RecordQuery(QObject *parent)
         Record record;
         record.raw = result.reply;
         record.text = QString::fromLatin1(result.reply);
-        LookupAnswer &answer = record.answer;
-        if (!result.error.isEmpty()) {
-            answer.kind = LookupAnswer::Kind::Unreachable;
-            answer.said = result.error;
-        } else {
-            answer.setVerdict(Whois::replyVerdict(result.reply, Whois::configuredMarker(), m_name));
-            answer.oversized = result.capped && answer.kind == LookupAnswer::Kind::NoVerdict;
-            if (answer.kind == LookupAnswer::Kind::NoVerdict)
-                answer.said = result.reply.isEmpty() ? QStringLiteral("the connection closed without a reply")
-                                                     : QStringLiteral("the reply holds no verdict");
-        }
-        if (m_service.protocol == Rdap::Protocol::Auto && answer.kind != LookupAnswer::Kind::Verdict) {
-            m_whoisFailure = answer.said;
+        record.answer = result.answerFor(m_name, Whois::configuredMarker());
+        if (m_service.protocol == Rdap::Protocol::Auto && record.answer.kind != LookupAnswer::Kind::Verdict) {
+            m_whoisFailure = record.answer.said;
             return askRdap();
         }
         finish(record);
@@ -67,14 +57,9 @@ void RecordQuery::rdapFinished(const RdapFetch::Result &result)
     Record record;
     record.viaRdap = true;
     record.raw = result.reply.body;
-    if (result.reply.status != 0) {
-        record.answer = Rdap::replyAnswer(result.reply, m_name);
-        record.answer.oversized = result.capped && record.answer.kind == LookupAnswer::Kind::NoVerdict;
+    record.answer = result.answerFor(m_name);
+    if (result.reply.status != 0)
         record.text = result.reply.status == 200 ? Rdap::readableRecord(record.raw) : QString::fromUtf8(record.raw);
-    } else {
-        record.answer.kind = LookupAnswer::Kind::Unreachable;
-        record.answer.said = result.error;
-    }
     finish(record);
 }
 

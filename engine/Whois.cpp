@@ -1,5 +1,7 @@
 #include "engine/Whois.h"
 
+#include "engine/HostPort.h"
+
 #include "app/Settings.h"
 
 #include <QRegularExpression>
@@ -11,46 +13,13 @@ namespace Whois {
 
 Server Server::parse(const QString &text)
 {
-    const QString trimmed = text.trimmed();
-    QString host = trimmed;
-    QString port;
-    if (trimmed.startsWith('[')) {   // [IPv6] or [IPv6]:port
-        const qsizetype close = trimmed.indexOf(']');
-        if (close < 0)
-            return {};
-        host = trimmed.mid(1, close - 1);
-        const QString rest = trimmed.mid(close + 1);
-        if (!rest.isEmpty() && !rest.startsWith(':'))
-            return {};
-        port = rest.mid(1);
-        if (rest == QLatin1String(":"))
-            return {};
-    } else if (trimmed.count(':') == 1) {   // a bare IPv6 address has several colons
-        const qsizetype colon = trimmed.indexOf(':');
-        host = trimmed.left(colon);
-        port = trimmed.mid(colon + 1);
-        if (port.isEmpty())
-            return {};
-    }
-    if (host.isEmpty() || host.contains(QRegularExpression(QStringLiteral("[\\s/\\[\\]]"))))
-        return {};
-    Server server;
-    server.host = host;
-    if (!port.isEmpty()) {
-        bool ok = false;
-        const uint number = port.toUInt(&ok);
-        if (!ok || number == 0 || number > 65535)
-            return {};
-        server.port = quint16(number);
-    }
-    return server;
+    const std::optional<HostPort> parsed = HostPort::parse(text, DefaultPort);
+    return parsed ? Server {parsed->host, parsed->port} : Server {};
 }
 
 QString Server::text() const
 {
-    // One arg() call: a "%2" in the host would be taken for the port's place by a second one.
-    return host.contains(':') ? QStringLiteral("[%1]:%2").arg(host, QString::number(port))
-                              : QStringLiteral("%1:%2").arg(host, QString::number(port));
+    return HostPort {host, port}.text();
 }
 
 QString notAServer(const QString &text, const QString &origin)

@@ -60,27 +60,7 @@ void WhoisBackend::onFinished(int index, const WhoisFetch::Result &result)
     m_peakReply = std::max(m_peakReply, result.reply.size());
     if (!result.error.isEmpty() && result.connected)
         return;   // trouble after the query was sent: the tick asks again
-    const LookupAnswer answer = answerTo(slot.name, result);
+    const LookupAnswer answer = result.answerFor(slot.name, m_marker);
     cancel(index);
     emit answered(index, answer);
-}
-
-LookupAnswer WhoisBackend::answerTo(const QString &name, const WhoisFetch::Result &result) const
-{
-    LookupAnswer answer;
-    if (!result.error.isEmpty()) {
-        answer.kind = LookupAnswer::Kind::Unreachable;
-        answer.hostNotFound = result.hostNotFound;
-        answer.said = result.error;
-        return answer;
-    }
-    answer.setVerdict(Whois::replyVerdict(result.reply, m_marker, name));
-    if (answer.kind == LookupAnswer::Kind::Verdict)
-        return answer;
-    const QString notice = QString::fromLatin1(result.reply.left(200).trimmed().split('\n').constFirst()).trimmed();
-    answer.said = notice.isEmpty() ? QStringLiteral("the connection closed without a reply")
-                                   : QLatin1Char('"') + notice + QLatin1Char('"');
-    answer.oversized = result.capped;
-    answer.throttled = Whois::isThrottleNotice(result.reply);
-    return answer;
 }

@@ -37,7 +37,6 @@ private:
 
     void onConnected(int index);
     void onFinished(int index, const WhoisFetch::Result &result);
-    LookupAnswer answerTo(const QString &name, const WhoisFetch::Result &result) const;
 
     Whois::Server m_server;
     QByteArray m_marker;

@@ -71,3 +71,23 @@ void WhoisFetch::finish(const QString &error)
     cancel();
     emit finished(result);
 }
+
+LookupAnswer WhoisFetch::Result::answerFor(const QString &name, const QByteArray &marker) const
+{
+    LookupAnswer answer;
+    if (!error.isEmpty()) {
+        answer.kind = LookupAnswer::Kind::Unreachable;
+        answer.hostNotFound = hostNotFound;
+        answer.said = error;
+        return answer;
+    }
+    answer.setVerdict(Whois::replyVerdict(reply, marker, name));
+    if (answer.kind == LookupAnswer::Kind::Verdict)
+        return answer;
+    const QString notice = QString::fromLatin1(reply.left(200).trimmed().split('\n').constFirst()).trimmed();
+    answer.said = notice.isEmpty() ? QStringLiteral("the connection closed without a reply")
+                                   : QLatin1Char('"') + notice + QLatin1Char('"');
+    answer.oversized = capped;
+    answer.throttled = Whois::isThrottleNotice(reply);
+    return answer;
+}

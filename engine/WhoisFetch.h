@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/LookupAnswer.h"
 #include "engine/Whois.h"
 
 #include <QObject>
@@ -19,6 +20,10 @@ public:
         bool connected = false;      // the query was sent: an error came after it
         bool hostNotFound = false;   // the server's host does not exist
         bool capped = false;         // the reply passed the cap and was cut off there
+
+        // What the result says of `name`, where `marker` marks a record: the one reading of a
+        // WHOIS reply, for a run and for the record window alike.
+        LookupAnswer answerFor(const QString &name, const QByteArray &marker) const;
     };
 
     explicit WhoisFetch(QObject *parent = nullptr);

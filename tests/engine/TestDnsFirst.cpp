@@ -8,6 +8,7 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
+#include <ares.h>
 
 // DNS before the registry, against the test server's resolver: what DNS may settle, and what it
 // must leave to the registry whatever a resolver answers.
@@ -35,7 +36,65 @@ class TestDnsFirst : public QObject
         return outcome;
     }
 
+    // A DNS message of the test's own: a question about `name`, then the records given.
+    static QByteArray encodedName(const QByteArray &name)
+    {
+        QByteArray encoded;
+        for (const QByteArray &label : name.split('.'))
+            encoded += char(label.size()) + label;
+        return encoded + '\0';
+    }
+    static QByteArray u16(int value) { return QByteArray(1, char(value >> 8)) + char(value & 0xff); }
+    static QByteArray message(const QByteArray &name, const QList<QByteArray> &records)
+    {
+        QByteArray bytes = u16(1) + u16(0x8180) + u16(1) + u16(int(records.size())) + u16(0) + u16(0);
+        bytes += encodedName(name) + u16(2) + u16(1);
+        for (const QByteArray &record : records)
+            bytes += record;
+        return bytes;
+    }
+    static QByteArray record(const QByteArray &owner, int type, int recordClass, const QByteArray &data)
+    {
+        return encodedName(owner) + u16(type) + u16(recordClass) + QByteArray(4, '\0') + u16(int(data.size())) + data;
+    }
+
 private slots:
+    // What an answer to an NS question says of a name. Faults caught, by row: REFUSED or SERVFAIL
+    // read as a silence or as no delegation; records of class CH, or of another name, taken as the
+    // name's delegation; an address made up for the name taken as one; a record cut short read.
+    void outcomeOfAnswer_data()
+    {
+        using O = DnsClient::Outcome;
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<int>("outcome");
+        const QByteArray ns = encodedName("ns1.example.net");
+        const QByteArray delegated = message("shop.com", {record("shop.com", 2, 1, ns)});
+        QTest::addRow("NXDOMAIN") << int(ARES_ENOTFOUND) << QByteArray() << int(O::NotDelegated);
+        QTest::addRow("REFUSED") << int(ARES_EREFUSED) << QByteArray() << int(O::Refused);
+        QTest::addRow("SERVFAIL") << int(ARES_ESERVFAIL) << QByteArray() << int(O::ServerFailure);
+        QTest::addRow("no answer in time") << int(ARES_ETIMEOUT) << QByteArray() << int(O::Silent);
+        QTest::addRow("NS of the name") << int(ARES_SUCCESS) << delegated << int(O::Delegated);
+        QTest::addRow("NS of the name, in other letters")
+            << int(ARES_SUCCESS) << message("shop.com", {record("SHOP.com", 2, 1, ns)}) << int(O::Delegated);
+        QTest::addRow("NS of class CH") << int(ARES_SUCCESS) << message("shop.com", {record("shop.com", 2, 3, ns)})
+                                        << int(O::Failed);
+        QTest::addRow("NS of the parent zone only")
+            << int(ARES_ENODATA) << message("shop.com", {record("com", 2, 1, ns)}) << int(O::NotDelegated);
+        QTest::addRow("an address made up")
+            << int(ARES_SUCCESS) << message("shop.com", {record("shop.com", 1, 1, QByteArray("\x0a\0\0\x01", 4))})
+            << int(O::NotDelegated);
+        QTest::addRow("a record cut short") << int(ARES_SUCCESS) << delegated.chopped(3) << int(O::Failed);
+    }
+    void outcomeOfAnswer()
+    {
+        QFETCH(int, status);
+        QFETCH(QByteArray, answer);
+        const auto bytes = reinterpret_cast<const unsigned char *>(answer.constData());
+        QTEST(int(DnsClient::outcomeOf(status, answer.isEmpty() ? nullptr : bytes, int(answer.size()), "shop.com")),
+            "outcome");
+    }
+
     // A switch reads as a person writes it (fault caught: "false" taken for the default, on).
     void switchAsWritten_data()
     {
