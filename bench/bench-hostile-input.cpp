@@ -63,7 +63,7 @@ int main(int argc, char **argv)
         static_cast<long long>(nested.size() / 1024), timer.nsecsElapsed() / 1e6,
         static_cast<long long>(decoded.size()));
     timer.restart();
-    const QString query = Whois::prepareLookupName(nested);
+    const QString query = Names::prepareLookupName(nested);
     std::printf("lookup name of it: %.2f ms (\"%s\")\n", timer.nsecsElapsed() / 1e6, qPrintable(query));
 
     const long before = peakMegabytes();

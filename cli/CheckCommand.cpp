@@ -71,7 +71,7 @@ int parseRequest(const QCommandLineParser &parser, const Console &console, Check
     }
     request->endings =
         Settings::endingsList(parser.isSet(EndingsOption) ? parser.value(EndingsOption) : Settings::Endings.get());
-    if (const QString problem = Whois::endingsProblem(request->endings); !problem.isEmpty())
+    if (const QString problem = Names::endingsProblem(request->endings); !problem.isEmpty())
         return usageError(console,
             (parser.isSet(EndingsOption) ? QStringLiteral("--endings: ")
                                          : QStringLiteral("%1: ").arg(Settings::Endings.origin()))
@@ -97,7 +97,7 @@ int parseRequest(const QCommandLineParser &parser, const Console &console, Check
 // A name asked in its IDNA form is followed by the form its reader knows.
 QString verdictName(const QString &name)
 {
-    const QString unicode = Whois::unicodeForm(name);
+    const QString unicode = Names::unicodeForm(name);
     return unicode == name ? name : name + ' ' + unicode;
 }
 

@@ -58,9 +58,9 @@ Command whoisCommand()
             return usageError(console, serviceError);
 
         const QString given = parser.positionalArguments().constFirst();
-        const Whois::LookupName asked = Whois::prepareLookup(given);
+        const Names::LookupName asked = Names::prepareLookup(given);
         if (!asked.isAsked())
-            return usageError(console, Whois::skipReason(given, asked.skip));
+            return usageError(console, Names::skipReason(given, asked.skip));
         RecordQuery query;
         RecordQuery::Record record;
         QEventLoop loop;
@@ -80,7 +80,7 @@ Command whoisCommand()
             console.out("\n");
         if (record.raw.size() >= Whois::ReplyCap)
             console.tell(QStringLiteral("tamarind-cli: the record was cut at %1 bytes").arg(Whois::ReplyCap));
-        if (record.answer.verdict() == Whois::Verdict::None)
+        if (record.answer.verdict() == Verdict::None)
             return failure(console,
                 record.raw.isEmpty() && !record.viaRdap
                     ? QStringLiteral("%1 closed the connection without a reply").arg(source)

@@ -115,7 +115,7 @@ std::optional<Lookup> DnsStage::next()
     while (!m_sourceEnded && m_asked.size() < InFlight) {
         std::optional<Lookup> next = m_source();
         m_sourceEnded = !next;
-        if (!next || Whois::isComNet(next->name))
+        if (!next || Names::isComNet(next->name))
             return next;
         if (m_off) {
             emit withoutEvidence(next->name, next->entry);
@@ -256,7 +256,7 @@ void DnsStage::pass(const Lookup &lookup)
 // not delegated, so the name gets no verdict.
 void DnsStage::passWithoutAnswer(const Lookup &lookup)
 {
-    if (Whois::isComNet(lookup.name))
+    if (Names::isComNet(lookup.name))
         return pass(lookup);
     emit withoutEvidence(lookup.name, lookup.entry);
 }

@@ -1,5 +1,5 @@
 #pragma once
-#include "engine/Whois.h"
+#include "engine/Verdict.h"
 
 #include <QString>
 
@@ -23,15 +23,13 @@ struct LookupAnswer {
     qint64 retryAfterMs = -1;   // the wait the service asked for, if any
     QString said;               // what the reply said, or why none came, for messages
 
-    Whois::Verdict verdict() const
+    Verdict verdict() const
     {
-        return kind != Kind::Verdict ? Whois::Verdict::None
-            : unregistered           ? Whois::Verdict::Free
-                                     : Whois::Verdict::Registered;
+        return kind != Kind::Verdict ? Verdict::None : unregistered ? Verdict::Free : Verdict::Registered;
     }
-    void setVerdict(Whois::Verdict verdict)
+    void setVerdict(Verdict verdict)
     {
-        kind = verdict == Whois::Verdict::None ? Kind::NoVerdict : Kind::Verdict;
-        unregistered = verdict == Whois::Verdict::Free;
+        kind = verdict == Verdict::None ? Kind::NoVerdict : Kind::Verdict;
+        unregistered = verdict == Verdict::Free;
     }
 };

@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <QUrl>
 
-namespace Whois {
+namespace Names {
 
 namespace {
 
@@ -192,8 +192,7 @@ LookupName cleanedCandidate(const QString &candidate)
 
 LookupName prepareLookup(const QString &candidate)
 {
-    const LookupName cleaned = cleanedCandidate(candidate);
-    return cleaned.isAsked() ? registrableName(cleaned.name) : cleaned;
+    return namesOfLine(candidate, {}).constFirst();
 }
 
 QList<LookupName> namesOfLine(const QString &line, const QStringList &endings)
@@ -361,4 +360,4 @@ QString unicodeForm(const QString &name)
     return name.contains(QLatin1String("xn--"), Qt::CaseInsensitive) ? QUrl::fromAce(name.toLatin1()) : name;
 }
 
-}   // namespace Whois
+}   // namespace Names

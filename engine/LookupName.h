@@ -6,7 +6,7 @@
 // Which candidates are asked, and as what. A registry only knows registrable names: a URL or a host
 // is asked as its .com or .net name, and a line that cannot be one is never asked, because the
 // registry's "No match" for a name that cannot exist says nothing about whether it is free.
-namespace Whois {
+namespace Names {
 
 // Why a candidate is not asked; None when it is.
 enum class Skip {
@@ -32,9 +32,9 @@ struct LookupName {
 constexpr qsizetype MaxNameLength = 253;
 constexpr qsizetype MaxLabelLength = 63;
 
-// A candidate of a run as it is asked: spaces around it dropped; decoded; a URL or "host:port/path"
-// reduced to its host; otherwise the text after a first ":" (a search operator); cleaned; then made
-// registrable (below).
+// One name as it is asked, read as a line of a list is (below) with .com for a bare word: spaces
+// around it dropped; decoded; a URL or "host:port/path" reduced to its host; otherwise the text
+// after a first ":" (a search operator); cleaned; then made registrable.
 LookupName prepareLookup(const QString &candidate);
 // The names a line of a list stands for, each with why it is skipped if it is: the line is read
 // once (dots outside ASCII as dots, a URL or host as its registrable name, the public-suffix rule),
@@ -62,4 +62,4 @@ QString skipText(Skip skip, qint64 count);
 // Why a single name is not asked, for a window or a command that was given one.
 QString skipReason(const QString &given, Skip skip);
 
-}   // namespace Whois
+}   // namespace Names

@@ -88,7 +88,7 @@ QUrl Bases::requestFor(const QString &name) const
     QUrl base = longestMatch(byEnding, name);
     // One URL given for all is the .com and .net registry's: a 404 from a service that does not
     // run the ending would read as free.
-    if (base.isEmpty() && Whois::isComNet(name))
+    if (base.isEmpty() && Names::isComNet(name))
         base = everyEnding;
     if (base.isEmpty())
         base = longestMatch(known, name);
@@ -135,7 +135,7 @@ bool saysReserved(QString text, const QString &name)
     static const QRegularExpression words(
         QStringLiteral("\\b(reserved|blocked)\\b"), QRegularExpression::CaseInsensitiveOption);
     text.replace(name, QString(), Qt::CaseInsensitive);
-    text.replace(Whois::unicodeForm(name), QString(), Qt::CaseInsensitive);
+    text.replace(Names::unicodeForm(name), QString(), Qt::CaseInsensitive);
     return words.match(text).hasMatch();
 }
 
@@ -174,7 +174,7 @@ LookupAnswer replyAnswer(const Reply &reply, const QString &name)
             return noVerdict(answer,
                 QStringLiteral(" with an empty body that is not an RDAP answer (%1)")
                     .arg(QString::fromLatin1(reply.contentType.isEmpty() ? "no content type" : reply.contentType)));
-        answer.setVerdict(Whois::Verdict::Free);
+        answer.setVerdict(Verdict::Free);
         return answer;
     }
     if (!isJson(reply.contentType))
@@ -195,7 +195,7 @@ LookupAnswer replyAnswer(const Reply &reply, const QString &name)
             answer.reserved = true;
             return noVerdict(answer, QStringLiteral(": the name is reserved by the registry"));
         }
-        answer.setVerdict(Whois::Verdict::Free);
+        answer.setVerdict(Verdict::Free);
         return answer;
     }
     const QString ldhName = object.value(QLatin1String("ldhName")).toString();
@@ -208,7 +208,7 @@ LookupAnswer replyAnswer(const Reply &reply, const QString &name)
         answer.reserved = true;
         return noVerdict(answer, QStringLiteral(": the name is reserved by the registry"));
     }
-    answer.setVerdict(Whois::Verdict::Registered);
+    answer.setVerdict(Verdict::Registered);
     return answer;
 }
 

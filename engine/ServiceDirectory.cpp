@@ -6,7 +6,7 @@ NameService ServiceDirectory::serviceFor(const QString &name) const
 {
     NameService service;
     service.rdapRequest = bases.requestFor(name);
-    if (Whois::isComNet(name)) {
+    if (Names::isComNet(name)) {
         service.protocol = protocol;   // a run without its service refuses to start, or stops at its first name
         return service;
     }

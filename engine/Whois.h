@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/LookupName.h"
+#include "engine/Verdict.h"
 
 #include <QByteArray>
 #include <QString>
@@ -32,11 +33,6 @@ Server configuredServer(QString *error = nullptr);
 // The message for a server text that does not parse.
 QString notAServer(const QString &text, const QString &origin);
 
-enum class Verdict {
-    Free,
-    Registered,
-    None
-};
 // The verdict of a whole reply to a query for `name`. "No match for" the name asked means free, the
 // record marker followed by the name asked means registered, whatever else the reply holds; a reply
 // that speaks of other names only, or of the name asked and another, tells nothing. With an empty

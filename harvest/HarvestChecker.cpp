@@ -75,7 +75,7 @@ void HarvestChecker::CheckNext()
             emit idle();
             return;
         }
-        const Whois::LookupName asked = lookupNameOf(candidate);
+        const Names::LookupName asked = lookupNameOf(candidate);
         if (asked.isAsked()) {
             StartLookup(asked.name);
             return;
@@ -85,16 +85,16 @@ void HarvestChecker::CheckNext()
 }
 
 // Only names that hold ".com" or ".net" are asked, and only as registrable names.
-Whois::LookupName HarvestChecker::lookupNameOf(const QString &candidate)
+Names::LookupName HarvestChecker::lookupNameOf(const QString &candidate)
 {
     QString name = URLDecode(candidate);
     CorrectName(name);
     if (!name.contains(QLatin1String(".com"), Qt::CaseInsensitive)
         && !name.contains(QLatin1String(".net"), Qt::CaseInsensitive))
-        return {{}, Whois::Skip::OtherEnding};
-    const Whois::LookupName asked = Whois::registrableName(name, false);
-    if (asked.isAsked() && !Whois::isComNet(asked.name))
-        return {{}, Whois::Skip::OtherEnding};   // "shop.com.au"
+        return {{}, Names::Skip::OtherEnding};
+    const Names::LookupName asked = Names::registrableName(name, false);
+    if (asked.isAsked() && !Names::isComNet(asked.name))
+        return {{}, Names::Skip::OtherEnding};   // "shop.com.au"
     return asked;
 }
 
@@ -141,7 +141,7 @@ void HarvestChecker::onAnswered(int slot, const LookupAnswer &answer)
 void HarvestChecker::give(const QString &name, bool free)
 {
     ++m_verdicts;
-    const QString shown = Whois::unicodeForm(name);   // as a run lists it
+    const QString shown = Names::unicodeForm(name);   // as a run lists it
     if (!isMarkupLeftover(name, free)) {
         if (free) {
             if (!m_results.AddUnregistered(shown))

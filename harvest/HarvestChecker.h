@@ -44,7 +44,7 @@ signals:
     void idle();
 
 private:
-    static Whois::LookupName lookupNameOf(const QString &candidate);
+    static Names::LookupName lookupNameOf(const QString &candidate);
     void StartLookup(const QString &name);
     void askAgain();
     void tick();

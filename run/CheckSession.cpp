@@ -50,7 +50,7 @@ CheckSession::~CheckSession() = default;
 // it is classified by that length.
 void CheckSession::onVerdict(const QString &asked, bool unregistered, qint64 entry)
 {
-    const QString name = Whois::unicodeForm(asked);
+    const QString name = Names::unicodeForm(asked);
     if (!unregistered)
         m_results.AddRegistered(name);
     else if (!m_results.AddUnregistered(name))
@@ -122,7 +122,7 @@ QString CheckSession::start(qint64 first, qint64 entries)
         && (server.host.endsWith(QLatin1String(".invalid"), Qt::CaseInsensitive)
             || server.host.compare(QLatin1String("invalid"), Qt::CaseInsensitive) == 0))
         return QStringLiteral("The WHOIS server %1 cannot be reached: Host not found.").arg(server.text());
-    if (const QString problem = Whois::endingsProblem(m_run.endings()); !problem.isEmpty())
+    if (const QString problem = Names::endingsProblem(m_run.endings()); !problem.isEmpty())
         return QStringLiteral("The endings cannot be asked: %1.").arg(problem);
     if (const QString refused = holdFolder(&m_run); !refused.isEmpty())
         return refused;

@@ -29,11 +29,11 @@ QStringList LineTally::namesOf(
     const QString &line, const QStringList &endings, const std::function<void(const QString &why)> &skipped)
 {
     QStringList asked;
-    for (const Whois::LookupName &name : Whois::namesOfLine(line, endings)) {
+    for (const Names::LookupName &name : Names::namesOfLine(line, endings)) {
         if (!name.isAsked()) {
             ++m_skipped[size_t(name.skip)];
-            if (skipped && name.skip != Whois::Skip::Blank)
-                skipped(Whois::skipReason(shownLine(line), name.skip));
+            if (skipped && name.skip != Names::Skip::Blank)
+                skipped(Names::skipReason(shownLine(line), name.skip));
         } else if (m_served && !m_served(name.name)) {
             ++m_unserved[name.name.section(QLatin1Char('.'), -1)];
             if (skipped)
@@ -53,8 +53,8 @@ QString LineTally::text(const QString &listPath, qint64 overlongLines) const
                        .arg(QString::number(overlongLines),
                            overlongLines == 1 ? QStringLiteral("line") : QStringLiteral("lines"),
                            QString::number(DataFile::MaxEntryBytes / 1024));
-    for (int reason = 0; reason < Whois::SkipKinds; ++reason) {
-        if (const QString text = Whois::skipText(Whois::Skip(reason), m_skipped[size_t(reason)]);
+    for (int reason = 0; reason < Names::SkipKinds; ++reason) {
+        if (const QString text = Names::skipText(Names::Skip(reason), m_skipped[size_t(reason)]);
             m_skipped[size_t(reason)] > 0 && !text.isEmpty())
             skipped << text;
     }

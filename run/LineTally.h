@@ -21,14 +21,14 @@ public:
     // The names of the line that are asked, in order; `skipped` hears why each other one is not.
     QStringList namesOf(
         const QString &line, const QStringList &endings, const std::function<void(const QString &why)> &skipped = {});
-    qint64 skipped(Whois::Skip reason) const { return m_skipped[size_t(reason)]; }
+    qint64 skipped(Names::Skip reason) const { return m_skipped[size_t(reason)]; }
     bool skippedUnserved() const { return !m_unserved.isEmpty(); }
     // "Skipped in LIST: 2 lines that hold more than a name. 3 names under .zz: no registry service is
     // known for it."; empty when nothing was skipped.
     QString text(const QString &listPath, qint64 overlongLines) const;
 
 private:
-    std::array<qint64, Whois::SkipKinds> m_skipped {};
+    std::array<qint64, Names::SkipKinds> m_skipped {};
     QMap<QString, qint64> m_unserved;   // names skipped because no service is known for their ending
     Served m_served;
 };

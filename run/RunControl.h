@@ -81,7 +81,7 @@ public:
     // The outcome of a name of `entry` is saved: the entry may close, and the resume position follows.
     void nameSaved(qint64 entry);
     // The lines of this run skipped for a reason.
-    qint64 skipped(Whois::Skip reason) const { return m_tally.skipped(reason); }
+    qint64 skipped(Names::Skip reason) const { return m_tally.skipped(reason); }
     // What the run skipped of its list (lines too long to be names, lines that are no registrable
     // name), as sentences, and the file that names each line; empty when it skipped nothing.
     QString skippedText();

@@ -333,7 +333,7 @@ void Form1::applyTopBand()
 void Form1::txtEndings_Finished()
 {
     const QStringList endings = Settings::endingsList(txtEndings->text());
-    if (const QString problem = Whois::endingsProblem(endings); !problem.isEmpty()) {
+    if (const QString problem = Names::endingsProblem(endings); !problem.isEmpty()) {
         txtEndings->setText(Settings::endingsList().join(QLatin1Char(' ')));   // the endings kept
         showMessage(QStringLiteral("Endings"), QStringLiteral("The endings are not changed: %1.").arg(problem));
         return;

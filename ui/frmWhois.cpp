@@ -33,9 +33,9 @@ frmWhois::frmWhois(const ServiceDirectory &service, const QString &selectedName,
             Text1->setPlainText(record.text);
     });
     // Only a registrable name is asked: a registry's "No match" for anything else means nothing.
-    const Whois::LookupName asked = Whois::prepareLookup(selectedName);
+    const Names::LookupName asked = Names::prepareLookup(selectedName);
     if (asked.isAsked())
         m_query.start(service, asked.name, 0);
     else
-        Text1->setPlainText(Whois::skipReason(selectedName, asked.skip) + QLatin1Char('.'));
+        Text1->setPlainText(Names::skipReason(selectedName, asked.skip) + QLatin1Char('.'));
 }

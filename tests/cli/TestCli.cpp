@@ -427,7 +427,7 @@ private slots:
         QStringList printed = outcome.lines();
         printed.sort();
         for (QString &name : expected)
-            name = "free " + Whois::unicodeForm(name).prepend(name == Whois::unicodeForm(name) ? "" : name + " ");
+            name = "free " + Names::unicodeForm(name).prepend(name == Names::unicodeForm(name) ? "" : name + " ");
         QCOMPARE(printed, expected);
         if (!skipped.isEmpty())
             QVERIFY2(outcome.err.contains(skipped.toUtf8()), outcome.err.constData());

@@ -47,7 +47,7 @@ private:
 LookupAnswer verdict(bool free)
 {
     LookupAnswer answer;
-    answer.setVerdict(free ? Whois::Verdict::Free : Whois::Verdict::Registered);
+    answer.setVerdict(free ? Verdict::Free : Verdict::Registered);
     return answer;
 }
 

@@ -6,8 +6,6 @@
 #include <QDateTime>
 #include <QTest>
 
-using Whois::Verdict;
-
 class TestRdap : public QObject
 {
     Q_OBJECT

@@ -15,9 +15,9 @@ private slots:
         QTest::addColumn<QString>("candidate");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<int>("skip");
-        const int asked = int(Whois::Skip::None), blank = int(Whois::Skip::Blank),
-                  more = int(Whois::Skip::MoreThanAName), bad = int(Whois::Skip::NotRegistrable),
-                  noIdna = int(Whois::Skip::NoIdnaForm);
+        const int asked = int(Names::Skip::None), blank = int(Names::Skip::Blank),
+                  more = int(Names::Skip::MoreThanAName), bad = int(Names::Skip::NotRegistrable),
+                  noIdna = int(Names::Skip::NoIdnaForm);
         QTest::addRow("bare word") << "abc"
                                    << "abc.com" << asked;
         QTest::addRow("text after the first colon") << "xx:abc"
@@ -80,15 +80,15 @@ private slots:
         QTest::addRow("hyphens in 2nd and 3rd place") << "a--b.com"
                                                       << "a--b.com" << asked;
         QTest::addRow("Cyrillic beside Latin")
-            << QString::fromUtf8("раypal.com") << "" << int(Whois::Skip::MixedScripts);
+            << QString::fromUtf8("раypal.com") << "" << int(Names::Skip::MixedScripts);
         QTest::addRow("Cyrillic beside Latin, as IDNA") << "xn--ypal-43d9g.com"
-                                                        << "" << int(Whois::Skip::MixedScripts);
-        QTest::addRow("Greek beside Latin") << QString::fromUtf8("gοogle") << "" << int(Whois::Skip::MixedScripts);
+                                                        << "" << int(Names::Skip::MixedScripts);
+        QTest::addRow("Greek beside Latin") << QString::fromUtf8("gοogle") << "" << int(Names::Skip::MixedScripts);
         QTest::addRow("all Cyrillic") << QString::fromUtf8("пример.com") << "xn--e1afmkfd.com" << asked;
         QTest::addRow("Han and Hiragana with Latin")
             << QString::fromUtf8("myにほん日本") << "xn--my-sb4asc4fu476ao4b.com" << asked;
         QTest::addRow("NUL inside") << QString("good") + QChar(0) + "evil.com"
-                                    << "" << int(Whois::Skip::NulCharacter);
+                                    << "" << int(Names::Skip::NulCharacter);
         QTest::addRow("empty") << ""
                                << "" << blank;
         QTest::addRow("one space") << " "
@@ -118,7 +118,7 @@ private slots:
         QTest::addRow("ending unknown to the list") << "a.b.unlisted"
                                                     << "b.unlisted" << asked;
         QTest::addRow("a public suffix") << "co.uk"
-                                         << "" << int(Whois::Skip::PublicSuffix);
+                                         << "" << int(Names::Skip::PublicSuffix);
         QTest::addRow("64 letters") << QString(64, 'a') + ".com"
                                     << "" << bad;
         QTest::addRow("254 characters") << QString(62, 'a') + "." + QString(62, 'b') + "." + QString(62, 'c') + "."
@@ -142,7 +142,7 @@ private slots:
                                 << "" << bad;
         // Addresses are no names: fault caught, "2001:db8::1" asked as db81.com, "fe80::1" as 1.com,
         // "192.168.0.1" as 0.1 (and listed free).
-        const int address = int(Whois::Skip::Address);
+        const int address = int(Names::Skip::Address);
         QTest::addRow("IPv6 URL") << "http://[::1]/"
                                   << "" << address;
         QTest::addRow("IPv6 URL with a port") << "https://[2001:db8::1]:8443/x"
@@ -173,12 +173,12 @@ private slots:
         QFETCH(QString, candidate);
         QFETCH(QString, expected);
         QFETCH(int, skip);
-        const Whois::LookupName prepared = Whois::prepareLookup(candidate);
+        const Names::LookupName prepared = Names::prepareLookup(candidate);
         QCOMPARE(prepared.name, expected);
         QCOMPARE(int(prepared.skip), skip);
-        QCOMPARE(Whois::prepareLookupName(candidate), expected);
+        QCOMPARE(Names::prepareLookupName(candidate), expected);
         if (expected.startsWith("xn--") && expected != "xn--bcher-kva.com")   // the reader's form for the verdict line
-            QVERIFY(!Whois::unicodeForm(expected).startsWith("xn--"));
+            QVERIFY(!Names::unicodeForm(expected).startsWith("xn--"));
     }
 
     // Faults caught: "No match" for another name, or a remark of the asked name's own record,
@@ -188,8 +188,7 @@ private slots:
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<QByteArray>("marker");
         QTest::addColumn<int>("verdict");
-        const int free = int(Whois::Verdict::Free), registered = int(Whois::Verdict::Registered),
-                  none = int(Whois::Verdict::None);
+        const int free = int(Verdict::Free), registered = int(Verdict::Registered), none = int(Verdict::None);
         const QByteArray marker("Domain Name:");
         QTest::addRow("registry wording") << QByteArray("No match for \"ABC.COM\".\r\n") << marker << free;
         QTest::addRow("capitals, no quotes") << QByteArray("NO MATCH FOR abc.com") << marker << free;
@@ -265,7 +264,7 @@ private slots:
     {
         QFETCH(QString, ending);
         QFETCH(QString, problem);
-        const QString said = Whois::endingProblem(ending);
+        const QString said = Names::endingProblem(ending);
         if (problem.isEmpty())
             QCOMPARE(said, QString());
         else

@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // What is asked is a registrable name (labels of 1 to 63 letters, digits and hyphens, no hyphen
     // at either end, at least two of them), or nothing at all, and asking it again asks the same.
-    const Whois::LookupName prepared = Whois::prepareLookup(text);
+    const Names::LookupName prepared = Names::prepareLookup(text);
     const QString &query = prepared.name;
     FUZZ_CHECK(query.isEmpty() != prepared.isAsked());
     if (query.isEmpty())
@@ -67,6 +67,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             "^([A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?\\.)+[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?$"),
         QRegularExpression::CaseInsensitiveOption);
     FUZZ_CHECK(registrable.match(query).hasMatch());
-    FUZZ_CHECK(Whois::prepareLookup(query).name == query);
+    FUZZ_CHECK(Names::prepareLookup(query).name == query);
     return 0;
 }

@@ -16,11 +16,11 @@ bool containsAnyCase(const QByteArray &text, const QByteArray &part)
 }
 
 // Free needs "No match for" the name asked; registered needs the marker (or no marker at all).
-bool Plausible(Whois::Verdict verdict, const QByteArray &reply, const QByteArray &marker, const QString &name)
+bool Plausible(Verdict verdict, const QByteArray &reply, const QByteArray &marker, const QString &name)
 {
-    if (verdict == Whois::Verdict::Free)
+    if (verdict == Verdict::Free)
         return containsAnyCase(reply, "No match for") && containsAnyCase(reply, name.toLatin1());
-    if (verdict == Whois::Verdict::Registered)
+    if (verdict == Verdict::Registered)
         return marker.isEmpty() || containsAnyCase(reply, marker);
     return true;
 }
