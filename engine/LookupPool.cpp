@@ -52,11 +52,15 @@ void LookupPool::start()
 void LookupPool::arm(QTimer &timer, int milliseconds)
 {
     if (!m_manualClock)
-        timer.start(milliseconds);
+        return timer.start(milliseconds);
+    const qint64 due = now() + std::max(1, milliseconds);   // time moves on between two fires
+    if (&timer == &m_pauseTimer)
+        m_pauseDue = due;
+    else if (&timer == &m_paceTimer)
+        m_paceDue = due;
 }
 
-// One tick of every timer, on a clock stepped by hand: the open lookups age, the pool counts its
-// silence, and a wait or a pace that has run out lets the next names start.
+// One tick on a clock stepped by hand: the open lookups age, and the pool counts its silence.
 void LookupPool::tick()
 {
     for (auto &slot : m_slots) {
@@ -64,12 +68,28 @@ void LookupPool::tick()
             onSlotTick(slot->index);
     }
     onPoolTick();
-    if (m_stopped)
-        return;
-    if (isPaused() && waitLeft() == 0)
-        endWait();
-    else
+}
+
+qint64 LookupPool::nextDue() const
+{
+    if (m_pauseDue < 0 || m_paceDue < 0)
+        return std::max(m_pauseDue, m_paceDue);
+    return std::min(m_pauseDue, m_paceDue);
+}
+
+// The waits that have run out on the manual clock end, as their timers would.
+void LookupPool::fireDue()
+{
+    const qint64 time = now();
+    if (m_pauseDue >= 0 && m_pauseDue <= time) {
+        m_pauseDue = -1;
+        if (!m_stopped && isPaused())
+            endWait();
+    }
+    if (m_paceDue >= 0 && m_paceDue <= time) {
+        m_paceDue = -1;
         fillSlots();
+    }
 }
 
 // Takes the place of a batch: every free slot, up to the pace, takes the next name.

@@ -65,10 +65,13 @@ public:
     }
     // Names came into a feed that was behind, or it ended.
     void feedReady() { scheduleFill(); }
-    // Time on a clock of the owner's (ms), stepped by hand: no timer runs, and each call of tick()
-    // stands for one tick of every timer. Tests count ticks this way, whatever the machine's speed.
+    // Time on a clock of the owner's (ms), stepped by hand: no timer runs. Each call of tick()
+    // stands for one tick of the lookups and the pool; the waits of the pace end when the owner
+    // calls fireDue() at or after nextDue(). Tests count ticks this way, whatever the machine's speed.
     void setManualClock(std::function<qint64()> clock) { m_manualClock = std::move(clock); }
     void tick();
+    qint64 nextDue() const;   // -1 when no wait is pending
+    void fireDue();
 
     // A new run: fills the slots from the feed at full pace.
     void start();
@@ -160,6 +163,8 @@ private:
     int m_inFlight = 0;
     QElapsedTimer m_clock;
     std::function<qint64()> m_manualClock;
+    qint64 m_pauseDue = -1;   // on the manual clock: when the wait after a refusal ends
+    qint64 m_paceDue = -1;    // and when the pace lets the next query start
     Pace m_pace {m_tickMs};   // on now()
     QTimer m_paceTimer;       // wakes the pool when the rate lets the next query start
     ServiceTrouble m_trouble;

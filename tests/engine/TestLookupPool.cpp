@@ -105,10 +105,18 @@ struct Harness {
         pool.start();
         settle();
     }
+    // Steps the clock tick by tick; within a tick, to each moment a wait of the pace ends.
     void advance(int ticks)
     {
         for (int i = 0; i < ticks && !pool.isStopped(); ++i) {
-            now += Tick;
+            const qint64 tickEnds = now + Tick;
+            for (qint64 due = pool.nextDue(); due >= 0 && due < tickEnds; due = pool.nextDue()) {
+                now = std::max(now, due);
+                pool.fireDue();
+                settle();
+            }
+            now = tickEnds;
+            pool.fireDue();
             pool.tick();
             settle();
         }
@@ -221,6 +229,34 @@ private slots:
         QCOMPARE(harness.backend.asked.count("odd1.com"), LookupPool::MaxAttempts);
         QCOMPARE(harness.verdicts.size(), names.size());
     }
+    // A name the service refuses again and again while it answers the others is the name's own
+    // trouble. Faults caught: it holding up the run until the give-up rule (120 ticks), or stopping
+    // the run; it asked more than its attempts allow.
+    void singledOutNameEndsUncheckedAtOnce_data()
+    {
+        QTest::addColumn<QString>("refused");
+        QTest::addRow("in the middle") << "name150.com";
+        QTest::addRow("last of the list") << "name300.com";
+    }
+    void singledOutNameEndsUncheckedAtOnce()
+    {
+        QFETCH(QString, refused);
+        Harness harness;
+        harness.backend.reply = [refused](const QString &name) {
+            return name == refused ? noVerdict(true, "\"Your connection limit exceeded.\"") : verdict(true);
+        };
+        harness.add(numbered("name", 300));
+        harness.start();
+        int ticks = 0;
+        for (; !harness.finished && ticks < LookupPool::GiveUpTicks; ++ticks)
+            harness.advance(1);
+        QVERIFY2(ticks < LookupPool::GiveUpTicks / 2, qPrintable(QString::number(ticks)));
+        QCOMPARE(harness.unchecked, QStringList {refused});
+        QCOMPARE(harness.verdicts.size(), 299);
+        QCOMPARE(harness.refusals, QStringList());
+        QVERIFY(harness.backend.asked.count(refused) <= LookupPool::MaxAttempts * LookupPool::RefusalsPerAttempt);
+    }
+
     // The names written off when the service keeps refusing the last of a list: a stop while the
     // first is told (its outcome could not be saved) ends the write-off. Fault caught: the others
     // told after the stop, listed unchecked by a run that has ended.
