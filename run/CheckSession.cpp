@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 
 #include <QDir>
+#include <QLocale>
 
 CheckSession::CheckSession(QObject *parent)
     : QObject(parent)
@@ -37,7 +38,7 @@ CheckSession::CheckSession(QObject *parent)
     });
     connect(&m_results, &ResultLists::uncheckedAdded, this, &CheckSession::unchecked);
     connect(&m_pool, &LookupPool::serverRefuses, this, [this](const QString &message) {
-        m_run.stop();
+        m_run.stop(RunEnd::Refused);
         emit serverRefused(message);
     });
     connect(&m_run, &RunControl::failed, this, &CheckSession::runFailed);
@@ -176,8 +177,33 @@ void CheckSession::stopUnsaved()
 {
     if (!m_run.isRunning())
         return;
-    m_run.stop();
+    m_run.stop(RunEnd::Failed);
     emit runFailed(QStringLiteral("The run stopped at entry %1 so that no result is lost; it goes on from there "
                                   "once the file can be written.")
                        .arg(m_run.resumeSaved()));
+}
+
+QString CheckSession::summaryText() const
+{
+    const QLocale english(QLocale::English);
+    const auto number = [&english](qint64 value) { return english.toString(value); };
+    const QString source = RunControl::sourceName(m_run.runSource());
+    QString ended;
+    switch (m_run.lastEnd()) {
+    case RunEnd::Finished: ended = QStringLiteral("%1 finished").arg(source); break;
+    case RunEnd::Stopped: ended = QStringLiteral("%1 stopped").arg(source); break;
+    case RunEnd::Refused: ended = QStringLiteral("%1 stopped: the registry refused").arg(source); break;
+    case RunEnd::Failed: ended = QStringLiteral("%1 stopped: a result could not be saved").arg(source); break;
+    }
+    const qint64 entries = m_run.lastEntry();
+    const qint64 done = std::clamp<qint64>(m_run.resumeSaved() - 1, 0, std::max<qint64>(entries, 0));
+    QString text = QStringLiteral("%1 at entry %2 of %3. Free: %4 high, %5 mid, %6 low; %7 registered; %8 unchecked; "
+                                  "%9 skipped.")
+                       .arg(ended, number(done), number(entries), number(m_results.counter(ResultList::High)),
+                           number(m_results.counter(ResultList::Mid)), number(m_results.counter(ResultList::Low)),
+                           number(m_results.counter(ResultList::Registered)), number(m_results.uncheckedCount()),
+                           number(m_run.skippedLines()));
+    if (m_run.lastEnd() != RunEnd::Finished)
+        text += QStringLiteral(" It resumes at entry %1.").arg(number(m_run.resumeSaved()));
+    return text;
 }

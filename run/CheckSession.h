@@ -60,6 +60,9 @@ public:
     QString holdFolder(const QObject *holder);
     void releaseFolder(const QObject *holder);
     bool isRunning() const { return m_run.isRunning(); }
+    // What the last run did, as the status bar keeps it until the next: why it ended, its entries,
+    // the free names by profile, the registered, unchecked and skipped ones, and where it resumes.
+    QString summaryText() const;
 
 signals:
     // After the name has been classified and its file written; the name as it was asked (its IDNA

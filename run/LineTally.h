@@ -23,6 +23,13 @@ public:
         const QString &line, const QStringList &endings, const std::function<void(const QString &why)> &skipped = {});
     qint64 skipped(Names::Skip reason) const { return m_skipped[size_t(reason)]; }
     bool skippedUnserved() const { return !m_unserved.isEmpty(); }
+    qint64 unservedNames() const
+    {
+        qint64 names = 0;
+        for (const qint64 count : m_unserved)
+            names += count;
+        return names;
+    }
     // "Skipped in LIST: 2 lines that hold more than a name. 3 names under .zz: no registry service is
     // known for it."; empty when nothing was skipped.
     QString text(const QString &listPath, qint64 overlongLines) const;

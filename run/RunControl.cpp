@@ -36,7 +36,7 @@ RunControl::RunControl(DnsStage &dns, RegistryStage &registry, QObject *parent)
         &m_registry, &RegistryStage::finished, this,
         [this] {
             if (m_running)
-                stop();
+                stop(RunEnd::Finished);
         },
         Qt::QueuedConnection);
     connect(&m_registry, &RegistryStage::paceChanged, this, [this] {
@@ -213,7 +213,7 @@ void RunControl::listChanged()
         [this] {
             if (!m_running)
                 return;
-            stop();
+            stop(RunEnd::Failed);
             emit failed(QStringLiteral("The list %1 changed during the run (it was replaced or written to), so "
                                        "the run stopped at entry %2. Start it again to check the list as it is now.")
                             .arg(QDir::toNativeSeparators(m_feed.path()), QString::number(m_resume.saved())));
@@ -278,10 +278,19 @@ void RunControl::nameSaved(qint64 entry)
 }
 
 // A resumed run must not skip the names that were still on their way: their entries stay open.
-void RunControl::stop()
+qint64 RunControl::skippedLines() const
+{
+    qint64 total = 0;
+    for (int kind = int(Names::Skip::Blank) + 1; kind < Names::SkipKinds; ++kind)
+        total += m_tally.skipped(Names::Skip(kind));
+    return total + m_tally.unservedNames();
+}
+
+void RunControl::stop(RunEnd why)
 {
     if (!m_running)
         return;
+    m_lastEnd = why;
     m_pending.clear();
     m_dns.stop();
     m_registry.stop();

@@ -37,6 +37,14 @@ struct SourceSelection {
 // The group of controls a source shows: the list's numbers, the search text, or neither.
 SourceSelection::Group groupOf(Source source);
 
+// Why a run ended.
+enum class RunEnd {
+    Finished,   // every entry has its outcome
+    Stopped,    // the user stopped it, or another list took its place
+    Refused,    // the registry refuses, or cannot be reached
+    Failed,     // a result could not be saved, or its list changed
+};
+
 // A run: the source and its file, the entry numbers, the names handed to DNS and the registries,
 // Start and Stop. The position saved during a run is the ledger's earliest open entry, so a run
 // killed at any moment and started again skips no name.
@@ -68,7 +76,11 @@ public:
     // Starts a run at entry `first` of a list of `entries` (what the status shows). Returns why it
     // cannot start, or empty when the run has started.
     QString start(qint64 first, qint64 entries);
-    void stop();
+    void stop(RunEnd why = RunEnd::Stopped);
+    // Why the last run ended.
+    RunEnd lastEnd() const { return m_lastEnd; }
+    // The lines and names of this run skipped for any reason but a blank line.
+    qint64 skippedLines() const;
 
     bool isRunning() const { return m_running; }
     // The entries of the run: the first asked and the last of the list.
@@ -132,4 +144,5 @@ private:
     SkipReport m_skips;
     quint64 m_listLoads = 0;   // the list's loads when the run began: one more is a changed list
     bool m_running = false;
+    RunEnd m_lastEnd = RunEnd::Stopped;
 };

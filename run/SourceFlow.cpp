@@ -1,5 +1,7 @@
 #include "run/SourceFlow.h"
 
+#include <QLocale>
+
 namespace {
 
 bool isSearchEngine(Source source)
@@ -57,13 +59,16 @@ BandNumbers SourceFlow::afterRun()
     return choose(source);
 }
 
-QString SourceFlow::searchListWaits(Source source) const
+QString SourceFlow::runToReplace() const
 {
-    if (!m_session.isRunning())
+    const RunControl &run = m_session.run();
+    if (!run.isRunning())
         return {};
-    return QStringLiteral("A run is already going on; the list of the search is "
-                          "checked when you choose %1 and press Start.")
-        .arg(RunControl::sourceName(source));
+    const QLocale english(QLocale::English);
+    const QString position = english.toString(run.resumePosition());
+    return QStringLiteral("A run of %1 is going on, at entry %2 of %3. Stopped, it keeps its place and "
+                          "resumes there when you start it again.")
+        .arg(RunControl::sourceName(run.runSource()), position, english.toString(run.lastEntry()));
 }
 
 void SourceFlow::stopForNewGeneratedList()

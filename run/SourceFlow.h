@@ -30,10 +30,11 @@ public:
     // The numbers shown once a run has stopped: a custom or generated list goes on where its run
     // stopped; a word list shows its own position again.
     BandNumbers afterRun();
-    // Why a finished search list is not checked now, or empty when it can be.
-    QString searchListWaits(Source source) const;
     // A run of the generator's earlier list stops: never one run over two lists.
     void stopForNewGeneratedList();
+    // What a new list would stop: "A run of All Four Letter is going on, at entry 4,914 of
+    // 456,976.", and that it keeps its place; empty when no run is going on.
+    QString runToReplace() const;
 
 private:
     CheckSession &m_session;

@@ -243,6 +243,7 @@ void Form1::connectRun()
         tellLongRunEnded();
         setRunControlsEnabled(false);
         m_status->showResting();
+        m_status->showSummary(m_session.summaryText());
         if (const QString skipped = m_run.skippedText(); !skipped.isEmpty())
             showMessage(QStringLiteral("Names skipped"), skipped);
         // Told once: the next start would not resume where this run stopped.
@@ -378,6 +379,8 @@ void Form1::showGenerator()
 {
     m_windows.show(Windows::Kind::Generator, [this] {
         auto *generator = new frmMake(this);
+        generator->runToReplace = [this] { return m_flow.runToReplace(); };
+        generator->stopRun = [this] { m_session.stop(); };
         connect(generator, &frmMake::generated, this, &Form1::checkGeneratedNames);
         return generator;
     });
@@ -401,8 +404,16 @@ void Form1::checkGeneratedNames(int count)
 void Form1::checkSearchList(int entries, ListBuilder::Engine engine)
 {
     const Source source = engine == ListBuilder::Engine::Google ? Source::GoogleSearch : Source::YahooSearch;
-    if (const QString waits = m_flow.searchListWaits(source); !waits.isEmpty()) {
-        showMessage(QStringLiteral("Start"), waits);
+    if (const QString run = m_flow.runToReplace(); !run.isEmpty()) {
+        askFirst(this, QStringLiteral("Start"),
+            run
+                + QStringLiteral(" Stop it and check the list of the search now? Otherwise the list is checked when "
+                                 "you choose %1 and press Start.")
+                      .arg(RunControl::sourceName(source)),
+            QStringLiteral("Stop the run"), QStringLiteral("Keep the run"), this, [this, entries, engine] {
+                m_session.stop();
+                checkSearchList(entries, engine);
+            });
         return;
     }
     Combo1->setCurrentIndex(int(source));

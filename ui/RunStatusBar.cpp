@@ -10,6 +10,7 @@
 
 RunStatusBar::RunStatusBar(QStatusBar *bar, CheckSession &session, PendingUpdates &updates, QObject *parent)
     : QObject(parent)
+    , m_bar(bar)
 {
     bar->setSizeGripEnabled(false);
     for (size_t i = 0; i < m_panels.size(); ++i) {
@@ -39,6 +40,7 @@ RunStatusBar::RunStatusBar(QStatusBar *bar, CheckSession &session, PendingUpdate
     connect(&session, &CheckSession::verdict, this,
         [this](const QString &, bool unregistered) { m_freeThisRun += unregistered ? 1 : 0; });
     connect(&run, &RunControl::started, this, [this] {
+        m_bar->clearMessage();
         m_freeThisRun = 0;
         m_panels[3]->hide();   // the unchecked count belongs to the run
     });
@@ -49,6 +51,11 @@ void RunStatusBar::showResting()
     panel(1)->setText(QStringLiteral("Entry Status"));
     panel(2)->setText(QStringLiteral("Open Connections"));
     panel(3)->setText(QStringLiteral("Connection Status"));
+}
+
+void RunStatusBar::showSummary(const QString &text)
+{
+    m_bar->showMessage(text);
 }
 
 qint64 RunStatusBar::runElapsedMs() const

@@ -198,6 +198,16 @@ void frmMake::Command1_Click()
                  .arg(QDir::toNativeSeparators(appendsPath()), error));
         return;
     }
+    // The created names are checked at once: a run going on stops only once the user agrees.
+    if (const QString run = runToReplace ? runToReplace() : QString(); !run.isEmpty()) {
+        askFirst(this, windowTitle(), run + QStringLiteral(" Stop it and check the created names?"),
+            QStringLiteral("Stop the run"), QStringLiteral("Keep the run"), this, [this] {
+                if (stopRun)
+                    stopRun();
+                Command1_Click();
+            });
+        return;
+    }
     setInputEnabled(false);
     m_generation.start(Text1->text(), affixes, options());
 }

@@ -23,6 +23,10 @@ public:
 
     // Asks where to save the list; returns the chosen file, empty when cancelled.
     std::function<QString(const QString &suggested)> chooseSaveFile;
+    // The run that checking the created names would stop, as a sentence; empty when none is going on.
+    std::function<QString()> runToReplace;
+    // Stops that run; it keeps its place.
+    std::function<void()> stopRun;
 
     void cmdAdd_Click();
     void cmdSub_Click();

@@ -19,9 +19,11 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
 #include <csignal>
@@ -142,6 +144,15 @@ private slots:
         QCOMPARE(control<QLabel>(window, "Panel1")->text(), QString("Entry Status"));
         QCOMPARE(control<QLabel>(window, "Panel3")->text(), QString("Connection Status"));
         QVERIFY(messageTexts(window).isEmpty());
+        // The run's summary stays until the next run (faults caught: the end told nowhere, the
+        // free names counted in the wrong profile, a finished run told as stopped).
+        QCOMPARE(window.statusBar()->currentMessage(),
+            QString("Custom List finished at entry 60 of 60. Free: %1 high, %2 mid, %3 low; %4 registered; "
+                    "0 unchecked; 0 skipped.")
+                .arg(high.size())
+                .arg(mid.size())
+                .arg(low.size())
+                .arg(taken.size()));
     }
 
     // Faults caught: a list opened from the desktop not chosen as Custom List, --start ignored, a
@@ -417,6 +428,63 @@ private slots:
         QCOMPARE(window.results().items(ResultList::Mid).constLast(), QString("name100.com"));
         QCOMPARE(SettingsStore::get("Quillon", "Settings", "CustWordNum", "none"), QString("101"));
         QCOMPARE(SettingsStore::get("Quillon", "Settings", "TwoWordNum", "none"), QString("none"));
+    }
+
+    // The Creator's Start! during a run asks first, naming the run and its place; "Keep the run"
+    // leaves it going and creates nothing, "Stop the run" stops it where it is and checks the new
+    // names. Fault caught: the run stopped without a word (and its place taken by the new list).
+    void createdNamesAskBeforeTheyReplaceARun()
+    {
+        TestFolders folders;
+        DataFile::rewrite(folders.file("custom.txt"), numberedNames(400));
+        TestWhoisServer server({"--free-ratio", "1", "--latency-ms", "50"});
+        Form1 window;
+        window.session().setServer(Whois::Server::parse(server.address()));
+        window.chooseCustomList = [&] { return folders.file("custom.txt"); };
+        choose(window, Source::CustomList);
+        QTest::mouseClick(control<QToolButton>(window, "cmdDoSearch"), Qt::LeftButton);
+        QVERIFY(window.run().isRunning());
+        window.findChild<QAction *>("mnuToolsItem1")->trigger();   // Generate names
+        auto *maker = window.findChild<frmMake *>();
+        QVERIFY(maker);
+        maker->Text1->setText("shop");
+        const auto question = [maker](const QString &press) {
+            QMessageBox *box = nullptr;
+            for (QMessageBox *shown : maker->findChildren<QMessageBox *>()) {
+                if (shown->isVisible())
+                    box = shown;
+            }
+            if (!box)
+                return QString();
+            const QString text = box->text();
+            for (QAbstractButton *button : box->buttons()) {
+                if (button->text() == press)
+                    button->click();
+            }
+            return text;
+        };
+        maker->Command1->click();
+        const QString asked = question("Keep the run");
+        QVERIFY2(asked.startsWith("A run of Custom List is going on, at entry "), qPrintable(asked));
+        QVERIFY2(asked.contains(" of 400. Stopped, it keeps its place"), qPrintable(asked));
+        QTest::qWait(100);
+        QVERIFY(window.run().isRunning());
+        QCOMPARE(window.run().runSource(), Source::CustomList);
+
+        maker->Command1->click();
+        QSignalSpy started(&window.run(), &RunControl::started);
+        QStringList summary;   // what the status bar said as the run stopped
+        QObject::connect(window.statusBar(), &QStatusBar::messageChanged, [&summary](const QString &text) {
+            if (!text.isEmpty() && summary.isEmpty())
+                summary << text.section(". ", 0, 0) + "." << text;
+        });
+        QVERIFY(!question("Stop the run").isEmpty());
+        QVERIFY(started.wait(10000));
+        QCOMPARE(window.run().runSource(), Source::GenerateNames);
+        const qint64 kept = SettingsStore::get("Quillon", "Settings", "CustWordNum", "0").toLongLong();
+        QVERIFY2(kept > 1 && kept <= 400, qPrintable(QString::number(kept)));
+        QCOMPARE(summary.first(), QString("Custom List stopped at entry %1 of 400.").arg(kept - 1));
+        QVERIFY2(summary.last().endsWith(QString("It resumes at entry %1.").arg(kept)), qPrintable(summary.last()));
     }
 
     // As a user meets it: Tools > All Two Letter, Start, Stop, the program started again, Start:
