@@ -227,6 +227,16 @@ bool ResultLists::SaveRememberedList()
     return m_files.rewrite(path, items(ResultList::Saved));
 }
 
+bool ResultLists::removeSaved(const QStringList &names)
+{
+    QStringList &saved = m_items[index(ResultList::Saved)];
+    for (const QString &name : names)
+        saved.removeAll(name);
+    emit listCleared(ResultList::Saved);
+    emit itemsAdded(ResultList::Saved, saved);
+    return SaveRememberedList();
+}
+
 int ResultLists::dropPositions(const QString &positions, int dragSourceMarker)
 {
     QStringList names;

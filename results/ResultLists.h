@@ -75,6 +75,8 @@ public:
     // marker (1, 3 or 4). The names at valid positions that the Saved list does not hold yet are
     // appended to it, once each, and it is saved. Returns how many names were appended.
     int dropPositions(const QString &positions, int dragSourceMarker);
+    // Takes the names out of the Saved list and saves it. Returns whether it could be saved.
+    bool removeSaved(const QStringList &names);
 
 signals:
     void itemsAdded(ResultList list, const QStringList &names);

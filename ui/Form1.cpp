@@ -28,6 +28,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -85,9 +86,75 @@ void Form1::openDomain(const QString &selectedName)
         showWebsite()->navigate(branding().purchaseAddress(selectedName));
         return;
     }
-    auto *record = new frmWhois(m_session.service(), selectedName);
+    showRecord(selectedName);
+}
+
+void Form1::showRecord(const QString &name)
+{
+    auto *record = new frmWhois(m_session.service(), name);
     m_windows.replace(Windows::Kind::Whois, record);
     record->show();
+}
+
+namespace {
+
+QStringList selectedNames(const QListWidget *list)
+{
+    QStringList names;
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->isSelected())
+            names << list->item(row)->text();
+    }
+    return names;
+}
+
+}   // namespace
+
+void Form1::showListMenu(int number, const QPoint &where)
+{
+    QListWidget *shown = list(number);
+    QListWidgetItem *item = shown->itemAt(where);
+    if (item && !item->isSelected()) {
+        shown->clearSelection();
+        item->setSelected(true);
+    }
+    const QString name = item ? item->text() : QString();
+    QMenu menu(this);
+    QAction *purchase = menu.addAction(QStringLiteral("Open purchase page"),
+        [this, name] { showWebsite()->navigate(branding().purchaseAddress(name)); });
+    purchase->setEnabled(item && branding().purchaseLinksOn);
+    menu.addAction(QStringLiteral("Show record"), [this, name] { showRecord(name); })->setEnabled(item != nullptr);
+    menu.addSeparator();
+    QAction *copy = menu.addAction(QStringLiteral("Copy"), [this, number] { copySelected(number); });
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setEnabled(shown->count() > 0);
+    if (number == int(ResultList::Saved)) {
+        QAction *remove =
+            menu.addAction(QStringLiteral("Remove from Saved Domains"), [this] { removeSelectedSaved(); });
+        remove->setShortcut(QKeySequence::Delete);
+        remove->setEnabled(item != nullptr);
+    }
+    menu.exec(shown->viewport()->mapToGlobal(where));
+}
+
+void Form1::copySelected(int number)
+{
+    const QStringList names = selectedNames(list(number));
+    if (names.isEmpty())
+        return cmdCopy_Click(number);
+    QGuiApplication::clipboard()->setText(names.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    statusBar()->showMessage(QStringLiteral("Copied %1 %2.")
+                                 .arg(names.size())
+                                 .arg(names.size() == 1 ? QStringLiteral("name") : QStringLiteral("names")),
+        5000);
+}
+
+void Form1::removeSelectedSaved()
+{
+    const QStringList names = selectedNames(List5);
+    if (!names.isEmpty() && !m_results.removeSaved(names))
+        showFileProblem(QStringLiteral("Saved Domains could not be written: the names removed are back when the "
+                                       "program starts again."));
 }
 
 void Form1::connectResults()
@@ -167,6 +234,12 @@ void Form1::cmdCopy_Click(int index)
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     clipboard->setText(m_results.copyText(ResultList(index)));
+    const qsizetype count = m_results.items(ResultList(index)).size();
+    statusBar()->showMessage(
+        QStringLiteral("Copied %1 %2 of %3.")
+            .arg(count)
+            .arg(count == 1 ? QStringLiteral("name") : QStringLiteral("names"), plainCaption(ResultList(index))),
+        5000);
 }
 
 void Form1::cmdClear_Click(int index)

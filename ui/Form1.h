@@ -93,6 +93,12 @@ public:
     void mnuToolsItem_Click(int index);
     // A drop onto the Saved list; only a drag out of a profile list carries positions.
     void List5_OLEDragDrop(const QMimeData *payload, bool fromProfileList);
+    // A result list's right-click menu: the purchase page, the record, copy; remove in Saved Domains.
+    void showListMenu(int number, const QPoint &where);
+    // Copies the selected names of a list (all of them when none is selected).
+    void copySelected(int number);
+    void removeSelectedSaved();
+    void showRecord(const QString &name);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

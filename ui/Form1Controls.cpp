@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolButton>
@@ -184,9 +185,17 @@ void Form1::buildResultColumns()
         }
     }
     for (int number = 1; number <= 5; ++number) {
-        connect(list(number), &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem *item) { openDomain(item->text()); });
+        QListWidget *shown = list(number);
+        connect(
+            shown, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) { openDomain(item->text()); });
+        shown->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(shown, &QWidget::customContextMenuRequested, this,
+            [this, number](const QPoint &where) { showListMenu(number, where); });
+        auto *copy = new QShortcut(QKeySequence::Copy, shown, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(copy, &QShortcut::activated, this, [this, number] { copySelected(number); });
     }
+    auto *remove = new QShortcut(QKeySequence::Delete, List5, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(remove, &QShortcut::activated, this, &Form1::removeSelectedSaved);
     for (ProfileListWidget *profile : {List1, List3, List4})
         connect(profile, &ProfileListWidget::pressed, this, [this](int number) { m_dragSourceMarker = number; });
     connect(List5, &SavedListWidget::textDropped, this, [this](const QString &text, bool fromProfileList) {

@@ -59,6 +59,7 @@ void ProfileListWidget::startDrag(Qt::DropActions)
 SavedListWidget::SavedListWidget(QWidget *parent)
     : QListWidget(parent)
 {
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setUniformItemSizes(true);
     setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DropOnly);

@@ -21,6 +21,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
 
@@ -313,9 +314,22 @@ private slots:
         QCOMPARE(control<QListWidget>(window, "List5")->count(), 3);
         QCOMPARE(fileEntries(folders.file("Remembered.txt")), items(control<QListWidget>(window, "List5")));
 
+        // Ctrl+C in a list copies its selected names; Delete in Saved Domains removes the selected
+        // ones from the list and its file (faults caught: the keys doing nothing, the whole list
+        // copied, the file left with the name removed).
+        control<QListWidget>(window, "List3")->setFocus();
+        QTest::keyClick(control<QListWidget>(window, "List3"), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QString("n2.com\r\nn5.com\r\n"));
+        QVERIFY(window.statusBar()->currentMessage().startsWith("Copied 2 names"));
+        control<QListWidget>(window, "List5")->setFocus();
+        clickRow(control<QListWidget>(window, "List5"), 0);
+        QTest::keyClick(control<QListWidget>(window, "List5"), Qt::Key_Delete);
+        QCOMPARE(items(control<QListWidget>(window, "List5")), QStringList({"n5.com", "n4.com"}));
+        QCOMPARE(fileEntries(folders.file("Remembered.txt")), QStringList({"n5.com", "n4.com"}));
+
         control<QPushButton>(window, "cmdClear5")->click();   // the Saved list's file is written at the next drop only
         QCOMPARE(control<QListWidget>(window, "List5")->count(), 0);
-        QCOMPARE(fileEntries(folders.file("Remembered.txt")).size(), 3);
+        QCOMPARE(fileEntries(folders.file("Remembered.txt")).size(), 2);
     }
 
     void capShowsTheNotice()
