@@ -7,6 +7,7 @@
 #include "shell/OnTop.h"
 #include "shell/RtfReader.h"
 #include "shell/Skin.h"
+#include "shell/WindowKeys.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -20,6 +21,7 @@ Form8::Form8(QWidget *parent)
     setWindowTitle(QStringLiteral("Readme/Help"));
     setAttribute(Qt::WA_DeleteOnClose);
     rtf1 = new QTextEdit;
+    closeOnEscape(this);
     rtf1->setReadOnly(true);
     Check1 = new QCheckBox(QStringLiteral("Show at Startup"));
     Check1->setChecked(true);

@@ -12,6 +12,7 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -54,6 +55,40 @@ QToolButton *pictureButton(QWidget *parent, const QString &caption, QStyle::Stan
 
 const QString SourceToolTip = QStringLiteral("Select the type of search you would like to run");
 
+// The source box acts on a choice, not on every arrow: a source starts windows and reads lists, so
+// the arrows and the wheel open the list, where Enter or a click chooses.
+class ChoiceOnly : public QObject
+{
+public:
+    explicit ChoiceOnly(QComboBox *box)
+        : QObject(box)
+        , m_box(box)
+    {
+        box->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Wheel)
+            return true;
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        switch (static_cast<QKeyEvent *>(event)->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Home:
+        case Qt::Key_End: m_box->showPopup(); return true;
+        default: return false;
+        }
+    }
+
+private:
+    QComboBox *m_box;
+};
+
 }   // namespace
 
 // Tests and the skin find the controls by the names the rest of the program knows them by.
@@ -85,6 +120,7 @@ void Form1::buildTopBand()
         Combo1->addItem(RunControl::sourceName(Source(source)));
     Combo1->setPlaceholderText(QStringLiteral("Start here!"));
     Combo1->setCurrentIndex(-1);
+    new ChoiceOnly(Combo1);
 
     wLabel1 = place(new QLabel(QStringLiteral("Start Number:"), Frame1), 300, 600, 1335, 255);
     txtWordNum = place(new QLineEdit(QStringLiteral("1"), Frame1), 1620, 540, 2055, 315);
@@ -131,6 +167,16 @@ void Form1::buildTopBand()
     cmdDoSearch->setEnabled(false);
     Command3->setEnabled(false);
     cmdCreate->setEnabled(false);
+
+    // Tab follows the band as it reads: the source and its fields, the endings, then the buttons.
+    QWidget *previous = nullptr;
+    for (QWidget *next : std::initializer_list<QWidget *> {
+             Combo1, txtWordNum, txtSearch, Combo2, txtEndings, cmdCreate, cmdDoSearch, Command3, cmdWebsite}) {
+        next->setFocusPolicy(next->focusPolicy() == Qt::NoFocus ? Qt::NoFocus : Qt::StrongFocus);
+        if (previous)
+            setTabOrder(previous, next);
+        previous = next;
+    }
 }
 
 void Form1::buildResultColumns()
@@ -219,8 +265,9 @@ void Form1::buildMenus()
         }
         return menu;
     };
-    addMenu(QStringLiteral("menuFile"), QStringLiteral("&File"), QStringLiteral("mnuFileItem"),
+    QMenu *file = addMenu(QStringLiteral("menuFile"), QStringLiteral("&File"), QStringLiteral("mnuFileItem"),
         {QStringLiteral("Exit")}, [this](int) { close(); });
+    file->actions().constFirst()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     QMenu *edit = addMenu(QStringLiteral("mnuEdit"), QStringLiteral("&Edit"), QStringLiteral("mnuEditItem"),
         {"Clear High/Mid/Low", "Clear High", "Clear Mid", "Clear Low", "Clear Registered", "Clear Saved", "Copy High",
             "Copy Mid", "Copy Low", "Copy Saved"},
@@ -231,8 +278,9 @@ void Form1::buildMenus()
         sources << RunControl::sourceName(Source(source));
     addMenu(QStringLiteral("mnuTools"), QStringLiteral("&Tools"), QStringLiteral("mnuToolsItem"), sources,
         [this](int i) { mnuToolsItem_Click(i); });
-    addMenu(QStringLiteral("mnuHelp"), QStringLiteral("&Help"), QStringLiteral("mnuHelpItem"),
+    QMenu *help = addMenu(QStringLiteral("mnuHelp"), QStringLiteral("&Help"), QStringLiteral("mnuHelpItem"),
         {QStringLiteral("View Help")}, [this](int) { showHelp(); });
+    help->actions().constFirst()->setShortcut(QKeySequence(Qt::Key_F1));
     addMenu(QStringLiteral("mnuAbout"), QStringLiteral("&About"), QStringLiteral("mnuAboutItem"),
         {QStringLiteral("About this software")},
         [this](int) { m_windows.show(Windows::Kind::About, [this] { return new frmAbout(this); }); });

@@ -6,6 +6,7 @@
 #include "app/Settings.h"
 #include "shell/Branding.h"
 #include "shell/Skin.h"
+#include "shell/WindowKeys.h"
 #include "ui/Messages.h"
 #include "ui/PageMarkup.h"
 
@@ -23,6 +24,7 @@ Form3::Form3(const SearchRequest &request, QWidget *parent)
 {
     setWindowTitle(QStringLiteral("List Builder - Finding domain names..."));
     setAttribute(Qt::WA_DeleteOnClose);
+    closeOnEscape(this);
     Text1 = new QLineEdit(QStringLiteral("Status..."));
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setReadOnly(true);

@@ -8,6 +8,8 @@
 #include "ui/Form2.h"
 #include "ui/ResultListWidgets.h"
 
+#include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -194,6 +196,35 @@ private slots:
         QVERIFY(whois && QTest::qWaitForWindowActive(whois));
         QTest::keyClick(whois, Qt::Key_Escape);
         QTRY_VERIFY(!window.whoisWindow());
+    }
+
+    // The top band by keyboard. Faults caught: an arrow on the source box choosing a source (and
+    // opening its window) at once; Tab skipping Start or leaving the band out of reading order; no
+    // Ctrl+Q or F1, or none shown in the menus.
+    void topBandKeys()
+    {
+        TestFolders folders;
+        DataFile::rewrite(folders.file("custom.txt"), {"abc"});
+        Form1 window;
+        window.chooseCustomList = [&] { return folders.file("custom.txt"); };
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *source = control<QComboBox>(window, "Combo1");
+        source->setFocus();
+        QTest::keyClick(source, Qt::Key_Down);
+        QCOMPARE(source->currentIndex(), -1);   // nothing chosen yet: the list is open
+        QTRY_VERIFY(source->view()->isVisible());
+        source->hidePopup();
+        window.openList(folders.file("custom.txt"), false);
+        QStringList chain;
+        for (QWidget *widget = source; chain.size() < 6; widget = widget->nextInFocusChain()) {
+            if (widget->isVisible() && widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus)
+                && !widget->objectName().isEmpty() && !chain.contains(widget->objectName()))
+                chain << widget->objectName();
+        }
+        QCOMPARE(chain.join(' '), QString("Combo1 txtWordNum txtEndings cmdDoSearch cmdWebsite cmdCopy3"));
+        QCOMPARE(window.findChild<QAction *>("mnuFileItem0")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+        QCOMPARE(window.findChild<QAction *>("mnuHelpItem0")->shortcut(), QKeySequence(Qt::Key_F1));
     }
 
     void layout()
