@@ -211,10 +211,13 @@ void Form1::ShowWordListControls()
         widget->show();
 }
 
+// Start stays in its place whatever the source: it is enabled or not, never gone.
 void Form1::HideWordListControls()
 {
-    for (QWidget *widget : wordListGroup())
-        widget->hide();
+    for (QWidget *widget : wordListGroup()) {
+        if (widget != cmdDoSearch)
+            widget->hide();
+    }
 }
 
 void Form1::ShowSearchControls()
@@ -346,6 +349,10 @@ void Form1::Combo1_Click()
 {
     const Source source = Source(Combo1->currentIndex());
     const QString custom = source == Source::CustomList && chooseCustomList ? chooseCustomList() : QString();
+    if (source == Source::CustomList && chooseCustomList && custom.isEmpty()) {
+        Combo1->setCurrentIndex(int(m_run.source()));   // cancelled: everything stays as it was
+        return;
+    }
     showNumbers(m_flow.choose(source, custom));
     applyTopBand();
     if (source == Source::GenerateNames)
@@ -404,15 +411,25 @@ void Form1::applyTopBand()
     txtEndings->setEnabled(!m_run.isRunning());   // a run asks the endings it started with
 }
 
+// The field is narrow: its tool tip shows the whole list.
+void Form1::showEndings(const QStringList &endings)
+{
+    txtEndings->setText(endings.join(QLatin1Char(' ')));
+    txtEndings->setCursorPosition(0);
+    txtEndings->setToolTip(QStringLiteral("Asked under: .%1\n\nThe endings a bare word is asked under, in order, for "
+                                          "example: com io dev. A name with its own ending keeps it.")
+                               .arg(endings.join(QStringLiteral(" ."))));
+}
+
 void Form1::txtEndings_Finished()
 {
     const QStringList endings = Settings::endingsList(txtEndings->text());
     if (const QString problem = Names::endingsProblem(endings); !problem.isEmpty()) {
-        txtEndings->setText(Settings::endingsList().join(QLatin1Char(' ')));   // the endings kept
+        showEndings(Settings::endingsList());   // the endings kept
         showMessage(QStringLiteral("Endings"), QStringLiteral("The endings are not changed: %1.").arg(problem));
         return;
     }
-    txtEndings->setText(endings.join(QLatin1Char(' ')));
+    showEndings(endings);
     if (endings == Settings::endingsList())
         return;
     Settings::Endings.set(endings.join(QLatin1Char(' ')));

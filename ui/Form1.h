@@ -99,6 +99,7 @@ public:
     void copySelected(int number);
     void removeSelectedSaved();
     void showRecord(const QString &name);
+    void showEndings(const QStringList &endings);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -139,7 +140,7 @@ private:
     int m_dragSourceMarker = 0;
     PendingUpdates m_updates {[this] { return m_session.isRunning(); }};
     RunStatusBar *m_status = nullptr;
-    Windows m_windows;
+    Windows m_windows {this};   // its parent is the main window its windows open over
     bool m_settingsProblemShown = false;
 
     // The controls, named as the rest of the program knows them; each object carries its name.

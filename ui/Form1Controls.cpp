@@ -147,8 +147,8 @@ void Form1::buildTopBand()
     const QString endingsTip = QStringLiteral("The endings a bare word is asked under, in order, for example: com io "
                                               "dev. A name with its own ending keeps it.");
     eLabel1 = place(new QLabel(QStringLiteral("Endings:"), Frame1), 3780, 240, 735, 255, endingsTip);
-    txtEndings =
-        place(new QLineEdit(Settings::endingsList().join(QLatin1Char(' ')), Frame1), 4560, 180, 1335, 315, endingsTip);
+    txtEndings = place(new QLineEdit(Frame1), 4560, 180, 1335, 315);
+    showEndings(Settings::endingsList());
     cmdCreate = place(pictureButton(Frame1, QStringLiteral("Search"), QStyle::SP_FileDialogContentsView), 6000, 180,
         795, 675, QStringLiteral("Click here to start your internet search!"));
     cmdWebsite = place(new QPushButton(QStringLiteral("website"), Frame1), 8400, 180, 2295, 675);

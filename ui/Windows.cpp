@@ -3,6 +3,8 @@
 #include "shell/Shutdown.h"
 
 #include <QEvent>
+#include <QScreen>
+#include <algorithm>
 
 Windows::~Windows()
 {
@@ -31,6 +33,26 @@ void Windows::replace(Kind kind, QWidget *window)
     kept = window;
     if (window && kind == Kind::Website)
         window->installEventFilter(this);
+    if (window && kind != Kind::Splash)
+        centreOnMainWindow(window);
+}
+
+// A new window opens over the middle of the main window, not at the screen's corner, and wholly on
+// the screen the main window is on.
+void Windows::centreOnMainWindow(QWidget *window) const
+{
+    const auto *main = qobject_cast<const QWidget *>(parent());
+    if (!main || !main->isVisible() || !main->screen())
+        return;
+    if (!window->testAttribute(Qt::WA_Resized))
+        window->adjustSize();   // the size it takes when shown
+    const QRect area = main->screen()->availableGeometry();
+    // As it will be shown: a layout may widen it to its minimum.
+    const QSize size = window->size().expandedTo(window->minimumSizeHint()).boundedTo(area.size());
+    QPoint topLeft = main->frameGeometry().center() - QPoint(size.width() / 2, size.height() / 2);
+    topLeft.setX(std::clamp(topLeft.x(), area.left(), area.right() + 1 - size.width()));
+    topLeft.setY(std::clamp(topLeft.y(), area.top(), area.bottom() + 1 - size.height()));
+    window->move(topLeft);
 }
 
 void Windows::deleteSessionUsers()

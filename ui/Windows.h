@@ -44,6 +44,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void centreOnMainWindow(QWidget *window) const;
+
     std::array<QPointer<QWidget>, size_t(Kind::Count)> m_windows;
     bool m_endPending = false;   // the main window has closed: the website window's close ends the program
 };

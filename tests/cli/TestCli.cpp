@@ -55,6 +55,8 @@ QProcess *startCli(const QStringList &arguments, const QString &config)
     environment.insert("XDG_CONFIG_HOME", config);
     process->setProcessEnvironment(environment);
     process->start(builtProgram("tamarind-cli"), arguments);
+    // Started means exec'ed: a forked child not yet the program has the test's own memory peak.
+    process->waitForStarted(10000);
     return process;
 }
 

@@ -292,7 +292,8 @@ private slots:
                                ->mapTo(&window, QPoint(5, control<QComboBox>(window, "Combo1")->height() / 2)));
         QVERIFY(hit == control<QComboBox>(window, "Combo1") || control<QComboBox>(window, "Combo1")->isAncestorOf(hit));
         // A label shown later is drawn where it is, and a label that moves takes its skin label along.
-        window.chooseCustomList = [] { return QString(); };
+        writeBytes(folders.file("list.txt"), "abc\r\n");
+        window.chooseCustomList = [&folders] { return folders.file("list.txt"); };
         choose(window, int(Source::CustomList));
         const auto startNumber = std::find_if(
             labels.cbegin(), labels.cend(), [](const SkinLabel *label) { return label->text() == "Start Number:"; });

@@ -227,6 +227,47 @@ private slots:
         QCOMPARE(window.findChild<QAction *>("mnuHelpItem0")->shortcut(), QKeySequence(Qt::Key_F1));
     }
 
+    // A secondary window opens over the middle of the main window. Fault caught: About, Help or the
+    // Creator at the screen's top-left corner, over the main window's controls.
+    void windowsOpenCentred()
+    {
+        TestFolders folders;
+        Form1 window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // Where the screen leaves room for both (the offscreen screen is 800 by 600).
+        window.setGeometry(QRect(QPoint(40, 30), window.minimumSize().expandedTo(QSize(600, 500))));
+        window.findChild<QAction *>("mnuAboutItem0")->trigger();
+        QWidget *about = window.windows().window(Windows::Kind::About);
+        QVERIFY(about && about->isVisible());
+        const QPoint offset = about->frameGeometry().center() - window.frameGeometry().center();
+        QVERIFY2(offset.manhattanLength() <= 4, qPrintable(QString("%1,%2").arg(offset.x()).arg(offset.y())));
+    }
+
+    // A cancelled Custom List dialog leaves the band as it was. Fault caught: the box showing Custom
+    // List with Start enabled and no list behind it.
+    void cancelledListChangesNothing()
+    {
+        TestFolders folders;
+        DataFile::rewrite(folders.file("custom.txt"), {"abc", "def"});
+        Form1 window;
+        window.show();
+        QString picked;
+        window.chooseCustomList = [&picked] { return picked; };
+        choose(window, int(Source::CustomList));
+        QCOMPARE(control<QComboBox>(window, "Combo1")->currentIndex(), -1);
+        QVERIFY(!control<QToolButton>(window, "cmdDoSearch")->isEnabled());
+        picked = folders.file("custom.txt");
+        choose(window, int(Source::CustomList));
+        QCOMPARE(control<QLineEdit>(window, "txtWordMax")->text(), QString("2"));
+        picked.clear();
+        choose(window, int(Source::CustomList));
+        QCOMPARE(control<QComboBox>(window, "Combo1")->currentIndex(), int(Source::CustomList));
+        QCOMPARE(control<QLineEdit>(window, "txtWordMax")->text(), QString("2"));
+        QCOMPARE(window.run().sourceFile(), folders.file("custom.txt"));
+        QVERIFY(control<QToolButton>(window, "cmdDoSearch")->isEnabled());
+    }
+
     void layout()
     {
         TestFolders folders;

@@ -246,6 +246,7 @@ private slots:
         QCOMPARE(control<QLineEdit>(window, "txtWordNum")->isVisible(), wordList);
         QCOMPARE(control<QLineEdit>(window, "txtSearch")->isVisible(), search);
         QCOMPARE(control<QComboBox>(window, "Combo2")->isVisible(), search);
+        QVERIFY(control<QToolButton>(window, "cmdDoSearch")->isVisible());   // Start never vanishes
         if (search) {
             QVERIFY(!control<QToolButton>(window, "cmdCreate")->isEnabled());
             control<QLineEdit>(window, "txtSearch")->setText("domains");
@@ -257,19 +258,7 @@ private slots:
     {
         TestFolders folders;
         Form1 window;
-        window.chooseCustomList = [] { return QString(); };   // the dialog was cancelled
         window.show();
-        choose(window, Source::CustomList);
-        // Not "1 of 0": the band says that no list is chosen.
-        QCOMPARE(control<QLineEdit>(window, "txtWordNum")->text(), QString());
-        QCOMPARE(control<QLineEdit>(window, "txtWordMax")->text(), QString());
-        QCOMPARE(control<QLineEdit>(window, "txtWordMax")->placeholderText(), QString("no list chosen"));
-        control<QToolButton>(window, "cmdDoSearch")->click();
-        QCOMPARE(messageTexts(window).size(), 1);
-        QVERIFY(messageTexts(window)[0].contains("No list is chosen"));
-        QVERIFY(control<QToolButton>(window, "cmdDoSearch")->isEnabled()
-            && !control<QToolButton>(window, "Command3")->isEnabled());
-
         DataFile::rewrite(folders.file("list.txt"), {"a", "b", "c"});
         window.chooseCustomList = [&] { return folders.file("list.txt"); };
         choose(window, Source::CustomList);
@@ -347,7 +336,20 @@ private slots:
         QMetaObject::invokeMethod(endings, "editingFinished");
         QCOMPARE(endings->text(), QString("io com"));
         QCOMPARE(Settings::Endings.get(), QString("io com"));
+        QVERIFY(endings->toolTip().startsWith("Asked under: .io .com\n"));   // the narrow field's whole list
         QVERIFY(messageTexts(window).isEmpty());
+        // Refused, with the part that is no ending named; the endings kept stay (faults caught:
+        // "net/org" or "-com" kept as endings, the refusal without its reason).
+        for (const QString &typed : {QString("com;net/org"), QString("-com")}) {
+            endings->setText(typed);
+            QMetaObject::invokeMethod(endings, "editingFinished");
+            QCOMPARE(endings->text(), QString("io com"));
+        }
+        const QString refusals = messageTexts(window).join('|');
+        QVERIFY2(refusals.contains("\"net/org\" holds \"/\"") && refusals.contains("\"-com\" begins or ends a label"),
+            qPrintable(refusals));
+        for (QMessageBox *box : window.findChildren<QMessageBox *>())
+            delete box;
 
         choose(window, Source::CustomList);
         control<QToolButton>(window, "cmdDoSearch")->click();
