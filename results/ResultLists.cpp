@@ -87,8 +87,8 @@ bool ResultLists::AddUnregistered(const QString &name)
         return false;
     }
     listed.insert(name);
-    const int count = ++m_counters[index(list)];
-    setCaption(list, plainCaption(list) + QStringLiteral(" (%1)").arg(count));
+    ++m_counters[index(list)];
+    showCount(list, 0);
     emit itemsAdded(list, {name});
     return true;
 }
@@ -99,8 +99,8 @@ void ResultLists::AddRegistered(const QString &name)
         return;
     if (items(ResultList::Registered).size() > RegisteredLimit)
         emptyList(ResultList::Registered);
-    const int count = ++m_counters[index(ResultList::Registered)];
-    setCaption(ResultList::Registered, plainCaption(ResultList::Registered) + QStringLiteral(" (%1)").arg(count));
+    ++m_counters[index(ResultList::Registered)];
+    showCount(ResultList::Registered, 1);   // the name is listed next
     addTo(ResultList::Registered, name);
 }
 
@@ -119,6 +119,22 @@ void ResultLists::emptyList(ResultList list)
             m_files.listCleared(ResultFiles::profileKind(i));   // a shorter list is not appended to
     }
     emit listCleared(list);
+    if (list != ResultList::Saved && m_counters[index(list)] > 0)
+        showCount(list, 0);   // the count stays, and the caption says the list is empty now
+}
+
+// "High Profile (12)" while the list holds what this run found; where it holds more or fewer
+// (earlier runs' names, a Clear, the Registered list's last hundred) the caption says both:
+// "High Profile (3849 new · 5252)", "Registered (9089 · last 101)".
+void ResultLists::showCount(ResultList list, int coming)
+{
+    const int count = m_counters[index(list)];
+    const qsizetype listed = items(list).size() + coming;
+    QString text = plainCaption(list) + QStringLiteral(" (%1").arg(count);
+    if (listed != count)
+        text += list == ResultList::Registered ? QStringLiteral(" · last %1").arg(listed)
+                                               : QStringLiteral(" new · %1").arg(listed);
+    setCaption(list, text + QLatin1Char(')'));
 }
 
 void ResultLists::setCaption(ResultList list, const QString &text)

@@ -94,6 +94,7 @@ private:
     void addTo(ResultList list, const QString &name);
     void emptyList(ResultList list);
     void setCaption(ResultList list, const QString &text);
+    void showCount(ResultList list, int coming);
 
     std::array<QStringList, 6> m_items;
     std::array<QSet<QString>, 6> m_listed;   // the names of each profile list, so that none is added twice

@@ -39,8 +39,9 @@ void RunProgressBar::begin()
     m_names = 0;
     m_clock.start();
     const RunControl &run = m_session.run();
-    // A progress bar counts in int; no list comes near that many entries.
-    setRange(0, int(std::min<qint64>(std::max<qint64>(0, run.lastEntry() - run.firstEntry() + 1), INT_MAX)));
+    // Of the whole list, as the Entry Status panel counts: a resumed run starts where it stopped. A
+    // progress bar counts in int; no list comes near that many entries.
+    setRange(0, int(std::min<qint64>(std::max<qint64>(0, run.lastEntry()), INT_MAX)));
     refresh();
     show();
     m_timer.start(UpdateMs);
@@ -49,11 +50,11 @@ void RunProgressBar::begin()
 void RunProgressBar::refresh()
 {
     const RunControl &run = m_session.run();
-    const qint64 total = std::max<qint64>(0, run.lastEntry() - run.firstEntry() + 1);
-    const qint64 done = std::clamp<qint64>(run.resumePosition() - run.firstEntry(), 0, total);
+    const qint64 total = std::max<qint64>(0, run.lastEntry());
+    const qint64 done = std::clamp<qint64>(run.resumePosition() - 1, 0, total);
     setValue(int(std::min<qint64>(done, maximum())));
     const double seconds = std::max(0.001, m_clock.elapsed() / 1000.0);
-    const double entriesPerSecond = done / seconds;
+    const double entriesPerSecond = std::max<qint64>(0, run.resumePosition() - run.firstEntry()) / seconds;
     // The count of entries is the Entry Status panel's: the bar shows how far, and how fast.
     QString text = QStringLiteral("%p% - %1 names/s").arg(qint64(m_names / seconds));
     if (entriesPerSecond > 0)

@@ -59,6 +59,9 @@ frmMake::frmMake(QWidget *parent)
     for (int i = 0; i < 3; ++i) {
         chkExt[size_t(i)] = new QCheckBox(QString::fromLatin1(extensions[i]));
         chkExt[size_t(i)]->setChecked(i < 2);
+        chkExt[size_t(i)]->setToolTip(QStringLiteral("Names under %1; every further ending of the main window's "
+                                                     "Endings field is added as well.")
+                                          .arg(QString::fromLatin1(extensions[i]).toLower()));
         chkAdd[size_t(i)] = new QCheckBox(QString::fromLatin1(kinds[i]));
         chkAdd[size_t(i)]->setChecked(true);
         top->addWidget(chkExt[size_t(i)], 1, i);
@@ -73,7 +76,7 @@ frmMake::frmMake(QWidget *parent)
     left->addWidget(List1);
     left->addWidget(Command2);
 
-    Frame1 = new QGroupBox(QStringLiteral("Generated Domains"));
+    Frame1 = new QGroupBox(QStringLiteral("Prefixes and Suffixes"));
     SkinLabel2 = new QLabel(QStringLiteral("Prefix/Suffix:"));
     Text2 = new QLineEdit;
     cmdAdd = button(QStringLiteral("Add"), QStringLiteral("Add your word."));

@@ -70,7 +70,7 @@ private slots:
         QCOMPARE(results.items(ResultList::Registered).size(), 101);
         results.AddRegistered("last.com");
         QCOMPARE(results.items(ResultList::Registered), QStringList {"last.com"});
-        QCOMPARE(results.caption(ResultList::Registered), QString("Registered (102)"));
+        QCOMPARE(results.caption(ResultList::Registered), QString("Registered (102 · last 1)"));
         QVERIFY(!results.applyCap());
     }
 
@@ -82,7 +82,8 @@ private slots:
         results.AddUnregistered("abd.com");
         results.resetCounters();
         results.AddUnregistered("abe.com");
-        QCOMPARE(results.caption(ResultList::High), QString("High Profile (1)"));
+        // The caption says what it counts where the list holds more (fault caught: "(1)" above 3 names).
+        QCOMPARE(results.caption(ResultList::High), QString("High Profile (1 new · 3)"));
         QCOMPARE(results.items(ResultList::High).size(), 3);
     }
 
@@ -96,7 +97,7 @@ private slots:
         results.clear(ResultList::High, true);
         QCOMPARE(results.caption(ResultList::High), QString("High Profile"));
         results.clear(ResultList::Mid, false);
-        QCOMPARE(results.caption(ResultList::Mid), QString("Mid Profile (1)"));
+        QCOMPARE(results.caption(ResultList::Mid), QString("Mid Profile (1 new · 0)"));   // not stale
         results.AddUnregistered("abcdefgh.com");
         verifyProfileFiles(results);
         QCOMPARE(readBytes(results.profilePath(ResultList::High)), QByteArray());
@@ -207,7 +208,7 @@ private slots:
 
         for (ResultList list : {ResultList::Low, ResultList::Registered, ResultList::High, ResultList::Mid})
             QVERIFY(results.items(list).isEmpty());
-        QCOMPARE(results.caption(ResultList::High), QString("High Profile (20000)"));
+        QCOMPARE(results.caption(ResultList::High), QString("High Profile (20000 new · 0)"));
         QVERIFY(!results.runStamp().isEmpty());
         QCOMPARE(
             readBytes(folders.file("backups/HighProfile" + results.runStamp() + ".txt")), QByteArray(" \r\n \r\n"));

@@ -309,9 +309,9 @@ private slots:
         control<QPushButton>(window, "cmdClear3")->click();
         QCOMPARE(control<QListWidget>(window, "List3")->count(), 0);
         QCOMPARE(control<QLabel>(window, "Label3")->text(), QString("High Profile"));
-        chooseMenuItem(window, 2);   // Clear Mid: the caption keeps its count
+        chooseMenuItem(window, 2);   // Clear Mid: the caption keeps its count, and says the list is empty
         QCOMPARE(control<QListWidget>(window, "List4")->count(), 0);
-        QCOMPARE(control<QLabel>(window, "Label4")->text(), QString("Mid Profile (1)"));
+        QCOMPARE(control<QLabel>(window, "Label4")->text(), QString("Mid Profile (1 new · 0)"));
         results.AddUnregistered("xyz.net");
         QCOMPARE(control<QLabel>(window, "Label3")->text(), QString("High Profile (1)"));
         QCOMPARE(fileEntries(folders.file("SuperHighProfile.txt")), items(control<QListWidget>(window, "List3")));
