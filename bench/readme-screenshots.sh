@@ -10,5 +10,6 @@ export QTWEBENGINE_DISABLE_SANDBOX=1
 xvfb-run -a -s "-screen 0 1600x1000x24" "$build/bench/shell-screenshots" "$work/shell"
 xvfb-run -a -s "-screen 0 1600x1000x24" "$build/bench/harvest-screenshots" "$work/harvest"
 cp "$work/shell/run-in-progress.png" "$docs/run-in-progress.png"
+cp "$work/shell/run-summary.png" "$docs/run-summary.png"
 cp "$work/harvest/harvest.png" "$docs/harvest.png"
-echo "written: $docs/run-in-progress.png $docs/harvest.png"
+echo "written: $docs/run-in-progress.png $docs/run-summary.png $docs/harvest.png"

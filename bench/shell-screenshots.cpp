@@ -14,10 +14,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QToolButton>
 #include <cstdio>
 
 int main(int argc, char **argv)
@@ -59,10 +61,15 @@ int main(int argc, char **argv)
                 Rdap::Protocol::Whois, {}});
         running.resize(1400, 900);
         running.show();
+        auto *endings = control<QLineEdit>(running, "txtEndings");
+        endings->setText(QStringLiteral("com net"));
+        QMetaObject::invokeMethod(endings, "editingFinished");
         running.openList(run.build + QStringLiteral("/wordlists/AllFourLetter.txt"), true);
         QTest::qWait(4000);
         saveScreenshot(&running, output, QStringLiteral("run-in-progress"));
-        running.session().stop();
+        // Stopped: the summary stays in the status bar until the next run.
+        control<QToolButton>(running, "Command3")->click();
+        saveScreenshot(&running, output, QStringLiteral("run-summary"));
     }
     runServer.kill();
     runServer.waitForFinished();
