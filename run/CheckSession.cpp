@@ -177,7 +177,7 @@ void CheckSession::stopUnsaved()
 {
     if (!m_run.isRunning())
         return;
-    m_run.stop(RunEnd::Failed);
+    m_run.stop(RunEnd::Unsaved);
     emit runFailed(QStringLiteral("The run stopped at entry %1 so that no result is lost; it goes on from there "
                                   "once the file can be written.")
                        .arg(m_run.resumeSaved()));
@@ -193,7 +193,8 @@ QString CheckSession::summaryText() const
     case RunEnd::Finished: ended = QStringLiteral("%1 finished").arg(source); break;
     case RunEnd::Stopped: ended = QStringLiteral("%1 stopped").arg(source); break;
     case RunEnd::Refused: ended = QStringLiteral("%1 stopped: the registry refused").arg(source); break;
-    case RunEnd::Failed: ended = QStringLiteral("%1 stopped: a result could not be saved").arg(source); break;
+    case RunEnd::Unsaved: ended = QStringLiteral("%1 stopped: a result could not be saved").arg(source); break;
+    case RunEnd::ListChanged: ended = QStringLiteral("%1 stopped: its list changed").arg(source); break;
     }
     const qint64 entries = m_run.lastEntry();
     const qint64 done = std::clamp<qint64>(m_run.resumeSaved() - 1, 0, std::max<qint64>(entries, 0));

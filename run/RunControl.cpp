@@ -213,7 +213,7 @@ void RunControl::listChanged()
         [this] {
             if (!m_running)
                 return;
-            stop(RunEnd::Failed);
+            stop(RunEnd::ListChanged);
             emit failed(QStringLiteral("The list %1 changed during the run (it was replaced or written to), so "
                                        "the run stopped at entry %2. Start it again to check the list as it is now.")
                             .arg(QDir::toNativeSeparators(m_feed.path()), QString::number(m_resume.saved())));

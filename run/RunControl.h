@@ -39,10 +39,11 @@ SourceSelection::Group groupOf(Source source);
 
 // Why a run ended.
 enum class RunEnd {
-    Finished,   // every entry has its outcome
-    Stopped,    // the user stopped it, or another list took its place
-    Refused,    // the registry refuses, or cannot be reached
-    Failed,     // a result could not be saved, or its list changed
+    Finished,      // every entry has its outcome
+    Stopped,       // the user stopped it, or another list took its place
+    Refused,       // the registry refuses, or cannot be reached
+    Unsaved,       // a result could not be saved
+    ListChanged,   // its list changed under it
 };
 
 // A run: the source and its file, the entry numbers, the names handed to DNS and the registries,

@@ -790,6 +790,24 @@ private slots:
         QCOMPARE(openStatus.last(), QString("Open: Closing connections..."));
     }
 
+    // The summary says why a run ended. Fault caught: a list changed under the run told as a
+    // result that could not be saved, or as a plain stop.
+    void summarySaysWhyTheRunEnded()
+    {
+        TestFolders folders;
+        TestWhoisServer server({"--free-ratio", "1", "--latency-ms", "100"});
+        DataFile::rewrite(folders.file("list.txt"), numberedNames(200));
+        Engine engine(server);
+        QSignalSpy stopped(&engine.session.run(), &RunControl::stopped);
+        QCOMPARE(engine.start(folders.file("list.txt")), QString());
+        QTRY_VERIFY_WITH_TIMEOUT(!engine.verdicts.isEmpty(), 10000);
+        DataFile::rewrite(folders.file("list.txt"), numberedNames(300));
+        QVERIFY(stopped.wait(20000));
+        const QString summary = engine.session.summaryText();
+        QVERIFY2(summary.startsWith("Custom List stopped: its list changed at entry "), qPrintable(summary));
+        QVERIFY2(summary.endsWith(QString("It resumes at entry %1.").arg(setting("CustWordNum"))), qPrintable(summary));
+    }
+
     // An entry is open until each of its names has its outcome. Faults caught: an entry closed by
     // its first name (with two endings, a stop between them skips the second); a count lost when
     // an entry comes to no name, or when a name of an entry not open is told.
