@@ -398,6 +398,9 @@ private slots:
         QTest::addRow("300-letter label") << QByteArray(300, 'a') << "" << bad;
         QTest::addRow("leading hyphen") << QByteArray("-bad.com") << "" << bad;
         QTest::addRow("empty IDNA label") << QByteArray("xn--.com") << "" << bad;
+        // Cyrillic "ра" before Latin "ypal", written in its IDNA form: judged as a reader sees it.
+        QTest::addRow("look-alike in IDNA form") << QByteArray("xn--ypal-43d9g.com") << ""
+                                                 << "1 name that mixes Latin, Cyrillic or Greek letters in one label";
         QTest::addRow("generated from an empty base word") << QByteArray("my-.com") << "" << bad;
         QTest::addRow("single space") << QByteArray(" ") << ""
                                       << "";
