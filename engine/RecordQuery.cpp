@@ -1,7 +1,5 @@
 #include "engine/RecordQuery.h"
 
-#include "engine/LookupName.h"
-
 RecordQuery::RecordQuery(QObject *parent)
     : QObject(parent)
 {

@@ -1,6 +1,5 @@
 #include "engine/RegistryStage.h"
 
-#include "engine/LookupName.h"
 #include "engine/RdapBackend.h"
 
 struct RegistryStage::Service {

@@ -217,10 +217,10 @@ void ResultLists::clear(ResultList list, bool resetCounterAndCaption)
     }
 }
 
-QString ResultLists::copyText(ResultList list) const
+QString ResultLists::copyText(const QStringList &names)
 {
     QString text;
-    for (const QString &name : items(list))
+    for (const QString &name : names)
         text += name + QStringLiteral("\r\n");
     return text;
 }

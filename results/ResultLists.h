@@ -66,7 +66,8 @@ public:
     // leaves both as they were.
     void clear(ResultList list, bool resetCounterAndCaption);
     // The list as text, every entry followed by CR LF.
-    QString copyText(ResultList list) const;
+    QString copyText(ResultList list) const { return copyText(items(list)); }
+    static QString copyText(const QStringList &names);
 
     // Saved Domains.
     void LoadRememberedList();

@@ -98,6 +98,12 @@ void Form1::showRecord(const QString &name)
 
 namespace {
 
+// "Copied 3 names", as the status bar says it.
+QString copiedText(qsizetype count)
+{
+    return QStringLiteral("Copied %1 %2").arg(count).arg(count == 1 ? QStringLiteral("name") : QStringLiteral("names"));
+}
+
 QStringList selectedNames(const QListWidget *list)
 {
     QStringList names;
@@ -142,11 +148,8 @@ void Form1::copySelected(int number)
     const QStringList names = selectedNames(list(number));
     if (names.isEmpty())
         return cmdCopy_Click(number);
-    QGuiApplication::clipboard()->setText(names.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
-    statusBar()->showMessage(QStringLiteral("Copied %1 %2.")
-                                 .arg(names.size())
-                                 .arg(names.size() == 1 ? QStringLiteral("name") : QStringLiteral("names")),
-        5000);
+    QGuiApplication::clipboard()->setText(ResultLists::copyText(names));
+    statusBar()->showMessage(copiedText(names.size()) + QLatin1Char('.'), 5000);
 }
 
 void Form1::removeSelectedSaved()
@@ -237,11 +240,8 @@ void Form1::cmdCopy_Click(int index)
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     clipboard->setText(m_results.copyText(ResultList(index)));
-    const qsizetype count = m_results.items(ResultList(index)).size();
-    statusBar()->showMessage(
-        QStringLiteral("Copied %1 %2 of %3.")
-            .arg(count)
-            .arg(count == 1 ? QStringLiteral("name") : QStringLiteral("names"), plainCaption(ResultList(index))),
+    statusBar()->showMessage(copiedText(m_results.items(ResultList(index)).size())
+            + QStringLiteral(" of %1.").arg(plainCaption(ResultList(index))),
         5000);
 }
 
