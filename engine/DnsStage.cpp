@@ -33,7 +33,7 @@ void DnsStage::start()
     m_silentInARow = 0;
     m_recent.clear();
     m_recentFailures = 0;
-    m_answers = m_delegated = m_passed = 0;
+    m_answers = m_delegated = m_passed = m_unanswered = m_withoutEvidence = 0;
     m_sinceCanary = 0;
     if (!m_off && m_enabled) {
         // No name is read before the resolver has shown that it does not make delegations up.
@@ -118,6 +118,7 @@ std::optional<Lookup> DnsStage::next()
         if (!next || Names::isComNet(next->name))
             return next;
         if (m_off) {
+            ++m_withoutEvidence;
             emit withoutEvidence(next->name, next->entry);
             if (!m_running)
                 return std::nullopt;   // its outcome could not be saved: the run stopped there
@@ -144,11 +145,17 @@ bool DnsStage::isEnded() const
 
 QString DnsStage::countsText() const
 {
-    if (m_delegated + m_passed == 0)
+    if (m_delegated + m_passed + m_withoutEvidence == 0)
         return {};
+    // The parts add up to the names DNS held, so that they can be read beside the unchecked count.
     const QLocale english(QLocale::English);
-    return QStringLiteral("DNS: %1 delegated, %2 to the registry")
-        .arg(english.toString(m_delegated), english.toString(m_passed));
+    QString text = QStringLiteral("DNS: %1 delegated, %2 to the registry")
+                       .arg(english.toString(m_delegated), english.toString(m_passed));
+    if (m_unanswered > 0)
+        text += QStringLiteral(" (%1 without a DNS answer)").arg(english.toString(m_unanswered));
+    if (m_withoutEvidence > 0)
+        text += QStringLiteral(", %1 unchecked for want of a DNS answer").arg(english.toString(m_withoutEvidence));
+    return text;
 }
 
 void DnsStage::scheduleFill()
@@ -256,8 +263,11 @@ void DnsStage::pass(const Lookup &lookup)
 // not delegated, so the name gets no verdict.
 void DnsStage::passWithoutAnswer(const Lookup &lookup)
 {
-    if (Names::isComNet(lookup.name))
+    if (Names::isComNet(lookup.name)) {
+        ++m_unanswered;
         return pass(lookup);
+    }
+    ++m_withoutEvidence;
     emit withoutEvidence(lookup.name, lookup.entry);
 }
 

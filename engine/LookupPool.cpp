@@ -96,8 +96,12 @@ void LookupPool::fireDue()
 void LookupPool::fillSlots()
 {
     m_fillScheduled = false;
-    if (m_stopped || isPaused())
+    if (m_stopped)
         return;
+    if (isPaused()) {
+        emit paceChanged();   // the count of open lookups fell
+        return;
+    }
     std::vector<Slot *> starts;
     bool retried = false;
     for (auto &slot : m_slots) {

@@ -81,7 +81,18 @@ void RegistryStage::listen(Service &service)
     connect(pool, &LookupPool::verdict, this, &RegistryStage::verdict);
     connect(pool, &LookupPool::unchecked, this, &RegistryStage::unchecked);
     connect(pool, &LookupPool::reserved, this, &RegistryStage::reserved);
-    connect(pool, &LookupPool::paceChanged, this, &RegistryStage::paceChanged);
+    connect(pool, &LookupPool::paceChanged, this, [this] {
+        // A lookup ended and none took its place: the last "connecting" no longer holds.
+        if (m_connectionShown && inFlight() == 0) {
+            m_connectionShown = false;
+            emit connectionStatus(NoConnectionText);
+        }
+        emit paceChanged();
+    });
+    connect(pool, &LookupPool::connectionStatus, this, [this](const QString &text) {
+        m_connectionShown = true;
+        emit connectionStatus(text);
+    });
     connect(pool, &LookupPool::finished, this, [this, &service] { onFinished(service); });
 }
 

@@ -60,6 +60,11 @@ signals:
     // Every name of the feed has its outcome.
     void finished();
     void paceChanged();
+    // "connecting(3): - Search String: abc.com" from any service, or NoConnectionText once none is open.
+    void connectionStatus(const QString &text);
+
+public:
+    static inline const QString NoConnectionText = QStringLiteral("No connection open");
 
 private:
     struct Service;
@@ -81,5 +86,6 @@ private:
     qsizetype m_waiting = 0;
     bool m_feedEnded = false;
     bool m_running = false;
+    bool m_connectionShown = false;   // the last status told of an open connection
     quint64 m_run = 0;
 };

@@ -29,7 +29,7 @@ RunStatusBar::RunStatusBar(QStatusBar *bar, CheckSession &session, PendingUpdate
         [this, &updates](const QString &text) { updates.setText(panel(1), text); });
     connect(&run, &RunControl::openConnections, this,
         [this, &updates](const QString &text) { updates.setText(panel(2), text); });
-    connect(&session.pool(), &LookupPool::connectionStatus, this,
+    connect(&session.registry(), &RegistryStage::connectionStatus, this,
         [this, &updates](const QString &text) { updates.setText(panel(3), text); });
     connect(&session, &CheckSession::unchecked, this, [this, &session](const QString &, int total) {
         m_panels[3]->setText(QStringLiteral("Unchecked: %1 (see %2)")

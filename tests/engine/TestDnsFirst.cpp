@@ -226,6 +226,13 @@ private slots:
         for (const QString &line : outcome.out)
             QVERIFY2(!line.startsWith("free ") || !registered.contains(line.mid(5)), qPrintable(line));
         QVERIFY2(!outcome.out.filter(QRegularExpression("^unchecked ")).isEmpty(), "every name had an answer");
+        // The DNS counts add up to the list (fault caught: names left unchecked for want of an
+        // answer missing from them, so that they disagree with the unchecked count).
+        const QRegularExpressionMatch counts =
+            QRegularExpression(R"(DNS: (\d+) delegated, (\d+) to the registry(?:, (\d+) unchecked for want)?)")
+                .match(QString::fromUtf8(outcome.err));
+        QVERIFY2(counts.hasMatch(), outcome.err.constData());
+        QCOMPARE(counts.captured(1).toInt() + counts.captured(2).toInt() + counts.captured(3).toInt(), names.size());
         if (told.startsWith('!'))
             QVERIFY2(!outcome.err.contains(told.mid(1).toUtf8()), outcome.err.constData());
         else if (!told.isEmpty())

@@ -783,11 +783,16 @@ private slots:
         TestWhoisServer server({"--free-ratio", "1"});
         DataFile::rewrite(folders.file("list.txt"), numberedNames(10));
         Engine engine(server);
-        QStringList openStatus;
+        QStringList openStatus, connectionStatus;
         QObject::connect(
             &engine.session.run(), &RunControl::openConnections, [&](const QString &t) { openStatus << t; });
+        QObject::connect(&engine.session.registry(), &RegistryStage::connectionStatus,
+            [&](const QString &t) { connectionStatus << t; });
         QVERIFY(engine.runToEnd(folders.file("list.txt")));
         QCOMPARE(openStatus.last(), QString("Open: Closing connections..."));
+        // Fault caught: the last "connecting(N)" left beside a count of no open connection.
+        QVERIFY(connectionStatus.first().startsWith("connecting("));
+        QCOMPARE(connectionStatus.last(), RegistryStage::NoConnectionText);
     }
 
     // The summary says why a run ended. Fault caught: a list changed under the run told as a
