@@ -120,7 +120,7 @@ private:
     quint64 m_answers = 0;
     quint64 m_delegated = 0;
     quint64 m_passed = 0;
-    quint64 m_unanswered = 0;   // of m_passed: .com and .net names DNS had no answer for
+    quint64 m_unanswered = 0;        // of m_passed: .com and .net names DNS had no answer for
     quint64 m_withoutEvidence = 0;   // names under other endings left without a verdict
     quint64 m_run = 0;
 };

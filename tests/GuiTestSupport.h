@@ -55,6 +55,30 @@ inline QString acceptMessage(QWidget &window, int timeoutMs = 30000)
     return text;
 }
 
+// Presses the button of that text on the question the window shows, once it shows one; the
+// question's text, or a null text when none came in time.
+inline QString answerQuestion(QWidget &window, const QString &press, int timeoutMs = 10000)
+{
+    QAbstractButton *pressed = nullptr;
+    QString text;
+    (void)QTest::qWaitFor(
+        [&] {
+            for (QMessageBox *box : window.findChildren<QMessageBox *>()) {
+                for (QAbstractButton *button : box->buttons()) {
+                    if (box->isVisible() && button->text() == press) {
+                        pressed = button;
+                        text = box->text();
+                    }
+                }
+            }
+            return pressed != nullptr;
+        },
+        timeoutMs);
+    if (pressed)
+        pressed->click();
+    return text;
+}
+
 // Picks an entry of the main window's source list as a user does: a click on it in the open list.
 inline void choose(QWidget &window, int entry)
 {

@@ -62,6 +62,12 @@ void Form1::mnuToolsItem_Click(int index)
 {
     Combo1->setCurrentIndex(index);
     Combo1_Click();
+    // During a run the choice is for the next run: said, so that the item does not seem to do nothing.
+    if (m_run.isRunning() && Source(index) != m_run.runSource())
+        statusBar()->showMessage(
+            QStringLiteral("%1 is chosen for the next run; the run of %2 goes on.")
+                .arg(RunControl::sourceName(Source(index)), RunControl::sourceName(m_run.runSource())),
+            10000);
 }
 
 // The help viewer, when there is a help document to show.

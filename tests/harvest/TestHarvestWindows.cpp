@@ -1,6 +1,7 @@
 #include "GuiTestSupport.h"
 #include "TestSupport.h"
 #include "app/DataFile.h"
+#include "app/SettingsStore.h"
 #include "harvest/HarvestChecker.h"
 #include "run/CheckSession.h"
 #include "ui/Form1.h"
@@ -102,6 +103,35 @@ private slots:
         QCOMPARE(control<QListWidget>(window, "List3")->count() + control<QListWidget>(window, "List4")->count()
                 + control<QListWidget>(window, "List1")->count() + control<QListWidget>(window, "List2")->count(),
             100);
+    }
+
+    // A search that ends during a run asks before its list replaces the run; "Stop the run" keeps
+    // the run's place and checks the list. Fault caught: the run replaced without a word.
+    void searchListAsksBeforeItReplacesARun()
+    {
+        TestFolders folders;
+        TestWebServer web;
+        web.page = [](const QByteArray &) { return linksPage(numberedNames("y", 20)); };
+        TestWhoisServer whois({"--free-ratio", "1", "--latency-ms", "50"});
+        DataFile::rewrite(folders.file("custom.txt"), numberedNames("c", 400));
+        EnvironmentVariable host("TAMARIND_YAHOO_HOST", web.host().toLatin1());
+        Form1 window;
+        window.session().setServer(Whois::Server::parse(whois.address()));
+        window.chooseCustomList = [&] { return folders.file("custom.txt"); };
+        choose(window, Source::YahooSearch);
+        control<QLineEdit>(window, "txtSearch")->setText("widgets");
+        control<QComboBox>(window, "Combo2")->setCurrentIndex(0);
+        control<QToolButton>(window, "cmdCreate")->click();
+        qobject_cast<Form3 *>(window.listBuilderWindow())->setPageInterval(200);
+        choose(window, Source::CustomList);
+        control<QToolButton>(window, "cmdDoSearch")->click();
+        QVERIFY(window.run().isRunning());
+        QVERIFY(acceptMessage(window).contains("successfully"));
+        const QString asked = answerQuestion(window, "Stop the run");
+        QVERIFY2(asked.startsWith("A run of Custom List is going on, at entry "), qPrintable(asked));
+        QTRY_COMPARE(window.run().runSource(), Source::YahooSearch);
+        const qint64 kept = SettingsStore::get("Quillon", "Settings", "CustWordNum", "0").toLongLong();
+        QVERIFY2(kept > 1 && kept <= 400, qPrintable(QString::number(kept)));
     }
 
     // Faults caught: a failed search reported as a success, an empty run started, a saved search

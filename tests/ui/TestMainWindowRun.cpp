@@ -421,6 +421,8 @@ private slots:
         window.findChild<QAction *>("mnuToolsItem5")->trigger();   // All Two Letter
         QCOMPARE(control<QComboBox>(window, "Combo1")->currentIndex(), int(Source::AllTwoLetter));
         QCOMPARE(control<QLineEdit>(window, "txtWordMax")->text(), QString("3"));
+        QCOMPARE(window.statusBar()->currentMessage(),
+            QString("All Two Letter is chosen for the next run; the run of Custom List goes on."));
         QVERIFY(!control<QToolButton>(window, "cmdDoSearch")->isEnabled());
         QVERIFY(control<QToolButton>(window, "Command3")->isEnabled());
         QVERIFY(stopped.wait(20000));
@@ -450,23 +452,8 @@ private slots:
         auto *maker = window.findChild<frmMake *>();
         QVERIFY(maker);
         maker->Text1->setText("shop");
-        const auto question = [maker](const QString &press) {
-            QMessageBox *box = nullptr;
-            for (QMessageBox *shown : maker->findChildren<QMessageBox *>()) {
-                if (shown->isVisible())
-                    box = shown;
-            }
-            if (!box)
-                return QString();
-            const QString text = box->text();
-            for (QAbstractButton *button : box->buttons()) {
-                if (button->text() == press)
-                    button->click();
-            }
-            return text;
-        };
         maker->Command1->click();
-        const QString asked = question("Keep the run");
+        const QString asked = answerQuestion(*maker, "Keep the run");
         QVERIFY2(asked.startsWith("A run of Custom List is going on, at entry "), qPrintable(asked));
         QVERIFY2(asked.contains(" of 400. Stopped, it keeps its place"), qPrintable(asked));
         QTest::qWait(100);
@@ -480,7 +467,7 @@ private slots:
             if (!text.isEmpty() && summary.isEmpty())
                 summary << text.section(". ", 0, 0) + "." << text;
         });
-        QVERIFY(!question("Stop the run").isEmpty());
+        QVERIFY(!answerQuestion(*maker, "Stop the run").isEmpty());
         QVERIFY(started.wait(10000));
         QCOMPARE(window.run().runSource(), Source::GenerateNames);
         const qint64 kept = SettingsStore::get("Quillon", "Settings", "CustWordNum", "0").toLongLong();
