@@ -41,6 +41,7 @@ QString baseName(ResultFile file)
     case ResultFile::MidProfile: return QStringLiteral("MidProfile");
     case ResultFile::Unchecked: return QStringLiteral("Unchecked");
     case ResultFile::Skipped: return QStringLiteral("Skipped");
+    case ResultFile::Dropping: return QStringLiteral("Dropping");
     }
     return {};
 }

@@ -36,7 +36,8 @@ enum class ResultFile {
     SuperHighProfile,
     MidProfile,
     Unchecked,
-    Skipped,   // the lines of a run's list that were not asked, each with why
+    Skipped,    // the lines of a run's list that were not asked, each with why
+    Dropping,   // registered names on their way out: NAME, STATE and RELEASE, tab-separated
 };
 
 QString folderName(Folder folder);

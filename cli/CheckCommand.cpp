@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "app/Startup.h"
 #include "cli/CheckProgress.h"
+#include "cli/NameRecords.h"
 #include "engine/RdapServices.h"
 #include "run/CheckSession.h"
 #include "run/LineTally.h"
@@ -35,6 +36,9 @@ const QCommandLineOption EndingsOption(QStringLiteral("endings"),
     QStringLiteral(
         "Ask a bare word of FILE under each of these endings, in order (default: the setting Endings, com)."),
     QStringLiteral("LIST"));
+const QCommandLineOption FormatOption(QStringLiteral("format"),
+    QStringLiteral("Print each name as text (VERDICT NAME, the default), jsonl (one JSON object a line) or csv."),
+    QStringLiteral("FORMAT"));
 const QCommandLineOption NoDnsOption(
     QStringLiteral("no-dns"), QStringLiteral("Ask the registry about every name, without DNS first."));
 
@@ -47,6 +51,7 @@ struct CheckRequest {
     bool dnsFirst = true;
     QString dnsServers;
     QStringList endings;
+    OutputFormat format = OutputFormat::Text;
 };
 
 int parseRequest(const QCommandLineParser &parser, const Console &console, CheckRequest *request)
@@ -88,6 +93,13 @@ int parseRequest(const QCommandLineParser &parser, const Console &console, Check
             return usageError(
                 console, (parser.isSet(DnsServerOption) ? QStringLiteral("--dns-server: ") : QString()) + error);
         }
+    }
+    if (parser.isSet(FormatOption)) {
+        const std::optional<OutputFormat> format = outputFormat(parser.value(FormatOption).trimmed().toLower());
+        if (!format)
+            return usageError(console,
+                QStringLiteral("--format takes text, jsonl or csv, not \"%1\"").arg(parser.value(FormatOption)));
+        request->format = *format;
     }
     if (parser.isSet(FolderOption) && parser.value(FolderOption).trimmed().isEmpty())
         return usageError(console, QStringLiteral("--folder takes a folder, not an empty text"));
@@ -212,14 +224,39 @@ int check(const QCommandLineParser &parser, const Console &console)
     // Entries before the earliest one still open are done.
     CheckProgress progress(console, session.pool(), entries - request.first + 1,
         [&session, &request] { return session.run().resumePosition() - request.first; });
-    QObject::connect(&session, &CheckSession::verdict, [&](const QString &name, bool unregistered) {
-        console.print((unregistered ? QStringLiteral("free ") : QStringLiteral("registered ")) + verdictName(name));
+    const auto print = [&console, format = request.format](const NameRecord &record) {
+        if (format == OutputFormat::Text) {
+            if (const QString text = recordText(record); !text.isEmpty())
+                console.print(text);
+        } else {
+            console.out(recordLine(record, format));
+        }
+    };
+    console.out(headerLine(request.format));
+    QObject::connect(&session, &CheckSession::verdict,
+        [&](const QString &name, bool unregistered, qint64 entry, const NameState &state) {
+            print(NameRecord::ofVerdict(name, unregistered, entry, state));
+            ++checked;
+        });
+    QObject::connect(&session, &CheckSession::leftUnchecked, [&](const QString &name, qint64 entry, const QString &why) {
+        NameRecord record;
+        record.name = name;
+        record.shown = Names::unicodeForm(name);
+        record.entry = entry;
+        record.verdict = QStringLiteral("unchecked");
+        record.reason = why;
+        print(record);
         ++checked;
     });
-    QObject::connect(&session, &CheckSession::unchecked, [&](const QString &name) {
-        console.print(QStringLiteral("unchecked ") + verdictName(name));
-        ++checked;
-    });
+    QObject::connect(
+        &session.run(), &RunControl::lineSkipped, [&](qint64 entry, const QString &line, const QString &why) {
+            NameRecord record;
+            record.shown = line;
+            record.entry = entry;
+            record.verdict = QStringLiteral("skipped");
+            record.reason = why;
+            print(record);
+        });
     QObject::connect(&session.pool(), &LookupPool::fellOverToRdap, [&](const QString &why) {
         console.tell(QStringLiteral("tamarind-cli: %1 Asking RDAP for the rest of the check.").arg(why));
     });
@@ -295,12 +332,16 @@ Command checkCommand()
     command.name = QStringLiteral("check");
     command.arguments = QStringLiteral("[--server H[:P]] [--protocol P] [--rdap-base URL] [--dns-server H[:P] | "
                                        "--no-dns] [--endings LIST] [--folder DIR] "
-                                       "[--from N | --resume] [--dry-run] FILE");
+                                       "[--from N | --resume] [--format text|jsonl|csv] [--dry-run] FILE");
     command.description = QStringLiteral("look up every name of FILE, as a Custom List run does");
     command.details =
         QStringLiteral("Looks up every name of FILE from entry N on, 25 at a time, like a Custom List run of the\n"
                        "program: free names go to the profile files of the program folder. Prints one line per name:\n"
-                       "free NAME, registered NAME or unchecked NAME. A name that DNS finds delegated is registered\n"
+                       "free NAME, registered NAME or unchecked NAME; a registered name on its way out is followed by\n"
+                       "its state (redemptionPeriod or pendingDelete) and estimated release date (or unknown), and is\n"
+                       "written to the Dropping file. --format jsonl or csv prints one record per name and per skipped\n"
+                       "line instead, with the keys name, shown, entry, verdict, profile, by, status, expires, changed,\n"
+                       "release and reason (see the README). A name that DNS finds delegated is registered\n"
                        "without asking the registry. The position in FILE is kept apart from the\n"
                        "program's, so --resume goes on where the last check of FILE stopped. Exits 1 when the list\n"
                        "cannot be read or changes during the check, a result or the position cannot be written, or\n"
@@ -308,7 +349,8 @@ Command checkCommand()
     command.addOptions = [](QCommandLineParser &parser) {
         addServiceOptions(parser);
         parser.addOptions(
-            {FolderOption, FromOption, ResumeOption, DryRunOption, DnsServerOption, NoDnsOption, EndingsOption});
+            {FolderOption, FromOption, ResumeOption, DryRunOption, DnsServerOption, NoDnsOption, EndingsOption,
+                FormatOption});
         parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The list of names, one per line."));
     };
     command.run = check;

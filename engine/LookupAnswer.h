@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/NameState.h"
 #include "engine/Verdict.h"
 
 #include <QString>
@@ -22,6 +23,7 @@ struct LookupAnswer {
     bool throttled = false;
     qint64 retryAfterMs = -1;   // the wait the service asked for, if any
     QString said;               // what the reply said, or why none came, for messages
+    NameState state;            // with a registered verdict: what the record says beyond it
 
     Verdict verdict() const
     {

@@ -9,7 +9,7 @@ void LookupPool::onAnswered(int index, const LookupAnswer &answer)
     if (m_stopped || !slot.active)
         return;
     switch (answer.kind) {
-    case LookupAnswer::Kind::Verdict: return finishWithVerdict(slot, answer.unregistered);
+    case LookupAnswer::Kind::Verdict: return finishWithVerdict(slot, answer);
     case LookupAnswer::Kind::NoVerdict:
         if (answer.reserved || answer.oversized)
             return writeOffAtOnce(slot, answer.reserved);
@@ -74,14 +74,14 @@ QString LookupPool::silenceText() const
             m_trouble.lastReply());
 }
 
-void LookupPool::finishWithVerdict(Slot &slot, bool unregistered)
+void LookupPool::finishWithVerdict(Slot &slot, const LookupAnswer &answer)
 {
     const Lookup lookup = slot.lookup;
     lookupEnded(slot);
     m_trouble.verdict();
     if (m_pace.verdict(now()))
         emit paceChanged();
-    emit verdict(lookup.name, unregistered, lookup.entry);
+    emit verdict(lookup.name, answer.unregistered, lookup.entry, answer.state);
 }
 
 // A reply without a verdict: the server is refusing, most likely because we ask too fast.

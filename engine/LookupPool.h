@@ -94,7 +94,8 @@ public:
 
 signals:
     // entry: the name's entry number in its source (0 when it has none).
-    void verdict(const QString &name, bool unregistered, qint64 entry);
+    // With a registered verdict, `state` is what the registry's record says beyond it.
+    void verdict(const QString &name, bool unregistered, qint64 entry, const NameState &state);
     void unchecked(const QString &name, qint64 entry);
     // The registry says the name is reserved or blocked: it has no verdict, and is not asked again.
     void reserved(const QString &name, qint64 entry);
@@ -130,7 +131,7 @@ private:
     std::optional<Lookup> nextLookup(bool *retried);
     void lookupEnded(Slot &slot);
     void scheduleFill();
-    void finishWithVerdict(Slot &slot, bool unregistered);
+    void finishWithVerdict(Slot &slot, const LookupAnswer &answer);
     void finishRefused(Slot &slot, const LookupAnswer &answer);
     void finishUnreadable(Slot &slot, const LookupAnswer &answer);
     void writeOff(const Lookup &lookup);

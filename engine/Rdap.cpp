@@ -160,6 +160,7 @@ LookupAnswer noVerdict(LookupAnswer answer, const QString &why)
 LookupAnswer replyAnswer(const Reply &reply, const QString &name)
 {
     LookupAnswer answer;
+    answer.state.by = NameState::By::Rdap;
     answer.said = reply.status == 0 ? QStringLiteral("no HTTP reply") : QStringLiteral("HTTP %1").arg(reply.status);
     if (!reply.fromHostAsked)
         return noVerdict(answer, QStringLiteral(" from another host than the one asked"));
@@ -209,6 +210,7 @@ LookupAnswer replyAnswer(const Reply &reply, const QString &name)
         return noVerdict(answer, QStringLiteral(": the name is reserved by the registry"));
     }
     answer.setVerdict(Verdict::Registered);
+    answer.state = NameStates::fromRdap(name, object);
     return answer;
 }
 

@@ -54,7 +54,7 @@ public:
     QString lostText() const;
 
 signals:
-    void verdict(const QString &name, bool unregistered, qint64 entry);
+    void verdict(const QString &name, bool unregistered, qint64 entry, const NameState &state);
     void unchecked(const QString &name, qint64 entry);
     void reserved(const QString &name, qint64 entry);
     // Every name of the feed has its outcome.

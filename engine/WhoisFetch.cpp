@@ -82,6 +82,8 @@ LookupAnswer WhoisFetch::Result::answerFor(const QString &name, const QByteArray
         return answer;
     }
     answer.setVerdict(Whois::replyVerdict(reply, marker, name));
+    if (answer.verdict() == Verdict::Registered)
+        answer.state = NameStates::fromWhois(name, reply);
     if (answer.kind == LookupAnswer::Kind::Verdict)
         return answer;
     const QString notice = QString::fromLatin1(reply.left(200).trimmed().split('\n').constFirst()).trimmed();

@@ -80,9 +80,19 @@ bool ResultFiles::writeProfile(Kind kind, const QStringList &items, const QStrin
 
 bool ResultFiles::appendUnchecked(const QString &name, const QString &stamp)
 {
-    const QString path = ProgramFiles::resultPath(Kind::Unchecked, stamp);
+    return appendLine(Kind::Unchecked, name, stamp);
+}
+
+bool ResultFiles::appendDropping(const QString &line, const QString &stamp)
+{
+    return appendLine(Kind::Dropping, line, stamp);
+}
+
+bool ResultFiles::appendLine(Kind kind, const QString &line, const QString &stamp)
+{
+    const QString path = ProgramFiles::resultPath(kind, stamp);
     QString error;
-    if (prepare(path) && DataFile::append(path, {name}, &error))
+    if (prepare(path) && DataFile::append(path, {line}, &error))
         return true;
     if (!error.isEmpty())
         report(path, error);

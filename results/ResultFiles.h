@@ -32,6 +32,8 @@ public:
     // stood goes to the backups folder first, so that a Clear loses no saved name.
     void listCleared(Kind file);
     bool appendUnchecked(const QString &name, const QString &stamp);
+    // One line of the dropping file: NAME<TAB>STATE<TAB>RELEASE.
+    bool appendDropping(const QString &line, const QString &stamp);
     // Saves the three lists (Low, Mid, High) into the overflow folder. A failure is told at the
     // first cap and again at later ones, at most once per warning interval.
     bool SaveOverflow(const std::array<const QStringList *, ProfileCount> &lists, const QString &stamp);
@@ -62,6 +64,7 @@ private:
     };
 
     bool prepare(const QString &path);
+    bool appendLine(Kind kind, const QString &line, const QString &stamp);
     bool moveEarlierFileAside(const QString &path);
     bool moveClearedFileAside(const QString &path);
     QString moveToBackups(const QString &path);

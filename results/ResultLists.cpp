@@ -68,12 +68,22 @@ QString ResultLists::uncheckedPath() const
     return ProgramFiles::resultPath(ProgramFiles::ResultFile::Unchecked, m_runStamp);
 }
 
+QString ResultLists::droppingPath() const
+{
+    return ProgramFiles::resultPath(ProgramFiles::ResultFile::Dropping, m_runStamp);
+}
+
+ResultList ResultLists::profileOf(const QString &name)
+{
+    const qsizetype length = firstLabelLength(name);
+    return length < 5 ? ResultList::High : length <= 7 ? ResultList::Mid : ResultList::Low;
+}
+
 bool ResultLists::AddUnregistered(const QString &name)
 {
     if (isBareEnding(name))
         return true;
-    const qsizetype length = firstLabelLength(name);
-    const ResultList list = length < 5 ? ResultList::High : length <= 7 ? ResultList::Mid : ResultList::Low;
+    const ResultList list = profileOf(name);
     // A list checked twice finds its names again: each stays once in its list and its file.
     QSet<QString> &listed = m_listed[index(list)];
     if (listed.size() != m_items[index(list)].size())
@@ -159,6 +169,15 @@ bool ResultLists::addUnchecked(const QString &name)
     return true;
 }
 
+bool ResultLists::addDropping(const QString &name, const QString &state, const QString &release)
+{
+    if (!m_files.appendDropping(name + '\t' + state + '\t' + release, m_runStamp))
+        return false;
+    ++m_droppingCount;
+    emit droppingAdded(name, state, release);
+    return true;
+}
+
 bool ResultLists::atCap() const
 {
     return items(ResultList::Low).size() >= Cap || items(ResultList::High).size() >= Cap
@@ -205,6 +224,7 @@ void ResultLists::resetCounters()
 {
     m_counters.fill(0);
     m_uncheckedCount = 0;
+    m_droppingCount = 0;
     m_files.beginRun();
 }
 

@@ -37,16 +37,23 @@ public:
     QString profilePath(ResultList list) const;
     QString uncheckedPath() const;
     int uncheckedCount() const { return m_uncheckedCount; }
+    QString droppingPath() const;
+    int droppingCount() const { return m_droppingCount; }
     ResultFiles &files() { return m_files; }
 
     // Classification of a verdict. Names that are exactly ".com" or ".net" are ignored. A free name
     // is listed only once its profile file holds it: false, and nothing listed, when it cannot be
     // written.
     bool AddUnregistered(const QString &name);
+    // The profile list a free name goes to, by the length of its first label as written.
+    static ResultList profileOf(const QString &name);
     void AddRegistered(const QString &name);
     // A name that had no verdict after every attempt: counted for the run and written down; false
     // when it cannot be written.
     bool addUnchecked(const QString &name);
+    // A registered name on its way out, with its state ("pendingDelete") and estimated release
+    // ("2026-12-20" or "unknown"): written to the dropping file; false when it cannot be.
+    bool addDropping(const QString &name, const QString &state, const QString &release);
     // Brings the three profile files up to their lists; false when a file could not be written.
     bool WriteProfileFiles();
     // The cap sequence: when a profile list holds Cap items or more, the lists are saved to the
@@ -85,6 +92,7 @@ signals:
     void captionChanged(ResultList list, const QString &caption);
     void capReached();
     void uncheckedAdded(const QString &name, int total);
+    void droppingAdded(const QString &name, const QString &state, const QString &release);
     // A file could not be written; told once per file and run.
     void fileProblem(const QString &message);
     // A cleared list's file went to the backups folder before the list's next write.
@@ -105,6 +113,7 @@ private:
     QString m_runStamp;
     QSet<QString> m_usedStamps;
     int m_uncheckedCount = 0;
+    int m_droppingCount = 0;
 };
 
 // The plain caption of a list ("High Profile", ...).

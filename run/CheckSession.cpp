@@ -20,21 +20,21 @@ CheckSession::CheckSession(QObject *parent)
     setDns(Settings::DnsFirst.get(), Settings::DnsServer.get());
     m_run.setEndings(Settings::endingsList());
     connect(&m_registry, &RegistryStage::verdict, this, &CheckSession::onVerdict);
-    connect(&m_dns, &DnsStage::delegated, this,
-        [this](const QString &name, qint64 entry) { onVerdict(name, false, entry); });
-    const auto unchecked = [this](const QString &name, qint64 entry) {
-        if (!m_results.addUnchecked(name))
-            return stopUnsaved();
-        m_run.nameSaved(entry);
-    };
-    connect(&m_registry, &RegistryStage::unchecked, this, unchecked);
-    connect(&m_dns, &DnsStage::withoutEvidence, this, unchecked);
+    connect(&m_dns, &DnsStage::delegated, this, [this](const QString &name, qint64 entry) {
+        NameState byDns;
+        byDns.by = NameState::By::Dns;
+        onVerdict(name, false, entry, byDns);
+    });
+    connect(&m_registry, &RegistryStage::unchecked, this, [this](const QString &name, qint64 entry) {
+        onUnchecked(name, entry, QStringLiteral("the registry gave no verdict"));
+    });
+    connect(&m_dns, &DnsStage::withoutEvidence, this, [this](const QString &name, qint64 entry) {
+        onUnchecked(name, entry, QStringLiteral("DNS gave no answer, and this ending's registry is not trusted alone"));
+    });
     // A name the registry reserves has no verdict: it is listed with the unchecked names.
     connect(&m_registry, &RegistryStage::reserved, this, [this](const QString &name, qint64 entry) {
         emit reserved(name);
-        if (!m_results.addUnchecked(name))
-            return stopUnsaved();
-        m_run.nameSaved(entry);
+        onUnchecked(name, entry, QStringLiteral("reserved by the registry"));
     });
     connect(&m_results, &ResultLists::uncheckedAdded, this, &CheckSession::unchecked);
     connect(&m_pool, &LookupPool::serverRefuses, this, [this](const QString &message) {
@@ -49,20 +49,31 @@ CheckSession::~CheckSession() = default;
 
 // The lists and files hold a name as its reader writes it (日本語.com, not xn--wgv71a119e.com), and
 // it is classified by that length.
-void CheckSession::onVerdict(const QString &asked, bool unregistered, qint64 entry)
+void CheckSession::onVerdict(const QString &asked, bool unregistered, qint64 entry, const NameState &state)
 {
     const QString name = Names::unicodeForm(asked);
-    if (!unregistered)
+    if (!unregistered) {
         m_results.AddRegistered(name);
-    else if (!m_results.AddUnregistered(name))
+        if (state.isDropping() && !m_results.addDropping(name, state.phaseText(), state.releaseText()))
+            return stopUnsaved();
+    } else if (!m_results.AddUnregistered(name)) {
         return stopUnsaved();
+    }
     m_run.nameSaved(entry);
     // A cap whose lists cannot be saved would let them grow without bound.
     if (m_results.atCap() && !m_results.applyCap()) {
-        emit verdict(asked, unregistered);
+        emit verdict(asked, unregistered, entry, state);
         return stopUnsaved();
     }
-    emit verdict(asked, unregistered);
+    emit verdict(asked, unregistered, entry, state);
+}
+
+void CheckSession::onUnchecked(const QString &asked, qint64 entry, const QString &why)
+{
+    if (!m_results.addUnchecked(asked))
+        return stopUnsaved();
+    m_run.nameSaved(entry);
+    emit leftUnchecked(asked, entry, why);
 }
 
 void CheckSession::setServer(const Whois::Server &server, const QString &error)
@@ -198,12 +209,15 @@ QString CheckSession::summaryText() const
     }
     const qint64 entries = m_run.lastEntry();
     const qint64 done = std::clamp<qint64>(m_run.resumeSaved() - 1, 0, std::max<qint64>(entries, 0));
-    QString text = QStringLiteral("%1 at entry %2 of %3. Free: %4 high, %5 mid, %6 low; %7 registered; %8 unchecked; "
+    QString text = QStringLiteral("%1 at entry %2 of %3. Free: %4 high, %5 mid, %6 low; %7 registered%10; %8 unchecked; "
                                   "%9 skipped.")
                        .arg(ended, number(done), number(entries), number(m_results.counter(ResultList::High)),
                            number(m_results.counter(ResultList::Mid)), number(m_results.counter(ResultList::Low)),
                            number(m_results.counter(ResultList::Registered)), number(m_results.uncheckedCount()),
-                           number(m_run.skippedLines()));
+                           number(m_run.skippedLines()),
+                           m_results.droppingCount() > 0
+                               ? QStringLiteral(" (%1 dropping)").arg(number(m_results.droppingCount()))
+                               : QString());
     if (m_run.lastEnd() != RunEnd::Finished)
         text += QStringLiteral(" It resumes at entry %1.").arg(number(m_run.resumeSaved()));
     return text;

@@ -67,8 +67,11 @@ public:
 signals:
     // After the name has been classified and its file written; the name as it was asked (its IDNA
     // form), where the lists hold it as its reader writes it.
-    void verdict(const QString &name, bool unregistered);
+    // With a registered verdict, `state` is what DNS or the registry's record said beyond it.
+    void verdict(const QString &name, bool unregistered, qint64 entry, const NameState &state);
     void unchecked(const QString &name, int total);
+    // The name of that entry is listed as unchecked, for the reason given.
+    void leftUnchecked(const QString &name, qint64 entry, const QString &why);
     // The registry reserves the name: it is listed as unchecked.
     void reserved(const QString &name);
     // The run was stopped because the server refuses; the text says why.
@@ -79,7 +82,8 @@ signals:
 
 private:
     QString lockFolder();
-    void onVerdict(const QString &asked, bool unregistered, qint64 entry);
+    void onVerdict(const QString &asked, bool unregistered, qint64 entry, const NameState &state);
+    void onUnchecked(const QString &asked, qint64 entry, const QString &why);
     void stopUnsaved();
 
     ResultLists m_results;

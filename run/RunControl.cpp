@@ -195,7 +195,10 @@ std::optional<Lookup> RunControl::nextName()
 std::optional<Lookup> RunControl::takeLookup(const QString &candidate, qint64 entry)
 {
     const QStringList names =
-        m_tally.namesOf(candidate, m_endings, [this, entry](const QString &why) { m_skips.note(entry, why); });
+        m_tally.namesOf(candidate, m_endings, [this, entry, &candidate](const QString &why) {
+            m_skips.note(entry, why);
+            emit lineSkipped(entry, candidate, why);
+        });
     m_ledger.open(entry, int(names.size()));
     for (const QString &name : names)
         m_pending.append(Lookup {name, entry, 0, 0, 0});

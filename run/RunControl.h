@@ -119,6 +119,8 @@ signals:
     void stopped();
     // The run cannot go on (its list changed under it); it stops, and the text says why.
     void failed(const QString &message);
+    // A line of the list, or one name of it, is not asked; `why` says so, as the skip report does.
+    void lineSkipped(qint64 entry, const QString &line, const QString &why);
 
 private:
     QString registryText() const;

@@ -50,6 +50,8 @@ struct Options {
     QByteArray redirectTo;            // RDAP sends every request there once ("{port}": its own port)
     bool hostile = false;             // names tell which hostile reply they get (see hostileWhois, hostileRdap)
     double heldRatio = 0;             // of the registered names, absent from the zone
+    double droppingRatio = 0;         // of the registered names, in redemption or pending delete
+    QHash<QByteArray, QByteArray> dropping;   // lower case name: "redemptionPeriod" or "pendingDelete"
     int dnsLimitPerSecond = 0;        // DNS answers REFUSED beyond it
     bool hijack = false;              // DNS makes up an address for every name, as some ISPs' resolvers do
     bool dnsTruncate = false;         // over UDP every delegation comes truncated: only TCP brings it
@@ -158,10 +160,28 @@ public:
     {
         const QByteArray key = name.toLower();
         if (m_options.useRegisteredList)
-            return !m_options.registered.contains(key);
+            return !m_options.registered.contains(key) && !m_options.dropping.contains(key);
         if (key.indexOf('.') > 40)
             return true;   // a label this long is nobody's name: the names a client asks to test its resolver
         return stableHash(key) % 100000u < quint32(m_options.freeRatio * 100000.0);
+    }
+
+    // A registered name on its way out: "redemptionPeriod" (half of them) or "pendingDelete"; empty
+    // for any other name. Such names are out of the zone.
+    QByteArray droppingPhase(const QByteArray &name) const
+    {
+        const QByteArray key = name.toLower();
+        if (const auto listed = m_options.dropping.constFind(key); listed != m_options.dropping.cend())
+            return *listed;
+        if (m_options.droppingRatio <= 0 || isFree(key)
+            || stableHash("drop:" + key) % 100000u >= quint32(m_options.droppingRatio * 100000.0))
+            return {};
+        return stableHash("phase:" + key) % 2 ? "redemptionPeriod" : "pendingDelete";
+    }
+    // The day the registry set the phase: 35 and 5 days before the releases the client estimates.
+    static QByteArray phaseSet(const QByteArray &phase)
+    {
+        return phase == "redemptionPeriod" ? "2026-11-20T10:00:00Z" : "2026-12-01T10:00:00Z";
     }
 
 private:
@@ -417,11 +437,18 @@ private:
             return rdapAnswer(socket, 404, "application/rdap+json", {});
         }
         const QByteArray shown = m_options.otherLdhName ? "OTHER-" + name.toUpper() : name.toUpper();
+        const QByteArray phase = droppingPhase(name);
+        const QByteArray status = phase.isEmpty() ? R"("client transfer prohibited")"
+            : phase == "redemptionPeriod"         ? R"("pending delete","redemption period")"
+                                                  : R"("pending delete")";
         const QByteArray record = R"({"objectClassName":"domain","handle":")" + QByteArray::number(stableHash(name))
-            + R"(_DOMAIN_COM-VRSN","ldhName":")" + shown
-            + R"(","status":["client transfer prohibited"],)"
-              R"("events":[{"eventAction":"registration","eventDate":"2001-03-14T09:26:53Z"},)"
-              R"({"eventAction":"expiration","eventDate":"2027-03-14T09:26:53Z"}],)"
+            + R"(_DOMAIN_COM-VRSN","ldhName":")" + shown + R"(","status":[)" + status
+            + R"(],"events":[{"eventAction":"registration","eventDate":"2001-03-14T09:26:53Z"},)"
+              R"({"eventAction":"expiration","eventDate":")"
+            + (phase.isEmpty() ? "2027-03-14T09:26:53Z" : "2026-09-01T09:26:53Z")
+            + R"("},{"eventAction":"last changed","eventDate":")"
+            + (phase.isEmpty() ? QByteArray("2025-06-01T10:00:00Z") : phaseSet(phase))
+            + R"("}],)"
               R"("entities":[{"objectClassName":"entity","roles":["registrar"],)"
               R"("vcardArray":["vcard",[["version",{},"text","4.0"],["fn",{},"text","Example Registrar, Inc."]]]}],)"
               R"("nameservers":[{"objectClassName":"nameserver","ldhName":"NS1.REGISTRAR.TEST"},)"
@@ -455,6 +482,14 @@ private:
                 + Notice;
         } else {
             const QByteArray id = QByteArray::number(stableHash(name) % 100000000u);
+            const QByteArray phase = droppingPhase(name);
+            // As the .com registry shows a name in redemption: pendingDelete beside redemptionPeriod.
+            const QByteArray status = phase.isEmpty()
+                ? "   Domain Status: clientTransferProhibited https://icann.org/epp#clientTransferProhibited\r\n"
+                : phase == "redemptionPeriod"
+                ? "   Domain Status: pendingDelete https://icann.org/epp#pendingDelete\r\n"
+                  "   Domain Status: redemptionPeriod https://icann.org/epp#redemptionPeriod\r\n"
+                : "   Domain Status: pendingDelete https://icann.org/epp#pendingDelete\r\n";
             reply = "   Domain Name: " + upper
                 + "\r\n"
                   "   Registry Domain ID: "
@@ -462,13 +497,17 @@ private:
                 + "_DOMAIN_COM-VRSN\r\n"
                   "   Registrar WHOIS Server: whois.registrar.test\r\n"
                   "   Registrar URL: http://www.registrar.test\r\n"
-                  "   Updated Date: 2025-06-01T10:00:00Z\r\n"
+                  "   Updated Date: "
+                + (phase.isEmpty() ? QByteArray("2025-06-01T10:00:00Z") : phaseSet(phase))
+                + "\r\n"
                   "   Creation Date: 2001-03-14T09:26:53Z\r\n"
-                  "   Registry Expiry Date: 2027-03-14T09:26:53Z\r\n"
+                  "   Registry Expiry Date: "
+                + (phase.isEmpty() ? "2027-03-14T09:26:53Z" : "2026-09-01T09:26:53Z")
+                + "\r\n"
                   "   Registrar: Example Registrar, Inc.\r\n"
                   "   Registrar IANA ID: 9999\r\n"
-                  "   Domain Status: clientTransferProhibited https://icann.org/epp#clientTransferProhibited\r\n"
-                  "   Name Server: NS1.REGISTRAR.TEST\r\n"
+                + status
+                + "   Name Server: NS1.REGISTRAR.TEST\r\n"
                   "   Name Server: NS2.REGISTRAR.TEST\r\n"
                   "   DNSSEC: unsigned\r\n"
                   "   URL of the ICANN Whois Inaccuracy Complaint Form: https://www.icann.org/wicf/\r\n"
@@ -615,8 +654,8 @@ private:
         const int type = (quint8(query[at + 1]) << 8) | quint8(query[at + 2]);
         const QByteArray lower = name.toLower();
         const bool registered = !m_registry.isFree(lower);
-        const bool delegated =
-            registered && stableHash("held:" + lower) % 100000u >= quint32(m_options.heldRatio * 100000.0);
+        const bool delegated = registered && m_registry.droppingPhase(lower).isEmpty()
+            && stableHash("held:" + lower) % 100000u >= quint32(m_options.heldRatio * 100000.0);
 
         int rcode = 0;
         bool truncated = false;
@@ -787,6 +826,13 @@ int main(int argc, char **argv)
         QStringLiteral("dns-class-ch"), QStringLiteral("DNS records come in class CH instead of IN."));
     const QCommandLineOption dnsFabricate(QStringLiteral("dns-fabricate"),
         QStringLiteral("DNS answers every NS question with name servers, as a resolver that makes them up."));
+    const QCommandLineOption droppingRatio(QStringLiteral("dropping-ratio"),
+        QStringLiteral("Share of the registered names in redemption or pending delete (half each), out of the zone."),
+        QStringLiteral("R"));
+    const QCommandLineOption dropping(QStringLiteral("dropping"),
+        QStringLiteral("Names on their way out, one per line with its phase: NAME redemptionPeriod|pendingDelete."),
+        QStringLiteral("FILE"));
+    parser.addOptions({droppingRatio, dropping});
     parser.addOptions({dnsPort, heldRatio, dnsLimit, hijack, dnsTruncate, dnsMismatch, dnsLatency, replay,
         servfailRatio, servfailEvery, dnsSilentAfter, dnsSilentNames, dnsRefuseAll, dnsChaos, dnsFabricate});
     parser.addOptions({port, registered, freeRatio, latency, slowEvery, slowMs, silentEvery, silentName, emptyEvery,
@@ -824,6 +870,8 @@ int main(int argc, char **argv)
     all &= ok && rdapPortNumber >= 0 && rdapPortNumber <= 65535;
     if (parser.isSet(freeRatio))
         options.freeRatio = parser.value(freeRatio).toDouble(&ok), all &= ok;
+    if (parser.isSet(droppingRatio))
+        options.droppingRatio = parser.value(droppingRatio).toDouble(&ok), all &= ok;
     if (parser.isSet(heldRatio))
         options.heldRatio = parser.value(heldRatio).toDouble(&ok), all &= ok;
     const qint64 dnsPortNumber = number(dnsPort, &ok);
@@ -880,6 +928,17 @@ int main(int argc, char **argv)
             const QByteArray name = line.trimmed().toLower();
             if (!name.isEmpty())
                 options.registered.insert(name);
+        }
+    }
+
+    if (parser.isSet(dropping)) {
+        QFile file(parser.value(dropping));
+        if (!file.open(QIODevice::ReadOnly))
+            return fail(QStringLiteral("cannot read %1").arg(file.fileName()));
+        for (const QByteArray &line : file.readAll().split('\n')) {
+            const QList<QByteArray> words = line.simplified().split(' ');
+            if (words.size() == 2)
+                options.dropping.insert(words[0].toLower(), words[1]);
         }
     }
 

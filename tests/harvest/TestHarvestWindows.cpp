@@ -112,7 +112,7 @@ private slots:
         TestFolders folders;
         TestWebServer web;
         web.page = [](const QByteArray &) { return linksPage(numberedNames("y", 20)); };
-        TestWhoisServer whois({"--free-ratio", "1", "--latency-ms", "50"});
+        TestWhoisServer whois({"--free-ratio", "1", "--latency-ms", "1000"});   // the run outlasts the search
         DataFile::rewrite(folders.file("custom.txt"), numberedNames("c", 400));
         EnvironmentVariable host("TAMARIND_YAHOO_HOST", web.host().toLatin1());
         Form1 window;
@@ -122,7 +122,7 @@ private slots:
         control<QLineEdit>(window, "txtSearch")->setText("widgets");
         control<QComboBox>(window, "Combo2")->setCurrentIndex(0);
         control<QToolButton>(window, "cmdCreate")->click();
-        qobject_cast<Form3 *>(window.listBuilderWindow())->setPageInterval(200);
+        qobject_cast<Form3 *>(window.listBuilderWindow())->setPageInterval(20);
         choose(window, Source::CustomList);
         control<QToolButton>(window, "cmdDoSearch")->click();
         QVERIFY(window.run().isRunning());

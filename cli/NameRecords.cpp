@@ -1,0 +1,187 @@
+#include "cli/NameRecords.h"
+
+#include "engine/LookupName.h"
+#include "engine/NameState.h"
+#include "results/ResultLists.h"
+
+namespace Cli {
+
+namespace {
+
+void appendJsonString(QByteArray &out, const QString &text)
+{
+    out += '"';
+    for (const char c : text.toUtf8()) {
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (quint8(c) < 0x20)
+                out += "\\u00" + QByteArray::number(quint8(c), 16).rightJustified(2, '0');
+            else
+                out += c;
+        }
+    }
+    out += '"';
+}
+
+void appendJsonText(QByteArray &out, const QString &text)
+{
+    if (text.isEmpty())
+        out += "null";
+    else
+        appendJsonString(out, text);
+}
+
+void appendJsonDate(QByteArray &out, const QDate &date)
+{
+    appendJsonText(out, date.isValid() ? date.toString(Qt::ISODate) : QString());
+}
+
+QByteArray jsonLine(const NameRecord &record)
+{
+    QByteArray out = "{\"name\":";
+    appendJsonText(out, record.name);
+    out += ",\"shown\":";
+    appendJsonText(out, record.shown);
+    out += ",\"entry\":" + QByteArray::number(record.entry) + ",\"verdict\":";
+    appendJsonText(out, record.verdict);
+    out += ",\"profile\":";
+    appendJsonText(out, record.profile);
+    out += ",\"by\":";
+    appendJsonText(out, record.by);
+    out += ",\"status\":[";
+    for (qsizetype i = 0; i < record.status.size(); ++i) {
+        if (i > 0)
+            out += ',';
+        appendJsonString(out, record.status[i]);
+    }
+    out += "],\"expires\":";
+    appendJsonDate(out, record.expires);
+    out += ",\"changed\":";
+    appendJsonDate(out, record.changed);
+    out += ",\"release\":";
+    appendJsonDate(out, record.release);
+    out += ",\"reason\":";
+    appendJsonText(out, record.reason);
+    out += "}\n";
+    return out;
+}
+
+// RFC 4180: a field with a comma, a quote or a line break is quoted, its quotes doubled.
+QByteArray csvField(const QString &text)
+{
+    // Control characters of a list's line would reach a terminal as they are: they become spaces.
+    QByteArray field = text.toUtf8();
+    for (char &c : field) {
+        if ((quint8(c) < 0x20 && c != '\n' && c != '\r') || c == 0x7f)
+            c = ' ';
+    }
+    if (field.contains(',') || field.contains('"') || field.contains('\n') || field.contains('\r'))
+        field = '"' + field.replace("\"", "\"\"") + '"';
+    return field;
+}
+
+QString dateText(const QDate &date)
+{
+    return date.isValid() ? date.toString(Qt::ISODate) : QString();
+}
+
+QByteArray csvLine(const NameRecord &record)
+{
+    const QStringList fields {record.name, record.shown, QString::number(record.entry), record.verdict,
+        record.profile, record.by, record.status.join(QLatin1Char(';')), dateText(record.expires),
+        dateText(record.changed), dateText(record.release), record.reason};
+    QByteArray out;
+    for (const QString &field : fields)
+        out += csvField(field) + ',';
+    out.chop(1);
+    return out + "\r\n";
+}
+
+}   // namespace
+
+QString recordText(const NameRecord &record)
+{
+    if (record.verdict == QLatin1String("skipped"))
+        return {};
+    QString line = record.verdict + ' ' + record.name;
+    if (record.shown != record.name)
+        line += ' ' + record.shown;
+    if (!record.state.isEmpty())
+        line += ' ' + record.state + ' ' + (record.release.isValid() ? dateText(record.release) : QStringLiteral("unknown"));
+    return line;
+}
+
+namespace {
+
+QString byText(NameState::By by)
+{
+    switch (by) {
+    case NameState::By::Dns: return QStringLiteral("dns");
+    case NameState::By::Whois: return QStringLiteral("whois");
+    case NameState::By::Rdap: return QStringLiteral("rdap");
+    }
+    return {};
+}
+
+QString profileText(ResultList list)
+{
+    return list == ResultList::High ? QStringLiteral("high") : list == ResultList::Mid ? QStringLiteral("mid") : QStringLiteral("low");
+}
+
+}   // namespace
+
+std::optional<OutputFormat> outputFormat(const QString &text)
+{
+    if (text == QLatin1String("text"))
+        return OutputFormat::Text;
+    if (text == QLatin1String("jsonl"))
+        return OutputFormat::Jsonl;
+    if (text == QLatin1String("csv"))
+        return OutputFormat::Csv;
+    return std::nullopt;
+}
+
+NameRecord NameRecord::ofVerdict(const QString &asked, bool unregistered, qint64 entry, const NameState &state)
+{
+    NameRecord record;
+    record.name = asked;
+    record.shown = Names::unicodeForm(asked);
+    record.entry = entry;
+    record.verdict = unregistered ? QStringLiteral("free") : QStringLiteral("registered");
+    record.by = byText(state.by);
+    if (unregistered) {
+        record.profile = profileText(ResultLists::profileOf(record.shown));
+        return record;
+    }
+    record.status = state.status;
+    record.expires = state.expires;
+    record.changed = state.changed;
+    record.release = state.release;
+    record.state = state.phaseText();
+    return record;
+}
+
+QByteArray recordLine(const NameRecord &record, OutputFormat format)
+{
+    switch (format) {
+    case OutputFormat::Text: {
+        const QString text = recordText(record);
+        return text.isEmpty() ? QByteArray() : text.toLocal8Bit() + '\n';
+    }
+    case OutputFormat::Jsonl: return jsonLine(record);
+    case OutputFormat::Csv: return csvLine(record);
+    }
+    return {};
+}
+
+QByteArray headerLine(OutputFormat format)
+{
+    return format == OutputFormat::Csv ? RecordKeys.join(QLatin1Char(',')).toUtf8() + "\r\n" : QByteArray();
+}
+
+}   // namespace Cli

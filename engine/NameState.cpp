@@ -1,0 +1,131 @@
+#include "engine/NameState.h"
+
+#include "engine/LookupName.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+
+namespace {
+
+// "2022-01-17T02:52:13Z", "2022-01-17T02:52:13.0Z" or "2022-01-17": the day, in UTC. The older
+// .com and .net records wrote "05-may-2013".
+QDate recordDate(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    if (const QDateTime time = QDateTime::fromString(trimmed, Qt::ISODateWithMs); time.isValid())
+        return time.toUTC().date();
+    if (const QDate date = QDate::fromString(trimmed.left(10), Qt::ISODate); date.isValid())
+        return date;
+    static const QStringList months {QStringLiteral("jan"), QStringLiteral("feb"), QStringLiteral("mar"),
+        QStringLiteral("apr"), QStringLiteral("may"), QStringLiteral("jun"), QStringLiteral("jul"),
+        QStringLiteral("aug"), QStringLiteral("sep"), QStringLiteral("oct"), QStringLiteral("nov"),
+        QStringLiteral("dec")};
+    const QStringList parts = trimmed.split(QLatin1Char('-'));
+    if (parts.size() != 3)
+        return {};
+    return QDate(parts[2].toInt(), int(months.indexOf(parts[1].toLower())) + 1, parts[0].toInt());
+}
+
+QString squeezed(const QString &status)
+{
+    QString key = status.toLower();
+    key.remove(QLatin1Char(' '));
+    key.remove(QLatin1Char('_'));
+    return key;
+}
+
+void settle(const QString &name, NameState *state)
+{
+    state->phase = NameStates::phaseOf(state->status);
+    state->release = NameStates::estimatedRelease(name, state->phase, state->changed);
+}
+
+}   // namespace
+
+QString NameState::phaseText() const
+{
+    switch (phase) {
+    case Phase::Held: return {};
+    case Phase::Redemption: return QStringLiteral("redemptionPeriod");
+    case Phase::PendingDelete: return QStringLiteral("pendingDelete");
+    }
+    return {};
+}
+
+QString NameState::releaseText() const
+{
+    return release.isValid() ? release.toString(Qt::ISODate) : QStringLiteral("unknown");
+}
+
+namespace NameStates {
+
+NameState::Phase phaseOf(const QStringList &status)
+{
+    bool pending = false;
+    for (const QString &value : status) {
+        const QString key = squeezed(value);
+        if (key == QLatin1String("redemptionperiod"))
+            return NameState::Phase::Redemption;
+        pending = pending || key == QLatin1String("pendingdelete");
+    }
+    return pending ? NameState::Phase::PendingDelete : NameState::Phase::Held;
+}
+
+QDate estimatedRelease(const QString &name, NameState::Phase phase, const QDate &changed)
+{
+    if (!changed.isValid() || !Names::isComNet(name))
+        return {};
+    switch (phase) {
+    case NameState::Phase::Held: return {};
+    case NameState::Phase::Redemption: return changed.addDays(30 + 5);
+    case NameState::Phase::PendingDelete: return changed.addDays(5);
+    }
+    return {};
+}
+
+NameState fromWhois(const QString &name, const QByteArray &reply)
+{
+    NameState state;
+    state.by = NameState::By::Whois;
+    for (const QByteArray &raw : reply.split('\n')) {
+        const QByteArray line = raw.trimmed();
+        const qsizetype colon = line.indexOf(':');
+        if (colon <= 0)
+            continue;
+        const QByteArray key = line.left(colon).trimmed().toLower();
+        const QString value = QString::fromUtf8(line.mid(colon + 1)).trimmed();
+        if (key == "domain status" || key == "status") {
+            // "clientTransferProhibited https://icann.org/epp#clientTransferProhibited": the value, not its link.
+            if (const QString status = value.section(QLatin1Char(' '), 0, 0); !status.isEmpty())
+                state.status << status;
+        } else if (key == "updated date") {
+            state.changed = recordDate(value);
+        } else if (key == "registry expiry date" || key == "expiration date") {
+            state.expires = recordDate(value);
+        }
+    }
+    settle(name, &state);
+    return state;
+}
+
+NameState fromRdap(const QString &name, const QJsonObject &record)
+{
+    NameState state;
+    state.by = NameState::By::Rdap;
+    for (const QJsonValue &status : record.value(QLatin1String("status")).toArray()) {
+        if (status.isString())
+            state.status << status.toString();
+    }
+    for (const QJsonValue &event : record.value(QLatin1String("events")).toArray()) {
+        const QString action = event.toObject().value(QLatin1String("eventAction")).toString();
+        const QDate date = recordDate(event.toObject().value(QLatin1String("eventDate")).toString());
+        if (action == QLatin1String("expiration"))
+            state.expires = date;
+        else if (action == QLatin1String("last changed"))
+            state.changed = date;
+    }
+    settle(name, &state);
+    return state;
+}
+
+}   // namespace NameStates
