@@ -166,12 +166,28 @@ void Form1::removeSelectedSaved()
                                        "program starts again."));
 }
 
+// "Dropping: in redemption, to be released about 2026-12-25 (listed in Dropping.txt)".
+QString Form1::droppingTip(const QString &state, const QString &release) const
+{
+    const QString phase = state == QLatin1String("pendingDelete") ? QStringLiteral("pending delete")
+                                                                  : QStringLiteral("in redemption");
+    const QString when = release == QLatin1String("unknown")
+        ? QStringLiteral("release date unknown for this ending")
+        : QStringLiteral("to be released about %1").arg(release);
+    return QStringLiteral("Dropping: %1, %2 (listed in %3)")
+        .arg(phase, when, QFileInfo(m_results.droppingPath()).fileName());
+}
+
 void Form1::connectResults()
 {
     connect(&m_results, &ResultLists::itemsAdded, this,
         [this](ResultList which, const QStringList &names) { m_updates.addItems(list(int(which)), names); });
     connect(
         &m_results, &ResultLists::listCleared, this, [this](ResultList which) { m_updates.clear(list(int(which))); });
+    connect(&m_results, &ResultLists::droppingAdded, this,
+        [this](const QString &name, const QString &state, const QString &release) {
+            m_updates.markItem(list(int(ResultList::Registered)), name, droppingTip(state, release));
+        });
     connect(&m_results, &ResultLists::captionChanged, this,
         [this](ResultList which, const QString &caption) { m_updates.setText(label(int(which)), caption); });
     connect(&m_results, &ResultLists::capReached, this, &Form1::showNotice);

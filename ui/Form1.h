@@ -118,6 +118,7 @@ private:
     void buildStatusBar();
     void buildMenus();
     void connectResults();
+    QString droppingTip(const QString &state, const QString &release) const;
     void connectRun();
     void setRunControlsEnabled(bool running);
     void applyTopBand();

@@ -32,9 +32,33 @@ void PendingUpdates::addItems(QListWidget *list, const QStringList &names)
         list->addItems(names);
 }
 
+namespace {
+
+void mark(QListWidget *list, const QString &name, const QString &toolTip)
+{
+    for (int row = list->count() - 1; row >= 0; --row) {
+        if (QListWidgetItem *item = list->item(row); item->text() == name) {
+            item->setToolTip(toolTip);
+            item->setForeground(QColor(0xb3, 0x4d, 0x00));
+            return;
+        }
+    }
+}
+
+}   // namespace
+
+void PendingUpdates::markItem(QListWidget *list, const QString &name, const QString &toolTip)
+{
+    if (gather())
+        m_marks[list].append({name, toolTip});
+    else
+        mark(list, name, toolTip);
+}
+
 void PendingUpdates::clear(QListWidget *list)
 {
     m_items.remove(list);   // rows not shown yet go with the rest
+    m_marks.remove(list);
     list->clear();
 }
 
@@ -52,6 +76,11 @@ void PendingUpdates::flush()
     const auto items = std::exchange(m_items, {});
     for (auto it = items.cbegin(); it != items.cend(); ++it)
         it.key()->addItems(it.value());
+    const auto marks = std::exchange(m_marks, {});
+    for (auto it = marks.cbegin(); it != marks.cend(); ++it) {
+        for (const auto &[name, toolTip] : it.value())
+            mark(it.key(), name, toolTip);
+    }
     const auto texts = std::exchange(m_texts, {});
     for (auto it = texts.cbegin(); it != texts.cend(); ++it)
         it.key()->setText(it.value());

@@ -23,6 +23,8 @@ public:
 
     void addItems(QListWidget *list, const QStringList &names);
     void clear(QListWidget *list);
+    // Marks the row of that name, added last, with a tool tip and a colour of its own.
+    void markItem(QListWidget *list, const QString &name, const QString &toolTip);
     void setText(QLabel *label, const QString &text);
     // Shows everything gathered.
     void flush();
@@ -33,5 +35,6 @@ private:
     std::function<bool()> m_batching;
     QHash<QListWidget *, QStringList> m_items;
     QHash<QLabel *, QString> m_texts;
+    QHash<QListWidget *, QList<std::pair<QString, QString>>> m_marks;
     QTimer m_timer;
 };

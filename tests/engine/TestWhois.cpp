@@ -1,6 +1,9 @@
 #include "TestSupport.h"
+#include "engine/NameState.h"
 #include "engine/Whois.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 
 class TestWhois : public QObject
@@ -227,6 +230,66 @@ private slots:
         QFETCH(QByteArray, marker);
         QFETCH(int, verdict);
         QCOMPARE(int(Whois::replyVerdict(reply, marker, "abc.com")), verdict);
+    }
+
+    // A registered record's state, from real captures where there are any. Faults caught: the
+    // pendingDelete shown beside redemptionPeriod taken for the phase (a release 30 days early), the
+    // older record format missed, the .com cycle applied to another ending, a release made up without
+    // the date the state was set, the RDAP events misread.
+    void nameState_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("record");   // a WHOIS reply, or an RDAP body starting with "{"
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("phase");
+        QTest::addColumn<QString>("expires");
+        QTest::addColumn<QString>("release");
+        const QString data = TAMARIND_TEST_DATA "/registries/whois/";
+        QTest::addRow("Verisign, redemption (captured)")
+            << "test.com" << readBytes(data + "test.com") << "clientTransferProhibited redemptionPeriod"
+            << "redemptionPeriod" << "2021-12-06" << "2022-02-21";
+        QTest::addRow("Verisign, older format, pendingDelete (captured)")
+            << "killianestates.com" << readBytes(data + "killianestates.com") << "pendingDelete"
+            << "pendingDelete" << "2013-05-26" << "2013-05-10";
+        QTest::addRow("Verisign, held (captured)") << "google.com" << readBytes(data + "google.com")
+                                                   << "clientDeleteProhibited clientTransferProhibited "
+                                                      "clientUpdateProhibited serverDeleteProhibited "
+                                                      "serverTransferProhibited serverUpdateProhibited"
+                                                   << "" << "2020-09-14" << "";
+        const QByteArray both = "Domain Name: A.NET\r\nUpdated Date: 2026-11-20T10:00:00Z\r\n"
+                                "Domain Status: pendingDelete https://icann.org/epp#pendingDelete\r\n"
+                                "Domain Status: redemptionPeriod https://icann.org/epp#redemptionPeriod\r\n";
+        QTest::addRow("pendingDelete beside redemptionPeriod")
+            << "a.net" << both << "pendingDelete redemptionPeriod" << "redemptionPeriod" << "" << "2026-12-25";
+        QTest::addRow("another ending: release unknown")
+            << "a.io" << QByteArray(both).replace("A.NET", "A.IO") << "pendingDelete redemptionPeriod"
+            << "redemptionPeriod" << "" << "";
+        QTest::addRow("no date the state was set")
+            << "a.com" << QByteArray("Domain Name: A.COM\r\nDomain Status: pendingDelete\r\n") << "pendingDelete"
+            << "pendingDelete" << "" << "";
+        QTest::addRow("RDAP, pending delete")
+            << "a.com"
+            << QByteArray(R"({"objectClassName":"domain","ldhName":"A.COM","status":["pending delete"],)"
+                          R"("events":[{"eventAction":"expiration","eventDate":"2026-09-01T09:26:53Z"},)"
+                          R"({"eventAction":"last changed","eventDate":"2026-12-01T23:59:59Z"},)"
+                          R"({"eventAction":"last update of RDAP database","eventDate":"2026-12-09T10:00:00Z"}]})")
+            << "pending delete" << "pendingDelete" << "2026-09-01" << "2026-12-06";
+    }
+    void nameState()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, record);
+        QFETCH(QString, status);
+        QFETCH(QString, phase);
+        QFETCH(QString, expires);
+        QFETCH(QString, release);
+        const NameState state = record.startsWith('{')
+            ? NameStates::fromRdap(name, QJsonDocument::fromJson(record).object())
+            : NameStates::fromWhois(name, record);
+        QCOMPARE(state.status.join(' '), status);
+        QCOMPARE(state.phaseText(), phase);
+        QCOMPARE(state.expires.toString(Qt::ISODate), expires);
+        QCOMPARE(state.release.toString(Qt::ISODate), release);
     }
 
     // An ending given by the user is checked before a run: fault caught, "../../etc" taken as .com,
