@@ -9,6 +9,7 @@
 #include "engine/RdapServices.h"
 #include "run/CheckSession.h"
 #include "run/LineTally.h"
+#include "run/NameWatch.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -54,16 +55,22 @@ struct CheckRequest {
     OutputFormat format = OutputFormat::Text;
 };
 
+// Whether the option was given; false, without a warning, for an option the command does not take.
+bool given(const QCommandLineParser &parser, const QCommandLineOption &option)
+{
+    return parser.optionNames().contains(option.names().constFirst());
+}
+
 int parseRequest(const QCommandLineParser &parser, const Console &console, CheckRequest *request)
 {
     if (parser.positionalArguments().size() != 1)
         return usageError(console, QStringLiteral("check takes exactly one FILE"));
     request->list = QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath();
-    request->resume = parser.isSet(ResumeOption);
-    request->dryRun = parser.isSet(DryRunOption);
-    if (request->resume && parser.isSet(FromOption))
+    request->resume = given(parser, ResumeOption);
+    request->dryRun = given(parser, DryRunOption);
+    if (request->resume && given(parser, FromOption))
         return usageError(console, QStringLiteral("--from and --resume cannot go together"));
-    if (parser.isSet(FromOption)) {
+    if (given(parser, FromOption)) {
         static const QRegularExpression decimal(QStringLiteral("^[0-9]{1,18}$"));
         const QString from = parser.value(FromOption).trimmed();
         if (!decimal.match(from).hasMatch())
@@ -94,7 +101,7 @@ int parseRequest(const QCommandLineParser &parser, const Console &console, Check
                 console, (parser.isSet(DnsServerOption) ? QStringLiteral("--dns-server: ") : QString()) + error);
         }
     }
-    if (parser.isSet(FormatOption)) {
+    if (given(parser, FormatOption)) {
         const std::optional<OutputFormat> format = outputFormat(parser.value(FormatOption).trimmed().toLower());
         if (!format)
             return usageError(console,
@@ -147,7 +154,9 @@ int dryRun(const CheckRequest &request, const ServiceDirectory &service, SourceF
     return 0;
 }
 
-int check(const QCommandLineParser &parser, const Console &console)
+// A check of the list; with a watch, each name's state is compared with its last check instead
+// of printed, and the watch's own position is kept, apart from the check's.
+int check(const QCommandLineParser &parser, const Console &console, NameWatch *watch = nullptr)
 {
     CheckRequest request;
     if (const int code = parseRequest(parser, console, &request))
@@ -173,7 +182,7 @@ int check(const QCommandLineParser &parser, const Console &console)
                     feed.overlongLines() == 0 ? QString()
                                               : QStringLiteral(": every line of it is longer than %1 KB")
                                                     .arg(DataFile::MaxEntryBytes / 1024)));
-    if (parser.isSet(FromOption) && request.first > entries)
+    if (given(parser, FromOption) && request.first > entries)
         return usageError(console,
             QStringLiteral("--from %1 is past the end of %2, which has %3 entries")
                 .arg(QString::number(request.first), QDir::toNativeSeparators(request.list), QString::number(entries)));
@@ -196,7 +205,13 @@ int check(const QCommandLineParser &parser, const Console &console)
             QStringLiteral("the program folder %1 cannot be written (%2)")
                 .arg(QDir::toNativeSeparators(ProgramFolder::path()), failures.constFirst()));
 
-    const Settings::Value<qint64> position = Settings::cliPosition(request.list);
+    const Settings::Value<qint64> position =
+        Settings::cliPosition(watch ? QStringLiteral("watch:") + request.list : request.list);
+    QString watchError;
+    if (watch && !watch->load(&watchError))
+        return failure(console,
+            QStringLiteral("the states of the last check, %1, cannot be read: %2")
+                .arg(QDir::toNativeSeparators(NameWatch::path()), watchError));
     if (request.resume) {
         const ResumeStart resume = ResumeStore::resumeStart(position, feed);
         request.first = resume.entry;
@@ -235,9 +250,15 @@ int check(const QCommandLineParser &parser, const Console &console)
     console.out(headerLine(request.format));
     QObject::connect(&session, &CheckSession::verdict,
         [&](const QString &name, bool unregistered, qint64 entry, const NameState &state) {
-            print(NameRecord::ofVerdict(name, unregistered, entry, state));
+            if (!watch)
+                print(NameRecord::ofVerdict(name, unregistered, entry, state));
             ++checked;
         });
+    if (watch) {
+        watch->follow(session);
+        QObject::connect(watch, &NameWatch::changed,
+            [&console](const NameWatch::Change &change) { console.print(change.text()); });
+    }
     QObject::connect(&session, &CheckSession::leftUnchecked, [&](const QString &name, qint64 entry, const QString &why) {
         NameRecord record;
         record.name = name;
@@ -245,7 +266,8 @@ int check(const QCommandLineParser &parser, const Console &console)
         record.entry = entry;
         record.verdict = QStringLiteral("unchecked");
         record.reason = why;
-        print(record);
+        if (!watch)
+            print(record);
         ++checked;
     });
     QObject::connect(
@@ -255,7 +277,8 @@ int check(const QCommandLineParser &parser, const Console &console)
             record.entry = entry;
             record.verdict = QStringLiteral("skipped");
             record.reason = why;
-            print(record);
+            if (!watch)
+                print(record);
         });
     QObject::connect(&session.pool(), &LookupPool::fellOverToRdap, [&](const QString &why) {
         console.tell(QStringLiteral("tamarind-cli: %1 Asking RDAP for the rest of the check.").arg(why));
@@ -320,6 +343,16 @@ int check(const QCommandLineParser &parser, const Console &console)
                      .arg(classified[ResultList::Low])
                      .arg(classified[ResultList::Registered])
                      .arg(results.uncheckedCount()));
+    if (watch) {
+        watch->stopFollowing();
+        QString error;
+        if (!watch->save(&error)) {
+            console.tell(QStringLiteral("tamarind-cli: the states of this check could not be kept in %1: %2")
+                             .arg(QDir::toNativeSeparators(NameWatch::path()), error));
+            return 1;
+        }
+        console.tell(QStringLiteral("tamarind-cli: ") + watch->countsText());
+    }
     const bool incomplete = interrupted || serverRefused || runFailed || results.uncheckedCount() > 0;
     return incomplete || !positionSaved || session.results().files().writeFailed() ? 1 : 0;
 }
@@ -353,7 +386,33 @@ Command checkCommand()
                 FormatOption});
         parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The list of names, one per line."));
     };
-    command.run = check;
+    command.run = [](const QCommandLineParser &parser, const Console &console) { return check(parser, console); };
+    return command;
+}
+
+Command watchCommand()
+{
+    Command command;
+    command.name = QStringLiteral("watch");
+    command.arguments = QStringLiteral("[--server H[:P]] [--protocol P] [--rdap-base URL] [--dns-server H[:P] | "
+                                       "--no-dns] [--endings LIST] [--folder DIR] FILE");
+    command.description = QStringLiteral("check every name of FILE again and print what changed since the last time");
+    command.details =
+        QStringLiteral("Asks about every name of FILE once more, at the pace of a check, and prints one line per name\n"
+                       "whose state changed since its last check: NAME: BEFORE -> AFTER, where a state is free,\n"
+                       "registered or dropping (in redemption or pending delete; its phase and estimated release\n"
+                       "follow). The last state of each name is kept in NameStates.txt in the program folder, so a\n"
+                       "change is told once. Free names go to the profile files, as a check's do. Exits 1 as\n"
+                       "check does.");
+    command.addOptions = [](QCommandLineParser &parser) {
+        addServiceOptions(parser);
+        parser.addOptions({FolderOption, DnsServerOption, NoDnsOption, EndingsOption});
+        parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The names to watch, one per line."));
+    };
+    command.run = [](const QCommandLineParser &parser, const Console &console) {
+        NameWatch watch;
+        return check(parser, console, &watch);
+    };
     return command;
 }
 

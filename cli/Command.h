@@ -51,6 +51,7 @@ Command checkCommand();
 Command whoisCommand();
 Command extractCommand();
 Command generateCommand();
+Command watchCommand();
 
 // Text from elsewhere as a terminal may show it: control characters other than tabs and line
 // breaks are shown as escapes ("\x1B"), so a reply cannot move the cursor or retitle the window.

@@ -14,7 +14,7 @@ namespace Cli {
 const QList<Command> &commands()
 {
     static const QList<Command> commands = {
-        cleanCommand(), checkCommand(), whoisCommand(), extractCommand(), generateCommand()};
+        cleanCommand(), checkCommand(), watchCommand(), whoisCommand(), extractCommand(), generateCommand()};
     return commands;
 }
 

@@ -870,6 +870,32 @@ private slots:
             QVERIFY(dropping.filter(line + ' ').isEmpty());
     }
 
+    // Watching a list whose names change state at the registry: each change is told at the check
+    // that finds it, and once. Faults caught: a change told again at the next check (the states not
+    // kept), a first check told as changes, a dropping name told as registered.
+    void watchTellsEachChangeOnce()
+    {
+        TestFolders folders;
+        DataFile::rewrite(folders.file("list.txt"), {"alpha", "bravo", "charlie"});
+        const auto watch = [&](const QStringList &registered, const QStringList &dropping) {
+            DataFile::rewrite(folders.file("registered.txt"), registered);
+            DataFile::rewrite(folders.file("dropping.txt"), dropping);
+            TestWhoisServer server(
+                {"--registered", folders.file("registered.txt"), "--dropping", folders.file("dropping.txt")});
+            const Outcome outcome = run({"watch", "--server", server.address(), "--no-dns", "--folder",
+                folders.program(), folders.file("list.txt")});
+            QStringList told = outcome.exitCode == 0 ? outcome.lines() : QStringList {"exit " + QString(outcome.err)};
+            told.sort();   // in the order the answers came
+            return told;
+        };
+        QCOMPARE(watch({"alpha.com", "bravo.com"}, {}), QStringList());
+        QCOMPARE(watch({"bravo.com", "charlie.com"}, {"alpha.com redemptionPeriod"}),
+            (QStringList {"alpha.com: registered -> dropping (redemptionPeriod, release 2026-12-25)",
+                "charlie.com: free -> registered"}));
+        QCOMPARE(watch({"bravo.com", "charlie.com"}, {}), QStringList {"alpha.com: dropping -> free"});
+        QCOMPARE(watch({"bravo.com", "charlie.com"}, {}), QStringList());
+    }
+
     // The answers real registries gave (tests/data/registries), replayed over loopback through a
     // whole check run; each verdict is what the registry meant. Faults caught: the .com registry's
     // empty RDAP 404 read as no verdict, or asked more than once; "No match for domain" read as an

@@ -1,0 +1,119 @@
+#include "run/NameWatch.h"
+
+#include "app/ProgramFolder.h"
+#include "engine/LookupName.h"
+#include "run/CheckSession.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+QString NameWatch::Change::text() const
+{
+    return QStringLiteral("%1: %2 -> %3%4")
+        .arg(name, before, after, detail.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(detail));
+}
+
+NameWatch::NameWatch(QObject *parent)
+    : QObject(parent)
+{
+}
+
+QString NameWatch::path()
+{
+    return ProgramFolder::resolve(QStringLiteral("NameStates.txt"));
+}
+
+QString NameWatch::stateOf(bool unregistered, const NameState &state)
+{
+    return unregistered ? QStringLiteral("free")
+        : state.isDropping() ? QStringLiteral("dropping")
+                             : QStringLiteral("registered");
+}
+
+bool NameWatch::load(QString *error)
+{
+    m_known.clear();
+    QFile file(path());
+    if (!file.exists())
+        return true;
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.trimmed().split('\t');
+        if (fields.size() >= 2 && !fields[0].isEmpty())
+            m_known.insert(QString::fromUtf8(fields[0]),
+                {QString::fromUtf8(fields[1]), QDate::fromString(QString::fromUtf8(fields.value(2)), Qt::ISODate)});
+    }
+    return true;
+}
+
+bool NameWatch::save(QString *error) const
+{
+    QByteArray bytes;
+    for (auto it = m_known.cbegin(); it != m_known.cend(); ++it)
+        bytes += it.key().toUtf8() + '\t' + it->state.toUtf8() + '\t' + it->day.toString(Qt::ISODate).toUtf8() + "\r\n";
+    QSaveFile file(path());
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    if (error)
+        *error = file.errorString();
+    return false;
+}
+
+void NameWatch::follow(CheckSession &session)
+{
+    stopFollowing();
+    m_changes.clear();
+    m_firstSeen = 0;
+    m_following = connect(&session, &CheckSession::verdict, this,
+        [this](const QString &asked, bool unregistered, qint64, const NameState &state) {
+            const QString detail = state.isDropping()
+                ? QStringLiteral("%1, release %2").arg(state.phaseText(), state.releaseText())
+                : QString();
+            record(Names::unicodeForm(asked), stateOf(unregistered, state), detail);
+        });
+}
+
+void NameWatch::stopFollowing()
+{
+    disconnect(m_following);
+}
+
+void NameWatch::record(const QString &name, const QString &state, const QString &detail)
+{
+    const auto known = m_known.find(name);
+    if (known == m_known.end()) {
+        ++m_firstSeen;
+        m_known.insert(name, {state, QDate::currentDate()});
+        return;
+    }
+    if (known->state != state) {
+        const Change change {name, known->state, state, detail};
+        m_changes << change;
+        emit changed(change);
+    }
+    *known = {state, QDate::currentDate()};
+}
+
+QString NameWatch::countsText() const
+{
+    const auto names = [](qsizetype count) {
+        return count == 1 ? QStringLiteral("1 name") : QStringLiteral("%1 names").arg(count);
+    };
+    QString text = m_changes.isEmpty() ? QStringLiteral("No name changed state since the last check")
+                                       : QStringLiteral("%1 changed state since the last check").arg(names(m_changes.size()));
+    if (m_firstSeen > 0)
+        text += QStringLiteral("; %1 checked for the first time").arg(names(m_firstSeen));
+    return text + '.';
+}
+
+QString NameWatch::summary() const
+{
+    QString text = countsText();
+    for (const Change &change : m_changes)
+        text += '\n' + change.text();
+    return text;
+}

@@ -1,0 +1,60 @@
+#pragma once
+#include <QDate>
+#include <QMap>
+#include <QObject>
+#include <QStringList>
+
+class CheckSession;
+struct NameState;
+
+// A watch over names: each check of them is compared with the last, and what changed is told once
+// (registered -> dropping, dropping -> free, free -> registered, ...). The last state of every name
+// is kept in the program folder, in NameStates.txt: NAME<TAB>STATE<TAB>DAY lines.
+class NameWatch : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Change {
+        QString name;
+        QString before;   // free, registered or dropping
+        QString after;
+        QString detail;   // for a dropping name: its phase and estimated release
+        QString text() const;
+    };
+
+    explicit NameWatch(QObject *parent = nullptr);
+
+    static QString path();
+    // "free", "registered" or "dropping".
+    static QString stateOf(bool unregistered, const NameState &state);
+
+    // Reads the states of the last checks; false (and why) when the file is there but unreadable.
+    bool load(QString *error = nullptr);
+    bool save(QString *error = nullptr) const;
+    // Follows the verdicts of the session's runs until stopped.
+    void follow(CheckSession &session);
+    void stopFollowing();
+    // A name's state as checked today. A name seen for the first time is counted, not told.
+    void record(const QString &name, const QString &state, const QString &detail = {});
+
+    const QList<Change> &changes() const { return m_changes; }
+    int firstSeen() const { return m_firstSeen; }
+    // "2 names changed state since the last check; 3 names checked for the first time."
+    QString countsText() const;
+    // The counts, then a line for each change.
+    QString summary() const;
+
+signals:
+    void changed(const NameWatch::Change &change);
+
+private:
+    struct Known {
+        QString state;
+        QDate day;
+    };
+    QMap<QString, Known> m_known;
+    QList<Change> m_changes;
+    int m_firstSeen = 0;
+    QMetaObject::Connection m_following;
+};
