@@ -92,9 +92,9 @@ QString dateText(const QDate &date)
 
 QByteArray csvLine(const NameRecord &record)
 {
-    const QStringList fields {record.name, record.shown, QString::number(record.entry), record.verdict,
-        record.profile, record.by, record.status.join(QLatin1Char(';')), dateText(record.expires),
-        dateText(record.changed), dateText(record.release), record.reason};
+    const QStringList fields {record.name, record.shown, QString::number(record.entry), record.verdict, record.profile,
+        record.by, record.status.join(QLatin1Char(';')), dateText(record.expires), dateText(record.changed),
+        dateText(record.release), record.reason};
     QByteArray out;
     for (const QString &field : fields)
         out += csvField(field) + ',';
@@ -112,7 +112,8 @@ QString recordText(const NameRecord &record)
     if (record.shown != record.name)
         line += ' ' + record.shown;
     if (!record.state.isEmpty())
-        line += ' ' + record.state + ' ' + (record.release.isValid() ? dateText(record.release) : QStringLiteral("unknown"));
+        line += ' ' + record.state + ' '
+            + (record.release.isValid() ? dateText(record.release) : QStringLiteral("unknown"));
     return line;
 }
 
@@ -130,7 +131,9 @@ QString byText(NameState::By by)
 
 QString profileText(ResultList list)
 {
-    return list == ResultList::High ? QStringLiteral("high") : list == ResultList::Mid ? QStringLiteral("mid") : QStringLiteral("low");
+    return list == ResultList::High ? QStringLiteral("high")
+        : list == ResultList::Mid   ? QStringLiteral("mid")
+                                    : QStringLiteral("low");
 }
 
 }   // namespace

@@ -18,18 +18,18 @@ enum class OutputFormat {
 std::optional<OutputFormat> outputFormat(const QString &text);
 
 struct NameRecord {
-    QString name;      // as asked: the IDNA form
-    QString shown;     // as its reader writes it; for a skipped line, the line
-    qint64 entry = 0;  // the list entry it came from
-    QString verdict;   // free, registered, unchecked or skipped
-    QString profile;   // high, mid or low, for a free name
-    QString by;        // dns, whois or rdap, for a verdict
+    QString name;       // as asked: the IDNA form
+    QString shown;      // as its reader writes it; for a skipped line, the line
+    qint64 entry = 0;   // the list entry it came from
+    QString verdict;    // free, registered, unchecked or skipped
+    QString profile;    // high, mid or low, for a free name
+    QString by;         // dns, whois or rdap, for a verdict
     QStringList status;
     QDate expires;
     QDate changed;
     QDate release;
-    QString state;     // redemptionPeriod or pendingDelete, for a dropping name
-    QString reason;    // why unchecked or skipped
+    QString state;    // redemptionPeriod or pendingDelete, for a dropping name
+    QString reason;   // why unchecked or skipped
 
     // A verdict, with what the record said beyond it.
     static NameRecord ofVerdict(const QString &asked, bool unregistered, qint64 entry, const NameState &state);

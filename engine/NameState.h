@@ -18,7 +18,7 @@ struct NameState {
         PendingDelete,   // past restoring: the registry releases it at the end of this phase
     };
 
-    By by = By::Whois;   // who gave the verdict
+    By by = By::Whois;    // who gave the verdict
     QStringList status;   // as the registry writes them: "clientTransferProhibited", "redemption period"
     QDate expires;
     QDate changed;
@@ -35,8 +35,8 @@ struct NameState {
 namespace NameStates {
 
 // The state of `name` from its registered WHOIS record ("Domain Status:", "Updated Date:",
-// "Registry Expiry Date:" lines, or the older "Status:" and "Expiration Date:"), or from its RDAP domain record ("status", and the events
-// "expiration" and "last changed").
+// "Registry Expiry Date:" lines, or the older "Status:" and "Expiration Date:"), or from its RDAP domain record
+// ("status", and the events "expiration" and "last changed").
 NameState fromWhois(const QString &name, const QByteArray &reply);
 NameState fromRdap(const QString &name, const QJsonObject &record);
 

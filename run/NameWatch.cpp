@@ -15,8 +15,7 @@ QString NameWatch::Change::text() const
 
 NameWatch::NameWatch(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 QString NameWatch::path()
 {
@@ -25,7 +24,7 @@ QString NameWatch::path()
 
 QString NameWatch::stateOf(bool unregistered, const NameState &state)
 {
-    return unregistered ? QStringLiteral("free")
+    return unregistered      ? QStringLiteral("free")
         : state.isDropping() ? QStringLiteral("dropping")
                              : QStringLiteral("registered");
 }
@@ -103,8 +102,9 @@ QString NameWatch::countsText() const
     const auto names = [](qsizetype count) {
         return count == 1 ? QStringLiteral("1 name") : QStringLiteral("%1 names").arg(count);
     };
-    QString text = m_changes.isEmpty() ? QStringLiteral("No name changed state since the last check")
-                                       : QStringLiteral("%1 changed state since the last check").arg(names(m_changes.size()));
+    QString text = m_changes.isEmpty()
+        ? QStringLiteral("No name changed state since the last check")
+        : QStringLiteral("%1 changed state since the last check").arg(names(m_changes.size()));
     if (m_firstSeen > 0)
         text += QStringLiteral("; %1 checked for the first time").arg(names(m_firstSeen));
     return text + '.';

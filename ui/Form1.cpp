@@ -2,6 +2,7 @@
 #include "shell/DesktopNotice.h"
 #include "ui/PendingUpdates.h"
 
+#include "app/DataFile.h"
 #include "app/ProgramFiles.h"
 #include "app/Settings.h"
 #include "app/Startup.h"
@@ -23,6 +24,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -145,8 +147,61 @@ void Form1::showListMenu(int number, const QPoint &where)
             menu.addAction(QStringLiteral("Remove from Saved Domains"), [this] { removeSelectedSaved(); });
         remove->setShortcut(QKeySequence::Delete);
         remove->setEnabled(item != nullptr);
+        menu.addAction(QStringLiteral("Check Again"), this, &Form1::checkSavedAgain)->setEnabled(shown->count() > 0);
     }
     menu.exec(shown->viewport()->mapToGlobal(where));
+}
+
+void Form1::checkSavedAgain()
+{
+    const QStringList names = m_results.items(ResultList::Saved);
+    const QString title = QStringLiteral("Check Saved Domains Again");
+    if (names.isEmpty())
+        return ::showMessage(
+            this, title, QStringLiteral("Saved Domains holds no name to check."), QMessageBox::Information);
+    if (const QString run = m_flow.runToReplace(); !run.isEmpty()) {
+        askFirst(this, title, run + QStringLiteral(" Stop it and check Saved Domains again?"),
+            QStringLiteral("Stop the run"), QStringLiteral("Keep the run"), this, [this] {
+                m_session.stop();
+                checkSavedAgain();
+            });
+        return;
+    }
+    const QString folder = ProgramFiles::path(ProgramFiles::Folder::CustomLists);
+    const QString path = folder + QStringLiteral("/Saved Domains.txt");
+    QString error;
+    if (!QDir().mkpath(folder) || !DataFile::rewrite(path, names, &error))
+        return ::showMessage(this, title,
+            QStringLiteral("The list of Saved Domains to check, %1, cannot be written: %2")
+                .arg(QDir::toNativeSeparators(path), error.isEmpty() ? QStringLiteral("no folder") : error),
+            QMessageBox::Warning);
+    if (!m_watch.load(&error))
+        return ::showMessage(this, title,
+            QStringLiteral("The states of the last check, %1, cannot be read: %2")
+                .arg(QDir::toNativeSeparators(NameWatch::path()), error),
+            QMessageBox::Warning);
+    m_watch.follow(m_session);
+    m_watching = true;
+    openList(path, false);
+    txtWordNum->setText(QStringLiteral("1"));   // every name, whatever an earlier check of them reached
+    cmdDoSearch_Click();
+    if (!m_run.isRunning())
+        endWatch();
+}
+
+// The check of Saved Domains ended: the states are kept, and what changed is told.
+void Form1::endWatch()
+{
+    if (!std::exchange(m_watching, false))
+        return;
+    m_watch.stopFollowing();
+    QString error;
+    QString text = m_watch.summary();
+    if (!m_watch.save(&error))
+        text += QStringLiteral("\n\nThese states could not be kept in %1 (%2): the next check compares with the "
+                               "last one kept.")
+                    .arg(QDir::toNativeSeparators(NameWatch::path()), error);
+    ::showMessage(this, QStringLiteral("Check Saved Domains Again"), text, QMessageBox::Information);
 }
 
 void Form1::copySelected(int number)
@@ -169,11 +224,10 @@ void Form1::removeSelectedSaved()
 // "Dropping: in redemption, to be released about 2026-12-25 (listed in Dropping.txt)".
 QString Form1::droppingTip(const QString &state, const QString &release) const
 {
-    const QString phase = state == QLatin1String("pendingDelete") ? QStringLiteral("pending delete")
-                                                                  : QStringLiteral("in redemption");
-    const QString when = release == QLatin1String("unknown")
-        ? QStringLiteral("release date unknown for this ending")
-        : QStringLiteral("to be released about %1").arg(release);
+    const QString phase =
+        state == QLatin1String("pendingDelete") ? QStringLiteral("pending delete") : QStringLiteral("in redemption");
+    const QString when = release == QLatin1String("unknown") ? QStringLiteral("release date unknown for this ending")
+                                                             : QStringLiteral("to be released about %1").arg(release);
     return QStringLiteral("Dropping: %1, %2 (listed in %3)")
         .arg(phase, when, QFileInfo(m_results.droppingPath()).fileName());
 }
@@ -342,6 +396,7 @@ void Form1::connectRun()
         setRunControlsEnabled(false);
         m_status->showResting();
         m_status->showSummary(m_session.summaryText());
+        endWatch();
         if (const QString skipped = m_run.skippedText(); !skipped.isEmpty())
             showMessage(QStringLiteral("Names skipped"), skipped);
         // Told once: the next start would not resume where this run stopped.

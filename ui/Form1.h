@@ -1,6 +1,7 @@
 #pragma once
 #include "harvest/ListBuilder.h"
 #include "run/CheckSession.h"
+#include "run/NameWatch.h"
 #include "run/SourceFlow.h"
 #include "ui/MainLayout.h"
 
@@ -76,6 +77,10 @@ public:
     // A list opened from the desktop: chosen as Custom List as if in the file dialog, and with
     // `start` the run starts. A list that cannot be read is told, and nothing starts.
     void openList(const QString &path, bool start);
+    // Saved Domains is the watch list: its names are asked again, and what changed since their
+    // last check is told when the run ends.
+    void checkSavedAgain();
+    void endWatch();
 
     // Run control.
     void Combo1_Click();
@@ -143,6 +148,8 @@ private:
     RunStatusBar *m_status = nullptr;
     Windows m_windows {this};   // its parent is the main window its windows open over
     bool m_settingsProblemShown = false;
+    NameWatch m_watch;
+    bool m_watching = false;   // the run is a check of Saved Domains again
 
     // The controls, named as the rest of the program knows them; each object carries its name.
     QGroupBox *Frame1 = nullptr;

@@ -273,6 +273,9 @@ void Form1::buildMenus()
             "Copy Mid", "Copy Low", "Copy Saved"},
         [this](int i) { mnuEditItem_Click(i); });
     edit->insertSeparator(edit->actions().at(6));
+    edit->addSeparator();
+    QAction *checkAgain = edit->addAction(QStringLiteral("Check Saved Domains Again"), this, &Form1::checkSavedAgain);
+    checkAgain->setObjectName(QStringLiteral("mnuCheckSavedAgain"));
     QStringList sources;
     for (int source = int(Source::BrowseForNames); source <= int(Source::CustomList); ++source)
         sources << RunControl::sourceName(Source(source));

@@ -476,6 +476,49 @@ private slots:
         QVERIFY2(summary.last().endsWith(QString("It resumes at entry %1.").arg(kept)), qPrintable(summary.last()));
     }
 
+    // A run meets names on their way out, then Saved Domains is checked again after one of them was
+    // released. Faults caught: a dropping name shown like any registered one or left out of the
+    // summary; a check again that does not ask the Saved names, or tells no change.
+    void droppingNamesAndCheckAgain()
+    {
+        TestFolders folders;
+        DataFile::rewrite(folders.file("custom.txt"), {"alpha", "bravo", "charlie"});
+        DataFile::rewrite(folders.file("registered.txt"), {"alpha.com"});
+        DataFile::rewrite(folders.file("dropping.txt"), {"bravo.com redemptionPeriod"});
+        DataFile::rewrite(folders.file("Remembered.txt"), {"bravo.com", "charlie.com"});
+        auto server = std::make_unique<TestWhoisServer>(
+            QStringList {"--registered", folders.file("registered.txt"), "--dropping", folders.file("dropping.txt")});
+        Form1 window;
+        window.session().setServer(Whois::Server::parse(server->address()));
+        window.chooseCustomList = [&] { return folders.file("custom.txt"); };
+        choose(window, Source::CustomList);
+        QSignalSpy stopped(&window.run(), &RunControl::stopped);
+        control<QToolButton>(window, "cmdDoSearch")->click();
+        QVERIFY(stopped.wait(20000));
+        const QListWidget *registered = control<QListWidget>(window, "List2");
+        const QList<QListWidgetItem *> bravo = registered->findItems("bravo.com", Qt::MatchExactly);
+        QCOMPARE(bravo.size(), 1);
+        QCOMPARE(bravo.first()->toolTip(),
+            QString("Dropping: in redemption, to be released about 2026-12-25 (listed in Dropping.txt)"));
+        QVERIFY(registered->findItems("alpha.com", Qt::MatchExactly).first()->toolTip().isEmpty());
+        QVERIFY2(window.statusBar()->currentMessage().contains("; 2 registered (1 dropping); "),
+            qPrintable(window.statusBar()->currentMessage()));
+
+        window.findChild<QAction *>("mnuCheckSavedAgain")->trigger();
+        QVERIFY(stopped.wait(20000));
+        QCOMPARE(acceptMessage(window),
+            QString("No name changed state since the last check; 2 names checked for "
+                    "the first time."));
+        DataFile::rewrite(folders.file("dropping.txt"), {});   // released
+        server = std::make_unique<TestWhoisServer>(
+            QStringList {"--registered", folders.file("registered.txt"), "--dropping", folders.file("dropping.txt")});
+        window.session().setServer(Whois::Server::parse(server->address()));
+        window.findChild<QAction *>("mnuCheckSavedAgain")->trigger();
+        QVERIFY(stopped.wait(20000));
+        QCOMPARE(
+            acceptMessage(window), QString("1 name changed state since the last check.\nbravo.com: dropping -> free"));
+    }
+
     // As a user meets it: Tools > All Two Letter, Start, Stop, the program started again, Start:
     // the run resumes where it stopped, and the restart finds the Saved list and every profile file.
     // Faults caught: a resume that skips or loses names, a Saved list or profile file lost at restart.
