@@ -256,20 +256,21 @@ int check(const QCommandLineParser &parser, const Console &console, NameWatch *w
         });
     if (watch) {
         watch->follow(session);
-        QObject::connect(watch, &NameWatch::changed,
-            [&console](const NameWatch::Change &change) { console.print(change.text()); });
+        QObject::connect(
+            watch, &NameWatch::changed, [&console](const NameWatch::Change &change) { console.print(change.text()); });
     }
-    QObject::connect(&session, &CheckSession::leftUnchecked, [&](const QString &name, qint64 entry, const QString &why) {
-        NameRecord record;
-        record.name = name;
-        record.shown = Names::unicodeForm(name);
-        record.entry = entry;
-        record.verdict = QStringLiteral("unchecked");
-        record.reason = why;
-        if (!watch)
-            print(record);
-        ++checked;
-    });
+    QObject::connect(
+        &session, &CheckSession::leftUnchecked, [&](const QString &name, qint64 entry, const QString &why) {
+            NameRecord record;
+            record.name = name;
+            record.shown = Names::unicodeForm(name);
+            record.entry = entry;
+            record.verdict = QStringLiteral("unchecked");
+            record.reason = why;
+            if (!watch)
+                print(record);
+            ++checked;
+        });
     QObject::connect(
         &session.run(), &RunControl::lineSkipped, [&](qint64 entry, const QString &line, const QString &why) {
             NameRecord record;
@@ -367,23 +368,22 @@ Command checkCommand()
                                        "--no-dns] [--endings LIST] [--folder DIR] "
                                        "[--from N | --resume] [--format text|jsonl|csv] [--dry-run] FILE");
     command.description = QStringLiteral("look up every name of FILE, as a Custom List run does");
-    command.details =
-        QStringLiteral("Looks up every name of FILE from entry N on, 25 at a time, like a Custom List run of the\n"
-                       "program: free names go to the profile files of the program folder. Prints one line per name:\n"
-                       "free NAME, registered NAME or unchecked NAME; a registered name on its way out is followed by\n"
-                       "its state (redemptionPeriod or pendingDelete) and estimated release date (or unknown), and is\n"
-                       "written to the Dropping file. --format jsonl or csv prints one record per name and per skipped\n"
-                       "line instead, with the keys name, shown, entry, verdict, profile, by, status, expires, changed,\n"
-                       "release and reason (see the README). A name that DNS finds delegated is registered\n"
-                       "without asking the registry. The position in FILE is kept apart from the\n"
-                       "program's, so --resume goes on where the last check of FILE stopped. Exits 1 when the list\n"
-                       "cannot be read or changes during the check, a result or the position cannot be written, or\n"
-                       "some names could not be checked.");
+    command.details = QStringLiteral(
+        "Looks up every name of FILE from entry N on, 25 at a time, like a Custom List run of the\n"
+        "program: free names go to the profile files of the program folder. Prints one line per name:\n"
+        "free NAME, registered NAME or unchecked NAME; a registered name on its way out is followed by\n"
+        "its state (redemptionPeriod or pendingDelete) and estimated release date (or unknown), and is\n"
+        "written to the Dropping file. --format jsonl or csv prints one record per name and per skipped\n"
+        "line instead, with the keys name, shown, entry, verdict, profile, by, status, expires, changed,\n"
+        "release and reason (see the README). A name that DNS finds delegated is registered\n"
+        "without asking the registry. The position in FILE is kept apart from the\n"
+        "program's, so --resume goes on where the last check of FILE stopped. Exits 1 when the list\n"
+        "cannot be read or changes during the check, a result or the position cannot be written, or\n"
+        "some names could not be checked.");
     command.addOptions = [](QCommandLineParser &parser) {
         addServiceOptions(parser);
-        parser.addOptions(
-            {FolderOption, FromOption, ResumeOption, DryRunOption, DnsServerOption, NoDnsOption, EndingsOption,
-                FormatOption});
+        parser.addOptions({FolderOption, FromOption, ResumeOption, DryRunOption, DnsServerOption, NoDnsOption,
+            EndingsOption, FormatOption});
         parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The list of names, one per line."));
     };
     command.run = [](const QCommandLineParser &parser, const Console &console) { return check(parser, console); };

@@ -209,15 +209,15 @@ QString CheckSession::summaryText() const
     }
     const qint64 entries = m_run.lastEntry();
     const qint64 done = std::clamp<qint64>(m_run.resumeSaved() - 1, 0, std::max<qint64>(entries, 0));
-    QString text = QStringLiteral("%1 at entry %2 of %3. Free: %4 high, %5 mid, %6 low; %7 registered%10; %8 unchecked; "
-                                  "%9 skipped.")
-                       .arg(ended, number(done), number(entries), number(m_results.counter(ResultList::High)),
-                           number(m_results.counter(ResultList::Mid)), number(m_results.counter(ResultList::Low)),
-                           number(m_results.counter(ResultList::Registered)), number(m_results.uncheckedCount()),
-                           number(m_run.skippedLines()),
-                           m_results.droppingCount() > 0
-                               ? QStringLiteral(" (%1 dropping)").arg(number(m_results.droppingCount()))
-                               : QString());
+    QString text =
+        QStringLiteral("%1 at entry %2 of %3. Free: %4 high, %5 mid, %6 low; %7 registered%10; %8 unchecked; "
+                       "%9 skipped.")
+            .arg(ended, number(done), number(entries), number(m_results.counter(ResultList::High)),
+                number(m_results.counter(ResultList::Mid)), number(m_results.counter(ResultList::Low)),
+                number(m_results.counter(ResultList::Registered)), number(m_results.uncheckedCount()),
+                number(m_run.skippedLines()),
+                m_results.droppingCount() > 0 ? QStringLiteral(" (%1 dropping)").arg(number(m_results.droppingCount()))
+                                              : QString());
     if (m_run.lastEnd() != RunEnd::Finished)
         text += QStringLiteral(" It resumes at entry %1.").arg(number(m_run.resumeSaved()));
     return text;

@@ -194,11 +194,10 @@ std::optional<Lookup> RunControl::nextName()
 // not asked. The entry stays open until each of them has its outcome saved.
 std::optional<Lookup> RunControl::takeLookup(const QString &candidate, qint64 entry)
 {
-    const QStringList names =
-        m_tally.namesOf(candidate, m_endings, [this, entry, &candidate](const QString &why) {
-            m_skips.note(entry, why);
-            emit lineSkipped(entry, candidate, why);
-        });
+    const QStringList names = m_tally.namesOf(candidate, m_endings, [this, entry, &candidate](const QString &why) {
+        m_skips.note(entry, why);
+        emit lineSkipped(entry, candidate, why);
+    });
     m_ledger.open(entry, int(names.size()));
     for (const QString &name : names)
         m_pending.append(Lookup {name, entry, 0, 0, 0});

@@ -41,30 +41,30 @@ struct Options {
     int noticeEvery = 0;
     qint64 replyBytes = 0;
     int limitPerSecond = 0;
-    QSet<QByteArray> refusedNames;    // lower case; always a limit notice (WHOIS) or a 503 (RDAP)
-    bool refuseAll = false;           // every query is over the limit
-    QByteArray retryAfter = "1";      // of an RDAP 429, as sent
-    QSet<QByteArray> reservedNames;   // lower case; RDAP says "reserved"
-    bool html404 = false;             // RDAP's 404 is a web page, as a proxy's would be
-    bool otherLdhName = false;        // RDAP's records name another name
-    QByteArray redirectTo;            // RDAP sends every request there once ("{port}": its own port)
-    bool hostile = false;             // names tell which hostile reply they get (see hostileWhois, hostileRdap)
-    double heldRatio = 0;             // of the registered names, absent from the zone
-    double droppingRatio = 0;         // of the registered names, in redemption or pending delete
+    QSet<QByteArray> refusedNames;            // lower case; always a limit notice (WHOIS) or a 503 (RDAP)
+    bool refuseAll = false;                   // every query is over the limit
+    QByteArray retryAfter = "1";              // of an RDAP 429, as sent
+    QSet<QByteArray> reservedNames;           // lower case; RDAP says "reserved"
+    bool html404 = false;                     // RDAP's 404 is a web page, as a proxy's would be
+    bool otherLdhName = false;                // RDAP's records name another name
+    QByteArray redirectTo;                    // RDAP sends every request there once ("{port}": its own port)
+    bool hostile = false;                     // names tell which hostile reply they get (see hostileWhois, hostileRdap)
+    double heldRatio = 0;                     // of the registered names, absent from the zone
+    double droppingRatio = 0;                 // of the registered names, in redemption or pending delete
     QHash<QByteArray, QByteArray> dropping;   // lower case name: "redemptionPeriod" or "pendingDelete"
-    int dnsLimitPerSecond = 0;        // DNS answers REFUSED beyond it
-    bool hijack = false;              // DNS makes up an address for every name, as some ISPs' resolvers do
-    bool dnsTruncate = false;         // over UDP every delegation comes truncated: only TCP brings it
-    bool dnsMismatch = false;         // DNS answers name another question than the one asked
-    int dnsLatencyMs = 0;             // before each DNS answer over UDP
-    double servfailRatio = 0;         // of the registered names, lame: SERVFAIL every time they are asked
-    int servfailEvery = 0;            // every K-th DNS question gets SERVFAIL
-    int dnsSilentAfter = 0;           // DNS answers this many questions, then none
-    int dnsSilentNames = 0;           // DNS never answers the first this many names it is asked about
-    bool dnsRefuseAll = false;        // DNS answers every question with REFUSED
-    bool dnsChaos = false;            // NS records come in class CH, not IN
-    bool dnsFabricate = false;        // NS records for every name, as a resolver that makes things up
-    QString replay;                   // a folder of captured answers: whois/NAME, rdap/NAME.http
+    int dnsLimitPerSecond = 0;                // DNS answers REFUSED beyond it
+    bool hijack = false;                      // DNS makes up an address for every name, as some ISPs' resolvers do
+    bool dnsTruncate = false;                 // over UDP every delegation comes truncated: only TCP brings it
+    bool dnsMismatch = false;                 // DNS answers name another question than the one asked
+    int dnsLatencyMs = 0;                     // before each DNS answer over UDP
+    double servfailRatio = 0;                 // of the registered names, lame: SERVFAIL every time they are asked
+    int servfailEvery = 0;                    // every K-th DNS question gets SERVFAIL
+    int dnsSilentAfter = 0;                   // DNS answers this many questions, then none
+    int dnsSilentNames = 0;                   // DNS never answers the first this many names it is asked about
+    bool dnsRefuseAll = false;                // DNS answers every question with REFUSED
+    bool dnsChaos = false;                    // NS records come in class CH, not IN
+    bool dnsFabricate = false;                // NS records for every name, as a resolver that makes things up
+    QString replay;                           // a folder of captured answers: whois/NAME, rdap/NAME.http
 };
 
 const QByteArray LimitNotice = "Your connection limit exceeded. Please slow down and try again later.\r\n";

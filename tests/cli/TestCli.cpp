@@ -781,13 +781,20 @@ private slots:
     void recordsReadBack_data()
     {
         QTest::addColumn<QString>("format");
-        QTest::addRow("text") << "text";
-        QTest::addRow("jsonl") << "jsonl";
-        QTest::addRow("csv") << "csv";
+        QTest::addColumn<QString>("protocol");
+        QTest::addRow("text") << "text"
+                              << "whois";
+        QTest::addRow("jsonl") << "jsonl"
+                               << "whois";
+        QTest::addRow("csv") << "csv"
+                             << "whois";
+        QTest::addRow("jsonl, RDAP") << "jsonl"
+                                     << "rdap";
     }
     void recordsReadBack()
     {
         QFETCH(QString, format);
+        QFETCH(QString, protocol);
         TestFolders folders;
         QStringList words, registered, dropping;
         for (int i = 0; i < 60; ++i) {
@@ -801,16 +808,18 @@ private slots:
         DataFile::rewrite(folders.file("registered.txt"), registered);
         DataFile::rewrite(folders.file("dropping.txt"), dropping);
         TestWhoisServer server({"--registered", folders.file("registered.txt"), "--dropping",
-            folders.file("dropping.txt"), "--dns-port", "0"});
-        const Outcome outcome = run({"check", "--server", server.address(), "--dns-server", server.dnsAddress(),
-            "--format", format, "--folder", folders.program(), folders.file("list.txt")});
+            folders.file("dropping.txt"), "--dns-port", "0", "--rdap-port", "0"});
+        const Outcome outcome = run({"check", "--server", server.address(), "--protocol", protocol, "--rdap-base",
+            server.rdapBase(), "--dns-server", server.dnsAddress(), "--format", format, "--folder", folders.program(),
+            folders.file("list.txt")});
         QVERIFY2(outcome.exitCode == 0, outcome.err.constData());
 
         // Every record as keys and values, whatever the format.
         QList<QHash<QString, QString>> records;
         QStringList lines = outcome.lines();
         if (format == "csv")
-            QCOMPARE(lines.takeFirst(), QString("name,shown,entry,verdict,profile,by,status,expires,changed,release,reason\r"));
+            QCOMPARE(lines.takeFirst(),
+                QString("name,shown,entry,verdict,profile,by,status,expires,changed,release,reason\r"));
         for (const QString &line : std::as_const(lines)) {
             QHash<QString, QString> record;
             if (format == "text") {
@@ -854,10 +863,10 @@ private slots:
                 const bool redemption = dropping.contains(name + " redemptionPeriod");
                 QCOMPARE(record["release"], QString(redemption ? "2026-12-25" : "2026-12-06"));
                 if (format != "text")
-                    QCOMPARE(record["by"], QString("whois"));
+                    QCOMPARE(record["by"], protocol);
             } else if (format != "text") {
                 QCOMPARE(record["verdict"], QString(registered.contains(name) ? "registered" : "free"));
-                QCOMPARE(record["by"], QString(registered.contains(name) ? "dns" : "whois"));
+                QCOMPARE(record["by"], registered.contains(name) ? QString("dns") : protocol);
                 QCOMPARE(record["release"].isEmpty(), true);
                 QCOMPARE(record["profile"].isEmpty(), registered.contains(name));
             }

@@ -247,33 +247,48 @@ private slots:
         const QString data = TAMARIND_TEST_DATA "/registries/whois/";
         QTest::addRow("Verisign, redemption (captured)")
             << "test.com" << readBytes(data + "test.com") << "clientTransferProhibited redemptionPeriod"
-            << "redemptionPeriod" << "2021-12-06" << "2022-02-21";
+            << "redemptionPeriod"
+            << "2021-12-06"
+            << "2022-02-21";
         QTest::addRow("Verisign, older format, pendingDelete (captured)")
             << "killianestates.com" << readBytes(data + "killianestates.com") << "pendingDelete"
-            << "pendingDelete" << "2013-05-26" << "2013-05-10";
+            << "pendingDelete"
+            << "2013-05-26"
+            << "2013-05-10";
         QTest::addRow("Verisign, held (captured)") << "google.com" << readBytes(data + "google.com")
                                                    << "clientDeleteProhibited clientTransferProhibited "
                                                       "clientUpdateProhibited serverDeleteProhibited "
                                                       "serverTransferProhibited serverUpdateProhibited"
-                                                   << "" << "2020-09-14" << "";
+                                                   << ""
+                                                   << "2020-09-14"
+                                                   << "";
         const QByteArray both = "Domain Name: A.NET\r\nUpdated Date: 2026-11-20T10:00:00Z\r\n"
                                 "Domain Status: pendingDelete https://icann.org/epp#pendingDelete\r\n"
                                 "Domain Status: redemptionPeriod https://icann.org/epp#redemptionPeriod\r\n";
-        QTest::addRow("pendingDelete beside redemptionPeriod")
-            << "a.net" << both << "pendingDelete redemptionPeriod" << "redemptionPeriod" << "" << "2026-12-25";
+        QTest::addRow("pendingDelete beside redemptionPeriod") << "a.net" << both << "pendingDelete redemptionPeriod"
+                                                               << "redemptionPeriod"
+                                                               << ""
+                                                               << "2026-12-25";
         QTest::addRow("another ending: release unknown")
             << "a.io" << QByteArray(both).replace("A.NET", "A.IO") << "pendingDelete redemptionPeriod"
-            << "redemptionPeriod" << "" << "";
+            << "redemptionPeriod"
+            << ""
+            << "";
         QTest::addRow("no date the state was set")
             << "a.com" << QByteArray("Domain Name: A.COM\r\nDomain Status: pendingDelete\r\n") << "pendingDelete"
-            << "pendingDelete" << "" << "";
+            << "pendingDelete"
+            << ""
+            << "";
         QTest::addRow("RDAP, pending delete")
             << "a.com"
             << QByteArray(R"({"objectClassName":"domain","ldhName":"A.COM","status":["pending delete"],)"
                           R"("events":[{"eventAction":"expiration","eventDate":"2026-09-01T09:26:53Z"},)"
                           R"({"eventAction":"last changed","eventDate":"2026-12-01T23:59:59Z"},)"
                           R"({"eventAction":"last update of RDAP database","eventDate":"2026-12-09T10:00:00Z"}]})")
-            << "pending delete" << "pendingDelete" << "2026-09-01" << "2026-12-06";
+            << "pending delete"
+            << "pendingDelete"
+            << "2026-09-01"
+            << "2026-12-06";
     }
     void nameState()
     {
