@@ -261,25 +261,14 @@ int check(const QCommandLineParser &parser, const Console &console, NameWatch *w
     }
     QObject::connect(
         &session, &CheckSession::leftUnchecked, [&](const QString &name, qint64 entry, const QString &why) {
-            NameRecord record;
-            record.name = name;
-            record.shown = Names::unicodeForm(name);
-            record.entry = entry;
-            record.verdict = QStringLiteral("unchecked");
-            record.reason = why;
             if (!watch)
-                print(record);
+                print(NameRecord::ofUnchecked(name, entry, why));
             ++checked;
         });
     QObject::connect(
         &session.run(), &RunControl::lineSkipped, [&](qint64 entry, const QString &line, const QString &why) {
-            NameRecord record;
-            record.shown = line;
-            record.entry = entry;
-            record.verdict = QStringLiteral("skipped");
-            record.reason = why;
             if (!watch)
-                print(record);
+                print(NameRecord::ofSkipped(entry, line, why));
         });
     QObject::connect(&session.pool(), &LookupPool::fellOverToRdap, [&](const QString &why) {
         console.tell(QStringLiteral("tamarind-cli: %1 Asking RDAP for the rest of the check.").arg(why));

@@ -102,23 +102,6 @@ QByteArray csvLine(const NameRecord &record)
     return out + "\r\n";
 }
 
-}   // namespace
-
-QString recordText(const NameRecord &record)
-{
-    if (record.verdict == QLatin1String("skipped"))
-        return {};
-    QString line = record.verdict + ' ' + record.name;
-    if (record.shown != record.name)
-        line += ' ' + record.shown;
-    if (!record.state.isEmpty())
-        line += ' ' + record.state + ' '
-            + (record.release.isValid() ? dateText(record.release) : QStringLiteral("unknown"));
-    return line;
-}
-
-namespace {
-
 QString byText(NameState::By by)
 {
     switch (by) {
@@ -137,6 +120,19 @@ QString profileText(ResultList list)
 }
 
 }   // namespace
+
+QString recordText(const NameRecord &record)
+{
+    if (record.verdict == QLatin1String("skipped"))
+        return {};
+    QString line = record.verdict + ' ' + record.name;
+    if (record.shown != record.name)
+        line += ' ' + record.shown;
+    if (!record.state.isEmpty())
+        line += ' ' + record.state + ' '
+            + (record.release.isValid() ? dateText(record.release) : QStringLiteral("unknown"));
+    return line;
+}
 
 std::optional<OutputFormat> outputFormat(const QString &text)
 {
@@ -166,6 +162,27 @@ NameRecord NameRecord::ofVerdict(const QString &asked, bool unregistered, qint64
     record.changed = state.changed;
     record.release = state.release;
     record.state = state.phaseText();
+    return record;
+}
+
+NameRecord NameRecord::ofUnchecked(const QString &asked, qint64 entry, const QString &why)
+{
+    NameRecord record;
+    record.name = asked;
+    record.shown = Names::unicodeForm(asked);
+    record.entry = entry;
+    record.verdict = QStringLiteral("unchecked");
+    record.reason = why;
+    return record;
+}
+
+NameRecord NameRecord::ofSkipped(qint64 entry, const QString &line, const QString &why)
+{
+    NameRecord record;
+    record.shown = line;
+    record.entry = entry;
+    record.verdict = QStringLiteral("skipped");
+    record.reason = why;
     return record;
 }
 

@@ -33,6 +33,9 @@ struct NameRecord {
 
     // A verdict, with what the record said beyond it.
     static NameRecord ofVerdict(const QString &asked, bool unregistered, qint64 entry, const NameState &state);
+    static NameRecord ofUnchecked(const QString &asked, qint64 entry, const QString &why);
+    // A line of the list, or a name of it, that was not asked.
+    static NameRecord ofSkipped(qint64 entry, const QString &line, const QString &why);
 };
 
 inline const QStringList RecordKeys {QStringLiteral("name"), QStringLiteral("shown"), QStringLiteral("entry"),
