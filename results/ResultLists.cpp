@@ -174,6 +174,7 @@ bool ResultLists::addDropping(const QString &name, const QString &state, const Q
     if (!m_files.appendDropping(name + '\t' + state + '\t' + release, m_runStamp))
         return false;
     ++m_droppingCount;
+    m_dropping.append({name, state, release});
     emit droppingAdded(name, state, release);
     return true;
 }

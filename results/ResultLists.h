@@ -39,6 +39,13 @@ public:
     int uncheckedCount() const { return m_uncheckedCount; }
     QString droppingPath() const;
     int droppingCount() const { return m_droppingCount; }
+    // The dropping names found since the program started: name, state and release each.
+    struct Dropping {
+        QString name;
+        QString state;
+        QString release;
+    };
+    const QList<Dropping> &dropping() const { return m_dropping; }
     ResultFiles &files() { return m_files; }
 
     // Classification of a verdict. Names that are exactly ".com" or ".net" are ignored. A free name
@@ -114,6 +121,7 @@ private:
     QSet<QString> m_usedStamps;
     int m_uncheckedCount = 0;
     int m_droppingCount = 0;
+    QList<Dropping> m_dropping;
 };
 
 // The plain caption of a list ("High Profile", ...).

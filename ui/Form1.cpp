@@ -12,6 +12,7 @@
 #include "shell/Skin.h"
 #include "shell/Twips.h"
 #include "shell/frmWebsite.h"
+#include "ui/DroppingWindow.h"
 #include "ui/Form2.h"
 #include "ui/Form3.h"
 #include "ui/Form5.h"
@@ -150,6 +151,15 @@ void Form1::showListMenu(int number, const QPoint &where)
         menu.addAction(QStringLiteral("Check Again"), this, &Form1::checkSavedAgain)->setEnabled(shown->count() > 0);
     }
     menu.exec(shown->viewport()->mapToGlobal(where));
+}
+
+void Form1::showDroppingNames()
+{
+    m_windows.show(Windows::Kind::Dropping, [this] {
+        auto *window = new DroppingWindow(m_results, this);
+        connect(window, &DroppingWindow::showRecord, this, &Form1::showRecord);
+        return window;
+    });
 }
 
 void Form1::checkSavedAgain()

@@ -80,6 +80,7 @@ public:
     // Saved Domains is the watch list: its names are asked again, and what changed since their
     // last check is told when the run ends.
     void checkSavedAgain();
+    void showDroppingNames();
     void endWatch();
 
     // Run control.

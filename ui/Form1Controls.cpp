@@ -279,8 +279,11 @@ void Form1::buildMenus()
     QStringList sources;
     for (int source = int(Source::BrowseForNames); source <= int(Source::CustomList); ++source)
         sources << RunControl::sourceName(Source(source));
-    addMenu(QStringLiteral("mnuTools"), QStringLiteral("&Tools"), QStringLiteral("mnuToolsItem"), sources,
-        [this](int i) { mnuToolsItem_Click(i); });
+    QMenu *tools = addMenu(QStringLiteral("mnuTools"), QStringLiteral("&Tools"), QStringLiteral("mnuToolsItem"),
+        sources, [this](int i) { mnuToolsItem_Click(i); });
+    tools->addSeparator();
+    QAction *dropping = tools->addAction(QStringLiteral("Dropping Names"), this, &Form1::showDroppingNames);
+    dropping->setObjectName(QStringLiteral("mnuDroppingNames"));
     QMenu *help = addMenu(QStringLiteral("mnuHelp"), QStringLiteral("&Help"), QStringLiteral("mnuHelpItem"),
         {QStringLiteral("View Help")}, [this](int) { showHelp(); });
     help->actions().constFirst()->setShortcut(QKeySequence(Qt::Key_F1));

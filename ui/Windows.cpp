@@ -57,7 +57,7 @@ void Windows::centreOnMainWindow(QWidget *window) const
 
 void Windows::deleteSessionUsers()
 {
-    for (Kind kind : {Kind::Harvest, Kind::ListBuilder, Kind::Whois})
+    for (Kind kind : {Kind::Harvest, Kind::ListBuilder, Kind::Whois, Kind::Dropping})
         delete m_windows[size_t(kind)];
 }
 

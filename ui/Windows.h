@@ -20,6 +20,7 @@ public:
         Harvest,
         Help,
         Generator,
+        Dropping,
         Splash,
         Whois,
         About,

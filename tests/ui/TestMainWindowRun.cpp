@@ -6,6 +6,7 @@
 #include "app/SettingsStore.h"
 #include "run/SourceFeed.h"
 #include "shell/Shutdown.h"
+#include "ui/DroppingWindow.h"
 #include "ui/Form1.h"
 #include "ui/ResultListWidgets.h"
 #include "ui/frmMake.h"
@@ -24,6 +25,7 @@
 #include <QSet>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
 #include <csignal>
@@ -477,8 +479,9 @@ private slots:
     }
 
     // A run meets names on their way out, then Saved Domains is checked again after one of them was
-    // released. Faults caught: a dropping name shown like any registered one or left out of the
-    // summary; a check again that does not ask the Saved names, or tells no change.
+    // released. Faults caught: a dropping name shown like any registered one, left out of the
+    // summary or of the Dropping Names window; a check again that does not ask the Saved names, or
+    // tells no change.
     void droppingNamesAndCheckAgain()
     {
         TestFolders folders;
@@ -503,6 +506,12 @@ private slots:
         QVERIFY(registered->findItems("alpha.com", Qt::MatchExactly).first()->toolTip().isEmpty());
         QVERIFY2(window.statusBar()->currentMessage().contains("; 2 registered (1 dropping); "),
             qPrintable(window.statusBar()->currentMessage()));
+        window.findChild<QAction *>("mnuDroppingNames")->trigger();
+        auto *dropping = window.findChild<DroppingWindow *>();
+        QVERIFY(dropping && dropping->isVisible());
+        QCOMPARE(dropping->table()->rowCount(), 1);
+        QCOMPARE(dropping->table()->item(0, 2)->text(), QString("2026-12-25"));
+        dropping->close();
 
         window.findChild<QAction *>("mnuCheckSavedAgain")->trigger();
         QVERIFY(stopped.wait(20000));
