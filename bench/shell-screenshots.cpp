@@ -1,5 +1,6 @@
 // Pictures of the shell's windows as they show on a screen: the splash, the main window skinned
-// with some results, a run in progress, the about box, the help viewer and the WHOIS window.
+// with some results, a run in progress and its names about to drop, the about box, the help viewer
+// and the WHOIS window.
 // Usage: xvfb-run -a -s "-screen 0 1600x1000x24" build/bench/shell-screenshots OUTPUT_FOLDER
 // The program folder is a scratch folder holding the build's Help.rtf; the WHOIS window asks a
 // whois-test-server started from the build folder.
@@ -12,6 +13,7 @@
 #include "ui/Form1.h"
 #include "ui/frmWhois.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
@@ -51,7 +53,7 @@ int main(int argc, char **argv)
     // A run over the four-letter list, a few seconds in, against a server that answers in 50 ms.
     QProcess runServer;
     runServer.start(run.build + QStringLiteral("/whois-test-server"),
-        {"--port", "0", "--free-ratio", "0.35", "--latency-ms", "50"});
+        {"--port", "0", "--free-ratio", "0.35", "--dropping-ratio", "0.1", "--latency-ms", "50"});
     runServer.waitForReadyRead(5000);
     const QByteArray runLine = runServer.readLine().trimmed();
     {
@@ -70,6 +72,10 @@ int main(int argc, char **argv)
         // Stopped: the summary stays in the status bar until the next run.
         control<QToolButton>(running, "Command3")->click();
         saveScreenshot(&running, output, QStringLiteral("run-summary"));
+        // Tools > Dropping Names: the names of the run on their way out.
+        running.findChild<QAction *>(QStringLiteral("mnuDroppingNames"))->trigger();
+        if (QWidget *dropping = running.findChild<QWidget *>(QStringLiteral("DroppingWindow")))
+            saveScreenshot(dropping, output, QStringLiteral("dropping"));
     }
     runServer.kill();
     runServer.waitForFinished();

@@ -23,6 +23,7 @@ DroppingWindow::DroppingWindow(const ResultLists &results, QWidget *parent)
     m_table->setHorizontalHeaderLabels({QStringLiteral("Name"), QStringLiteral("State"), QStringLiteral("Release")});
     m_table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 8);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     auto *layout = new QVBoxLayout(this);
