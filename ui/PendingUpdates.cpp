@@ -62,12 +62,23 @@ void PendingUpdates::clear(QListWidget *list)
     list->clear();
 }
 
+namespace {
+
+// A caption or status panel cut short by a narrow window still shows its whole text as a tool tip.
+void showText(QLabel *label, const QString &text)
+{
+    label->setText(text);
+    label->setToolTip(text);
+}
+
+}   // namespace
+
 void PendingUpdates::setText(QLabel *label, const QString &text)
 {
     if (gather())
         m_texts[label] = text;
     else
-        label->setText(text);
+        showText(label, text);
 }
 
 void PendingUpdates::flush()
@@ -83,5 +94,5 @@ void PendingUpdates::flush()
     }
     const auto texts = std::exchange(m_texts, {});
     for (auto it = texts.cbegin(); it != texts.cend(); ++it)
-        it.key()->setText(it.value());
+        showText(it.key(), it.value());
 }

@@ -51,6 +51,8 @@ void RunStatusBar::showResting()
     panel(1)->setText(QStringLiteral("Entry Status"));
     panel(2)->setText(QStringLiteral("Open Connections"));
     panel(3)->setText(QStringLiteral("Connection Status"));
+    for (int number = 1; number <= 3; ++number)
+        panel(number)->setToolTip({});   // the run's texts are gone
 }
 
 void RunStatusBar::showSummary(const QString &text)

@@ -314,6 +314,8 @@ private slots:
         chooseMenuItem(window, 2);   // Clear Mid: the caption keeps its count, and says the list is empty
         QCOMPARE(control<QListWidget>(window, "List4")->count(), 0);
         QCOMPARE(control<QLabel>(window, "Label4")->text(), QString("Mid Profile (1 new · 0)"));
+        // Cut short in a narrow window, a caption still reads whole as a tool tip.
+        QCOMPARE(control<QLabel>(window, "Label4")->toolTip(), QString("Mid Profile (1 new · 0)"));
         results.AddUnregistered("xyz.net");
         QCOMPARE(control<QLabel>(window, "Label3")->text(), QString("High Profile (1)"));
         QCOMPARE(fileEntries(folders.file("SuperHighProfile.txt")), items(control<QListWidget>(window, "List3")));
