@@ -28,6 +28,8 @@ QString relativePath(File file)
     case File::AllFourLetter: return QStringLiteral("wordlists/AllFourLetter.txt");
     case File::RunLock: return QStringLiteral(".tamarind-run.lock");
     case File::Help: return QStringLiteral("Help.rtf");
+    case File::NameStates: return QStringLiteral("NameStates.txt");
+    case File::SavedCheck: return QStringLiteral("CustomLists/Saved Domains.txt");
     }
     return {};
 }

@@ -24,8 +24,10 @@ enum class File {
     AllTwoLetter,
     AllThreeLetter,
     AllFourLetter,
-    RunLock,   // held by the program that runs a check in this folder
-    Help,      // the help document
+    RunLock,      // held by the program that runs a check in this folder
+    Help,         // the help document
+    NameStates,   // the last state of each name checked again
+    SavedCheck,   // the Saved Domains list as the list of its check again, in CustomLists
 };
 
 // The result files of a run, named after their kind and the run's stamp. The file called

@@ -1,6 +1,6 @@
 #include "run/NameWatch.h"
 
-#include "app/ProgramFolder.h"
+#include "app/ProgramFiles.h"
 #include "engine/LookupName.h"
 #include "run/CheckSession.h"
 
@@ -19,7 +19,7 @@ NameWatch::NameWatch(QObject *parent)
 
 QString NameWatch::path()
 {
-    return ProgramFolder::resolve(QStringLiteral("NameStates.txt"));
+    return ProgramFiles::path(ProgramFiles::File::NameStates);
 }
 
 QString NameWatch::stateOf(bool unregistered, const NameState &state)

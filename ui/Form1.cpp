@@ -177,10 +177,9 @@ void Form1::checkSavedAgain()
             });
         return;
     }
-    const QString folder = ProgramFiles::path(ProgramFiles::Folder::CustomLists);
-    const QString path = folder + QStringLiteral("/Saved Domains.txt");
+    const QString path = ProgramFiles::path(ProgramFiles::File::SavedCheck);
     QString error;
-    if (!QDir().mkpath(folder) || !DataFile::rewrite(path, names, &error))
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !DataFile::rewrite(path, names, &error))
         return ::showMessage(this, title,
             QStringLiteral("The list of Saved Domains to check, %1, cannot be written: %2")
                 .arg(QDir::toNativeSeparators(path), error.isEmpty() ? QStringLiteral("no folder") : error),
