@@ -107,6 +107,11 @@ int parseRequest(const QCommandLineParser &parser, const Console &console, Check
             return usageError(console,
                 QStringLiteral("--format takes text, jsonl or csv, not \"%1\"").arg(parser.value(FormatOption)));
         request->format = *format;
+        // A dry run prints the names it would ask, not records of verdicts.
+        if (request->dryRun && request->format != OutputFormat::Text)
+            return usageError(console,
+                QStringLiteral("--format %1 and --dry-run cannot go together")
+                    .arg(parser.value(FormatOption).trimmed()));
     }
     if (parser.isSet(FolderOption) && parser.value(FolderOption).trimmed().isEmpty())
         return usageError(console, QStringLiteral("--folder takes a folder, not an empty text"));

@@ -205,6 +205,10 @@ private slots:
         QTest::addRow("from past the end") << check + QStringList {"--from", "4", "LIST"} << 2 << "past the end";
         QTest::addRow("from and resume") << check + QStringList {"--from", "2", "--resume", "LIST"} << 2
                                          << "cannot go together";
+        QTest::addRow("a format that is none")
+            << check + QStringList {"--format", "xml", "LIST"} << 2 << "--format takes text, jsonl or csv";
+        QTest::addRow("records of a dry run") << check + QStringList {"--format", "csv", "--dry-run", "LIST"} << 2
+                                              << "--format csv and --dry-run cannot go together";
         // Fault caught: an ending that is none taken, and every word of the list then skipped or
         // asked under another ending.
         for (const char *ending : {"../../etc", "co/m", "i_o", "-io", "github.io"})
