@@ -28,47 +28,45 @@ void appendJsonString(QByteArray &out, const QString &text)
     out += '"';
 }
 
-void appendJsonText(QByteArray &out, const QString &text)
+QString dateText(const QDate &date)
 {
-    if (text.isEmpty())
-        out += "null";
-    else
-        appendJsonString(out, text);
+    return date.isValid() ? date.toString(Qt::ISODate) : QString();
 }
 
-void appendJsonDate(QByteArray &out, const QDate &date)
+// The record's values as texts, in the order of RecordKeys: the status values joined by ";", an
+// absent value empty.
+QStringList fieldTexts(const NameRecord &record)
 {
-    appendJsonText(out, date.isValid() ? date.toString(Qt::ISODate) : QString());
+    return {record.name, record.shown, QString::number(record.entry), record.verdict, record.profile, record.by,
+        record.status.join(QLatin1Char(';')), dateText(record.expires), dateText(record.changed),
+        dateText(record.release), record.reason};
 }
 
+// JSON keeps the entry a number and the status values a list; an absent value is null.
 QByteArray jsonLine(const NameRecord &record)
 {
-    QByteArray out = "{\"name\":";
-    appendJsonText(out, record.name);
-    out += ",\"shown\":";
-    appendJsonText(out, record.shown);
-    out += ",\"entry\":" + QByteArray::number(record.entry) + ",\"verdict\":";
-    appendJsonText(out, record.verdict);
-    out += ",\"profile\":";
-    appendJsonText(out, record.profile);
-    out += ",\"by\":";
-    appendJsonText(out, record.by);
-    out += ",\"status\":[";
-    for (qsizetype i = 0; i < record.status.size(); ++i) {
-        if (i > 0)
-            out += ',';
-        appendJsonString(out, record.status[i]);
+    const QStringList fields = fieldTexts(record);
+    QByteArray out = "{";
+    for (qsizetype i = 0; i < RecordKeys.size(); ++i) {
+        const QString &key = RecordKeys[i];
+        out += (i > 0 ? ",\"" : "\"") + key.toLatin1() + "\":";
+        if (key == QLatin1String("entry")) {
+            out += QByteArray::number(record.entry);
+        } else if (key == QLatin1String("status")) {
+            out += '[';
+            for (qsizetype value = 0; value < record.status.size(); ++value) {
+                if (value > 0)
+                    out += ',';
+                appendJsonString(out, record.status[value]);
+            }
+            out += ']';
+        } else if (fields[i].isEmpty()) {
+            out += "null";
+        } else {
+            appendJsonString(out, fields[i]);
+        }
     }
-    out += "],\"expires\":";
-    appendJsonDate(out, record.expires);
-    out += ",\"changed\":";
-    appendJsonDate(out, record.changed);
-    out += ",\"release\":";
-    appendJsonDate(out, record.release);
-    out += ",\"reason\":";
-    appendJsonText(out, record.reason);
-    out += "}\n";
-    return out;
+    return out + "}\n";
 }
 
 // RFC 4180: a field with a comma, a quote or a line break is quoted, its quotes doubled.
@@ -85,18 +83,10 @@ QByteArray csvField(const QString &text)
     return field;
 }
 
-QString dateText(const QDate &date)
-{
-    return date.isValid() ? date.toString(Qt::ISODate) : QString();
-}
-
 QByteArray csvLine(const NameRecord &record)
 {
-    const QStringList fields {record.name, record.shown, QString::number(record.entry), record.verdict, record.profile,
-        record.by, record.status.join(QLatin1Char(';')), dateText(record.expires), dateText(record.changed),
-        dateText(record.release), record.reason};
     QByteArray out;
-    for (const QString &field : fields)
+    for (const QString &field : fieldTexts(record))
         out += csvField(field) + ',';
     out.chop(1);
     return out + "\r\n";
