@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # What the record formats cost: tamarind-cli check of 20,000 names against whois-test-server on
-# 127.0.0.1 (a tenth of the registered names dropping), printed as text, jsonl and csv; three runs
+# 127.0.0.1 (a tenth of the registered names dropping), printed as text, jsonl and csv; five runs
 # of each, the best of each kept. The target: jsonl and csv within 10 % of text's rate.
 # Usage: bench/bench-formats.sh [BUILD_DIR]
 set -euo pipefail
@@ -9,7 +9,7 @@ source "$(dirname "$0")/common.sh"
 start_server --free-ratio 0.3 --dropping-ratio 0.1
 head -n 20000 "$build/wordlists/AllFourLetter.txt" > "$work/names.txt"
 declare -A best
-for round in 1 2 3; do
+for round in 1 2 3 4 5; do
   for format in text jsonl csv; do
     rm -rf "$work/$format"; mkdir -p "$work/$format"
     /usr/bin/time -f "%e" -o "$work/$format.time" "$build/tamarind-cli" check --no-dns --server "127.0.0.1:$port" \
