@@ -75,6 +75,12 @@ TestWhoisServer::~TestWhoisServer()
     m_process->waitForFinished(5000);
 }
 
+QStringList holdingReplies(int answered, const QString &holdFile)
+{
+    writeBytes(holdFile, {});
+    return {QStringLiteral("--hold-after"), QString::number(answered), QStringLiteral("--hold-file"), holdFile};
+}
+
 quint16 unusedPort()
 {
     QTcpServer server;

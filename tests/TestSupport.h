@@ -52,6 +52,11 @@ private:
     QString m_dnsAddress;
 };
 
+// Options of the test server that answer the first `answered` queries as usual and hold every
+// later reply while the file `holdFile` exists (created here): a run that cannot pass that point,
+// however fast the machine, until the test removes the file.
+QStringList holdingReplies(int answered, const QString &holdFile);
+
 // A port on 127.0.0.1 on which nothing listens.
 quint16 unusedPort();
 

@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <QUdpSocket>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -65,6 +66,8 @@ struct Options {
     bool dnsChaos = false;                    // NS records come in class CH, not IN
     bool dnsFabricate = false;                // NS records for every name, as a resolver that makes things up
     QString replay;                           // a folder of captured answers: whois/NAME, rdap/NAME.http
+    QString holdFile;                         // while it exists, replies wait...
+    quint64 holdAfter = 0;                    // ...once this many queries have been answered
 };
 
 const QByteArray LimitNotice = "Your connection limit exceeded. Please slow down and try again later.\r\n";
@@ -250,6 +253,14 @@ private:
         if (m_options.slowEvery > 0 && number % quint64(m_options.slowEvery) == 0)
             delay = m_options.slowMs;
         const QByteArray reply = replyFor(query);
+        if (holds(number)) {
+            QPointer<QTcpSocket> guarded(socket);
+            hold([guarded, reply] {
+                if (guarded)
+                    answer(guarded, reply);
+            });
+            return;
+        }
         if (delay <= 0) {
             answer(socket, reply);
             return;
@@ -259,6 +270,30 @@ private:
             if (guarded)
                 answer(guarded, reply);
         });
+    }
+
+    // Whether the reply to the number-th query waits for the hold file to go: a test holds a run
+    // at a known place, whatever the machine's speed, until it has done what it must.
+    bool holds(quint64 number) const
+    {
+        return !m_options.holdFile.isEmpty() && number > m_options.holdAfter && QFile::exists(m_options.holdFile);
+    }
+    void hold(const std::function<void()> &reply)
+    {
+        m_held.append(reply);
+        if (m_holdTimer.isActive())
+            return;
+        connect(&m_holdTimer, &QTimer::timeout, this, &WhoisTestServer::releaseHeld, Qt::UniqueConnection);
+        m_holdTimer.start(20);
+    }
+    void releaseHeld()
+    {
+        if (QFile::exists(m_options.holdFile))
+            return;
+        m_holdTimer.stop();
+        const QList<std::function<void()>> held = std::exchange(m_held, {});
+        for (const std::function<void()> &reply : held)
+            reply();
     }
 
     void acceptRdap()
@@ -312,14 +347,18 @@ private:
             delay = m_options.slowMs;
         socket->setProperty("busy", true);
         QPointer<QTcpSocket> guarded(socket);
-        QTimer::singleShot(delay, this, [this, guarded, query] {
+        const auto reply = [this, guarded, query] {
             if (!guarded)
                 return;
             guarded->setProperty("busy", false);
             rdapRecord(guarded, query);
             if (!guarded->property("buffer").toByteArray().isEmpty() || guarded->bytesAvailable() > 0)
                 readRdapRequest(guarded);
-        });
+        };
+        if (holds(number))
+            hold(reply);
+        else
+            QTimer::singleShot(delay, this, reply);
     }
 
     // The captured answer in the replay folder at `path`, if there is one.
@@ -540,6 +579,8 @@ private:
     QFile m_log;
     quint64 m_connections = 0;
     quint64 m_queries = 0;
+    QList<std::function<void()>> m_held;   // replies waiting for the hold file to go
+    QTimer m_holdTimer;
     quint64 m_refusals = 0;   // refused over the limit
     QString m_statsPath;
     QTimer m_statsTimer;
@@ -832,7 +873,12 @@ int main(int argc, char **argv)
     const QCommandLineOption dropping(QStringLiteral("dropping"),
         QStringLiteral("Names on their way out, one per line with its phase: NAME redemptionPeriod|pendingDelete."),
         QStringLiteral("FILE"));
-    parser.addOptions({droppingRatio, dropping});
+    const QCommandLineOption holdFile(QStringLiteral("hold-file"),
+        QStringLiteral("While FILE exists, replies (WHOIS and RDAP) wait; they go once it is removed."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption holdAfter(QStringLiteral("hold-after"),
+        QStringLiteral("With --hold-file: the first N queries are answered as usual."), QStringLiteral("N"));
+    parser.addOptions({droppingRatio, dropping, holdAfter, holdFile});
     parser.addOptions({dnsPort, heldRatio, dnsLimit, hijack, dnsTruncate, dnsMismatch, dnsLatency, replay,
         servfailRatio, servfailEvery, dnsSilentAfter, dnsSilentNames, dnsRefuseAll, dnsChaos, dnsFabricate});
     parser.addOptions({port, registered, freeRatio, latency, slowEvery, slowMs, silentEvery, silentName, emptyEvery,
@@ -888,6 +934,9 @@ int main(int argc, char **argv)
     all &= ok;
     options.dnsSilentNames = int(number(dnsSilentNames, &ok));
     all &= ok;
+    options.holdAfter = quint64(number(holdAfter, &ok));
+    all &= ok;
+    options.holdFile = parser.value(holdFile);
     options.dnsRefuseAll = parser.isSet(dnsRefuseAll);
     options.dnsChaos = parser.isSet(dnsChaos);
     options.dnsFabricate = parser.isSet(dnsFabricate);

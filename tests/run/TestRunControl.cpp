@@ -800,13 +800,14 @@ private slots:
     void summarySaysWhyTheRunEnded()
     {
         TestFolders folders;
+        // 2,000 names at 25 a tenth of a second: the list changes long before the run could end.
         TestWhoisServer server({"--free-ratio", "1", "--latency-ms", "100"});
-        DataFile::rewrite(folders.file("list.txt"), numberedNames(200));
+        DataFile::rewrite(folders.file("list.txt"), numberedNames(2000));
         Engine engine(server);
         QSignalSpy stopped(&engine.session.run(), &RunControl::stopped);
         QCOMPARE(engine.start(folders.file("list.txt")), QString());
         QTRY_VERIFY_WITH_TIMEOUT(!engine.verdicts.isEmpty(), 10000);
-        DataFile::rewrite(folders.file("list.txt"), numberedNames(300));
+        DataFile::rewrite(folders.file("list.txt"), numberedNames(3000));
         QVERIFY(stopped.wait(20000));
         const QString summary = engine.session.summaryText();
         QVERIFY2(summary.startsWith("Custom List stopped: its list changed at entry "), qPrintable(summary));
