@@ -330,6 +330,16 @@ int check(const QCommandLineParser &parser, const Console &console, NameWatch *w
         console.tell(QStringLiteral("tamarind-cli: %1, so the registry was asked about the rest").arg(off));
     if (const QString dns = session.dns().countsText(); !dns.isEmpty())
         console.tell(dns);
+    // What each service showed of itself, for a reader and, as records, for a script.
+    for (const QString &line : session.evidenceLines())
+        console.tell(line);
+    if (!watch && request.format != OutputFormat::Text) {
+        for (const RegistryStage::Evidence &asked : session.registry().evidence())
+            print(NameRecord::ofService(asked.service, asked.protocol, asked.state(), asked.text()));
+        const DnsStage &dns = session.dns();
+        print(NameRecord::ofService(
+            QStringLiteral("dns"), QStringLiteral("dns"), dns.evidenceState(), dns.evidenceText()));
+    }
     const ResultLists &results = session.results();
     console.tell(QStringLiteral("checked %1 names: %2 high, %3 mid, %4 low, %5 registered, %6 unchecked")
                      .arg(checked)

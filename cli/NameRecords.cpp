@@ -113,7 +113,7 @@ QString profileText(ResultList list)
 
 QString recordText(const NameRecord &record)
 {
-    if (record.verdict == QLatin1String("skipped"))
+    if (record.verdict == QLatin1String("skipped") || record.verdict == QLatin1String("service"))
         return {};
     QString line = record.verdict + ' ' + record.name;
     if (record.shown != record.name)
@@ -173,6 +173,18 @@ NameRecord NameRecord::ofSkipped(qint64 entry, const QString &line, const QStrin
     record.entry = entry;
     record.verdict = QStringLiteral("skipped");
     record.reason = why;
+    return record;
+}
+
+NameRecord NameRecord::ofService(const QString &service, const QString &by, const QString &state, const QString &text)
+{
+    NameRecord record;
+    record.name = service;
+    record.shown = service;
+    record.verdict = QStringLiteral("service");
+    record.by = by;
+    record.status = QStringList {state};
+    record.reason = text;
     return record;
 }
 

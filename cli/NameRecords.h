@@ -21,7 +21,7 @@ struct NameRecord {
     QString name;       // as asked: the IDNA form
     QString shown;      // as its reader writes it; for a skipped line, the line
     qint64 entry = 0;   // the list entry it came from
-    QString verdict;    // free, registered, unchecked or skipped
+    QString verdict;    // free, registered, unchecked or skipped; service for a service's record
     QString profile;    // high, mid or low, for a free name
     QString by;         // dns, whois or rdap, for a verdict
     QStringList status;
@@ -36,6 +36,9 @@ struct NameRecord {
     static NameRecord ofUnchecked(const QString &asked, qint64 entry, const QString &why);
     // A line of the list, or a name of it, that was not asked.
     static NameRecord ofSkipped(qint64 entry, const QString &line, const QString &why);
+    // A service of the run and what it showed: `by` its protocol (whois, rdap or dns), `state`
+    // tested, failed or untested, `text` the sentence the run ends with.
+    static NameRecord ofService(const QString &service, const QString &by, const QString &state, const QString &text);
 };
 
 inline const QStringList RecordKeys {QStringLiteral("name"), QStringLiteral("shown"), QStringLiteral("entry"),

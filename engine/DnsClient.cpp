@@ -233,7 +233,7 @@ DnsClient::Outcome DnsClient::outcomeOf(int status, const unsigned char *answer,
             return Outcome::Failed;
         delegated |= type == TypeNs && sameName(owner, name);
     }
-    return delegated ? Outcome::Delegated : Outcome::NotDelegated;
+    return delegated ? Outcome::Delegated : Outcome::NoData;
 }
 
 void DnsClient::onSocketState(void *data, int socket, int readable, int writable)

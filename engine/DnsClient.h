@@ -19,7 +19,8 @@ public:
     // What DNS says of a name.
     enum class Outcome {
         Delegated,       // NS records for the name itself, as an answer or as a referral
-        NotDelegated,    // NXDOMAIN or NODATA
+        NotDelegated,    // NXDOMAIN: the name does not exist in its zone
+        NoData,          // NOERROR without NS records of the name: a wildcard, a filter, or a name without a zone cut
         Refused,         // REFUSED: the resolver's load, or our pace
         Silent,          // no answer in time, or no resolver listening
         ServerFailure,   // SERVFAIL: the name's own trouble (a delegation whose name servers are dead)

@@ -35,11 +35,16 @@ void DnsStage::start()
     m_recentFailures = 0;
     m_answers = m_delegated = m_passed = m_unanswered = m_withoutEvidence = 0;
     m_sinceCanary = 0;
+    m_canariesAnswered = 0;
+    m_foundEndings.clear();
     if (!m_off && m_enabled) {
-        // No name is read before the resolver has shown that it does not make delegations up.
-        m_waitingForCanaries = true;
-        for (const QString &ending : std::as_const(m_canaryEndings))
+        // No name is read before the resolver has shown that it makes no delegation up and hides
+        // none of the endings asked.
+        m_waitingForChecks = true;
+        for (const QString &ending : std::as_const(m_canaryEndings)) {
             askCanary(ending);
+            askEnding(Names::topLevelOf(ending));
+        }
     }
     fill();
 }
@@ -63,17 +68,81 @@ bool DnsStage::onCanaryAnswered(quint64 id, DnsClient::Outcome outcome)
         return false;
     const QString name = canary.value();
     m_canaries.erase(canary);
+    ++m_canariesAnswered;
     if (outcome == DnsClient::Outcome::Delegated && !m_off)
         turnOff(QStringLiteral("the DNS resolver makes delegations up (it calls %1, a name that cannot exist, "
                                "delegated), so DNS is not used for this run")
                     .arg(name));
-    if (m_canaries.isEmpty() && m_waitingForCanaries) {
-        m_waitingForCanaries = false;
+    checkAnswered();
+    return true;
+}
+
+// An ending's own name servers: every top-level zone has them. A resolver that says the ending does
+// not exist, or has none, hides what exists, and its NXDOMAIN says nothing of a name under it.
+void DnsStage::askEnding(const QString &ending)
+{
+    if (std::find(m_endingChecks.cbegin(), m_endingChecks.cend(), ending) == m_endingChecks.cend())
+        m_endingChecks.insert(m_client.ask(ending), ending);
+}
+
+bool DnsStage::onEndingAnswered(quint64 id, DnsClient::Outcome outcome)
+{
+    const auto check = m_endingChecks.find(id);
+    if (check == m_endingChecks.end())
+        return false;
+    const QString ending = check.value();
+    m_endingChecks.erase(check);
+    using Outcome = DnsClient::Outcome;
+    std::deque<Lookup> parked = m_parked.take(ending);
+    if (outcome == Outcome::Delegated) {
+        m_foundEndings.insert(ending);
+        for (const Lookup &lookup : parked)
+            pass(lookup);
+    } else if ((outcome == Outcome::NotDelegated || outcome == Outcome::NoData) && !m_off) {
+        m_parked.insert(ending, parked);   // turnOff() settles them with the rest
+        turnOff(QStringLiteral("the DNS resolver hides what exists (it says .%1 %2), so DNS is not used for this run")
+                    .arg(ending,
+                        outcome == Outcome::NotDelegated ? QStringLiteral("does not exist")
+                                                         : QStringLiteral("has no name servers")));
+    } else {
+        // No answer about the ending (a silence, a refusal): the names under it are not vouched
+        // for this time; the next NXDOMAIN under it asks again.
+        for (auto lookup = parked.cbegin(); lookup != parked.cend() && m_running; ++lookup)
+            passWithoutAnswer(*lookup);
+    }
+    checkAnswered();
+    return true;
+}
+
+// The first canaries and endings have their answers: the names of the list may be read.
+void DnsStage::checkAnswered()
+{
+    if (m_waitingForChecks && m_canaries.isEmpty() && m_endingChecks.isEmpty()) {
+        m_waitingForChecks = false;
         emit ready();
     }
+    if (isEnded())
+        emit ready();
     if (m_running)
         scheduleFill();
-    return true;
+}
+
+// An NXDOMAIN is evidence once the resolver has shown the name servers of the name's ending.
+void DnsStage::notDelegated(const Lookup &lookup)
+{
+    const QString ending = Names::topLevelOf(lookup.name);
+    if (Names::isComNet(lookup.name) || m_foundEndings.contains(ending))
+        return pass(lookup);
+    m_parked[ending].push_back(lookup);
+    askEnding(ending);
+}
+
+qsizetype DnsStage::heldCount() const
+{
+    qsizetype held = m_asked.size() + qsizetype(m_passedOn.size());
+    for (const std::deque<Lookup> &names : m_parked)
+        held += qsizetype(names.size());
+    return held;
 }
 
 // Now and then during a run, one more name that cannot exist, under the ending of the names asked.
@@ -83,6 +152,7 @@ void DnsStage::askedAbout(const QString &name)
         return;
     m_sinceCanary = 0;
     askCanary(name.section(QLatin1Char('.'), 1));
+    askEnding(Names::topLevelOf(name));
 }
 
 void DnsStage::stop()
@@ -92,7 +162,9 @@ void DnsStage::stop()
     m_client.cancelAll();
     m_asked.clear();
     m_canaries.clear();
-    m_waitingForCanaries = false;
+    m_endingChecks.clear();
+    m_parked.clear();
+    m_waitingForChecks = false;
     m_passedOn.clear();
     m_paceTimer.stop();
     m_waitTimer.stop();
@@ -140,7 +212,37 @@ bool DnsStage::isBehind() const
 
 bool DnsStage::isEnded() const
 {
-    return m_sourceEnded && m_asked.isEmpty() && m_passedOn.empty();
+    return m_sourceEnded && heldCount() == 0;
+}
+
+bool DnsStage::mayFindMore() const
+{
+    return m_running && m_enabled && !m_off && !m_sourceEnded && heldCount() < Lookahead;
+}
+
+QString DnsStage::evidenceState() const
+{
+    if (!m_enabled && m_answers == 0)
+        return QStringLiteral("unused");
+    if (!m_offReason.isEmpty())
+        return QStringLiteral("failed");
+    return m_foundEndings.isEmpty() ? QStringLiteral("untested") : QStringLiteral("tested");
+}
+
+QString DnsStage::evidenceText() const
+{
+    const QString state = evidenceState();
+    if (state != QLatin1String("tested"))
+        return state == QLatin1String("unused") ? QStringLiteral("DNS: not used")
+            : state == QLatin1String("failed")
+            ? QStringLiteral("DNS: left for the run: %1").arg(m_offReason)
+            : QStringLiteral("DNS: used, not tested: no ending's name servers were shown");
+    QStringList endings(m_foundEndings.cbegin(), m_foundEndings.cend());
+    endings.sort();
+    return QStringLiteral("DNS: used and tested: it showed the name servers of .%1, and called none of %2 names that "
+                          "cannot exist delegated")
+        .arg(endings.join(QStringLiteral(", .")))
+        .arg(m_canariesAnswered);
 }
 
 QString DnsStage::countsText() const
@@ -176,9 +278,9 @@ void DnsStage::scheduleFill()
 // Asks the next names of the source while the bounds and the pace allow.
 void DnsStage::fill()
 {
-    if (!m_running || m_off || !m_enabled || m_waitingForCanaries || m_pace.isWaiting())
+    if (!m_running || m_off || !m_enabled || m_waitingForChecks || m_pace.isWaiting())
         return;
-    while (!m_sourceEnded && m_asked.size() < InFlight && m_asked.size() + qsizetype(m_passedOn.size()) < Lookahead) {
+    while (!m_sourceEnded && m_asked.size() < InFlight && heldCount() < Lookahead) {
         const qint64 now = m_clock.elapsed();
         if (!m_pace.allowsStart(now)) {
             if (!m_paceTimer.isActive())
@@ -198,7 +300,7 @@ void DnsStage::fill()
 
 void DnsStage::onAnswered(quint64 id, DnsClient::Outcome outcome)
 {
-    if (onCanaryAnswered(id, outcome))
+    if (onCanaryAnswered(id, outcome) || onEndingAnswered(id, outcome))
         return;
     const auto found = m_asked.find(id);
     if (found == m_asked.end())
@@ -207,7 +309,8 @@ void DnsStage::onAnswered(quint64 id, DnsClient::Outcome outcome)
     m_asked.erase(found);
     const qint64 now = m_clock.elapsed();
     using Outcome = DnsClient::Outcome;
-    const bool answered = outcome == Outcome::Delegated || outcome == Outcome::NotDelegated;
+    const bool answered =
+        outcome == Outcome::Delegated || outcome == Outcome::NotDelegated || outcome == Outcome::NoData;
     if (answered || outcome == Outcome::ServerFailure) {
         ++m_answers;
         m_silentInARow = 0;
@@ -226,7 +329,10 @@ void DnsStage::onAnswered(quint64 id, DnsClient::Outcome outcome)
         ++m_delegated;
         emit delegated(lookup.name, lookup.entry);
         break;
-    case Outcome::NotDelegated: pass(lookup); break;
+    case Outcome::NotDelegated: notDelegated(lookup); break;
+    // An empty answer is what a wildcard, a filter or a broken resolver gives: no word that the
+    // name does not exist.
+    case Outcome::NoData: passWithoutAnswer(lookup); break;
     // A lame delegation (its name servers are dead) fails every time it is asked: no sign of load,
     // and no answer about the name.
     case Outcome::ServerFailure: passWithoutAnswer(lookup); break;
@@ -278,9 +384,13 @@ void DnsStage::turnOff(const QString &why)
     m_off = true;
     m_offReason = why;
     m_client.cancelAll();
+    m_endingChecks.clear();
     QList<Lookup> open = m_asked.values();
+    for (const std::deque<Lookup> &names : std::as_const(m_parked))
+        open.append(QList<Lookup>(names.cbegin(), names.cend()));
     std::sort(open.begin(), open.end(), [](const Lookup &a, const Lookup &b) { return a.entry < b.entry; });
     m_asked.clear();
+    m_parked.clear();
     for (const Lookup &lookup : std::as_const(open)) {
         if (!m_running)
             return;

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 #include <deque>
@@ -15,8 +16,15 @@
 // DNS before the registry: a name whose zone delegates it (NS records for the name) is registered,
 // and the registry is not asked. Every other outcome (NXDOMAIN, NODATA, a refusal, no answer) is no
 // verdict, and the name goes on to the registry: DNS never makes a name free. Under endings other
-// than .com and .net the registry's 404 is evidence only beside DNS's own answer that the name is
-// not delegated: without that answer (SERVFAIL, a refusal, a silence, DNS left) the name gets none.
+// than .com and .net the registry's 404 is evidence only beside DNS's own answer that the name does
+// not exist (NXDOMAIN): without that answer (NODATA, SERVFAIL, a refusal, a silence, DNS left) the
+// name gets none.
+//
+// A resolver is tested both ways: names that cannot exist (canaries) catch one that makes
+// delegations up, and the endings themselves (the NS records of `io.`) one that hides them, as a
+// filtering resolver or a captive portal answering NXDOMAIN or nothing to everything does. Before
+// a run reads names, and now and then during it, both are asked; an NXDOMAIN under an ending is
+// believed only once the resolver has shown that ending's name servers.
 //
 // The stage reads the source ahead of the registry, up to Lookahead names, with up to InFlight
 // questions open and a pace of its own learnt from the resolver's refusals and silences, so that a
@@ -74,6 +82,12 @@ public:
     QString countsText() const;
     // Why DNS was left for the rest of the run, if it was.
     const QString &offReason() const { return m_offReason; }
+    // Whether names DNS finds delegated may still come in this run, for a registry's control.
+    bool mayFindMore() const;
+    // What the run learnt of the resolver: used or not, and how it was tested.
+    QString evidenceText() const;
+    // "tested", "failed" (left for the run), "untested" or "unused".
+    QString evidenceState() const;
 
 signals:
     // DNS finds the name delegated: registered.
@@ -92,6 +106,11 @@ private:
     void passWithoutAnswer(const Lookup &lookup);
     void askCanary(const QString &ending);
     bool onCanaryAnswered(quint64 id, DnsClient::Outcome outcome);
+    void askEnding(const QString &ending);
+    bool onEndingAnswered(quint64 id, DnsClient::Outcome outcome);
+    void notDelegated(const Lookup &lookup);
+    void checkAnswered();
+    qsizetype heldCount() const;
     void askedAbout(const QString &name);
     void turnOff(const QString &why);
 
@@ -106,8 +125,12 @@ private:
     QString m_serversError;   // the resolvers set cannot be used: DNS cannot be asked
     QHash<quint64, Lookup> m_asked;
     QStringList m_canaryEndings {QStringLiteral("com")};
-    QHash<quint64, QString> m_canaries;   // names that cannot exist, asked
-    bool m_waitingForCanaries = false;    // the first of them have no answer yet
+    QHash<quint64, QString> m_canaries;            // names that cannot exist, asked
+    QHash<quint64, QString> m_endingChecks;        // endings whose name servers are asked
+    QSet<QString> m_foundEndings;                  // endings whose name servers the resolver has shown
+    QHash<QString, std::deque<Lookup>> m_parked;   // NXDOMAIN names waiting for their ending's check
+    bool m_waitingForChecks = false;               // the first canaries and endings have no answer yet
+    quint64 m_canariesAnswered = 0;
     int m_sinceCanary = 0;
     std::deque<Lookup> m_passedOn;   // waiting for the registry
     QElapsedTimer m_clock;

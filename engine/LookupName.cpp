@@ -355,6 +355,11 @@ bool isComNet(const QString &name)
         || name.endsWith(QLatin1String(".net"), Qt::CaseInsensitive);
 }
 
+QString topLevelOf(const QString &name)
+{
+    return name.section(QLatin1Char('.'), -1).toLower();
+}
+
 QString unicodeForm(const QString &name)
 {
     return name.contains(QLatin1String("xn--"), Qt::CaseInsensitive) ? QUrl::fromAce(name.toLatin1()) : name;

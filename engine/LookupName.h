@@ -50,6 +50,8 @@ LookupName registrableName(QString name, bool addCom = true);
 QString prepareLookupName(const QString &candidate);
 // Whether the name is under .com or .net, the endings the chosen protocol's service answers.
 bool isComNet(const QString &name);
+// The top-level domain of a name, in lower case: "io" of "shop.example.io".
+QString topLevelOf(const QString &name);
 // The name as its reader writes it: "xn--wgv71a119e.com" is "日本語.com".
 QString unicodeForm(const QString &name);
 // Why a text is no ending that names can be asked under, or empty when it is one: a label DNS could

@@ -65,6 +65,12 @@ public:
     }
     // Names came into a feed that was behind, or it ended.
     void feedReady() { scheduleFill(); }
+    // A feed that had ended has a name again (a control its owner asks).
+    void feedResumed()
+    {
+        m_feedEnded = false;
+        scheduleFill();
+    }
     // Time on a clock of the owner's (ms), stepped by hand: no timer runs. Each call of tick()
     // stands for one tick of the lookups and the pool; the waits of the pace end when the owner
     // calls fireDue() at or after nextDue(). Tests count ticks this way, whatever the machine's speed.

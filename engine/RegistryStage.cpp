@@ -2,19 +2,6 @@
 
 #include "engine/RdapBackend.h"
 
-struct RegistryStage::Service {
-    QString key;                            // the service's scheme, host and port; "" for .com and .net
-    std::unique_ptr<RdapBackend> backend;   // none for .com and .net: the run's pool has its own
-    std::unique_ptr<LookupPool> ownPool;    // likewise
-    LookupPool *pool = nullptr;
-    std::deque<Lookup> waiting;   // read for this service, not yet taken by its pool
-    bool started = false;         // in this run
-    bool finished = false;        // every name it was given has its outcome
-    QString lost;                 // why its names go unchecked for the rest of the run
-    qint64 lostNames = 0;
-    bool drainScheduled = false;
-};
-
 RegistryStage::RegistryStage(LookupPool &comNet, QObject *parent)
     : QObject(parent)
     , m_comNet(comNet)
@@ -25,12 +12,7 @@ RegistryStage::RegistryStage(LookupPool &comNet, QObject *parent)
     m_services.emplace(QString(), std::move(service));
 }
 
-RegistryStage::~RegistryStage()
-{
-    // Pools stop before their backends go.
-    for (auto &[key, service] : m_services)
-        service->pool->stop();
-}
+RegistryStage::~RegistryStage() = default;   // each service stops its pool before its backend goes
 
 void RegistryStage::setDirectory(const ServiceDirectory &directory)
 {
@@ -41,32 +23,12 @@ void RegistryStage::setDirectory(const ServiceDirectory &directory)
     }
 }
 
-namespace {
-
-// Names of an ending that no service answers are asked nowhere: they are listed as unchecked.
-QString unservedText(const QString &key)
-{
-    if (!key.startsWith(ServiceDirectory::UnservedKey))
-        return {};
-    return QStringLiteral("No RDAP service is known for .%1.").arg(key.mid(ServiceDirectory::UnservedKey.size()));
-}
-
-}   // namespace
-
 RegistryStage::Service &RegistryStage::serviceFor(const QString &key)
 {
     auto found = m_services.find(key);
     if (found != m_services.end())
         return *found->second;
-    auto service = std::make_unique<Service>();
-    service->key = key;
-    service->backend = std::make_unique<RdapBackend>(OtherSlots);
-    service->backend->setBases(m_directory.bases);
-    service->backend->setShownService(key);
-    service->ownPool = std::make_unique<LookupPool>(OtherSlots);
-    service->pool = service->ownPool.get();
-    service->pool->setBackend(service->backend.get());
-    service->lost = unservedText(key);
+    auto service = RegistryService::overRdap(key, m_directory.bases, OtherSlots);
     Service &added = *service;
     listen(added);
     connect(added.pool, &LookupPool::serverRefuses, this, [this, &added](const QString &why) { lose(added, why); });
@@ -78,9 +40,26 @@ void RegistryStage::listen(Service &service)
 {
     LookupPool *pool = service.pool;
     pool->setFeed([this, &service] { return take(service); }, [this, &service] { return isBehind(service); });
-    connect(pool, &LookupPool::verdict, this, &RegistryStage::verdict);
-    connect(pool, &LookupPool::unchecked, this, &RegistryStage::unchecked);
-    connect(pool, &LookupPool::reserved, this, &RegistryStage::reserved);
+    connect(pool, &LookupPool::verdict, this,
+        [this, &service](const QString &name, bool unregistered, qint64 entry, const NameState &state) {
+            onVerdict(service, name, unregistered, entry, state);
+        });
+    connect(pool, &LookupPool::unchecked, this, [this, &service](const QString &name, qint64 entry) {
+        if (entry == ControlEntry)
+            return onControl(service, ServiceControl::Answer::None);
+        service.control.counted();
+        ++service.control.evidence.unchecked;
+        emit unchecked(name, entry);
+    });
+    // A reserved control says neither registered nor free: the service stays untested by it.
+    connect(pool, &LookupPool::reserved, this, [this, &service](const QString &name, qint64 entry) {
+        if (entry == ControlEntry)
+            return onControl(service, ServiceControl::Answer::None);
+        service.control.counted();
+        ++service.control.evidence.unchecked;
+        emit reserved(name, entry);
+    });
+    connect(pool, &LookupPool::fellOverToRdap, this, [&service] { service.control.serviceChanged(); });
     connect(pool, &LookupPool::paceChanged, this, [this] {
         // A lookup ended and none took its place: the last "connecting" no longer holds.
         if (m_connectionShown && inFlight() == 0) {
@@ -102,9 +81,11 @@ void RegistryStage::start()
     ++m_run;
     m_running = true;
     m_feedEnded = false;
+    m_controls.clear();
     for (auto &[key, service] : m_services) {
-        service->lost = unservedText(key);
+        service->lost = RegistryService::unservedText(key);
         service->lostNames = 0;
+        service->control.resetForRun();
     }
     Service &comNet = *m_services.at(QString());
     comNet.started = true;
@@ -119,6 +100,9 @@ void RegistryStage::stop()
         service->pool->stop();
         service->waiting.clear();
         service->started = service->finished = service->drainScheduled = false;
+        // Free verdicts that waited for a control are dropped: their entries stay open, and a
+        // resumed run asks them again.
+        service->control.dropWaiting();
     }
     m_waiting = 0;
 }
@@ -127,13 +111,16 @@ void RegistryStage::stop()
 // names read for the other services leave room.
 std::optional<Lookup> RegistryStage::take(Service &service)
 {
-    if (!service.waiting.empty()) {
-        const Lookup lookup = service.waiting.front();
-        service.waiting.pop_front();
-        if (m_waiting-- == Waiting)
-            wakeAll();   // the feed can be read again
-        return lookup;
+    ServiceControl &control = service.control;
+    if (control.queued) {
+        control.queued = false;
+        control.asked = m_controls.value(service.key);
+        return Lookup {control.asked, ControlEntry};
     }
+    if (control.isPending())
+        return std::nullopt;   // nothing else is asked until the control is answered
+    if (!service.waiting.empty())
+        return popWaiting(service);
     while (!m_feedEnded && m_waiting < Waiting) {
         const std::optional<Lookup> next = m_feed();
         if (!next) {
@@ -150,8 +137,21 @@ std::optional<Lookup> RegistryStage::take(Service &service)
     return std::nullopt;
 }
 
+Lookup RegistryStage::popWaiting(Service &service)
+{
+    const Lookup lookup = service.waiting.front();
+    service.waiting.pop_front();
+    if (m_waiting-- == Waiting)
+        wakeAll();   // the feed can be read again
+    return lookup;
+}
+
 bool RegistryStage::isBehind(const Service &service) const
 {
+    if (service.control.queued)
+        return false;
+    if (service.control.isPending())
+        return true;   // the names after the control come once it is answered
     return service.waiting.empty() && !m_feedEnded && (m_waiting >= Waiting || (m_feedBehind && m_feedBehind()));
 }
 
@@ -175,7 +175,7 @@ void RegistryStage::route(Service &service, const Lookup &lookup)
                     ++service.lostNames;
                     emit unchecked(written.name, written.entry);
                     if (run == m_run)
-                        take(service);
+                        popWaiting(service);
                 }
                 if (run == m_run)
                     onFinished(service);
@@ -199,6 +199,7 @@ void RegistryStage::route(Service &service, const Lookup &lookup)
 
 void RegistryStage::feedReady()
 {
+    askWaitingControls();
     wakeAll();
 }
 
@@ -219,7 +220,7 @@ void RegistryStage::onFinished(Service &service)
     if (!m_feedEnded)
         return;
     for (const auto &[key, other] : m_services) {
-        if (!other->waiting.empty() || (other->started && !other->finished))
+        if (!other->waiting.empty() || other->control.isPending() || (other->started && !other->finished))
             return;
     }
     emit finished();
@@ -234,10 +235,139 @@ void RegistryStage::lose(Service &service, const QString &why)
     const QList<Lookup> open = service.pool->openLookups();
     service.pool->stop();
     service.lost = why;
-    for (const Lookup &lookup : open)
-        route(service, lookup);
-    if (open.isEmpty())
+    // Free answers that waited for a control of a service now lost have no verdict either.
+    const std::deque<ServiceControl::Held> held = std::exchange(service.control.held, {});
+    service.control.dropWaiting();
+    const quint64 run = m_run;
+    for (const ServiceControl::Held &name : held) {
+        if (run != m_run)
+            return;
+        ++service.lostNames;
+        emit unchecked(name.name, name.entry);
+    }
+    bool routed = false;
+    for (const Lookup &lookup : open) {
+        if (lookup.entry != ControlEntry) {
+            route(service, lookup);
+            routed = true;
+        }
+    }
+    if (!routed)
         onFinished(service);
+}
+
+// A verdict of one of the service's names; a free one counts only once a control has shown that
+// the service tells registered names from free ones.
+void RegistryStage::onVerdict(
+    Service &service, const QString &name, bool unregistered, qint64 entry, const NameState &state)
+{
+    if (entry == ControlEntry)
+        return onControl(service, unregistered ? ServiceControl::Answer::Free : ServiceControl::Answer::Registered);
+    ServiceControl &control = service.control;
+    control.counted();
+    if (!unregistered) {
+        ++control.evidence.registered;
+        emit verdict(name, false, entry, state);
+    } else if (control.hasFailed()) {
+        ++control.evidence.unchecked;
+        emit untrusted(name, entry);
+    } else if (control.held.empty() && !awaitsControl(service)) {
+        ++control.evidence.free;
+        emit verdict(name, true, entry, state);
+    } else {
+        control.held.push_back({name, entry, state});
+        askControl(service);
+    }
+}
+
+// Whether the service's free verdicts wait for a control: none has cleared them lately, and one can
+// be had, now or once DNS finds a name delegated.
+bool RegistryStage::awaitsControl(const Service &service) const
+{
+    if (service.control.isCleared() || service.control.hasFailed())
+        return false;
+    return m_controls.contains(service.key) || (m_controlsMayCome && m_controlsMayCome());
+}
+
+void RegistryStage::askControl(Service &service)
+{
+    ServiceControl &control = service.control;
+    if (!m_running || !control.asked.isEmpty() || control.queued || control.held.empty())
+        return;
+    if (!m_controls.contains(service.key)) {
+        // No control can be had any more: the verdicts count as they would without controls, and the
+        // end of the run names the service as untested.
+        if (!awaitsControl(service)) {
+            control.clearUntested();
+            releaseHeld(service, true);
+        }
+        return;
+    }
+    control.queued = true;
+    service.finished = false;
+    service.pool->feedResumed();
+}
+
+void RegistryStage::askWaitingControls()
+{
+    for (auto &[key, service] : m_services)
+        askControl(*service);
+}
+
+void RegistryStage::noteDelegated(const QString &name)
+{
+    const NameService service = m_directory.serviceFor(name);
+    if (!service.isServed())
+        return;
+    m_controls.insert(service.key, name);
+    if (const auto found = m_services.find(service.key); found != m_services.end()) {
+        found->second->control.controlFound();
+        askControl(*found->second);
+    }
+}
+
+void RegistryStage::onControl(Service &service, ServiceControl::Answer answer)
+{
+    service.control.answered(answer, serviceName(service));
+    const bool failed = answer == ServiceControl::Answer::Free;
+    if (failed)
+        emit controlFailed(service.control.evidence.failure);
+    releaseHeld(service, !failed);
+    if (m_running)
+        service.pool->feedReady();
+}
+
+void RegistryStage::releaseHeld(Service &service, bool trusted)
+{
+    const quint64 run = m_run;
+    ServiceEvidence &evidence = service.control.evidence;
+    for (const ServiceControl::Held &held : std::exchange(service.control.held, {})) {
+        if (run != m_run)
+            return;   // the run stopped: the others keep their entries open
+        if (trusted) {
+            ++evidence.free;
+            emit verdict(held.name, true, held.entry, held.state);
+        } else {
+            ++evidence.unchecked;
+            emit untrusted(held.name, held.entry);
+        }
+    }
+}
+
+QString RegistryStage::serviceName(const Service &service) const
+{
+    return service.name(m_directory, service.isRdap(m_directory, m_comNet.fellOver()));
+}
+
+QList<ServiceEvidence> RegistryStage::evidence() const
+{
+    QList<ServiceEvidence> all;
+    for (const auto &[key, service] : m_services) {
+        const bool rdap = service->isRdap(m_directory, m_comNet.fellOver());
+        if (auto evidence = service->evidence(service->name(m_directory, rdap), rdap, m_controls.contains(key)))
+            all << *evidence;
+    }
+    return all;
 }
 
 int RegistryStage::inFlight() const
@@ -252,13 +382,8 @@ QString RegistryStage::othersText() const
 {
     QStringList busy;
     for (const auto &[key, service] : m_services) {
-        if (!service->backend || !service->started || !service->lost.isEmpty())
-            continue;
-        const QString host = QUrl(key).authority();
-        if (service->pool->askedWaitLeft() > 0)
-            busy << QStringLiteral("%1 asks to wait %2").arg(host, Pace::waitText(service->pool->askedWaitLeft()));
-        else if (service->pool->isPaused())
-            busy << QStringLiteral("%1 busy, pausing").arg(host);
+        if (const QString text = service->busyText(); !text.isEmpty())
+            busy << text;
     }
     return busy.join(QStringLiteral(", "));
 }
@@ -267,11 +392,8 @@ QString RegistryStage::lostText() const
 {
     QStringList lost;
     for (const auto &[key, service] : m_services) {
-        if (service->lost.isEmpty())
-            continue;
-        lost << QStringLiteral("%1 %2 of its names %3 listed as unchecked.")
-                    .arg(service->lost, QString::number(service->lostNames),
-                        service->lostNames == 1 ? QStringLiteral("is") : QStringLiteral("are"));
+        if (const QString text = service->lostText(); !text.isEmpty())
+            lost << text;
     }
     return lost.join(QLatin1Char(' '));
 }

@@ -1,8 +1,12 @@
 #pragma once
 #include "engine/Lookup.h"
 #include "engine/LookupPool.h"
+#include "engine/RegistryService.h"
+#include "engine/ServiceControl.h"
 #include "engine/ServiceDirectory.h"
 
+#include <QHash>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <deque>
@@ -11,8 +15,6 @@
 #include <memory>
 #include <optional>
 
-class RdapBackend;
-
 // The registries of a run: the names DNS did not settle, each handed to the pool of the service
 // that answers its ending. .com and .net go to the run's own pool (the protocol's service, 25 at a
 // time); every other ending to a pool of its RDAP service, one per host, with OtherSlots in flight
@@ -20,6 +22,14 @@ class RdapBackend;
 // names are held for it; past that the list is read no further, so that memory stays bounded
 // and the resume position stays near. A service that cannot be reached, or refuses everything,
 // costs its own names their verdicts (unchecked), not the run.
+//
+// A service's "free" counts only once it has shown that it tells a registered name from a free one:
+// before its first free verdict counts, and again every ControlEvery names it answers, it is asked
+// about a control, a name DNS found delegated in this run under an ending it serves. Its free
+// verdicts wait meanwhile (their entries stay open), at most a pool's worth, as the service takes
+// no other name until the control is answered. A control answered as free means the service
+// answers free for what exists (a wrong base, a proxy, a redirector): none of its free answers
+// counts for the rest of the run. Where no control can be had, the run goes on and says so.
 class RegistryStage : public QObject
 {
     Q_OBJECT
@@ -27,6 +37,9 @@ class RegistryStage : public QObject
 public:
     static constexpr int OtherSlots = 10;
     static constexpr int Waiting = 10000;   // names read for their services and not yet asked
+    static constexpr int ControlEvery = ServiceControl::Every;
+    static constexpr qint64 ControlEntry = -1;   // a control belongs to no entry of the list
+    using Evidence = ServiceEvidence;
 
     explicit RegistryStage(LookupPool &comNet, QObject *parent = nullptr);
     ~RegistryStage() override;
@@ -52,11 +65,22 @@ public:
     QString othersText() const;
     // The services of other endings that were lost in this run, and why: one sentence each.
     QString lostText() const;
+    // A name DNS found delegated in this run: a control for the service of its ending.
+    void noteDelegated(const QString &name);
+    // Whether names DNS finds delegated may still come; while they may, free verdicts of a service
+    // without a control wait for one.
+    void setControlsMayCome(std::function<bool()> mayCome) { m_controlsMayCome = std::move(mayCome); }
+    // Each service asked in the last run, with its counts and its controls.
+    QList<Evidence> evidence() const;
 
 signals:
     void verdict(const QString &name, bool unregistered, qint64 entry, const NameState &state);
     void unchecked(const QString &name, qint64 entry);
     void reserved(const QString &name, qint64 entry);
+    // A free answer of a service that failed its control: the name gets no verdict.
+    void untrusted(const QString &name, qint64 entry);
+    // A service failed its control; the text says which, with the control and its answer.
+    void controlFailed(const QString &text);
     // Every name of the feed has its outcome.
     void finished();
     void paceChanged();
@@ -67,22 +91,32 @@ public:
     static inline const QString NoConnectionText = QStringLiteral("No connection open");
 
 private:
-    struct Service;
+    using Service = RegistryService;
 
     Service &serviceFor(const QString &key);
     void listen(Service &service);
     std::optional<Lookup> take(Service &service);
+    Lookup popWaiting(Service &service);
     bool isBehind(const Service &service) const;
     void route(Service &service, const Lookup &lookup);
     void wakeAll();
     void onFinished(Service &service);
     void lose(Service &service, const QString &why);
+    void onVerdict(Service &service, const QString &name, bool unregistered, qint64 entry, const NameState &state);
+    void onControl(Service &service, ServiceControl::Answer answer);
+    bool awaitsControl(const Service &service) const;
+    void askControl(Service &service);
+    void askWaitingControls();
+    void releaseHeld(Service &service, bool trusted);
+    QString serviceName(const Service &service) const;
 
     LookupPool &m_comNet;
     LookupPool::Feed m_feed;
     LookupPool::FeedBehind m_feedBehind;
     ServiceDirectory m_directory;
     std::map<QString, std::unique_ptr<Service>> m_services;   // by key; "" is .com and .net
+    QHash<QString, QString> m_controls;   // by service key: the last name DNS found delegated under it
+    std::function<bool()> m_controlsMayCome;
     qsizetype m_waiting = 0;
     bool m_feedEnded = false;
     bool m_running = false;

@@ -21,9 +21,16 @@ CheckSession::CheckSession(QObject *parent)
     m_run.setEndings(Settings::endingsList());
     connect(&m_registry, &RegistryStage::verdict, this, &CheckSession::onVerdict);
     connect(&m_dns, &DnsStage::delegated, this, [this](const QString &name, qint64 entry) {
+        m_registry.noteDelegated(name);   // a name its registry must know: a control for it
         NameState byDns;
         byDns.by = NameState::By::Dns;
         onVerdict(name, false, entry, byDns);
+    });
+    m_registry.setControlsMayCome([this] { return m_dns.mayFindMore(); });
+    connect(&m_registry, &RegistryStage::untrusted, this, [this](const QString &name, qint64 entry) {
+        onUnchecked(name, entry,
+            QStringLiteral("its registry answered a name DNS found delegated as free, so its free "
+                           "answers are not trusted"));
     });
     connect(&m_registry, &RegistryStage::unchecked, this, [this](const QString &name, qint64 entry) {
         onUnchecked(name, entry, QStringLiteral("the registry gave no verdict"));
@@ -81,6 +88,7 @@ void CheckSession::setServer(const Whois::Server &server, const QString &error)
     m_directory.server = server;
     m_serverError = error;
     m_backends.setServer(server);
+    m_registry.setDirectory(m_directory);   // it names the service at the end of a run
 }
 
 void CheckSession::setProtocol(Rdap::Protocol protocol, const QString &error)
@@ -88,6 +96,7 @@ void CheckSession::setProtocol(Rdap::Protocol protocol, const QString &error)
     m_protocolError = error;
     m_directory.protocol = protocol;
     m_pool.setBackend(&m_backends.forProtocol(protocol));
+    m_registry.setDirectory(m_directory);
 }
 
 void CheckSession::setService(const ServiceDirectory &service)
@@ -218,7 +227,17 @@ QString CheckSession::summaryText() const
                 number(m_run.skippedLines()),
                 m_results.droppingCount() > 0 ? QStringLiteral(" (%1 dropping)").arg(number(m_results.droppingCount()))
                                               : QString());
+    text += QLatin1Char(' ') + evidenceLines().join(QLatin1Char(' '));
     if (m_run.lastEnd() != RunEnd::Finished)
         text += QStringLiteral(" It resumes at entry %1.").arg(number(m_run.resumeSaved()));
     return text;
+}
+
+QStringList CheckSession::evidenceLines() const
+{
+    QStringList lines;
+    for (const RegistryStage::Evidence &service : m_registry.evidence())
+        lines << QStringLiteral("Registry ") + service.text();
+    lines << m_dns.evidenceText() + QLatin1Char('.');
+    return lines;
 }

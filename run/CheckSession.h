@@ -61,8 +61,12 @@ public:
     void releaseFolder(const QObject *holder);
     bool isRunning() const { return m_run.isRunning(); }
     // What the last run did, as the status bar keeps it until the next: why it ended, its entries,
-    // the free names by profile, the registered, unchecked and skipped ones, and where it resumes.
+    // the free names by profile, the registered, unchecked and skipped ones, the evidence of its
+    // services, and where it resumes.
     QString summaryText() const;
+    // The evidence of the last run, a line each: every registry service asked, with its counts and
+    // its controls, and whether DNS was used and tested.
+    QStringList evidenceLines() const;
 
 signals:
     // After the name has been classified and its file written; the name as it was asked (its IDNA

@@ -65,6 +65,9 @@ struct Options {
     bool dnsRefuseAll = false;                // DNS answers every question with REFUSED
     bool dnsChaos = false;                    // NS records come in class CH, not IN
     bool dnsFabricate = false;                // NS records for every name, as a resolver that makes things up
+    quint64 freeAfter = 0;                    // the registry answers every name free after this many queries
+    bool dnsDenyAll = false;                  // NXDOMAIN for every name, the endings too, as a filter's
+    bool dnsEmptyAll = false;                 // NOERROR without records for every name (NODATA)
     QString replay;                           // a folder of captured answers: whois/NAME, rdap/NAME.http
     QString holdFile;                         // while it exists, replies wait...
     quint64 holdAfter = 0;                    // ...once this many queries have been answered
@@ -167,6 +170,12 @@ public:
         if (key.indexOf('.') > 40)
             return true;   // a label this long is nobody's name: the names a client asks to test its resolver
         return stableHash(key) % 100000u < quint32(m_options.freeRatio * 100000.0);
+    }
+
+    // What the registry says: the rule of free names, unless it has gone wrong (--free-after).
+    bool answersFree(const QByteArray &name) const
+    {
+        return isFree(name) || (m_options.freeAfter > 0 && m_queries > m_options.freeAfter);
     }
 
     // A registered name on its way out: "redemptionPeriod" (half of them) or "pendingDelete"; empty
@@ -469,7 +478,7 @@ private:
         if (m_options.reservedNames.contains(name))
             return rdapAnswer(socket, 404, "application/rdap+json",
                 R"({"errorCode":404,"title":"Not Found","description":["The name is reserved by the registry."]})");
-        if (isFree(name)) {
+        if (answersFree(name)) {
             if (m_options.html404)
                 return rdapAnswer(socket, 404, "text/html", "<html><body>Not Found</body></html>");
             // The .com and .net registry's own answer: the status and the type, and nothing else.
@@ -516,7 +525,7 @@ private:
         const QByteArray updated = lastUpdate();
         const QByteArray upper = name.toUpper();
         QByteArray reply;
-        if (isFree(name)) {
+        if (answersFree(name)) {
             reply = "No match for \"" + upper + "\".\r\n>>> Last update of whois database: " + updated + " <<<\r\n\r\n"
                 + Notice;
         } else {
@@ -694,9 +703,11 @@ private:
         const QByteArray question = query.mid(12, at + 5 - 12);
         const int type = (quint8(query[at + 1]) << 8) | quint8(query[at + 2]);
         const QByteArray lower = name.toLower();
-        const bool registered = !m_registry.isFree(lower);
-        const bool delegated = registered && m_registry.droppingPhase(lower).isEmpty()
-            && stableHash("held:" + lower) % 100000u >= quint32(m_options.heldRatio * 100000.0);
+        const bool ending = !lower.contains('.');   // every top-level zone is delegated from the root
+        const bool registered = ending || !m_registry.isFree(lower);
+        const bool delegated = ending
+            || (registered && m_registry.droppingPhase(lower).isEmpty()
+                && stableHash("held:" + lower) % 100000u >= quint32(m_options.heldRatio * 100000.0));
 
         int rcode = 0;
         bool truncated = false;
@@ -712,10 +723,14 @@ private:
             m_silentNames.insert(lower);
         if (m_silentNames.contains(lower))
             return {};   // a name this server never answers
-        const bool lame =
-            registered && stableHash("lame:" + lower) % 100000u < quint32(m_options.servfailRatio * 100000.0);
+        const bool lame = registered && !ending
+            && stableHash("lame:" + lower) % 100000u < quint32(m_options.servfailRatio * 100000.0);
         if (m_options.dnsRefuseAll || m_limit.exceeded()) {
             rcode = 5;   // REFUSED
+        } else if (m_options.dnsDenyAll) {
+            rcode = 3;   // NXDOMAIN
+        } else if (m_options.dnsEmptyAll) {
+            // NOERROR and nothing else
         } else if (lame || (m_options.servfailEvery > 0 && m_questions % quint64(m_options.servfailEvery) == 0)) {
             rcode = 2;   // SERVFAIL
         } else if (m_options.dnsFabricate && type == TypeNs) {
@@ -878,7 +893,15 @@ int main(int argc, char **argv)
         QStringLiteral("FILE"));
     const QCommandLineOption holdAfter(QStringLiteral("hold-after"),
         QStringLiteral("With --hold-file: the first N queries are answered as usual."), QStringLiteral("N"));
-    parser.addOptions({droppingRatio, dropping, holdAfter, holdFile});
+    const QCommandLineOption dnsDenyAll(QStringLiteral("dns-nxdomain-all"),
+        QStringLiteral("Over DNS, answer every question with NXDOMAIN, the endings' own included."));
+    const QCommandLineOption dnsEmptyAll(QStringLiteral("dns-nodata-all"),
+        QStringLiteral("Over DNS, answer every question with NOERROR and no records (NODATA)."));
+    const QCommandLineOption freeAfter(QStringLiteral("free-after"),
+        QStringLiteral("After N queries the registry (WHOIS and RDAP) answers every name free, as a service gone "
+                       "wrong; DNS is not changed."),
+        QStringLiteral("N"));
+    parser.addOptions({droppingRatio, dropping, holdAfter, holdFile, dnsDenyAll, dnsEmptyAll, freeAfter});
     parser.addOptions({dnsPort, heldRatio, dnsLimit, hijack, dnsTruncate, dnsMismatch, dnsLatency, replay,
         servfailRatio, servfailEvery, dnsSilentAfter, dnsSilentNames, dnsRefuseAll, dnsChaos, dnsFabricate});
     parser.addOptions({port, registered, freeRatio, latency, slowEvery, slowMs, silentEvery, silentName, emptyEvery,
@@ -936,10 +959,14 @@ int main(int argc, char **argv)
     all &= ok;
     options.holdAfter = quint64(number(holdAfter, &ok));
     all &= ok;
+    options.freeAfter = quint64(number(freeAfter, &ok));
+    all &= ok;
     options.holdFile = parser.value(holdFile);
     options.dnsRefuseAll = parser.isSet(dnsRefuseAll);
     options.dnsChaos = parser.isSet(dnsChaos);
     options.dnsFabricate = parser.isSet(dnsFabricate);
+    options.dnsDenyAll = parser.isSet(dnsDenyAll);
+    options.dnsEmptyAll = parser.isSet(dnsEmptyAll);
     options.hijack = parser.isSet(hijack);
     options.dnsTruncate = parser.isSet(dnsTruncate);
     options.dnsMismatch = parser.isSet(dnsMismatch);

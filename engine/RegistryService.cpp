@@ -1,0 +1,80 @@
+#include "engine/RegistryService.h"
+
+#include "engine/LookupPool.h"
+#include "engine/RdapBackend.h"
+
+RegistryService::RegistryService() = default;
+
+RegistryService::~RegistryService()
+{
+    // The pool stops before its backend goes.
+    if (pool)
+        pool->stop();
+}
+
+std::unique_ptr<RegistryService> RegistryService::overRdap(const QString &key, const Rdap::Bases &bases, int slotCount)
+{
+    auto service = std::make_unique<RegistryService>();
+    service->key = key;
+    service->backend = std::make_unique<RdapBackend>(slotCount);
+    service->backend->setBases(bases);
+    service->backend->setShownService(key);
+    service->ownPool = std::make_unique<LookupPool>(slotCount);
+    service->pool = service->ownPool.get();
+    service->pool->setBackend(service->backend.get());
+    service->lost = unservedText(key);
+    return service;
+}
+
+QString RegistryService::unservedText(const QString &key)
+{
+    if (!key.startsWith(ServiceDirectory::UnservedKey))
+        return {};
+    return QStringLiteral("No RDAP service is known for .%1.").arg(key.mid(ServiceDirectory::UnservedKey.size()));
+}
+
+bool RegistryService::isRdap(const ServiceDirectory &directory, bool comNetFellOver) const
+{
+    return !key.isEmpty() || directory.protocol == Rdap::Protocol::Rdap || comNetFellOver;
+}
+
+QString RegistryService::name(const ServiceDirectory &directory, bool rdap) const
+{
+    if (!key.isEmpty())
+        return QUrl(key).authority();
+    return rdap ? directory.bases.requestFor(QStringLiteral("example.com")).authority() : directory.server.text();
+}
+
+std::optional<ServiceEvidence> RegistryService::evidence(const QString &shownName, bool rdap, bool controlKnown) const
+{
+    ServiceControl settled = control;
+    ServiceEvidence &evidence = settled.evidence;
+    evidence.unchecked += lostNames;
+    evidence.asked += lostNames;
+    if (evidence.asked == 0)
+        return std::nullopt;
+    settled.settleUntested(controlKnown);
+    evidence.service = shownName;
+    evidence.protocol = rdap ? QStringLiteral("rdap") : QStringLiteral("whois");
+    return evidence;
+}
+
+QString RegistryService::busyText() const
+{
+    if (!backend || !started || !lost.isEmpty())
+        return {};
+    const QString host = QUrl(key).authority();
+    if (pool->askedWaitLeft() > 0)
+        return QStringLiteral("%1 asks to wait %2").arg(host, Pace::waitText(pool->askedWaitLeft()));
+    if (pool->isPaused())
+        return QStringLiteral("%1 busy, pausing").arg(host);
+    return {};
+}
+
+QString RegistryService::lostText() const
+{
+    if (lost.isEmpty())
+        return {};
+    return QStringLiteral("%1 %2 of its names %3 listed as unchecked.")
+        .arg(lost, QString::number(lostNames), lostNames == 1 ? QStringLiteral("is") : QStringLiteral("are"));
+}
