@@ -63,11 +63,9 @@ void DnsStage::askCanary(const QString &ending)
 
 bool DnsStage::onCanaryAnswered(quint64 id, DnsClient::Outcome outcome)
 {
-    const auto canary = m_canaries.find(id);
-    if (canary == m_canaries.end())
+    const QString name = m_canaries.take(id);
+    if (name.isEmpty())
         return false;
-    const QString name = canary.value();
-    m_canaries.erase(canary);
     ++m_canariesAnswered;
     if (outcome == DnsClient::Outcome::Delegated && !m_off)
         turnOff(QStringLiteral("the DNS resolver makes delegations up (it calls %1, a name that cannot exist, "
@@ -87,11 +85,9 @@ void DnsStage::askEnding(const QString &ending)
 
 bool DnsStage::onEndingAnswered(quint64 id, DnsClient::Outcome outcome)
 {
-    const auto check = m_endingChecks.find(id);
-    if (check == m_endingChecks.end())
+    const QString ending = m_endingChecks.take(id);
+    if (ending.isEmpty())
         return false;
-    const QString ending = check.value();
-    m_endingChecks.erase(check);
     using Outcome = DnsClient::Outcome;
     std::deque<Lookup> parked = m_parked.take(ending);
     if (outcome == Outcome::Delegated) {

@@ -44,21 +44,10 @@ void RegistryStage::listen(Service &service)
         [this, &service](const QString &name, bool unregistered, qint64 entry, const NameState &state) {
             onVerdict(service, name, unregistered, entry, state);
         });
-    connect(pool, &LookupPool::unchecked, this, [this, &service](const QString &name, qint64 entry) {
-        if (entry == ControlEntry)
-            return onControl(service, ServiceControl::Answer::None);
-        service.control.counted();
-        ++service.control.evidence.unchecked;
-        emit unchecked(name, entry);
-    });
-    // A reserved control says neither registered nor free: the service stays untested by it.
-    connect(pool, &LookupPool::reserved, this, [this, &service](const QString &name, qint64 entry) {
-        if (entry == ControlEntry)
-            return onControl(service, ServiceControl::Answer::None);
-        service.control.counted();
-        ++service.control.evidence.unchecked;
-        emit reserved(name, entry);
-    });
+    connect(pool, &LookupPool::unchecked, this,
+        [this, &service](const QString &name, qint64 entry) { onNoVerdict(service, name, entry, false); });
+    connect(pool, &LookupPool::reserved, this,
+        [this, &service](const QString &name, qint64 entry) { onNoVerdict(service, name, entry, true); });
     connect(pool, &LookupPool::fellOverToRdap, this, [&service] { service.control.serviceChanged(); });
     connect(pool, &LookupPool::paceChanged, this, [this] {
         // A lookup ended and none took its place: the last "connecting" no longer holds.
@@ -278,6 +267,18 @@ void RegistryStage::onVerdict(
         control.held.push_back({name, entry, state});
         askControl(service);
     }
+}
+
+// A name written off or reserved; a control so answered says neither registered nor free.
+void RegistryStage::onNoVerdict(Service &service, const QString &name, qint64 entry, bool isReserved)
+{
+    if (entry == ControlEntry)
+        return onControl(service, ServiceControl::Answer::None);
+    service.control.countedUnchecked();
+    if (isReserved)
+        emit reserved(name, entry);
+    else
+        emit unchecked(name, entry);
 }
 
 // Whether the service's free verdicts wait for a control: none has cleared them lately, and one can

@@ -104,6 +104,7 @@ private:
     void lose(Service &service, const QString &why);
     void onVerdict(Service &service, const QString &name, bool unregistered, qint64 entry, const NameState &state);
     void onControl(Service &service, ServiceControl::Answer answer);
+    void onNoVerdict(Service &service, const QString &name, qint64 entry, bool isReserved);
     bool awaitsControl(const Service &service) const;
     void askControl(Service &service);
     void askWaitingControls();

@@ -54,6 +54,11 @@ public:
 
     // A name of the list answered, whatever its outcome.
     void counted();
+    void countedUnchecked()
+    {
+        counted();
+        ++evidence.unchecked;
+    }
     // No control could be had: its free verdicts count as they would without controls until one can.
     void clearUntested() { cleared = clearedUntested = true; }
     // A control can now be had: the next free verdict waits for it, if none could be before.
