@@ -92,7 +92,7 @@ bool ResultLists::AddUnregistered(const QString &name)
         return true;
     // The file first: a name shown as free but not saved would be lost in a crash.
     m_items[index(list)].append(name);
-    if (!WriteProfileFiles()) {
+    if (!WriteProfileFiles(list)) {
         m_items[index(list)].removeLast();
         return false;
     }
@@ -153,12 +153,19 @@ void ResultLists::setCaption(ResultList list, const QString &text)
     emit captionChanged(list, text);
 }
 
-bool ResultLists::WriteProfileFiles()
+// The files of the lists that did not change go first: one that cannot be written (a cleared list
+// whose file cannot be moved aside) stops the new name before its own file holds it, so that the
+// lists, their counts and their files still agree, and the name is asked again.
+bool ResultLists::WriteProfileFiles(ResultList changed)
 {
-    bool ok = true;
-    for (int i = 0; i < ResultFiles::ProfileCount; ++i)
-        ok = m_files.writeProfile(ResultFiles::profileKind(i), items(profileList(i)), m_runStamp) && ok;
-    return ok;
+    int changedFile = -1;
+    for (int i = 0; i < ResultFiles::ProfileCount; ++i) {
+        if (profileList(i) == changed)
+            changedFile = i;
+        else if (!m_files.writeProfile(ResultFiles::profileKind(i), items(profileList(i)), m_runStamp))
+            return false;
+    }
+    return changedFile < 0 || m_files.writeProfile(ResultFiles::profileKind(changedFile), items(changed), m_runStamp);
 }
 
 bool ResultLists::addUnchecked(const QString &name)

@@ -61,8 +61,9 @@ public:
     // A registered name on its way out, with its state ("pendingDelete") and estimated release
     // ("2026-12-20" or "unknown"): written to the dropping file; false when it cannot be.
     bool addDropping(const QString &name, const QString &state, const QString &release);
-    // Brings the three profile files up to their lists; false when a file could not be written.
-    bool WriteProfileFiles();
+    // Brings the three profile files up to their lists, the file of the list that changed last;
+    // false when a file could not be written.
+    bool WriteProfileFiles(ResultList changed);
     // The cap sequence: when a profile list holds Cap items or more, the lists are saved to the
     // overflow folder, emptied and a new stamp begins. True when it happened.
     bool applyCap();

@@ -842,6 +842,48 @@ private slots:
         QTEST(ledger.earliestOpen(), "earliest");
     }
 
+    // A free name is in its file or not shown. The Mid list was cleared and its file cannot be moved
+    // aside (a file stands where backups/ should be), so the second of the three profile files
+    // fails. Fault caught: the High file written though the name was taken out of its list, so that
+    // the next High name was shown and counted but never written, and the first written twice.
+    void freeNameInItsFileOrNotShown()
+    {
+        TestFolders folders;
+        TestWhoisServer server({"--free-ratio", "1"});
+        DataFile::rewrite(folders.file("mid.txt"), {"midone", "midtwo"});
+        const QStringList high {"hiaa", "hibb", "hicc"};
+        DataFile::rewrite(folders.file("high.txt"), high);
+        Engine engine(server);
+        QVERIFY(engine.runToEnd(folders.file("mid.txt")));
+        ResultLists &results = engine.session.results();
+        results.clear(ResultList::Mid, true);
+        QVERIFY(QDir(folders.file("backups")).removeRecursively());
+        writeBytes(folders.file("backups"), "not a folder");
+
+        QVERIFY(engine.runToEnd(folders.file("high.txt")));
+        QCOMPARE(engine.session.run().lastEnd(), RunEnd::Unsaved);
+        QCOMPARE(engine.session.run().resumeSaved(), 1);
+        QVERIFY(engine.verdicts.filter(" hi").isEmpty());
+        QVERIFY(results.items(ResultList::High).isEmpty());
+        QCOMPARE(results.counter(ResultList::High), 0);
+        const QString highFile = folders.file("SuperHighProfile.txt");
+        QVERIFY2(
+            fileEntries(highFile).isEmpty() || !QFile::exists(highFile), qPrintable(fileEntries(highFile).join(' ')));
+
+        // Mended, the run resumes: each name once, in its list and its file alike.
+        QVERIFY(QFile::remove(folders.file("backups")));
+        QVERIFY(engine.runToEnd(folders.file("high.txt"), engine.session.run().resumeSaved()));
+        QCOMPARE(engine.session.run().lastEnd(), RunEnd::Finished);
+        const QStringList expected {"hiaa.com", "hibb.com", "hicc.com"};
+        QStringList listed = results.items(ResultList::High);
+        listed.sort();
+        QCOMPARE(listed, expected);
+        QStringList written = fileEntries(highFile);
+        written.sort();
+        QCOMPARE(written, expected);
+        QCOMPARE(results.counter(ResultList::High), 3);
+    }
+
     // Faults caught: a verdict after the click; a resume position past an entry still open (with
     // two endings, one of its names without a verdict), or short of the first open one.
     void stopThenResume_data()
