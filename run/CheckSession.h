@@ -55,6 +55,12 @@ public:
     // One run per program folder at a time: another program's run there refuses this one.
     QString start(qint64 first, qint64 entries);
     void stop() { m_run.stop(); }
+    // Stops the run of that number if it is still going on; a later run goes on.
+    void stopRun(quint64 runNumber)
+    {
+        if (m_run.isRunning() && m_run.runNumber() == runNumber)
+            m_run.stop();
+    }
     // Another user of the program folder's result files (the harvest window's checks) holds it as
     // a run does, so that no other program runs there meanwhile. Returns why it cannot, or empty.
     QString holdFolder(const QObject *holder);

@@ -153,6 +153,7 @@ QString RunControl::start(qint64 first, qint64 entries)
     m_runSource = m_source;
 
     m_running = true;
+    ++m_runNumber;
     m_first = first;
     m_nextEntry = first;
     m_wordMax = entries;

@@ -84,6 +84,9 @@ public:
     qint64 skippedLines() const;
 
     bool isRunning() const { return m_running; }
+    // Which run of this program's life is going on, or went on last: a question asked about one
+    // run acts on that run only.
+    quint64 runNumber() const { return m_runNumber; }
     // The entries of the run: the first asked and the last of the list.
     qint64 firstEntry() const { return m_first; }
     qint64 lastEntry() const { return m_wordMax; }
@@ -147,5 +150,6 @@ private:
     SkipReport m_skips;
     quint64 m_listLoads = 0;   // the list's loads when the run began: one more is a changed list
     bool m_running = false;
+    quint64 m_runNumber = 0;
     RunEnd m_lastEnd = RunEnd::Stopped;
 };

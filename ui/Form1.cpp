@@ -171,9 +171,9 @@ void Form1::checkSavedAgain()
             this, title, QStringLiteral("Saved Domains holds no name to check."), QMessageBox::Information);
     if (const QString run = m_flow.runToReplace(); !run.isEmpty()) {
         askFirst(this, title, run + QStringLiteral(" Stop it and check Saved Domains again?"),
-            QStringLiteral("Stop the run"), QStringLiteral("Keep the run"), this, [this] {
-                m_session.stop();
-                checkSavedAgain();
+            QStringLiteral("Stop the run"), QStringLiteral("Keep the run"), this, [this, asked = m_run.runNumber()] {
+                m_session.stopRun(asked);
+                checkSavedAgain();   // asks again about a run started since
             });
         return;
     }
@@ -556,7 +556,8 @@ void Form1::showGenerator()
     m_windows.show(Windows::Kind::Generator, [this] {
         auto *generator = new frmMake(this);
         generator->runToReplace = [this] { return m_flow.runToReplace(); };
-        generator->stopRun = [this] { m_session.stop(); };
+        generator->runNumber = [this] { return m_run.runNumber(); };
+        generator->stopRun = [this](quint64 run) { m_session.stopRun(run); };
         connect(generator, &frmMake::generated, this, &Form1::checkGeneratedNames);
         return generator;
     });
@@ -586,9 +587,10 @@ void Form1::checkSearchList(int entries, ListBuilder::Engine engine)
                 + QStringLiteral(" Stop it and check the list of the search now? Otherwise the list is checked when "
                                  "you choose %1 and press Start.")
                       .arg(RunControl::sourceName(source)),
-            QStringLiteral("Stop the run"), QStringLiteral("Keep the run"), this, [this, entries, engine] {
-                m_session.stop();
-                checkSearchList(entries, engine);
+            QStringLiteral("Stop the run"), QStringLiteral("Keep the run"), this,
+            [this, entries, engine, asked = m_run.runNumber()] {
+                m_session.stopRun(asked);
+                checkSearchList(entries, engine);   // asks again about a run started since
             });
         return;
     }

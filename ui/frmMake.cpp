@@ -203,11 +203,12 @@ void frmMake::Command1_Click()
     }
     // The created names are checked at once: a run going on stops only once the user agrees.
     if (const QString run = runToReplace ? runToReplace() : QString(); !run.isEmpty()) {
+        const quint64 asked = runNumber ? runNumber() : 0;
         askFirst(this, windowTitle(), run + QStringLiteral(" Stop it and check the created names?"),
-            QStringLiteral("Stop the run"), QStringLiteral("Keep the run"), this, [this] {
+            QStringLiteral("Stop the run"), QStringLiteral("Keep the run"), this, [this, asked] {
                 if (stopRun)
-                    stopRun();
-                Command1_Click();
+                    stopRun(asked);
+                Command1_Click();   // asks again about a run started since
             });
         return;
     }

@@ -25,8 +25,10 @@ public:
     std::function<QString(const QString &suggested)> chooseSaveFile;
     // The run that checking the created names would stop, as a sentence; empty when none is going on.
     std::function<QString()> runToReplace;
-    // Stops that run; it keeps its place.
-    std::function<void()> stopRun;
+    // The number of the run going on, and a stop of the run of that number if it still goes on:
+    // an answer given late acts on the run the question named, never on a later one.
+    std::function<quint64()> runNumber;
+    std::function<void(quint64)> stopRun;
 
     void cmdAdd_Click();
     void cmdSub_Click();

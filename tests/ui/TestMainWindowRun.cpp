@@ -484,6 +484,40 @@ private slots:
         QVERIFY2(summary.last().endsWith("It resumes at entry 101."), qPrintable(summary.last()));
     }
 
+    // A question answered late acts on the run it named. Fault caught: "Stop the run" in a question
+    // about one run stopping a later run, started while the question was open.
+    void lateAnswerStopsNoLaterRun()
+    {
+        TestFolders folders;
+        DataFile::rewrite(folders.file("custom.txt"), numberedNames(400));
+        TestWhoisServer server(QStringList {"--free-ratio", "1"} + holdingReplies(0, folders.file("hold")));
+        Form1 window;
+        window.session().setServer(Whois::Server::parse(server.address()));
+        window.chooseCustomList = [&] { return folders.file("custom.txt"); };
+        choose(window, Source::CustomList);
+        QTest::mouseClick(control<QToolButton>(window, "cmdDoSearch"), Qt::LeftButton);
+        QVERIFY(window.run().isRunning());
+        window.findChild<QAction *>("mnuToolsItem1")->trigger();   // Generate names
+        auto *maker = window.findChild<frmMake *>();
+        QVERIFY(maker);
+        maker->Text1->setText("shop");
+        maker->Command1->click();   // asks about the first run
+        QTest::mouseClick(control<QToolButton>(window, "Command3"), Qt::LeftButton);
+        choose(window, Source::CustomList);
+        QTest::mouseClick(control<QToolButton>(window, "cmdDoSearch"), Qt::LeftButton);
+        QVERIFY(window.run().isRunning());
+        const quint64 second = window.run().runNumber();
+
+        QVERIFY(!answerQuestion(*maker, "Stop the run").isEmpty());
+        QCOMPARE(window.run().runNumber(), second);
+        QVERIFY(window.run().isRunning());
+        // The created names are not checked over it without a word: the question comes again, about it.
+        const QString again = answerQuestion(*maker, "Keep the run");
+        QVERIFY2(again.startsWith("A run of Custom List is going on, at entry "), qPrintable(again));
+        QCOMPARE(window.run().runNumber(), second);
+        QVERIFY(window.run().isRunning());
+    }
+
     // A run meets names on their way out, then Saved Domains is checked again after one of them was
     // released. Faults caught: a dropping name shown like any registered one, left out of the
     // summary or of the Dropping Names window; a check again that does not ask the Saved names, or
