@@ -91,6 +91,12 @@ Value<qint64> cliPosition(const QString &absoluteListPath)
     return Value<qint64>(ProductKey, QStringLiteral("CliPositions"), key, 1);
 }
 
+Value<qint64> customListPosition(const QString &absoluteListPath)
+{
+    const QString key = QString::fromLatin1(QUrl::toPercentEncoding(absoluteListPath));
+    return Value<qint64>(RunKey, QStringLiteral("CustomListPositions"), key, 1);
+}
+
 Value<QString> listFingerprint(const Value<qint64> &position)
 {
     return Value<QString>(position.appKey(), position.section(), position.key() + QStringLiteral("List"), {});

@@ -108,6 +108,9 @@ inline const Value<QString> GoogleHost {ProductKey, NetworkSection, QStringLiter
 
 // tamarind-cli keeps its own resume position per list file, apart from the desktop program's.
 Value<qint64> cliPosition(const QString &absoluteListPath);
+// The desktop program's Custom List keeps a resume position per list file (beside CustWordNum,
+// the last one's), so that a run of another list, or of Saved Domains, takes no list's place.
+Value<qint64> customListPosition(const QString &absoluteListPath);
 
 // What a list was like when a resume position was kept for it (see SourceFeed::fingerprint), kept
 // beside that position: a list changed since then starts over.

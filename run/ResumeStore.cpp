@@ -3,6 +3,7 @@
 #include "run/SourceFeed.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 const Settings::Value<qint64> *ResumeStore::settingFor(Source source)
 {
@@ -36,9 +37,15 @@ ResumeStart ResumeStore::resumeStart(const Settings::Value<qint64> &setting, Sou
             .arg(QDir::toNativeSeparators(feed.path()), QString::number(kept), change)};
 }
 
-void ResumeStore::begin(Source source, const QString &fingerprint)
+ResumeStart ResumeStore::customListStart(SourceFeed &feed)
+{
+    return resumeStart(Settings::customListPosition(QFileInfo(feed.path()).absoluteFilePath()), feed);
+}
+
+void ResumeStore::begin(Source source, const QString &path, const QString &fingerprint)
 {
     m_source = source;
+    m_path = QFileInfo(path).absoluteFilePath();
     m_fingerprint = fingerprint;
     m_saved = -1;
 }
@@ -63,5 +70,7 @@ void ResumeStore::save(qint64 position)
     }
     if (const Settings::Value<qint64> *setting = settingFor(m_source))
         keep(*setting);
+    if (m_source == Source::CustomList)
+        keep(Settings::customListPosition(m_path));
     Settings::WordNumber.set(position);
 }

@@ -28,8 +28,10 @@ public:
 
     // Where the positions are kept instead of the source's own keys (tamarind-cli).
     void setCustom(const QList<Settings::Value<qint64>> &settings) { m_custom = settings; }
-    // A run of `source` over the list with `fingerprint` begins; nothing is saved yet.
-    void begin(Source source, const QString &fingerprint);
+    // A run of `source` over the list at `path` with `fingerprint` begins; nothing is saved yet.
+    void begin(Source source, const QString &path, const QString &fingerprint);
+    // Where a Custom List of this file resumes (its own position, or 1 when it changed since).
+    static ResumeStart customListStart(SourceFeed &feed);
     // Keeps `position` as where the run resumes.
     void save(qint64 position);
     // The position saved last in this run; -1 before the first.
@@ -38,6 +40,7 @@ public:
 private:
     QList<Settings::Value<qint64>> m_custom;
     Source m_source = Source::None;
+    QString m_path;
     QString m_fingerprint;
     qint64 m_saved = -1;
 };

@@ -116,16 +116,24 @@ SourceSelection RunControl::selectSource(Source source, const QString &customFil
         selection.startsOver = resume.startsOver;
         break;
     }
-    case Source::CustomList:
+    case Source::CustomList: {
         m_selected.setPath(customFile);
         selection.wordMax = m_selected.count();
-        selection.wordNum = 1;
+        // The same file again resumes where its last run stopped, unless it changed since.
+        const ResumeStart resume = ResumeStore::customListStart(m_selected);
+        selection.wordNum = resume.entry;
+        selection.startsOver = resume.startsOver;
         break;
+    }
     case Source::YahooSearch:
-    case Source::GoogleSearch:
+    case Source::GoogleSearch: {
+        // The list of a search resumes where its run stopped; a new search writes a new list, which
+        // starts at entry 1.
         m_selected.setPath(ProgramFiles::path(File::BrowserSearch));
-        selection.wordNum = 1;
+        const ResumeStart resume = ResumeStore::resumeStart(*ResumeStore::settingFor(source), m_selected);
+        selection.wordNum = resume.entry;
         break;
+    }
     case Source::GenerateNames:
         m_selected.setPath(ProgramFiles::path(File::CreatedDomains));
         selection.wordNum = 1;
@@ -139,8 +147,6 @@ QString RunControl::start(qint64 first, qint64 entries)
 {
     if (m_running)
         return QStringLiteral("A run is already going on.");
-    if (m_source == Source::YahooSearch || m_source == Source::GoogleSearch)
-        first = 1;   // a search-engine list always starts over
     if (m_selected.path().isEmpty())
         return QStringLiteral("No list is chosen. Choose a source under Search Type first.");
     if (first < 1)
@@ -162,7 +168,7 @@ QString RunControl::start(qint64 first, qint64 entries)
     m_ledger.clear();
     m_skips.begin(ProgramFiles::resultPath(ProgramFiles::ResultFile::Skipped, makeRunStamp()));
     m_listLoads = m_feed.loads();
-    m_resume.begin(m_runSource, m_feed.fingerprint());
+    m_resume.begin(m_runSource, m_feed.path(), m_feed.fingerprint());
     m_resume.save(first);   // a run killed before its first verdict resumes where it began
     emit started();
     m_dns.start();

@@ -389,12 +389,8 @@ void Form1::connectRun()
     connect(txtEndings, &QLineEdit::editingFinished, this, &Form1::txtEndings_Finished);
 
     connect(&m_session, &CheckSession::serverRefused, this, [this](const QString &text) {
-        const bool searchList = m_run.runSource() == Source::YahooSearch || m_run.runSource() == Source::GoogleSearch;
         showMessage(QStringLiteral("WHOIS server"),
-            text
-                + (searchList
-                        ? QStringLiteral(" The run is stopped; a search list is checked from its first entry.")
-                        : QStringLiteral(" The run is stopped and resumes at entry %1.").arg(m_run.resumeSaved())));
+            text + QStringLiteral(" The run is stopped and resumes at entry %1.").arg(m_run.resumeSaved()));
     });
     connect(&m_session, &CheckSession::runFailed, this,
         [this](const QString &text) { showMessage(QStringLiteral("Run stopped"), text); });

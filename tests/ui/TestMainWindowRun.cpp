@@ -484,6 +484,53 @@ private slots:
         QVERIFY2(summary.last().endsWith("It resumes at entry 101."), qPrintable(summary.last()));
     }
 
+    // Every list keeps its own place. Faults caught: Check Saved Domains Again taking the place of
+    // a stopped Custom List, and the same list file chosen again starting at entry 1.
+    void eachListKeepsItsPlace()
+    {
+        TestFolders folders;
+        DataFile::rewrite(folders.file("custom.txt"), numberedNames(400));
+        DataFile::rewrite(folders.file("Remembered.txt"), {"saved1.com", "saved2.com"});
+        TestWhoisServer server(QStringList {"--free-ratio", "1"} + holdingReplies(100, folders.file("hold")));
+        Form1 window;
+        window.session().setServer(Whois::Server::parse(server.address()));
+        window.chooseCustomList = [&] { return folders.file("custom.txt"); };
+        choose(window, Source::CustomList);
+        QSignalSpy stopped(&window.run(), &RunControl::stopped);
+        QTest::mouseClick(control<QToolButton>(window, "cmdDoSearch"), Qt::LeftButton);
+        QTRY_COMPARE(window.results().items(ResultList::Mid).size(), 100);
+        QTest::mouseClick(control<QToolButton>(window, "Command3"), Qt::LeftButton);
+        QCOMPARE(control<QLineEdit>(window, "txtWordNum")->text(), QString("101"));
+        QVERIFY(QFile::remove(folders.file("hold")));
+
+        window.findChild<QAction *>("mnuCheckSavedAgain")->trigger();
+        QVERIFY(window.run().isRunning());
+        QVERIFY(stopped.wait(20000));
+        QVERIFY(!acceptMessage(window).isEmpty());   // what changed since the last check
+
+        choose(window, Source::CustomList);
+        QCOMPARE(control<QLineEdit>(window, "txtWordNum")->text(), QString("101"));
+
+        // A search list resumes too, until a new search writes a new list (fault caught: a search
+        // list always started at entry 1).
+        QStringList found;
+        for (int i = 1; i <= 200; ++i)
+            found << QString("searchfound%1").arg(i);
+        DataFile::rewrite(folders.file("BrowserSearch.txt"), found);
+        TestWhoisServer search(QStringList {"--free-ratio", "1"} + holdingReplies(100, folders.file("hold2")));
+        window.session().setServer(Whois::Server::parse(search.address()));
+        choose(window, Source::YahooSearch);
+        QTest::mouseClick(control<QToolButton>(window, "cmdDoSearch"), Qt::LeftButton);
+        QTRY_COMPARE(window.results().items(ResultList::Low).size(), 100);
+        QTest::mouseClick(control<QToolButton>(window, "Command3"), Qt::LeftButton);
+        choose(window, Source::CustomList);
+        choose(window, Source::YahooSearch);
+        QCOMPARE(control<QLineEdit>(window, "txtWordNum")->text(), QString("101"));
+        DataFile::rewrite(folders.file("BrowserSearch.txt"), found.mid(0, 150));
+        choose(window, Source::YahooSearch);
+        QCOMPARE(control<QLineEdit>(window, "txtWordNum")->text(), QString("1"));
+    }
+
     // A question answered late acts on the run it named. Fault caught: "Stop the run" in a question
     // about one run stopping a later run, started while the question was open.
     void lateAnswerStopsNoLaterRun()
