@@ -48,6 +48,8 @@ BandNumbers SourceFlow::afterRun()
 {
     const RunControl &run = m_session.run();
     const Source source = run.source();
+    if (source == Source::CustomList && run.sourceFile() != run.runFile())
+        return choose(source, run.sourceFile());   // another file was chosen during the run
     if (source == Source::CustomList || source == Source::GenerateNames) {
         BandNumbers shown;
         if (run.sourceFile() == run.runFile() && run.resumeSaved() > 0)

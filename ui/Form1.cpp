@@ -63,10 +63,20 @@ Form1::~Form1()
 // As if the entry had been picked in the source list, also while a run has disabled it.
 void Form1::mnuToolsItem_Click(int index)
 {
+    // During a run the choice is for the next run: the band goes on showing the run's list and
+    // place, and shows the choice once the run has stopped.
+    const QString shownStart = txtWordNum->text();
+    const QString shownEntries = txtWordMax->text();
     Combo1->setCurrentIndex(index);
     Combo1_Click();
-    // During a run the choice is for the next run: said, so that the item does not seem to do nothing.
-    if (m_run.isRunning() && Source(index) != m_run.runSource())
+    if (!m_run.isRunning())
+        return;
+    Combo1->setCurrentIndex(int(m_run.runSource()));
+    txtWordMax->setText(shownEntries);
+    txtWordNum->setText(shownStart);
+    applyTopBand();
+    // Said, so that the item does not seem to do nothing.
+    if (Source(index) != m_run.runSource())
         statusBar()->showMessage(
             QStringLiteral("%1 is chosen for the next run; the run of %2 goes on.")
                 .arg(RunControl::sourceName(Source(index)), RunControl::sourceName(m_run.runSource())),
@@ -474,7 +484,8 @@ void Form1::showNumbers(const BandNumbers &numbers)
 // Shows the chosen source's controls, and enables them as far as the running state allows.
 void Form1::applyTopBand()
 {
-    const TopBandState state = topBandFor(m_run.source(), m_run.isRunning(), !txtSearch->text().isEmpty());
+    const Source shown = m_run.isRunning() ? m_run.runSource() : m_run.source();
+    const TopBandState state = topBandFor(shown, m_run.isRunning(), !txtSearch->text().isEmpty());
     if (state.group != SourceSelection::Group::WordList)
         HideWordListControls();
     if (state.group != SourceSelection::Group::Search)
@@ -608,6 +619,7 @@ void Form1::setRunControlsEnabled(bool running)
     }
     if (stopHadFocus)
         cmdDoSearch->setFocus();
+    Combo1->setCurrentIndex(int(m_run.source()));   // the choice for the next run, made during this one
     showNumbers(m_flow.afterRun());
 }
 

@@ -409,8 +409,9 @@ private slots:
         QVERIFY(readBytes(folders.config() + "/Tamarind/Quillon.ini").contains("CustWordNum=1"));
     }
 
-    // Fault caught: a source chosen from the Tools menu during a run changed the list the run
-    // reads, or the key its position is saved under, or let Start act in the middle of the run.
+    // Faults caught: a source chosen from the Tools menu during a run changed the list the run
+    // reads, or the key its position is saved under, or let Start act in the middle of the run; the
+    // band showed the next run's list while the run went on, or not once it had stopped.
     void toolsItemDuringARun()
     {
         TestFolders folders;
@@ -426,8 +427,8 @@ private slots:
         QTest::mouseClick(control<QToolButton>(window, "cmdDoSearch"), Qt::LeftButton);
         QVERIFY(window.run().isRunning());
         window.findChild<QAction *>("mnuToolsItem5")->trigger();   // All Two Letter
-        QCOMPARE(control<QComboBox>(window, "Combo1")->currentIndex(), int(Source::AllTwoLetter));
-        QCOMPARE(control<QLineEdit>(window, "txtWordMax")->text(), QString("3"));
+        QCOMPARE(control<QComboBox>(window, "Combo1")->currentIndex(), int(Source::CustomList));
+        QCOMPARE(control<QLineEdit>(window, "txtWordMax")->text(), QString("100"));
         QCOMPARE(window.statusBar()->currentMessage(),
             QString("All Two Letter is chosen for the next run; the run of Custom List goes on."));
         QVERIFY(!control<QToolButton>(window, "cmdDoSearch")->isEnabled());
@@ -437,6 +438,8 @@ private slots:
                 + window.results().items(ResultList::Low).size(),
             100);
         QCOMPARE(window.results().items(ResultList::Mid).constLast(), QString("name100.com"));
+        QCOMPARE(control<QComboBox>(window, "Combo1")->currentIndex(), int(Source::AllTwoLetter));
+        QCOMPARE(control<QLineEdit>(window, "txtWordMax")->text(), QString("3"));
         QCOMPARE(SettingsStore::get("Quillon", "Settings", "CustWordNum", "none"), QString("101"));
         QCOMPARE(SettingsStore::get("Quillon", "Settings", "TwoWordNum", "none"), QString("none"));
     }
