@@ -48,7 +48,7 @@ BandNumbers SourceFlow::afterRun()
 {
     const RunControl &run = m_session.run();
     const Source source = run.source();
-    if (source == Source::CustomList && run.sourceFile() != run.runFile())
+    if (source == Source::CustomList && !run.runFile().isEmpty() && run.sourceFile() != run.runFile())
         return choose(source, run.sourceFile());   // another file was chosen during the run
     if (source == Source::CustomList || source == Source::GenerateNames) {
         BandNumbers shown;
