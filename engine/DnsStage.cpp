@@ -213,7 +213,9 @@ bool DnsStage::isEnded() const
 
 bool DnsStage::mayFindMore() const
 {
-    return m_running && m_enabled && !m_off && !m_sourceEnded && heldCount() < Lookahead;
+    // A question still open may yet find one; so may names not read yet, while there is room for them.
+    const bool reading = !m_sourceEnded && heldCount() < Lookahead;
+    return m_running && !m_off && (!m_asked.isEmpty() || (m_enabled && reading));
 }
 
 QString DnsStage::evidenceState() const
