@@ -47,6 +47,15 @@ QStringList numberedNames(int count)
     return names;
 }
 
+// A Custom List run of `list` against the server, started as a user starts one.
+void startCustomList(Form1 &window, const TestWhoisServer &server, const QString &list)
+{
+    window.session().setServer(Whois::Server::parse(server.address()));
+    window.chooseCustomList = [list] { return list; };
+    choose(window, Source::CustomList);
+    QTest::mouseClick(control<QToolButton>(window, "cmdDoSearch"), Qt::LeftButton);
+}
+
 // Calls back when the object gets an event of the type.
 class EventWatch : public QObject
 {
@@ -420,11 +429,8 @@ private slots:
         DataFile::rewrite(folders.file("wordlists/AllTwoLetter.txt"), {"aa", "ab", "ac"});
         TestWhoisServer server({"--free-ratio", "1", "--latency-ms", "20"});
         Form1 window;
-        window.session().setServer(Whois::Server::parse(server.address()));
-        window.chooseCustomList = [&] { return folders.file("custom.txt"); };
-        choose(window, Source::CustomList);
-        QSignalSpy stopped(&window.run(), &RunControl::stopped);
-        QTest::mouseClick(control<QToolButton>(window, "cmdDoSearch"), Qt::LeftButton);
+        startCustomList(window, server, folders.file("custom.txt"));
+        QSignalSpy stopped(&window.run(), &RunControl::stopped);   // no event has run since the start
         QVERIFY(window.run().isRunning());
         window.findChild<QAction *>("mnuToolsItem5")->trigger();   // All Two Letter
         QCOMPARE(control<QComboBox>(window, "Combo1")->currentIndex(), int(Source::CustomList));
@@ -454,10 +460,7 @@ private slots:
         // 100 names are answered; the run then waits at entry 101 for as long as the test needs.
         TestWhoisServer server(QStringList {"--free-ratio", "1"} + holdingReplies(100, folders.file("hold")));
         Form1 window;
-        window.session().setServer(Whois::Server::parse(server.address()));
-        window.chooseCustomList = [&] { return folders.file("custom.txt"); };
-        choose(window, Source::CustomList);
-        QTest::mouseClick(control<QToolButton>(window, "cmdDoSearch"), Qt::LeftButton);
+        startCustomList(window, server, folders.file("custom.txt"));
         QVERIFY(window.run().isRunning());
         QTRY_COMPARE(window.results().items(ResultList::Mid).size(), 100);
         window.findChild<QAction *>("mnuToolsItem1")->trigger();   // Generate names
@@ -496,11 +499,8 @@ private slots:
         DataFile::rewrite(folders.file("Remembered.txt"), {"saved1.com", "saved2.com"});
         TestWhoisServer server(QStringList {"--free-ratio", "1"} + holdingReplies(100, folders.file("hold")));
         Form1 window;
-        window.session().setServer(Whois::Server::parse(server.address()));
-        window.chooseCustomList = [&] { return folders.file("custom.txt"); };
-        choose(window, Source::CustomList);
-        QSignalSpy stopped(&window.run(), &RunControl::stopped);
-        QTest::mouseClick(control<QToolButton>(window, "cmdDoSearch"), Qt::LeftButton);
+        startCustomList(window, server, folders.file("custom.txt"));
+        QSignalSpy stopped(&window.run(), &RunControl::stopped);   // no event has run since the start
         QTRY_COMPARE(window.results().items(ResultList::Mid).size(), 100);
         QTest::mouseClick(control<QToolButton>(window, "Command3"), Qt::LeftButton);
         QCOMPARE(control<QLineEdit>(window, "txtWordNum")->text(), QString("101"));
@@ -542,10 +542,7 @@ private slots:
         DataFile::rewrite(folders.file("custom.txt"), numberedNames(400));
         TestWhoisServer server(QStringList {"--free-ratio", "1"} + holdingReplies(0, folders.file("hold")));
         Form1 window;
-        window.session().setServer(Whois::Server::parse(server.address()));
-        window.chooseCustomList = [&] { return folders.file("custom.txt"); };
-        choose(window, Source::CustomList);
-        QTest::mouseClick(control<QToolButton>(window, "cmdDoSearch"), Qt::LeftButton);
+        startCustomList(window, server, folders.file("custom.txt"));
         QVERIFY(window.run().isRunning());
         window.findChild<QAction *>("mnuToolsItem1")->trigger();   // Generate names
         auto *maker = window.findChild<frmMake *>();
