@@ -286,6 +286,27 @@ QString endingsProblem(const QStringList &endings)
     return {};
 }
 
+TypedEndings typedEndings(const QString &text)
+{
+    static const QRegularExpression separators(QStringLiteral("[\\s,;]+"));
+    TypedEndings typed;
+    for (QString ending : text.toLower().split(separators, Qt::SkipEmptyParts)) {
+        if (ending.startsWith(QLatin1Char('.')))
+            ending.remove(0, 1);
+        if (typed.endings.contains(ending)) {
+            if (!typed.repeated.contains(ending))
+                typed.repeated << ending;
+            continue;
+        }
+        typed.endings << ending;
+        if (typed.problem.isEmpty())
+            typed.problem = ending.isEmpty() ? QStringLiteral("\".\" is no ending") : endingProblem(ending);
+    }
+    if (typed.endings.isEmpty())
+        typed.problem = QStringLiteral("no ending is given");
+    return typed;
+}
+
 QString skipText(Skip skip, qint64 count)
 {
     const bool one = count == 1;

@@ -59,6 +59,15 @@ QString unicodeForm(const QString &name);
 QString endingProblem(const QString &ending);
 // The problem of the first of the endings that has one, or empty.
 QString endingsProblem(const QStringList &endings);
+// The endings of a text typed by a user: separated by spaces, commas or semicolons, in lower case,
+// one leading dot each dropped (".com" is com, "..com" no ending); each given once, the others named
+// in `repeated`; `problem` says why the text is no list of endings, or is empty.
+struct TypedEndings {
+    QStringList endings;
+    QStringList repeated;
+    QString problem;
+};
+TypedEndings typedEndings(const QString &text);
 // "2 lines that hold more than a name" and the like, for the end of a run.
 QString skipText(Skip skip, qint64 count);
 // Why a single name is not asked, for a window or a command that was given one.

@@ -31,6 +31,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
@@ -516,13 +517,18 @@ void Form1::showEndings(const QStringList &endings)
 
 void Form1::txtEndings_Finished()
 {
-    const QStringList endings = Settings::endingsList(txtEndings->text());
-    if (const QString problem = Names::endingsProblem(endings); !problem.isEmpty()) {
+    const Names::TypedEndings typed = Names::typedEndings(txtEndings->text());
+    if (!typed.problem.isEmpty()) {
         showEndings(Settings::endingsList());   // the endings kept
-        showMessage(QStringLiteral("Endings"), QStringLiteral("The endings are not changed: %1.").arg(problem));
+        showMessage(QStringLiteral("Endings"), QStringLiteral("The endings are not changed: %1.").arg(typed.problem));
         return;
     }
+    const QStringList &endings = typed.endings;
     showEndings(endings);
+    if (!typed.repeated.isEmpty())
+        showMessage(QStringLiteral("Endings"),
+            QStringLiteral(".%1 was given more than once; names are asked under each ending once.")
+                .arg(typed.repeated.join(QStringLiteral(", ."))));
     if (endings == Settings::endingsList())
         return;
     Settings::Endings.set(endings.join(QLatin1Char(' ')));
@@ -535,6 +541,22 @@ void Form1::txtEndings_Finished()
 }
 
 void Form1::cmdDoSearch_Click()
+{
+    // Each bare word is asked under every ending: many endings make a run long, and the registries' work.
+    const qsizetype endings = m_run.endings().size();
+    if (endings > ManyEndings) {
+        askFirst(this, QStringLiteral("Start"),
+            QStringLiteral("%1 endings are chosen, so each word of a list is asked %1 times: %2 lookups per 1,000 "
+                           "words. Start the run?")
+                .arg(endings)
+                .arg(QLocale(QLocale::English).toString(endings * 1000)),
+            QStringLiteral("Start"), QStringLiteral("Cancel"), this, [this] { startRun(); });
+        return;
+    }
+    startRun();
+}
+
+void Form1::startRun()
 {
     BandNumbers after;
     if (const QString problem = m_flow.start(txtWordNum->text(), txtWordMax->text(), &after); !problem.isEmpty())

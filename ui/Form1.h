@@ -85,6 +85,8 @@ public:
 
     // Run control.
     void Combo1_Click();
+    // More endings than this, and Start asks first.
+    static constexpr int ManyEndings = 10;
     void cmdDoSearch_Click();
     void Command3_Click();
     void txtWordNum_Change();
@@ -114,6 +116,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    void startRun();
     void tellLongRunEnded();
     QListWidget *list(int number) const;
     QLabel *label(int number) const;

@@ -348,22 +348,34 @@ private slots:
         window.chooseCustomList = [&] { return folders.file("list.txt"); };
         auto *endings = control<QLineEdit>(window, "txtEndings");
         QCOMPARE(endings->text(), QString("com"));
-        endings->setText(" .IO, com io ");
+        endings->setText(" .IO, com ");
         QMetaObject::invokeMethod(endings, "editingFinished");
         QCOMPARE(endings->text(), QString("io com"));
         QCOMPARE(Settings::Endings.get(), QString("io com"));
         QVERIFY(endings->toolTip().startsWith("Asked under: .io .com\n"));   // the narrow field's whole list
         QVERIFY(messageTexts(window).isEmpty());
         // Refused, with the part that is no ending named; the endings kept stay (faults caught:
-        // "net/org" or "-com" kept as endings, the refusal without its reason).
-        for (const QString &typed : {QString("com;net/org"), QString("-com")}) {
+        // "net/org" or "-com" kept as endings, "..com", "." or "," taken for com without a word,
+        // the refusal without its reason).
+        for (const QString &typed :
+            {QString("com;net/org"), QString("-com"), QString("..com"), QString("."), QString(",")}) {
             endings->setText(typed);
             QMetaObject::invokeMethod(endings, "editingFinished");
             QCOMPARE(endings->text(), QString("io com"));
         }
         const QString refusals = messageTexts(window).join('|');
-        QVERIFY2(refusals.contains("\"net/org\" holds \"/\"") && refusals.contains("\"-com\" begins or ends a label"),
-            qPrintable(refusals));
+        for (const char *reason : {"\"net/org\" holds \"/\"", "\"-com\" begins or ends a label",
+                 "\".com\" has an empty label", "\".\" is no ending", "no ending is given"})
+            QVERIFY2(refusals.contains(reason), qPrintable(refusals));
+        for (QMessageBox *box : window.findChildren<QMessageBox *>())
+            delete box;
+        // Repeated endings merge, with a word (fault caught: "io com io" kept as three endings, or
+        // merged in silence).
+        endings->setText("io com io");
+        QMetaObject::invokeMethod(endings, "editingFinished");
+        QCOMPARE(endings->text(), QString("io com"));
+        QVERIFY2(messageTexts(window).join(' ').contains(".io was given more than once"),
+            qPrintable(messageTexts(window).join(' ')));
         for (QMessageBox *box : window.findChildren<QMessageBox *>())
             delete box;
 
@@ -380,6 +392,18 @@ private slots:
         QMetaObject::invokeMethod(endings, "editingFinished");
         QVERIFY2(messageTexts(window).join(' ').contains("No registry service is known for .zz"),
             qPrintable(messageTexts(window).join(' ')));
+
+        // More than 10 endings: Start asks first, and Cancel starts nothing (fault caught: 11
+        // lookups a word started without a word).
+        endings->setText("com net org io dev app ai co me us xyz");
+        QMetaObject::invokeMethod(endings, "editingFinished");
+        for (QMessageBox *box : window.findChildren<QMessageBox *>())
+            delete box;
+        control<QToolButton>(window, "cmdDoSearch")->click();
+        const QString asked = answerQuestion(window, "Cancel");
+        QVERIFY2(asked.contains("11 endings are chosen") && asked.contains("11,000 lookups per 1,000 words"),
+            qPrintable(asked));
+        QVERIFY(!window.run().isRunning());
     }
 
     // Fault caught: rows gathered for a list that is cleared meanwhile shown after the clear, so
