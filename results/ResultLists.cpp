@@ -286,20 +286,29 @@ int ResultLists::dropPositions(const QString &positions, int dragSourceMarker)
     QStringList names;
     if (dragSourceMarker == 1 || dragSourceMarker == 3 || dragSourceMarker == 4) {
         const QStringList &source = items(ResultList(dragSourceMarker));
-        const QStringList &saved = items(ResultList::Saved);
         for (const QString &piece : positions.split('|')) {
             bool ok = false;
             const int position = piece.toInt(&ok);
-            // Each name is saved once: a second drop of it adds nothing.
-            if (ok && position >= 0 && position < source.size() && !saved.contains(source[position])
-                && !names.contains(source[position]))
+            if (ok && position >= 0 && position < source.size())
                 names.append(source[position]);
         }
     }
-    if (!names.isEmpty()) {
-        m_items[index(ResultList::Saved)] += names;
-        emit itemsAdded(ResultList::Saved, names);
+    return addSaved(names);
+}
+
+int ResultLists::addSaved(const QStringList &names)
+{
+    // Each name is saved once: a second drop of it adds nothing.
+    QStringList added;
+    const QStringList &saved = items(ResultList::Saved);
+    for (const QString &name : names) {
+        if (!saved.contains(name) && !added.contains(name))
+            added.append(name);
+    }
+    if (!added.isEmpty()) {
+        m_items[index(ResultList::Saved)] += added;
+        emit itemsAdded(ResultList::Saved, added);
     }
     SaveRememberedList();
-    return int(names.size());
+    return int(added.size());
 }

@@ -91,6 +91,9 @@ public:
     // marker (1, 3 or 4). The names at valid positions that the Saved list does not hold yet are
     // appended to it, once each, and it is saved. Returns how many names were appended.
     int dropPositions(const QString &positions, int dragSourceMarker);
+    // Appends the names the Saved list does not hold yet, once each, and saves it. Returns how many
+    // names were appended.
+    int addSaved(const QStringList &names);
     // Takes the names out of the Saved list and saves it. Returns whether it could be saved.
     bool removeSaved(const QStringList &names);
 

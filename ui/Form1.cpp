@@ -154,6 +154,20 @@ void Form1::showListMenu(int number, const QPoint &where)
     QAction *copy = menu.addAction(QStringLiteral("Copy"), [this, number] { copySelected(number); });
     copy->setShortcut(QKeySequence::Copy);
     copy->setEnabled(shown->count() > 0);
+    if (number != int(ResultList::Saved)) {
+        menu.addAction(QStringLiteral("Add to Saved Domains"),
+                [this, shown] {
+                    QStringList names;
+                    for (const QListWidgetItem *selected : shown->selectedItems())
+                        names << selected->text();
+                    const int added = m_results.addSaved(names);
+                    statusBar()->showMessage(QStringLiteral("%1 %2 added to Saved Domains.")
+                                                 .arg(added)
+                                                 .arg(added == 1 ? QStringLiteral("name") : QStringLiteral("names")),
+                        5000);
+                })
+            ->setEnabled(item != nullptr);
+    }
     if (number == int(ResultList::Saved)) {
         QAction *remove =
             menu.addAction(QStringLiteral("Remove from Saved Domains"), [this] { removeSelectedSaved(); });

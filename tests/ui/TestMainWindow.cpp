@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -289,6 +290,44 @@ private slots:
         window.resize(300, 300);   // below the minimum: the window grows back
         QTRY_VERIFY(Twips::fromPixels(window.frameGeometry().width()) > 6500);
         QTRY_VERIFY(Twips::fromPixels(window.frameGeometry().height()) > 6500);
+    }
+
+    // Every list but Saved Domains itself offers "Add to Saved Domains" in its context menu, for the
+    // selected names. Fault caught: a registered name that could be saved only by a drag, which the
+    // Registered list does not start.
+    void addToSavedFromContextMenu_data()
+    {
+        QTest::addColumn<QString>("listName");
+        QTest::addRow("Registered") << "List2";
+        QTest::addRow("High") << "List3";
+    }
+    void addToSavedFromContextMenu()
+    {
+        QFETCH(QString, listName);
+        TestFolders folders;
+        Form1 window;
+        window.show();
+        window.results().AddRegistered("taken.com");
+        window.results().AddUnregistered("free.com");
+        auto *shown = control<QListWidget>(window, listName);
+        QCOMPARE(shown->count(), 1);
+        const QString name = shown->item(0)->text();
+        QStringList offered;
+        QTimer::singleShot(0, [&offered] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            for (QAction *action : menu->actions()) {
+                offered << action->text();
+                if (action->text() == "Add to Saved Domains")
+                    action->trigger();
+            }
+            menu->close();
+        });
+        emit shown->customContextMenuRequested(shown->visualItemRect(shown->item(0)).center());
+        QVERIFY2(offered.contains("Add to Saved Domains"), qPrintable(offered.join('|')));
+        QCOMPARE(items(control<QListWidget>(window, "List5")), QStringList {name});
+        QCOMPARE(fileEntries(folders.file("Remembered.txt")), QStringList {name});
     }
 
     void verdictsLandInTheirLists()
