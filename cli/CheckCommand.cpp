@@ -236,11 +236,8 @@ int check(const QCommandLineParser &parser, const Console &console, NameWatch *w
     session.run().setResumeSettings({position});
     session.selectSource(Source::CustomList, request.list);
 
-    qint64 checked = 0;
     bool serverRefused = false;
     QStringList problems;
-    // Counted here: the lists' own counters start again when a list reaches its cap.
-    std::map<ResultList, qint64> classified;
     // Entries before the earliest one still open are done.
     CheckProgress progress(console, session.pool(), entries - request.first + 1,
         [&session, &request] { return session.run().resumePosition() - request.first; });
@@ -257,7 +254,6 @@ int check(const QCommandLineParser &parser, const Console &console, NameWatch *w
         [&](const QString &name, bool unregistered, qint64 entry, const NameState &state) {
             if (!watch)
                 print(NameRecord::ofVerdict(name, unregistered, entry, state));
-            ++checked;
         });
     if (watch) {
         watch->follow(session);
@@ -268,7 +264,6 @@ int check(const QCommandLineParser &parser, const Console &console, NameWatch *w
         &session, &CheckSession::leftUnchecked, [&](const QString &name, qint64 entry, const QString &why) {
             if (!watch)
                 print(NameRecord::ofUnchecked(name, entry, why));
-            ++checked;
         });
     QObject::connect(
         &session.run(), &RunControl::lineSkipped, [&](qint64 entry, const QString &line, const QString &why) {
@@ -281,8 +276,6 @@ int check(const QCommandLineParser &parser, const Console &console, NameWatch *w
     QObject::connect(&session, &CheckSession::reserved, [&](const QString &name) {
         console.tell(QStringLiteral("tamarind-cli: the registry reserves %1; it is listed as unchecked").arg(name));
     });
-    QObject::connect(&session.results(), &ResultLists::itemsAdded,
-        [&](ResultList which, const QStringList &names) { classified[which] += names.size(); });
     QObject::connect(
         &session.results(), &ResultLists::fileProblem, [&](const QString &message) { problems << message; });
     QObject::connect(&session, &CheckSession::serverRefused, [&](const QString &message) {
@@ -341,13 +334,8 @@ int check(const QCommandLineParser &parser, const Console &console, NameWatch *w
             QStringLiteral("dns"), QStringLiteral("dns"), dns.evidenceState(), dns.evidenceText()));
     }
     const ResultLists &results = session.results();
-    console.tell(QStringLiteral("checked %1 names: %2 high, %3 mid, %4 low, %5 registered, %6 unchecked")
-                     .arg(checked)
-                     .arg(classified[ResultList::High])
-                     .arg(classified[ResultList::Mid])
-                     .arg(classified[ResultList::Low])
-                     .arg(classified[ResultList::Registered])
-                     .arg(results.uncheckedCount()));
+    // Every entry, by what came of it; the lists' own counters start again at a list's cap.
+    console.tell(QStringLiteral("checked ") + session.account().text());
     if (watch) {
         watch->stopFollowing();
         QString error;

@@ -83,24 +83,30 @@ bool ResultLists::AddUnregistered(const QString &name)
 {
     if (isBareEnding(name))
         return true;
-    const ResultList list = profileOf(name);
     // A list checked twice finds its names again: each stays once in its list and its file.
-    QSet<QString> &listed = m_listed[index(list)];
-    if (listed.size() != m_items[index(list)].size())
-        listed = QSet<QString>(m_items[index(list)].cbegin(), m_items[index(list)].cend());
-    if (listed.contains(name))
+    if (holdsFree(name))
         return true;
+    const ResultList list = profileOf(name);
     // The file first: a name shown as free but not saved would be lost in a crash.
     m_items[index(list)].append(name);
     if (!WriteProfileFiles(list)) {
         m_items[index(list)].removeLast();
         return false;
     }
-    listed.insert(name);
+    m_listed[index(list)].insert(name);
     ++m_counters[index(list)];
     showCount(list, 0);
     emit itemsAdded(list, {name});
     return true;
+}
+
+bool ResultLists::holdsFree(const QString &name)
+{
+    const int list = index(profileOf(name));
+    QSet<QString> &listed = m_listed[list];
+    if (listed.size() != m_items[list].size())
+        listed = QSet<QString>(m_items[list].cbegin(), m_items[list].cend());
+    return listed.contains(name);
 }
 
 void ResultLists::AddRegistered(const QString &name)
@@ -234,6 +240,13 @@ void ResultLists::resetCounters()
     m_uncheckedCount = 0;
     m_droppingCount = 0;
     m_files.beginRun();
+    // The captions tell this run's new names from now on: none yet.
+    for (ResultList list : {ResultList::Low, ResultList::Registered, ResultList::High, ResultList::Mid}) {
+        if (items(list).isEmpty())
+            setCaption(list, plainCaption(list));
+        else
+            showCount(list, 0);
+    }
 }
 
 void ResultLists::clear(ResultList list, bool resetCounterAndCaption)

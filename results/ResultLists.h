@@ -52,6 +52,8 @@ public:
     // is listed only once its profile file holds it: false, and nothing listed, when it cannot be
     // written.
     bool AddUnregistered(const QString &name);
+    // Whether the profile list of a free name holds it already.
+    bool holdsFree(const QString &name);
     // The profile list a free name goes to, by the length of its first label as written.
     static ResultList profileOf(const QString &name);
     void AddRegistered(const QString &name);
@@ -73,7 +75,7 @@ public:
     void ResetResults();
     void NewRunStamp();
 
-    // Start of a run: the counters (the unchecked one too) restart, the lists stay.
+    // Start of a run: the counters (the unchecked one too) restart, the lists stay, and the captions say so.
     void resetCounters();
     // One counter starts again (the harvest window's Clear of its registered list).
     void resetCounter(ResultList list) { m_counters[index(list)] = 0; }

@@ -54,6 +54,16 @@ CheckSession::CheckSession(QObject *parent)
 
 CheckSession::~CheckSession() = default;
 
+namespace {
+
+// The account's place of a free name's profile: high, mid, low.
+size_t freeIndex(ResultList profile)
+{
+    return profile == ResultList::High ? 0 : profile == ResultList::Mid ? 1 : 2;
+}
+
+}   // namespace
+
 // The lists and files hold a name as its reader writes it (日本語.com, not xn--wgv71a119e.com), and
 // it is classified by that length.
 void CheckSession::onVerdict(const QString &asked, bool unregistered, qint64 entry, const NameState &state)
@@ -63,8 +73,16 @@ void CheckSession::onVerdict(const QString &asked, bool unregistered, qint64 ent
         m_results.AddRegistered(name);
         if (state.isDropping() && !m_results.addDropping(name, state.phaseText(), state.releaseText()))
             return stopUnsaved();
-    } else if (!m_results.AddUnregistered(name)) {
-        return stopUnsaved();
+        ++m_account.registered;
+        m_account.dropping += state.isDropping() ? 1 : 0;
+    } else {
+        const bool listed = m_results.holdsFree(name);
+        if (!m_results.AddUnregistered(name))
+            return stopUnsaved();
+        if (listed)
+            ++m_account.freeListed;
+        else
+            ++m_account.freeNew[freeIndex(ResultLists::profileOf(name))];
     }
     m_run.nameSaved(entry);
     // A cap whose lists cannot be saved would let them grow without bound.
@@ -79,6 +97,7 @@ void CheckSession::onUnchecked(const QString &asked, qint64 entry, const QString
 {
     if (!m_results.addUnchecked(asked))
         return stopUnsaved();
+    ++m_account.unchecked;
     m_run.nameSaved(entry);
     emit leftUnchecked(asked, entry, why);
 }
@@ -148,6 +167,7 @@ QString CheckSession::start(qint64 first, qint64 entries)
     if (const QString refused = holdFolder(&m_run); !refused.isEmpty())
         return refused;
     m_results.resetCounters();
+    m_account = {};
     const QString error = m_run.start(first, entries);
     if (!error.isEmpty())
         releaseFolder(&m_run);
@@ -218,19 +238,21 @@ QString CheckSession::summaryText() const
     }
     const qint64 entries = m_run.lastEntry();
     const qint64 done = std::clamp<qint64>(m_run.resumeSaved() - 1, 0, std::max<qint64>(entries, 0));
-    QString text =
-        QStringLiteral("%1 at entry %2 of %3. Free: %4 high, %5 mid, %6 low; %7 registered%10; %8 unchecked; "
-                       "%9 skipped.")
-            .arg(ended, number(done), number(entries), number(m_results.counter(ResultList::High)),
-                number(m_results.counter(ResultList::Mid)), number(m_results.counter(ResultList::Low)),
-                number(m_results.counter(ResultList::Registered)), number(m_results.uncheckedCount()),
-                number(m_run.skippedLines()),
-                m_results.droppingCount() > 0 ? QStringLiteral(" (%1 dropping)").arg(number(m_results.droppingCount()))
-                                              : QString());
-    text += QLatin1Char(' ') + evidenceLines().join(QLatin1Char(' '));
+    // Where the run stands comes first: a narrow window shows the beginning.
+    QString text = QStringLiteral("%1 at entry %2 of %3").arg(ended, number(done), number(entries));
     if (m_run.lastEnd() != RunEnd::Finished)
-        text += QStringLiteral(" It resumes at entry %1.").arg(number(m_run.resumeSaved()));
-    return text;
+        text += QStringLiteral("; it resumes at entry %1").arg(number(m_run.resumeSaved()));
+    text += QStringLiteral(". ") + account().text() + QStringLiteral(". ");
+    return text + evidenceLines().join(QLatin1Char(' '));
+}
+
+RunAccount CheckSession::account() const
+{
+    RunAccount account = m_account;
+    account.skipped = m_run.skippedLines();
+    account.blank = m_run.skipped(Names::Skip::Blank);
+    account.entries = m_run.entriesDone();
+    return account;
 }
 
 QStringList CheckSession::evidenceLines() const

@@ -4,6 +4,7 @@
 #include "engine/LookupPool.h"
 #include "engine/RegistryStage.h"
 #include "results/ResultLists.h"
+#include "run/RunAccount.h"
 #include "run/RunControl.h"
 
 #include <QLockFile>
@@ -73,6 +74,8 @@ public:
     // The evidence of the last run, a line each: every registry service asked, with its counts and
     // its controls, and whether DNS was used and tested.
     QStringList evidenceLines() const;
+    // What came of every entry of the run going on, or of the last one.
+    RunAccount account() const;
 
 signals:
     // After the name has been classified and its file written; the name as it was asked (its IDNA
@@ -97,6 +100,7 @@ private:
     void stopUnsaved();
 
     ResultLists m_results;
+    RunAccount m_account;   // the names' outcomes; the entries and skipped lines are the run's
     LookupBackends m_backends {LookupPool::Slots};
     ServiceDirectory m_directory {{}, Rdap::Protocol::Whois, {}};
     LookupPool m_pool;

@@ -10,24 +10,35 @@
 class EntryLedger
 {
 public:
-    void clear() { m_open.clear(); }
+    void clear()
+    {
+        m_open.clear();
+        m_done = 0;
+    }
     // An entry was read; it stands for `names` names. One of none is done at once.
     void open(qint64 entry, int names)
     {
         if (entry > 0 && names > 0)
             m_open[entry] += names;
+        else if (entry > 0)
+            ++m_done;
     }
     // The outcome of one of the entry's names was saved.
     void close(qint64 entry)
     {
         const auto found = m_open.find(entry);
-        if (found != m_open.end() && --found->second <= 0)
+        if (found != m_open.end() && --found->second <= 0) {
             m_open.erase(found);
+            ++m_done;
+        }
     }
+    // The entries done since the ledger was cleared.
+    qint64 done() const { return m_done; }
     // The earliest open entry; 0 when none is open.
     qint64 earliestOpen() const { return m_open.empty() ? 0 : m_open.begin()->first; }
     qsizetype openCount() const { return qsizetype(m_open.size()); }
 
 private:
     std::map<qint64, int> m_open;   // entry: its names without a saved outcome
+    qint64 m_done = 0;
 };

@@ -82,6 +82,8 @@ public:
     RunEnd lastEnd() const { return m_lastEnd; }
     // The lines and names of this run skipped for any reason but a blank line.
     qint64 skippedLines() const;
+    // The entries of this run that are done: every name of theirs has its outcome saved, or they had none.
+    qint64 entriesDone() const { return m_ledger.done(); }
 
     bool isRunning() const { return m_running; }
     // Which run of this program's life is going on, or went on last: a question asked about one

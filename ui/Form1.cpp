@@ -419,13 +419,16 @@ void Form1::connectRun()
     });
     connect(&m_session, &CheckSession::runFailed, this,
         [this](const QString &text) { showMessage(QStringLiteral("Run stopped"), text); });
-    connect(&m_run, &RunControl::started, this, [this] { setRunControlsEnabled(true); });
+    connect(&m_run, &RunControl::started, this, [this] {
+        setRunControlsEnabled(true);
+        lblSummary->setSummary({});   // the summary was the last run's
+    });
     connect(&m_run, &RunControl::stopped, this, [this] {
         m_updates.flush();
         tellLongRunEnded();
         setRunControlsEnabled(false);
         m_status->showResting();
-        m_status->showSummary(m_session.summaryText());
+        lblSummary->setSummary(m_session.summaryText());
         endWatch();
         if (const QString skipped = m_run.skippedText(); !skipped.isEmpty())
             showMessage(QStringLiteral("Names skipped"), skipped);

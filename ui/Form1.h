@@ -7,6 +7,7 @@
 
 #include "ui/PendingUpdates.h"
 #include "ui/RunStatusBar.h"
+#include "ui/SummaryLabel.h"
 #include "ui/Windows.h"
 
 #include <QMainWindow>
@@ -180,6 +181,7 @@ private:
     ProfileListWidget *List4 = nullptr;
     SavedListWidget *List5 = nullptr;
     SkinLabel *SkinLabel1 = nullptr;
+    SummaryLabel *lblSummary = nullptr;        // the last run's summary, until the next run starts
     std::array<QLabel *, 6> Labels {};         // Label1 .. Label5 at their numbers
     std::array<QPushButton *, 6> cmdCopy {};   // index i acts on List i
     std::array<QPushButton *, 6> cmdClear {};

@@ -98,7 +98,8 @@ void Form1::nameControls()
         {Label6, "Label6"}, {Combo1, "Combo1"}, {wLabel1, "wLabel1"}, {txtWordNum, "txtWordNum"}, {wLabel2, "wLabel2"},
         {txtWordMax, "txtWordMax"}, {cmdDoSearch, "cmdDoSearch"}, {Command3, "Command3"}, {sLabel1, "sLabel1"},
         {txtSearch, "txtSearch"}, {sLabel2, "sLabel2"}, {Combo2, "Combo2"}, {eLabel1, "eLabel1"},
-        {txtEndings, "txtEndings"}, {cmdCreate, "cmdCreate"}, {cmdWebsite, "cmdWebsite"}, {SkinLabel1, "SkinLabel1"}};
+        {txtEndings, "txtEndings"}, {cmdCreate, "cmdCreate"}, {cmdWebsite, "cmdWebsite"}, {SkinLabel1, "SkinLabel1"},
+        {lblSummary, "lblSummary"}};
     for (const auto &[control, name] : controls)
         control->setObjectName(QLatin1String(name));
     for (int number = 1; number <= 5; ++number) {
@@ -219,6 +220,10 @@ void Form1::buildResultColumns()
         connect(cmdCopy[i], &QPushButton::clicked, this, [this, column] { cmdCopy_Click(column.number); });
         connect(cmdClear[i], &QPushButton::clicked, this, [this, column] { cmdClear_Click(column.number); });
     }
+    lblSummary = new SummaryLabel(Frame2);
+    lblSummary->setFont(verdanaFont());
+    Twips::setGeometry(lblSummary, 180, 4890, 10395, 195);
+
     // Tab goes through the columns as they stand: a list's Copy and Clear, then the list.
     QWidget *previous = nullptr;
     for (const Column &column : columns) {
@@ -338,6 +343,7 @@ void Form1::LayoutMainWindow(int width, int height)
     place(cmdWebsite, MainLayout::WebsiteLeft, layout.websiteWidth);
     for (size_t i = 0; i < layout.panelWidths.size(); ++i)
         panel(int(i) + 1)->setFixedWidth(Twips::toPixels(layout.panelWidths[i]));
+    Twips::setGeometry(lblSummary, layout.summaryLeft, layout.summaryTop, layout.summaryWidth, layout.summaryHeight);
     for (int i = 1; i <= 5; ++i) {
         const size_t n = size_t(i);
         Twips::setGeometry(list(i), layout.listLeft[n], MainLayout::ListTop, layout.listWidth, layout.listHeight);

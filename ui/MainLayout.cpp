@@ -1,5 +1,6 @@
 #include "ui/MainLayout.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 MainLayout computeMainLayout(int width, int height, int statusBarHeight)
@@ -33,5 +34,9 @@ MainLayout computeMainLayout(int width, int height, int statusBarHeight)
         layout.labelLeft[i] = layout.listLeft[i];
     }
     layout.labelWidth = layout.listWidth;
+    layout.summaryLeft = layout.listLeft[3];
+    layout.summaryTop = MainLayout::ListTop + layout.listHeight + 15;
+    layout.summaryWidth = layout.listLeft[5] + layout.listWidth - layout.listLeft[3];
+    layout.summaryHeight = std::max(statusBarHeight - 60, 0);   // clear of the frame's edge
     return layout;
 }

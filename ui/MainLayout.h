@@ -29,6 +29,11 @@ struct MainLayout {
     std::array<int, 6> clearLeft {};
     std::array<int, 6> labelLeft {};
     int labelWidth = 0;
+    // The last run's summary: a line under the lists, as tall as the status bar.
+    int summaryLeft = 0;
+    int summaryTop = 0;
+    int summaryWidth = 0;
+    int summaryHeight = 0;
 };
 
 // W and H are the window's outer width and height, the status bar height is in twips too.

@@ -55,11 +55,6 @@ void RunStatusBar::showResting()
         panel(number)->setToolTip({});   // the run's texts are gone
 }
 
-void RunStatusBar::showSummary(const QString &text)
-{
-    m_bar->showMessage(text);
-}
-
 qint64 RunStatusBar::runElapsedMs() const
 {
     return m_progress->elapsed();

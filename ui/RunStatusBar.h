@@ -23,8 +23,6 @@ public:
     QLabel *panel(int number) const { return m_panels[size_t(number - 1)]; }
     static constexpr int PanelCount = 4;
     void showResting();
-    // What the run did, kept until the next run starts.
-    void showSummary(const QString &text);
     // The run's length so far, in ms, and the free names it found.
     qint64 runElapsedMs() const;
     qint64 freeThisRun() const { return m_freeThisRun; }

@@ -294,7 +294,9 @@ private slots:
         QCOMPARE(first.lines().size(), 60);
         QVERIFY(first.lines().contains("registered name0007.com"));
         QVERIFY(first.lines().contains("free name0008.com"));
-        QVERIFY(first.err.endsWith("checked 60 names: 0 high, 0 mid, 58 low, 2 registered, 0 unchecked\n"));
+        QVERIFY(first.err.endsWith(
+            "checked 60 entries: 58 free (new: 0 high, 0 mid, 58 low; 0 already listed), 2 registered, "
+            "0 unchecked, 0 skipped\n"));
         QCOMPARE(DataFile::readEntries(folders.file("new/folder/LowProfile.txt")).size(), 58);
         // The desktop program's positions are its own.
         QCOMPARE(SettingsStore::get("Quillon", "Settings", "CustWordNum", "none"), QString("none"));
@@ -304,7 +306,9 @@ private slots:
         QCOMPARE(second.exitCode, 0);
         QCOMPARE(second.lines().size(), 20);
         QVERIFY(second.lines().contains("free name0041.com"));
-        QVERIFY(second.err.endsWith("checked 20 names: 0 high, 0 mid, 19 low, 1 registered, 0 unchecked\n"));
+        QVERIFY(second.err.endsWith(
+            "checked 20 entries: 19 free (new: 0 high, 0 mid, 19 low; 0 already listed), 1 registered, "
+            "0 unchecked, 0 skipped\n"));
 
         // Everything was asked: --resume has nothing left.
         const Outcome third = run(common + QStringList {"--resume", folders.file("list.txt")});

@@ -12,6 +12,7 @@
 #include "ui/frmMake.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
@@ -54,6 +55,12 @@ void startCustomList(Form1 &window, const TestWhoisServer &server, const QString
     window.chooseCustomList = [list] { return list; };
     choose(window, Source::CustomList);
     QTest::mouseClick(control<QToolButton>(window, "cmdDoSearch"), Qt::LeftButton);
+}
+
+// The last run's summary, as the window keeps it under the lists.
+QString summaryOf(const Form1 &window)
+{
+    return window.findChild<SummaryLabel *>("lblSummary")->summary();
 }
 
 // Calls back when the object gets an event of the type.
@@ -158,17 +165,84 @@ private slots:
         // The run's summary stays until the next run (faults caught: the end told nowhere, the
         // free names counted in the wrong profile, a finished run told as stopped).
         // It names its evidence: the service asked, and that it could not be tested without DNS.
-        QCOMPARE(window.statusBar()->currentMessage(),
-            QString("Custom List finished at entry 60 of 60. Free: %1 high, %2 mid, %3 low; %4 registered; "
-                    "0 unchecked; 0 skipped. Registry %5 (whois): 60 asked, %6 free, %4 registered, 0 unchecked; "
-                    "controls: 0 passed, 0 failed; not tested: DNS found no name delegated under it to ask as a "
-                    "control. DNS: not used.")
+        QCOMPARE(summaryOf(window),
+            QString("Custom List finished at entry 60 of 60. 60 entries: %6 free (new: %1 high, %2 mid, %3 low; 0 "
+                    "already listed), %4 registered, 0 unchecked, 0 skipped. Registry %5 (whois): 60 asked, %6 free, "
+                    "%4 registered, 0 unchecked; controls: 0 passed, 0 failed; not tested: DNS found no name "
+                    "delegated under it to ask as a control. DNS: not used.")
                 .arg(high.size())
                 .arg(mid.size())
                 .arg(low.size())
                 .arg(taken.size())
                 .arg(server.address())
                 .arg(high.size() + mid.size() + low.size()));
+    }
+
+    // Every entry is in one count of the summary, and the summary stays where it is. Faults caught:
+    // free names already listed counted nowhere; counts started again by the list cap; the summary
+    // hidden by a "Copied" message or a menu's status tip, or kept into the next run; captions that
+    // keep the last run's counts into the next.
+    void summaryAccountsForEveryEntry()
+    {
+        TestFolders folders;
+        QStringList lines, registered;
+        for (int i = 0; i < 10; ++i)
+            lines << QString("h%1").arg(i, 3, 10, QChar('0'));   // listed before the run
+        for (int i = 0; i < 20; ++i)
+            lines << QString("n%1").arg(i, 3, 10, QChar('0'));
+        for (int i = 0; i < 5; ++i)
+            registered << lines.emplaceBack(QString("r%1").arg(i, 3, 10, QChar('0'))) + ".com";
+        lines << "  "
+              << "google.com registered 2001"
+              << "192.168.0.1"
+              << "co.uk";
+        DataFile::rewrite(folders.file("custom.txt"), lines);
+        DataFile::rewrite(folders.file("registered.txt"), registered);
+        QDir(folders.program()).mkdir("overflow");
+        TestWhoisServer server({"--registered", folders.file("registered.txt")});
+        Form1 window;
+        // The High list ten names short of its cap: the run's tenth new name reaches it.
+        for (int i = 0; i < ResultLists::Cap - 20; ++i)
+            window.results().AddUnregistered(QString("x%1.com").arg(i, 3, 36, QChar('0')));
+        for (int i = 0; i < 10; ++i)
+            window.results().AddUnregistered(lines[i] + ".com");
+        QSignalSpy caps(&window.results(), &ResultLists::capReached);
+        QSignalSpy stopped(&window.run(), &RunControl::stopped);
+        startCustomList(window, server, folders.file("custom.txt"));
+        QVERIFY(stopped.wait(20000));
+        QCOMPARE(caps.count(), 1);
+
+        const RunAccount account = window.session().account();
+        QCOMPARE(account.entries, lines.size());
+        QCOMPARE(account.freeNames(), 30);
+        QCOMPARE(account.freeNew[1] + account.freeNew[2], 0);
+        QVERIFY(account.freeListed > 0);   // those asked before the cap emptied the list
+        QCOMPARE(account.registered, 5);
+        QCOMPARE(account.skipped, 3);
+        QCOMPARE(account.blank, 1);
+        QCOMPARE(account.freeNames() + account.registered + account.unchecked + account.skipped + account.blank,
+            account.entries);
+        QVERIFY2(summaryOf(window).startsWith("Custom List finished at entry 39 of 39. " + account.text() + ". "),
+            qPrintable(summaryOf(window)));
+
+        auto *summary = control<QLabel>(window, "lblSummary");
+        const QString shown = summary->text();
+        QVERIFY(!shown.isEmpty() && summary->isVisibleTo(&window));
+        control<QPushButton>(window, "cmdCopy3")->click();
+        QVERIFY(window.statusBar()->currentMessage().startsWith("Copied "));
+        QStatusTipEvent tip("Open a list of names");
+        QApplication::sendEvent(&window, &tip);
+        QCOMPARE(summary->text(), shown);
+        QVERIFY(summary->isVisibleTo(&window));
+
+        // The next run: its summary is to come, and the captions count its new names, none yet.
+        QCOMPARE(control<QLabel>(window, "Label3")->text(), QString("High Profile (10)"));
+        QSignalSpy started(&window.run(), &RunControl::started);
+        QTest::mouseClick(control<QToolButton>(window, "cmdDoSearch"), Qt::LeftButton);
+        QCOMPARE(started.count(), 1);
+        QCOMPARE(summary->text(), QString());
+        QCOMPARE(control<QLabel>(window, "Label3")->text(), QString("High Profile (0 new · 10)"));
+        QCOMPARE(control<QLabel>(window, "Label2")->text(), QString("Registered (0 · last 5)"));
     }
 
     // Faults caught: a list opened from the desktop not chosen as Custom List, --start ignored, a
@@ -501,17 +575,14 @@ private slots:
 
         maker->Command1->click();
         QSignalSpy started(&window.run(), &RunControl::started);
-        QStringList summary;   // what the status bar said as the run stopped
-        QObject::connect(window.statusBar(), &QStatusBar::messageChanged, [&summary](const QString &text) {
-            if (!text.isEmpty() && summary.isEmpty())
-                summary << text.section(". ", 0, 0) + "." << text;
-        });
+        QString summary;   // what the window said as the run stopped
+        QObject::connect(&window.run(), &RunControl::stopped, [&] { summary = summaryOf(window); });
         QVERIFY(!answerQuestion(*maker, "Stop the run").isEmpty());
         QVERIFY(started.wait(10000));
         QCOMPARE(window.run().runSource(), Source::GenerateNames);
         QCOMPARE(SettingsStore::get("Quillon", "Settings", "CustWordNum", "0"), QString("101"));
-        QCOMPARE(summary.first(), QString("Custom List stopped at entry 100 of 400."));
-        QVERIFY2(summary.last().endsWith("It resumes at entry 101."), qPrintable(summary.last()));
+        QVERIFY2(summary.startsWith("Custom List stopped at entry 100 of 400; it resumes at entry 101. "),
+            qPrintable(summary));
     }
 
     // Every list keeps its own place. Faults caught: Check Saved Domains Again taking the place of
@@ -615,8 +686,7 @@ private slots:
         QCOMPARE(bravo.first()->toolTip(),
             QString("Dropping: in redemption, to be released about 2026-12-25 (listed in Dropping.txt)"));
         QVERIFY(registered->findItems("alpha.com", Qt::MatchExactly).first()->toolTip().isEmpty());
-        QVERIFY2(window.statusBar()->currentMessage().contains("; 2 registered (1 dropping); "),
-            qPrintable(window.statusBar()->currentMessage()));
+        QVERIFY2(summaryOf(window).contains(", 2 registered (1 dropping), "), qPrintable(summaryOf(window)));
         window.findChild<QAction *>("mnuDroppingNames")->trigger();
         auto *dropping = window.findChild<DroppingWindow *>();
         QVERIFY(dropping && dropping->isVisible());
