@@ -5,6 +5,7 @@
 #include "shell/Shutdown.h"
 #include "shell/Skin.h"
 #include "shell/Twips.h"
+#include "shell/WindowKeys.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -45,6 +46,7 @@ frmWebsite::frmWebsite(QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    closeOnEscape(this);
     resize(Twips::toPixels(11000), Twips::toPixels(8000));
     frmBrowser = new QGroupBox(QStringLiteral("Browser"), this);
     Twips::setGeometry(frmBrowser, 120, 0, 10700, 7400);

@@ -25,6 +25,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -39,6 +40,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 
 Form1::Form1(QWidget *parent)
     : QMainWindow(parent)
@@ -383,6 +385,12 @@ void Form1::List5_OLEDragDrop(const QMimeData *payload, bool fromProfileList)
 {
     // Text from a text box or another program carries no positions of ours.
     m_results.dropPositions(fromProfileList ? payload->text() : QString(), m_dragSourceMarker);
+}
+
+void Form1::tellDragRefused(const QString &why)
+{
+    statusBar()->showMessage(why, 10000);
+    QToolTip::showText(QCursor::pos(), why, this);
 }
 
 void Form1::showNotice()

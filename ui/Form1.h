@@ -102,6 +102,8 @@ public:
     void mnuToolsItem_Click(int index);
     // A drop onto the Saved list; only a drag out of a profile list carries positions.
     void List5_OLEDragDrop(const QMimeData *payload, bool fromProfileList);
+    // A drag that cannot drop says why, beside the pointer and in the status bar.
+    void tellDragRefused(const QString &why);
     // A result list's right-click menu: the purchase page, the record, copy; remove in Saved Domains.
     void showListMenu(int number, const QPoint &where);
     // Copies the selected names of a list (all of them when none is selected).

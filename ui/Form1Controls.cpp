@@ -189,7 +189,7 @@ void Form1::buildResultColumns()
     List3 = new ProfileListWidget(3, Frame2);
     List4 = new ProfileListWidget(4, Frame2);
     List1 = new ProfileListWidget(1, Frame2);
-    List2 = new QListWidget(Frame2);
+    List2 = new RegisteredListWidget(Frame2);
     List5 = new SavedListWidget(Frame2);
     struct Column {
         int number;
@@ -253,6 +253,13 @@ void Form1::buildResultColumns()
         QMimeData payload;
         payload.setText(text);
         List5_OLEDragDrop(&payload, fromProfileList);
+        if (!fromProfileList)
+            tellDragRefused(QStringLiteral("Only names dragged from the High, Mid and Low Profile lists are "
+                                           "saved by a drop: text from elsewhere is not read as names."));
+    });
+    connect(static_cast<RegisteredListWidget *>(List2), &RegisteredListWidget::dragRefused, this, [this] {
+        tellDragRefused(QStringLiteral("Registered names are not dragged to Saved Domains: right-click them and "
+                                       "choose Add to Saved Domains."));
     });
 }
 

@@ -9,6 +9,7 @@
 #include "shell/Branding.h"
 #include "shell/Skin.h"
 #include "shell/Twips.h"
+#include "shell/WindowKeys.h"
 #include "ui/Messages.h"
 #include "ui/PageMarkup.h"
 
@@ -77,6 +78,7 @@ Form5::Form5(CheckSession &session, QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Quillon"));
     setAttribute(Qt::WA_DeleteOnClose);
+    closeOnEscape(this);
     resize(Twips::toPixels(15000), Twips::toPixels(10500));
     buildControls();
     Form_Load();

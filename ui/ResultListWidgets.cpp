@@ -2,6 +2,7 @@
 
 #include <QDropEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 
 ProfileListWidget::ProfileListWidget(int listNumber, QWidget *parent)
     : QListWidget(parent)
@@ -54,6 +55,26 @@ QMimeData *ProfileListWidget::mimeData(const QList<QListWidgetItem *> &) const
 void ProfileListWidget::startDrag(Qt::DropActions)
 {
     QListWidget::startDrag(Qt::CopyAction);
+}
+
+RegisteredListWidget::RegisteredListWidget(QWidget *parent)
+    : QListWidget(parent)
+{ }
+
+void RegisteredListWidget::mousePressEvent(QMouseEvent *event)
+{
+    m_told = event->button() != Qt::LeftButton || !itemAt(event->position().toPoint());
+    QListWidget::mousePressEvent(event);
+}
+
+// Only a drag that leaves the list is meant for another one; inside it the button selects.
+void RegisteredListWidget::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!m_told && (event->buttons() & Qt::LeftButton) && !viewport()->rect().contains(event->position().toPoint())) {
+        m_told = true;
+        emit dragRefused();
+    }
+    QListWidget::mouseMoveEvent(event);
 }
 
 SavedListWidget::SavedListWidget(QWidget *parent)

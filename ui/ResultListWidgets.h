@@ -28,6 +28,26 @@ private:
     int m_listNumber;
 };
 
+// The Registered list: its names are not dragged (a drop on Saved Domains takes names of the
+// profile lists only). A drag out of it is told, once a press, rather than doing nothing.
+class RegisteredListWidget : public QListWidget
+{
+    Q_OBJECT
+
+public:
+    explicit RegisteredListWidget(QWidget *parent);
+
+signals:
+    void dragRefused();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    bool m_told = true;   // until a press on a name
+};
+
 // The Saved Domains list: takes drops of plain text.
 class SavedListWidget : public QListWidget
 {

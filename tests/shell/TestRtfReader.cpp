@@ -90,6 +90,11 @@ private slots:
         QTextDocument document;
         readRtf(real, &document);
         QVERIFY(document.toPlainText().size() > 100);
+        // The help names the windows and folders a user meets (fault caught: a help silent on them,
+        // or wrong about where the program folder is once installed).
+        for (const char *words : {"Tools > Dropping Names", "CustomLists - ", "TAMARIND_PROGRAM_FOLDER",
+                 "$XDG_DATA_HOME/Tamarind", "Add to Saved Domains"})
+            QVERIFY2(document.toPlainText().contains(words), words);
     }
 };
 

@@ -22,6 +22,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -428,6 +429,26 @@ private slots:
         }
         QCOMPARE(control<QListWidget>(window, "List5")->count(), 3);
         QCOMPARE(fileEntries(folders.file("Remembered.txt")), items(control<QListWidget>(window, "List5")));
+        // A drag that cannot drop says why (faults caught: foreign text, or a drag out of the
+        // Registered list, doing nothing without a word).
+        QVERIFY2(window.statusBar()->currentMessage().startsWith("Only names dragged from the High, Mid and Low"),
+            qPrintable(window.statusBar()->currentMessage()));
+        window.statusBar()->clearMessage();
+        window.results().AddRegistered("taken.com");
+        QListWidget *registered = control<QListWidget>(window, "List2");
+        const QPoint onName = registered->visualItemRect(registered->item(0)).center();
+        QTest::mousePress(registered->viewport(), Qt::LeftButton, {}, onName);
+        QMouseEvent inside(QEvent::MouseMove, onName + QPoint(20, 0), registered->viewport()->mapToGlobal(onName),
+            Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(registered->viewport(), &inside);
+        QCOMPARE(window.statusBar()->currentMessage(), QString());   // selecting within the list
+        const QPoint outside(registered->viewport()->width() + 30, onName.y());
+        QMouseEvent out(
+            QEvent::MouseMove, outside, registered->viewport()->mapToGlobal(outside), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(registered->viewport(), &out);
+        QTest::mouseRelease(registered->viewport(), Qt::LeftButton, {}, outside);
+        QVERIFY2(window.statusBar()->currentMessage().contains("right-click them and choose Add to Saved Domains"),
+            qPrintable(window.statusBar()->currentMessage()));
 
         // Ctrl+C in a list copies its selected names; Delete in Saved Domains removes the selected
         // ones from the list and its file (faults caught: the keys doing nothing, the whole list
