@@ -25,6 +25,7 @@ public:
     // Where the value comes from, for messages: the variable or the setting.
     QString origin() const;
     const QString &key() const { return m_key; }
+    const T &defaultValue() const { return m_default; }
     const QString &appKey() const { return m_appKey; }
     const QString &section() const { return m_section; }
 

@@ -273,8 +273,8 @@ int check(const QCommandLineParser &parser, const Console &console, NameWatch *w
     QObject::connect(&session.pool(), &LookupPool::fellOverToRdap, [&](const QString &why) {
         console.tell(QStringLiteral("tamarind-cli: %1 Asking RDAP for the rest of the check.").arg(why));
     });
-    QObject::connect(&session, &CheckSession::reserved, [&](const QString &name) {
-        console.tell(QStringLiteral("tamarind-cli: the registry reserves %1; it is listed as unchecked").arg(name));
+    QObject::connect(&session, &CheckSession::reserved, [&](const QString &name, const QString &why) {
+        console.tell(QStringLiteral("tamarind-cli: %1 is %2; it is listed as unchecked").arg(name, why));
     });
     QObject::connect(
         &session.results(), &ResultLists::fileProblem, [&](const QString &message) { problems << message; });

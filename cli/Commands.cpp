@@ -4,6 +4,8 @@
 
 #include "Version.h"
 #include "app/ProgramFolder.h"
+#include "app/Settings.h"
+#include "engine/WhoisServers.h"
 
 #include <QDir>
 
@@ -97,8 +99,10 @@ int failure(const Console &console, const QString &message)
 
 const QCommandLineOption &serverOption()
 {
-    static const QCommandLineOption option(
-        QStringLiteral("server"), QStringLiteral("WHOIS server to ask."), QStringLiteral("HOST[:PORT]"));
+    static const QCommandLineOption option(QStringLiteral("server"),
+        QStringLiteral("WHOIS server of .com and .net, and ENDING=HOST[:PORT] items for other endings, separated "
+                       "by spaces or commas."),
+        QStringLiteral("HOST[:PORT]"));
     return option;
 }
 
@@ -106,7 +110,8 @@ bool chooseServer(const QCommandLineParser &parser, Whois::Server *server, QStri
 {
     if (!parser.isSet(serverOption()))
         return (*server = Whois::configuredServer(error)).isValid();
-    *server = Whois::Server::parse(parser.value(serverOption()));
+    const std::optional<Whois::ServerItems> items = Whois::parseServerItems(parser.value(serverOption()));
+    *server = items ? items->comNet : Whois::Server {};
     if (!server->isValid())
         *error = Whois::notAServer(parser.value(serverOption()), QStringLiteral("--server"));
     return server->isValid();
@@ -162,6 +167,11 @@ bool chooseService(const QCommandLineParser &parser, ServiceDirectory *service, 
             return false;
         }
     }
+    // The servers of other endings: those given, over the shipped and the program folder's files.
+    const std::optional<Whois::ServerItems> items = Whois::parseServerItems(
+        parser.isSet(serverOption()) ? parser.value(serverOption()) : Settings::WhoisServer.text());
+    service->whoisServers = Whois::withKnownServers(items ? items->byEnding : QHash<QString, Whois::Server> {});
+    service->rules = loadWhoisRules();
     return service->protocol == Rdap::Protocol::Rdap || chooseServer(parser, &service->server, error);
 }
 

@@ -15,6 +15,7 @@ struct LookupAnswer {
     Kind kind = Kind::NoVerdict;
     bool unregistered = false;
     bool reserved = false;       // the registry says the name cannot be registered
+    QString reason;              // with reserved: why, in the registry's words where it gave some
     bool hostNotFound = false;   // with Unreachable: the service's host does not exist
     bool oversized = false;      // with NoVerdict: the reply passed the cap, as no record does, and would again
     // With NoVerdict: what a service sends when it is asked too fast (an HTTP 429 or 503, a

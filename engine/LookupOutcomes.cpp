@@ -12,7 +12,7 @@ void LookupPool::onAnswered(int index, const LookupAnswer &answer)
     case LookupAnswer::Kind::Verdict: return finishWithVerdict(slot, answer);
     case LookupAnswer::Kind::NoVerdict:
         if (answer.reserved || answer.oversized)
-            return writeOffAtOnce(slot, answer.reserved);
+            return writeOffAtOnce(slot, answer);
         if (!answer.throttled)
             return finishUnreadable(slot, answer);
         return finishRefused(slot, answer);
@@ -22,12 +22,13 @@ void LookupPool::onAnswered(int index, const LookupAnswer &answer)
 
 // An answer that asking again would only repeat: a name the registry reserves, or a reply longer
 // than any record (each try of it costs the cap's worth of traffic).
-void LookupPool::writeOffAtOnce(Slot &slot, bool reserved)
+void LookupPool::writeOffAtOnce(Slot &slot, const LookupAnswer &answer)
 {
     const Lookup lookup = slot.lookup;
     lookupEnded(slot);
-    if (reserved)
-        emit this->reserved(lookup.name, lookup.entry);
+    if (answer.reserved)
+        emit reserved(lookup.name, lookup.entry,
+            answer.reason.isEmpty() ? QStringLiteral("reserved by the registry") : answer.reason);
     else
         writeOff(lookup);
 }

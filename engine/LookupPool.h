@@ -49,6 +49,8 @@ public:
 
     // The service asked; it is kept by its owner. Set between runs.
     void setBackend(LookupBackend *backend);
+    // The pace a run starts at, in names per second (a limit the registry publishes); 0: none.
+    void setStartingRate(double namesPerSecond) { m_pace.setStartingRate(namesPerSecond); }
     // The backend gave way to its next service in this run.
     bool fellOver() const { return !m_fallOverReason.isEmpty(); }
     // The length of one tick; 1000 ms unless tests make it shorter.
@@ -104,7 +106,7 @@ signals:
     void verdict(const QString &name, bool unregistered, qint64 entry, const NameState &state);
     void unchecked(const QString &name, qint64 entry);
     // The registry says the name is reserved or blocked: it has no verdict, and is not asked again.
-    void reserved(const QString &name, qint64 entry);
+    void reserved(const QString &name, qint64 entry, const QString &why);
     // The feed has ended and every name has its outcome.
     void finished();
     // The server refuses every query or cannot be found: the run cannot go on.
@@ -126,7 +128,7 @@ private:
 
     void onReached(int slot);
     void onAnswered(int slot, const LookupAnswer &answer);
-    void writeOffAtOnce(Slot &slot, bool reserved);
+    void writeOffAtOnce(Slot &slot, const LookupAnswer &answer);
     void onUnreachable(Slot &slot, const LookupAnswer &answer);
     void onSlotTick(int slot);
     void onPoolTick();

@@ -48,6 +48,7 @@ QString NameState::phaseText() const
     case Phase::Held: return {};
     case Phase::Redemption: return QStringLiteral("redemptionPeriod");
     case Phase::PendingDelete: return QStringLiteral("pendingDelete");
+    case Phase::Quarantine: return QStringLiteral("quarantine");
     }
     return {};
 }
@@ -79,6 +80,7 @@ QDate estimatedRelease(const QString &name, NameState::Phase phase, const QDate 
     case NameState::Phase::Held: return {};
     case NameState::Phase::Redemption: return changed.addDays(30 + 5);
     case NameState::Phase::PendingDelete: return changed.addDays(5);
+    case NameState::Phase::Quarantine: return {};   // each registry keeps a cycle of its own
     }
     return {};
 }

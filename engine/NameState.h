@@ -16,6 +16,7 @@ struct NameState {
         Held,            // registered, and not on its way out
         Redemption,      // deleted by its registrar; its holder may still restore it
         PendingDelete,   // past restoring: the registry releases it at the end of this phase
+        Quarantine,      // deleted, in a registry's own waiting time before it is free again
     };
 
     By by = By::Whois;    // who gave the verdict
@@ -23,10 +24,11 @@ struct NameState {
     QDate expires;
     QDate changed;
     Phase phase = Phase::Held;
-    QDate release;   // estimated; null where the ending's deletion cycle or the date it counts from is unknown
+    QDate release;          // estimated; null where the ending's deletion cycle or the date it counts from is unknown
+    bool premium = false;   // with a free verdict: the registry sells the name at a price of its own
 
     bool isDropping() const { return phase != Phase::Held; }
-    // "redemptionPeriod" or "pendingDelete", as registries write them in WHOIS; empty when held.
+    // "redemptionPeriod", "pendingDelete" or "quarantine", as registries write them; empty when held.
     QString phaseText() const;
     // "2026-12-20", or "unknown".
     QString releaseText() const;

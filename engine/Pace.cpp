@@ -7,7 +7,8 @@
 
 void Pace::reset(qint64 now)
 {
-    m_rate = m_granted = 0;
+    m_rate = m_startingRate;
+    m_granted = m_startingRate / CeilingMargin;   // the creep stops at the published limit
     m_nextStartMs = double(now);
     m_lastDecreaseMs = m_lastRefusalMs = m_lastCreepMs = now - qint64(m_tickMs) * CreepTicks;
     m_askingSinceMs = now;

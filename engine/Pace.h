@@ -37,6 +37,9 @@ public:
     { }
 
     void setTickInterval(int milliseconds) { m_tickMs = milliseconds; }
+    // The limit a service publishes, in names per second: each run starts at it, as if learnt, and
+    // goes past it only as a probe does. 0: none known, no limit until the first refusal.
+    void setStartingRate(double namesPerSecond) { m_startingRate = namesPerSecond; }
     // A new run, or a new service: no limit known.
     void reset(qint64 now);
     // A verdict came. True when the rate crept up.
@@ -66,6 +69,7 @@ private:
     void startWait(qint64 now, qint64 milliseconds, bool asked);
 
     int m_tickMs;
+    double m_startingRate = 0;
     double m_rate = 0;
     double m_granted = 0;   // the rate the server granted before its last refusal
     double m_nextStartMs = 0;

@@ -97,6 +97,11 @@ QUrl Bases::requestFor(const QString &name) const
     return base.resolved(QUrl(QStringLiteral("domain/") + name.toLower()));
 }
 
+bool Bases::givenFor(const QString &name) const
+{
+    return !longestMatch(byEnding, name).isEmpty();
+}
+
 Bases withKnownServices(Bases bases)
 {
     const Services services = loadServices();

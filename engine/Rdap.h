@@ -39,6 +39,8 @@ struct Bases {
     static std::optional<Bases> parse(const QString &text);
     // The request for the name; invalid when no service is known for its ending.
     QUrl requestFor(const QString &name) const;
+    // Whether a service was given for the name's ending (not only known from the files).
+    bool givenFor(const QString &name) const;
 };
 // The setting RdapBase, over the services of the bootstrap and override files.
 Bases configuredBases(QString *error = nullptr);

@@ -2,6 +2,7 @@
 
 #include "engine/LookupPool.h"
 #include "engine/RdapBackend.h"
+#include "engine/WhoisBackend.h"
 
 RegistryService::RegistryService() = default;
 
@@ -24,6 +25,37 @@ std::unique_ptr<RegistryService> RegistryService::overRdap(const QString &key, c
     service->pool->setBackend(service->backend.get());
     service->lost = unservedText(key);
     return service;
+}
+
+std::unique_ptr<RegistryService> RegistryService::of(
+    const NameService &named, const ServiceDirectory &directory, int slotCount)
+{
+    return named.isWhois() ? overWhois(named.key, named, directory, slotCount)
+                           : overRdap(named.key, directory.bases, slotCount);
+}
+
+void RegistryService::follow(const ServiceDirectory &directory)
+{
+    if (backend)
+        backend->setBases(directory.bases);
+    if (whoisBackend)
+        whoisBackend->setRules(directory.rules);
+}
+
+std::unique_ptr<RegistryService> RegistryService::overWhois(
+    const QString &key, const NameService &service, const ServiceDirectory &directory, int slotCount)
+{
+    auto registry = std::make_unique<RegistryService>();
+    registry->key = key;
+    registry->whoisBackend = std::make_unique<WhoisBackend>(slotCount);
+    registry->whoisBackend->setServer(service.whoisServer);
+    registry->whoisBackend->setRules(directory.rules);
+    registry->ownPool = std::make_unique<LookupPool>(slotCount);
+    registry->pool = registry->ownPool.get();
+    registry->pool->setBackend(registry->whoisBackend.get());
+    if (service.rules && service.rules->perMinute > 0)
+        registry->pool->setStartingRate(service.rules->perMinute / 60.0);
+    return registry;
 }
 
 QString RegistryService::unservedText(const QString &key)
@@ -61,7 +93,7 @@ std::optional<ServiceEvidence> RegistryService::evidence(const QString &shownNam
 
 QString RegistryService::busyText() const
 {
-    if (!backend || !started || !lost.isEmpty())
+    if (!ownPool || !started || !lost.isEmpty())
         return {};
     const QString host = QUrl(key).authority();
     if (pool->askedWaitLeft() > 0)

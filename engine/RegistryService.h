@@ -10,20 +10,29 @@
 
 class LookupPool;
 class RdapBackend;
+class WhoisBackend;
 
 // One service of the registry stage: the pool that asks it, the names read for it and not yet
 // taken, and what the run learnt of it.
 struct RegistryService {
     RegistryService();
     ~RegistryService();
+    // The service that asks the names of `named`: over RDAP or WHOIS, as the directory says.
+    static std::unique_ptr<RegistryService> of(
+        const NameService &named, const ServiceDirectory &directory, int slotCount);
     // The service of another ending at the RDAP origin `key`, with a pool of its own.
     static std::unique_ptr<RegistryService> overRdap(const QString &key, const Rdap::Bases &bases, int slotCount);
+    // The service of other endings at the WHOIS server of `key`, with a pool of its own, at the pace
+    // its registry publishes where the rules give one.
+    static std::unique_ptr<RegistryService> overWhois(
+        const QString &key, const NameService &service, const ServiceDirectory &directory, int slotCount);
     // Names of an ending that no service answers are asked nowhere: why, for a key of no service.
     static QString unservedText(const QString &key);
 
-    QString key;                            // the service's scheme, host and port; "" for .com and .net
-    std::unique_ptr<RdapBackend> backend;   // none for .com and .net: the run's pool has its own
-    std::unique_ptr<LookupPool> ownPool;    // likewise
+    QString key;                                  // the service's scheme, host and port; "" for .com and .net
+    std::unique_ptr<RdapBackend> backend;         // none for .com and .net: the run's pool has its own
+    std::unique_ptr<WhoisBackend> whoisBackend;   // for a WHOIS server of other endings
+    std::unique_ptr<LookupPool> ownPool;          // likewise
     LookupPool *pool = nullptr;
     std::deque<Lookup> waiting;   // read for this service, not yet taken by its pool
     bool started = false;         // in this run
@@ -33,6 +42,8 @@ struct RegistryService {
     bool drainScheduled = false;
     ServiceControl control;   // its controls in this run
 
+    // The directory changed between runs: the RDAP services and WHOIS rules it asks by.
+    void follow(const ServiceDirectory &directory);
     // Whether it is asked over RDAP; .com and .net follow the run's protocol.
     bool isRdap(const ServiceDirectory &directory, bool comNetFellOver) const;
     // Its host (and port): its own origin, or the .com and .net server of the protocol asked.

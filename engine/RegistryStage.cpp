@@ -17,18 +17,17 @@ RegistryStage::~RegistryStage() = default;   // each service stops its pool befo
 void RegistryStage::setDirectory(const ServiceDirectory &directory)
 {
     m_directory = directory;
-    for (auto &[key, service] : m_services) {
-        if (service->backend)
-            service->backend->setBases(directory.bases);
-    }
+    for (auto &[key, service] : m_services)
+        service->follow(directory);
 }
 
-RegistryStage::Service &RegistryStage::serviceFor(const QString &key)
+RegistryStage::Service &RegistryStage::serviceOf(const NameService &named)
 {
+    const QString &key = named.key;
     auto found = m_services.find(key);
     if (found != m_services.end())
         return *found->second;
-    auto service = RegistryService::overRdap(key, m_directory.bases, OtherSlots);
+    std::unique_ptr<Service> service = RegistryService::of(named, m_directory, OtherSlots);
     Service &added = *service;
     listen(added);
     connect(added.pool, &LookupPool::serverRefuses, this, [this, &added](const QString &why) { lose(added, why); });
@@ -45,9 +44,10 @@ void RegistryStage::listen(Service &service)
             onVerdict(service, name, unregistered, entry, state);
         });
     connect(pool, &LookupPool::unchecked, this,
-        [this, &service](const QString &name, qint64 entry) { onNoVerdict(service, name, entry, false); });
-    connect(pool, &LookupPool::reserved, this,
-        [this, &service](const QString &name, qint64 entry) { onNoVerdict(service, name, entry, true); });
+        [this, &service](const QString &name, qint64 entry) { onNoVerdict(service, name, entry); });
+    connect(pool, &LookupPool::reserved, this, [this, &service](const QString &name, qint64 entry, const QString &why) {
+        onNoVerdict(service, name, entry, why);
+    });
     connect(pool, &LookupPool::fellOverToRdap, this, [&service] { service.control.serviceChanged(); });
     connect(pool, &LookupPool::paceChanged, this, [this] {
         // A lookup ended and none took its place: the last "connecting" no longer holds.
@@ -118,7 +118,7 @@ std::optional<Lookup> RegistryStage::take(Service &service)
                 wakeAll();   // every pool with nothing left may end
             return std::nullopt;
         }
-        Service &to = serviceFor(m_directory.serviceFor(next->name).key);
+        Service &to = serviceOf(m_directory.serviceFor(next->name));
         if (&to == &service)
             return next;
         route(to, *next);
@@ -270,13 +270,13 @@ void RegistryStage::onVerdict(
 }
 
 // A name written off or reserved; a control so answered says neither registered nor free.
-void RegistryStage::onNoVerdict(Service &service, const QString &name, qint64 entry, bool isReserved)
+void RegistryStage::onNoVerdict(Service &service, const QString &name, qint64 entry, const QString &reserved)
 {
     if (entry == ControlEntry)
         return onControl(service, ServiceControl::Answer::None);
     service.control.countedUnchecked();
-    if (isReserved)
-        emit reserved(name, entry);
+    if (!reserved.isEmpty())
+        emit this->reserved(name, entry, reserved);
     else
         emit unchecked(name, entry);
 }

@@ -76,7 +76,7 @@ public:
 signals:
     void verdict(const QString &name, bool unregistered, qint64 entry, const NameState &state);
     void unchecked(const QString &name, qint64 entry);
-    void reserved(const QString &name, qint64 entry);
+    void reserved(const QString &name, qint64 entry, const QString &why);
     // A free answer of a service that failed its control: the name gets no verdict.
     void untrusted(const QString &name, qint64 entry);
     // A service failed its control; the text says which, with the control and its answer.
@@ -93,7 +93,8 @@ public:
 private:
     using Service = RegistryService;
 
-    Service &serviceFor(const QString &key);
+    // The service that asks the names of `named`, made at its first name.
+    Service &serviceOf(const NameService &named);
     void listen(Service &service);
     std::optional<Lookup> take(Service &service);
     Lookup popWaiting(Service &service);
@@ -104,7 +105,8 @@ private:
     void lose(Service &service, const QString &why);
     void onVerdict(Service &service, const QString &name, bool unregistered, qint64 entry, const NameState &state);
     void onControl(Service &service, ServiceControl::Answer answer);
-    void onNoVerdict(Service &service, const QString &name, qint64 entry, bool isReserved);
+    // `reserved`: why the registry keeps the name; empty for a name written off.
+    void onNoVerdict(Service &service, const QString &name, qint64 entry, const QString &reserved = {});
     bool awaitsControl(const Service &service) const;
     void askControl(Service &service);
     void askWaitingControls();

@@ -24,16 +24,9 @@ QString Server::text() const
 
 QString notAServer(const QString &text, const QString &origin)
 {
-    return QStringLiteral("%1 holds \"%2\", which is not a WHOIS server: give HOST, HOST:PORT or [IPv6]:PORT")
+    return QStringLiteral("%1 holds \"%2\", which is not a WHOIS server: give HOST, HOST:PORT or [IPv6]:PORT, "
+                          "and ENDING=HOST[:PORT] for the server of another ending")
         .arg(origin, text);
-}
-
-Server configuredServer(QString *error)
-{
-    const Server server = Server::parse(Settings::WhoisServer.text());
-    if (!server.isValid() && error)
-        *error = notAServer(Settings::WhoisServer.text(), Settings::WhoisServer.origin());
-    return server;
 }
 
 QByteArray configuredMarker()

@@ -27,9 +27,6 @@ struct Server {
     bool isValid() const { return !host.isEmpty() && port != 0; }
 };
 
-// The server from TAMARIND_WHOIS_SERVER, else the setting "WhoisServer", else the .com registry.
-// A value that is not a server gives an invalid server and, in error, says where it came from.
-Server configuredServer(QString *error = nullptr);
 // The message for a server text that does not parse.
 QString notAServer(const QString &text, const QString &origin);
 

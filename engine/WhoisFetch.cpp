@@ -39,11 +39,11 @@ WhoisFetch::~WhoisFetch()
     cancel();
 }
 
-void WhoisFetch::start(const Whois::Server &server, const QString &name, int timeoutMs)
+void WhoisFetch::start(const Whois::Server &server, const QString &query, int timeoutMs)
 {
     cancel();
     m_server = server;
-    m_request = Whois::request(name);
+    m_request = Whois::request(query);
     m_active = true;
     if (timeoutMs > 0)
         m_timeout.start(timeoutMs);
@@ -70,6 +70,19 @@ void WhoisFetch::finish(const QString &error)
     result.capped = m_reply.size() >= Whois::ReplyCap;
     cancel();
     emit finished(result);
+}
+
+LookupAnswer WhoisFetch::Result::answerFor(const QString &name, const WhoisRules &rules) const
+{
+    if (!error.isEmpty())
+        return answerFor(name, QByteArray());   // unreachable, as for any server
+    if (capped) {
+        LookupAnswer answer;
+        answer.oversized = true;
+        answer.said = QStringLiteral("a reply longer than %1 bytes, as no record is").arg(Whois::ReplyCap);
+        return answer;
+    }
+    return rules.read(reply, name);
 }
 
 LookupAnswer WhoisFetch::Result::answerFor(const QString &name, const QByteArray &marker) const

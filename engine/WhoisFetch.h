@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/LookupAnswer.h"
 #include "engine/Whois.h"
+#include "engine/WhoisRules.h"
 
 #include <QObject>
 #include <QTcpSocket>
@@ -24,15 +25,17 @@ public:
         // What the result says of `name`, where `marker` marks a record: the one reading of a
         // WHOIS reply, for a run and for the record window alike.
         LookupAnswer answerFor(const QString &name, const QByteArray &marker) const;
+        // The same by a registry's own rules: a reply cut at the cap tells nothing.
+        LookupAnswer answerFor(const QString &name, const WhoisRules &rules) const;
     };
 
     explicit WhoisFetch(QObject *parent = nullptr);
     ~WhoisFetch() override;
 
-    // Asks about the name exactly as given, on a new connection; finished() follows once, unless
-    // cancelled or asked again. With a timeout (ms), a fetch without its reply by then ends with an
-    // error.
-    void start(const Whois::Server &server, const QString &name, int timeoutMs = 0);
+    // Sends the query (a name, or the form a registry asks for) exactly as given, on a new connection; finished()
+    // follows once, unless cancelled or asked again. With a timeout (ms), a fetch without its reply by then ends with
+    // an error.
+    void start(const Whois::Server &server, const QString &query, int timeoutMs = 0);
     void cancel();
 
 signals:

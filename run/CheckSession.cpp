@@ -17,6 +17,9 @@ CheckSession::CheckSession(QObject *parent)
     setProtocol(Rdap::configuredProtocol(&protocolError), protocolError);
     QString basesError;
     setRdapBases(Rdap::configuredBases(&basesError), basesError);
+    QString rulesProblem;
+    std::shared_ptr<const WhoisRuleBook> rules = loadWhoisRules(&rulesProblem);
+    setWhoisServers(Whois::configuredServerTable(), std::move(rules), rulesProblem);
     setDns(Settings::DnsFirst.get(), Settings::DnsServer.get());
     m_run.setEndings(Settings::endingsList());
     connect(&m_registry, &RegistryStage::verdict, this, &CheckSession::onVerdict);
@@ -39,9 +42,9 @@ CheckSession::CheckSession(QObject *parent)
         onUnchecked(name, entry, QStringLiteral("DNS gave no answer, and this ending's registry is not trusted alone"));
     });
     // A name the registry reserves has no verdict: it is listed with the unchecked names.
-    connect(&m_registry, &RegistryStage::reserved, this, [this](const QString &name, qint64 entry) {
-        emit reserved(name);
-        onUnchecked(name, entry, QStringLiteral("reserved by the registry"));
+    connect(&m_registry, &RegistryStage::reserved, this, [this](const QString &name, qint64 entry, const QString &why) {
+        emit reserved(name, why);
+        onUnchecked(name, entry, why);
     });
     connect(&m_results, &ResultLists::uncheckedAdded, this, &CheckSession::unchecked);
     connect(&m_pool, &LookupPool::serverRefuses, this, [this](const QString &message) {
@@ -123,6 +126,27 @@ void CheckSession::setService(const ServiceDirectory &service)
     setServer(service.server);
     setProtocol(service.protocol);
     setRdapBases(service.bases);
+    setWhoisServers(service.whoisServers, service.rules, m_rulesProblem);
+}
+
+void CheckSession::setWhoisServers(
+    const Whois::ServerTable &servers, std::shared_ptr<const WhoisRuleBook> rules, const QString &rulesProblem)
+{
+    m_directory.whoisServers = servers;
+    if (rules)
+        m_directory.rules = std::move(rules);
+    m_rulesProblem = rulesProblem;
+    m_registry.setDirectory(m_directory);
+    applyServed();
+}
+
+// Names under an ending no service answers are skipped; the files that could not be read say why.
+void CheckSession::applyServed()
+{
+    QStringList problems = m_directory.bases.knownProblems + m_directory.whoisServers.knownProblems;
+    if (!m_rulesProblem.isEmpty())
+        problems << m_rulesProblem;
+    m_run.setServed([this](const QString &name) { return m_directory.serves(name); }, problems);
 }
 
 void CheckSession::setRdapBases(const Rdap::Bases &bases, const QString &error)
@@ -131,7 +155,7 @@ void CheckSession::setRdapBases(const Rdap::Bases &bases, const QString &error)
     m_directory.bases = bases;
     m_backends.setBases(bases);
     m_registry.setDirectory(m_directory);
-    m_run.setServed([this](const QString &name) { return m_directory.serves(name); }, bases.knownProblems);
+    applyServed();
 }
 
 QString CheckSession::setDns(bool first, const QString &servers)

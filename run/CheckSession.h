@@ -38,6 +38,10 @@ public:
     void setProtocol(Rdap::Protocol protocol, const QString &error = {});
     void setRdapBases(const Rdap::Bases &bases, const QString &error = {});
     void setService(const ServiceDirectory &service);
+    // The WHOIS servers of endings other than .com and .net, and how their replies read; a rules
+    // file that could not be used is told at the end of a run.
+    void setWhoisServers(const Whois::ServerTable &servers, std::shared_ptr<const WhoisRuleBook> rules,
+        const QString &rulesProblem = {});
     const ServiceDirectory &service() const { return m_directory; }
     // The endings of these no known service answers: names under them are skipped.
     QStringList unservedEndings(const QStringList &endings) const { return m_directory.unservedEndings(endings); }
@@ -85,8 +89,8 @@ signals:
     void unchecked(const QString &name, int total);
     // The name of that entry is listed as unchecked, for the reason given.
     void leftUnchecked(const QString &name, qint64 entry, const QString &why);
-    // The registry reserves the name: it is listed as unchecked.
-    void reserved(const QString &name);
+    // The registry keeps the name (reserved, blocked), for the reason given: it is listed as unchecked.
+    void reserved(const QString &name, const QString &why);
     // The run was stopped because the server refuses; the text says why.
     void serverRefused(const QString &message);
     // The run was stopped because it cannot go on without losing or mixing names: a result could
@@ -98,6 +102,7 @@ private:
     void onVerdict(const QString &asked, bool unregistered, qint64 entry, const NameState &state);
     void onUnchecked(const QString &asked, qint64 entry, const QString &why);
     void stopUnsaved();
+    void applyServed();
 
     ResultLists m_results;
     RunAccount m_account;   // the names' outcomes; the entries and skipped lines are the run's
@@ -113,4 +118,5 @@ private:
     QString m_protocolError;
     QString m_basesError;
     QString m_dnsError;
+    QString m_rulesProblem;
 };

@@ -230,7 +230,7 @@ private:
         if ((m_options.silentEvery > 0 && connection % quint64(m_options.silentEvery) == 0)
             || m_options.silentNames.contains(query.toLower()))
             return;   // accepted and never answered
-        if (const std::optional<QByteArray> captured = replayed("whois/" + query.toLower())) {
+        if (const std::optional<QByteArray> captured = replayed("whois/" + queriedName(query))) {
             answer(socket, *captured);
             return;
         }
@@ -368,6 +368,16 @@ private:
             hold(reply);
         else
             QTimer::singleShot(delay, this, reply);
+    }
+
+    // The name a WHOIS query asks about, whatever form its registry wants: "-T dn,ace NAME",
+    // "NAME/e", "domain NAME".
+    static QByteArray queriedName(const QByteArray &query)
+    {
+        QByteArray name = query.toLower().split(' ').constLast();
+        if (name.endsWith("/e"))
+            name.chop(2);
+        return name;
     }
 
     // The captured answer in the replay folder at `path`, if there is one.

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "engine/NameState.h"
 #include "engine/Whois.h"
+#include "engine/WhoisServers.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

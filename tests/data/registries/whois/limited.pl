@@ -1,0 +1,1 @@
+request limit exceeded for 127.0.0.1
