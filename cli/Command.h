@@ -52,6 +52,7 @@ Command whoisCommand();
 Command extractCommand();
 Command generateCommand();
 Command watchCommand();
+Command endingsCommand();
 
 // Text from elsewhere as a terminal may show it: control characters other than tabs and line
 // breaks are shown as escapes ("\x1B"), so a reply cannot move the cursor or retitle the window.

@@ -15,8 +15,8 @@ namespace Cli {
 
 const QList<Command> &commands()
 {
-    static const QList<Command> commands = {
-        cleanCommand(), checkCommand(), watchCommand(), whoisCommand(), extractCommand(), generateCommand()};
+    static const QList<Command> commands = {cleanCommand(), checkCommand(), watchCommand(), whoisCommand(),
+        endingsCommand(), extractCommand(), generateCommand()};
     return commands;
 }
 

@@ -53,4 +53,10 @@ struct ServiceDirectory {
     bool serves(const QString &name) const { return serviceFor(name).isServed(); }
     // Of these endings, those no known service answers.
     QStringList unservedEndings(const QStringList &endings) const;
+    // How names under the ending are asked, as a line: the protocol, the host, the rules its
+    // replies are read by and where they come from, the starting pace; or why they are skipped.
+    QString endingText(const QString &ending) const;
+    // Whether names under the ending can get a verdict: a service is known, and a WHOIS server's
+    // replies have rules.
+    bool answersFor(const QString &ending) const;
 };

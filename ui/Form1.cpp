@@ -558,11 +558,18 @@ void Form1::txtEndings_Finished()
         return;
     Settings::Endings.set(endings.join(QLatin1Char(' ')));
     m_run.setEndings(endings);
-    if (const QStringList unserved = m_session.unservedEndings(endings); !unserved.isEmpty())
+    // The endings whose names can get no verdict, told as tamarind-cli endings tells them.
+    QStringList unanswered;
+    for (const QString &ending : endings) {
+        if (!m_session.service().answersFor(ending))
+            unanswered << m_session.service().endingText(ending);
+    }
+    if (!unanswered.isEmpty())
         showMessage(QStringLiteral("Endings"),
-            QStringLiteral("No registry service is known for .%1, so names under it are skipped and counted. "
-                           "A service can be added in the file rdap-overrides.txt of the program folder.")
-                .arg(unserved.join(QStringLiteral(", ."))));
+            unanswered.join(QLatin1Char('\n'))
+                + QStringLiteral("\n\nNames under these endings are counted, never called free. A service can be "
+                                 "added in rdap-overrides.txt or whois-servers.txt of the program folder, and a "
+                                 "registry's answers in whois-rules.txt."));
 }
 
 void Form1::cmdDoSearch_Click()

@@ -280,6 +280,31 @@ private slots:
             QStringList());
     }
 
+    // How each ending is asked, as the command tells it. Faults caught: a server given as an
+    // ENDING=HOST item not used; a registry's rules, or its published pace, left out; an ending
+    // that nothing serves told as served (exit 0).
+    void endingsTellHowNamesAreAsked()
+    {
+        TestFolders folders;
+        writeBytes(
+            folders.file(Rdap::BootstrapFileName), "{\"services\": [ [ [\"io\"], [\"https://rdap.example/\"] ] ]}");
+        writeBytes(folders.file(Rdap::OverridesFileName), "# none\n");
+        const Outcome outcome = run({"endings", "--folder", folders.program(), "--protocol", "whois", "--server",
+            "127.0.0.1:4343 de=127.0.0.1:4344", "de", ".NL", "io", "zz"});
+        QCOMPARE(outcome.exitCode, 1);
+        const QStringList lines = outcome.lines();
+        QCOMPARE(lines.size(), 4);
+        QVERIFY2(lines[0].startsWith(".de: WHOIS at 127.0.0.1:4344; rules of whois.denic.de in ")
+                && lines[0].endsWith("; pace learnt from its refusals"),
+            qPrintable(lines[0]));
+        QVERIFY2(lines[1].startsWith(".nl: WHOIS at whois.domain-registry.nl:43; rules of whois.domain-registry.nl")
+                && lines[1].endsWith("; pace 60 a minute, as the registry publishes"),
+            qPrintable(lines[1]));
+        QCOMPARE(lines[2], QString(".io: RDAP at https://rdap.example; pace learnt from its refusals"));
+        QCOMPARE(lines[3], QString(".zz: skipped, no RDAP service or WHOIS server is known for .zz"));
+        QCOMPARE(run({"endings", "--folder", folders.program(), "de", "io"}).exitCode, 0);
+    }
+
     void checkAndResume()
     {
         TestFolders folders;

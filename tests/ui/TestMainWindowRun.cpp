@@ -464,7 +464,8 @@ private slots:
 
         endings->setText("com zz");
         QMetaObject::invokeMethod(endings, "editingFinished");
-        QVERIFY2(messageTexts(window).join(' ').contains("No registry service is known for .zz"),
+        QVERIFY2(messageTexts(window).join(' ').contains(
+                     ".zz: skipped, no RDAP service or WHOIS server is known for .zz\n\nNames under these"),
             qPrintable(messageTexts(window).join(' ')));
 
         // More than 10 endings: Start asks first, and Cancel starts nothing (fault caught: 11
