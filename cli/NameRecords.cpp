@@ -39,7 +39,7 @@ QStringList fieldTexts(const NameRecord &record)
 {
     return {record.name, record.shown, QString::number(record.entry), record.verdict, record.profile, record.by,
         record.status.join(QLatin1Char(';')), dateText(record.expires), dateText(record.changed),
-        dateText(record.release), record.reason};
+        dateText(record.release), record.premium ? QStringLiteral("true") : QStringLiteral("false"), record.reason};
 }
 
 // JSON keeps the entry a number and the status values a list; an absent value is null.
@@ -52,6 +52,8 @@ QByteArray jsonLine(const NameRecord &record)
         out += (i > 0 ? ",\"" : "\"") + key.toLatin1() + "\":";
         if (key == QLatin1String("entry")) {
             out += QByteArray::number(record.entry);
+        } else if (key == QLatin1String("premium")) {
+            out += record.premium ? "true" : "false";
         } else if (key == QLatin1String("status")) {
             out += '[';
             for (qsizetype value = 0; value < record.status.size(); ++value) {
@@ -118,6 +120,8 @@ QString recordText(const NameRecord &record)
     QString line = record.verdict + ' ' + record.name;
     if (record.shown != record.name)
         line += ' ' + record.shown;
+    if (record.premium)
+        line += QStringLiteral(" premium");
     if (!record.state.isEmpty())
         line += ' ' + record.state + ' '
             + (record.release.isValid() ? dateText(record.release) : QStringLiteral("unknown"));
@@ -145,6 +149,7 @@ NameRecord NameRecord::ofVerdict(const QString &asked, bool unregistered, qint64
     record.by = byText(state.by);
     if (unregistered) {
         record.profile = profileText(ResultLists::profileOf(record.shown));
+        record.premium = state.premium;
         return record;
     }
     record.status = state.status;

@@ -28,8 +28,9 @@ struct NameRecord {
     QDate expires;
     QDate changed;
     QDate release;
-    QString state;    // redemptionPeriod or pendingDelete, for a dropping name
-    QString reason;   // why unchecked or skipped
+    bool premium = false;   // a free name the registry sells at a price of its own
+    QString state;          // redemptionPeriod or pendingDelete, for a dropping name
+    QString reason;         // why unchecked or skipped
 
     // A verdict, with what the record said beyond it.
     static NameRecord ofVerdict(const QString &asked, bool unregistered, qint64 entry, const NameState &state);
@@ -43,10 +44,11 @@ struct NameRecord {
 
 inline const QStringList RecordKeys {QStringLiteral("name"), QStringLiteral("shown"), QStringLiteral("entry"),
     QStringLiteral("verdict"), QStringLiteral("profile"), QStringLiteral("by"), QStringLiteral("status"),
-    QStringLiteral("expires"), QStringLiteral("changed"), QStringLiteral("release"), QStringLiteral("reason")};
+    QStringLiteral("expires"), QStringLiteral("changed"), QStringLiteral("release"), QStringLiteral("premium"),
+    QStringLiteral("reason")};
 
-// "VERDICT NAME", the written form after an IDNA name, and a dropping name's state and release
-// after them; empty for a skipped entry, which the text format does not list.
+// "VERDICT NAME", the written form after an IDNA name, "premium" after a premium one, and a dropping
+// name's state and release after them; empty for a skipped entry, which the text format does not list.
 QString recordText(const NameRecord &record);
 // The record as one line of the format, ending in a line break.
 QByteArray recordLine(const NameRecord &record, OutputFormat format);

@@ -63,13 +63,14 @@ QString firstMatch(const QStringList &sentences, const QString &text, const QStr
     return {};
 }
 
-bool allMatch(const QStringList &sentences, const QString &text, const QStringList &forms)
+// Every line of sentences holds: one of its alternatives, separated by " | ", matches.
+bool allMatch(const QStringList &lines, const QString &text, const QStringList &forms)
 {
-    for (const QString &sentence : sentences) {
-        if (!patternOf(sentence, forms).match(text).hasMatch())
+    for (const QString &line : lines) {
+        if (firstMatch(line.split(QStringLiteral(" | ")), text, forms).isEmpty())
             return false;
     }
-    return !sentences.isEmpty();
+    return !lines.isEmpty();
 }
 
 LookupAnswer noVerdict(const QString &said, bool throttled = false)

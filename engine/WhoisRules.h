@@ -16,7 +16,7 @@ struct WhoisRules {
     QStringList endings;   // the endings it serves
     QString query = QStringLiteral("{name}");
     QStringList naming;       // one of these must name the name asked for any verdict (none: not required)
-    QStringList free;         // every one of these, and no other sentence of the set: free
+    QStringList free;         // each line (one of its " | " alternatives), and no other sentence: free
     QStringList registered;   // any of these: registered
     QStringList reserved;     // any: no verdict, the registry keeps the name
     QStringList blocked;      // any: no verdict, the registry takes no such name

@@ -260,8 +260,9 @@ void Form1::removeSelectedSaved()
 // "Dropping: in redemption, to be released about 2026-12-25 (listed in Dropping.txt)".
 QString Form1::droppingTip(const QString &state, const QString &release) const
 {
-    const QString phase =
-        state == QLatin1String("pendingDelete") ? QStringLiteral("pending delete") : QStringLiteral("in redemption");
+    const QString phase = state == QLatin1String("pendingDelete") ? QStringLiteral("pending delete")
+        : state == QLatin1String("quarantine")                    ? QStringLiteral("in quarantine")
+                                                                  : QStringLiteral("in redemption");
     const QString when = release == QLatin1String("unknown") ? QStringLiteral("release date unknown for this ending")
                                                              : QStringLiteral("to be released about %1").arg(release);
     return QStringLiteral("Dropping: %1, %2 (listed in %3)")
@@ -277,6 +278,13 @@ void Form1::connectResults()
     connect(&m_results, &ResultLists::droppingAdded, this,
         [this](const QString &name, const QString &state, const QString &release) {
             m_updates.markItem(list(int(ResultList::Registered)), name, droppingTip(state, release));
+        });
+    // A premium name is free at the registry's own price: marked as a dropping one is, and told why.
+    connect(&m_session, &CheckSession::verdict, this,
+        [this](const QString &asked, bool unregistered, qint64, const NameState &state) {
+            if (const QString name = Names::unicodeForm(asked); unregistered && state.premium)
+                m_updates.markItem(list(int(ResultLists::profileOf(name))), name,
+                    QStringLiteral("Premium: the registry sells this name at a price of its own"));
         });
     connect(&m_results, &ResultLists::captionChanged, this,
         [this](ResultList which, const QString &caption) { m_updates.setText(label(int(which)), caption); });

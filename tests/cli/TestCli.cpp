@@ -852,7 +852,7 @@ private slots:
         QStringList lines = outcome.lines();
         if (format == "csv")
             QCOMPARE(lines.takeFirst(),
-                QString("name,shown,entry,verdict,profile,by,status,expires,changed,release,reason\r"));
+                QString("name,shown,entry,verdict,profile,by,status,expires,changed,release,premium,reason\r"));
         for (const QString &line : std::as_const(lines)) {
             QHash<QString, QString> record;
             if (format == "text") {
@@ -864,7 +864,8 @@ private slots:
                 QJsonParseError error;
                 const QJsonObject object = QJsonDocument::fromJson(line.toUtf8(), &error).object();
                 QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(line));
-                QCOMPARE(object.keys().size(), 11);
+                QCOMPARE(object.keys().size(), 12);
+                QVERIFY(object["premium"].isBool());
                 for (const QString &key : object.keys())
                     record[key] = object[key].isArray() ? QString::number(object[key].toArray().size())
                                                         : object[key].toVariant().toString();
@@ -876,9 +877,9 @@ private slots:
                     const QRegularExpressionMatch next = match.next();
                     values << (next.capturedStart(1) >= 0 ? next.captured(1).replace("\"\"", "\"") : next.captured(2));
                 }
-                QCOMPARE(values.size(), 11);
+                QCOMPARE(values.size(), 12);
                 const QStringList keys {"name", "shown", "entry", "verdict", "profile", "by", "status", "expires",
-                    "changed", "release", "reason"};
+                    "changed", "release", "premium", "reason"};
                 for (int i = 0; i < keys.size(); ++i)
                     record[keys[i]] = values[i];
             }

@@ -245,6 +245,33 @@ private slots:
         QCOMPARE(control<QLabel>(window, "Label2")->text(), QString("Registered (0 · last 5)"));
     }
 
+    // A name its registry sells at a price of its own is free, and marked in its list with why; its
+    // WHOIS server is the one given for its ending, read by its registry's rules (the replies are
+    // .sx's own). Faults caught: the premium word lost between the reply and the list; a free name
+    // marked that is not premium.
+    void premiumNameMarkedInItsList()
+    {
+        TestFolders folders;
+        DataFile::rewrite(folders.file("custom.txt"), {"domain.sx", "u34jedzcq.sx"});
+        // DNS finds neither name delegated, as for a free name.
+        TestWhoisServer server({"--replay", TAMARIND_TEST_DATA "/registries", "--dns-port", "0", "--held-ratio", "1"});
+        Form1 window;
+        window.session().setWhoisServers(
+            Whois::withKnownServers({{"sx", Whois::Server::parse(server.address())}}), loadWhoisRules());
+        window.session().setDns(true, server.dnsAddress());
+        QSignalSpy stopped(&window.run(), &RunControl::stopped);
+        startCustomList(window, server, folders.file("custom.txt"));
+        QVERIFY(stopped.wait(20000));
+        const QList<QListWidgetItem *> premium =
+            control<QListWidget>(window, "List4")->findItems("domain.sx", Qt::MatchExactly);
+        QCOMPARE(premium.size(), 1);
+        QCOMPARE(premium.first()->toolTip(), QString("Premium: the registry sells this name at a price of its own"));
+        const QList<QListWidgetItem *> plain =
+            control<QListWidget>(window, "List1")->findItems("u34jedzcq.sx", Qt::MatchExactly);
+        QCOMPARE(plain.size(), 1);
+        QVERIFY(plain.first()->toolTip().isEmpty());
+    }
+
     // Faults caught: a list opened from the desktop not chosen as Custom List, --start ignored, a
     // missing list starting anything; the progress bar missing during a run or left after it.
     void listFromTheDesktop()
