@@ -2,6 +2,7 @@
 
 #include "app/ProgramFolder.h"
 #include "engine/LookupName.h"
+#include "engine/Whois.h"
 
 #include <QDir>
 #include <QFile>
@@ -128,10 +129,13 @@ LookupAnswer WhoisRules::read(const QByteArray &reply, const QString &name) cons
         answer.state.premium = isFree && !firstMatch(premium, text, forms).isEmpty();
         return answer;
     }
+    // A close without a word, or a notice the rules do not know that reads as one, is the pace's
+    // trouble, as it is with any server; anything else is a reply nobody can read.
     const QString firstLine = text.trimmed().section(QLatin1Char('\n'), 0, 0).left(200).trimmed();
     return noVerdict(firstLine.isEmpty()
             ? QStringLiteral("the connection closed without a reply")
-            : QStringLiteral("%1's reply matches none of its rules: \"%2\"").arg(registry, firstLine));
+            : QStringLiteral("%1's reply matches none of its rules: \"%2\"").arg(registry, firstLine),
+        Whois::isThrottleNotice(reply));
 }
 
 std::optional<WhoisRuleBook> WhoisRuleBook::parse(const QByteArray &text, QString *error)

@@ -91,7 +91,9 @@ private slots:
         QTest::addRow("free sentence naming nothing") << "ab.fr" << QByteArray("%% No entries found\n") << "free";
         QTest::addRow("limit notice ending in the free sentence")
             << "ab.fr" << QByteArray("%% Too many requests...\n%%\n%% No entries found\n") << "throttled";
-        QTest::addRow("an empty close") << "ab.fr" << QByteArray() << "none";
+        QTest::addRow("an empty close") << "ab.fr" << QByteArray() << "throttled";
+        QTest::addRow("a notice no rule knows") << "ab.fr" << QByteArray("Please slow down\n") << "throttled";
+        QTest::addRow("a reply no rule reads") << "ab.fr" << QByteArray("Something else entirely\n") << "none";
     }
     void readsByTheRegistrysWords()
     {
