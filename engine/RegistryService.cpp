@@ -67,7 +67,9 @@ QString RegistryService::unservedText(const QString &key)
 
 bool RegistryService::isRdap(const ServiceDirectory &directory, bool comNetFellOver) const
 {
-    return !key.isEmpty() || directory.protocol == Rdap::Protocol::Rdap || comNetFellOver;
+    if (!key.isEmpty())
+        return !key.startsWith(ServiceDirectory::WhoisKeyScheme);
+    return directory.protocol == Rdap::Protocol::Rdap || comNetFellOver;
 }
 
 QString RegistryService::name(const ServiceDirectory &directory, bool rdap) const
