@@ -90,6 +90,7 @@ std::optional<ServiceEvidence> RegistryService::evidence(const QString &shownNam
     settled.settleUntested(controlKnown);
     evidence.service = shownName;
     evidence.protocol = rdap ? QStringLiteral("rdap") : QStringLiteral("whois");
+    evidence.byRules = whoisBackend != nullptr;
     return evidence;
 }
 

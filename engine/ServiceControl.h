@@ -6,8 +6,9 @@
 
 // What a run learnt of one registry service, for the end of the run.
 struct ServiceEvidence {
-    QString service;    // its host (and port)
-    QString protocol;   // "whois" or "rdap"
+    QString service;        // its host (and port)
+    QString protocol;       // "whois" or "rdap"
+    bool byRules = false;   // a WHOIS server of another ending, its replies read by its registry's rules
     qint64 asked = 0, free = 0, registered = 0, unchecked = 0;
     int controlsPassed = 0, controlsFailed = 0, controlsUnanswered = 0;
     QString failure;    // why none of its free answers counted; empty when they did

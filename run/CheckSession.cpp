@@ -282,8 +282,21 @@ RunAccount CheckSession::account() const
 QStringList CheckSession::evidenceLines() const
 {
     QStringList lines;
-    for (const RegistryStage::Evidence &service : m_registry.evidence())
+    bool byRules = false;   // a WHOIS server of another ending was asked: its replies were read by rules
+    for (const RegistryStage::Evidence &service : m_registry.evidence()) {
         lines << QStringLiteral("Registry ") + service.text();
+        byRules = byRules || service.byRules;
+    }
+    if (byRules) {
+        const QString &path = m_directory.rules->path;
+        lines << QStringLiteral("WHOIS replies read by the rules of %1%2.")
+                     .arg(QDir::toNativeSeparators(path.isEmpty() ? WhoisRulesFileName : path),
+                         m_rulesProblem.isEmpty() ? QString()
+                                                  : QStringLiteral(" (") + m_rulesProblem + QLatin1Char(')'));
+    }
+    if (!m_directory.whoisServers.knownProblems.isEmpty())
+        lines << QStringLiteral("WHOIS servers: %1.")
+                     .arg(m_directory.whoisServers.knownProblems.join(QStringLiteral("; ")));
     lines << m_dns.evidenceText() + QLatin1Char('.');
     return lines;
 }

@@ -4,6 +4,8 @@
 #include "app/SettingsStore.h"
 #include "cli/Command.h"
 #include "engine/RdapServices.h"
+#include "engine/WhoisRules.h"
+#include "engine/WhoisServers.h"
 #include "run/CheckSession.h"
 
 #include <QDirIterator>
@@ -999,6 +1001,13 @@ private slots:
         QString bases = server.rdapBase();
         for (const char *ending : {"design", "fr", "cz"})
             bases += QString(" %1=%2").arg(ending, server.rdapBase());
+        // A broken copy of the rules or the servers in the program folder is refused whole and told;
+        // the shipped rules read the replies (fault caught: a broken copy leaving every registry
+        // without rules, or taken in part).
+        if (protocol == "whois") {
+            writeBytes(folders.file(WhoisRulesFileName), "[whois.denic.de]\nendings = de\nfree = gone\nnonsense\n");
+            writeBytes(folders.file(Whois::ServerOverridesFileName), "de\n");
+        }
         // Every other ending's WHOIS server is the replaying one; its registry's rules read the replies.
         QString servers = server.address();
         for (const QString &name : std::as_const(names)) {
@@ -1018,8 +1027,17 @@ private slots:
         const QStringList asked = fileEntries(folders.file("queries.log"));
         if (protocol == "rdap")
             QCOMPARE(asked.count("jsiqpmcurt.com"), 1);   // the empty 404 is an answer, not a refusal
-        else                                              // each registry asked in the form it wants
+        else {   // each registry asked in the form it wants, and the files read told
             QVERIFY(asked.contains("-T dn,ace u34jedzcq.de") && asked.contains("u34jedzcq.jp/e"));
+            const QString err = QString::fromUtf8(outcome.err);
+            QVERIFY2(err.contains("whois-rules.txt cannot be used: line 4 is no rule of a registry: nonsense; the "
+                                  "shipped rules are used)")
+                    && err.contains(
+                        QRegularExpression("WHOIS replies read by the rules of \\S*/data/whois/whois-rules.txt"))
+                    && err.contains("WHOIS servers: " + folders.file(Whois::ServerOverridesFileName)
+                        + " cannot be used: line 1 is not \"ENDING HOST[:PORT]\": de."),
+                qPrintable(err));
+        }
         if (!skipped.isEmpty()) {
             QVERIFY(!asked.contains(skipped));
             QVERIFY2(outcome.err.contains("1 name under .lt: no registry service is known for it."),
