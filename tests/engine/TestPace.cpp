@@ -117,6 +117,22 @@ private slots:
             QVERIFY2(std::abs(outcome.starts - starts) <= 1, qPrintable(QString::number(outcome.starts)));
     }
 
+    // A limit the registry publishes paces a run from its first query, and again after a reset; the
+    // creep stays under it until a probe. Faults caught: the published limit ignored (the first
+    // second's burst refused), or forgotten at the next run.
+    void publishedLimitPacesFromTheStart()
+    {
+        Pace pace(1000);
+        pace.setStartingRate(2.0);
+        pace.reset(0);
+        QCOMPARE(play(pace, {"0 s"}).starts, 2);
+        play(pace, {"1000 v*20/400"});
+        QCOMPARE(pace.rate(), 2.0);
+        pace.reset(20000);
+        QCOMPARE(pace.rate(), 2.0);
+        QCOMPARE(play(pace, {"20000 s"}).starts, 2);
+    }
+
     // The attempt rule, event by event: "r" a refusal, "t" a timeout, each after the other names
     // got `answered` verdicts more; "last" marks the last name open.
     void attemptRule_data()
