@@ -33,13 +33,25 @@ QString dateText(const QDate &date)
     return date.isValid() ? date.toString(Qt::ISODate) : QString();
 }
 
-// The record's values as texts, in the order of RecordKeys: the status values joined by ";", an
-// absent value empty.
+// The status values joined by ";"; a value holding ";" or a quote is quoted, its quotes doubled, so
+// that the list can be split back.
+QString statusText(const QStringList &status)
+{
+    QStringList values;
+    for (QString value : status) {
+        if (value.contains(QLatin1Char(';')) || value.contains(QLatin1Char('"')))
+            value = QLatin1Char('"') + value.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+        values << value;
+    }
+    return values.join(QLatin1Char(';'));
+}
+
+// The record's values as texts, in the order of RecordKeys, an absent value empty.
 QStringList fieldTexts(const NameRecord &record)
 {
     return {record.name, record.shown, QString::number(record.entry), record.verdict, record.profile, record.by,
-        record.status.join(QLatin1Char(';')), dateText(record.expires), dateText(record.changed),
-        dateText(record.release), record.premium ? QStringLiteral("true") : QStringLiteral("false"), record.reason};
+        statusText(record.status), dateText(record.expires), dateText(record.changed), dateText(record.release),
+        record.premium ? QStringLiteral("true") : QStringLiteral("false"), record.reason};
 }
 
 // JSON keeps the entry a number and the status values a list; an absent value is null.
@@ -71,15 +83,22 @@ QByteArray jsonLine(const NameRecord &record)
     return out + "}\n";
 }
 
-// RFC 4180: a field with a comma, a quote or a line break is quoted, its quotes doubled.
+// RFC 4180: a field with a comma, a quote or a line break is quoted, its quotes doubled. Control
+// characters other than line breaks are written as escapes ("\x07"), so that what a list's line
+// held can still be told; a field that begins as a formula would (=, +, -, @, a carriage return)
+// gets a leading quote, the guard spreadsheets know, so that none of them runs it.
 QByteArray csvField(const QString &text)
 {
-    // Control characters of a list's line would reach a terminal as they are: they become spaces.
-    QByteArray field = text.toUtf8();
-    for (char &c : field) {
-        if ((quint8(c) < 0x20 && c != '\n' && c != '\r') || c == 0x7f)
-            c = ' ';
+    QByteArray field;
+    for (const char c : text.toUtf8()) {
+        const auto byte = quint8(c);
+        if ((byte < 0x20 && c != '\n' && c != '\r') || byte == 0x7f)
+            field += "\\x" + QByteArray::number(byte, 16).toUpper().rightJustified(2, '0');
+        else
+            field += c;
     }
+    if (!field.isEmpty() && QByteArrayView("=+-@\r").contains(field.front()))
+        field.prepend('\'');
     if (field.contains(',') || field.contains('"') || field.contains('\n') || field.contains('\r'))
         field = '"' + field.replace("\"", "\"\"") + '"';
     return field;

@@ -3,6 +3,7 @@
 #include "app/DataFile.h"
 #include "app/SettingsStore.h"
 #include "cli/Command.h"
+#include "cli/NameRecords.h"
 #include "engine/RdapServices.h"
 #include "engine/WhoisRules.h"
 #include "engine/WhoisServers.h"
@@ -305,6 +306,47 @@ private slots:
         QCOMPARE(lines[2], QString(".io: RDAP at https://rdap.example; pace learnt from its refusals"));
         QCOMPARE(lines[3], QString(".zz: skipped, no RDAP service or WHOIS server is known for .zz"));
         QCOMPARE(run({"endings", "--folder", folders.program(), "de", "io"}).exitCode, 0);
+    }
+
+    // CSV that no spreadsheet runs, and that splits back into what was written. Faults caught: a
+    // field that begins as a formula (=, +, -, @, a carriage return) written as it is; a control
+    // character turned into a space; a status value holding ";" split in two.
+    void csvRunsNothing_data()
+    {
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QStringList>("status");
+        QTest::addColumn<QByteArray>("fields");   // the shown and status fields as written
+        QTest::addRow("formula") << "=HYPERLINK(\"http://evil.example\",\"x\")" << QStringList {}
+                                 << QByteArray("\"'=HYPERLINK(\"\"http://evil.example\"\",\"\"x\"\")\",");
+        QTest::addRow("minus") << "-2+3" << QStringList {} << QByteArray("'-2+3,");
+        QTest::addRow("plus") << "+1" << QStringList {} << QByteArray("'+1,");
+        QTest::addRow("at") << "@SUM(A1)" << QStringList {} << QByteArray("'@SUM(A1),");
+        QTest::addRow("carriage return") << "\rx" << QStringList {} << QByteArray("\"'\rx\",");
+        QTest::addRow("tab and bell escaped") << "\ta\x07"
+                                                 "b"
+                                              << QStringList {} << QByteArray("\\x09a\\x07b,");
+        QTest::addRow("a status value holding ;")
+            << "x.com" << QStringList {"ok;fine", "hold"} << QByteArray("x.com,\"\"\"ok;fine\"\";hold\",");
+        QTest::addRow("a status formula") << "x.com" << QStringList {"=1+1"} << QByteArray("x.com,'=1+1,");
+        QTest::addRow("plain") << "x.com" << QStringList {"ok"} << QByteArray("x.com,ok,");
+    }
+    void csvRunsNothing()
+    {
+        QFETCH(QString, shown);
+        QFETCH(QStringList, status);
+        QFETCH(QByteArray, fields);
+        Cli::NameRecord record;
+        record.name = "x.com";
+        record.shown = shown;
+        record.status = status;
+        record.verdict = "registered";
+        const QByteArray line = Cli::recordLine(record, Cli::OutputFormat::Csv);
+        const QByteArray shownField = line.mid(line.indexOf(',') + 1);
+        QVERIFY2(shownField.startsWith(fields.left(fields.indexOf(',') + 1)), line.constData());
+        QVERIFY2(line.contains(",registered,,," + fields.mid(fields.indexOf(',') + 1)) || status.isEmpty(),
+            line.constData());
+        // JSON is not evaluated: it keeps the text as it is.
+        QVERIFY(Cli::recordLine(record, Cli::OutputFormat::Jsonl).contains("\"status\":["));
     }
 
     void checkAndResume()
