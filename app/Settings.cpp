@@ -105,11 +105,15 @@ Value<QString> listFingerprint(const Value<qint64> &position)
 QStringList endingsList(const QString &text)
 {
     QStringList endings;
+    QStringList asked;   // each ending in its IDNA form: "рф" and "xn--p1ai" are one ending
     for (QString ending : text.toLower().split(QRegularExpression(QStringLiteral("[\\s,;]+")), Qt::SkipEmptyParts)) {
         while (ending.startsWith(QLatin1Char('.')))
             ending.remove(0, 1);
-        if (!ending.isEmpty() && !endings.contains(ending))
+        const QString ace = QString::fromLatin1(QUrl::toAce(ending));
+        if (!ending.isEmpty() && !asked.contains(ace.isEmpty() ? ending : ace)) {
+            asked << (ace.isEmpty() ? ending : ace);
             endings << ending;
+        }
     }
     return endings.isEmpty() ? QStringList {QStringLiteral("com")} : endings;
 }

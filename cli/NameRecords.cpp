@@ -176,6 +176,7 @@ NameRecord NameRecord::ofVerdict(const QString &asked, bool unregistered, qint64
     record.changed = state.changed;
     record.release = state.release;
     record.state = state.phaseText();
+    record.reason = state.releaseWhy;   // why a dropping name's release is unknown
     return record;
 }
 

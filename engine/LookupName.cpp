@@ -290,14 +290,17 @@ TypedEndings typedEndings(const QString &text)
 {
     static const QRegularExpression separators(QStringLiteral("[\\s,;]+"));
     TypedEndings typed;
+    QStringList asked;   // each ending in its IDNA form: "рф" and "xn--p1ai" are one ending
     for (QString ending : text.toLower().split(separators, Qt::SkipEmptyParts)) {
         if (ending.startsWith(QLatin1Char('.')))
             ending.remove(0, 1);
-        if (typed.endings.contains(ending)) {
+        const QString ace = QString::fromLatin1(QUrl::toAce(ending));
+        if (asked.contains(ace.isEmpty() ? ending : ace)) {
             if (!typed.repeated.contains(ending))
                 typed.repeated << ending;
             continue;
         }
+        asked << (ace.isEmpty() ? ending : ace);
         typed.endings << ending;
         if (typed.problem.isEmpty())
             typed.problem = ending.isEmpty() ? QStringLiteral("\".\" is no ending") : endingProblem(ending);

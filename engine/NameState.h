@@ -26,6 +26,9 @@ struct NameState {
     Phase phase = Phase::Held;
     QDate release;          // estimated; null where the ending's deletion cycle or the date it counts from is unknown
     bool premium = false;   // with a free verdict: the registry sells the name at a price of its own
+    // Why the release is unknown where the ending's cycle is known: a last change in the future, or
+    // so long ago that the cycle has run out, two different ones, or one that cannot be read.
+    QString releaseWhy;
 
     bool isDropping() const { return phase != Phase::Held; }
     // "redemptionPeriod", "pendingDelete" or "quarantine", as registries write them; empty when held.
@@ -49,6 +52,11 @@ NameState::Phase phaseOf(const QStringList &status);
 // The .com and .net deletion cycle: 30 days of redemption, then 5 of pending delete, counted from
 // the last change of the record, which is the day the registry set the state. Other endings keep
 // cycles of their own: their release is unknown.
-QDate estimatedRelease(const QString &name, NameState::Phase phase, const QDate &changed);
+// A last change in the future, or one whose cycle ended before today, gives no release: the record
+// is wrong, or the registry keeps another cycle; `why` then says so.
+QDate estimatedRelease(const QString &name, NameState::Phase phase, const QDate &changed, QString *why = nullptr);
+// Today in UTC; TAMARIND_TODAY (YYYY-MM-DD), or setToday, sets it for replays of old records.
+QDate today();
+void setToday(const QDate &date);
 
 }   // namespace NameStates

@@ -182,13 +182,18 @@ bool ResultLists::addUnchecked(const QString &name)
     return true;
 }
 
-bool ResultLists::addDropping(const QString &name, const QString &state, const QString &release)
+bool ResultLists::addDropping(const QString &name, const QString &state, const QString &release, const QString &why)
 {
+    // A name a list gives in several forms (d1.com, D1.COM, a URL) is one line, as in the profile files.
+    const QString key = name.toLower();   // names know no letter case
+    if (m_droppingNames.contains(key))
+        return true;
     if (!m_files.appendDropping(name + '\t' + state + '\t' + release, m_runStamp))
         return false;
+    m_droppingNames.insert(key);
     ++m_droppingCount;
     m_dropping.append({name, state, release});
-    emit droppingAdded(name, state, release);
+    emit droppingAdded(name, state, release, why);
     return true;
 }
 
@@ -232,6 +237,7 @@ void ResultLists::NewRunStamp()
         stamp = made + QStringLiteral("-%1").arg(n);
     m_runStamp = stamp;
     m_files.markNewStamp(m_runStamp);
+    m_droppingNames.clear();   // the new stamp's Dropping file holds none yet
 }
 
 void ResultLists::resetCounters()

@@ -62,7 +62,8 @@ public:
     bool addUnchecked(const QString &name);
     // A registered name on its way out, with its state ("pendingDelete") and estimated release
     // ("2026-12-20" or "unknown"): written to the dropping file; false when it cannot be.
-    bool addDropping(const QString &name, const QString &state, const QString &release);
+    // A name already in the file is not written again. `why`: why its release is unknown, if it is.
+    bool addDropping(const QString &name, const QString &state, const QString &release, const QString &why = {});
     // Brings the three profile files up to their lists, the file of the list that changed last;
     // false when a file could not be written.
     bool WriteProfileFiles(ResultList changed);
@@ -105,7 +106,7 @@ signals:
     void captionChanged(ResultList list, const QString &caption);
     void capReached();
     void uncheckedAdded(const QString &name, int total);
-    void droppingAdded(const QString &name, const QString &state, const QString &release);
+    void droppingAdded(const QString &name, const QString &state, const QString &release, const QString &why);
     // A file could not be written; told once per file and run.
     void fileProblem(const QString &message);
     // A cleared list's file went to the backups folder before the list's next write.
@@ -128,6 +129,7 @@ private:
     int m_uncheckedCount = 0;
     int m_droppingCount = 0;
     QList<Dropping> m_dropping;
+    QSet<QString> m_droppingNames;   // in the Dropping file of the current stamp
 };
 
 // The plain caption of a list ("High Profile", ...).

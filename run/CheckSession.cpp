@@ -74,7 +74,8 @@ void CheckSession::onVerdict(const QString &asked, bool unregistered, qint64 ent
     const QString name = Names::unicodeForm(asked);
     if (!unregistered) {
         m_results.AddRegistered(name);
-        if (state.isDropping() && !m_results.addDropping(name, state.phaseText(), state.releaseText()))
+        if (state.isDropping()
+            && !m_results.addDropping(name, state.phaseText(), state.releaseText(), state.releaseWhy))
             return stopUnsaved();
         ++m_account.registered;
         m_account.dropping += state.isDropping() ? 1 : 0;

@@ -258,13 +258,15 @@ void Form1::removeSelectedSaved()
 }
 
 // "Dropping: in redemption, to be released about 2026-12-25 (listed in Dropping.txt)".
-QString Form1::droppingTip(const QString &state, const QString &release) const
+QString Form1::droppingTip(const QString &state, const QString &release, const QString &why) const
 {
     const QString phase = state == QLatin1String("pendingDelete") ? QStringLiteral("pending delete")
         : state == QLatin1String("quarantine")                    ? QStringLiteral("in quarantine")
                                                                   : QStringLiteral("in redemption");
-    const QString when = release == QLatin1String("unknown") ? QStringLiteral("release date unknown for this ending")
-                                                             : QStringLiteral("to be released about %1").arg(release);
+    const QString unknown = why.isEmpty() ? QStringLiteral("release date unknown for this ending")
+                                          : QStringLiteral("release date unknown: %1").arg(why);
+    const QString when =
+        release == QLatin1String("unknown") ? unknown : QStringLiteral("to be released about %1").arg(release);
     return QStringLiteral("Dropping: %1, %2 (listed in %3)")
         .arg(phase, when, QFileInfo(m_results.droppingPath()).fileName());
 }
@@ -276,8 +278,8 @@ void Form1::connectResults()
     connect(
         &m_results, &ResultLists::listCleared, this, [this](ResultList which) { m_updates.clear(list(int(which))); });
     connect(&m_results, &ResultLists::droppingAdded, this,
-        [this](const QString &name, const QString &state, const QString &release) {
-            m_updates.markItem(list(int(ResultList::Registered)), name, droppingTip(state, release));
+        [this](const QString &name, const QString &state, const QString &release, const QString &why) {
+            m_updates.markItem(list(int(ResultList::Registered)), name, droppingTip(state, release, why));
         });
     // A premium name is free at the registry's own price: marked as a dropping one is, and told why.
     connect(&m_session, &CheckSession::verdict, this,

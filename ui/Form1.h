@@ -130,7 +130,7 @@ private:
     void buildStatusBar();
     void buildMenus();
     void connectResults();
-    QString droppingTip(const QString &state, const QString &release) const;
+    QString droppingTip(const QString &state, const QString &release, const QString &why) const;
     void connectRun();
     void setRunControlsEnabled(bool running);
     void applyTopBand();

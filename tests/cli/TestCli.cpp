@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "app/DataFile.h"
+#include "app/Settings.h"
 #include "app/SettingsStore.h"
 #include "cli/Command.h"
 #include "cli/NameRecords.h"
@@ -347,6 +348,26 @@ private slots:
             line.constData());
         // JSON is not evaluated: it keeps the text as it is.
         QVERIFY(Cli::recordLine(record, Cli::OutputFormat::Jsonl).contains("\"status\":["));
+    }
+
+    // One line per name in the Dropping file, as in the profile files, however often and in whatever
+    // form the list gives it; an ending in two forms is one ending. Faults caught: a name written
+    // once per line of the list; "рф" and "xn--p1ai" asked as two endings.
+    void droppingOncePerName()
+    {
+        TestFolders folders;
+        DataFile::rewrite(folders.file("list.txt"), {"d1.com", "D1.COM", "http://www.d1.com/x", "d1"});
+        DataFile::rewrite(folders.file("drops.txt"), {"d1.com redemptionPeriod"});
+        TestWhoisServer server({"--dropping", folders.file("drops.txt")});
+        const Outcome outcome =
+            run({"check", "--server", server.address(), "--folder", folders.program(), folders.file("list.txt")});
+        QCOMPARE(outcome.lines().size(), 4);
+        const QStringList files = QDir(folders.program()).entryList({"Dropping*.txt"}, QDir::Files);
+        QVERIFY2(files.size() == 1, qPrintable(files.join(' ')));
+        QVERIFY2(fileEntries(folders.file(files.constFirst())).size() == 1,
+            qPrintable(fileEntries(folders.file(files.constFirst())).join("|")));
+        QCOMPARE(run({"endings", "--folder", folders.program(), "рф", "xn--p1ai", ".РФ"}).lines().size(), 1);
+        QCOMPARE(Settings::endingsList("рф xn--p1ai com .COM"), (QStringList {"рф", "com"}));
     }
 
     void checkAndResume()
@@ -1057,6 +1078,7 @@ private slots:
                 servers += QString(" %1=%2").arg(name.section('.', -1), server.address());
         }
         EnvironmentVariable tick("TAMARIND_TICK_MS", "30");
+        EnvironmentVariable today("TAMARIND_TODAY", "2022-01-20");
         const Outcome outcome = run({"check", "--protocol", protocol, "--server", servers, "--rdap-base", bases,
             "--dns-server", server.dnsAddress(), "--folder", folders.program(), folders.file("list.txt")});
         // A name without a verdict makes the check exit 1; a name skipped does not.

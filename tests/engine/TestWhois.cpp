@@ -245,23 +245,31 @@ private slots:
         QTest::addColumn<QString>("phase");
         QTest::addColumn<QString>("expires");
         QTest::addColumn<QString>("release");
+        QTest::addColumn<QString>("today");
+        QTest::addColumn<QString>("why");   // a part of why the release is unknown; empty: no reason
         const QString data = TAMARIND_TEST_DATA "/registries/whois/";
         QTest::addRow("Verisign, redemption (captured)")
             << "test.com" << readBytes(data + "test.com") << "clientTransferProhibited redemptionPeriod"
             << "redemptionPeriod"
             << "2021-12-06"
-            << "2022-02-21";
+            << "2022-02-21"
+            << "2022-01-20"
+            << "";
         QTest::addRow("Verisign, older format, pendingDelete (captured)")
             << "killianestates.com" << readBytes(data + "killianestates.com") << "pendingDelete"
             << "pendingDelete"
             << "2013-05-26"
-            << "2013-05-10";
+            << "2013-05-10"
+            << "2013-05-07"
+            << "";
         QTest::addRow("Verisign, held (captured)") << "google.com" << readBytes(data + "google.com")
                                                    << "clientDeleteProhibited clientTransferProhibited "
                                                       "clientUpdateProhibited serverDeleteProhibited "
                                                       "serverTransferProhibited serverUpdateProhibited"
                                                    << ""
                                                    << "2020-09-14"
+                                                   << ""
+                                                   << "2026-12-10"
                                                    << "";
         const QByteArray both = "Domain Name: A.NET\r\nUpdated Date: 2026-11-20T10:00:00Z\r\n"
                                 "Domain Status: pendingDelete https://icann.org/epp#pendingDelete\r\n"
@@ -269,17 +277,23 @@ private slots:
         QTest::addRow("pendingDelete beside redemptionPeriod") << "a.net" << both << "pendingDelete redemptionPeriod"
                                                                << "redemptionPeriod"
                                                                << ""
-                                                               << "2026-12-25";
+                                                               << "2026-12-25"
+                                                               << "2026-12-10"
+                                                               << "";
         QTest::addRow("another ending: release unknown")
             << "a.io" << QByteArray(both).replace("A.NET", "A.IO") << "pendingDelete redemptionPeriod"
             << "redemptionPeriod"
             << ""
+            << ""
+            << "2026-12-10"
             << "";
         QTest::addRow("no date the state was set")
             << "a.com" << QByteArray("Domain Name: A.COM\r\nDomain Status: pendingDelete\r\n") << "pendingDelete"
             << "pendingDelete"
             << ""
-            << "";
+            << ""
+            << "2026-12-10"
+            << "no last-change date";
         QTest::addRow("RDAP, pending delete")
             << "a.com"
             << QByteArray(R"({"objectClassName":"domain","ldhName":"A.COM","status":["pending delete"],)"
@@ -289,7 +303,64 @@ private slots:
             << "pending delete"
             << "pendingDelete"
             << "2026-09-01"
-            << "2026-12-06";
+            << "2026-12-06"
+            << "2026-12-02"
+            << "";
+        // Release dates within reason (faults caught: a release in the future beyond any cycle, one in
+        // 2001, the later of two last changes taken, an empty field for a year no record holds, a
+        // status in words or capitals missed).
+        const auto redemption = [](const QByteArray &updated, const QByteArray &status = "redemptionPeriod") {
+            return "Domain Name: A.COM\r\n" + updated + "Domain Status: " + status + "\r\n";
+        };
+        QTest::addRow("last change in the future")
+            << "a.com" << redemption("Updated Date: 2026-12-20T00:00:00Z\r\n") << "redemptionPeriod"
+            << "redemptionPeriod"
+            << ""
+            << ""
+            << "2026-12-10"
+            << "2026-12-20, is in the future";
+        QTest::addRow("the cycle has run out")
+            << "a.com" << redemption("Updated Date: 2001-01-01T00:00:00Z\r\n") << "redemptionPeriod"
+            << "redemptionPeriod"
+            << ""
+            << ""
+            << "2026-12-10"
+            << "ended on 2001-02-05";
+        QTest::addRow("the last day of the cycle")
+            << "a.com" << redemption("Updated Date: 2026-11-05T00:00:00Z\r\n") << "redemptionPeriod"
+            << "redemptionPeriod"
+            << ""
+            << "2026-12-10"
+            << "2026-12-10"
+            << "";
+        QTest::addRow("two last changes")
+            << "a.com" << redemption("Updated Date: 2026-11-20\r\nUpdated Date: 2026-11-25\r\n") << "redemptionPeriod"
+            << "redemptionPeriod"
+            << ""
+            << ""
+            << "2026-12-10"
+            << "two different last-change dates";
+        QTest::addRow("a year no record holds")
+            << "a.com" << redemption("Updated Date: 01-dec-99999\r\n") << "redemptionPeriod"
+            << "redemptionPeriod"
+            << ""
+            << ""
+            << "2026-12-10"
+            << "no last-change date";
+        QTest::addRow("status in words") << "a.com" << redemption("Updated Date: 2026-11-20\r\n", "redemption period")
+                                         << "redemption period"
+                                         << "redemptionPeriod"
+                                         << ""
+                                         << "2026-12-25"
+                                         << "2026-12-10"
+                                         << "";
+        QTest::addRow("status in capitals with a hyphen")
+            << "a.com" << redemption("Updated Date: 2026-11-20\r\n", "REDEMPTION-PERIOD") << "REDEMPTION-PERIOD"
+            << "redemptionPeriod"
+            << ""
+            << "2026-12-25"
+            << "2026-12-10"
+            << "";
     }
     void nameState()
     {
@@ -299,6 +370,9 @@ private slots:
         QFETCH(QString, phase);
         QFETCH(QString, expires);
         QFETCH(QString, release);
+        QFETCH(QString, today);
+        QFETCH(QString, why);
+        NameStates::setToday(QDate::fromString(today, Qt::ISODate));
         const NameState state = record.startsWith('{')
             ? NameStates::fromRdap(name, QJsonDocument::fromJson(record).object())
             : NameStates::fromWhois(name, record);
@@ -306,6 +380,9 @@ private slots:
         QCOMPARE(state.phaseText(), phase);
         QCOMPARE(state.expires.toString(Qt::ISODate), expires);
         QCOMPARE(state.release.toString(Qt::ISODate), release);
+        QVERIFY2(
+            why.isEmpty() ? state.releaseWhy.isEmpty() : state.releaseWhy.contains(why), qPrintable(state.releaseWhy));
+        NameStates::setToday({});
     }
 
     // An ending given by the user is checked before a run: fault caught, "../../etc" taken as .com,
