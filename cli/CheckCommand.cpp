@@ -217,6 +217,10 @@ int check(const QCommandLineParser &parser, const Console &console, NameWatch *w
         return failure(console,
             QStringLiteral("the states of the last check, %1, cannot be read: %2")
                 .arg(QDir::toNativeSeparators(NameWatch::path()), watchError));
+    if (watch && watch->droppedLines() > 0)
+        console.tell(QStringLiteral("tamarind-cli: %1 lines of %2 held no name state and were dropped")
+                         .arg(watch->droppedLines())
+                         .arg(QDir::toNativeSeparators(NameWatch::path())));
     if (request.resume) {
         const ResumeStart resume = ResumeStore::resumeStart(position, feed);
         request.first = resume.entry;

@@ -5,6 +5,7 @@
 #include "run/CheckSession.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 QString NameWatch::Change::text() const
@@ -29,23 +30,60 @@ QString NameWatch::stateOf(bool unregistered, const NameState &state)
                              : QStringLiteral("registered");
 }
 
+namespace {
+
+bool isKnownState(const QString &state)
+{
+    return state == QLatin1String("free") || state == QLatin1String("registered") || state == QLatin1String("dropping");
+}
+
+// A name as the watch writes it: one that would be asked as itself, in its written form.
+bool isWatchedName(const QString &name)
+{
+    const Names::LookupName asked = Names::prepareLookup(name);
+    return asked.isAsked() && Names::unicodeForm(asked.name).compare(name, Qt::CaseInsensitive) == 0;
+}
+
+}   // namespace
+
 bool NameWatch::load(QString *error)
 {
     m_known.clear();
-    QFile file(path());
-    if (!file.exists())
+    m_droppedLines = 0;
+    const QFileInfo info(path());
+    if (!info.exists() && !info.isSymLink())
         return true;
-    if (!file.open(QIODevice::ReadOnly)) {
+    const auto fail = [error](const QString &why) {
         if (error)
-            *error = file.errorString();
+            *error = why;
         return false;
+    };
+    // A FIFO would never end, a device never stop: only a regular file is read.
+    if (!info.isFile())
+        return fail(QStringLiteral("it is not a regular file (a FIFO, a device, or a link to one)"));
+    if (info.size() > MaxFileBytes)
+        return fail(QStringLiteral("it holds %1 bytes, more than the %2 MB a states file may")
+                        .arg(info.size())
+                        .arg(MaxFileBytes >> 20));
+    QFile file(path());
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(file.errorString());
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine(4096).trimmed();
+        if (line.isEmpty())
+            continue;
+        const QStringList fields = QString::fromUtf8(line).split(QLatin1Char('\t'));
+        const QDate day = QDate::fromString(fields.value(2), Qt::ISODate);
+        if (fields.size() != 3 || !isWatchedName(fields[0]) || !isKnownState(fields[1]) || !day.isValid()) {
+            ++m_droppedLines;
+            continue;
+        }
+        m_known.insert(fields[0], {fields[1], day});
     }
-    for (const QByteArray &line : file.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.trimmed().split('\t');
-        if (fields.size() >= 2 && !fields[0].isEmpty())
-            m_known.insert(QString::fromUtf8(fields[0]),
-                {QString::fromUtf8(fields[1]), QDate::fromString(QString::fromUtf8(fields.value(2)), Qt::ISODate)});
-    }
+    file.close();
+    // What is not a state is not kept: the file is written again without it.
+    if (m_droppedLines > 0 && !save(error))
+        return false;
     return true;
 }
 

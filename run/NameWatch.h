@@ -29,8 +29,15 @@ public:
     // "free", "registered" or "dropping".
     static QString stateOf(bool unregistered, const NameState &state);
 
-    // Reads the states of the last checks; false (and why) when the file is there but unreadable.
+    // A states file larger than this is refused: a million names take under 40 MB.
+    static constexpr qint64 MaxFileBytes = qint64(64) << 20;
+    // Reads the states of the last checks; false (and why) when the file is there but unreadable,
+    // is no regular file (a FIFO, a device, a link to one) or is larger than MaxFileBytes. A line
+    // that is not a name, a known state and a date is dropped and counted, and the file is written
+    // again without it.
     bool load(QString *error = nullptr);
+    // The lines the last load dropped.
+    int droppedLines() const { return m_droppedLines; }
     bool save(QString *error = nullptr) const;
     // Follows the verdicts of the session's runs until stopped.
     void follow(CheckSession &session);
@@ -56,5 +63,6 @@ private:
     QMap<QString, Known> m_known;
     QList<Change> m_changes;
     int m_firstSeen = 0;
+    int m_droppedLines = 0;
     QMetaObject::Connection m_following;
 };

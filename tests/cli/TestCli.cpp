@@ -9,6 +9,7 @@
 #include "engine/WhoisRules.h"
 #include "engine/WhoisServers.h"
 #include "run/CheckSession.h"
+#include "run/NameWatch.h"
 
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -1014,6 +1015,53 @@ private slots:
                 "charlie.com: free -> registered"}));
         QCOMPARE(watch({"bravo.com", "charlie.com"}, {}), QStringList {"alpha.com: dropping -> free"});
         QCOMPARE(watch({"bravo.com", "charlie.com"}, {}), QStringList());
+    }
+
+    // The states file is read with care. Faults caught: a FIFO there hanging the watch for ever, a
+    // link to /dev/zero read until memory runs out, a file of any size read whole, a line that is
+    // no state ("stay.com: reg -> registered" told, random bytes kept and written back).
+    void statesFileReadWithCare_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said");
+        QTest::addRow("FIFO") << "fifo" << 1 << "it is not a regular file (a FIFO, a device, or a link to one)";
+        QTest::addRow("link to /dev/zero") << "zero" << 1 << "it is not a regular file";
+        QTest::addRow("over 64 MB") << "large" << 1 << "it holds 67108865 bytes, more than the 64 MB";
+        QTest::addRow("lines that are no states") << "lines" << 0 << "3 lines of ";
+    }
+    void statesFileReadWithCare()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+        TestFolders folders;
+        DataFile::rewrite(folders.file("list.txt"), {"stay", "alpha"});
+        const QString states = folders.file("NameStates.txt");
+        if (kind == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(states).constData(), 0600), 0);
+        else if (kind == "zero")
+            QVERIFY(QFile::link("/dev/zero", states));
+        else if (kind == "large")
+            QVERIFY((writeBytes(states, {}), QFile(states).resize(NameWatch::MaxFileBytes + 1)));
+        else
+            writeBytes(states, "stay.com\treg\t2026-12-01\r\nalpha.com\tfree\t2026-12-01\r\n\x01\xff\xfe junk\r\n"
+                               "no name here\tfree\t2026-12-01\r\n");
+        TestWhoisServer server({"--free-ratio", "1"});
+        std::unique_ptr<QProcess> watch(startCli({"watch", "--server", server.address(), "--no-dns", "--folder",
+                                                     folders.program(), folders.file("list.txt")},
+            folders.config()));
+        QVERIFY(watch->waitForFinished(20000));
+        QCOMPARE(watch->exitCode(), exitCode);
+        const QString err = QString::fromUtf8(watch->readAllStandardError());
+        QVERIFY2(err.contains(said), qPrintable(err));
+        if (kind == "lines") {
+            // The good line is kept and compared (alpha.com was free, and is); the rest are gone.
+            QVERIFY(watch->readAllStandardOutput().isEmpty());
+            const QStringList kept = fileEntries(states);
+            QCOMPARE(kept.size(), 2);
+            QVERIFY(kept.constFirst().startsWith("alpha.com\tfree\t") && kept.constLast().startsWith("stay.com\tfree\t"));
+        }
     }
 
     // The answers real registries gave (tests/data/registries), replayed over loopback through a
