@@ -29,6 +29,7 @@ QString relativePath(File file)
     case File::RunLock: return QStringLiteral(".tamarind-run.lock");
     case File::Help: return QStringLiteral("Help.rtf");
     case File::NameStates: return QStringLiteral("NameStates.txt");
+    case File::NameStatesJournal: return QStringLiteral("NameStates.journal");
     case File::SavedCheck: return QStringLiteral("CustomLists/Saved Domains.txt");
     }
     return {};

@@ -24,10 +24,11 @@ enum class File {
     AllTwoLetter,
     AllThreeLetter,
     AllFourLetter,
-    RunLock,      // held by the program that runs a check in this folder
-    Help,         // the help document
-    NameStates,   // the last state of each name checked again
-    SavedCheck,   // the Saved Domains list as the list of its check again, in CustomLists
+    RunLock,             // held by the program that runs a check in this folder
+    Help,                // the help document
+    NameStates,          // the last state of each name checked again
+    NameStatesJournal,   // the states a watch recorded since NameStates.txt was last written
+    SavedCheck,          // the Saved Domains list as the list of its check again, in CustomLists
 };
 
 // The result files of a run, named after their kind and the run's stamp. The file called

@@ -316,10 +316,14 @@ int check(const QCommandLineParser &parser, const Console &console, NameWatch *w
         console.tell(QStringLiteral("tamarind-cli: ") + message);
     const qint64 resume = session.run().resumeSaved();
     const QString list = parser.positionalArguments().constFirst();
+    // The hints name the command that was run: a watch resumes as a watch, at its own position.
+    const QString command = watch ? QStringLiteral("watch") : QStringLiteral("check");
     if (resume <= entries && positionSaved)
-        console.tell(QStringLiteral("resume from entry %1: tamarind-cli check --resume %2").arg(resume).arg(list));
+        console.tell(
+            QStringLiteral("resume from entry %1: tamarind-cli %2 --resume %3").arg(resume).arg(command, list));
     else if (resume <= entries)
-        console.tell(QStringLiteral("resume from entry %1: tamarind-cli check --from %1 %2").arg(resume).arg(list));
+        console.tell(
+            QStringLiteral("resume from entry %1: tamarind-cli %2 --from %1 %3").arg(resume).arg(command, list));
     else
         console.tell(
             QStringLiteral("every entry of %1 has been asked about").arg(parser.positionalArguments().constFirst()));
@@ -391,18 +395,19 @@ Command watchCommand()
     Command command;
     command.name = QStringLiteral("watch");
     command.arguments = QStringLiteral("[--server H[:P]] [--protocol P] [--rdap-base URL] [--dns-server H[:P] | "
-                                       "--no-dns] [--endings LIST] [--folder DIR] FILE");
+                                       "--no-dns] [--endings LIST] [--folder DIR] [--from N | --resume] FILE");
     command.description = QStringLiteral("check every name of FILE again and print what changed since the last time");
     command.details =
         QStringLiteral("Asks about every name of FILE once more, at the pace of a check, and prints one line per name\n"
                        "whose state changed since its last check: NAME: BEFORE -> AFTER, where a state is free,\n"
                        "registered or dropping (in redemption or pending delete; its phase and estimated release\n"
-                       "follow). The last state of each name is kept in NameStates.txt in the program folder, so a\n"
-                       "change is told once. Free names go to the profile files, as a check's do. Exits 1 as\n"
-                       "check does.");
+                       "follow). The last state of each name is kept in NameStates.txt in the program folder, and\n"
+                       "each state is journalled as it is recorded, so a change is told once even when the watch is\n"
+                       "killed; --resume goes on where a stopped or killed watch left off. Free names go to the\n"
+                       "profile files, as a check's do. Exits 1 as check does.");
     command.addOptions = [](QCommandLineParser &parser) {
         addServiceOptions(parser);
-        parser.addOptions({FolderOption, DnsServerOption, NoDnsOption, EndingsOption});
+        parser.addOptions({FolderOption, FromOption, ResumeOption, DnsServerOption, NoDnsOption, EndingsOption});
         parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The names to watch, one per line."));
     };
     command.run = [](const QCommandLineParser &parser, const Console &console) {

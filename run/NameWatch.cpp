@@ -18,6 +18,13 @@ NameWatch::NameWatch(QObject *parent)
     : QObject(parent)
 { }
 
+NameWatch::~NameWatch() = default;
+
+QString NameWatch::journalPath()
+{
+    return ProgramFiles::path(ProgramFiles::File::NameStatesJournal);
+}
+
 QString NameWatch::path()
 {
     return ProgramFiles::path(ProgramFiles::File::NameStates);
@@ -50,24 +57,42 @@ bool NameWatch::load(QString *error)
 {
     m_known.clear();
     m_droppedLines = 0;
-    const QFileInfo info(path());
+    QString why;
+    // The states, then the journal of a watch that did not save: its states are the later ones.
+    for (const QString &file : {path(), journalPath()}) {
+        if (!readStates(file, &why)) {
+            if (error)
+                *error = why;
+            return false;
+        }
+    }
+    // What is not a state is not kept, and the journal is folded in: the file is written again.
+    if ((m_droppedLines > 0 || QFileInfo::exists(journalPath())) && !save(error))
+        return false;
+    return true;
+}
+
+bool NameWatch::readStates(const QString &statesPath, QString *why)
+{
+    const QFileInfo info(statesPath);
     if (!info.exists() && !info.isSymLink())
         return true;
-    const auto fail = [error](const QString &why) {
-        if (error)
-            *error = why;
-        return false;
-    };
     // A FIFO would never end, a device never stop: only a regular file is read.
-    if (!info.isFile())
-        return fail(QStringLiteral("it is not a regular file (a FIFO, a device, or a link to one)"));
-    if (info.size() > MaxFileBytes)
-        return fail(QStringLiteral("it holds %1 bytes, more than the %2 MB a states file may")
-                        .arg(info.size())
-                        .arg(MaxFileBytes >> 20));
-    QFile file(path());
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
+    if (!info.isFile()) {
+        *why = QStringLiteral("it is not a regular file (a FIFO, a device, or a link to one)");
+        return false;
+    }
+    if (info.size() > MaxFileBytes) {
+        *why = QStringLiteral("it holds %1 bytes, more than the %2 MB a states file may")
+                   .arg(info.size())
+                   .arg(MaxFileBytes >> 20);
+        return false;
+    }
+    QFile file(statesPath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *why = file.errorString();
+        return false;
+    }
     while (!file.atEnd()) {
         const QByteArray line = file.readLine(4096).trimmed();
         if (line.isEmpty())
@@ -80,10 +105,6 @@ bool NameWatch::load(QString *error)
         }
         m_known.insert(fields[0], {fields[1], day});
     }
-    file.close();
-    // What is not a state is not kept: the file is written again without it.
-    if (m_droppedLines > 0 && !save(error))
-        return false;
     return true;
 }
 
@@ -93,8 +114,10 @@ bool NameWatch::save(QString *error) const
     for (auto it = m_known.cbegin(); it != m_known.cend(); ++it)
         bytes += it.key().toUtf8() + '\t' + it->state.toUtf8() + '\t' + it->day.toString(Qt::ISODate).toUtf8() + "\r\n";
     QSaveFile file(path());
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
+        QFile::remove(journalPath());   // every state of it is in the file now
         return true;
+    }
     if (error)
         *error = file.errorString();
     return false;
@@ -105,6 +128,9 @@ void NameWatch::follow(CheckSession &session)
     stopFollowing();
     m_changes.clear();
     m_firstSeen = 0;
+    m_journal = std::make_unique<QFile>(journalPath());
+    if (!m_journal->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        m_journal.reset();   // the states are still saved at the end of the check
     m_following = connect(&session, &CheckSession::verdict, this,
         [this](const QString &asked, bool unregistered, qint64, const NameState &state) {
             const QString detail = state.isDropping()
@@ -117,22 +143,25 @@ void NameWatch::follow(CheckSession &session)
 void NameWatch::stopFollowing()
 {
     disconnect(m_following);
+    m_journal.reset();
 }
 
 void NameWatch::record(const QString &name, const QString &state, const QString &detail)
 {
-    const auto known = m_known.find(name);
-    if (known == m_known.end()) {
+    const auto known = m_known.constFind(name);
+    const QString before = known == m_known.cend() ? QString() : known->state;
+    const QDate today = QDate::currentDate();
+    m_known.insert(name, {state, today});
+    // Kept before it is told: a watch killed after telling it does not tell it again.
+    if (m_journal)
+        m_journal->write(name.toUtf8() + '\t' + state.toUtf8() + '\t' + today.toString(Qt::ISODate).toUtf8() + "\r\n");
+    if (before.isEmpty()) {
         ++m_firstSeen;
-        m_known.insert(name, {state, QDate::currentDate()});
-        return;
-    }
-    if (known->state != state) {
-        const Change change {name, known->state, state, detail};
+    } else if (before != state) {
+        const Change change {name, before, state, detail};
         m_changes << change;
         emit changed(change);
     }
-    *known = {state, QDate::currentDate()};
 }
 
 QString NameWatch::countsText() const

@@ -3,13 +3,18 @@
 #include <QMap>
 #include <QObject>
 #include <QStringList>
+#include <memory>
+
+class QFile;
 
 class CheckSession;
 struct NameState;
 
 // A watch over names: each check of them is compared with the last, and what changed is told once
 // (registered -> dropping, dropping -> free, free -> registered, ...). The last state of every name
-// is kept in the program folder, in NameStates.txt: NAME<TAB>STATE<TAB>DAY lines.
+// is kept in the program folder, in NameStates.txt: NAME<TAB>STATE<TAB>DAY lines. Each state is
+// also appended to NameStates.journal as it is recorded, before its change is told, so that a watch
+// killed before it saves loses nothing and tells nothing twice: the next load folds the journal in.
 class NameWatch : public QObject
 {
     Q_OBJECT
@@ -24,6 +29,7 @@ public:
     };
 
     explicit NameWatch(QObject *parent = nullptr);
+    ~NameWatch() override;
 
     static QString path();
     // "free", "registered" or "dropping".
@@ -38,7 +44,9 @@ public:
     bool load(QString *error = nullptr);
     // The lines the last load dropped.
     int droppedLines() const { return m_droppedLines; }
+    // Writes the states whole, and the journal is done with.
     bool save(QString *error = nullptr) const;
+    static QString journalPath();
     // Follows the verdicts of the session's runs until stopped.
     void follow(CheckSession &session);
     void stopFollowing();
@@ -60,9 +68,12 @@ private:
         QString state;
         QDate day;
     };
+    // Adds the states of a file, checked line by line; false, with why, when it cannot be read.
+    bool readStates(const QString &statesPath, QString *why);
     QMap<QString, Known> m_known;
     QList<Change> m_changes;
     int m_firstSeen = 0;
     int m_droppedLines = 0;
     QMetaObject::Connection m_following;
+    std::unique_ptr<QFile> m_journal;   // open while following
 };

@@ -66,11 +66,15 @@ void ResumeStore::save(qint64 position)
     if (!m_custom.isEmpty()) {
         for (const Settings::Value<qint64> &setting : std::as_const(m_custom))
             keep(setting);
-        return;
+    } else {
+        if (const Settings::Value<qint64> *setting = settingFor(m_source))
+            keep(*setting);
+        if (m_source == Source::CustomList)
+            keep(Settings::customListPosition(m_path));
+        Settings::WordNumber.set(position);
     }
-    if (const Settings::Value<qint64> *setting = settingFor(m_source))
-        keep(*setting);
-    if (m_source == Source::CustomList)
-        keep(Settings::customListPosition(m_path));
-    Settings::WordNumber.set(position);
+    // The run's first position goes to disk at once: a run killed in its first moments would
+    // otherwise leave the last run's position, and a resume would skip what this one never asked.
+    if (firstSave)
+        Settings::flush();
 }

@@ -1045,8 +1045,9 @@ private slots:
         else if (kind == "large")
             QVERIFY((writeBytes(states, {}), QFile(states).resize(NameWatch::MaxFileBytes + 1)));
         else
-            writeBytes(states, "stay.com\treg\t2026-12-01\r\nalpha.com\tfree\t2026-12-01\r\n\x01\xff\xfe junk\r\n"
-                               "no name here\tfree\t2026-12-01\r\n");
+            writeBytes(states,
+                "stay.com\treg\t2026-12-01\r\nalpha.com\tfree\t2026-12-01\r\n\x01\xff\xfe junk\r\n"
+                "no name here\tfree\t2026-12-01\r\n");
         TestWhoisServer server({"--free-ratio", "1"});
         std::unique_ptr<QProcess> watch(startCli({"watch", "--server", server.address(), "--no-dns", "--folder",
                                                      folders.program(), folders.file("list.txt")},
@@ -1060,8 +1061,71 @@ private slots:
             QVERIFY(watch->readAllStandardOutput().isEmpty());
             const QStringList kept = fileEntries(states);
             QCOMPARE(kept.size(), 2);
-            QVERIFY(kept.constFirst().startsWith("alpha.com\tfree\t") && kept.constLast().startsWith("stay.com\tfree\t"));
+            QVERIFY(
+                kept.constFirst().startsWith("alpha.com\tfree\t") && kept.constLast().startsWith("stay.com\tfree\t"));
         }
+    }
+
+    // A watch killed in the middle tells each change once: the states are journalled as they are
+    // recorded, and watch --resume goes on where it stopped. Faults caught: the changes told before
+    // a SIGKILL told again by the next watch; a resume hint naming check's position.
+    void killedWatchTellsEachChangeOnce()
+    {
+        TestFolders folders;
+        const QStringList names = numberedNames(300);
+        QStringList before, after;
+        for (int i = 0; i < names.size(); ++i) {
+            if (i % 2 == 0)
+                before << names[i] + ".com";
+            if (i % 3 == 0)
+                after << names[i] + ".com";
+        }
+        DataFile::rewrite(folders.file("list.txt"), names);
+        const auto watchWith = [&](const QStringList &registered, const QStringList &extra) {
+            DataFile::rewrite(folders.file("registered.txt"), registered);
+            return QStringList {"watch", "--server", "", "--no-dns", "--folder", folders.program()} + extra
+                + QStringList {folders.file("list.txt")};
+        };
+        {
+            QStringList first = watchWith(before, {});
+            TestWhoisServer server({"--registered", folders.file("registered.txt")});
+            first[2] = server.address();
+            const Outcome outcome = run(first);
+            QVERIFY2(outcome.exitCode == 0, outcome.err.constData());
+        }
+        QStringList expected;   // free -> registered and registered -> free
+        for (const QString &name : names) {
+            if (before.contains(name + ".com") != after.contains(name + ".com"))
+                expected << name + ".com";
+        }
+        // 100 names a second: the kill lands well inside the run.
+        QStringList arguments = watchWith(after, {});
+        TestWhoisServer server({"--registered", folders.file("registered.txt"), "--limit-per-s", "100"});
+        arguments[2] = server.address();
+        std::unique_ptr<QProcess> killed(startCli(arguments, folders.config()));
+        QByteArray told;
+        QTRY_VERIFY_WITH_TIMEOUT((told += killed->readAllStandardOutput()).count('\n') >= 30, 20000);
+        ::kill(pid_t(killed->processId()), SIGKILL);
+        QVERIFY(killed->waitForFinished(10000));
+        told += killed->readAllStandardOutput();
+        // Another process, as a user's next watch is: it reads the settings the killed one wrote.
+        arguments.insert(arguments.size() - 1, "--resume");
+        std::unique_ptr<QProcess> next(startCli(arguments, folders.config()));
+        QVERIFY(next->waitForFinished(30000));
+        QCOMPARE(next->exitCode(), 0);
+        Outcome resumed;
+        resumed.out = next->readAllStandardOutput();
+        resumed.err = next->readAllStandardError();
+        QVERIFY2(
+            resumed.err.contains("watch --resume") || resumed.err.contains("every entry"), resumed.err.constData());
+        QStringList changed;
+        for (const QString &line : QString::fromUtf8(told + resumed.out).split('\n', Qt::SkipEmptyParts))
+            changed << line.section(':', 0, 0);
+        QCOMPARE(changed.size(), QSet<QString>(changed.cbegin(), changed.cend()).size());   // none told twice
+        changed.sort();
+        QCOMPARE(changed, expected);
+        QVERIFY2(!resumed.err.contains("check --resume"), resumed.err.constData());
+        QVERIFY(!QFile::exists(folders.file("NameStates.journal")));   // folded into the states
     }
 
     // The answers real registries gave (tests/data/registries), replayed over loopback through a
