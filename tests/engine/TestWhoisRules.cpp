@@ -65,25 +65,23 @@ private slots:
         QTest::addColumn<QString>("expected");
         const QString umlaut = "xn--tstdomain-v2a.de";   // tästdomain.de
         QTest::addRow("free") << "abc.de" << QByteArray("Domain: abc.de\nStatus: free\n") << "free";
-        QTest::addRow("any spacing and case") << "abc.de" << QByteArray("domain:\tABC.DE\r\nstatus:    FREE\r\n")
-                                              << "free";
+        QTest::addRow("any spacing and case")
+            << "abc.de" << QByteArray("domain:\tABC.DE\r\nstatus:    FREE\r\n") << "free";
         QTest::addRow("another name") << "abc.de" << QByteArray("Domain: xabc.de\nStatus: free\n") << "none";
         QTest::addRow("a longer word") << "abc.de" << QByteArray("Domain: abc.de\nStatus: freeze\n") << "none";
         QTest::addRow("registered") << "abc.de" << QByteArray("Domain: abc.de\nStatus: connect\n") << "registered";
-        QTest::addRow("free and registered") << "abc.de"
-                                             << QByteArray("Domain: abc.de\nStatus: free\nStatus: connect\n")
-                                             << "none";
-        QTest::addRow("limit beside free") << "abc.de"
-                                           << QByteArray("% access control limit reached\nDomain: abc.de\nStatus: free\n")
-                                           << "throttled";
+        QTest::addRow("free and registered")
+            << "abc.de" << QByteArray("Domain: abc.de\nStatus: free\nStatus: connect\n") << "none";
+        QTest::addRow("limit beside free")
+            << "abc.de" << QByteArray("% access control limit reached\nDomain: abc.de\nStatus: free\n") << "throttled";
         QTest::addRow("reserved") << "abc.de" << QByteArray("Domain: abc.de\nStatus: reserved\n") << "reserved";
         QTest::addRow("quarantine") << "abc.de" << QByteArray("Domain: abc.de\nStatus: quarantine\n") << "quarantine";
-        QTest::addRow("premium") << "abc.de" << QByteArray("Domain: abc.de\nStatus: free\nPremium: yes\n")
-                                 << "premium";
-        QTest::addRow("UTF-8, asked in IDNA") << umlaut << QString("Domain: tästdomain.de\nStatus: free\n").toUtf8()
-                                              << "free";
+        QTest::addRow("premium") << "abc.de" << QByteArray("Domain: abc.de\nStatus: free\nPremium: yes\n") << "premium";
+        QTest::addRow("UTF-8, asked in IDNA")
+            << umlaut << QString("Domain: tästdomain.de\nStatus: free\n").toUtf8() << "free";
         QTest::addRow("Latin-1, asked in IDNA")
-            << umlaut << QByteArray(QStringEncoder(QStringEncoder::Latin1)(QString("Domain: tästdomain.de\nStatus: free\n")))
+            << umlaut
+            << QByteArray(QStringEncoder(QStringEncoder::Latin1)(QString("Domain: tästdomain.de\nStatus: free\n")))
             << "free";
         QTest::addRow("name first") << "ab.nl" << QByteArray("ab.nl is free\n") << "free";
         QTest::addRow("name inside a longer one") << "ab.nl" << QByteArray("cab.nl is free\n") << "none";
@@ -126,10 +124,9 @@ private slots:
         QTest::addRow("key before a set") << QByteArray("free = x\n") << "line 1 ";
         QTest::addRow("unknown key") << QByteArray("[a]\nendings = de\nfree = x\ncolour = red\n") << "line 4 ";
         QTest::addRow("key without a value") << QByteArray("[a]\nendings = de\nfree =\n") << "line 3 ";
-        QTest::addRow("query without the name") << QByteArray("[a]\nendings = de\nquery = -T\nfree = x\n")
-                                                << "line 3 ";
-        QTest::addRow("pace not a number") << QByteArray("[a]\nendings = de\nfree = x\nper-minute = soon\n")
-                                           << "line 4 ";
+        QTest::addRow("query without the name") << QByteArray("[a]\nendings = de\nquery = -T\nfree = x\n") << "line 3 ";
+        QTest::addRow("pace not a number")
+            << QByteArray("[a]\nendings = de\nfree = x\nper-minute = soon\n") << "line 4 ";
         QTest::addRow("no ending") << QByteArray("[a]\nfree = x\n[b]\nendings = nl\nfree = y\n")
                                    << "the rules of a, ending before line 3";
         QTest::addRow("no verdict") << QByteArray("[a]\nendings = de\nlimit = x\n") << "the rules of a";
@@ -176,13 +173,24 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("comNet");
         QTest::addColumn<QString>("endings");   // "ENDING=HOST:PORT" sorted; "-": refused
-        QTest::addRow("bare") << "127.0.0.1:4343" << "127.0.0.1:4343" << "";
-        QTest::addRow("bare and endings") << "h:1 de=whois.denic.de, .NL=h2:4343" << "h:1"
+        QTest::addRow("bare") << "127.0.0.1:4343"
+                              << "127.0.0.1:4343"
+                              << "";
+        QTest::addRow("bare and endings") << "h:1 de=whois.denic.de, .NL=h2:4343"
+                                          << "h:1"
                                           << "de=whois.denic.de:43 nl=h2:4343";
-        QTest::addRow("endings only") << "de=h" << "whois.verisign-grs.com:43" << "de=h:43";
-        QTest::addRow("two bare servers") << "h1 h2" << "" << "-";
-        QTest::addRow("no ending") << "=h" << "" << "-";
-        QTest::addRow("no server") << "de=" << "" << "-";
+        QTest::addRow("endings only") << "de=h"
+                                      << "whois.verisign-grs.com:43"
+                                      << "de=h:43";
+        QTest::addRow("two bare servers") << "h1 h2"
+                                          << ""
+                                          << "-";
+        QTest::addRow("no ending") << "=h"
+                                   << ""
+                                   << "-";
+        QTest::addRow("no server") << "de="
+                                   << ""
+                                   << "-";
     }
     void serverItems()
     {
@@ -211,15 +219,51 @@ private slots:
         QTest::addColumn<QString>("rdap");    // the ending's RDAP service: "given", "known" or none
         QTest::addColumn<QString>("whois");   // its WHOIS server, likewise
         QTest::addColumn<QString>("asked");   // "rdap", "whois" or "unserved"
-        QTest::addRow("whois, rules known") << "whois" << "a.de" << "known" << "known" << "whois";
-        QTest::addRow("whois, no rules") << "whois" << "a.io" << "known" << "known" << "rdap";
-        QTest::addRow("whois, only a server") << "whois" << "a.io" << "" << "known" << "whois";
-        QTest::addRow("whois, RDAP given") << "whois" << "a.de" << "given" << "known" << "rdap";
-        QTest::addRow("auto, both known") << "auto" << "a.de" << "known" << "known" << "rdap";
-        QTest::addRow("auto, server given") << "auto" << "a.de" << "known" << "given" << "whois";
-        QTest::addRow("auto, only a server") << "auto" << "a.io" << "" << "known" << "whois";
-        QTest::addRow("rdap, only a server") << "rdap" << "a.de" << "" << "known" << "unserved";
-        QTest::addRow("nothing known") << "auto" << "a.zz" << "" << "" << "unserved";
+        QTest::addRow("whois, rules known") << "whois"
+                                            << "a.de"
+                                            << "known"
+                                            << "known"
+                                            << "whois";
+        QTest::addRow("whois, no rules") << "whois"
+                                         << "a.io"
+                                         << "known"
+                                         << "known"
+                                         << "rdap";
+        QTest::addRow("whois, only a server") << "whois"
+                                              << "a.io"
+                                              << ""
+                                              << "known"
+                                              << "whois";
+        QTest::addRow("whois, RDAP given") << "whois"
+                                           << "a.de"
+                                           << "given"
+                                           << "known"
+                                           << "rdap";
+        QTest::addRow("auto, both known") << "auto"
+                                          << "a.de"
+                                          << "known"
+                                          << "known"
+                                          << "rdap";
+        QTest::addRow("auto, server given") << "auto"
+                                            << "a.de"
+                                            << "known"
+                                            << "given"
+                                            << "whois";
+        QTest::addRow("auto, only a server") << "auto"
+                                             << "a.io"
+                                             << ""
+                                             << "known"
+                                             << "whois";
+        QTest::addRow("rdap, only a server") << "rdap"
+                                             << "a.de"
+                                             << ""
+                                             << "known"
+                                             << "unserved";
+        QTest::addRow("nothing known") << "auto"
+                                       << "a.zz"
+                                       << ""
+                                       << ""
+                                       << "unserved";
     }
     void routesEachEnding()
     {
@@ -244,7 +288,10 @@ private slots:
         const NameService named = directory.serviceFor(name);
         const QString kind = !named.isServed() ? "unserved" : named.isWhois() ? "whois" : "rdap";
         QCOMPARE(kind, asked);
-        QCOMPARE(named.key, asked == "whois" ? QString("whois://w.example:43") : asked == "rdap" ? "https://rdap.example" : "unserved:" + ending);
+        QCOMPARE(named.key,
+            asked == "whois"      ? QString("whois://w.example:43")
+                : asked == "rdap" ? "https://rdap.example"
+                                  : "unserved:" + ending);
     }
 };
 
