@@ -39,9 +39,16 @@ QString NameWatch::stateOf(bool unregistered, const NameState &state)
 
 namespace {
 
-bool isKnownState(const QString &state)
+// The state as one of the three texts every state shares, or empty when it is none of them: a
+// million names then hold three strings between them.
+QString knownState(const QString &state)
 {
-    return state == QLatin1String("free") || state == QLatin1String("registered") || state == QLatin1String("dropping");
+    for (const QString &known :
+        {NameWatch::stateOf(true, {}), NameWatch::stateOf(false, {}), QStringLiteral("dropping")}) {
+        if (state == known)
+            return known;
+    }
+    return {};
 }
 
 // A name as the watch writes it: one that would be asked as itself, in its written form.
@@ -99,22 +106,30 @@ bool NameWatch::readStates(const QString &statesPath, QString *why)
             continue;
         const QStringList fields = QString::fromUtf8(line).split(QLatin1Char('\t'));
         const QDate day = QDate::fromString(fields.value(2), Qt::ISODate);
-        if (fields.size() != 3 || !isWatchedName(fields[0]) || !isKnownState(fields[1]) || !day.isValid()) {
+        const QString state = knownState(fields.value(1));
+        if (fields.size() != 3 || state.isEmpty() || !day.isValid() || !isWatchedName(fields[0])) {
             ++m_droppedLines;
             continue;
         }
-        m_known.insert(fields[0], {fields[1], day});
+        m_known.insert(fields[0], {state, day});
     }
     return true;
 }
 
 bool NameWatch::save(QString *error) const
 {
-    QByteArray bytes;
-    for (auto it = m_known.cbegin(); it != m_known.cend(); ++it)
-        bytes += it.key().toUtf8() + '\t' + it->state.toUtf8() + '\t' + it->day.toString(Qt::ISODate).toUtf8() + "\r\n";
+    // Written a piece at a time: a million states need not be held twice.
     QSaveFile file(path());
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
+    bool written = file.open(QIODevice::WriteOnly);
+    QByteArray piece;
+    for (auto it = m_known.cbegin(); written && it != m_known.cend(); ++it) {
+        piece += it.key().toUtf8() + '\t' + it->state.toUtf8() + '\t' + it->day.toString(Qt::ISODate).toUtf8() + "\r\n";
+        if (piece.size() >= (1 << 16) || std::next(it) == m_known.cend()) {
+            written = file.write(piece) == piece.size();
+            piece.clear();
+        }
+    }
+    if (written && file.commit()) {
         QFile::remove(journalPath());   // every state of it is in the file now
         return true;
     }
