@@ -233,6 +233,12 @@ void Form1::endWatch()
     m_watch.stopFollowing();
     QString error;
     QString text = m_watch.summary();
+    if (m_watch.droppedLines() > 0)
+        text += QStringLiteral("\n\n%1 of %2 held no name state and %3 left out of it.")
+                    .arg(m_watch.droppedLines() == 1 ? QStringLiteral("1 line")
+                                                     : QStringLiteral("%1 lines").arg(m_watch.droppedLines()),
+                        QDir::toNativeSeparators(NameWatch::path()),
+                        m_watch.droppedLines() == 1 ? QStringLiteral("was") : QStringLiteral("were"));
     if (!m_watch.save(&error))
         text += QStringLiteral("\n\nThese states could not be kept in %1 (%2): the next check compares with the "
                                "last one kept.")

@@ -728,13 +728,17 @@ private slots:
             QString("No name changed state since the last check; 2 names checked for "
                     "the first time."));
         DataFile::rewrite(folders.file("dropping.txt"), {});   // released
+        // A line that is no state is left out, and said (fault caught: it kept, or dropped silently).
+        DataFile::append(folders.file("NameStates.txt"), {"stay.com\treg\t2026-12-01"});
         server = std::make_unique<TestWhoisServer>(
             QStringList {"--registered", folders.file("registered.txt"), "--dropping", folders.file("dropping.txt")});
         window.session().setServer(Whois::Server::parse(server->address()));
         window.findChild<QAction *>("mnuCheckSavedAgain")->trigger();
         QVERIFY(stopped.wait(20000));
-        QCOMPARE(
-            acceptMessage(window), QString("1 name changed state since the last check.\nbravo.com: dropping -> free"));
+        QCOMPARE(acceptMessage(window),
+            QString("1 name changed state since the last check.\nbravo.com: dropping -> free\n\n1 line of %1 held no "
+                    "name state and was left out of it.")
+                .arg(QDir::toNativeSeparators(folders.file("NameStates.txt"))));
     }
 
     // As a user meets it: Tools > All Two Letter, Start, Stop, the program started again, Start:
