@@ -93,4 +93,18 @@ QString resolve(const QString &relative)
     return resolveBelow(path(), QString(relative).replace('\\', '/').split('/', Qt::SkipEmptyParts), true);
 }
 
+QString dataFile(const QString &fileName, const QString &kind, const QString &shipped)
+{
+    QStringList places {path()};
+    if (const QString installed = installedData(); !installed.isEmpty())
+        places << installed + QLatin1Char('/') + kind;
+    places << shipped;
+    for (const QString &place : std::as_const(places)) {
+        const QString file = place + QLatin1Char('/') + fileName;
+        if (QFileInfo(file).isFile())
+            return file;
+    }
+    return {};
+}
+
 }   // namespace ProgramFolder

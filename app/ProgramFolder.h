@@ -10,6 +10,9 @@ QString path();
 // The data an installed program came with (share/tamarind beside its bin folder); empty when the
 // program runs from its build tree.
 QString installedData();
+// A data file of the program: the program folder's copy, else the one installed in the data's
+// `kind` folder (share/tamarind/rdap), else the one in `shipped` (a build-tree run); empty if none.
+QString dataFile(const QString &fileName, const QString &kind, const QString &shipped);
 // The per-user folder of an installed program.
 QString userFolder();
 void setPath(const QString &folder);   // empty text returns to the default

@@ -107,16 +107,7 @@ bool parseOverrides(const QByteArray &text, Services *into, QString *error)
 
 QString servicesFile(const QString &fileName)
 {
-    QStringList places {ProgramFolder::path()};
-    if (const QString installed = ProgramFolder::installedData(); !installed.isEmpty())
-        places << installed + QStringLiteral("/rdap");
-    places << QStringLiteral(TAMARIND_SHIPPED_RDAP);   // a program run from its build tree
-    for (const QString &place : std::as_const(places)) {
-        const QString path = place + QLatin1Char('/') + fileName;
-        if (QFileInfo(path).isFile())
-            return path;
-    }
-    return {};
+    return ProgramFolder::dataFile(fileName, QStringLiteral("rdap"), QStringLiteral(TAMARIND_SHIPPED_RDAP));
 }
 
 Services loadServices()

@@ -22,21 +22,6 @@ QString endingOf(QString text)
     return text;
 }
 
-// The file read for `fileName`: the program folder's copy, else the shipped one; empty if none.
-QString serverFile(const QString &fileName)
-{
-    QStringList places {ProgramFolder::path()};
-    if (const QString installed = ProgramFolder::installedData(); !installed.isEmpty())
-        places << installed + QStringLiteral("/whois");
-    places << QStringLiteral(TAMARIND_SHIPPED_WHOIS);   // a program run from its build tree
-    for (const QString &place : std::as_const(places)) {
-        const QString path = place + QLatin1Char('/') + fileName;
-        if (QFileInfo(path).isFile())
-            return path;
-    }
-    return {};
-}
-
 // The "# Source:" line of a table, which names where and when its servers were read.
 QString sourceOf(const QByteArray &text)
 {
@@ -127,7 +112,8 @@ ServerTable withKnownServers(const QHash<QString, Server> &given)
     ServerTable table;
     table.byEnding = given;
     for (const QString &fileName : {ServerTableFileName, ServerOverridesFileName}) {
-        const QString path = serverFile(fileName);
+        const QString path =
+            ProgramFolder::dataFile(fileName, QStringLiteral("whois"), QStringLiteral(TAMARIND_SHIPPED_WHOIS));
         QFile file(path);
         QString error;
         if (path.isEmpty())
