@@ -5,6 +5,7 @@
 #include <QIODevice>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -211,6 +212,11 @@ void EntryIndex::Utf8Check::add(const char *data, qsizetype size)
     }
 }
 
+namespace {
+// Enough bytes for the shown characters, each up to 4 bytes in UTF-8.
+constexpr qsizetype OverlongKeptBytes = OverlongShownChars * 4;
+}   // namespace
+
 EntryIndex::EntryIndex(Blanks blanks, qsizetype maxEntry)
     : m_blanks(blanks)
     , m_maxEntry(maxEntry)
@@ -258,15 +264,16 @@ void EntryIndex::add(const char *data, qsizetype size)
         qsizetype end = i;
         while (end < size && data[end] != '\r' && data[end] != '\n')
             ++end;
-        // The bytes of the line up to here, unless it is already too long to be an entry.
-        if (!m_lineTooLong) {
-            if (m_content.size() - m_lineStart + (end - i) > m_maxEntry) {
-                m_lineTooLong = true;
-                m_content.truncate(m_lineStart);
-            } else {
-                m_content.append(data + i, end - i);
-            }
-        }
+        // The bytes of the line up to here; of a line too long to be a name, only what is shown.
+        const qsizetype kept = m_content.size() - m_lineStart;
+        if (!m_lineTooLong && kept + (end - i) > m_maxEntry)
+            m_lineTooLong = true;
+        if (!m_lineTooLong)
+            m_content.append(data + i, end - i);
+        else if (kept < OverlongKeptBytes)
+            m_content.append(data + i, std::min(OverlongKeptBytes - kept, end - i));
+        else
+            m_content.truncate(m_lineStart + OverlongKeptBytes);
         if (end == size)
             break;
         endLine();
@@ -283,9 +290,10 @@ void EntryIndex::add(const char *data, qsizetype size)
 void EntryIndex::endLine()
 {
     const qsizetype length = m_content.size() - m_lineStart;
-    if (m_lineTooLong)
-        ++m_overlong;
-    else if (length > 0 && !(m_blanks == Blanks::SkipSingleSpace && length == 1 && m_content[m_lineStart] == ' '))
+    if (m_lineTooLong) {
+        m_spans.push_back({m_lineStart, length});
+        m_overlongEntries.push_back(qint64(m_spans.size()));
+    } else if (length > 0 && !(m_blanks == Blanks::SkipSingleSpace && length == 1 && m_content[m_lineStart] == ' '))
         m_spans.push_back({m_lineStart, length});
     else
         m_content.truncate(m_lineStart);
@@ -317,15 +325,28 @@ QString EntryIndex::entry(qint64 n) const
         return EndSentinel;
     const Span &span = m_spans[size_t(n - 1)];
     const char *bytes = m_content.constData() + span.start;
-    return isUtf8() ? QString::fromUtf8(bytes, span.length) : QString::fromLatin1(bytes, span.length);
+    const QString text = isUtf8() ? QString::fromUtf8(bytes, span.length) : QString::fromLatin1(bytes, span.length);
+    if (!isOverlong(n))
+        return text;
+    qsizetype end = 0;   // after the shown characters, a letter beyond U+FFFF being one
+    for (qsizetype shown = 0; shown < OverlongShownChars && end < text.size(); ++shown)
+        end += text[end].isHighSurrogate() && end + 1 < text.size() ? 2 : 1;
+    return text.left(end) + QChar(0x2026);
+}
+
+bool EntryIndex::isOverlong(qint64 n) const
+{
+    return std::binary_search(m_overlongEntries.cbegin(), m_overlongEntries.cend(), n);
 }
 
 QStringList EntryIndex::all() const
 {
     QStringList entries;
     entries.reserve(count());
-    for (qint64 n = 1; n <= count(); ++n)
-        entries.append(entry(n));
+    for (qint64 n = 1; n <= count(); ++n) {
+        if (!isOverlong(n))
+            entries.append(entry(n));
+    }
     return entries;
 }
 

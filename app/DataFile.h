@@ -11,11 +11,14 @@ class QIODevice;
 // for byte). Readers accept CR LF, LF and a lone CR, skip empty lines, and read a last line that has
 // no line break. A list that is valid UTF-8 is read as UTF-8; one that begins with a UTF-16 byte
 // order mark as UTF-16; any other is single-byte text (Latin-1). A line longer than MaxEntryBytes is
-// no name: it is skipped and counted.
+// no name: it keeps its place among the entries, so that the entries after it keep their numbers,
+// but only its start is kept, to be shown.
 namespace DataFile {
 
 inline const QString EndSentinel = QStringLiteral("endoffileffile");
 constexpr qsizetype MaxEntryBytes = 64 * 1024;
+// How much of a line longer than MaxEntryBytes is shown: its first characters and an ellipsis.
+constexpr qsizetype OverlongShownChars = 200;
 
 enum class Blanks {
     Keep,
@@ -62,12 +65,16 @@ public:
     // Whether the bytes are UTF-8 by the rule the reader applies.
     static bool isUtf8(const QByteArray &bytes);
 
+    // The number of entries, the lines longer than maxEntry among them.
     qsizetype count() const { return qsizetype(m_spans.size()); }
-    // The lines longer than maxEntry, which are not entries.
-    qsizetype overlong() const { return m_overlong; }
+    // The lines longer than maxEntry.
+    qsizetype overlong() const { return qsizetype(m_overlongEntries.size()); }
+    // Whether entry n is a line longer than maxEntry, whose text is only its start and an ellipsis.
+    bool isOverlong(qint64 n) const;
     bool isUtf8() const { return m_utf8.valid(); }
     // Entry number n, counted from 1; the end sentinel past the last entry; empty for n < 1.
     QString entry(qint64 n) const;
+    // Every entry but the lines longer than maxEntry, which are no text a reader can use.
     QStringList all() const;
 
 private:
@@ -102,8 +109,8 @@ private:
     qsizetype m_maxEntry = MaxEntryBytes;
     qsizetype m_lineStart = 0;
     bool m_lineTooLong = false;
-    bool m_afterCr = false;   // a line feed right after a CR ends no further line
-    qsizetype m_overlong = 0;
+    bool m_afterCr = false;                  // a line feed right after a CR ends no further line
+    std::vector<qint64> m_overlongEntries;   // their entry numbers, in order
     qsizetype m_lines = 0;
     bool m_firstLineKept = false;   // the first line of the file is entry 1 (it may hold a byte order mark)
     Utf8Check m_utf8;

@@ -146,7 +146,8 @@ int dryRun(const CheckRequest &request, const ServiceDirectory &service, SourceF
         const QString line = feed.entry(entry);
         if (entry > feed.count())
             break;
-        for (const QString &name : tally.namesOf(line, request.endings))
+        for (const QString &name :
+            feed.isOverlong(entry) ? tally.skipOverlong(line) : tally.namesOf(line, request.endings))
             lines += verdictName(name).toLocal8Bit() + '\n';
         if (lines.size() > (1 << 16)) {
             console.out(lines);
@@ -154,7 +155,7 @@ int dryRun(const CheckRequest &request, const ServiceDirectory &service, SourceF
         }
     }
     console.out(lines);
-    if (const QString skipped = tally.text(request.list, feed.overlongLines()); !skipped.isEmpty())
+    if (const QString skipped = tally.text(request.list); !skipped.isEmpty())
         console.tell(QStringLiteral("tamarind-cli: ") + skipped);
     return 0;
 }
@@ -181,12 +182,8 @@ int check(const QCommandLineParser &parser, const Console &console, NameWatch *w
             QStringLiteral("the list %1 cannot be opened: %2").arg(QDir::toNativeSeparators(request.list), error));
     const qint64 entries = feed.count();
     if (entries == 0)
-        return failure(console,
-            QStringLiteral("the list %1 holds no names%2")
-                .arg(QDir::toNativeSeparators(request.list),
-                    feed.overlongLines() == 0 ? QString()
-                                              : QStringLiteral(": every line of it is longer than %1 KB")
-                                                    .arg(DataFile::MaxEntryBytes / 1024)));
+        return failure(
+            console, QStringLiteral("the list %1 holds no names").arg(QDir::toNativeSeparators(request.list)));
     if (given(parser, FromOption) && request.first > entries)
         return usageError(console,
             QStringLiteral("--from %1 is past the end of %2, which has %3 entries")

@@ -22,6 +22,7 @@ QString shownLine(const QString &line)
 void LineTally::clear()
 {
     m_skipped.fill(0);
+    m_overlong = 0;
     m_unserved.clear();
 }
 
@@ -45,13 +46,22 @@ QStringList LineTally::namesOf(
     return asked;
 }
 
-QString LineTally::text(const QString &listPath, qint64 overlongLines) const
+QStringList LineTally::skipOverlong(const QString &shown, const std::function<void(const QString &why)> &skipped)
+{
+    ++m_overlong;
+    if (skipped)
+        skipped(QStringLiteral("\"%1\" is a line longer than %2 KB, not a name")
+                    .arg(shownLine(shown), QString::number(DataFile::MaxEntryBytes / 1024)));
+    return {};
+}
+
+QString LineTally::text(const QString &listPath) const
 {
     QStringList skipped;
-    if (overlongLines > 0)
+    if (m_overlong > 0)
         skipped << QStringLiteral("%1 %2 longer than %3 KB (not names)")
-                       .arg(QString::number(overlongLines),
-                           overlongLines == 1 ? QStringLiteral("line") : QStringLiteral("lines"),
+                       .arg(QString::number(m_overlong),
+                           m_overlong == 1 ? QStringLiteral("line") : QStringLiteral("lines"),
                            QString::number(DataFile::MaxEntryBytes / 1024));
     for (int reason = 0; reason < Names::SkipKinds; ++reason) {
         if (const QString text = Names::skipText(Names::Skip(reason), m_skipped[size_t(reason)]);

@@ -21,7 +21,10 @@ public:
     // The names of the line that are asked, in order; `skipped` hears why each other one is not.
     QStringList namesOf(
         const QString &line, const QStringList &endings, const std::function<void(const QString &why)> &skipped = {});
+    // A line too long to be a name, shown by its start: counted, and `skipped` hears why.
+    QStringList skipOverlong(const QString &shown, const std::function<void(const QString &why)> &skipped = {});
     qint64 skipped(Names::Skip reason) const { return m_skipped[size_t(reason)]; }
+    qint64 overlong() const { return m_overlong; }
     bool skippedUnserved() const { return !m_unserved.isEmpty(); }
     qint64 unservedNames() const
     {
@@ -32,10 +35,11 @@ public:
     }
     // "Skipped in LIST: 2 lines that hold more than a name. 3 names under .zz: no registry service is
     // known for it."; empty when nothing was skipped.
-    QString text(const QString &listPath, qint64 overlongLines) const;
+    QString text(const QString &listPath) const;
 
 private:
     std::array<qint64, Names::SkipKinds> m_skipped {};
+    qint64 m_overlong = 0;
     QMap<QString, qint64> m_unserved;   // names skipped because no service is known for their ending
     Served m_served;
 };

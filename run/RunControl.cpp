@@ -201,10 +201,12 @@ std::optional<Lookup> RunControl::nextName()
 // not asked. The entry stays open until each of them has its outcome saved.
 std::optional<Lookup> RunControl::takeLookup(const QString &candidate, qint64 entry)
 {
-    const QStringList names = m_tally.namesOf(candidate, m_endings, [this, entry, &candidate](const QString &why) {
+    const auto skipped = [this, entry, &candidate](const QString &why) {
         m_skips.note(entry, why);
         emit lineSkipped(entry, candidate, why);
-    });
+    };
+    const QStringList names = m_feed.isOverlong(entry) ? m_tally.skipOverlong(candidate, skipped)
+                                                       : m_tally.namesOf(candidate, m_endings, skipped);
     m_ledger.open(entry, int(names.size()));
     for (const QString &name : names)
         m_pending.append(Lookup {name, entry, 0, 0, 0});
@@ -232,7 +234,7 @@ void RunControl::listChanged()
 
 QString RunControl::skippedText()
 {
-    QString text = m_tally.text(m_feed.path(), m_feed.overlongLines());
+    QString text = m_tally.text(m_feed.path());
     if (m_tally.skippedUnserved() && !m_servicesProblems.isEmpty())
         text += QStringLiteral(" (%1.)").arg(m_servicesProblems.join(QStringLiteral("; ")));
     if (const QString lost = m_registry.lostText(); !lost.isEmpty())
@@ -292,7 +294,7 @@ qint64 RunControl::skippedLines() const
     qint64 total = 0;
     for (int kind = int(Names::Skip::Blank) + 1; kind < Names::SkipKinds; ++kind)
         total += m_tally.skipped(Names::Skip(kind));
-    return total + m_tally.unservedNames();
+    return total + m_tally.overlong() + m_tally.unservedNames();
 }
 
 void RunControl::stop(RunEnd why)

@@ -16,8 +16,8 @@ public:
     QString entry(qint64 n);
     // The number of entries; 0 for a file that cannot be read.
     qint64 count();
-    // The lines too long to be names, which are skipped.
-    qint64 overlongLines() { return refresh() ? m_index.overlong() : 0; }
+    // Whether entry n is a line too long to be a name, of which only the start is read.
+    bool isOverlong(qint64 n) { return refresh() && m_index.isOverlong(n); }
     // Empty when the file can be read, otherwise why not.
     QString openError();
     // How often the file has been read: one more means its content changed.

@@ -106,8 +106,8 @@ private slots:
         QCOMPARE(index.all(), (QStringList {"a", "  "}));
     }
 
-    // Lines longer than the limit are skipped and counted, also when read in pieces that split lines
-    // and CR LF pairs.
+    // Lines longer than the limit keep their entry numbers but only their start, also when read in
+    // pieces that split lines and CR LF pairs.
     void overlongLines()
     {
         const QByteArray limit(DataFile::MaxEntryBytes, 'x');
@@ -119,6 +119,20 @@ private slots:
                 DataFile::EntryIndex::read(buffer, DataFile::Blanks::Keep, DataFile::MaxEntryBytes, piece);
             QCOMPARE(index.all(), (QStringList {"a", QString(limit), "b"}));
             QCOMPARE(index.overlong(), 2);
+            QCOMPARE(index.count(), 5);
+            QCOMPARE(index.entry(2), QString(200, 'y') + QChar(0x2026));
+            QVERIFY(index.isOverlong(2) && !index.isOverlong(3) && index.isOverlong(4));
+            QCOMPARE(index.entry(5), "b");
+        }
+        // A line cut inside a letter of four UTF-8 bytes shows whole letters only.
+        const QByteArray emoji = "\xF0\x9F\x98\x80";
+        for (const qsizetype piece : {qsizetype(1) << 20, qsizetype(3)}) {
+            QByteArray wide = emoji.repeated(DataFile::MaxEntryBytes);
+            QBuffer buffer(&wide);
+            buffer.open(QIODevice::ReadOnly);
+            const DataFile::EntryIndex index =
+                DataFile::EntryIndex::read(buffer, DataFile::Blanks::Keep, DataFile::MaxEntryBytes, piece);
+            QCOMPARE(index.entry(1), QString::fromUtf8(emoji.repeated(200)) + QChar(0x2026));
         }
     }
 

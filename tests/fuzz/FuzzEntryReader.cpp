@@ -11,6 +11,7 @@ namespace {
 struct Expected {
     QStringList entries;
     qsizetype overlong = 0;
+    qsizetype count = 0;   // the overlong lines keep their places
 };
 
 // The lines as the format describes them, split in the plainest way.
@@ -38,6 +39,7 @@ Expected splitLines(const QByteArray &content, DataFile::Blanks blanks, qsizetyp
         QByteArray entry = lines[n];
         if (entry.size() > maxEntry) {
             ++expected.overlong;
+            ++expected.count;
             continue;
         }
         if (entry.isEmpty() || (blanks == DataFile::Blanks::SkipSingleSpace && entry == " "))
@@ -47,6 +49,7 @@ Expected splitLines(const QByteArray &content, DataFile::Blanks blanks, qsizetyp
             if (entry.isEmpty())
                 continue;
         }
+        ++expected.count;
         expected.entries << (utf8 ? QString::fromUtf8(entry) : QString::fromLatin1(entry));
     }
     return expected;
@@ -67,6 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const DataFile::EntryIndex whole(content, blanks, maxEntry);
     FUZZ_CHECK(whole.all() == expected.entries);
     FUZZ_CHECK(whole.overlong() == expected.overlong);
+    FUZZ_CHECK(whole.count() == expected.count);
     FUZZ_CHECK(whole.entry(whole.count() + 1) == DataFile::EndSentinel);
 
     QBuffer buffer(&content);
@@ -74,5 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const DataFile::EntryIndex pieces = DataFile::EntryIndex::read(buffer, blanks, maxEntry, piece);
     FUZZ_CHECK(pieces.all() == expected.entries);
     FUZZ_CHECK(pieces.overlong() == expected.overlong);
+    FUZZ_CHECK(pieces.count() == expected.count);
+    for (qint64 n = 1; n <= pieces.count(); ++n)
+        FUZZ_CHECK(pieces.entry(n) == whole.entry(n));
     return 0;
 }
