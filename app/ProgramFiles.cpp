@@ -31,6 +31,8 @@ QString relativePath(File file)
     case File::NameStates: return QStringLiteral("NameStates.txt");
     case File::NameStatesJournal: return QStringLiteral("NameStates.journal");
     case File::SavedCheck: return QStringLiteral("CustomLists/Saved Domains.txt");
+    case File::WatchChanges: return QStringLiteral("WatchChanges.txt");
+    case File::WatchChangesShown: return QStringLiteral("WatchChanges.shown.txt");
     }
     return {};
 }

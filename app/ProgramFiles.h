@@ -29,6 +29,8 @@ enum class File {
     NameStates,          // the last state of each name checked again
     NameStatesJournal,   // the states a watch recorded since NameStates.txt was last written
     SavedCheck,          // the Saved Domains list as the list of its check again, in CustomLists
+    WatchChanges,        // the changes that watches told, until the desktop program shows them
+    WatchChangesShown,   // the changes it showed last
 };
 
 // The result files of a run, named after their kind and the run's stamp. The file called

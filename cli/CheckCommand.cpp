@@ -1,6 +1,8 @@
 #include "cli/Command.h"
 
+#include "app/DesktopNotice.h"
 #include "app/ExitSignals.h"
+#include "app/ProgramFiles.h"
 #include "app/ProgramFolder.h"
 #include "app/Settings.h"
 #include "app/Startup.h"
@@ -10,6 +12,7 @@
 #include "run/CheckSession.h"
 #include "run/LineTally.h"
 #include "run/NameWatch.h"
+#include "run/WatchLog.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -42,10 +45,16 @@ const QCommandLineOption FormatOption(QStringLiteral("format"),
     QStringLiteral("FORMAT"));
 const QCommandLineOption NoDnsOption(
     QStringLiteral("no-dns"), QStringLiteral("Ask the registry about every name, without DNS first."));
+const QCommandLineOption NotifyOption(QStringLiteral("notify"),
+    QStringLiteral("Send a desktop notification when the watch finds changes (for a watch run by its timer)."));
+
+// How long a watch that ends waits for the desktop to take its notification.
+constexpr int NoticeWaitMs = 3000;
 
 // The check's options, taken apart and checked before anything is written.
 struct CheckRequest {
     QString list;
+    QString typedList;   // as given, for the hints; empty for a watch of Saved Domains
     qint64 first = 1;
     bool resume = false;
     bool dryRun = false;
@@ -61,11 +70,21 @@ bool given(const QCommandLineParser &parser, const QCommandLineOption &option)
     return parser.optionNames().contains(option.names().constFirst());
 }
 
-int parseRequest(const QCommandLineParser &parser, const Console &console, CheckRequest *request)
+// A watch given no FILE watches the program folder's Saved Domains.
+int parseRequest(const QCommandLineParser &parser, const Console &console, CheckRequest *request, bool watch)
 {
-    if (parser.positionalArguments().size() != 1)
-        return usageError(console, QStringLiteral("check takes exactly one FILE"));
-    request->list = QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath();
+    if (parser.isSet(FolderOption) && parser.value(FolderOption).trimmed().isEmpty())
+        return usageError(console, QStringLiteral("--folder takes a folder, not an empty text"));
+    // The program folder's service files are the ones a check reads, the dry run's too.
+    if (parser.isSet(FolderOption))
+        ProgramFolder::setPath(parser.value(FolderOption));
+    if (parser.positionalArguments().size() > 1 || (parser.positionalArguments().isEmpty() && !watch))
+        return usageError(console,
+            watch ? QStringLiteral("watch takes one FILE, or none to watch Saved Domains")
+                  : QStringLiteral("check takes exactly one FILE"));
+    request->typedList = parser.positionalArguments().value(0);
+    request->list = request->typedList.isEmpty() ? ProgramFiles::path(ProgramFiles::File::Remembered)
+                                                 : QFileInfo(request->typedList).absoluteFilePath();
     request->resume = given(parser, ResumeOption);
     request->dryRun = given(parser, DryRunOption);
     if (request->resume && given(parser, FromOption))
@@ -113,8 +132,6 @@ int parseRequest(const QCommandLineParser &parser, const Console &console, Check
                 QStringLiteral("--format %1 and --dry-run cannot go together")
                     .arg(parser.value(FormatOption).trimmed()));
     }
-    if (parser.isSet(FolderOption) && parser.value(FolderOption).trimmed().isEmpty())
-        return usageError(console, QStringLiteral("--folder takes a folder, not an empty text"));
     return 0;
 }
 
@@ -165,11 +182,8 @@ int dryRun(const CheckRequest &request, const ServiceDirectory &service, SourceF
 int check(const QCommandLineParser &parser, const Console &console, NameWatch *watch = nullptr)
 {
     CheckRequest request;
-    if (const int code = parseRequest(parser, console, &request))
+    if (const int code = parseRequest(parser, console, &request, watch != nullptr))
         return code;
-    // The program folder's service files are the ones a check reads, the dry run's too.
-    if (parser.isSet(FolderOption))
-        ProgramFolder::setPath(parser.value(FolderOption));
     ServiceDirectory service;
     QString serviceError;
     if (!chooseService(parser, &service, &serviceError) && !request.dryRun)
@@ -177,6 +191,11 @@ int check(const QCommandLineParser &parser, const Console &console, NameWatch *w
 
     SourceFeed feed;
     feed.setPath(request.list);
+    // A timer watches Saved Domains every day, whether or not anything was saved yet.
+    if (watch && request.typedList.isEmpty() && (!QFileInfo::exists(request.list) || feed.count() == 0)) {
+        console.tell(QStringLiteral("tamarind-cli: Saved Domains holds no name to watch"));
+        return 0;
+    }
     if (const QString error = feed.openError(); !error.isEmpty())
         return failure(console,
             QStringLiteral("the list %1 cannot be opened: %2").arg(QDir::toNativeSeparators(request.list), error));
@@ -258,8 +277,15 @@ int check(const QCommandLineParser &parser, const Console &console, NameWatch *w
         });
     if (watch) {
         watch->follow(session);
+        // Each change is also kept for the desktop program, which shows it at its next start.
         QObject::connect(
-            watch, &NameWatch::changed, [&console](const NameWatch::Change &change) { console.print(change.text()); });
+            watch, &NameWatch::changed, [&console, &problems, told = false](const NameWatch::Change &change) mutable {
+                console.print(change.text());
+                if (QString error; !WatchLog::append(change, &error) && !std::exchange(told, true))
+                    problems << QStringLiteral("the changes could not be kept for the desktop program in %1: %2")
+                                    .arg(QDir::toNativeSeparators(ProgramFiles::path(ProgramFiles::File::WatchChanges)),
+                                        error);
+            });
     }
     QObject::connect(
         &session, &CheckSession::leftUnchecked, [&](const QString &name, qint64 entry, const QString &why) {
@@ -312,18 +338,17 @@ int check(const QCommandLineParser &parser, const Console &console, NameWatch *w
     for (const QString &message : std::as_const(problems))
         console.tell(QStringLiteral("tamarind-cli: ") + message);
     const qint64 resume = session.run().resumeSaved();
-    const QString list = parser.positionalArguments().constFirst();
     // The hints name the command that was run: a watch resumes as a watch, at its own position.
     const QString command = watch ? QStringLiteral("watch") : QStringLiteral("check");
+    const QString list = request.typedList.isEmpty() ? QString() : QLatin1Char(' ') + request.typedList;
     if (resume <= entries && positionSaved)
-        console.tell(
-            QStringLiteral("resume from entry %1: tamarind-cli %2 --resume %3").arg(resume).arg(command, list));
+        console.tell(QStringLiteral("resume from entry %1: tamarind-cli %2 --resume%3").arg(resume).arg(command, list));
     else if (resume <= entries)
         console.tell(
-            QStringLiteral("resume from entry %1: tamarind-cli %2 --from %1 %3").arg(resume).arg(command, list));
+            QStringLiteral("resume from entry %1: tamarind-cli %2 --from %1%3").arg(resume).arg(command, list));
     else
-        console.tell(
-            QStringLiteral("every entry of %1 has been asked about").arg(parser.positionalArguments().constFirst()));
+        console.tell(QStringLiteral("every entry of %1 has been asked about")
+                         .arg(request.typedList.isEmpty() ? QStringLiteral("Saved Domains") : request.typedList));
     if (const QString off = session.dns().offReason(); !off.isEmpty() && request.dnsFirst)
         console.tell(QStringLiteral("tamarind-cli: %1, so the registry was asked about the rest").arg(off));
     if (const QString dns = session.dns().countsText(); !dns.isEmpty())
@@ -350,6 +375,10 @@ int check(const QCommandLineParser &parser, const Console &console, NameWatch *w
             return 1;
         }
         console.tell(QStringLiteral("tamarind-cli: ") + watch->countsText());
+        if (parser.isSet(NotifyOption) && !watch->changes().isEmpty()) {
+            const WatchLog::Notice notice = WatchLog::noticeOf(watch->changes());
+            DesktopNotice::show(notice.summary, notice.body, NoticeWaitMs);
+        }
     }
     const bool incomplete = interrupted || serverRefused || runFailed || results.uncheckedCount() > 0;
     return incomplete || !positionSaved || session.results().files().writeFailed() ? 1 : 0;
@@ -392,7 +421,8 @@ Command watchCommand()
     Command command;
     command.name = QStringLiteral("watch");
     command.arguments = QStringLiteral("[--server H[:P]] [--protocol P] [--rdap-base URL] [--dns-server H[:P] | "
-                                       "--no-dns] [--endings LIST] [--folder DIR] [--from N | --resume] FILE");
+                                       "--no-dns] [--endings LIST] [--folder DIR] [--from N | --resume] [--notify] "
+                                       "[FILE]");
     command.description = QStringLiteral("check every name of FILE again and print what changed since the last time");
     command.details =
         QStringLiteral("Asks about every name of FILE once more, at the pace of a check, and prints one line per name\n"
@@ -401,11 +431,16 @@ Command watchCommand()
                        "follow). The last state of each name is kept in NameStates.txt in the program folder, and\n"
                        "each state is journalled as it is recorded, so a change is told once even when the watch is\n"
                        "killed; --resume goes on where a stopped or killed watch left off. Free names go to the\n"
-                       "profile files, as a check's do. Exits 1 as check does.");
+                       "profile files, as a check's do. Without FILE it watches the Saved Domains of the program\n"
+                       "folder (a daily timer can run it: see the README). --notify sends one desktop notification\n"
+                       "when it finds changes, and the desktop program shows them when it starts next. Exits 1 as\n"
+                       "check does.");
     command.addOptions = [](QCommandLineParser &parser) {
         addServiceOptions(parser);
-        parser.addOptions({FolderOption, FromOption, ResumeOption, DnsServerOption, NoDnsOption, EndingsOption});
-        parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The names to watch, one per line."));
+        parser.addOptions(
+            {FolderOption, FromOption, ResumeOption, DnsServerOption, NoDnsOption, EndingsOption, NotifyOption});
+        parser.addPositionalArgument(QStringLiteral("FILE"),
+            QStringLiteral("The names to watch, one per line (default: Saved Domains)."), QStringLiteral("[FILE]"));
     };
     command.run = [](const QCommandLineParser &parser, const Console &console) {
         NameWatch watch;

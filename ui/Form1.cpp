@@ -1,5 +1,6 @@
 #include "ui/Form1.h"
-#include "shell/DesktopNotice.h"
+#include "app/DesktopNotice.h"
+#include "run/WatchLog.h"
 #include "ui/PendingUpdates.h"
 
 #include "app/DataFile.h"
@@ -244,6 +245,23 @@ void Form1::endWatch()
                                "last one kept.")
                     .arg(QDir::toNativeSeparators(NameWatch::path()), error);
     ::showMessage(this, QStringLiteral("Check Saved Domains Again"), text, QMessageBox::Information);
+}
+
+void Form1::showWatchChanges()
+{
+    constexpr qsizetype ShownLines = 20;   // the rest are in the file
+    const QStringList changes = WatchLog::takeUnshown();
+    if (changes.isEmpty())
+        return;
+    QString text =
+        QStringLiteral("Since Tamarind was last open, the watch found %1:\n\n%2")
+            .arg(changes.size() == 1 ? QStringLiteral("a change") : QStringLiteral("%1 changes").arg(changes.size()),
+                changes.mid(0, ShownLines).join(QLatin1Char('\n')));
+    if (changes.size() > ShownLines)
+        text += QStringLiteral("\n\nThe other %1 are in %2.")
+                    .arg(QString::number(changes.size() - ShownLines),
+                        QDir::toNativeSeparators(ProgramFiles::path(ProgramFiles::File::WatchChangesShown)));
+    ::showMessage(this, QStringLiteral("Saved Domains Watched"), text, QMessageBox::Information);
 }
 
 void Form1::copySelected(int number)
@@ -721,6 +739,8 @@ void Form1::txtSearch_Change()
 void Form1::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
+    if (!std::exchange(m_shownBefore, true))
+        QTimer::singleShot(0, this, &Form1::showWatchChanges);
     if (QPointer<QWidget> help = helpWindow(); help && help->isVisible()) {
         QTimer::singleShot(0, help, [help] {
             if (help) {

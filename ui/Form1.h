@@ -83,6 +83,8 @@ public:
     void checkSavedAgain();
     void showDroppingNames();
     void endWatch();
+    // What the watches run while the program was closed found, once, at its first showing.
+    void showWatchChanges();
 
     // Run control.
     void Combo1_Click();
@@ -157,6 +159,7 @@ private:
     bool m_settingsProblemShown = false;
     NameWatch m_watch;
     bool m_watching = false;   // the run is a check of Saved Domains again
+    bool m_shownBefore = false;
 
     // The controls, named as the rest of the program knows them; each object carries its name.
     QGroupBox *Frame1 = nullptr;

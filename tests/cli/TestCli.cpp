@@ -163,6 +163,10 @@ private slots:
         QTest::addRow("unknown command") << QStringList {"fly"} << 2 << "unknown command";
         QTest::addRow("clean without names") << QStringList {"clean"} << 2 << "at least one NAME";
         QTest::addRow("no file") << check << 2 << "exactly one FILE";
+        QTest::addRow("a watch of no saved name")
+            << QStringList {"watch", "--folder", "PROGRAM"} << 0 << "Saved Domains holds no name to watch";
+        QTest::addRow("a watch of two files")
+            << QStringList {"watch", "--folder", "PROGRAM", "EMPTY", "EMPTY"} << 2 << "one FILE, or none";
         QTest::addRow("missing list") << check + QStringList {"MISSING"} << 1 << "cannot be opened";
         QTest::addRow("a folder") << check + QStringList {"INPUTS"} << 1 << "it is a folder";
         QTest::addRow("an empty file") << check + QStringList {"EMPTY"} << 1 << "holds no names";

@@ -84,6 +84,51 @@ private slots:
         QTRY_COMPARE(m_service.shown, told);
     }
 
+    // A watch of Saved Domains, as its timer runs it: one notification for a run that found
+    // changes, none for one that did not; the desktop program then shows every change once.
+    // Faults caught: a notice per change, a notice without changes, the changes never shown at
+    // start, or shown at every start.
+    void watchChangesAreTold()
+    {
+        m_service.shown.clear();
+        TestFolders folders;
+        DataFile::rewrite(folders.file("Remembered.txt"), {"golf.com", "india.com", "kilo.com"});
+        const auto watch = [&folders](const QStringList &registered) {
+            DataFile::rewrite(folders.file("registered.txt"), registered);
+            TestWhoisServer server({"--registered", folders.file("registered.txt")});
+            QProcess cli;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("XDG_CONFIG_HOME", folders.config());
+            cli.setProcessEnvironment(environment);
+            cli.start(builtProgram("tamarind-cli"),
+                {"watch", "--notify", "--server", server.address(), "--folder", folders.program()});
+            return cli.waitForFinished(30000) && cli.exitCode() == 0;
+        };
+        QVERIFY(watch({"golf.com", "india.com", "kilo.com"}));   // first seen: nothing to tell
+        QVERIFY(watch({"india.com", "kilo.com"}));
+        QVERIFY(watch({"golf.com"}));
+        QTRY_COMPARE(m_service.shown,
+            (QStringList {"golf.com is free: golf.com: registered -> free",
+                "3 saved names changed: golf.com: free -> registered\nindia.com: registered -> free\n"
+                "kilo.com: registered -> free"}));
+
+        for (const int start : {1, 2}) {
+            Form1 window;
+            window.show();
+            QTest::qWait(100);
+            const QStringList boxes = messageTexts(window);
+            if (start == 2) {
+                QCOMPARE(boxes, QStringList());
+                break;
+            }
+            QCOMPARE(boxes.size(), 1);
+            QVERIFY2(boxes.constFirst().contains("found 4 changes")
+                    && boxes.constFirst().contains("kilo.com: "
+                                                   "registered -> free"),
+                qPrintable(boxes.constFirst()));
+        }
+    }
+
 private:
     QProcess m_bus;
     FakeNotifications m_service;

@@ -5,6 +5,7 @@
 // nothing is reported, where there is no session bus or no notification service.
 namespace DesktopNotice {
 
-void show(const QString &summary, const QString &body);
+// A program about to end waits up to waitMs for the service to take the notice; 0 waits for nothing.
+void show(const QString &summary, const QString &body, int waitMs = 0);
 
 }   // namespace DesktopNotice

@@ -1,4 +1,4 @@
-#include "shell/DesktopNotice.h"
+#include "app/DesktopNotice.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -6,7 +6,7 @@
 
 namespace DesktopNotice {
 
-void show(const QString &summary, const QString &body)
+void show(const QString &summary, const QString &body, int waitMs)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
@@ -17,7 +17,10 @@ void show(const QString &summary, const QString &body)
     // app name, replaces id, icon, summary, body, actions, hints, timeout (-1: the server's)
     notify << QStringLiteral("Tamarind") << 0u << QStringLiteral("example.tamarind_domains.Tamarind") << summary << body
            << QStringList() << QVariantMap() << -1;
-    bus.call(notify, QDBus::NoBlock);   // no answer awaited: a missing service costs nothing
+    if (waitMs > 0)
+        bus.call(notify, QDBus::Block, waitMs);
+    else
+        bus.call(notify, QDBus::NoBlock);   // no answer awaited: a missing service costs nothing
 }
 
 }   // namespace DesktopNotice
