@@ -58,6 +58,7 @@ struct Options {
     bool dnsTruncate = false;                 // over UDP every delegation comes truncated: only TCP brings it
     bool dnsMismatch = false;                 // DNS answers name another question than the one asked
     int dnsLatencyMs = 0;                     // before each DNS answer over UDP
+    int dnsSlowFirst = 0;                     // the first this many DNS questions over UDP are answered last
     double servfailRatio = 0;                 // of the registered names, lame: SERVFAIL every time they are asked
     int servfailEvery = 0;                    // every K-th DNS question gets SERVFAIL
     int dnsSilentAfter = 0;                   // DNS answers this many questions, then none
@@ -639,6 +640,7 @@ public:
 private:
     static constexpr int TypeA = 1;
     static constexpr int TypeNs = 2;
+    static constexpr int SlowFirstMs = 300;   // well within a client's wait for an answer
 
     void readDatagrams()
     {
@@ -650,11 +652,13 @@ private:
             const QByteArray reply = answerTo(query, true);
             if (reply.isEmpty())
                 continue;
-            if (m_options.dnsLatencyMs <= 0)
+            const int latency =
+                ++m_udpQuestions <= quint64(m_options.dnsSlowFirst) ? SlowFirstMs : m_options.dnsLatencyMs;
+            if (latency <= 0)
                 m_udp->writeDatagram(reply, from, fromPort);
             else
-                QTimer::singleShot(m_options.dnsLatencyMs, this,
-                    [this, reply, from, fromPort] { m_udp->writeDatagram(reply, from, fromPort); });
+                QTimer::singleShot(
+                    latency, this, [this, reply, from, fromPort] { m_udp->writeDatagram(reply, from, fromPort); });
         }
     }
 
@@ -777,6 +781,7 @@ private:
     std::unique_ptr<QTcpServer> m_tcp;
     RateLimit m_limit {m_options.dnsLimitPerSecond};
     quint64 m_questions = 0;
+    quint64 m_udpQuestions = 0;
     QSet<QByteArray> m_silentNames;
 };
 
@@ -871,6 +876,9 @@ int main(int argc, char **argv)
         QStringLiteral("dns-truncate"), QStringLiteral("Over UDP, delegations come truncated; TCP brings them whole."));
     const QCommandLineOption dnsMismatch(
         QStringLiteral("dns-mismatch"), QStringLiteral("DNS answers name another question than the one asked."));
+    const QCommandLineOption dnsSlowFirst(QStringLiteral("dns-slow-first"),
+        QStringLiteral("Over UDP, the first N DNS questions are answered 300 ms late, after later ones."),
+        QStringLiteral("N"));
     const QCommandLineOption dnsLatency(QStringLiteral("dns-latency-ms"),
         QStringLiteral("Delay each DNS answer over UDP by MS."), QStringLiteral("MS"));
     const QCommandLineOption replay(QStringLiteral("replay"),
@@ -912,7 +920,7 @@ int main(int argc, char **argv)
                        "wrong; DNS is not changed."),
         QStringLiteral("N"));
     parser.addOptions({droppingRatio, dropping, holdAfter, holdFile, dnsDenyAll, dnsEmptyAll, freeAfter});
-    parser.addOptions({dnsPort, heldRatio, dnsLimit, hijack, dnsTruncate, dnsMismatch, dnsLatency, replay,
+    parser.addOptions({dnsPort, heldRatio, dnsLimit, hijack, dnsTruncate, dnsMismatch, dnsLatency, dnsSlowFirst, replay,
         servfailRatio, servfailEvery, dnsSilentAfter, dnsSilentNames, dnsRefuseAll, dnsChaos, dnsFabricate});
     parser.addOptions({port, registered, freeRatio, latency, slowEvery, slowMs, silentEvery, silentName, emptyEvery,
         noticeEvery, replyBytes, limit, stats, log, refuseName, refuseAll, rdapPort, rdapCert, rdapKey, retryAfter,
@@ -958,6 +966,8 @@ int main(int argc, char **argv)
     options.dnsLimitPerSecond = int(number(dnsLimit, &ok));
     all &= ok;
     options.dnsLatencyMs = int(number(dnsLatency, &ok));
+    all &= ok;
+    options.dnsSlowFirst = int(number(dnsSlowFirst, &ok));
     all &= ok;
     if (parser.isSet(servfailRatio))
         options.servfailRatio = parser.value(servfailRatio).toDouble(&ok), all &= ok;

@@ -25,6 +25,7 @@
 #include <QTimer>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -1046,6 +1047,35 @@ private slots:
                 "charlie.com: free -> registered"}));
         QCOMPARE(watch({"bravo.com", "charlie.com"}, {}), QStringList {"alpha.com: dropping -> free"});
         QCOMPARE(watch({"bravo.com", "charlie.com"}, {}), QStringList());
+    }
+
+    // A disk that fills while the states are written leaves the last states whole. Fault caught: the
+    // file written in place, cut off where the disk filled.
+    void statesSurviveAFullDisk()
+    {
+        TestFolders folders;
+        NameWatch watch;
+        for (int i = 0; i < 3000; ++i)
+            watch.record(QString("name%1.com").arg(i), "registered");
+        QVERIFY(watch.save());
+        const qint64 size = QFileInfo(NameWatch::path()).size();
+        watch.record("name0.com", "free");
+        // The disk is full at half the file's size: a write past it fails (EFBIG), as on a full disk.
+        rlimit limit {};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &limit), 0);
+        const rlimit before = limit;
+        limit.rlim_cur = rlim_t(size / 2);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+        QString error;
+        const bool saved = watch.save(&error);
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY(!saved && !error.isEmpty());
+        QCOMPARE(QFileInfo(NameWatch::path()).size(), size);
+        NameWatch again;
+        QVERIFY(again.load());
+        QCOMPARE(again.droppedLines(), 0);
     }
 
     // The states file is read with care. Faults caught: a FIFO there hanging the watch for ever, a

@@ -146,7 +146,8 @@ private slots:
     // DNS settles a long stretch of the list while the registry has nothing to do. Faults caught:
     // the give-up and fall-over clocks running while no lookup is open (the run stops with "refuses
     // every query", or "auto" leaves for RDAP, although the registry answers every name it gets); a
-    // name refused while it is the only one there is kept open for ever; its refusals outliving it.
+    // name refused while it is the only one there is kept open for ever; its refusals outliving it;
+    // the idle ticks counted as silence, so that one refusal of a later name stops the run.
     void idleRegistryIsNotSilent_data()
     {
         QTest::addColumn<bool>("canFallOver");
@@ -158,8 +159,11 @@ private slots:
         QFETCH(bool, canFallOver);
         Harness harness;
         harness.backend.canFallOver = canFallOver;
-        harness.backend.reply = [](const QString &name) {
-            return name == "refused.com" ? noVerdict(true, "\"Your connection limit exceeded.\"") : verdict(true);
+        bool lateRefused = false;   // the first name after the idle time is refused once, then answered
+        harness.backend.reply = [&lateRefused](const QString &name) {
+            if (name == "refused.com" || (name == "late.com" && !std::exchange(lateRefused, true)))
+                return noVerdict(true, "\"Your connection limit exceeded.\"");
+            return verdict(true);
         };
         harness.add({"first.com", "refused.com"});
         harness.holding = true;
@@ -170,6 +174,12 @@ private slots:
         harness.advance(2 * LookupPool::GiveUpTicks + 10);   // idle for two give-up periods and more
         QCOMPARE(harness.refusals, QStringList());
         QVERIFY(!harness.backend.fellOver);
+        harness.add({"late.com"});
+        harness.pool.feedReady();
+        harness.advance(Lookup::RefusalsPerAttempt + 2);
+        QCOMPARE(harness.refusals, QStringList());
+        QVERIFY(!harness.backend.fellOver);
+        QCOMPARE(harness.verdicts, (QStringList {"first.com", "late.com"}));
         const QStringList later = numbered("later", 30);
         harness.add(later);
         harness.holding = false;
@@ -178,7 +188,7 @@ private slots:
         QVERIFY(harness.finished);
         QCOMPARE(harness.refusals, QStringList());
         QVERIFY(!harness.backend.fellOver);
-        QCOMPARE(harness.verdicts, QStringList {"first.com"} + later);
+        QCOMPARE(harness.verdicts, QStringList({"first.com", "late.com"}) + later);
     }
 
     // A service that refuses every query: "auto" leaves it after the fall-over's 60 ticks, and

@@ -79,6 +79,9 @@ private slots:
         QTest::addRow("ideographic full stop") << QString::fromUtf8("google。com") << "google.com" << asked;
         QTest::addRow("half-width full stops") << QString::fromUtf8("shop｡example｡net") << "example.net" << asked;
         QTest::addRow("full-width full stop") << QString::fromUtf8("google．com") << "google.com" << asked;
+        // Faults caught: the dots mapped after the port or path is cut ("43.com", "google.comabout").
+        QTest::addRow("ideographic full stop, port") << QString::fromUtf8("google。com:43") << "google.com" << asked;
+        QTest::addRow("ideographic full stop, path") << QString::fromUtf8("google。com/about") << "google.com" << asked;
         QTest::addRow("hyphens in 3rd and 4th place") << "ab--cd.com"
                                                       << "" << bad;
         QTest::addRow("hyphens in 2nd and 3rd place") << "a--b.com"
