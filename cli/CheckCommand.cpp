@@ -213,6 +213,15 @@ int check(const QCommandLineParser &parser, const Console &console, NameWatch *w
             !path.isEmpty() && QFileInfo(path).absolutePath() == QFileInfo(ProgramFolder::path()).absoluteFilePath())
             console.tell(QStringLiteral("tamarind-cli: RDAP services from %1").arg(QDir::toNativeSeparators(path)));
     }
+    // A dry run with --resume lists what the resumed check would ask.
+    const Settings::Value<qint64> position =
+        Settings::cliPosition(watch ? QStringLiteral("watch:") + request.list : request.list);
+    if (request.resume) {
+        const ResumeStart resume = ResumeStore::resumeStart(position, feed);
+        request.first = resume.entry;
+        if (!resume.startsOver.isEmpty())
+            console.tell(QStringLiteral("tamarind-cli: ") + resume.startsOver);
+    }
     if (request.dryRun)
         return dryRun(request, service, feed, console);
 
@@ -226,8 +235,6 @@ int check(const QCommandLineParser &parser, const Console &console, NameWatch *w
             QStringLiteral("the program folder %1 cannot be written (%2)")
                 .arg(QDir::toNativeSeparators(ProgramFolder::path()), failures.constFirst()));
 
-    const Settings::Value<qint64> position =
-        Settings::cliPosition(watch ? QStringLiteral("watch:") + request.list : request.list);
     QString watchError;
     if (watch && !watch->load(&watchError))
         return failure(console,
@@ -237,12 +244,6 @@ int check(const QCommandLineParser &parser, const Console &console, NameWatch *w
         console.tell(QStringLiteral("tamarind-cli: %1 lines of %2 held no name state and were dropped")
                          .arg(watch->droppedLines())
                          .arg(QDir::toNativeSeparators(NameWatch::path())));
-    if (request.resume) {
-        const ResumeStart resume = ResumeStore::resumeStart(position, feed);
-        request.first = resume.entry;
-        if (!resume.startsOver.isEmpty())
-            console.tell(QStringLiteral("tamarind-cli: ") + resume.startsOver);
-    }
 
     CheckSession session;
     session.setService(service);

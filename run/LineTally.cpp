@@ -6,6 +6,9 @@
 
 namespace {
 
+// Endings without a service named one by one; more are counted in one sentence.
+constexpr qsizetype NamedEndings = 3;
+
 // Control characters are shown, not written: a report stays one line per skipped line.
 QString shownLine(const QString &line)
 {
@@ -24,6 +27,7 @@ void LineTally::clear()
     m_skipped.fill(0);
     m_overlong = 0;
     m_unserved.clear();
+    m_unservedElsewhere = 0;
 }
 
 QStringList LineTally::namesOf(
@@ -36,7 +40,11 @@ QStringList LineTally::namesOf(
             if (skipped && name.skip != Names::Skip::Blank)
                 skipped(Names::skipReason(shownLine(line), name.skip));
         } else if (m_served && !m_served(name.name)) {
-            ++m_unserved[name.name.section(QLatin1Char('.'), -1)];
+            const QString ending = name.name.section(QLatin1Char('.'), -1);
+            if (m_unserved.contains(ending) || m_unserved.size() < MaxEndingsKept)
+                ++m_unserved[ending];
+            else
+                ++m_unservedElsewhere;
             if (skipped)
                 skipped(name.name + QStringLiteral(": no registry service is known for its ending"));
         } else {
@@ -72,10 +80,21 @@ QString LineTally::text(const QString &listPath) const
     if (!skipped.isEmpty())
         text = QStringLiteral("Skipped in %1: %2.")
                    .arg(QDir::toNativeSeparators(listPath), skipped.join(QStringLiteral(" and ")));
-    for (auto ending = m_unserved.cbegin(); ending != m_unserved.cend(); ++ending) {
-        text += QStringLiteral("%1%2 %3 under .%4: no registry service is known for it.")
-                    .arg(text.isEmpty() ? QString() : QStringLiteral(" "), QString::number(ending.value()),
-                        ending.value() == 1 ? QStringLiteral("name") : QStringLiteral("names"), ending.key());
+    const auto names = [](qint64 count) {
+        return count == 1 ? QStringLiteral("1 name") : QStringLiteral("%1 names").arg(count);
+    };
+    const QString space = text.isEmpty() ? QString() : QStringLiteral(" ");
+    // A sentence for each of a few endings; past them, one for all, naming the first.
+    if (m_unserved.size() <= NamedEndings && m_unservedElsewhere == 0) {
+        for (auto ending = m_unserved.cbegin(); ending != m_unserved.cend(); ++ending)
+            text += QStringLiteral("%1%2 under .%3: no registry service is known for it.")
+                        .arg(text.isEmpty() ? QString() : QStringLiteral(" "), names(ending.value()), ending.key());
+    } else if (!m_unserved.isEmpty()) {
+        const QStringList endings = m_unserved.keys().mid(0, NamedEndings);
+        const qsizetype others = m_unserved.size() - endings.size();
+        text += QStringLiteral("%1%2 under endings no registry service is known for: .%3 and %4%5 others.")
+                    .arg(space, names(unservedNames()), endings.join(QStringLiteral(", .")),
+                        m_unservedElsewhere > 0 ? QStringLiteral("more than ") : QString(), QString::number(others));
     }
     return text;
 }

@@ -25,10 +25,10 @@ public:
     QStringList skipOverlong(const QString &shown, const std::function<void(const QString &why)> &skipped = {});
     qint64 skipped(Names::Skip reason) const { return m_skipped[size_t(reason)]; }
     qint64 overlong() const { return m_overlong; }
-    bool skippedUnserved() const { return !m_unserved.isEmpty(); }
+    bool skippedUnserved() const { return unservedNames() > 0; }
     qint64 unservedNames() const
     {
-        qint64 names = 0;
+        qint64 names = m_unservedElsewhere;
         for (const qint64 count : m_unserved)
             names += count;
         return names;
@@ -40,6 +40,10 @@ public:
 private:
     std::array<qint64, Names::SkipKinds> m_skipped {};
     qint64 m_overlong = 0;
-    QMap<QString, qint64> m_unserved;   // names skipped because no service is known for their ending
+    // Names skipped because no service is known for their ending, by ending; past MaxEndingsKept
+    // endings (a list of made-up endings), only counted.
+    static constexpr qsizetype MaxEndingsKept = 100;
+    QMap<QString, qint64> m_unserved;
+    qint64 m_unservedElsewhere = 0;
     Served m_served;
 };

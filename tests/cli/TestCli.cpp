@@ -433,11 +433,30 @@ private slots:
             "checked 20 entries: 19 free (new: 0 high, 0 mid, 19 low; 0 already listed), 1 registered, "
             "0 unchecked, 0 skipped\n"));
 
-        // Everything was asked: --resume has nothing left.
+        // Everything was asked: --resume has nothing left, and a dry run of it lists nothing (fault
+        // caught: the dry run listing from entry 1, as if --resume were not given).
+        QCOMPARE(run(common + QStringList {"--resume", "--dry-run", folders.file("list.txt")}).out, QByteArray());
         const Outcome third = run(common + QStringList {"--resume", folders.file("list.txt")});
         QCOMPARE(third.exitCode, 0);
         QCOMPARE(third.lines(), QStringList());
         QVERIFY(third.err.contains("every entry"));
+    }
+
+    // Names under many endings that no service answers are told in one sentence, and their endings
+    // not kept beyond a hundred. Fault caught: a sentence and an ending kept per name.
+    void manyUnknownEndingsToldOnce()
+    {
+        TestFolders folders;
+        QStringList names;
+        for (int i = 1; i <= 1000; ++i)
+            names << QString("a.x%1").arg(i);
+        DataFile::rewrite(folders.file("list.txt"), names);
+        const Outcome dry = run({"check", "--dry-run", "--folder", folders.program(), folders.file("list.txt")});
+        QCOMPARE(dry.out, QByteArray());
+        const QByteArray told = dry.err.mid(dry.err.indexOf("1000 names"));
+        QVERIFY2(told.startsWith("1000 names under endings no registry service is known for: .x1, .x10, .x100 and "
+                                 "more than 97 others.\n"),
+            dry.err.constData());
     }
 
     // A dry run asks and skips what the run does. Faults caught: names listed that the run skips
