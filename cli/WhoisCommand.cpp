@@ -1,4 +1,5 @@
 #include "cli/Command.h"
+#include "engine/ReplyCap.h"
 
 #include "engine/RecordQuery.h"
 
@@ -78,8 +79,8 @@ Command whoisCommand()
         console.out(console.outIsTerminal ? shownOnTerminal(text) : text);
         if (record.viaRdap && !text.endsWith('\n'))
             console.out("\n");
-        if (record.raw.size() >= Whois::ReplyCap)
-            console.tell(QStringLiteral("tamarind-cli: the record was cut at %1 bytes").arg(Whois::ReplyCap));
+        if (record.raw.size() >= Reply::Cap)
+            console.tell(QStringLiteral("tamarind-cli: the record was cut at %1 bytes").arg(Reply::Cap));
         if (record.answer.verdict() == Verdict::None)
             return failure(console,
                 record.raw.isEmpty() && !record.viaRdap

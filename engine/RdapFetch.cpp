@@ -1,4 +1,5 @@
 #include "engine/RdapFetch.h"
+#include "engine/ReplyCap.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -56,8 +57,8 @@ void RdapFetch::release(bool abort)
 
 void RdapFetch::read()
 {
-    m_body += Whois::readUpToCap(*m_reply, m_body.size());
-    if (m_body.size() >= Whois::ReplyCap)
+    m_body += Reply::readUpToCap(*m_reply, m_body.size());
+    if (m_body.size() >= Reply::Cap)
         finish(true);   // a record this long is no registry's: it is cut off here
 }
 
@@ -80,7 +81,7 @@ void RdapFetch::finish(bool capped)
     if (!reply)
         return;
     if (!capped)
-        m_body += Whois::readUpToCap(*reply, m_body.size());
+        m_body += Reply::readUpToCap(*reply, m_body.size());
     Result result;
     Rdap::Reply &told = result.reply;
     told.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();

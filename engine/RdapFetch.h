@@ -9,7 +9,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 
-// One RDAP request and its reply, read as it arrives and capped at Whois::ReplyCap (after gzip is
+// One RDAP request and its reply, read as it arrives and capped at Reply::Cap (after gzip is
 // undone), so that an endless body costs no more than the cap. A redirect is followed only within
 // the origin asked. Cancelling disconnects first, so no signal of the reply ever reaches a half
 // destroyed owner.

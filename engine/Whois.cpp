@@ -116,12 +116,4 @@ void closeQuietly(QTcpSocket &socket)
     socket.abort();
 }
 
-QByteArray readUpToCap(QIODevice &socket, qsizetype kept)
-{
-    // Only what is waiting: read(n) would reserve all n bytes first.
-    if (!socket.isOpen())
-        return {};
-    return socket.read(std::min<qint64>(ReplyCap - kept, socket.bytesAvailable()));
-}
-
 }   // namespace Whois

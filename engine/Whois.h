@@ -5,7 +5,6 @@
 #include <QByteArray>
 #include <QString>
 
-class QIODevice;
 class QTcpSocket;
 
 // The WHOIS convention: one TCP connection per query, the query and CR LF sent on connect, the reply
@@ -15,7 +14,6 @@ class QTcpSocket;
 namespace Whois {
 
 constexpr quint16 DefaultPort = 43;
-constexpr qsizetype ReplyCap = 1 << 20;   // more of a reply than this is not kept
 
 struct Server {
     QString host;
@@ -46,7 +44,5 @@ QByteArray request(const QString &query);
 // Closes a socket without signals: an abort of a connected socket would report a close by the
 // server, which reads as the end of a reply.
 void closeQuietly(QTcpSocket &socket);
-// What the socket holds, as far as a reply of `kept` bytes may still grow.
-QByteArray readUpToCap(QIODevice &socket, qsizetype kept);
 
 }   // namespace Whois

@@ -1,4 +1,5 @@
 #include "engine/WhoisFetch.h"
+#include "engine/ReplyCap.h"
 
 WhoisFetch::WhoisFetch(QObject *parent)
     : QObject(parent)
@@ -19,13 +20,13 @@ WhoisFetch::WhoisFetch(QObject *parent)
     connect(&m_socket, &QTcpSocket::readyRead, this, [this] {
         if (!m_active)
             return Whois::closeQuietly(m_socket);
-        m_reply += Whois::readUpToCap(m_socket, m_reply.size());
+        m_reply += Reply::readUpToCap(m_socket, m_reply.size());
         emit received();
-        if (m_active && m_reply.size() >= Whois::ReplyCap)
+        if (m_active && m_reply.size() >= Reply::Cap)
             finish({});   // enough has come to decide; the rest is not read
     });
     connect(&m_socket, &QTcpSocket::disconnected, this, [this] {
-        m_reply += Whois::readUpToCap(m_socket, m_reply.size());
+        m_reply += Reply::readUpToCap(m_socket, m_reply.size());
         finish({});
     });
     connect(&m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
@@ -67,7 +68,7 @@ void WhoisFetch::finish(const QString &error)
     result.error = error;
     result.connected = m_socket.state() == QAbstractSocket::ConnectedState;
     result.hostNotFound = m_socket.error() == QAbstractSocket::HostNotFoundError;
-    result.capped = m_reply.size() >= Whois::ReplyCap;
+    result.capped = m_reply.size() >= Reply::Cap;
     cancel();
     emit finished(result);
 }
@@ -79,7 +80,7 @@ LookupAnswer WhoisFetch::Result::answerFor(const QString &name, const WhoisRules
     if (capped) {
         LookupAnswer answer;
         answer.oversized = true;
-        answer.said = QStringLiteral("a reply longer than %1 bytes, as no record is").arg(Whois::ReplyCap);
+        answer.said = QStringLiteral("a reply longer than %1 bytes, as no record is").arg(Reply::Cap);
         return answer;
     }
     return rules.read(reply, name);

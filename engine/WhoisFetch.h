@@ -8,7 +8,7 @@
 #include <QTimer>
 
 // One WHOIS question on a connection of its own: the name sent once connected, the reply read until
-// the server closes, or cut off at Whois::ReplyCap. Cancelling closes the connection without a
+// the server closes, or cut off at Reply::Cap. Cancelling closes the connection without a
 // signal, so nothing of it reaches an owner that has moved on.
 class WhoisFetch : public QObject
 {
@@ -16,7 +16,7 @@ class WhoisFetch : public QObject
 
 public:
     struct Result {
-        QByteArray reply;            // as received, at most Whois::ReplyCap bytes
+        QByteArray reply;            // as received, at most Reply::Cap bytes
         QString error;               // empty when the server closed after its reply
         bool connected = false;      // the query was sent: an error came after it
         bool hostNotFound = false;   // the server's host does not exist

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "engine/ReplyCap.h"
 
 #include "app/DataFile.h"
 #include "app/Settings.h"
@@ -847,7 +848,7 @@ private slots:
         QVERIFY(closed.err.contains("without a reply"));
         TestWhoisServer huge({"--free-ratio", "0", "--reply-bytes", "2000000"});
         const Outcome cut = run({"whois", "--server", huge.address(), "example.com"});
-        QCOMPARE(cut.out.size(), Whois::ReplyCap);
+        QCOMPARE(cut.out.size(), Reply::Cap);
         QVERIFY(cut.err.contains("cut at"));
         // RDAP's record as a reader wants it, then its JSON; under "auto" when port 43 is refused.
         TestWhoisServer rdap({"--free-ratio", "0", "--rdap-port", "0"});
@@ -920,7 +921,7 @@ private slots:
             {"whois", "--protocol", "rdap", "--rdap-base", server.rdapBase(), "endless1.com"}, folders.config()));
         const qint64 peakKb = peakUntilFinished(*endless, 30000);
         QCOMPARE(endless->state(), QProcess::NotRunning);
-        QVERIFY(endless->readAllStandardOutput().size() <= Whois::ReplyCap + 4096);
+        QVERIFY(endless->readAllStandardOutput().size() <= Reply::Cap + 4096);
         QVERIFY2(peakKb < PeakLimitKb, qPrintable(QString("%1 KB").arg(peakKb)));
     }
 

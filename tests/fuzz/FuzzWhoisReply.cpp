@@ -1,5 +1,6 @@
 // The verdict of a WHOIS reply, whole or cut at the cap.
 #include "Fuzz.h"
+#include "engine/ReplyCap.h"
 #include "engine/Whois.h"
 
 #include <QBuffer>
@@ -40,14 +41,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // Now and then the reply is a flood: it is kept up to the cap, no further, and a verdict in its
     // first part still counts.
     if (control == 0xFF && !reply.isEmpty()) {
-        QByteArray flood = reply.repeated(Whois::ReplyCap / reply.size() + 2);
+        QByteArray flood = reply.repeated(Reply::Cap / reply.size() + 2);
         QBuffer socket(&flood);
         socket.open(QIODevice::ReadOnly);
         QByteArray kept;
-        for (QByteArray piece = Whois::readUpToCap(socket, 0); !piece.isEmpty();
-             piece = Whois::readUpToCap(socket, kept.size()))
+        for (QByteArray piece = Reply::readUpToCap(socket, 0); !piece.isEmpty();
+             piece = Reply::readUpToCap(socket, kept.size()))
             kept += piece;
-        FUZZ_CHECK(kept == flood.left(Whois::ReplyCap));
+        FUZZ_CHECK(kept == flood.left(Reply::Cap));
         FUZZ_CHECK(Plausible(Whois::replyVerdict(kept, marker, name), kept, marker, name));
     }
     return 0;

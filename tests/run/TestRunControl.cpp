@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "app/DataFile.h"
 #include "app/SettingsStore.h"
+#include "engine/ReplyCap.h"
 #include "run/CheckSession.h"
 #include "run/SourceFlow.h"
 
@@ -717,7 +718,7 @@ private slots:
         Engine engine(server);
         QVERIFY(engine.runToEnd(folders.file("list.txt")));
         QCOMPARE(engine.verdicts, QStringList {"free abc.com"});
-        QVERIFY(engine.session.peakReplyBytes() <= Whois::ReplyCap);
+        QVERIFY(engine.session.peakReplyBytes() <= Reply::Cap);
     }
 
     void decodedLineBreakSendsOneLine()
