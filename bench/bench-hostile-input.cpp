@@ -2,7 +2,7 @@
 // to decode and to prepare as a lookup name, and the time and peak memory of reading a list whose
 // one line is a gigabyte long. Usage: bench-hostile-input [GIGABYTES]
 #include "app/DataFile.h"
-#include "app/TextUtils.h"
+#include "engine/NameText.h"
 #include "engine/Whois.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "cli/Command.h"
 
-#include "app/TextUtils.h"
+#include "engine/NameText.h"
 
 namespace Cli {
 

@@ -2,7 +2,7 @@
 
 #include <libpsl.h>
 
-#include "app/TextUtils.h"
+#include "engine/NameText.h"
 
 #include <QHostAddress>
 #include <QRegularExpression>
@@ -205,10 +205,24 @@ QList<LookupName> namesOfLine(const QString &line, const QStringList &endings)
         return {registrable};
     if (endings.isEmpty())
         return {registrableName(cleaned.name)};
+    QString word = withAsciiDots(cleaned.name);
+    if (word.endsWith(QLatin1Char('.')))
+        word.chop(1);   // "abc." is the bare word "abc", as it is without endings
     QList<LookupName> names;
     for (const QString &ending : endings)
-        names << registrableName(cleaned.name + QLatin1Char('.') + ending);
+        names << registrableName(word + QLatin1Char('.') + ending);
     return names;
+}
+
+LookupName harvestedName(const QString &candidate)
+{
+    const LookupName cleaned = cleanedCandidate(candidate);
+    if (!cleaned.isAsked())
+        return cleaned;
+    const LookupName asked = registrableName(cleaned.name, false);
+    if (asked.isAsked() && !isComNet(asked.name))
+        return {{}, Skip::OtherEnding};   // "shop.com.au", "example.org"
+    return asked;
 }
 
 LookupName registrableName(QString name, bool addCom)

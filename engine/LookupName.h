@@ -38,9 +38,12 @@ constexpr qsizetype MaxLabelLength = 63;
 LookupName prepareLookup(const QString &candidate);
 // The names a line of a list stands for, each with why it is skipped if it is: the line is read
 // once (dots outside ASCII as dots, a URL or host as its registrable name, the public-suffix rule),
-// and only what has no dot at all is a bare word, asked under each of the endings in order (.com
-// when none are given).
+// and only what has no dot at all (but a final one, the root's) is a bare word, asked under each of
+// the endings in order (.com when none are given).
 QList<LookupName> namesOfLine(const QString &line, const QStringList &endings);
+// A candidate harvested from the web, read as a line of a list is, but asked only as a name under
+// .com or .net: a bare word from a page is no name.
+LookupName harvestedName(const QString &candidate);
 // A cleaned name as it is asked: control characters and a trailing dot dropped, a bare word given
 // ".com", letters outside ASCII in their IDNA form, labels left of the registrable one (one label
 // and the public suffix, ICANN's section of the Public Suffix List) dropped.

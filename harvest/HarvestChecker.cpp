@@ -2,7 +2,6 @@
 
 #include "app/DataFile.h"
 #include "app/ProgramFiles.h"
-#include "app/TextUtils.h"
 #include "engine/LookupName.h"
 #include "results/ResultLists.h"
 
@@ -75,27 +74,13 @@ void HarvestChecker::CheckNext()
             emit idle();
             return;
         }
-        const Names::LookupName asked = lookupNameOf(candidate);
+        const Names::LookupName asked = Names::harvestedName(candidate);
         if (asked.isAsked()) {
             StartLookup(asked.name);
             return;
         }
         advance();
     }
-}
-
-// Only names that hold ".com" or ".net" are asked, and only as registrable names.
-Names::LookupName HarvestChecker::lookupNameOf(const QString &candidate)
-{
-    QString name = URLDecode(candidate);
-    CorrectName(name);
-    if (!name.contains(QLatin1String(".com"), Qt::CaseInsensitive)
-        && !name.contains(QLatin1String(".net"), Qt::CaseInsensitive))
-        return {{}, Names::Skip::OtherEnding};
-    const Names::LookupName asked = Names::registrableName(name, false);
-    if (asked.isAsked() && !Names::isComNet(asked.name))
-        return {{}, Names::Skip::OtherEnding};   // "shop.com.au"
-    return asked;
 }
 
 void HarvestChecker::StartLookup(const QString &name)

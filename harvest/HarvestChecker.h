@@ -44,7 +44,6 @@ signals:
     void idle();
 
 private:
-    static Names::LookupName lookupNameOf(const QString &candidate);
     void StartLookup(const QString &name);
     void askAgain();
     void tick();

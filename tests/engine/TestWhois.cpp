@@ -2,6 +2,7 @@
 #include "engine/NameState.h"
 #include "engine/Whois.h"
 #include "engine/WhoisServers.h"
+#include "run/LineTally.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -186,6 +187,45 @@ private slots:
         QCOMPARE(Names::prepareLookupName(candidate), expected);
         if (expected.startsWith("xn--") && expected != "xn--bcher-kva.com")   // the reader's form for the verdict line
             QVERIFY(!Names::unicodeForm(expected).startsWith("xn--"));
+    }
+
+    // One reading of a line, whatever path it takes: a run over a list (with or without endings),
+    // `tamarind-cli whois` and the harvest window's checks ask the same name. Faults caught: the
+    // harvest testing for ".com" before dots outside ASCII are mapped ("www.google。com" skipped
+    // there, asked in a run); "abc." with endings asked as "abc..com"; a path of its own that
+    // decodes or cleans otherwise.
+    void oneReadingOfALine_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<bool>("bareWord");   // no name for the harvest, which takes names from pages
+        QTest::addRow("dots outside ASCII") << QString::fromUtf8("www.google。com") << "google.com" << false;
+        QTest::addRow("and a port") << QString::fromUtf8("google。com:43") << "google.com" << false;
+        QTest::addRow("the root's dot") << "abc."
+                                        << "abc.com" << true;
+        QTest::addRow("a URL") << "http://www.d1.com/x?q=1"
+                               << "d1.com" << false;
+        QTest::addRow("an operator and a path") << "site:shop.net/x"
+                                                << "shop.net" << false;
+        QTest::addRow("an e-mail address") << "someone@hotelsample.com"
+                                           << "hotelsample.com" << false;
+        QTest::addRow("escapes and punctuation") << "Best%20Buy!.com"
+                                                 << "BestBuy.com" << false;
+        QTest::addRow("a bare word") << "golf"
+                                     << "golf.com" << true;
+    }
+    void oneReadingOfALine()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, expected);
+        QFETCH(bool, bareWord);
+        QCOMPARE(Names::prepareLookup(line).name, expected);   // tamarind-cli whois
+        LineTally run;
+        QCOMPARE(run.namesOf(line, {}), QStringList {expected});
+        QCOMPARE(run.namesOf(line, {"com"}), QStringList {expected});
+        QCOMPARE(Names::harvestedName(line).name, bareWord ? QString() : expected);
+        if (bareWord)
+            QCOMPARE(run.namesOf(line, {"com", "net"}), (QStringList {expected, expected.chopped(3) + "net"}));
     }
 
     // Faults caught: "No match" for another name, or a remark of the asked name's own record,

@@ -1,6 +1,6 @@
 // URLDecode, CorrectName and the lookup name built from them.
 #include "Fuzz.h"
-#include "app/TextUtils.h"
+#include "engine/NameText.h"
 #include "engine/Whois.h"
 
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "app/TextUtils.h"
+#include "engine/NameText.h"
 
 #include <QStringList>
 #include <utility>

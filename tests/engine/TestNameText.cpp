@@ -1,9 +1,9 @@
-#include "app/TextUtils.h"
+#include "engine/NameText.h"
 
 #include <QRandomGenerator>
 #include <QTest>
 
-class TestTextUtils : public QObject
+class TestNameText : public QObject
 {
     Q_OBJECT
 
@@ -110,5 +110,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestTextUtils)
-#include "TestTextUtils.moc"
+QTEST_GUILESS_MAIN(TestNameText)
+#include "TestNameText.moc"
