@@ -95,6 +95,7 @@ private slots:
         for (const char *folder : {"engine", "run", "results", "app", "harvest", "generator", "shell"})
             QTest::addRow("%s", folder) << folder << 400;
         QTest::addRow("cli") << "cli" << 500;
+        QTest::addRow("ui") << "ui" << 500;   // the main window hands whole concerns to classes of their own
         QTest::addRow("tools") << "tools" << 300;
         QTest::addRow("tools/testservices") << "tools/testservices" << 300;
     }

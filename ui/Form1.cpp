@@ -1,9 +1,7 @@
 #include "ui/Form1.h"
 #include "app/DesktopNotice.h"
-#include "run/WatchLog.h"
 #include "ui/PendingUpdates.h"
 
-#include "app/DataFile.h"
 #include "app/ProgramFiles.h"
 #include "app/Settings.h"
 #include "app/Startup.h"
@@ -23,25 +21,18 @@
 #include "ui/frmWhois.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCursor>
-#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
-#include <QMenu>
-#include <QMimeData>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
-#include <QToolTip>
 
 Form1::Form1(QWidget *parent)
     : QMainWindow(parent)
@@ -53,7 +44,7 @@ Form1::Form1(QWidget *parent)
     buildStatusBar();
     buildMenus();
     nameControls();
-    connectResults();
+    m_columns.connectResults();
     connectRun();
     Form_Load();
 }
@@ -112,73 +103,16 @@ void Form1::openDomain(const QString &selectedName)
     showRecord(selectedName);
 }
 
+void Form1::openPurchasePage(const QString &name)
+{
+    showWebsite()->navigate(branding().purchaseAddress(name));
+}
+
 void Form1::showRecord(const QString &name)
 {
     auto *record = new frmWhois(m_session.service(), name);
     m_windows.replace(Windows::Kind::Whois, record);
     record->show();
-}
-
-namespace {
-
-// "Copied 3 names", as the status bar says it.
-QString copiedText(qsizetype count)
-{
-    return QStringLiteral("Copied %1 %2").arg(count).arg(count == 1 ? QStringLiteral("name") : QStringLiteral("names"));
-}
-
-QStringList selectedNames(const QListWidget *list)
-{
-    QStringList names;
-    for (int row = 0; row < list->count(); ++row) {
-        if (list->item(row)->isSelected())
-            names << list->item(row)->text();
-    }
-    return names;
-}
-
-}   // namespace
-
-void Form1::showListMenu(int number, const QPoint &where)
-{
-    QListWidget *shown = list(number);
-    QListWidgetItem *item = shown->itemAt(where);
-    if (item && !item->isSelected()) {
-        shown->clearSelection();
-        item->setSelected(true);
-    }
-    const QString name = item ? item->text() : QString();
-    QMenu menu(this);
-    QAction *purchase = menu.addAction(QStringLiteral("Open purchase page"),
-        [this, name] { showWebsite()->navigate(branding().purchaseAddress(name)); });
-    purchase->setEnabled(item && branding().purchaseLinksOn);
-    menu.addAction(QStringLiteral("Show record"), [this, name] { showRecord(name); })->setEnabled(item != nullptr);
-    menu.addSeparator();
-    QAction *copy = menu.addAction(QStringLiteral("Copy"), [this, number] { copySelected(number); });
-    copy->setShortcut(QKeySequence::Copy);
-    copy->setEnabled(shown->count() > 0);
-    if (number != int(ResultList::Saved)) {
-        menu.addAction(QStringLiteral("Add to Saved Domains"),
-                [this, shown] {
-                    QStringList names;
-                    for (const QListWidgetItem *selected : shown->selectedItems())
-                        names << selected->text();
-                    const int added = m_results.addSaved(names);
-                    statusBar()->showMessage(QStringLiteral("%1 %2 added to Saved Domains.")
-                                                 .arg(added)
-                                                 .arg(added == 1 ? QStringLiteral("name") : QStringLiteral("names")),
-                        5000);
-                })
-            ->setEnabled(item != nullptr);
-    }
-    if (number == int(ResultList::Saved)) {
-        QAction *remove =
-            menu.addAction(QStringLiteral("Remove from Saved Domains"), [this] { removeSelectedSaved(); });
-        remove->setShortcut(QKeySequence::Delete);
-        remove->setEnabled(item != nullptr);
-        menu.addAction(QStringLiteral("Check Again"), this, &Form1::checkSavedAgain)->setEnabled(shown->count() > 0);
-    }
-    menu.exec(shown->viewport()->mapToGlobal(where));
 }
 
 void Form1::showDroppingNames()
@@ -188,137 +122,6 @@ void Form1::showDroppingNames()
         connect(window, &DroppingWindow::showRecord, this, &Form1::showRecord);
         return window;
     });
-}
-
-void Form1::checkSavedAgain()
-{
-    const QStringList names = m_results.items(ResultList::Saved);
-    const QString title = QStringLiteral("Check Saved Domains Again");
-    if (names.isEmpty())
-        return ::showMessage(
-            this, title, QStringLiteral("Saved Domains holds no name to check."), QMessageBox::Information);
-    if (const QString run = m_flow.runToReplace(); !run.isEmpty()) {
-        askFirst(this, title, run + QStringLiteral(" Stop it and check Saved Domains again?"),
-            QStringLiteral("Stop the run"), QStringLiteral("Keep the run"), this, [this, asked = m_run.runNumber()] {
-                m_session.stopRun(asked);
-                checkSavedAgain();   // asks again about a run started since
-            });
-        return;
-    }
-    const QString path = ProgramFiles::path(ProgramFiles::File::SavedCheck);
-    QString error;
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !DataFile::rewrite(path, names, &error))
-        return ::showMessage(this, title,
-            QStringLiteral("The list of Saved Domains to check, %1, cannot be written: %2")
-                .arg(QDir::toNativeSeparators(path), error.isEmpty() ? QStringLiteral("no folder") : error),
-            QMessageBox::Warning);
-    if (!m_watch.load(&error))
-        return ::showMessage(this, title,
-            QStringLiteral("The states of the last check, %1, cannot be read: %2")
-                .arg(QDir::toNativeSeparators(NameWatch::path()), error),
-            QMessageBox::Warning);
-    m_watch.follow(m_session);
-    m_watching = true;
-    openList(path, false);
-    txtWordNum->setText(QStringLiteral("1"));   // every name, whatever an earlier check of them reached
-    cmdDoSearch_Click();
-    if (!m_run.isRunning())
-        endWatch();
-}
-
-// The check of Saved Domains ended: the states are kept, and what changed is told.
-void Form1::endWatch()
-{
-    if (!std::exchange(m_watching, false))
-        return;
-    m_watch.stopFollowing();
-    QString error;
-    QString text = m_watch.summary();
-    if (m_watch.droppedLines() > 0)
-        text += QStringLiteral("\n\n%1 of %2 held no name state and %3 left out of it.")
-                    .arg(m_watch.droppedLines() == 1 ? QStringLiteral("1 line")
-                                                     : QStringLiteral("%1 lines").arg(m_watch.droppedLines()),
-                        QDir::toNativeSeparators(NameWatch::path()),
-                        m_watch.droppedLines() == 1 ? QStringLiteral("was") : QStringLiteral("were"));
-    if (!m_watch.save(&error))
-        text += QStringLiteral("\n\nThese states could not be kept in %1 (%2): the next check compares with the "
-                               "last one kept.")
-                    .arg(QDir::toNativeSeparators(NameWatch::path()), error);
-    ::showMessage(this, QStringLiteral("Check Saved Domains Again"), text, QMessageBox::Information);
-}
-
-void Form1::showWatchChanges()
-{
-    constexpr qsizetype ShownLines = 20;   // the rest are in the file
-    const QStringList changes = WatchLog::takeUnshown();
-    if (changes.isEmpty())
-        return;
-    QString text =
-        QStringLiteral("Since Tamarind was last open, the watch found %1:\n\n%2")
-            .arg(changes.size() == 1 ? QStringLiteral("a change") : QStringLiteral("%1 changes").arg(changes.size()),
-                changes.mid(0, ShownLines).join(QLatin1Char('\n')));
-    if (changes.size() > ShownLines)
-        text += QStringLiteral("\n\nThe other %1 are in %2.")
-                    .arg(QString::number(changes.size() - ShownLines),
-                        QDir::toNativeSeparators(ProgramFiles::path(ProgramFiles::File::WatchChangesShown)));
-    ::showMessage(this, QStringLiteral("Saved Domains Watched"), text, QMessageBox::Information);
-}
-
-void Form1::copySelected(int number)
-{
-    const QStringList names = selectedNames(list(number));
-    if (names.isEmpty())
-        return cmdCopy_Click(number);
-    QGuiApplication::clipboard()->setText(ResultLists::copyText(names));
-    statusBar()->showMessage(copiedText(names.size()) + QLatin1Char('.'), 5000);
-}
-
-void Form1::removeSelectedSaved()
-{
-    const QStringList names = selectedNames(List5);
-    if (!names.isEmpty() && !m_results.removeSaved(names))
-        showFileProblem(QStringLiteral("Saved Domains could not be written: the names removed are back when the "
-                                       "program starts again."));
-}
-
-// "Dropping: in redemption, to be released about 2026-12-25 (listed in Dropping.txt)".
-QString Form1::droppingTip(const QString &state, const QString &release, const QString &why) const
-{
-    const QString phase = state == QLatin1String("pendingDelete") ? QStringLiteral("pending delete")
-        : state == QLatin1String("quarantine")                    ? QStringLiteral("in quarantine")
-                                                                  : QStringLiteral("in redemption");
-    const QString unknown = why.isEmpty() ? QStringLiteral("release date unknown for this ending")
-                                          : QStringLiteral("release date unknown: %1").arg(why);
-    const QString when =
-        release == QLatin1String("unknown") ? unknown : QStringLiteral("to be released about %1").arg(release);
-    return QStringLiteral("Dropping: %1, %2 (listed in %3)")
-        .arg(phase, when, QFileInfo(m_results.droppingPath()).fileName());
-}
-
-void Form1::connectResults()
-{
-    connect(&m_results, &ResultLists::itemsAdded, this,
-        [this](ResultList which, const QStringList &names) { m_updates.addItems(list(int(which)), names); });
-    connect(
-        &m_results, &ResultLists::listCleared, this, [this](ResultList which) { m_updates.clear(list(int(which))); });
-    connect(&m_results, &ResultLists::droppingAdded, this,
-        [this](const QString &name, const QString &state, const QString &release, const QString &why) {
-            m_updates.markItem(list(int(ResultList::Registered)), name, droppingTip(state, release, why));
-        });
-    // A premium name is free at the registry's own price: marked as a dropping one is, and told why.
-    connect(&m_session, &CheckSession::verdict, this,
-        [this](const QString &asked, bool unregistered, qint64, const NameState &state) {
-            if (const QString name = Names::unicodeForm(asked); unregistered && state.premium)
-                m_updates.markItem(list(int(ResultLists::profileOf(name))), name,
-                    QStringLiteral("Premium: the registry sells this name at a price of its own"));
-        });
-    connect(&m_results, &ResultLists::captionChanged, this,
-        [this](ResultList which, const QString &caption) { m_updates.setText(label(int(which)), caption); });
-    connect(&m_results, &ResultLists::capReached, this, &Form1::showNotice);
-    connect(&m_results, &ResultLists::fileProblem, this, &Form1::showFileProblem);
-    // Said once, where the user looks while a run goes on.
-    connect(&m_results, &ResultLists::clearedFileKept, this,
-        [this](const QString &text) { statusBar()->showMessage(text, 15000); });
 }
 
 // What the window does when it is created, before any user action. Each step goes on whatever the
@@ -381,52 +184,6 @@ void Form1::HideSearchControls()
         widget->hide();
 }
 
-void Form1::cmdCopy_Click(int index)
-{
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    clipboard->setText(m_results.copyText(ResultList(index)));
-    statusBar()->showMessage(copiedText(m_results.items(ResultList(index)).size())
-            + QStringLiteral(" of %1.").arg(plainCaption(ResultList(index))),
-        5000);
-}
-
-void Form1::cmdClear_Click(int index)
-{
-    m_results.clear(ResultList(index), true);
-}
-
-void Form1::mnuEditItem_Click(int index)
-{
-    switch (index) {
-    case 0:
-        for (ResultList which : {ResultList::High, ResultList::Mid, ResultList::Low})
-            m_results.clear(which, false);
-        break;
-    case 1: m_results.clear(ResultList::High, false); break;
-    case 2: m_results.clear(ResultList::Mid, false); break;
-    case 3: m_results.clear(ResultList::Low, false); break;
-    case 4: m_results.clear(ResultList::Registered, false); break;
-    case 5: m_results.clear(ResultList::Saved, false); break;
-    case 6: cmdCopy_Click(3); break;
-    case 7: cmdCopy_Click(4); break;
-    case 8: cmdCopy_Click(1); break;
-    case 9: cmdCopy_Click(5); break;
-    }
-}
-
-void Form1::List5_OLEDragDrop(const QMimeData *payload, bool fromProfileList)
-{
-    // Text from a text box or another program carries no positions of ours.
-    m_results.dropPositions(fromProfileList ? payload->text() : QString(), m_dragSourceMarker);
-}
-
-void Form1::tellDragRefused(const QString &why)
-{
-    statusBar()->showMessage(why, 10000);
-    QToolTip::showText(QCursor::pos(), why, this);
-}
-
 void Form1::showNotice()
 {
     m_windows.show(Windows::Kind::Notice, [this] { return new Form2(this); });
@@ -471,7 +228,7 @@ void Form1::connectRun()
         setRunControlsEnabled(false);
         m_status->showResting();
         lblSummary->setSummary(m_session.summaryText());
-        endWatch();
+        m_savedWatch.runEnded();
         if (const QString skipped = m_run.skippedText(); !skipped.isEmpty())
             showMessage(QStringLiteral("Names skipped"), skipped);
         // Told once: the next start would not resume where this run stopped.
@@ -564,62 +321,16 @@ void Form1::applyTopBand()
     txtEndings->setEnabled(!m_run.isRunning());   // a run asks the endings it started with
 }
 
-// The field is narrow: its tool tip shows the whole list.
-void Form1::showEndings(const QStringList &endings)
-{
-    txtEndings->setText(endings.join(QLatin1Char(' ')));
-    txtEndings->setCursorPosition(0);
-    txtEndings->setToolTip(QStringLiteral("Asked under: .%1\n\nThe endings a bare word is asked under, in order, for "
-                                          "example: com io dev. A name with its own ending keeps it.")
-                               .arg(endings.join(QStringLiteral(" ."))));
-}
-
-void Form1::txtEndings_Finished()
-{
-    const Names::TypedEndings typed = Names::typedEndings(txtEndings->text());
-    if (!typed.problem.isEmpty()) {
-        showEndings(Settings::endingsList());   // the endings kept
-        showMessage(QStringLiteral("Endings"), QStringLiteral("The endings are not changed: %1.").arg(typed.problem));
-        return;
-    }
-    const QStringList &endings = typed.endings;
-    showEndings(endings);
-    if (!typed.repeated.isEmpty())
-        showMessage(QStringLiteral("Endings"),
-            QStringLiteral(".%1 was given more than once; names are asked under each ending once.")
-                .arg(typed.repeated.join(QStringLiteral(", ."))));
-    if (endings == Settings::endingsList())
-        return;
-    Settings::Endings.set(endings.join(QLatin1Char(' ')));
-    m_run.setEndings(endings);
-    // The endings whose names can get no verdict, told as tamarind-cli endings tells them.
-    QStringList unanswered;
-    for (const QString &ending : endings) {
-        if (!m_session.service().answersFor(ending))
-            unanswered << m_session.service().endingText(ending);
-    }
-    if (!unanswered.isEmpty())
-        showMessage(QStringLiteral("Endings"),
-            unanswered.join(QLatin1Char('\n'))
-                + QStringLiteral("\n\nNames under these endings are counted, never called free. A service can be "
-                                 "added in rdap-overrides.txt or whois-servers.txt of the program folder, and a "
-                                 "registry's answers in whois-rules.txt."));
-}
-
 void Form1::cmdDoSearch_Click()
 {
-    // Each bare word is asked under every ending: many endings make a run long, and the registries' work.
-    const qsizetype endings = m_run.endings().size();
-    if (endings > ManyEndings) {
-        askFirst(this, QStringLiteral("Start"),
-            QStringLiteral("%1 endings are chosen, so each word of a list is asked %1 times: %2 lookups per 1,000 "
-                           "words. Start the run?")
-                .arg(endings)
-                .arg(QLocale(QLocale::English).toString(endings * 1000)),
-            QStringLiteral("Start"), QStringLiteral("Cancel"), this, [this] { startRun(); });
-        return;
-    }
-    startRun();
+    m_endingsField.confirmStart([this] { startRun(); });
+}
+
+void Form1::startFromFirstEntry(const QString &path)
+{
+    openList(path, false);
+    txtWordNum->setText(QStringLiteral("1"));
+    cmdDoSearch_Click();
 }
 
 void Form1::startRun()
@@ -740,7 +451,7 @@ void Form1::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     if (!std::exchange(m_shownBefore, true))
-        QTimer::singleShot(0, this, &Form1::showWatchChanges);
+        QTimer::singleShot(0, this, [this] { m_savedWatch.showChangesSinceLastOpen(); });
     if (QPointer<QWidget> help = helpWindow(); help && help->isVisible()) {
         QTimer::singleShot(0, help, [help] {
             if (help) {

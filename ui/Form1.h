@@ -1,12 +1,14 @@
 #pragma once
 #include "harvest/ListBuilder.h"
 #include "run/CheckSession.h"
-#include "run/NameWatch.h"
 #include "run/SourceFlow.h"
 #include "ui/MainLayout.h"
 
+#include "ui/EndingsField.h"
 #include "ui/PendingUpdates.h"
+#include "ui/ResultColumns.h"
 #include "ui/RunStatusBar.h"
+#include "ui/SavedWatch.h"
 #include "ui/SummaryLabel.h"
 #include "ui/Windows.h"
 
@@ -33,7 +35,7 @@ class SkinLabel;
 
 // The main window: the top band that chooses and runs a name source, the five result columns and
 // the status bar. Its handlers hand the work to the core objects.
-class Form1 : public QMainWindow
+class Form1 : public QMainWindow, private ResultColumns::Window
 {
     Q_OBJECT
 
@@ -47,7 +49,7 @@ public:
     // Asks the user for a custom list; returns the chosen file, empty when cancelled.
     std::function<QString()> chooseCustomList;
     const MainLayout &currentLayout() const { return m_layout; }
-    int dragSourceMarker() const { return m_dragSourceMarker; }
+    int dragSourceMarker() const override { return m_dragSourceMarker; }
     Windows &windows() { return m_windows; }
     Form2 *noticeWindow() const;
     frmMake *generatorWindow() const;
@@ -80,39 +82,30 @@ public:
     void openList(const QString &path, bool start);
     // Saved Domains is the watch list: its names are asked again, and what changed since their
     // last check is told when the run ends.
-    void checkSavedAgain();
+    void checkSavedAgain() override { m_savedWatch.checkAgain(); }
     void showDroppingNames();
-    void endWatch();
-    // What the watches run while the program was closed found, once, at its first showing.
-    void showWatchChanges();
 
     // Run control.
     void Combo1_Click();
-    // More endings than this, and Start asks first.
-    static constexpr int ManyEndings = 10;
+    static constexpr int ManyEndings = EndingsField::ManyEndings;
     void cmdDoSearch_Click();
     void Command3_Click();
     void txtWordNum_Change();
     void txtSearch_Change();
     // The endings a bare word is asked under, as typed: kept, and used from the next run on.
-    void txtEndings_Finished();
+    void txtEndings_Finished() { m_endingsField.finished(); }
 
-    // Result list actions.
-    void cmdCopy_Click(int index);
-    void cmdClear_Click(int index);
-    void mnuEditItem_Click(int index);
+    // Result list actions (see ResultColumns).
+    void cmdCopy_Click(int index) { m_columns.copyList(index); }
+    void cmdClear_Click(int index) { m_columns.clearList(index); }
+    void mnuEditItem_Click(int index) { m_columns.editMenuItem(index); }
     void mnuToolsItem_Click(int index);
-    // A drop onto the Saved list; only a drag out of a profile list carries positions.
-    void List5_OLEDragDrop(const QMimeData *payload, bool fromProfileList);
-    // A drag that cannot drop says why, beside the pointer and in the status bar.
-    void tellDragRefused(const QString &why);
-    // A result list's right-click menu: the purchase page, the record, copy; remove in Saved Domains.
-    void showListMenu(int number, const QPoint &where);
-    // Copies the selected names of a list (all of them when none is selected).
-    void copySelected(int number);
-    void removeSelectedSaved();
-    void showRecord(const QString &name);
-    void showEndings(const QStringList &endings);
+    void List5_OLEDragDrop(const QMimeData *payload, bool fromProfileList)
+    {
+        m_columns.dropOnSaved(payload, fromProfileList);
+    }
+    void showRecord(const QString &name) override;
+    void showEndings(const QStringList &endings) { m_endingsField.show(endings); }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -122,6 +115,8 @@ protected:
 
 private:
     void startRun();
+    // The list chosen as Custom List and run from its first entry, whatever an earlier run reached.
+    void startFromFirstEntry(const QString &path);
     void tellLongRunEnded();
     QListWidget *list(int number) const;
     QLabel *label(int number) const;
@@ -131,8 +126,6 @@ private:
     void buildResultColumns();
     void buildStatusBar();
     void buildMenus();
-    void connectResults();
-    QString droppingTip(const QString &state, const QString &release, const QString &why) const;
     void connectRun();
     void setRunControlsEnabled(bool running);
     void applyTopBand();
@@ -141,8 +134,12 @@ private:
     void Form_Load();
     QWidgetList wordListGroup() const;
     QWidgetList searchGroup() const;
-    void showNotice();
-    void showFileProblem(const QString &message);
+    void showNotice() override;
+    void showFileProblem(const QString &message) override;
+    QMainWindow *mainWindow() override { return this; }
+    QListWidget *resultList(int number) const override { return list(number); }
+    QLabel *resultCaption(int number) const override { return label(number); }
+    void openPurchasePage(const QString &name) override;
     void showGenerator();
     void checkGeneratedNames(int count);
     void checkSearchList(int entries, ListBuilder::Engine engine);
@@ -157,8 +154,9 @@ private:
     RunStatusBar *m_status = nullptr;
     Windows m_windows {this};   // its parent is the main window its windows open over
     bool m_settingsProblemShown = false;
-    NameWatch m_watch;
-    bool m_watching = false;   // the run is a check of Saved Domains again
+    SavedWatch m_savedWatch {m_session, m_flow, this, [this](const QString &path) { startFromFirstEntry(path); }};
+    ResultColumns m_columns {*this, m_session, m_updates};
+    EndingsField m_endingsField {m_session, this};
     bool m_shownBefore = false;
 
     // The controls, named as the rest of the program knows them; each object carries its name.

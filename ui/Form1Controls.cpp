@@ -149,6 +149,7 @@ void Form1::buildTopBand()
                                               "dev. A name with its own ending keeps it.");
     eLabel1 = place(new QLabel(QStringLiteral("Endings:"), Frame1), 3780, 240, 735, 255, endingsTip);
     txtEndings = place(new QLineEdit(Frame1), 4560, 180, 1335, 315);
+    m_endingsField.attach(txtEndings);
     showEndings(Settings::endingsList());
     cmdCreate = place(pictureButton(Frame1, QStringLiteral("Search"), QStyle::SP_FileDialogContentsView), 6000, 180,
         795, 675, QStringLiteral("Click here to start your internet search!"));
@@ -241,12 +242,12 @@ void Form1::buildResultColumns()
             shown, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) { openDomain(item->text()); });
         shown->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(shown, &QWidget::customContextMenuRequested, this,
-            [this, number](const QPoint &where) { showListMenu(number, where); });
+            [this, number](const QPoint &where) { m_columns.showMenu(number, where); });
         auto *copy = new QShortcut(QKeySequence::Copy, shown, nullptr, nullptr, Qt::WidgetShortcut);
-        connect(copy, &QShortcut::activated, this, [this, number] { copySelected(number); });
+        connect(copy, &QShortcut::activated, this, [this, number] { m_columns.copySelected(number); });
     }
     auto *remove = new QShortcut(QKeySequence::Delete, List5, nullptr, nullptr, Qt::WidgetShortcut);
-    connect(remove, &QShortcut::activated, this, &Form1::removeSelectedSaved);
+    connect(remove, &QShortcut::activated, this, [this] { m_columns.removeSelectedSaved(); });
     for (ProfileListWidget *profile : {List1, List3, List4})
         connect(profile, &ProfileListWidget::pressed, this, [this](int number) { m_dragSourceMarker = number; });
     connect(List5, &SavedListWidget::textDropped, this, [this](const QString &text, bool fromProfileList) {
@@ -254,12 +255,13 @@ void Form1::buildResultColumns()
         payload.setText(text);
         List5_OLEDragDrop(&payload, fromProfileList);
         if (!fromProfileList)
-            tellDragRefused(QStringLiteral("Only names dragged from the High, Mid and Low Profile lists are "
-                                           "saved by a drop: text from elsewhere is not read as names."));
+            m_columns.tellDragRefused(QStringLiteral("Only names dragged from the High, Mid and Low Profile lists are "
+                                                     "saved by a drop: text from elsewhere is not read as names."));
     });
     connect(static_cast<RegisteredListWidget *>(List2), &RegisteredListWidget::dragRefused, this, [this] {
-        tellDragRefused(QStringLiteral("Registered names are not dragged to Saved Domains: right-click them and "
-                                       "choose Add to Saved Domains."));
+        m_columns.tellDragRefused(
+            QStringLiteral("Registered names are not dragged to Saved Domains: right-click them and "
+                           "choose Add to Saved Domains."));
     });
 }
 
