@@ -1,10 +1,10 @@
 #pragma once
 #include "engine/Lookup.h"
 #include "engine/LookupBackend.h"
-#include "engine/Pace.h"
+#include "engine/LookupQueue.h"
+#include "engine/PoolPace.h"
 #include "engine/ServiceTrouble.h"
 
-#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -38,10 +38,9 @@ public:
     static constexpr int FallOverTicks = ServiceTrouble::FallOverTicks;
     static constexpr int UnreadableNames = ServiceTrouble::UnreadableNames;
 
-    // The next name of the source; nothing once the source has ended, or while it is behind.
-    using Feed = std::function<std::optional<Lookup>()>;
+    using Feed = LookupQueue::Feed;
     // Whether a feed that gave nothing is only behind: more names come, and feedReady() tells when.
-    using FeedBehind = std::function<bool()>;
+    using FeedBehind = LookupQueue::FeedBehind;
 
     // slotCount: how many lookups may be in flight at once.
     explicit LookupPool(int slotCount = Slots, QObject *parent = nullptr);
@@ -60,26 +59,22 @@ public:
         m_tickMs = milliseconds;
         m_pace.setTickInterval(milliseconds);
     }
-    void setFeed(Feed feed, FeedBehind behind = {})
-    {
-        m_feed = std::move(feed);
-        m_feedBehind = std::move(behind);
-    }
+    void setFeed(Feed feed, FeedBehind behind = {}) { m_queue.setFeed(std::move(feed), std::move(behind)); }
     // Names came into a feed that was behind, or it ended.
     void feedReady() { scheduleFill(); }
     // A feed that had ended has a name again (a control its owner asks).
     void feedResumed()
     {
-        m_feedEnded = false;
+        m_queue.reopenFeed();
         scheduleFill();
     }
     // Time on a clock of the owner's (ms), stepped by hand: no timer runs. Each call of tick()
     // stands for one tick of the lookups and the pool; the waits of the pace end when the owner
     // calls fireDue() at or after nextDue(). Tests count ticks this way, whatever the machine's speed.
-    void setManualClock(std::function<qint64()> clock) { m_manualClock = std::move(clock); }
+    void setManualClock(std::function<qint64()> clock) { m_pace.setManualClock(std::move(clock)); }
     void tick();
-    qint64 nextDue() const;   // -1 when no wait is pending
-    void fireDue();
+    qint64 nextDue() const { return m_pace.nextDue(); }   // -1 when no wait is pending
+    void fireDue() { m_pace.fireDue(); }
 
     // A new run: fills the slots from the feed at full pace.
     void start();
@@ -93,7 +88,7 @@ public:
     double rate() const { return m_pace.rate(); }
     bool isPaused() const { return m_pace.isWaiting(); }
     // How long the wait after a refusal still lasts, in ms; 0 when the pool is not waiting.
-    int waitLeft() const { return int(m_pace.waitLeft(now())); }
+    int waitLeft() const { return int(m_pace.waitLeft()); }
     // How long the wait the server asked for (Retry-After) still lasts, in ms; 0 when there is none.
     int askedWaitLeft() const { return m_pace.waitAsked() ? waitLeft() : 0; }
     bool waitingForServer() const { return m_trouble.isQuiet(); }
@@ -132,11 +127,8 @@ private:
     void onUnreachable(Slot &slot, const LookupAnswer &answer);
     void onSlotTick(int slot);
     void onPoolTick();
-    bool feedIsBehind() const;
-    qsizetype refusedWaiting() const;
     void occupy(const Lookup &lookup, Slot &slot);
     void fillSlots();
-    std::optional<Lookup> nextLookup(bool *retried);
     void lookupEnded(Slot &slot);
     void scheduleFill();
     void finishWithVerdict(Slot &slot, const LookupAnswer &answer);
@@ -147,34 +139,21 @@ private:
     bool isLastOpenName() const;
     void learnLimit(qint64 retryAfterMs = -1);
     void endWait();
-    void dropWait();
-    bool paceAllowsStart();
     void refuseRun(const QString &message);
     bool fallOver(const QString &why);
     void writeOffOpenNames();
-    qint64 now() const { return m_manualClock ? m_manualClock() : m_clock.elapsed(); }
-    void arm(QTimer &timer, int milliseconds);
     QString silenceText() const;
 
     LookupBackend *m_backend = nullptr;
     QString m_fallOverReason;   // why the run left WHOIS, if it did
     int m_tickMs = 1000;
-    Feed m_feed;
-    FeedBehind m_feedBehind;
+    LookupQueue m_queue;
     std::vector<std::unique_ptr<Slot>> m_slots;
-    QList<Lookup> m_retries;
-    QTimer m_pauseTimer;
     QTimer m_poolTimer;
     bool m_stopped = true;
-    bool m_feedEnded = false;
     bool m_fillScheduled = false;
     quint64 m_run = 0;
     int m_inFlight = 0;
-    QElapsedTimer m_clock;
-    std::function<qint64()> m_manualClock;
-    qint64 m_pauseDue = -1;   // on the manual clock: when the wait after a refusal ends
-    qint64 m_paceDue = -1;    // and when the pace lets the next query start
-    Pace m_pace {m_tickMs};   // on now()
-    QTimer m_paceTimer;       // wakes the pool when the rate lets the next query start
+    PoolPace m_pace {m_tickMs};
     ServiceTrouble m_trouble;
 };
