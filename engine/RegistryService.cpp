@@ -27,6 +27,18 @@ std::unique_ptr<RegistryService> RegistryService::overRdap(const QString &key, c
     return service;
 }
 
+std::unique_ptr<RegistryService> RegistryService::overBackend(
+    const QString &key, std::unique_ptr<LookupBackend> backend, int slotCount)
+{
+    auto service = std::make_unique<RegistryService>();
+    service->key = key;
+    service->givenBackend = std::move(backend);
+    service->ownPool = std::make_unique<LookupPool>(slotCount);
+    service->pool = service->ownPool.get();
+    service->pool->setBackend(service->givenBackend.get());
+    return service;
+}
+
 std::unique_ptr<RegistryService> RegistryService::of(
     const NameService &named, const ServiceDirectory &directory, int slotCount)
 {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+class LookupBackend;
 class LookupPool;
 class RdapBackend;
 class WhoisBackend;
@@ -26,13 +27,18 @@ struct RegistryService {
     // its registry publishes where the rules give one.
     static std::unique_ptr<RegistryService> overWhois(
         const QString &key, const NameService &service, const ServiceDirectory &directory, int slotCount);
+    // The service at `key` over a backend of the caller's (tests: a scripted one), with a pool of its
+    // own.
+    static std::unique_ptr<RegistryService> overBackend(
+        const QString &key, std::unique_ptr<LookupBackend> backend, int slotCount);
     // Names of an ending that no service answers are asked nowhere: why, for a key of no service.
     static QString unservedText(const QString &key);
 
-    QString key;                                  // the service's scheme, host and port; "" for .com and .net
-    std::unique_ptr<RdapBackend> backend;         // none for .com and .net: the run's pool has its own
-    std::unique_ptr<WhoisBackend> whoisBackend;   // for a WHOIS server of other endings
-    std::unique_ptr<LookupPool> ownPool;          // likewise
+    QString key;                                   // the service's scheme, host and port; "" for .com and .net
+    std::unique_ptr<RdapBackend> backend;          // none for .com and .net: the run's pool has its own
+    std::unique_ptr<WhoisBackend> whoisBackend;    // for a WHOIS server of other endings
+    std::unique_ptr<LookupBackend> givenBackend;   // one of the caller's
+    std::unique_ptr<LookupPool> ownPool;           // likewise
     LookupPool *pool = nullptr;
     std::deque<Lookup> waiting;   // read for this service, not yet taken by its pool
     bool started = false;         // in this run

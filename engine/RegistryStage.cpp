@@ -27,7 +27,7 @@ RegistryStage::Service &RegistryStage::serviceOf(const NameService &named)
     auto found = m_services.find(key);
     if (found != m_services.end())
         return *found->second;
-    std::unique_ptr<Service> service = RegistryService::of(named, m_directory, OtherSlots);
+    std::unique_ptr<Service> service = m_makeService(named, m_directory, OtherSlots);
     Service &added = *service;
     listen(added);
     connect(added.pool, &LookupPool::serverRefuses, this, [this, &added](const QString &why) { lose(added, why); });

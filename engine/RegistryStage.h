@@ -53,6 +53,11 @@ public:
     void feedReady();
     // Where the names of the endings other than .com and .net are asked. Set between runs.
     void setDirectory(const ServiceDirectory &directory);
+    // How the service of an ending is made at its first name: RegistryService::of, unless tests give
+    // services of their own (scripted backends on a manual clock: no socket, no wall time).
+    using ServiceMaker = std::function<std::unique_ptr<RegistryService>(
+        const NameService &named, const ServiceDirectory &directory, int slotCount)>;
+    void setServiceMaker(ServiceMaker maker) { m_makeService = std::move(maker); }
 
     LookupPool &comNet() { return m_comNet; }
     const LookupPool &comNet() const { return m_comNet; }
@@ -117,6 +122,7 @@ private:
     LookupPool::Feed m_feed;
     LookupPool::FeedBehind m_feedBehind;
     ServiceDirectory m_directory;
+    ServiceMaker m_makeService = &RegistryService::of;
     std::map<QString, std::unique_ptr<Service>> m_services;   // by key; "" is .com and .net
     QHash<QString, QString> m_controls;   // by service key: the last name DNS found delegated under it
     std::function<bool()> m_controlsMayCome;

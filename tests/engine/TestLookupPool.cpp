@@ -3,7 +3,6 @@
 #include "engine/RegistryStage.h"
 
 #include <QSignalSpy>
-#include <QTcpServer>
 #include <QTest>
 #include <QTimer>
 #include <deque>
@@ -12,8 +11,8 @@
 
 namespace {
 
-// A service of the test's own: each name is answered from the event loop as `reply` says, so the
-// pool's rules are seen without sockets.
+// A service of the test's own: each name is answered from the event loop as `reply` says (never,
+// without a reply), so the pool's rules are seen without sockets.
 class ScriptedBackend : public LookupBackend
 {
 public:
@@ -26,6 +25,8 @@ public:
     {
         asked << name;
         const quint64 lookup = ++m_lookups[slot];
+        if (!reply)
+            return;
         QMetaObject::invokeMethod(
             this,
             [this, slot, name, lookup] {
@@ -289,16 +290,19 @@ private slots:
     // (and the resume position left far behind what was read) for one slow ending.
     void slowServiceBoundsTheReading()
     {
-        QTcpServer silent;   // takes connections and never answers
-        QVERIFY(silent.listen(QHostAddress::LocalHost));
         ScriptedBackend backend;
         backend.reply = [](const QString &) { return verdict(true); };
         LookupPool comNet;
         comNet.setBackend(&backend);
         comNet.setManualClock([] { return qint64(0); });
         RegistryStage stage(comNet);
-        stage.setDirectory({{}, Rdap::Protocol::Whois,
-            *Rdap::Bases::parse(QString("io=http://127.0.0.1:%1/").arg(silent.serverPort()))});
+        stage.setDirectory({{}, Rdap::Protocol::Whois, *Rdap::Bases::parse("io=http://rdap.example/")});
+        // The .io service takes its names and never answers.
+        stage.setServiceMaker([](const NameService &named, const ServiceDirectory &, int slotCount) {
+            auto service = RegistryService::overBackend(named.key, std::make_unique<ScriptedBackend>(), slotCount);
+            service->pool->setManualClock([] { return qint64(0); });
+            return service;
+        });
         const qint64 names = RegistryStage::Waiting + 1000;
         qint64 read = 0;
         stage.setFeed(
@@ -313,6 +317,59 @@ private slots:
         Harness::settle();
         QVERIFY2(read > RegistryStage::Waiting && read <= RegistryStage::Waiting + RegistryStage::OtherSlots,
             qPrintable(QString::number(read)));
+        stage.stop();
+    }
+
+    // A service that answers free for everything is caught by its control, on scripted services: the
+    // control (a name DNS found delegated under its ending) is asked before any of its free answers
+    // counts, and is answered free, so none of them does. Faults caught: a free answer counted before
+    // the control is answered, or after the service failed it.
+    void controlCatchesAServiceThatSaysFreeToEverything()
+    {
+        ScriptedBackend comNetBackend;
+        LookupPool comNet;
+        comNet.setBackend(&comNetBackend);
+        comNet.setManualClock([] { return qint64(0); });
+        RegistryStage stage(comNet);
+        stage.setDirectory({{}, Rdap::Protocol::Whois, *Rdap::Bases::parse("io=http://rdap.example/")});
+        QStringList asked;
+        stage.setServiceMaker([&asked](const NameService &named, const ServiceDirectory &, int slotCount) {
+            auto backend = std::make_unique<ScriptedBackend>();
+            backend->reply = [&asked](const QString &name) {
+                asked << name;
+                return verdict(true);   // free, whatever is asked
+            };
+            auto service = RegistryService::overBackend(named.key, std::move(backend), slotCount);
+            service->pool->setManualClock([] { return qint64(0); });
+            return service;
+        });
+        stage.setControlsMayCome([] { return true; });
+        const QStringList names {"a.io", "b.io", "c.io"};
+        qint64 read = 0;
+        stage.setFeed(
+            [&]() -> std::optional<Lookup> {
+                if (read == names.size())
+                    return std::nullopt;
+                ++read;
+                return Lookup {names[read - 1], read, 0, 0, 0};
+            },
+            [] { return false; });
+        QStringList free, untrusted, failed;
+        connect(&stage, &RegistryStage::verdict, [&free](const QString &name, bool unregistered) {
+            if (unregistered)
+                free << name;
+        });
+        connect(&stage, &RegistryStage::untrusted, [&untrusted](const QString &name) { untrusted << name; });
+        connect(&stage, &RegistryStage::controlFailed, [&failed](const QString &text) { failed << text; });
+        stage.start();
+        stage.noteDelegated("taken.io");
+        for (int round = 0; round < 10; ++round)
+            Harness::settle();
+        QCOMPARE(free, QStringList());
+        untrusted.sort();
+        QCOMPARE(untrusted, names);
+        QCOMPARE(failed.size(), 1);
+        QVERIFY2(asked.contains("taken.io"), qPrintable(asked.join(' ')));
         stage.stop();
     }
 
