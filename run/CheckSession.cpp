@@ -193,7 +193,7 @@ QString CheckSession::start(qint64 first, qint64 entries)
         return refused;
     m_results.resetCounters();
     m_account = {};
-    const QString error = m_run.start(first, entries);
+    const QString error = m_run.start(m_choice, first, entries);
     if (!error.isEmpty())
         releaseFolder(&m_run);
     return error;

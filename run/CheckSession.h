@@ -30,6 +30,9 @@ public:
     RegistryStage &registry() { return m_registry; }
     DnsStage &dns() { return m_dns; }
     RunControl &run() { return m_run; }
+    // The source of the next run.
+    SourceChoice &choice() { return m_choice; }
+    const SourceChoice &choice() const { return m_choice; }
 
     // The WHOIS server; at first the configured one. An invalid server is refused at Start.
     void setServer(const Whois::Server &server, const QString &error = {});
@@ -54,7 +57,7 @@ public:
     qsizetype peakReplyBytes() const { return m_backends.whois().peakReplyBytes(); }
     SourceSelection selectSource(Source source, const QString &customFile = {})
     {
-        return m_run.selectSource(source, customFile);
+        return m_choice.select(source, customFile);
     }
     // Starts a run at entry `first` of a list of `entries`. Returns why it cannot start, or empty.
     // One run per program folder at a time: another program's run there refuses this one.
@@ -112,6 +115,7 @@ private:
     RegistryStage m_registry {m_pool};
     DnsStage m_dns;
     RunControl m_run {m_dns, m_registry};
+    SourceChoice m_choice;
     std::unique_ptr<QLockFile> m_lock;
     QSet<const QObject *> m_holders;   // while any holds the folder, the lock stays
     QString m_serverError;

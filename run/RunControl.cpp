@@ -5,23 +5,6 @@
 #include "engine/DnsStage.h"
 #include "engine/RegistryStage.h"
 
-SourceSelection::Group groupOf(Source source)
-{
-    switch (source) {
-    case Source::FullWordList:
-    case Source::AllTwoLetter:
-    case Source::AllThreeLetter:
-    case Source::AllFourLetter:
-    case Source::CustomList: return SourceSelection::Group::WordList;
-    case Source::YahooSearch:
-    case Source::GoogleSearch: return SourceSelection::Group::Search;
-    case Source::GenerateNames:
-    case Source::BrowseForNames:
-    case Source::None: break;
-    }
-    return SourceSelection::Group::None;
-}
-
 #include <QDir>
 
 RunControl::RunControl(DnsStage &dns, RegistryStage &registry, QObject *parent)
@@ -83,80 +66,20 @@ qint64 RunControl::startNumberFor(qint64 typed, qint64 entries)
     return typed >= entries ? 1 : typed;
 }
 
-QString RunControl::selectedListProblem()
-{
-    const QString error = m_selected.openError();
-    if (error.isEmpty())
-        return {};
-    return QStringLiteral("The list %1 cannot be opened: %2.").arg(QDir::toNativeSeparators(m_selected.path()), error);
-}
-
-SourceSelection RunControl::selectSource(Source source, const QString &customFile)
-{
-    using ProgramFiles::File;
-    static const QHash<Source, File> installed = {
-        {Source::FullWordList, File::FullWordList},
-        {Source::AllTwoLetter, File::AllTwoLetter},
-        {Source::AllThreeLetter, File::AllThreeLetter},
-        {Source::AllFourLetter, File::AllFourLetter},
-    };
-    m_source = source;
-    SourceSelection selection;
-    selection.group = groupOf(source);
-    switch (source) {
-    case Source::None: break;
-    case Source::FullWordList:
-    case Source::AllTwoLetter:
-    case Source::AllThreeLetter:
-    case Source::AllFourLetter: {
-        m_selected.setPath(ProgramFiles::path(installed.value(source)));
-        selection.wordMax = m_selected.count();
-        const ResumeStart resume = ResumeStore::resumeStart(*ResumeStore::settingFor(source), m_selected);
-        selection.wordNum = resume.entry;
-        selection.startsOver = resume.startsOver;
-        break;
-    }
-    case Source::CustomList: {
-        m_selected.setPath(customFile);
-        selection.wordMax = m_selected.count();
-        // The same file again resumes where its last run stopped, unless it changed since.
-        const ResumeStart resume = ResumeStore::customListStart(m_selected);
-        selection.wordNum = resume.entry;
-        selection.startsOver = resume.startsOver;
-        break;
-    }
-    case Source::YahooSearch:
-    case Source::GoogleSearch: {
-        // The list of a search resumes where its run stopped; a new search writes a new list, which
-        // starts at entry 1.
-        m_selected.setPath(ProgramFiles::path(File::BrowserSearch));
-        const ResumeStart resume = ResumeStore::resumeStart(*ResumeStore::settingFor(source), m_selected);
-        selection.wordNum = resume.entry;
-        break;
-    }
-    case Source::GenerateNames:
-        m_selected.setPath(ProgramFiles::path(File::CreatedDomains));
-        selection.wordNum = 1;
-        break;
-    case Source::BrowseForNames: break;
-    }
-    return selection;
-}
-
-QString RunControl::start(qint64 first, qint64 entries)
+QString RunControl::start(const SourceChoice &choice, qint64 first, qint64 entries)
 {
     if (m_running)
         return QStringLiteral("A run is already going on.");
-    if (m_selected.path().isEmpty())
+    if (choice.file().isEmpty())
         return QStringLiteral("No list is chosen. Choose a source under Search Type first.");
     if (first < 1)
         return QStringLiteral("The start number %1 is not an entry of the list: entries are counted from 1.")
             .arg(first);
-    if (const QString problem = selectedListProblem(); !problem.isEmpty())
+    if (const QString problem = choice.listProblem(); !problem.isEmpty())
         return problem;
     // The run reads this list to its end, whatever is chosen while it goes on.
-    m_feed = m_selected;
-    m_runSource = m_source;
+    m_feed = choice.list();
+    m_runSource = choice.source();
 
     m_running = true;
     ++m_runNumber;

@@ -4,7 +4,7 @@
 #include "run/LineTally.h"
 #include "run/ResumeStore.h"
 #include "run/SkipReport.h"
-#include "run/Source.h"
+#include "run/SourceChoice.h"
 #include "run/SourceFeed.h"
 
 #include <QElapsedTimer>
@@ -19,23 +19,6 @@
 class DnsStage;
 class RegistryStage;
 struct Lookup;
-
-// What choosing a source sets in the top band; an empty field stays as it is.
-struct SourceSelection {
-    enum class Group {
-        WordList,
-        Search,
-        None
-    };
-    std::optional<qint64> wordMax;
-    std::optional<qint64> wordNum;
-    Group group = Group::None;
-    // Why the list starts at entry 1 and not at its saved position; empty when it does not.
-    QString startsOver;
-};
-
-// The group of controls a source shows: the list's numbers, the search text, or neither.
-SourceSelection::Group groupOf(Source source);
 
 // Why a run ended.
 enum class RunEnd {
@@ -61,22 +44,15 @@ public:
     // The start number shown for a typed one: a number at or past the last entry starts over at 1.
     static qint64 startNumberFor(qint64 typed, qint64 entries);
 
-    // The source chosen, and its file; a run goes on over the ones chosen when it started.
-    Source source() const { return m_source; }
-    QString sourceFile() const { return m_selected.path(); }
+    // The source of the run and its file: a run goes on over the ones chosen when it started.
     Source runSource() const { return m_runSource; }
     QString runFile() const { return m_feed.path(); }
-    // Why the chosen list cannot be read, as Start would say it; empty when it can.
-    QString selectedListProblem();
-    // Choosing a source. For the custom list, customFile is the file the user picked (empty when
-    // the choice was cancelled). During a run it changes only what the next run reads.
-    SourceSelection selectSource(Source source, const QString &customFile = {});
     // Where the resume position is kept instead of the source's own keys (tamarind-cli).
     void setResumeSettings(const QList<Settings::Value<qint64>> &settings) { m_resume.setCustom(settings); }
 
-    // Starts a run at entry `first` of a list of `entries` (what the status shows). Returns why it
-    // cannot start, or empty when the run has started.
-    QString start(qint64 first, qint64 entries);
+    // Starts a run of the chosen source at entry `first` of a list of `entries` (what the status
+    // shows). Returns why it cannot start, or empty when the run has started.
+    QString start(const SourceChoice &choice, qint64 first, qint64 entries);
     void stop(RunEnd why = RunEnd::Stopped);
     // Why the last run ended.
     RunEnd lastEnd() const { return m_lastEnd; }
@@ -136,9 +112,7 @@ private:
     DnsStage &m_dns;
     QElapsedTimer m_dnsShown;   // when the panel last showed what DNS settled
     RegistryStage &m_registry;
-    SourceFeed m_selected;   // the chosen list
-    SourceFeed m_feed;       // the list of the run
-    Source m_source = Source::None;
+    SourceFeed m_feed;   // the list of the run
     Source m_runSource = Source::None;
     qint64 m_first = 0;
     qint64 m_nextEntry = 0;   // the next entry to read

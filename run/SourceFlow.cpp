@@ -13,14 +13,13 @@ bool isSearchEngine(Source source)
 
 BandNumbers SourceFlow::choose(Source source, const QString &customFile)
 {
-    RunControl &run = m_session.run();
-    const SourceSelection selection = run.selectSource(source, customFile);
+    const SourceSelection selection = m_session.selectSource(source, customFile);
     BandNumbers shown;
     if (selection.wordMax)
         shown.entries = QString::number(*selection.wordMax);
     if (selection.wordNum)
         shown.startNumber = QString::number(*selection.wordNum);
-    if (source == Source::CustomList && run.sourceFile().isEmpty())
+    if (source == Source::CustomList && m_session.choice().file().isEmpty())
         shown.startNumber = shown.entries = QString();   // the dialog was cancelled: no numbers for no list
     shown.status = selection.startsOver;
     return shown;
@@ -28,18 +27,17 @@ BandNumbers SourceFlow::choose(Source source, const QString &customFile)
 
 QString SourceFlow::start(const QString &startNumber, const QString &entries, BandNumbers *after)
 {
-    const RunControl &run = m_session.run();
     bool numberOk = false;
     const qint64 first = startNumber.trimmed().toLongLong(&numberOk);
     // Without a list, Start says so whatever the number field holds.
-    if (!numberOk && !isSearchEngine(run.source()) && !run.sourceFile().isEmpty())
+    if (!numberOk && !isSearchEngine(m_session.choice().source()) && !m_session.choice().file().isEmpty())
         return QStringLiteral("The start number \"%1\" is not a whole number. Type the "
                               "number of the first entry to check, for example 1.")
             .arg(startNumber);
     // The entries are shown only: one that is not a number counts as 0.
     if (const QString problem = m_session.start(first, entries.trimmed().toLongLong()); !problem.isEmpty())
         return problem;
-    if (isSearchEngine(run.source()))
+    if (isSearchEngine(m_session.choice().source()))
         after->startNumber = QStringLiteral("1");
     return {};
 }
@@ -47,12 +45,12 @@ QString SourceFlow::start(const QString &startNumber, const QString &entries, Ba
 BandNumbers SourceFlow::afterRun()
 {
     const RunControl &run = m_session.run();
-    const Source source = run.source();
-    if (source == Source::CustomList && !run.runFile().isEmpty() && run.sourceFile() != run.runFile())
-        return choose(source, run.sourceFile());   // another file was chosen during the run
+    const Source source = m_session.choice().source();
+    if (source == Source::CustomList && !run.runFile().isEmpty() && m_session.choice().file() != run.runFile())
+        return choose(source, m_session.choice().file());   // another file was chosen during the run
     if (source == Source::CustomList || source == Source::GenerateNames) {
         BandNumbers shown;
-        if (run.sourceFile() == run.runFile() && run.resumeSaved() > 0)
+        if (m_session.choice().file() == run.runFile() && run.resumeSaved() > 0)
             shown.startNumber = QString::number(run.resumeSaved());
         return shown;
     }

@@ -259,7 +259,7 @@ void Form1::Combo1_Click()
     const Source source = Source(Combo1->currentIndex());
     const QString custom = source == Source::CustomList && chooseCustomList ? chooseCustomList() : QString();
     if (source == Source::CustomList && chooseCustomList && custom.isEmpty()) {
-        Combo1->setCurrentIndex(int(m_run.source()));   // cancelled: everything stays as it was
+        Combo1->setCurrentIndex(int(m_session.choice().source()));   // cancelled: everything stays as it was
         return;
     }
     showNumbers(m_flow.choose(source, custom));
@@ -281,7 +281,7 @@ void Form1::openList(const QString &path, bool start)
     Combo1->setCurrentIndex(int(Source::CustomList));
     Combo1_Click();
     chooseCustomList = dialog;
-    if (const QString problem = m_run.selectedListProblem(); !problem.isEmpty())
+    if (const QString problem = m_session.choice().listProblem(); !problem.isEmpty())
         showMessage(QStringLiteral("Custom List"), problem);
     else if (start)
         cmdDoSearch_Click();
@@ -301,7 +301,7 @@ void Form1::showNumbers(const BandNumbers &numbers)
 // Shows the chosen source's controls, and enables them as far as the running state allows.
 void Form1::applyTopBand()
 {
-    const Source shown = m_run.isRunning() ? m_run.runSource() : m_run.source();
+    const Source shown = m_run.isRunning() ? m_run.runSource() : m_session.choice().source();
     const TopBandState state = topBandFor(shown, m_run.isRunning(), !txtSearch->text().isEmpty());
     if (state.group != SourceSelection::Group::WordList)
         HideWordListControls();
@@ -346,9 +346,9 @@ void Form1::cmdCreate_Click()
 {
     m_windows.show(Windows::Kind::ListBuilder, [this] {
         SearchRequest request;
-        request.engine = m_run.source() == Source::GoogleSearch ? ListBuilder::Engine::Google
-            : m_run.source() == Source::YahooSearch             ? ListBuilder::Engine::Yahoo
-                                                                : ListBuilder::Engine::None;
+        request.engine = m_session.choice().source() == Source::GoogleSearch ? ListBuilder::Engine::Google
+            : m_session.choice().source() == Source::YahooSearch             ? ListBuilder::Engine::Yahoo
+                                                                             : ListBuilder::Engine::None;
         request.searchText = txtSearch->text();
         request.limit = ListBuilder::resultLimit(Combo2->currentIndex());
         auto *builder = new Form3(request, this);
@@ -375,7 +375,7 @@ void Form1::checkGeneratedNames(int count)
 {
     m_flow.stopForNewGeneratedList();
     Combo1->setCurrentIndex(int(Source::GenerateNames));
-    m_run.selectSource(Source::GenerateNames);
+    m_session.selectSource(Source::GenerateNames);
     applyTopBand();
     txtWordMax->setText(QString::number(count));
     txtWordNum->setText(QStringLiteral("1"));
@@ -418,7 +418,7 @@ void Form1::setRunControlsEnabled(bool running)
     }
     if (stopHadFocus)
         cmdDoSearch->setFocus();
-    Combo1->setCurrentIndex(int(m_run.source()));   // the choice for the next run, made during this one
+    Combo1->setCurrentIndex(int(m_session.choice().source()));   // the choice for the next run, made during this one
     showNumbers(m_flow.afterRun());
 }
 

@@ -131,21 +131,20 @@ private slots:
         if (!saved.isEmpty())
             SettingsStore::save("Quillon", "Settings", "FullWordNum", saved);
         CheckSession session;
-        RunControl &run = session.run();
-        const SourceSelection selection = run.selectSource(Source::FullWordList);
+        const SourceSelection selection = session.selectSource(Source::FullWordList);
         QCOMPARE(*selection.wordMax, 500);
         QCOMPARE(*selection.wordNum, shown);
         QCOMPARE(selection.group, SourceSelection::Group::WordList);
-        QCOMPARE(run.sourceFile(), folders.file("wordlists/FullWordList.txt"));
+        QCOMPARE(session.choice().file(), folders.file("wordlists/FullWordList.txt"));
 
-        QCOMPARE(run.selectSource(Source::AllFourLetter).wordMax.value(), 0);   // missing list
-        const SourceSelection google = run.selectSource(Source::GoogleSearch);
+        QCOMPARE(session.selectSource(Source::AllFourLetter).wordMax.value(), 0);   // missing list
+        const SourceSelection google = session.selectSource(Source::GoogleSearch);
         QVERIFY(!google.wordMax);
         QCOMPARE(google.group, SourceSelection::Group::Search);
-        QCOMPARE(run.sourceFile(), folders.file("BrowserSearch.txt"));
-        run.selectSource(Source::BrowseForNames);
-        QCOMPARE(run.sourceFile(), folders.file("BrowserSearch.txt"));   // unchanged
-        QCOMPARE(run.selectSource(Source::GenerateNames).group, SourceSelection::Group::None);
+        QCOMPARE(session.choice().file(), folders.file("BrowserSearch.txt"));
+        session.selectSource(Source::BrowseForNames);
+        QCOMPARE(session.choice().file(), folders.file("BrowserSearch.txt"));   // unchanged
+        QCOMPARE(session.selectSource(Source::GenerateNames).group, SourceSelection::Group::None);
     }
 
     // Faults caught: a cancelled dialog leaving the last list's numbers shown; a start number that

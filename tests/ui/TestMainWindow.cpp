@@ -268,7 +268,7 @@ private slots:
         choose(window, int(Source::CustomList));
         QCOMPARE(control<QComboBox>(window, "Combo1")->currentIndex(), int(Source::CustomList));
         QCOMPARE(control<QLineEdit>(window, "txtWordMax")->text(), QString("2"));
-        QCOMPARE(window.run().sourceFile(), folders.file("custom.txt"));
+        QCOMPARE(window.session().choice().file(), folders.file("custom.txt"));
         QVERIFY(control<QToolButton>(window, "cmdDoSearch")->isEnabled());
     }
 
