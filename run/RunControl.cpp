@@ -4,6 +4,7 @@
 #include "app/RunStamp.h"
 #include "engine/DnsStage.h"
 #include "engine/RegistryStage.h"
+#include "run/ConnectionsPanel.h"
 
 #include <QDir>
 
@@ -170,32 +171,7 @@ QString RunControl::skippedText()
 
 QString RunControl::openConnectionsText() const
 {
-    // DNS reads ahead of the registry: the list is read long before its last names are asked.
-    QString text =
-        m_wordMax < m_nextEntry && m_dns.isEnded() ? QStringLiteral("Open: Closing connections...") : registryText();
-    if (const QString dns = m_dns.countsText(); !dns.isEmpty())
-        text += QStringLiteral(" - ") + dns;
-    return text;
-}
-
-QString RunControl::registryText() const
-{
-    const LookupPool &pool = m_registry.comNet();
-    QString text = QStringLiteral("Open: %1").arg(m_registry.inFlight());
-    if (const int wait = pool.askedWaitLeft(); wait > 0)
-        text += QStringLiteral(" - the registry asks to wait %1").arg(Pace::waitText(wait));
-    else if (pool.isPaused())
-        text += QStringLiteral(" - server busy, pausing");
-    else if (pool.waitingForServer())
-        text += QStringLiteral(" - waiting for the server");
-    else if (pool.rate() > 0)
-        text += QStringLiteral(" - pace: %1 names/s, set by the server").arg(pool.rate(), 0, 'f', 1);
-    // Under "auto", once WHOIS has failed, the run says where it asks now.
-    if (pool.fellOver())
-        text += QStringLiteral(" - WHOIS failed, asking RDAP");
-    if (const QString others = m_registry.othersText(); !others.isEmpty())
-        text += QStringLiteral(" - ") + others;
-    return text;
+    return connectionsPanelText(m_registry, m_dns, m_wordMax < m_nextEntry);
 }
 
 qint64 RunControl::resumePosition() const

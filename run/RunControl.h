@@ -104,7 +104,6 @@ signals:
     void lineSkipped(qint64 entry, const QString &line, const QString &why);
 
 private:
-    QString registryText() const;
     std::optional<Lookup> nextName();
     std::optional<Lookup> takeLookup(const QString &candidate, qint64 entry);
     void listChanged();
