@@ -79,20 +79,16 @@ QString RunControl::start(const SourceChoice &choice, qint64 first, qint64 entri
     if (const QString problem = choice.listProblem(); !problem.isEmpty())
         return problem;
     // The run reads this list to its end, whatever is chosen while it goes on.
-    m_feed = choice.list();
+    m_lines.begin(choice.list(), first, ProgramFiles::resultPath(ProgramFiles::ResultFile::Skipped, makeRunStamp()));
     m_runSource = choice.source();
 
     m_running = true;
     ++m_runNumber;
     m_first = first;
-    m_nextEntry = first;
     m_wordMax = entries;
-    m_tally.clear();
     m_pending.clear();
     m_ledger.clear();
-    m_skips.begin(ProgramFiles::resultPath(ProgramFiles::ResultFile::Skipped, makeRunStamp()));
-    m_listLoads = m_feed.loads();
-    m_resume.begin(m_runSource, m_feed.path(), m_feed.fingerprint());
+    m_resume.begin(m_runSource, m_lines.list().path(), m_lines.list().fingerprint());
     m_resume.save(first);   // a run killed before its first verdict resumes where it began
     emit started();
     m_dns.start();
@@ -100,43 +96,27 @@ QString RunControl::start(const SourceChoice &choice, qint64 first, qint64 entri
     return {};
 }
 
+// The names of the next entries, one at a time. An entry stays open until each of its names has
+// its outcome saved.
 std::optional<Lookup> RunControl::nextName()
 {
     if (!m_pending.isEmpty())
         return m_pending.takeFirst();
-    for (;;) {
-        const qint64 entry = m_nextEntry;
-        const QString candidate = m_feed.entry(entry);
-        if (m_feed.loads() != m_listLoads) {
-            listChanged();
-            return std::nullopt;
-        }
-        if (entry > m_feed.count())
-            return std::nullopt;   // past the last entry; a line that reads as the end marker is a name like any other
-        ++m_nextEntry;
-        if (m_wordMax >= m_nextEntry)
-            emit entryStatus(QStringLiteral("%1 of %2").arg(m_nextEntry).arg(m_wordMax));
-        if (std::optional<Lookup> lookup = takeLookup(candidate, entry))
-            return lookup;
-    }
-}
-
-// The names of one entry, as the line reads; names whose ending no service answers are counted,
-// not asked. The entry stays open until each of them has its outcome saved.
-std::optional<Lookup> RunControl::takeLookup(const QString &candidate, qint64 entry)
-{
-    const auto skipped = [this, entry, &candidate](const QString &why) {
-        m_skips.note(entry, why);
-        emit lineSkipped(entry, candidate, why);
+    const auto skipped = [this](qint64 entry, const QString &line, const QString &why) {
+        emit lineSkipped(entry, line, why);
     };
-    const QStringList names = m_feed.isOverlong(entry) ? m_tally.skipOverlong(candidate, skipped)
-                                                       : m_tally.namesOf(candidate, m_endings, skipped);
-    m_ledger.open(entry, int(names.size()));
-    for (const QString &name : names)
-        m_pending.append(Lookup {name, entry, 0, 0, 0});
-    if (m_pending.isEmpty())
-        return std::nullopt;
-    return m_pending.takeFirst();
+    while (const std::optional<RunLines::Entry> entry = m_lines.next(m_endings, skipped)) {
+        if (m_wordMax >= m_lines.nextEntry())
+            emit entryStatus(QStringLiteral("%1 of %2").arg(m_lines.nextEntry()).arg(m_wordMax));
+        m_ledger.open(entry->number, int(entry->names.size()));
+        for (const QString &name : entry->names)
+            m_pending.append(Lookup {name, entry->number, 0, 0, 0});
+        if (!m_pending.isEmpty())
+            return m_pending.takeFirst();
+    }
+    if (m_lines.listChanged())
+        listChanged();
+    return std::nullopt;
 }
 
 // A run reads the list it started with: entries of another list at the same numbers would mix two
@@ -151,33 +131,33 @@ void RunControl::listChanged()
             stop(RunEnd::ListChanged);
             emit failed(QStringLiteral("The list %1 changed during the run (it was replaced or written to), so "
                                        "the run stopped at entry %2. Start it again to check the list as it is now.")
-                            .arg(QDir::toNativeSeparators(m_feed.path()), QString::number(m_resume.saved())));
+                            .arg(QDir::toNativeSeparators(m_lines.list().path()), QString::number(m_resume.saved())));
         },
         Qt::QueuedConnection);
 }
 
 QString RunControl::skippedText()
 {
-    QString text = m_tally.text(m_feed.path());
-    if (m_tally.skippedUnserved() && !m_servicesProblems.isEmpty())
+    QString text = m_lines.tally().text(m_lines.list().path());
+    if (m_lines.tally().skippedUnserved() && !m_servicesProblems.isEmpty())
         text += QStringLiteral(" (%1.)").arg(m_servicesProblems.join(QStringLiteral("; ")));
     if (const QString lost = m_registry.lostText(); !lost.isEmpty())
         text += (text.isEmpty() ? QString() : QStringLiteral(" ")) + lost;
-    m_skips.flush();
-    if (const QString report = m_skips.writtenPath(); !report.isEmpty())
+    m_lines.skipReport().flush();
+    if (const QString report = m_lines.skipReport().writtenPath(); !report.isEmpty())
         text += QStringLiteral(" Each skipped line, and why, is in %1.").arg(QDir::toNativeSeparators(report));
     return text;
 }
 
 QString RunControl::openConnectionsText() const
 {
-    return connectionsPanelText(m_registry, m_dns, m_wordMax < m_nextEntry);
+    return connectionsPanelText(m_registry, m_dns, m_wordMax < m_lines.nextEntry());
 }
 
 qint64 RunControl::resumePosition() const
 {
     const qint64 open = m_ledger.earliestOpen();
-    return open > 0 ? open : m_nextEntry;
+    return open > 0 ? open : m_lines.nextEntry();
 }
 
 void RunControl::nameSaved(qint64 entry)
@@ -192,8 +172,8 @@ qint64 RunControl::skippedLines() const
 {
     qint64 total = 0;
     for (int kind = int(Names::Skip::Blank) + 1; kind < Names::SkipKinds; ++kind)
-        total += m_tally.skipped(Names::Skip(kind));
-    return total + m_tally.overlong() + m_tally.unservedNames();
+        total += m_lines.tally().skipped(Names::Skip(kind));
+    return total + m_lines.tally().overlong() + m_lines.tally().unservedNames();
 }
 
 void RunControl::stop(RunEnd why)
@@ -205,7 +185,7 @@ void RunControl::stop(RunEnd why)
     m_dns.stop();
     m_registry.stop();
     m_resume.save(resumePosition());
-    m_skips.flush();
+    m_lines.skipReport().flush();
     m_running = false;
     emit stopped();
 }

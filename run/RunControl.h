@@ -1,11 +1,9 @@
 #pragma once
 #include "engine/LookupName.h"
 #include "run/EntryLedger.h"
-#include "run/LineTally.h"
 #include "run/ResumeStore.h"
-#include "run/SkipReport.h"
+#include "run/RunLines.h"
 #include "run/SourceChoice.h"
-#include "run/SourceFeed.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -46,7 +44,7 @@ public:
 
     // The source of the run and its file: a run goes on over the ones chosen when it started.
     Source runSource() const { return m_runSource; }
-    QString runFile() const { return m_feed.path(); }
+    QString runFile() const { return m_lines.list().path(); }
     // Where the resume position is kept instead of the source's own keys (tamarind-cli).
     void setResumeSettings(const QList<Settings::Value<qint64>> &settings) { m_resume.setCustom(settings); }
 
@@ -75,7 +73,7 @@ public:
     // The outcome of a name of `entry` is saved: the entry may close, and the resume position follows.
     void nameSaved(qint64 entry);
     // The lines of this run skipped for a reason.
-    qint64 skipped(Names::Skip reason) const { return m_tally.skipped(reason); }
+    qint64 skipped(Names::Skip reason) const { return m_lines.tally().skipped(reason); }
     // What the run skipped of its list (lines too long to be names, lines that are no registrable
     // name), as sentences, and the file that names each line; empty when it skipped nothing.
     QString skippedText();
@@ -84,7 +82,7 @@ public:
     // `problems` say why some services are not known, for the end-of-run message.
     void setServed(LineTally::Served served, const QStringList &problems = {})
     {
-        m_tally.setServed(std::move(served));
+        m_lines.tally().setServed(std::move(served));
         m_servicesProblems = problems;
     }
     // The endings a bare word of a list is asked under, in order ("com" unless set).
@@ -105,25 +103,20 @@ signals:
 
 private:
     std::optional<Lookup> nextName();
-    std::optional<Lookup> takeLookup(const QString &candidate, qint64 entry);
     void listChanged();
 
     DnsStage &m_dns;
     QElapsedTimer m_dnsShown;   // when the panel last showed what DNS settled
     RegistryStage &m_registry;
-    SourceFeed m_feed;   // the list of the run
+    RunLines m_lines;   // the list of the run, and what its lines came to
     Source m_runSource = Source::None;
     qint64 m_first = 0;
-    qint64 m_nextEntry = 0;   // the next entry to read
     qint64 m_wordMax = 0;
-    LineTally m_tally;   // what the lines of the run came to
     QStringList m_servicesProblems;
     QStringList m_endings {QStringLiteral("com")};
     QList<Lookup> m_pending;   // the other names of the entry read last, not handed on yet
     EntryLedger m_ledger;
     ResumeStore m_resume;
-    SkipReport m_skips;
-    quint64 m_listLoads = 0;   // the list's loads when the run began: one more is a changed list
     bool m_running = false;
     quint64 m_runNumber = 0;
     RunEnd m_lastEnd = RunEnd::Stopped;
