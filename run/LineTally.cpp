@@ -76,25 +76,25 @@ QString LineTally::text(const QString &listPath) const
             m_skipped[size_t(reason)] > 0 && !text.isEmpty())
             skipped << text;
     }
-    QString text;
+    QStringList sentences;
     if (!skipped.isEmpty())
-        text = QStringLiteral("Skipped in %1: %2.")
-                   .arg(QDir::toNativeSeparators(listPath), skipped.join(QStringLiteral(" and ")));
+        sentences << QStringLiteral("Skipped in %1: %2.")
+                         .arg(QDir::toNativeSeparators(listPath), skipped.join(QStringLiteral(" and ")));
     const auto names = [](qint64 count) {
         return count == 1 ? QStringLiteral("1 name") : QStringLiteral("%1 names").arg(count);
     };
-    const QString space = text.isEmpty() ? QString() : QStringLiteral(" ");
     // A sentence for each of a few endings; past them, one for all, naming the first.
     if (m_unserved.size() <= NamedEndings && m_unservedElsewhere == 0) {
         for (auto ending = m_unserved.cbegin(); ending != m_unserved.cend(); ++ending)
-            text += QStringLiteral("%1%2 under .%3: no registry service is known for it.")
-                        .arg(text.isEmpty() ? QString() : QStringLiteral(" "), names(ending.value()), ending.key());
+            sentences << QStringLiteral("%1 under .%2: no registry service is known for it.")
+                             .arg(names(ending.value()), ending.key());
     } else if (!m_unserved.isEmpty()) {
         const QStringList endings = m_unserved.keys().mid(0, NamedEndings);
         const qsizetype others = m_unserved.size() - endings.size();
-        text += QStringLiteral("%1%2 under endings no registry service is known for: .%3 and %4%5 others.")
-                    .arg(space, names(unservedNames()), endings.join(QStringLiteral(", .")),
-                        m_unservedElsewhere > 0 ? QStringLiteral("more than ") : QString(), QString::number(others));
+        sentences << QStringLiteral("%1 under endings no registry service is known for: .%2 and %3%4 others.")
+                         .arg(names(unservedNames()), endings.join(QStringLiteral(", .")),
+                             m_unservedElsewhere > 0 ? QStringLiteral("more than ") : QString(),
+                             QString::number(others));
     }
-    return text;
+    return sentences.join(QLatin1Char(' '));
 }
