@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTest>
 
+#include "TestSupport.h"
+
 // A control of a window by its name ("List3", "cmdDoSearch"); a missing one ends the test.
 template<typename T = QWidget> T *control(const QObject &window, const QString &name)
 {
@@ -39,7 +41,7 @@ inline QStringList messageTexts(const QWidget &window)
 inline QString acceptMessage(QWidget &window, int timeoutMs = 30000)
 {
     QMessageBox *shown = nullptr;
-    (void)QTest::qWaitFor(
+    (void)waitUntil(
         [&] {
             for (QMessageBox *box : window.findChildren<QMessageBox *>()) {
                 if (box->isVisible())
@@ -61,7 +63,7 @@ inline QString answerQuestion(QWidget &window, const QString &press, int timeout
 {
     QAbstractButton *pressed = nullptr;
     QString text;
-    (void)QTest::qWaitFor(
+    (void)waitUntil(
         [&] {
             for (QMessageBox *box : window.findChildren<QMessageBox *>()) {
                 for (QAbstractButton *button : box->buttons()) {

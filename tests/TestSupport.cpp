@@ -4,10 +4,12 @@
 #include "app/ProgramFolder.h"
 #include "app/SettingsStore.h"
 
+#include <QEventLoop>
 #include <QFile>
 #include <QSettings>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 TestFolders::TestFolders()
 {
@@ -128,4 +130,29 @@ QList<QByteArray> TestWebServer::requestsFor(const QByteArray &part) const
             found << request;
     }
     return found;
+}
+
+bool waitUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    if (done())
+        return true;
+    // What the test's own steps let go (a window closed by a click) goes now, as under Qt's waits:
+    // inside the loop below it would wait for the loop's end.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QEventLoop loop;
+    QTimer ask;
+    QObject::connect(&ask, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    ask.start(2);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return done();
+}
+
+void waitMs(int ms)
+{
+    (void)waitUntil([] { return false; }, ms);
 }

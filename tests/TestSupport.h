@@ -4,8 +4,29 @@
 #include <QStringList>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <QTest>
 #include <functional>
 #include <memory>
+
+// Qt's own waits (QTest::qWait, qWaitFor and the QTRY macros) sleep 10 ms between passes of the
+// event loop. The web engine's browser side and the program's sockets are served by that loop a
+// task at a time, so a page loaded under them took two seconds. These waits run the event loop
+// and wake at each event; `done` is asked every 2 ms.
+bool waitUntil(const std::function<bool()> &done, int timeoutMs = 5000);
+void waitMs(int ms);
+
+#define TRY_VERIFY_WITH_TIMEOUT(expr, timeoutMs)                                                                       \
+    do {                                                                                                               \
+        if (!waitUntil([&] { return bool(expr); }, timeoutMs))                                                         \
+            QVERIFY2(expr, "still false after " #timeoutMs " ms");                                                     \
+    } while (false)
+#define TRY_VERIFY(expr) TRY_VERIFY_WITH_TIMEOUT(expr, 5000)
+#define TRY_COMPARE_WITH_TIMEOUT(actual, expected, timeoutMs)                                                          \
+    do {                                                                                                               \
+        (void)waitUntil([&] { return (actual) == (expected); }, timeoutMs);                                            \
+        QCOMPARE(actual, expected);                                                                                    \
+    } while (false)
+#define TRY_COMPARE(actual, expected) TRY_COMPARE_WITH_TIMEOUT(actual, expected, 5000)
 
 // A temporary program folder and a temporary config folder for the settings store, both in force
 // while the object lives.

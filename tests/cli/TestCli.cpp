@@ -1186,7 +1186,7 @@ private slots:
         arguments[2] = server.address();
         std::unique_ptr<QProcess> killed(startCli(arguments, folders.config()));
         QByteArray told;
-        QTRY_VERIFY_WITH_TIMEOUT((told += killed->readAllStandardOutput()).count('\n') >= 30, 20000);
+        TRY_VERIFY_WITH_TIMEOUT((told += killed->readAllStandardOutput()).count('\n') >= 30, 20000);
         ::kill(pid_t(killed->processId()), SIGKILL);
         QVERIFY(killed->waitForFinished(10000));
         told += killed->readAllStandardOutput();
@@ -1322,7 +1322,7 @@ private slots:
         const QStringList common {"check", "--server", server.address(), "--folder", folders.program()};
         std::unique_ptr<QProcess> first(startCli(common + QStringList {folders.file("list.txt")}, folders.config()));
         QByteArray out;
-        QTRY_VERIFY_WITH_TIMEOUT((out += first->readAllStandardOutput()).count('\n') >= 100, 20000);
+        TRY_VERIFY_WITH_TIMEOUT((out += first->readAllStandardOutput()).count('\n') >= 100, 20000);
         ::kill(pid_t(first->processId()), signal);
         QVERIFY(first->waitForFinished(10000));
         out += first->readAllStandardOutput();

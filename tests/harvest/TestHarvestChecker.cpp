@@ -51,7 +51,7 @@ private slots:
         QSignalSpy unregistered(&checker, &HarvestChecker::unregistered);
         QSignalSpy registered(&checker, &HarvestChecker::registered);
         checker.start();
-        QTRY_COMPARE(checker.nextIndex(), 7);
+        TRY_COMPARE(checker.nextIndex(), 7);
         QCOMPARE(fileEntries(folders.file("queries.log")),
             (QStringList {"free.com", "taken.com", "google.com", "last.net"}));
         QCOMPARE(unregistered.size(), 3);
@@ -60,7 +60,7 @@ private slots:
 
         // Names written later are asked too.
         DataFile::append(folders.file("BrowserSearch.txt"), {"", "later.com"});
-        QTRY_COMPARE(checker.nextIndex(), 8);
+        TRY_COMPARE(checker.nextIndex(), 8);
         QCOMPARE(results.items(ResultList::Mid), (QStringList {"google.com", "later.com"}));
     }
 
@@ -76,13 +76,13 @@ private slots:
         checker.setTickInterval(20);
         QSignalSpy problems(&results, &ResultLists::fileProblem);
         checker.start();
-        QTRY_VERIFY(checker.isHalted());
-        QTest::qWait(100);
+        TRY_VERIFY(checker.isHalted());
+        waitMs(100);
         QCOMPARE(checker.nextIndex(), 0);
         QCOMPARE(problems.size(), 1);
         QDir(folders.program()).rmdir("SuperHighProfile.txt");
         checker.start();
-        QTRY_COMPARE(checker.nextIndex(), 2);
+        TRY_COMPARE(checker.nextIndex(), 2);
         QCOMPARE(fileEntries(folders.file("SuperHighProfile.txt")), (QStringList {"free.com", "next.com"}));
     }
 
@@ -108,7 +108,7 @@ private slots:
             {Whois::Server::parse(server.address()), Rdap::Protocol::Rdap, *Rdap::Bases::parse(server.rdapBase())});
         checker.setTickInterval(300);   // a megabyte of reply comes within the 5 ticks of a lookup
         checker.start();
-        QTRY_COMPARE(checker.nextIndex(), 2);
+        TRY_COMPARE(checker.nextIndex(), 2);
         QCOMPARE(fileEntries(folders.file("queries.log")), (QStringList {name, "free.com"}));
         QCOMPARE(fileEntries(folders.file("Unchecked.txt")), QStringList {name});
     }
@@ -146,7 +146,7 @@ private slots:
         HarvestChecker checker(results, {whois, protocol, *Rdap::Bases::parse(server.rdapBase())});
         checker.setTickInterval(20);
         checker.start();
-        QTRY_COMPARE(checker.nextIndex(), 2);
+        TRY_COMPARE(checker.nextIndex(), 2);
         QCOMPARE(fileEntries(folders.file("queries.log")), asked);
         QCOMPARE(results.uncheckedCount(), unchecked.size());
         if (!unchecked.isEmpty())
@@ -162,7 +162,7 @@ private slots:
         HarvestChecker checker(results, {Whois::Server::parse(server.address()), Rdap::Protocol::Whois, {}});
         checker.setTickInterval(20);
         checker.start();
-        QTRY_COMPARE_WITH_TIMEOUT(checker.nextIndex(), 2, 5000);
+        TRY_COMPARE_WITH_TIMEOUT(checker.nextIndex(), 2, 5000);
         QCOMPARE(results.uncheckedCount(), 2);
         QCOMPARE(fileEntries(folders.file("Unchecked.txt")), (QStringList {"quiet.com", "still.com"}));
         QCOMPARE(fileEntries(folders.file("queries.log")).size(), 6);   // three tries each

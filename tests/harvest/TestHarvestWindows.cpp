@@ -56,7 +56,7 @@ Form5 *openHarvestWindow(Form1 &window, const TestWhoisServer &whois)
     harvest->checker().setTickInterval(50);
     // The home page's load ends before the test types, as a user's does: a title that comes later
     // puts the page's own address back in the box, and its load stopped reads as a failed page.
-    const bool homePageLoaded = QTest::qWaitFor([harvest] { return harvest->panels[2]->text() == "Done"; }, 15000);
+    const bool homePageLoaded = waitUntil([harvest] { return harvest->panels[2]->text() == "Done"; }, 15000);
     return homePageLoaded ? harvest : nullptr;
 }
 
@@ -89,7 +89,7 @@ private slots:
         QCOMPARE(builder->windowTitle(), QString("List Builder - Finding domain names..."));
         builder->setPageInterval(20);
         QCOMPARE(acceptMessage(window), QString("List of 100 unique domains was created successfully!"));
-        QTRY_VERIFY(!window.listBuilderWindow());
+        TRY_VERIFY(!window.listBuilderWindow());
         const QList<QByteArray> requests = web.requestsFor("/search/dir");
         QCOMPARE(requests.size(), 5);
         QVERIFY(requests[0].startsWith("/search/dir?h=s&xargs=0&p=blue+widgets+&+more&b=1"));
@@ -100,7 +100,7 @@ private slots:
         QCOMPARE(list.first(), QString("y001n00.com"));
         QCOMPARE(fileEntries(folders.file("searches/Yahoo blue widgets & more.txt")), list);
         QCOMPARE(control<QLineEdit>(window, "txtWordMax")->text(), QString("100"));
-        QTRY_VERIFY_WITH_TIMEOUT(!stopped.isEmpty(), 20000);   // the run went over the list, perhaps already
+        TRY_VERIFY_WITH_TIMEOUT(!stopped.isEmpty(), 20000);   // the run went over the list, perhaps already
         QCOMPARE(control<QListWidget>(window, "List3")->count() + control<QListWidget>(window, "List4")->count()
                 + control<QListWidget>(window, "List1")->count() + control<QListWidget>(window, "List2")->count(),
             100);
@@ -128,11 +128,11 @@ private slots:
         choose(window, Source::CustomList);
         control<QToolButton>(window, "cmdDoSearch")->click();
         QVERIFY(window.run().isRunning());
-        QTRY_COMPARE(window.results().items(ResultList::High).size(), 50);
+        TRY_COMPARE(window.results().items(ResultList::High).size(), 50);
         QVERIFY(acceptMessage(window).contains("successfully"));
         const QString asked = answerQuestion(window, "Stop the run");
         QVERIFY2(asked.startsWith("A run of Custom List is going on, at entry "), qPrintable(asked));
-        QTRY_COMPARE(window.run().runSource(), Source::YahooSearch);
+        TRY_COMPARE(window.run().runSource(), Source::YahooSearch);
         QCOMPARE(SettingsStore::get("Quillon", "Settings", "CustWordNum", "0"), QString("51"));
     }
 
@@ -192,14 +192,14 @@ private slots:
         const QString shown = acceptMessage(window);
         QVERIFY2(shown.contains(message), qPrintable(shown));
         QVERIFY(!shown.contains("successfully"));
-        QTRY_VERIFY(!window.listBuilderWindow());
+        TRY_VERIFY(!window.listBuilderWindow());
         QCOMPARE(readBytes(folders.file("searches/Yahoo widgets.txt")), QByteArray("saved.com\r\n"));
         if (checked == 0) {
-            QTest::qWait(200);
+            waitMs(200);
             QVERIFY(!window.run().isRunning() && stopped.isEmpty());
             return;
         }
-        QTRY_VERIFY_WITH_TIMEOUT(!stopped.isEmpty(), 20000);
+        TRY_VERIFY_WITH_TIMEOUT(!stopped.isEmpty(), 20000);
         QCOMPARE(window.run().runSource(), Source::YahooSearch);
         QCOMPARE(control<QListWidget>(window, "List3")->count() + control<QListWidget>(window, "List4")->count()
                 + control<QListWidget>(window, "List1")->count(),
@@ -223,7 +223,7 @@ private slots:
         control<QToolButton>(window, "cmdCreate")->click();
         qobject_cast<Form3 *>(window.listBuilderWindow())->setPageInterval(20);
         QVERIFY(acceptMessage(window).contains("created successfully"));
-        QTRY_VERIFY(!window.listBuilderWindow());
+        TRY_VERIFY(!window.listBuilderWindow());
         const QList<QByteArray> requests = web.requestsFor("/search?");
         QCOMPARE(requests.size(), 3);
         QVERIFY(requests[0].contains("&start=0&sa=N&q=a/b"));
@@ -254,23 +254,23 @@ private slots:
         window->session().setServer(Whois::Server::parse(silent.address()));
         choose(*window, Source::BrowseForNames);
         auto *harvest = qobject_cast<Form5 *>(window->harvestWindow());
-        QTRY_COMPARE_WITH_TIMEOUT(harvest->panels[2]->text(), QString("Done"), 15000);   // the home page
+        TRY_COMPARE_WITH_TIMEOUT(harvest->panels[2]->text(), QString("Done"), 15000);   // the home page
         QSignalSpy checking(&harvest->checker(), &HarvestChecker::checking);
         harvest->checker().setTickInterval(20);
         harvest->Text1->setEditText(web.address("/links.html"));
         QTest::keyClick(harvest->Text1->lineEdit(), Qt::Key_Return);
-        QTRY_VERIFY_WITH_TIMEOUT(!checking.isEmpty(), 60000);   // a lookup the server never answers
+        TRY_VERIFY_WITH_TIMEOUT(!checking.isEmpty(), 60000);   // a lookup the server never answers
         harvest->Text1->setEditText(web.address("/again.html"));
         QTest::keyClick(harvest->Text1->lineEdit(), Qt::Key_Return);   // and a page on its way
         choose(*window, Source::YahooSearch);                          // and the list builder's
         control<QLineEdit>(*window, "txtSearch")->setText("closing");
         control<QToolButton>(*window, "cmdCreate")->click();
         const QPointer<QWidget> builderAlive(window->listBuilderWindow());
-        QTRY_VERIFY(!web.requestsFor("/search/dir").isEmpty());
+        TRY_VERIFY(!web.requestsFor("/search/dir").isEmpty());
         const QPointer<QWidget> harvestAlive(harvest);
         window.reset();
         QVERIFY(!harvestAlive && !builderAlive);
-        QTest::qWait(100);   // whatever the aborted lookups and pages still send
+        waitMs(100);   // whatever the aborted lookups and pages still send
     }
 
     // Faults caught: one Enter navigating four times and adding three entries; a link written as
@@ -295,7 +295,7 @@ private slots:
         const int entries = harvest->Text1->count();
         harvest->Text1->setEditText(web.address("/links.html"));
         QTest::keyClick(harvest->Text1->lineEdit(), Qt::Key_Return);
-        QTRY_COMPARE_WITH_TIMEOUT(harvest->List1->count(), 2, 20000);
+        TRY_COMPARE_WITH_TIMEOUT(harvest->List1->count(), 2, 20000);
         QCOMPARE(items(harvest->List1), (QStringList {"golfsample.com", "hotelsample.com"}));
         QCOMPARE(web.requestsFor("/links.html").size(), 1);
         QCOMPARE(harvest->Text1->count(), entries + 1);
@@ -307,7 +307,7 @@ private slots:
         QVERIFY(other.start(1, 1).startsWith("Another run is going on"));
         QPointer<Form5> shown = harvest;   // Escape closes it (fault caught: only the mouse could)
         QTest::keyClick(harvest->List1, Qt::Key_Escape);
-        QTRY_VERIFY(!shown);
+        TRY_VERIFY(!shown);
         QCOMPARE(other.start(1, 1), QString());
         other.stop();
     }
@@ -340,10 +340,10 @@ private slots:
         harvest->Text1->setEditText(failure == "refused" ? QString("http://127.0.0.1:%1/bad.html").arg(unusedPort())
                                                          : web.address("/bad.html"));
         harvest->Command1->click();
-        QTRY_VERIFY_WITH_TIMEOUT(harvest->panels[1]->text().contains("did not load"), 15000);
+        TRY_VERIFY_WITH_TIMEOUT(harvest->panels[1]->text().contains("did not load"), 15000);
         harvest->Text1->setEditText(web.address("/good.html"));   // the window goes on as before
         harvest->Command1->click();
-        QTRY_COMPARE_WITH_TIMEOUT(harvest->List1->count(), 1, 20000);
+        TRY_COMPARE_WITH_TIMEOUT(harvest->List1->count(), 1, 20000);
         QCOMPARE(items(harvest->List1), QStringList {"good.com"});
         QCOMPARE(fileEntries(folders.file("BrowserSearch.txt")), QStringList {"good.com"});
     }
@@ -361,11 +361,11 @@ private slots:
         QDir(folders.program()).mkdir("BrowserSearch.txt");   // no file can be written there
         harvest->Text1->setEditText(web.address("/one.html"));
         harvest->Command1->click();
-        QTRY_COMPARE_WITH_TIMEOUT(messageTexts(*harvest).size(), 1, 15000);
+        TRY_COMPARE_WITH_TIMEOUT(messageTexts(*harvest).size(), 1, 15000);
         harvest->Text1->setEditText(web.address("/two.html"));
         harvest->Command1->click();
-        QTRY_VERIFY_WITH_TIMEOUT(!web.requestsFor("/two.html").isEmpty(), 15000);
-        QTest::qWait(300);
+        TRY_VERIFY_WITH_TIMEOUT(!web.requestsFor("/two.html").isEmpty(), 15000);
+        waitMs(300);
         QCOMPARE(messageTexts(*harvest).size(), 1);   // once
         QVERIFY(messageTexts(*harvest).constFirst().contains("BrowserSearch.txt"));
         QDir(folders.program()).rmdir("BrowserSearch.txt");
@@ -398,14 +398,14 @@ private slots:
         harvest->checker().setTickInterval(50);
         harvest->Text1->setEditText(QString("http://%1/frames.html").arg(web.host()));
         harvest->Command1->click();
-        QTRY_COMPARE_WITH_TIMEOUT(harvest->List1->count() + harvest->List2->count(), 3, 20000);
+        TRY_COMPARE_WITH_TIMEOUT(harvest->List1->count() + harvest->List2->count(), 3, 20000);
         QCOMPARE(items(harvest->List1), (QStringList {"alpha.com", "betaname.net"}));
         QCOMPARE(items(harvest->List2), QStringList {"taken.com"});
         QCOMPARE(
             fileEntries(folders.file("BrowserSearch.txt")), (QStringList {"alpha.com", "betaname.net", "taken.com"}));
         QCOMPARE(fileEntries(folders.file("queries.log")), (QStringList {"alpha.com", "betaname.net", "taken.com"}));
         // A frame pointing at its own page is followed once: the requests stay few.
-        QTest::qWait(500);
+        waitMs(500);
         QVERIFY(web.requestsFor("/frames.html").size() <= 5);
         QCOMPARE(items(control<QListWidget>(window, "List4")), QStringList {"alpha.com"});
         QCOMPARE(items(control<QListWidget>(window, "List1")), QStringList {"betaname.net"});
@@ -417,11 +417,11 @@ private slots:
         QCOMPARE(harvest->Label1->text(), QString("Unregistered:"));
         QCOMPARE(harvest->List1->count(), 0);
         harvest->WebBrowser1->reload();
-        QTRY_COMPARE_WITH_TIMEOUT(harvest->List1->count(), 2, 20000);
+        TRY_COMPARE_WITH_TIMEOUT(harvest->List1->count(), 2, 20000);
 
         // The window keeps its 6500-twip minimum.
         harvest->resize(100, 100);
-        QTRY_COMPARE(harvest->size(), QSize(6500 / 15, 6500 / 15));
+        TRY_COMPARE(harvest->size(), QSize(6500 / 15, 6500 / 15));
         harvest->close();
         QVERIFY(!QFile::exists(folders.file("BrowserSearch.txt")));
     }

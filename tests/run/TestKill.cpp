@@ -208,13 +208,13 @@ private slots:
         child.start(QCoreApplication::applicationFilePath(), {});
         QVERIFY(child.waitForStarted(10000));
         // Every third name is a low-profile one: 400 of the names answered.
-        QTRY_VERIFY_WITH_TIMEOUT(fileEntries(folders.file("LowProfile.txt")).size() == Answered / 3, 60000);
+        TRY_VERIFY_WITH_TIMEOUT(fileEntries(folders.file("LowProfile.txt")).size() == Answered / 3, 60000);
         // The position is written every half second: the kill comes once the last answered name's is.
         const QString runSettings = folders.config() + "/Tamarind/Quillon.ini";
         const auto kept = [&runSettings] {
             return QSettings(runSettings, QSettings::IniFormat).value("Settings/CustWordNum").toLongLong();
         };
-        QTRY_COMPARE_WITH_TIMEOUT(kept(), qint64(Answered + 1), 20000);
+        TRY_COMPARE_WITH_TIMEOUT(kept(), qint64(Answered + 1), 20000);
         child.kill();
         QVERIFY(child.waitForFinished(10000));
         QVERIFY(QFile::remove(holdFile));
@@ -232,7 +232,7 @@ private slots:
         control<QLineEdit>(window, "txtWordNum")
             ->setText(QString::number(ResumeStore::savedPosition(Source::CustomList)));
         control<QToolButton>(window, "cmdDoSearch")->click();
-        QTRY_VERIFY_WITH_TIMEOUT(control<QToolButton>(window, "cmdDoSearch")->isEnabled(), 60000);
+        TRY_VERIFY_WITH_TIMEOUT(control<QToolButton>(window, "cmdDoSearch")->isEnabled(), 60000);
         QCOMPARE(messageTexts(window), QStringList());
         QSet<QString> backedUp;
         for (const QString &file : QDir(folders.file("backups")).entryList({"*Profile*.txt"}, QDir::Files))

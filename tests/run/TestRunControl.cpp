@@ -247,7 +247,7 @@ private slots:
             return;
         }
         QVERIFY(!engine.session.isRunning());
-        QTest::qWait(50);
+        waitMs(50);
         QCOMPARE(fileEntries(folders.file("queries.log")), QStringList());
     }
 
@@ -387,7 +387,7 @@ private slots:
         QCOMPARE(engine.with("free").size(), 800);
         QVERIFY(engine.session.pool().rate() > 0 && engine.session.pool().rate() < 220);   // learnt, under the limit
         QVERIFY(!statuses.filter(QRegularExpression("pace: [0-9.]+ names/s, set by the server")).isEmpty());
-        QTest::qWait(300);   // the server's count is written a few times a second
+        waitMs(300);   // the server's count is written a few times a second
         const QStringList counts =
             QString::fromLatin1(readBytes(folders.file("stats"))).split(QRegularExpression("\\s+"));
         const double answered = counts.value(1).toDouble(), over = counts.value(3).toDouble();
@@ -466,16 +466,16 @@ private slots:
         engine.askRdap(server);
         QVERIFY(engine.start(folders.file("list.txt")).isEmpty());
         if (!refusal.isEmpty()) {
-            QTRY_COMPARE_WITH_TIMEOUT(engine.refusals.size(), 1, 5000);
+            TRY_COMPARE_WITH_TIMEOUT(engine.refusals.size(), 1, 5000);
             QVERIFY2(engine.refusals[0].contains(refusal), qPrintable(engine.refusals[0]));
             QCOMPARE(setting("CustWordNum"), QString("1"));
             return;
         }
-        QTRY_VERIFY_WITH_TIMEOUT(engine.session.pool().askedWaitLeft() > 0, 5000);
+        TRY_VERIFY_WITH_TIMEOUT(engine.session.pool().askedWaitLeft() > 0, 5000);
         const QString text = engine.session.run().openConnectionsText();
         QVERIFY2(text.contains(shown), qPrintable(text));
         // Well past the give-up time of ticks without a verdict, the run still waits.
-        QTest::qWait(LookupPool::GiveUpTicks * ShortTick * 3 / 2);
+        waitMs(LookupPool::GiveUpTicks * ShortTick * 3 / 2);
         QCOMPARE(engine.refusals, QStringList());
         QVERIFY(engine.session.isRunning());
         engine.session.stop();
@@ -697,14 +697,14 @@ private slots:
         DataFile::rewrite(folders.file("list.txt"), numberedNames(60));
         Engine engine(server);
         QCOMPARE(engine.start(folders.file("list.txt")), QString());
-        QTRY_VERIFY_WITH_TIMEOUT(engine.session.pool().isPaused(), 5000);
+        TRY_VERIFY_WITH_TIMEOUT(engine.session.pool().isPaused(), 5000);
         engine.session.stop();
         QVERIFY(!engine.session.pool().isPaused());
         QCOMPARE(engine.session.pool().inFlight(), 0);
         // The server writes its log a few times a second: queries sent before the stop may come later.
-        QTest::qWait(5 * Tick);
+        waitMs(5 * Tick);
         const qsizetype asked = fileEntries(folders.file("queries.log")).size();
-        QTest::qWait(5 * Tick);
+        waitMs(5 * Tick);
         QCOMPARE(fileEntries(folders.file("queries.log")).size(), asked);
         QCOMPARE(setting("CustWordNum"), QString("1"));
     }
@@ -773,7 +773,7 @@ private slots:
             }
         });
         QCOMPARE(engine.start(folders.file("list.txt")), QString());
-        QTRY_COMPARE_WITH_TIMEOUT(stopped.size(), 2, 10000);
+        TRY_COMPARE_WITH_TIMEOUT(stopped.size(), 2, 10000);
         QCOMPARE(engine.verdicts.size(), 6);
     }
 
@@ -806,7 +806,7 @@ private slots:
         Engine engine(server);
         QSignalSpy stopped(&engine.session.run(), &RunControl::stopped);
         QCOMPARE(engine.start(folders.file("list.txt")), QString());
-        QTRY_VERIFY_WITH_TIMEOUT(!engine.verdicts.isEmpty(), 10000);
+        TRY_VERIFY_WITH_TIMEOUT(!engine.verdicts.isEmpty(), 10000);
         DataFile::rewrite(folders.file("list.txt"), numberedNames(3000));
         QVERIFY(stopped.wait(20000));
         const QString summary = engine.session.summaryText();
@@ -912,10 +912,10 @@ private slots:
                     engine.session.stop();
             });
         QCOMPARE(engine.start(folders.file("list.txt")), QString());
-        QTRY_VERIFY_WITH_TIMEOUT(!engine.session.isRunning(), 10000);
+        TRY_VERIFY_WITH_TIMEOUT(!engine.session.isRunning(), 10000);
         QObject::disconnect(click);
         const QStringList before = engine.verdicts;
-        QTest::qWait(400);
+        waitMs(400);
         QCOMPARE(engine.verdicts, before);   // no verdict after the click
 
         // The resume position is the first entry with a name without a verdict.

@@ -77,11 +77,11 @@ private slots:
         QWidget elsewhere;   // the user works in another window meanwhile
         elsewhere.show();
         elsewhere.activateWindow();
-        QTRY_VERIFY(!window.isActiveWindow());
+        TRY_VERIFY(!window.isActiveWindow());
         window.openList(folders.file("list.txt"), true);
-        QTRY_VERIFY_WITH_TIMEOUT(!window.run().isRunning(), 20000);
-        QTest::qWait(200);   // the notification's way through the bus
-        QTRY_COMPARE(m_service.shown, told);
+        TRY_VERIFY_WITH_TIMEOUT(!window.run().isRunning(), 20000);
+        waitMs(200);   // the notification's way through the bus
+        TRY_COMPARE(m_service.shown, told);
     }
 
     // A watch of Saved Domains, as its timer runs it: one notification for a run that found
@@ -107,7 +107,7 @@ private slots:
         QVERIFY(watch({"golf.com", "india.com", "kilo.com"}));   // first seen: nothing to tell
         QVERIFY(watch({"india.com", "kilo.com"}));
         QVERIFY(watch({"golf.com"}));
-        QTRY_COMPARE(m_service.shown,
+        TRY_COMPARE(m_service.shown,
             (QStringList {"golf.com is free: golf.com: registered -> free",
                 "3 saved names changed: golf.com: free -> registered\nindia.com: registered -> free\n"
                 "kilo.com: registered -> free"}));
@@ -115,7 +115,7 @@ private slots:
         for (const int start : {1, 2}) {
             Form1 window;
             window.show();
-            QTest::qWait(100);
+            waitMs(100);
             const QStringList boxes = messageTexts(window);
             if (start == 2) {
                 QCOMPARE(boxes, QStringList());

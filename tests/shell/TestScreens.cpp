@@ -34,7 +34,7 @@ bool showsDrawn(QWidget *window)
     window->show();
     if (!QTest::qWaitForWindowExposed(window))
         return false;
-    return QTest::qWaitFor([window] { return drawnShare(window) > 0.5; }, 5000);
+    return waitUntil([window] { return drawnShare(window) > 0.5; }, 5000);
 }
 
 }   // namespace
@@ -56,12 +56,12 @@ private slots:
         frmWebsite website;
         website.show();
         website.findChild<QWebEngineView *>()->load(QUrl(pages.address("/page.html")));
-        QTRY_COMPARE_WITH_TIMEOUT(website.findChild<QWebEngineView *>()->title(), QString("Test Page"), 15000);
+        TRY_COMPARE_WITH_TIMEOUT(website.findChild<QWebEngineView *>()->title(), QString("Test Page"), 15000);
 
         frmAbout about;
         QVERIFY2(showsDrawn(&about), qPrintable(QString::number(drawnShare(&about))));
         frmWhois record({Whois::Server::parse(whois.address()), Rdap::Protocol::Whois, {}}, "example.com");
-        QVERIFY(QTest::qWaitFor([&] { return !record.Text1->toPlainText().isEmpty(); }, 5000));
+        QVERIFY(waitUntil([&] { return !record.Text1->toPlainText().isEmpty(); }, 5000));
         QVERIFY2(showsDrawn(&record), qPrintable(QString::number(drawnShare(&record))));
         Form1 window;
         window.show();

@@ -86,7 +86,7 @@ private slots:
         QWidget *made = nullptr;
         splash.showMainWindow = [&] { return made = new QWidget; };
         splash.show();
-        QTRY_VERIFY(made);
+        TRY_VERIFY(made);
         QVERIFY(!splash.isVisible() && !splash.Timer2->isActive());
         QCOMPARE(splash.mainWindow(), made);
     }
@@ -182,7 +182,7 @@ private slots:
         // Fault caught: an address typed without its scheme showed a blank page.
         website.Text1->setText(pages.host() + "/page.html");
         QTest::keyClick(website.Text1, Qt::Key_Return);
-        QTRY_COMPARE_WITH_TIMEOUT(website.windowTitle(), QString("Test Page"), 15000);
+        TRY_COMPARE_WITH_TIMEOUT(website.windowTitle(), QString("Test Page"), 15000);
         QCOMPARE(website.Text1->text(), pages.address("/page.html"));
         QCOMPARE(website.panel1->text(), QString("Done"));
 
@@ -204,14 +204,14 @@ private slots:
         doubleClick(control<QListWidget>(window, "List2"), 0);
         auto *website = qobject_cast<frmWebsite *>(window.websiteWindow());
         QVERIFY(website);
-        QTRY_COMPARE(website->WebBrowser1->url().toString(QUrl::FullyEncoded),
+        TRY_COMPARE(website->WebBrowser1->url().toString(QUrl::FullyEncoded),
             QString("http://127.0.0.1:1/bfast/click?STRING=a%26b%20c.com"));
         // Escape in the page closes the window, as it closes the WHOIS window. Fault caught: a
         // purchase page that only the mouse can close.
         QPointer<QWidget> shown = website;
         QWidget *page = website->WebBrowser1->focusProxy() ? website->WebBrowser1->focusProxy() : website->WebBrowser1;
         QTest::keyClick(page, Qt::Key_Escape);
-        QTRY_VERIFY(!shown);
+        TRY_VERIFY(!shown);
     }
 
     void doubleClickShowsTheWhoisRecord()
@@ -231,17 +231,17 @@ private slots:
         QVERIFY(whois && whois->isVisible());
         QCOMPARE(whois->windowTitle(), QString("WHOIS Information"));
         QVERIFY(whois->Text1->toPlainText().isEmpty());   // nothing until the server has closed
-        QTRY_VERIFY_WITH_TIMEOUT(!whois->Text1->toPlainText().isEmpty(), 5000);
+        TRY_VERIFY_WITH_TIMEOUT(!whois->Text1->toPlainText().isEmpty(), 5000);
         QVERIFY(whois->Text1->toPlainText().startsWith("   Domain Name: SECOND.COM"));
         QVERIFY(whois->Text1->toPlainText().contains("DNSSEC: unsigned"));
-        QTest::qWait(400);
+        waitMs(400);
         QVERIFY(!whois->Text1->toPlainText().contains("FIRST.COM"));
 
         TestWhoisServer silent({"--silent-every", "1"});
         window.session().setServer(Whois::Server::parse(silent.address()));
         doubleClick(control<QListWidget>(window, "List2"), 0);
         QVERIFY(!shown);   // a fresh window for every double-click
-        QTest::qWait(200);
+        waitMs(200);
         QVERIFY(static_cast<frmWhois *>(window.whoisWindow())->Text1->toPlainText().isEmpty());
         window.whoisWindow()->close();
 
@@ -251,7 +251,7 @@ private slots:
         window.session().setRdapBases(*Rdap::Bases::parse(rdap.rdapBase()));
         doubleClick(control<QListWidget>(window, "List2"), 0);
         auto *record = static_cast<frmWhois *>(window.whoisWindow());
-        QTRY_VERIFY_WITH_TIMEOUT(!record->Text1->toPlainText().isEmpty(), 5000);
+        TRY_VERIFY_WITH_TIMEOUT(!record->Text1->toPlainText().isEmpty(), 5000);
         QVERIFY(record->Text1->toPlainText().startsWith("Domain Name: FIRST.COM\n"));
         QVERIFY(record->Text1->toPlainText().contains("Registrar: Example Registrar, Inc.\n"));
         QVERIFY(record->Text1->toPlainText().contains("\"ldhName\": \"FIRST.COM\""));

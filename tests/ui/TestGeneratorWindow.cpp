@@ -51,7 +51,7 @@ private slots:
         maker->Text1->setText("shop");
         QTest::keyClick(maker->Text1, Qt::Key_Return);   // Enter starts, as Start! does
         QVERIFY(!maker->Command1->isEnabled());
-        QTRY_VERIFY(maker->Command1->isEnabled());
+        TRY_VERIFY(maker->Command1->isEnabled());
         QVERIFY(statuses.contains("Created 8 Domains..."));
         QCOMPARE(statuses.last(), QString("Created 16 Domains..."));
         QCOMPARE(maker->List1->count(), 16);
@@ -59,7 +59,7 @@ private slots:
         QCOMPARE(control<QLineEdit>(window, "txtWordMax")->text(), QString("16"));
         QCOMPARE(fileEntries(folders.file("CreatedDomains.txt")), items(maker->List1));
         QVERIFY(readBytes(folders.file("CreatedDomains.txt")).endsWith("shop-the.net\r\n\r\n"));
-        QTRY_VERIFY_WITH_TIMEOUT(!stopped.isEmpty(), 10000);
+        TRY_VERIFY_WITH_TIMEOUT(!stopped.isEmpty(), 10000);
         QCOMPARE(control<QListWidget>(window, "List4")->count() + control<QListWidget>(window, "List1")->count(),
             16);   // every name was checked
 
@@ -68,7 +68,7 @@ private slots:
         maker->chkAdd[2]->setChecked(false);
         maker->chkExt[1]->setChecked(false);
         maker->Command1->click();
-        QTRY_VERIFY(maker->Command1->isEnabled());
+        TRY_VERIFY(maker->Command1->isEnabled());
         QCOMPARE(maker->List1->count(), 18);
         QCOMPARE(fileEntries(folders.file("CreatedDomains.txt")), (QStringList {"myshop.com", "theshop.com"}));
 
@@ -100,7 +100,7 @@ private slots:
         maker->List1->addItem("myshop.com");
         QVERIFY(QTest::qWaitForWindowActive(maker));
         QTest::keyClick(maker, Qt::Key_Escape);
-        QTRY_VERIFY(!window.generatorWindow());
+        TRY_VERIFY(!window.generatorWindow());
         writeBytes(folders.file("Appends.txt"), "my\r\nthe\r\n");
         maker = openGenerator(window);
         QCOMPARE(maker->Text1->text(), QString());
@@ -122,7 +122,7 @@ private slots:
         QSignalSpy stopped(&window.run(), &RunControl::stopped);
         maker->Text1->setText(QString::fromUtf8("日本"));
         maker->Command1->click();
-        QTRY_VERIFY_WITH_TIMEOUT(!stopped.isEmpty(), 10000);
+        TRY_VERIFY_WITH_TIMEOUT(!stopped.isEmpty(), 10000);
         QCOMPARE(readBytes(folders.file("CreatedDomains.txt")), QString::fromUtf8("my日本.com\r\n\r\n").toUtf8());
         const QString asked = QString::fromLatin1(QUrl::toAce(QString::fromUtf8("my日本.com")));
         QCOMPARE(fileEntries(folders.file("queries.log")), QStringList {asked});
@@ -201,7 +201,7 @@ private slots:
         QDir(folders.program()).mkdir("CreatedDomains.txt");   // a folder where the list should go
         maker->Text1->setText("shop");
         maker->Command1->click();
-        QTRY_VERIFY(maker->Command1->isEnabled());
+        TRY_VERIFY(maker->Command1->isEnabled());
         QVERIFY(messageTexts(*maker).join(' ').contains("could not be written to"));
         QVERIFY(!window.run().isRunning());
     }

@@ -165,7 +165,7 @@ private slots:
         QCOMPARE(abouts.size(), 1);
         QVERIFY(QTest::qWaitForWindowActive(abouts[0]));
         QTest::keyClick(abouts[0], Qt::Key_Escape);
-        QTRY_VERIFY(!window.findChild<frmAbout *>());   // unloaded: the next one loads afresh
+        TRY_VERIFY(!window.findChild<frmAbout *>());   // unloaded: the next one loads afresh
     }
 
     // Faults caught: Tab visiting a list before its Copy and Clear; a label cut short (the colon of
@@ -199,7 +199,7 @@ private slots:
         QWidget *whois = window.whoisWindow();
         QVERIFY(whois && QTest::qWaitForWindowActive(whois));
         QTest::keyClick(whois, Qt::Key_Escape);
-        QTRY_VERIFY(!window.whoisWindow());
+        TRY_VERIFY(!window.whoisWindow());
     }
 
     // The top band by keyboard. Faults caught: an arrow on the source box choosing a source (and
@@ -217,7 +217,7 @@ private slots:
         source->setFocus();
         QTest::keyClick(source, Qt::Key_Down);
         QCOMPARE(source->currentIndex(), -1);   // nothing chosen yet: the list is open
-        QTRY_VERIFY(source->view()->isVisible());
+        TRY_VERIFY(source->view()->isVisible());
         source->hidePopup();
         window.openList(folders.file("custom.txt"), false);
         QStringList chain;
@@ -284,13 +284,13 @@ private slots:
         QCOMPARE(control<QListWidget>(window, "List2")->x(), Twips::toPixels(window.currentLayout().listLeft[2]));
 
         window.resize(Twips::toPixels(12960), Twips::toPixels(9000));
-        QTRY_COMPARE(window.currentLayout().frame2Width, Twips::fromPixels(window.frameGeometry().width()) - 300);
+        TRY_COMPARE(window.currentLayout().frame2Width, Twips::fromPixels(window.frameGeometry().width()) - 300);
         QVERIFY(
             control<QListWidget>(window, "List5")->geometry().right() < control<QGroupBox>(window, "Frame2")->width());
 
         window.resize(300, 300);   // below the minimum: the window grows back
-        QTRY_VERIFY(Twips::fromPixels(window.frameGeometry().width()) > 6500);
-        QTRY_VERIFY(Twips::fromPixels(window.frameGeometry().height()) > 6500);
+        TRY_VERIFY(Twips::fromPixels(window.frameGeometry().width()) > 6500);
+        TRY_VERIFY(Twips::fromPixels(window.frameGeometry().height()) > 6500);
     }
 
     // Every list but Saved Domains itself offers "Add to Saved Domains" in its context menu, for the
@@ -492,7 +492,7 @@ private slots:
         QCOMPARE(overflow, (QStringList {"HighProfile.txt", "LowProfile.txt", "SuperHighProfile.txt"}));
         QCOMPARE(fileEntries(folders.file("overflow/LowProfile.txt")), QStringList {"abcdefgh.com"});
         window.noticeWindow()->Command1->click();
-        QTRY_VERIFY(!window.noticeWindow());
+        TRY_VERIFY(!window.noticeWindow());
     }
 
     void keepOnTop()

@@ -127,7 +127,7 @@ private slots:
         QVERIFY(!control<QToolButton>(window, "cmdDoSearch")->isEnabled()
             && !control<QComboBox>(window, "Combo1")->isEnabled()
             && !control<QLineEdit>(window, "txtWordNum")->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(control<QComboBox>(window, "Combo1")->isEnabled(), 20000);
+        TRY_VERIFY_WITH_TIMEOUT(control<QComboBox>(window, "Combo1")->isEnabled(), 20000);
 
         QStringList high, mid, low, taken;
         for (const QString &name : names) {
@@ -298,9 +298,9 @@ private slots:
         window.openList(folders.file("desktop.txt"), true);
         QVERIFY(window.run().isRunning());
         QVERIFY(progress->isVisible());
-        QTRY_VERIFY(progress->text().contains(QRegularExpression("^[0-9]+% - [0-9]+ names/s")));
-        QTRY_VERIFY(control<QLabel>(window, "Panel1")->text().endsWith(" of 200"));   // the one count of entries
-        QTRY_VERIFY_WITH_TIMEOUT(!window.run().isRunning(), 20000);
+        TRY_VERIFY(progress->text().contains(QRegularExpression("^[0-9]+% - [0-9]+ names/s")));
+        TRY_VERIFY(control<QLabel>(window, "Panel1")->text().endsWith(" of 200"));   // the one count of entries
+        TRY_VERIFY_WITH_TIMEOUT(!window.run().isRunning(), 20000);
         QVERIFY(!progress->isVisible());
     }
 
@@ -411,7 +411,7 @@ private slots:
         QVERIFY(maker);
         emit maker->generated(60);
         QVERIFY(window.run().isRunning());
-        QTRY_VERIFY_WITH_TIMEOUT(!window.run().isRunning(), 20000);
+        TRY_VERIFY_WITH_TIMEOUT(!window.run().isRunning(), 20000);
         QVERIFY2(messageTexts(window).join(' ').contains("The run is stopped and resumes at entry 1."),
             qPrintable(messageTexts(window).join(' ')));
         QCOMPARE(control<QLineEdit>(window, "txtWordNum")->text(), QString("1"));
@@ -431,7 +431,7 @@ private slots:
         choose(window, Source::CustomList);
         QCOMPARE(control<QLineEdit>(window, "txtWordMax")->text(), QString("3"));
         control<QToolButton>(window, "cmdDoSearch")->click();
-        QTRY_VERIFY_WITH_TIMEOUT(!window.run().isRunning(), 20000);
+        TRY_VERIFY_WITH_TIMEOUT(!window.run().isRunning(), 20000);
         QVERIFY(messageTexts(window).join(' ').contains("1 line longer than 64 KB (not names)"));
     }
 
@@ -484,7 +484,7 @@ private slots:
         choose(window, Source::CustomList);
         control<QToolButton>(window, "cmdDoSearch")->click();
         QVERIFY(!endings->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(!window.run().isRunning(), 20000);
+        TRY_VERIFY_WITH_TIMEOUT(!window.run().isRunning(), 20000);
         QVERIFY(endings->isEnabled());
         QStringList high = items(control<QListWidget>(window, "List3"));
         high.sort();
@@ -521,7 +521,7 @@ private slots:
         window.chooseCustomList = [&] { return folders.file("list.txt"); };
         choose(window, Source::CustomList);
         control<QToolButton>(window, "cmdDoSearch")->click();
-        QTRY_VERIFY_WITH_TIMEOUT(!window.run().isRunning(), 20000);
+        TRY_VERIFY_WITH_TIMEOUT(!window.run().isRunning(), 20000);
         QCOMPARE(items(control<QListWidget>(window, "List2")), window.results().items(ResultList::Registered));
         QVERIFY(control<QListWidget>(window, "List2")->count() <= ResultLists::RegisteredLimit + 1);
     }
@@ -541,7 +541,7 @@ private slots:
         // As the program's entry point does for SIGTERM, SIGINT and SIGHUP.
         const auto exitSignals = ExitSignals::install([&window](int) { window.close(); });
         ::raise(SIGTERM);
-        QTRY_VERIFY(!window.run().isRunning());
+        TRY_VERIFY(!window.run().isRunning());
         QVERIFY(readBytes(folders.config() + "/Tamarind/Quillon.ini").contains("CustWordNum=1"));
     }
 
@@ -589,7 +589,7 @@ private slots:
         Form1 window;
         startCustomList(window, server, folders.file("custom.txt"));
         QVERIFY(window.run().isRunning());
-        QTRY_COMPARE(window.results().items(ResultList::Mid).size(), 100);
+        TRY_COMPARE(window.results().items(ResultList::Mid).size(), 100);
         window.findChild<QAction *>("mnuToolsItem1")->trigger();   // Generate names
         auto *maker = window.findChild<frmMake *>();
         QVERIFY(maker);
@@ -598,7 +598,7 @@ private slots:
         const QString asked = answerQuestion(*maker, "Keep the run");
         QVERIFY2(asked.startsWith("A run of Custom List is going on, at entry "), qPrintable(asked));
         QVERIFY2(asked.contains(" of 400. Stopped, it keeps its place"), qPrintable(asked));
-        QTest::qWait(100);
+        waitMs(100);
         QVERIFY(window.run().isRunning());
         QCOMPARE(window.run().runSource(), Source::CustomList);
 
@@ -625,7 +625,7 @@ private slots:
         Form1 window;
         startCustomList(window, server, folders.file("custom.txt"));
         QSignalSpy stopped(&window.run(), &RunControl::stopped);   // no event has run since the start
-        QTRY_COMPARE(window.results().items(ResultList::Mid).size(), 100);
+        TRY_COMPARE(window.results().items(ResultList::Mid).size(), 100);
         QTest::mouseClick(control<QToolButton>(window, "Command3"), Qt::LeftButton);
         QCOMPARE(control<QLineEdit>(window, "txtWordNum")->text(), QString("101"));
         QVERIFY(QFile::remove(folders.file("hold")));
@@ -648,7 +648,7 @@ private slots:
         window.session().setServer(Whois::Server::parse(search.address()));
         choose(window, Source::YahooSearch);
         QTest::mouseClick(control<QToolButton>(window, "cmdDoSearch"), Qt::LeftButton);
-        QTRY_COMPARE(window.results().items(ResultList::Low).size(), 100);
+        TRY_COMPARE(window.results().items(ResultList::Low).size(), 100);
         QTest::mouseClick(control<QToolButton>(window, "Command3"), Qt::LeftButton);
         choose(window, Source::CustomList);
         choose(window, Source::YahooSearch);
@@ -764,7 +764,7 @@ private slots:
             window.findChild<QAction *>("mnuToolsItem5")->trigger();
             QCOMPARE(control<QLineEdit>(window, "txtWordMax")->text(), QString("676"));
             QTest::mouseClick(control<QToolButton>(window, "cmdDoSearch"), Qt::LeftButton);
-            QTRY_COMPARE(window.results().items(ResultList::High).size(), 300);
+            TRY_COMPARE(window.results().items(ResultList::High).size(), 300);
             QTest::mouseClick(control<QToolButton>(window, "Command3"), Qt::LeftButton);
             QVERIFY(!window.run().isRunning());
             stoppedAt = control<QLineEdit>(window, "txtWordNum")->text();
@@ -812,7 +812,7 @@ private slots:
         window->showHelp();
         choose(*window, Source::CustomList);
         QTest::mouseClick(control<QToolButton>(*window, "cmdDoSearch"), Qt::LeftButton);
-        QTRY_COMPARE(window->session().pool().inFlight(), LookupPool::Slots);
+        TRY_COMPARE(window->session().pool().inFlight(), LookupPool::Slots);
         QWidget *help = window->helpWindow();
         QVERIFY(help);
         int openAtUnload = -1;
@@ -846,7 +846,7 @@ private slots:
         choose(window, Source::AllTwoLetter);
         QCOMPARE(control<QLineEdit>(window, "txtWordNum")->text(), QString("40"));
         control<QToolButton>(window, "cmdDoSearch")->click();
-        QTRY_COMPARE(control<QLabel>(window, "Panel1")->text(), QString("65 of 100"));   // at the screen's pace
+        TRY_COMPARE(control<QLabel>(window, "Panel1")->text(), QString("65 of 100"));   // at the screen's pace
         // No verdict yet: a run killed now resumes at its first name.
         QCOMPARE(SettingsStore::get("Quillon", "Settings", "TwoWordNum"), QString("40"));
         control<QToolButton>(window, "Command3")->click();
