@@ -85,6 +85,57 @@ private slots:
         }
     }
 
+    // Fault caught: a class whose members are defined in two files to keep each under its size,
+    // where the class should have handed a job to a class of its own. Namespaces may span files.
+    void classesStayInOneFile()
+    {
+        const QDir root(QStringLiteral(TAMARIND_SOURCE_DIR));
+        static const QRegularExpression classDefinition(
+            QStringLiteral("^\\s*(?:class|struct)\\s+(\\w+)\\b[^;]*$"), QRegularExpression::MultilineOption);
+        static const QRegularExpression memberDefinition(
+            QStringLiteral("^[A-Za-z][^(=;/]*?\\b((?:\\w+::)+)(?:~?\\w+|operator\\S+)\\("),
+            QRegularExpression::MultilineOption);
+        const QStringList folders {"engine", "results", "run", "harvest", "generator", "ui", "app", "shell", "cli",
+            "tools", "tools/testservices"};
+        QSet<QString> classes;
+        QHash<QString, QSet<QString>> filesOf;   // a class's qualified name -> the sources defining its members
+        for (const QString &folder : folders) {
+            for (const QString &name : QDir(root.filePath(folder)).entryList({"*.h", "*.cpp"}, QDir::Files)) {
+                QFile file(root.filePath(folder + '/' + name));
+                QVERIFY(file.open(QIODevice::ReadOnly));
+                const QString text = QString::fromUtf8(file.readAll());
+                for (auto found = classDefinition.globalMatch(text); found.hasNext();)
+                    classes.insert(found.next().captured(1));
+                if (!name.endsWith(".cpp"))
+                    continue;
+                for (auto found = memberDefinition.globalMatch(text); found.hasNext();)
+                    filesOf[found.next().captured(1).chopped(2)].insert(folder + '/' + name);
+            }
+        }
+        QVERIFY(filesOf.value("LookupPool").size() == 1 && classes.contains("Form1"));
+        for (auto it = filesOf.cbegin(); it != filesOf.cend(); ++it) {
+            if (classes.contains(it.key().section("::", -1)))
+                QVERIFY2(it.value().size() == 1, qPrintable(it.key() + ": " + it.value().values().join(", ")));
+        }
+    }
+
+    // Fault caught: a test that waits with Qt's own waits, which sleep 10 ms between passes of the
+    // event loop and so load a web page in seconds (the suite took 78 s under them, 60 s without).
+    void testsWaitWithTheEventLoop()
+    {
+        const QDir root(QStringLiteral(TAMARIND_SOURCE_DIR));
+        const QStringList sleepers {QStringLiteral("QTRY") + '_', QStringLiteral("QTest::qWait") + '(',
+            QStringLiteral("QTest::qWait") + "For("};
+        QDirIterator files(root.filePath("tests"), {"*.h", "*.cpp"}, QDir::Files, QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            QFile file(files.next());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QString text = QString::fromUtf8(file.readAll());
+            for (const QString &sleeper : sleepers)
+                QVERIFY2(!text.contains(sleeper), qPrintable(root.relativeFilePath(file.fileName()) + ": " + sleeper));
+        }
+    }
+
     // Every folder's files stay small enough for a reader to take in whole: the engine, the run and
     // the results most of all, the test services (one per file) too. Fault caught: a file grown past
     // its folder's size again instead of handing a concern to a class, or a file, of its own.

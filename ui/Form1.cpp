@@ -10,11 +10,13 @@
 #include "shell/Form8.h"
 #include "shell/Skin.h"
 #include "shell/Twips.h"
+#include "shell/frmAbout.h"
 #include "shell/frmWebsite.h"
 #include "ui/DroppingWindow.h"
 #include "ui/Form2.h"
 #include "ui/Form3.h"
 #include "ui/Form5.h"
+#include "ui/MainMenus.h"
 #include "ui/Messages.h"
 #include "ui/ResultListWidgets.h"
 #include "ui/frmMake.h"
@@ -39,11 +41,18 @@ Form1::Form1(QWidget *parent)
 {
     setCentralWidget(new QWidget(this));
     resize(Twips::toPixels(12960), Twips::toPixels(12345));
-    buildTopBand();
-    buildResultColumns();
-    buildStatusBar();
-    buildMenus();
-    nameControls();
+    setupControls(this);
+    m_status = new RunStatusBar(statusBar(), m_session, m_updates, this);
+    addMainMenus(this,
+        {.editItem = [this](int index) { mnuEditItem_Click(index); },
+            .toolsItem = [this](int index) { mnuToolsItem_Click(index); },
+            .checkSavedAgain = [this] { checkSavedAgain(); },
+            .showDroppingNames = [this] { showDroppingNames(); },
+            .showHelp = [this] { showHelp(); },
+            .showAbout = [this] { m_windows.show(Windows::Kind::About, [this] { return new frmAbout(this); }); }});
+    m_endingsField.attach(txtEndings);
+    showEndings(Settings::endingsList());
+    m_columns.attach(*this);
     m_columns.connectResults();
     connectRun();
     Form_Load();
@@ -157,31 +166,28 @@ void Form1::changeEvent(QEvent *event)
         LayoutMainWindow();
 }
 
-void Form1::ShowWordListControls()
+void Form1::LayoutMainWindow()
 {
-    for (QWidget *widget : wordListGroup())
-        widget->show();
+    const QSize outer = frameGeometry().size();
+    LayoutMainWindow(Twips::fromPixels(outer.width()), Twips::fromPixels(outer.height()));
 }
 
-// Start stays in its place whatever the source: it is enabled or not, never gone.
-void Form1::HideWordListControls()
+void Form1::LayoutMainWindow(int width, int height)
 {
-    for (QWidget *widget : wordListGroup()) {
-        if (widget != cmdDoSearch)
-            widget->hide();
+    if (isMinimized())
+        return;
+    const MainLayout layout = computeMainLayout(width, height, Twips::fromPixels(statusBar()->height()));
+    if (layout.enforceMinimum) {
+        // The new size raises another resize, which lays the window out.
+        const QSize frame = frameGeometry().size() - size();
+        auto pixels = [](int twips) { return (twips + Twips::PerPixel - 1) / Twips::PerPixel; };
+        resize(pixels(layout.newWidth) - frame.width(), pixels(layout.newHeight) - frame.height());
+        return;
     }
-}
-
-void Form1::ShowSearchControls()
-{
-    for (QWidget *widget : searchGroup())
-        widget->show();
-}
-
-void Form1::HideSearchControls()
-{
-    for (QWidget *widget : searchGroup())
-        widget->hide();
+    m_layout = layout;
+    placeControls(layout);
+    for (size_t i = 0; i < layout.panelWidths.size(); ++i)
+        panel(int(i) + 1)->setFixedWidth(Twips::toPixels(layout.panelWidths[i]));
 }
 
 void Form1::showNotice()
@@ -206,6 +212,8 @@ void Form1::connectRun()
             ProgramFiles::path(ProgramFiles::Folder::Wordlists), QStringLiteral("*.txt"));
     };
     connect(Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
+    connect(cmdWebsite, &QPushButton::clicked, this, [this] { showWebsite(); });
+    connect(cmdCreate, &QToolButton::clicked, this, &Form1::cmdCreate_Click);
     connect(cmdDoSearch, &QToolButton::clicked, this, &Form1::cmdDoSearch_Click);
     connect(Command3, &QToolButton::clicked, this, &Form1::Command3_Click);
     connect(txtWordNum, &QLineEdit::textChanged, this, &Form1::txtWordNum_Change);
@@ -442,11 +450,8 @@ void Form1::txtSearch_Change()
     cmdCreate->setEnabled(!txtSearch->text().isEmpty());
 }
 
-// The program ends with this window, unless the website window is still open: it then ends when
-// that window closes.
-// The shutdown: the run and every connection and timer first, then the other windows in their
-// order, and the program ends unless the website window is still open.
-// The help viewer opened at start-up, before this window showed, stays in front of it.
+// At its first showing the window tells what the watch found since it was last open. The help
+// viewer opened at start-up, before this window showed, stays in front of it.
 void Form1::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
@@ -462,6 +467,9 @@ void Form1::showEvent(QShowEvent *event)
     }
 }
 
+// The shutdown: the run and every connection and timer first, then the other windows in their
+// order. The program ends with this window, unless the website window is still open: it then ends
+// when that window closes.
 void Form1::closeEvent(QCloseEvent *event)
 {
     m_session.stop();

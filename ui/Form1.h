@@ -5,6 +5,7 @@
 #include "ui/MainLayout.h"
 
 #include "ui/EndingsField.h"
+#include "ui/MainControls.h"
 #include "ui/PendingUpdates.h"
 #include "ui/ResultColumns.h"
 #include "ui/RunStatusBar.h"
@@ -17,25 +18,15 @@
 #include <array>
 #include <functional>
 
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPushButton;
-class QToolButton;
 class QMimeData;
-class ProfileListWidget;
-class SavedListWidget;
-class RunProgressBar;
 class Form2;
 class frmMake;
 class frmWebsite;
-class SkinLabel;
 
 // The main window: the top band that chooses and runs a name source, the five result columns and
-// the status bar. Its handlers hand the work to the core objects.
-class Form1 : public QMainWindow, private ResultColumns::Window
+// the status bar. Its controls are laid out by MainControls; its handlers hand the work to the
+// core objects.
+class Form1 : public QMainWindow, private MainControls, private ResultColumns::Window
 {
     Q_OBJECT
 
@@ -49,7 +40,7 @@ public:
     // Asks the user for a custom list; returns the chosen file, empty when cancelled.
     std::function<QString()> chooseCustomList;
     const MainLayout &currentLayout() const { return m_layout; }
-    int dragSourceMarker() const override { return m_dragSourceMarker; }
+    int dragSourceMarker() const { return m_columns.dragSourceMarker(); }
     Windows &windows() { return m_windows; }
     Form2 *noticeWindow() const;
     frmMake *generatorWindow() const;
@@ -64,7 +55,7 @@ public:
     qint64 longRunMs = 60000;
 
     // Opening a name from a result list: its purchase page or its WHOIS record.
-    void openDomain(const QString &selectedName);
+    void openDomain(const QString &selectedName) override;
     frmWebsite *showWebsite();
     void showHelp();
 
@@ -72,10 +63,10 @@ public:
     void LayoutMainWindow(int width, int height);
     void LayoutMainWindow();
 
-    void ShowWordListControls();
-    void HideWordListControls();
-    void ShowSearchControls();
-    void HideSearchControls();
+    using MainControls::HideSearchControls;
+    using MainControls::HideWordListControls;
+    using MainControls::ShowSearchControls;
+    using MainControls::ShowWordListControls;
 
     // A list opened from the desktop: chosen as Custom List as if in the file dialog, and with
     // `start` the run starts. A list that cannot be read is told, and nothing starts.
@@ -118,22 +109,13 @@ private:
     // The list chosen as Custom List and run from its first entry, whatever an earlier run reached.
     void startFromFirstEntry(const QString &path);
     void tellLongRunEnded();
-    QListWidget *list(int number) const;
-    QLabel *label(int number) const;
     QLabel *panel(int number) const { return m_status->panel(number); }
-    void nameControls();
-    void buildTopBand();
-    void buildResultColumns();
-    void buildStatusBar();
-    void buildMenus();
     void connectRun();
     void setRunControlsEnabled(bool running);
     void applyTopBand();
     void showNumbers(const BandNumbers &numbers);
     void showMessage(const QString &title, const QString &text);
     void Form_Load();
-    QWidgetList wordListGroup() const;
-    QWidgetList searchGroup() const;
     void showNotice() override;
     void showFileProblem(const QString &message) override;
     QMainWindow *mainWindow() override { return this; }
@@ -149,7 +131,6 @@ private:
     RunControl &m_run = m_session.run();
     SourceFlow m_flow {m_session};
     MainLayout m_layout;
-    int m_dragSourceMarker = 0;
     PendingUpdates m_updates {[this] { return m_session.isRunning(); }};
     RunStatusBar *m_status = nullptr;
     Windows m_windows {this};   // its parent is the main window its windows open over
@@ -158,34 +139,4 @@ private:
     ResultColumns m_columns {*this, m_session, m_updates};
     EndingsField m_endingsField {m_session, this};
     bool m_shownBefore = false;
-
-    // The controls, named as the rest of the program knows them; each object carries its name.
-    QGroupBox *Frame1 = nullptr;
-    QGroupBox *Frame2 = nullptr;
-    QLabel *Label6 = nullptr;
-    QComboBox *Combo1 = nullptr;
-    QLabel *wLabel1 = nullptr;
-    QLineEdit *txtWordNum = nullptr;
-    QLabel *wLabel2 = nullptr;
-    QLineEdit *txtWordMax = nullptr;
-    QToolButton *cmdDoSearch = nullptr;
-    QToolButton *Command3 = nullptr;
-    QLabel *sLabel1 = nullptr;
-    QLineEdit *txtSearch = nullptr;
-    QLabel *sLabel2 = nullptr;
-    QComboBox *Combo2 = nullptr;
-    QLabel *eLabel1 = nullptr;
-    QLineEdit *txtEndings = nullptr;
-    QToolButton *cmdCreate = nullptr;
-    QPushButton *cmdWebsite = nullptr;
-    ProfileListWidget *List1 = nullptr;
-    QListWidget *List2 = nullptr;
-    ProfileListWidget *List3 = nullptr;
-    ProfileListWidget *List4 = nullptr;
-    SavedListWidget *List5 = nullptr;
-    SkinLabel *SkinLabel1 = nullptr;
-    SummaryLabel *lblSummary = nullptr;        // the last run's summary, until the next run starts
-    std::array<QLabel *, 6> Labels {};         // Label1 .. Label5 at their numbers
-    std::array<QPushButton *, 6> cmdCopy {};   // index i acts on List i
-    std::array<QPushButton *, 6> cmdClear {};
 };

@@ -2,6 +2,7 @@
 
 #include "run/CheckSession.h"
 #include "shell/Branding.h"
+#include "ui/MainControls.h"
 #include "ui/PendingUpdates.h"
 #include "ui/ResultListWidgets.h"
 
@@ -14,6 +15,8 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QToolTip>
 
@@ -74,6 +77,38 @@ void ResultColumns::connectResults()
 }
 
 // "Dropping: in redemption, to be released about 2026-12-25 (listed in Dropping.txt)".
+void ResultColumns::attach(const MainControls &controls)
+{
+    for (int number = 1; number <= 5; ++number) {
+        connect(controls.cmdCopy[size_t(number)], &QPushButton::clicked, this, [this, number] { copyList(number); });
+        connect(controls.cmdClear[size_t(number)], &QPushButton::clicked, this, [this, number] { clearList(number); });
+        QListWidget *shown = controls.list(number);
+        connect(shown, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem *item) { m_window.openDomain(item->text()); });
+        shown->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(shown, &QWidget::customContextMenuRequested, this,
+            [this, number](const QPoint &where) { showMenu(number, where); });
+        auto *copy = new QShortcut(QKeySequence::Copy, shown, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(copy, &QShortcut::activated, this, [this, number] { copySelected(number); });
+    }
+    auto *remove = new QShortcut(QKeySequence::Delete, controls.List5, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(remove, &QShortcut::activated, this, [this] { removeSelectedSaved(); });
+    for (ProfileListWidget *profile : {controls.List1, controls.List3, controls.List4})
+        connect(profile, &ProfileListWidget::pressed, this, [this](int number) { m_dragSourceMarker = number; });
+    connect(controls.List5, &SavedListWidget::textDropped, this, [this](const QString &text, bool fromProfileList) {
+        QMimeData payload;
+        payload.setText(text);
+        dropOnSaved(&payload, fromProfileList);
+        if (!fromProfileList)
+            tellDragRefused(QStringLiteral("Only names dragged from the High, Mid and Low Profile lists are saved by a "
+                                           "drop: text from elsewhere is not read as names."));
+    });
+    connect(static_cast<RegisteredListWidget *>(controls.List2), &RegisteredListWidget::dragRefused, this, [this] {
+        tellDragRefused(QStringLiteral("Registered names are not dragged to Saved Domains: right-click them and "
+                                       "choose Add to Saved Domains."));
+    });
+}
+
 QString ResultColumns::droppingTip(const QString &state, const QString &release, const QString &why) const
 {
     const QString phase = state == QLatin1String("pendingDelete") ? QStringLiteral("pending delete")
@@ -187,7 +222,7 @@ void ResultColumns::removeSelectedSaved()
 void ResultColumns::dropOnSaved(const QMimeData *payload, bool fromProfileList)
 {
     // Text from a text box or another program carries no positions of ours.
-    m_session.results().dropPositions(fromProfileList ? payload->text() : QString(), m_window.dragSourceMarker());
+    m_session.results().dropPositions(fromProfileList ? payload->text() : QString(), m_dragSourceMarker);
 }
 
 void ResultColumns::tellDragRefused(const QString &why)

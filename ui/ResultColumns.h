@@ -3,6 +3,7 @@
 #include <QString>
 
 class CheckSession;
+class MainControls;
 class PendingUpdates;
 class QLabel;
 class QListWidget;
@@ -24,17 +25,23 @@ public:
         virtual QListWidget *resultList(int number) const = 0;
         virtual QLabel *resultCaption(int number) const = 0;
         virtual void showRecord(const QString &name) = 0;
+        // A double-click: the name's purchase page or its record.
+        virtual void openDomain(const QString &name) = 0;
         virtual void openPurchasePage(const QString &name) = 0;
         virtual void checkSavedAgain() = 0;
         virtual void showFileProblem(const QString &message) = 0;
         virtual void showNotice() = 0;
-        virtual int dragSourceMarker() const = 0;
     };
 
     ResultColumns(Window &window, CheckSession &session, PendingUpdates &updates);
 
     // Follows the result lists and the session from now on.
     void connectResults();
+    // What the user does on the columns' controls: Copy and Clear, a double-click, the right-click
+    // menu, the keys, and drags between the lists.
+    void attach(const MainControls &controls);
+    // The profile list pressed last: the one a drag onto Saved Domains comes from.
+    int dragSourceMarker() const { return m_dragSourceMarker; }
     // A list's right-click menu: the purchase page, the record, copy; add to or remove from Saved
     // Domains, and check them again.
     void showMenu(int number, const QPoint &where);
@@ -55,4 +62,5 @@ private:
     Window &m_window;
     CheckSession &m_session;
     PendingUpdates &m_updates;
+    int m_dragSourceMarker = 0;
 };

@@ -1,24 +1,19 @@
-// The main window's controls as the program's designer laid them out: the top band, the result
-// columns, the status bar and the menus, each control named as the rest of the program knows it,
-// and their placement when the window's size changes. The handlers are in Form1.cpp.
-#include "ui/Form1.h"
+#include "ui/MainControls.h"
 
-#include "app/Settings.h"
-#include "run/TopBand.h"
+#include "results/ResultLists.h"
+#include "run/RunControl.h"
 #include "shell/Skin.h"
 #include "shell/Twips.h"
-#include "shell/frmAbout.h"
 #include "ui/ResultListWidgets.h"
+#include "ui/SummaryLabel.h"
 
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
-#include <QMimeData>
+#include <QMainWindow>
 #include <QPushButton>
-#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolButton>
@@ -91,8 +86,16 @@ private:
 
 }   // namespace
 
+void MainControls::setupControls(QMainWindow *window)
+{
+    buildTopBand(window->centralWidget());
+    buildResultColumns(window->centralWidget());
+    window->statusBar()->setFont(verdanaFont());
+    nameControls();
+}
+
 // Tests and the skin find the controls by the names the rest of the program knows them by.
-void Form1::nameControls()
+void MainControls::nameControls()
 {
     const std::initializer_list<std::pair<QWidget *, const char *>> controls = {{Frame1, "Frame1"}, {Frame2, "Frame2"},
         {Label6, "Label6"}, {Combo1, "Combo1"}, {wLabel1, "wLabel1"}, {txtWordNum, "txtWordNum"}, {wLabel2, "wLabel2"},
@@ -110,9 +113,9 @@ void Form1::nameControls()
     }
 }
 
-void Form1::buildTopBand()
+void MainControls::buildTopBand(QWidget *central)
 {
-    Frame1 = new QGroupBox(centralWidget());
+    Frame1 = new QGroupBox(central);
     Twips::setGeometry(Frame1, -180, 0, 10995, 975);
 
     Label6 = place(new QLabel(QStringLiteral("Search Type:"), Frame1), 300, 240, 1755, 255, SourceToolTip);
@@ -149,23 +152,16 @@ void Form1::buildTopBand()
                                               "dev. A name with its own ending keeps it.");
     eLabel1 = place(new QLabel(QStringLiteral("Endings:"), Frame1), 3780, 240, 735, 255, endingsTip);
     txtEndings = place(new QLineEdit(Frame1), 4560, 180, 1335, 315);
-    m_endingsField.attach(txtEndings);
-    showEndings(Settings::endingsList());
     cmdCreate = place(pictureButton(Frame1, QStringLiteral("Search"), QStyle::SP_FileDialogContentsView), 6000, 180,
         795, 675, QStringLiteral("Click here to start your internet search!"));
     cmdWebsite = place(new QPushButton(QStringLiteral("website"), Frame1), 8400, 180, 2295, 675);
 
     SkinLabel1 = new SkinLabel(Frame1);   // the template of the label conversion
     SkinLabel1->hide();
-    connect(cmdWebsite, &QPushButton::clicked, this, [this] { showWebsite(); });
-    connect(cmdCreate, &QToolButton::clicked, this, &Form1::cmdCreate_Click);
 
     // At first only the source choice, Start, Stop and the website button show.
     HideSearchControls();
-    for (QWidget *widget : wordListGroup()) {
-        if (widget != cmdDoSearch)
-            widget->hide();
-    }
+    HideWordListControls();
     cmdDoSearch->setEnabled(false);
     Command3->setEnabled(false);
     cmdCreate->setEnabled(false);
@@ -176,14 +172,14 @@ void Form1::buildTopBand()
              Combo1, txtWordNum, txtSearch, Combo2, txtEndings, cmdCreate, cmdDoSearch, Command3, cmdWebsite}) {
         next->setFocusPolicy(next->focusPolicy() == Qt::NoFocus ? Qt::NoFocus : Qt::StrongFocus);
         if (previous)
-            setTabOrder(previous, next);
+            QWidget::setTabOrder(previous, next);
         previous = next;
     }
 }
 
-void Form1::buildResultColumns()
+void MainControls::buildResultColumns(QWidget *central)
 {
-    Frame2 = new QGroupBox(QStringLiteral("Domain Name Manager"), centralWidget());
+    Frame2 = new QGroupBox(QStringLiteral("Domain Name Manager"), central);
     Frame2->setFont(verdanaFont(true));
     Twips::setGeometry(Frame2, 60, 1020, 10755, 5115);
 
@@ -218,8 +214,6 @@ void Form1::buildResultColumns()
             new QPushButton(QStringLiteral("Copy"), Frame2), column.left, 540, 675, 435, QStringLiteral("Copy List"));
         cmdClear[i] = place(new QPushButton(QStringLiteral("Clear"), Frame2), column.left + 720, 540, 675, 435,
             QStringLiteral("Clear List"));
-        connect(cmdCopy[i], &QPushButton::clicked, this, [this, column] { cmdCopy_Click(column.number); });
-        connect(cmdClear[i], &QPushButton::clicked, this, [this, column] { cmdClear_Click(column.number); });
     }
     lblSummary = new SummaryLabel(Frame2);
     lblSummary->setFont(verdanaFont());
@@ -232,81 +226,13 @@ void Form1::buildResultColumns()
         for (QWidget *next : {static_cast<QWidget *>(cmdCopy[i]), static_cast<QWidget *>(cmdClear[i]),
                  static_cast<QWidget *>(list(column.number))}) {
             if (previous)
-                setTabOrder(previous, next);
+                QWidget::setTabOrder(previous, next);
             previous = next;
         }
     }
-    for (int number = 1; number <= 5; ++number) {
-        QListWidget *shown = list(number);
-        connect(
-            shown, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) { openDomain(item->text()); });
-        shown->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(shown, &QWidget::customContextMenuRequested, this,
-            [this, number](const QPoint &where) { m_columns.showMenu(number, where); });
-        auto *copy = new QShortcut(QKeySequence::Copy, shown, nullptr, nullptr, Qt::WidgetShortcut);
-        connect(copy, &QShortcut::activated, this, [this, number] { m_columns.copySelected(number); });
-    }
-    auto *remove = new QShortcut(QKeySequence::Delete, List5, nullptr, nullptr, Qt::WidgetShortcut);
-    connect(remove, &QShortcut::activated, this, [this] { m_columns.removeSelectedSaved(); });
-    for (ProfileListWidget *profile : {List1, List3, List4})
-        connect(profile, &ProfileListWidget::pressed, this, [this](int number) { m_dragSourceMarker = number; });
-    connect(List5, &SavedListWidget::textDropped, this, [this](const QString &text, bool fromProfileList) {
-        QMimeData payload;
-        payload.setText(text);
-        List5_OLEDragDrop(&payload, fromProfileList);
-        if (!fromProfileList)
-            m_columns.tellDragRefused(QStringLiteral("Only names dragged from the High, Mid and Low Profile lists are "
-                                                     "saved by a drop: text from elsewhere is not read as names."));
-    });
-    connect(static_cast<RegisteredListWidget *>(List2), &RegisteredListWidget::dragRefused, this, [this] {
-        m_columns.tellDragRefused(
-            QStringLiteral("Registered names are not dragged to Saved Domains: right-click them and "
-                           "choose Add to Saved Domains."));
-    });
 }
 
-// Each menu's items are one array, named by their index: mnuEditItem3 is "Clear Low".
-void Form1::buildMenus()
-{
-    const auto addMenu = [this](const QString &name, const QString &caption, const QString &itemName,
-                             const QStringList &captions, const std::function<void(int)> &click) {
-        QMenu *menu = menuBar()->addMenu(caption);
-        menu->setObjectName(name);
-        for (int i = 0; i < captions.size(); ++i) {
-            QAction *item = menu->addAction(captions[i]);
-            item->setObjectName(itemName + QString::number(i));
-            connect(item, &QAction::triggered, this, [click, i] { click(i); });
-        }
-        return menu;
-    };
-    QMenu *file = addMenu(QStringLiteral("menuFile"), QStringLiteral("&File"), QStringLiteral("mnuFileItem"),
-        {QStringLiteral("Exit")}, [this](int) { close(); });
-    file->actions().constFirst()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    QMenu *edit = addMenu(QStringLiteral("mnuEdit"), QStringLiteral("&Edit"), QStringLiteral("mnuEditItem"),
-        {"Clear High/Mid/Low", "Clear High", "Clear Mid", "Clear Low", "Clear Registered", "Clear Saved", "Copy High",
-            "Copy Mid", "Copy Low", "Copy Saved"},
-        [this](int i) { mnuEditItem_Click(i); });
-    edit->insertSeparator(edit->actions().at(6));
-    edit->addSeparator();
-    QAction *checkAgain = edit->addAction(QStringLiteral("Check Saved Domains Again"), this, &Form1::checkSavedAgain);
-    checkAgain->setObjectName(QStringLiteral("mnuCheckSavedAgain"));
-    QStringList sources;
-    for (int source = int(Source::BrowseForNames); source <= int(Source::CustomList); ++source)
-        sources << RunControl::sourceName(Source(source));
-    QMenu *tools = addMenu(QStringLiteral("mnuTools"), QStringLiteral("&Tools"), QStringLiteral("mnuToolsItem"),
-        sources, [this](int i) { mnuToolsItem_Click(i); });
-    tools->addSeparator();
-    QAction *dropping = tools->addAction(QStringLiteral("Dropping Names"), this, &Form1::showDroppingNames);
-    dropping->setObjectName(QStringLiteral("mnuDroppingNames"));
-    QMenu *help = addMenu(QStringLiteral("mnuHelp"), QStringLiteral("&Help"), QStringLiteral("mnuHelpItem"),
-        {QStringLiteral("View Help")}, [this](int) { showHelp(); });
-    help->actions().constFirst()->setShortcut(QKeySequence(Qt::Key_F1));
-    addMenu(QStringLiteral("mnuAbout"), QStringLiteral("&About"), QStringLiteral("mnuAboutItem"),
-        {QStringLiteral("About this software")},
-        [this](int) { m_windows.show(Windows::Kind::About, [this] { return new frmAbout(this); }); });
-}
-
-QListWidget *Form1::list(int number) const
+QListWidget *MainControls::list(int number) const
 {
     switch (number) {
     case 1: return List1;
@@ -318,30 +244,13 @@ QListWidget *Form1::list(int number) const
     return nullptr;
 }
 
-QLabel *Form1::label(int number) const
+QLabel *MainControls::label(int number) const
 {
     return number >= 1 && number <= 5 ? Labels[size_t(number)] : nullptr;
 }
 
-void Form1::LayoutMainWindow()
+void MainControls::placeControls(const MainLayout &layout)
 {
-    const QSize outer = frameGeometry().size();
-    LayoutMainWindow(Twips::fromPixels(outer.width()), Twips::fromPixels(outer.height()));
-}
-
-void Form1::LayoutMainWindow(int width, int height)
-{
-    if (isMinimized())
-        return;
-    const MainLayout layout = computeMainLayout(width, height, Twips::fromPixels(statusBar()->height()));
-    if (layout.enforceMinimum) {
-        // The new size raises another resize, which lays the window out.
-        const QSize frame = frameGeometry().size() - size();
-        auto pixels = [](int twips) { return (twips + Twips::PerPixel - 1) / Twips::PerPixel; };
-        resize(pixels(layout.newWidth) - frame.width(), pixels(layout.newHeight) - frame.height());
-        return;
-    }
-    m_layout = layout;
     const auto place = [](QWidget *widget, int left, int placedWidth) {
         const QRect r = Twips::geometry(widget);
         Twips::setGeometry(widget, left, r.y(), placedWidth, r.height());
@@ -350,8 +259,6 @@ void Form1::LayoutMainWindow(int width, int height)
     Twips::setGeometry(
         Frame2, Twips::geometry(Frame2).x(), MainLayout::Frame2Top, layout.frame2Width, layout.frame2Height);
     place(cmdWebsite, MainLayout::WebsiteLeft, layout.websiteWidth);
-    for (size_t i = 0; i < layout.panelWidths.size(); ++i)
-        panel(int(i) + 1)->setFixedWidth(Twips::toPixels(layout.panelWidths[i]));
     Twips::setGeometry(lblSummary, layout.summaryLeft, layout.summaryTop, layout.summaryWidth, layout.summaryHeight);
     for (int i = 1; i <= 5; ++i) {
         const size_t n = size_t(i);
@@ -362,18 +269,39 @@ void Form1::LayoutMainWindow(int width, int height)
     }
 }
 
-QWidgetList Form1::wordListGroup() const
+QWidgetList MainControls::wordListGroup() const
 {
     return {txtWordNum, txtWordMax, wLabel1, wLabel2, cmdDoSearch};
 }
 
-QWidgetList Form1::searchGroup() const
+QWidgetList MainControls::searchGroup() const
 {
     return {sLabel1, sLabel2, txtSearch, Combo2, cmdCreate};
 }
 
-void Form1::buildStatusBar()
+void MainControls::ShowWordListControls()
 {
-    statusBar()->setFont(verdanaFont());
-    m_status = new RunStatusBar(statusBar(), m_session, m_updates, this);
+    for (QWidget *widget : wordListGroup())
+        widget->show();
+}
+
+// Start stays in its place whatever the source: it is enabled or not, never gone.
+void MainControls::HideWordListControls()
+{
+    for (QWidget *widget : wordListGroup()) {
+        if (widget != cmdDoSearch)
+            widget->hide();
+    }
+}
+
+void MainControls::ShowSearchControls()
+{
+    for (QWidget *widget : searchGroup())
+        widget->show();
+}
+
+void MainControls::HideSearchControls()
+{
+    for (QWidget *widget : searchGroup())
+        widget->hide();
 }
