@@ -2,6 +2,7 @@
 #include "engine/LookupPool.h"
 #include "engine/RegistryStage.h"
 
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -127,6 +128,87 @@ struct Harness {
         for (const QString &name : list)
             names.push_back(Lookup {name, qint64(names.size() + 1), 0, 0, 0});
     }
+};
+
+// The registry stage over scripted services on the test's clock: .com and .net answered by
+// `comNetBackend`, .io by a backend that answers as `ioReply` says (never, without one), each
+// service with a pool of its own. The list is `names`, read as the stage asks for them.
+struct StageHarness {
+    ScriptedBackend comNetBackend;
+    LookupPool comNet;
+    RegistryStage stage {comNet};
+    std::function<LookupAnswer(const QString &name)> ioReply;
+    QStringList ioAsked;
+    QList<LookupPool *> pools {&comNet};
+    std::function<QString(qint64 entry)> nameAt;
+    qint64 count = 0;
+    qint64 read = 0;
+    QStringList outcomes;   // "free a.io", "unchecked b.io", "untrusted c.io"
+    QStringList controlFailures;
+    bool finished = false;
+    qint64 now = 0;
+
+    StageHarness()
+    {
+        comNet.setBackend(&comNetBackend);
+        comNet.setTickInterval(Tick);
+        comNet.setManualClock([this] { return now; });
+        stage.setDirectory({{}, Rdap::Protocol::Whois, *Rdap::Bases::parse("io=http://rdap.example/")});
+        stage.setServiceMaker([this](const NameService &named, const ServiceDirectory &, int slotCount) {
+            auto backend = std::make_unique<ScriptedBackend>();
+            if (ioReply)
+                backend->reply = [this](const QString &name) {
+                    ioAsked << name;
+                    return ioReply(name);
+                };
+            auto service = RegistryService::overBackend(named.key, std::move(backend), slotCount);
+            service->pool->setTickInterval(Tick);
+            service->pool->setManualClock([this] { return now; });
+            pools << service->pool;
+            return service;
+        });
+        stage.setFeed(
+            [this]() -> std::optional<Lookup> {
+                if (read == count)
+                    return std::nullopt;
+                ++read;
+                return Lookup {nameAt(read), read, 0, 0, 0};
+            },
+            [] { return false; });
+        QObject::connect(&stage, &RegistryStage::verdict, [this](const QString &name, bool unregistered) {
+            outcomes << (unregistered ? "free " : "registered ") + name;
+        });
+        QObject::connect(
+            &stage, &RegistryStage::unchecked, [this](const QString &name) { outcomes << "unchecked " + name; });
+        QObject::connect(
+            &stage, &RegistryStage::untrusted, [this](const QString &name) { outcomes << "untrusted " + name; });
+        QObject::connect(
+            &stage, &RegistryStage::controlFailed, [this](const QString &text) { controlFailures << text; });
+        QObject::connect(&stage, &RegistryStage::finished, [this] { finished = true; });
+    }
+    void setNames(const QStringList &list)
+    {
+        count = list.size();
+        nameAt = [list](qint64 entry) { return list[entry - 1]; };
+    }
+    void start()
+    {
+        stage.start();
+        Harness::settle();
+    }
+    // Steps the one clock of every pool, tick by tick, until the stage has finished.
+    void advance(int ticks)
+    {
+        for (int i = 0; i < ticks && !finished; ++i) {
+            now += Tick;
+            for (LookupPool *pool : pools) {
+                pool->fireDue();
+                pool->tick();
+            }
+            Harness::settle();
+        }
+    }
+    QStringList with(const QString &outcome) const { return outcomes.filter(QRegularExpression('^' + outcome + ' ')); }
 };
 
 QStringList numbered(const QString &prefix, int count)
@@ -290,34 +372,14 @@ private slots:
     // (and the resume position left far behind what was read) for one slow ending.
     void slowServiceBoundsTheReading()
     {
-        ScriptedBackend backend;
-        backend.reply = [](const QString &) { return verdict(true); };
-        LookupPool comNet;
-        comNet.setBackend(&backend);
-        comNet.setManualClock([] { return qint64(0); });
-        RegistryStage stage(comNet);
-        stage.setDirectory({{}, Rdap::Protocol::Whois, *Rdap::Bases::parse("io=http://rdap.example/")});
-        // The .io service takes its names and never answers.
-        stage.setServiceMaker([](const NameService &named, const ServiceDirectory &, int slotCount) {
-            auto service = RegistryService::overBackend(named.key, std::make_unique<ScriptedBackend>(), slotCount);
-            service->pool->setManualClock([] { return qint64(0); });
-            return service;
-        });
-        const qint64 names = RegistryStage::Waiting + 1000;
-        qint64 read = 0;
-        stage.setFeed(
-            [&]() -> std::optional<Lookup> {
-                if (read == names)
-                    return std::nullopt;
-                ++read;
-                return Lookup {QString("n%1.io").arg(read), read, 0, 0, 0};
-            },
-            [] { return false; });
-        stage.start();
-        Harness::settle();
-        QVERIFY2(read > RegistryStage::Waiting && read <= RegistryStage::Waiting + RegistryStage::OtherSlots,
-            qPrintable(QString::number(read)));
-        stage.stop();
+        StageHarness harness;
+        harness.count = RegistryStage::Waiting + 1000;
+        harness.nameAt = [](qint64 entry) { return QString("n%1.io").arg(entry); };
+        harness.start();
+        QVERIFY2(
+            harness.read > RegistryStage::Waiting && harness.read <= RegistryStage::Waiting + RegistryStage::OtherSlots,
+            qPrintable(QString::number(harness.read)));
+        harness.stage.stop();
     }
 
     // A service that answers free for everything is caught by its control, on scripted services: the
@@ -326,51 +388,66 @@ private slots:
     // the control is answered, or after the service failed it.
     void controlCatchesAServiceThatSaysFreeToEverything()
     {
-        ScriptedBackend comNetBackend;
-        LookupPool comNet;
-        comNet.setBackend(&comNetBackend);
-        comNet.setManualClock([] { return qint64(0); });
-        RegistryStage stage(comNet);
-        stage.setDirectory({{}, Rdap::Protocol::Whois, *Rdap::Bases::parse("io=http://rdap.example/")});
-        QStringList asked;
-        stage.setServiceMaker([&asked](const NameService &named, const ServiceDirectory &, int slotCount) {
-            auto backend = std::make_unique<ScriptedBackend>();
-            backend->reply = [&asked](const QString &name) {
-                asked << name;
-                return verdict(true);   // free, whatever is asked
-            };
-            auto service = RegistryService::overBackend(named.key, std::move(backend), slotCount);
-            service->pool->setManualClock([] { return qint64(0); });
-            return service;
-        });
-        stage.setControlsMayCome([] { return true; });
+        StageHarness harness;
+        harness.ioReply = [](const QString &) { return verdict(true); };   // free, whatever is asked
+        harness.stage.setControlsMayCome([] { return true; });
         const QStringList names {"a.io", "b.io", "c.io"};
-        qint64 read = 0;
-        stage.setFeed(
-            [&]() -> std::optional<Lookup> {
-                if (read == names.size())
-                    return std::nullopt;
-                ++read;
-                return Lookup {names[read - 1], read, 0, 0, 0};
-            },
-            [] { return false; });
-        QStringList free, untrusted, failed;
-        connect(&stage, &RegistryStage::verdict, [&free](const QString &name, bool unregistered) {
-            if (unregistered)
-                free << name;
-        });
-        connect(&stage, &RegistryStage::untrusted, [&untrusted](const QString &name) { untrusted << name; });
-        connect(&stage, &RegistryStage::controlFailed, [&failed](const QString &text) { failed << text; });
-        stage.start();
-        stage.noteDelegated("taken.io");
+        harness.setNames(names);
+        harness.start();
+        harness.stage.noteDelegated("taken.io");
         for (int round = 0; round < 10; ++round)
             Harness::settle();
-        QCOMPARE(free, QStringList());
+        QCOMPARE(harness.with("free"), QStringList());
+        QStringList untrusted = harness.with("untrusted").replaceInStrings("untrusted ", "");
         untrusted.sort();
         QCOMPARE(untrusted, names);
-        QCOMPARE(failed.size(), 1);
-        QVERIFY2(asked.contains("taken.io"), qPrintable(asked.join(' ')));
-        stage.stop();
+        QCOMPARE(harness.controlFailures.size(), 1);
+        QVERIFY2(harness.ioAsked.contains("taken.io"), qPrintable(harness.ioAsked.join(' ')));
+        harness.stage.stop();
+    }
+
+    // A slow, strict or unreachable service of one ending does not hold up the names of another,
+    // and costs only its own names their verdicts. 30 .io names come first in the list, then 40
+    // .com names. Faults caught, by row: one in-flight bound for every service (the .io names fill
+    // every slot and the .com names wait for them); one pace (the .io refusals slow the .com
+    // names); the run stopped, or its .com names lost, by a service that refuses or cannot be reached.
+    void eachServiceAtItsOwnPace_data()
+    {
+        QTest::addColumn<int>("ioAnswer");   // -1: never; otherwise a LookupAnswer::Kind
+        QTest::addRow("slow") << -1;
+        QTest::addRow("strict") << int(LookupAnswer::Kind::NoVerdict);
+        QTest::addRow("unreachable") << int(LookupAnswer::Kind::Unreachable);
+    }
+    void eachServiceAtItsOwnPace()
+    {
+        QFETCH(int, ioAnswer);
+        StageHarness harness;
+        harness.comNetBackend.reply = [](const QString &) { return verdict(true); };
+        if (ioAnswer >= 0)
+            harness.ioReply = [ioAnswer](const QString &) {
+                LookupAnswer answer = noVerdict(true, "limit exceeded");
+                answer.kind = LookupAnswer::Kind(ioAnswer);
+                return answer;
+            };
+        QStringList names;
+        for (int i = 0; i < 30; ++i)
+            names << QString("a%1.io").arg(i);
+        for (int i = 0; i < 40; ++i)
+            names << QString("b%1.com").arg(i);
+        harness.setNames(names);
+        harness.start();
+        // The .com names are answered while the clock stands: the .io service waits on its own.
+        QCOMPARE(harness.with("free").size(), 40);
+        QCOMPARE(harness.with("free").filter(".io").size(), 0);
+        if (ioAnswer < 0) {
+            harness.stage.stop();
+            return;
+        }
+        harness.advance(10 * LookupPool::GiveUpTicks);
+        QVERIFY(harness.finished);
+        QCOMPARE(harness.with("unchecked").size(), 30);
+        QCOMPARE(harness.with("free").size(), 40);
+        QVERIFY2(!harness.stage.lostText().isEmpty(), "the lost service is told");
     }
 
     void serviceThatReadsNothingStopsTheRun_data()
