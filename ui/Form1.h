@@ -15,7 +15,6 @@
 
 #include <QMainWindow>
 #include <QPointer>
-#include <array>
 #include <functional>
 
 class QMimeData;
