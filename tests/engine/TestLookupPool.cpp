@@ -63,6 +63,13 @@ LookupAnswer noVerdict(bool throttled, const QString &said)
 
 constexpr int Tick = 1000;   // ms on the test's clock, stepped by hand
 
+// The pool keeps the test's time: ticks of Tick ms, read from `now`.
+void keepTestTime(LookupPool &pool, const qint64 &now)
+{
+    pool.setTickInterval(Tick);
+    pool.setManualClock([&now] { return now; });
+}
+
 // A pool over the scripted service, fed from a queue the test fills; the feed is behind while the
 // test holds names back. Time is the test's: no timer runs, and advance() steps every tick, so no
 // rule passes or fails by the machine's speed.
@@ -80,8 +87,7 @@ struct Harness {
     Harness()
     {
         pool.setBackend(&backend);
-        pool.setTickInterval(Tick);
-        pool.setManualClock([this] { return now; });
+        keepTestTime(pool, now);
         pool.setFeed(
             [this]() -> std::optional<Lookup> {
                 if (names.empty())
@@ -151,8 +157,7 @@ struct StageHarness {
     StageHarness()
     {
         comNet.setBackend(&comNetBackend);
-        comNet.setTickInterval(Tick);
-        comNet.setManualClock([this] { return now; });
+        keepTestTime(comNet, now);
         stage.setDirectory({{}, Rdap::Protocol::Whois, *Rdap::Bases::parse("io=http://rdap.example/")});
         stage.setServiceMaker([this](const NameService &named, const ServiceDirectory &, int slotCount) {
             auto backend = std::make_unique<ScriptedBackend>();
@@ -162,8 +167,7 @@ struct StageHarness {
                     return ioReply(name);
                 };
             auto service = RegistryService::overBackend(named.key, std::move(backend), slotCount);
-            service->pool->setTickInterval(Tick);
-            service->pool->setManualClock([this] { return now; });
+            keepTestTime(*service->pool, now);
             pools << service->pool;
             return service;
         });
